@@ -1,0 +1,132 @@
+// The game library at the scale of a large collection: 50,000 games, a
+// 200,000-line clip information file, 5 ROM folders of 10,000 archives and a
+// playlist of 10,000 entries.
+#include "FakeCore.h"
+#include "Playlist.h"
+#include "ROMList.h"
+#include "ScriptedDialogs.h"
+#include "TempFolder.h"
+
+#include <benchmark/benchmark.h>
+#include <fstream>
+#include <sstream>
+
+using namespace tarvo;
+
+namespace {
+
+constexpr int kGames = 50000;
+
+void SetUpCatalogue() {
+    static bool done = false;
+    if (done) return;
+    std::vector<test::FakeGame> games;
+    games.reserve(kGames);
+    for (int i = 0; i < kGames; ++i)
+        games.push_back({"game" + std::to_string(i), "Game Number " + std::to_string(i),
+                         "Maker " + std::to_string(i % 97), i % 5 ? "" : "1990", i % 4});
+    test::FakeCore::Get().SetCatalogue(std::move(games), {"A", "B", "C", "D"});
+    test::FakeCore::Get().recordCalls = false;
+    done = true;
+}
+
+CROMList& BuiltList() {
+    static CROMList list = [] {
+        SetUpCatalogue();
+        CROMList l;
+        l.BuildFromCore();
+        return l;
+    }();
+    return list;
+}
+
+// 200,000 lines: a range line and three clip lines for each of 50,000 games.
+std::string ClipInfoText() {
+    std::ostringstream out;
+    for (int i = 0; i < kGames; ++i) {
+        const std::string name = "game" + std::to_string(i);
+        out << name << ":range 0 40\n"
+            << name << ":title 1 Opening Theme\n"
+            << name << ":blank 2\n"
+            << name << ":title 3 Stage " << i << "\n";
+    }
+    return out.str();
+}
+
+void BM_BuildFromCore(benchmark::State& state) {
+    SetUpCatalogue();
+    for (auto _ : state) {
+        CROMList list;
+        list.BuildFromCore();
+        benchmark::DoNotOptimize(list.GetCount());
+    }
+}
+BENCHMARK(BM_BuildFromCore)->Unit(benchmark::kMillisecond);
+
+void BM_LoadClipInfo(benchmark::State& state) {
+    test::TempFolder temp;
+    temp.Write("clips.dat", ClipInfoText());
+    for (auto _ : state) {
+        state.PauseTiming();
+        CROMList list;
+        SetUpCatalogue();
+        list.BuildFromCore();
+        state.ResumeTiming();
+        list.LoadClipInfo(temp.File("clips.dat"));
+    }
+}
+BENCHMARK(BM_LoadClipInfo)->Unit(benchmark::kMillisecond);
+
+void BM_SaveClipInfo(benchmark::State& state) {
+    test::TempFolder temp;
+    temp.Write("clips.dat", ClipInfoText());
+    CROMList& list = BuiltList();
+    list.LoadClipInfo(temp.File("clips.dat"));
+    test::ScriptedDialogs dialogs;
+    for (auto _ : state)
+        list.SaveClipInfo(temp.File("out.dat"), true, dialogs);
+}
+BENCHMARK(BM_SaveClipInfo)->Unit(benchmark::kMillisecond);
+
+void BM_ScanROMFolders(benchmark::State& state) {
+    test::TempFolder temp;
+    CROMList list;
+    SetUpCatalogue();
+    list.BuildFromCore();
+    for (int f = 0; f < 5; ++f) {
+        std::string folder = temp.MakeFolder("roms" + std::to_string(f));
+        for (int i = 0; i < 10000; ++i)
+            std::ofstream(folder + "game" + std::to_string(f * 10000 + i) + ".zip");
+        list.AddFolder(folder);
+    }
+    for (auto _ : state) {
+        list.ScanROMFolders();
+        benchmark::DoNotOptimize(list.CountAvailable());
+    }
+}
+BENCHMARK(BM_ScanROMFolders)->Unit(benchmark::kMillisecond);
+
+void BM_PlaylistRoundTrip(benchmark::State& state) {
+    CROMList& list = BuiltList();
+    CPlaylist playlist;
+    playlist.SetROMList(&list);
+    for (int i = 0; i < 10000; ++i)
+        playlist.AddEntry(list.GetEntry(i * 5), i % 40);
+    std::ostringstream out;
+    playlist.WriteTo(out);
+    const std::string text = out.str();
+    for (auto _ : state) {
+        std::ostringstream written;
+        playlist.WriteTo(written);
+        std::istringstream in(text);
+        CPlaylist read;
+        read.SetROMList(&list);
+        read.ReadFrom(in);
+        benchmark::DoNotOptimize(read.GetCount());
+    }
+}
+BENCHMARK(BM_PlaylistRoundTrip)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

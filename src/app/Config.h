@@ -1,0 +1,34 @@
+#pragma once
+
+#include "IDialogs.h"
+
+#include <string>
+
+namespace tarvo {
+
+// Every setting of "Tarvo.ini", one field per key, with its default.
+struct Config {
+    int ROMFilter = 1;
+    int ShowBlanks = 0;
+    int Normalize = 0;
+    int EnforceLoopTime = 0;
+    int MaxLoopTime = 300;
+    int MaxWAVTime = 300;
+    int OnSilence = 1;
+    int AutoMark = 1;
+    int UseVUGradient = 1;
+    int VUSegmentWidth = 5;
+    RgbColor VULeftColor{0, 255, 0};
+    RgbColor VUMidColor{255, 255, 0};
+    RgbColor VURightColor{255, 0, 0};
+    int Shuffle = 0;
+    int PlaylistMode = 0;
+    std::string PlaylistFile;
+    std::string TempPlaylist;
+
+    bool operator==(const Config&) const = default;
+};
+
+enum class OnSilencePolicy { DoNothing = 0, StopPlayer = 1, RepeatClip = 2, NextClip = 3 };
+
+} // namespace tarvo

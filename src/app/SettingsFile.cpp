@@ -1,0 +1,172 @@
+#include "SettingsFile.h"
+
+#include "IDialogs.h"
+#include "LineReader.h"
+#include "Playlist.h"
+#include "ROMList.h"
+#include "SafeFileWriter.h"
+#include "TextUtils.h"
+
+#include <algorithm>
+#include <array>
+#include <fstream>
+#include <utility>
+
+namespace tarvo {
+
+namespace {
+
+const char* const kCrashRecoveredMessage =
+    "Oops!  Apparently I crashed or something last time, but I managed to auto-save a copy of "
+    "your Playlist before that happened.  I reloaded this temporary Playlist for you.  I'd "
+    "recommend you save it soon.";
+
+int AsFlag(const std::string& value) {
+    return ParseInt(value) != 0 ? 1 : 0;
+}
+
+int ClampComponent(int value) {
+    return std::clamp(value, 0, 255);
+}
+
+// "R G B": split at the first space, then the next; the remainder is blue.
+RgbColor ParseColor(std::string value) {
+    const int red = ParseInt(SplitToken(value, ' '));
+    const int green = ParseInt(SplitToken(value, ' '));
+    const int blue = ParseInt(TrimSpace(value));
+    return {ClampComponent(red), ClampComponent(green), ClampComponent(blue)};
+}
+
+void WriteColor(std::ostream& out, const char* key, const RgbColor& color) {
+    out << key << '=' << color.red << ' ' << color.green << ' ' << color.blue << '\n';
+}
+
+} // namespace
+
+CSettingsFile::CSettingsFile(std::string programFolder, CROMList& romList, CPlaylist& playlist,
+                             IDialogs& dialogs)
+    : m_programFolder(std::move(programFolder)), m_romList(romList), m_playlist(playlist),
+      m_dialogs(dialogs) {}
+
+void CSettingsFile::SetDefaults(Config& config) {
+    config = Config();
+    std::string defaultFolder = DefaultROMFolder();
+    m_romList.AddFolder(defaultFolder);
+}
+
+void CSettingsFile::Read(Config& config) {
+    std::ifstream in(Path(), std::ios::binary);
+    if (!in) {
+        SetDefaults(config);
+        return;
+    }
+    ReadFrom(in, config);
+}
+
+void CSettingsFile::ReadFrom(std::istream& in, Config& config) {
+    SetDefaults(config);
+    CLineReader reader(in);
+    std::string line;
+    while (reader.Next(line)) {
+        const size_t equals = line.find('=');
+        if (equals == std::string::npos || equals + 1 == line.size()) continue;
+        ApplyLine(std::string(TrimSpace(std::string_view(line).substr(0, equals))),
+                  line.substr(equals + 1), config);
+    }
+    ApplyLimits(config);
+}
+
+void CSettingsFile::ApplyLine(const std::string& key, const std::string& value, Config& config) {
+    using IntField = int Config::*;
+    static const std::array<std::pair<const char*, IntField>, 6> flags{{
+        {"ShowBlanks", &Config::ShowBlanks},
+        {"Normalize", &Config::Normalize},
+        {"EnforceLoopTime", &Config::EnforceLoopTime},
+        {"Shuffle", &Config::Shuffle},
+        {"PlaylistMode", &Config::PlaylistMode},
+        {"UseVUGradient", &Config::UseVUGradient},
+    }};
+    static const std::array<std::pair<const char*, IntField>, 6> numbers{{
+        {"MaxLoopTime", &Config::MaxLoopTime},
+        {"MaxWAVTime", &Config::MaxWAVTime},
+        {"OnSilence", &Config::OnSilence},
+        {"ROMFilter", &Config::ROMFilter},
+        {"AutoMark", &Config::AutoMark},
+        {"VUSegmentWidth", &Config::VUSegmentWidth},
+    }};
+    static const std::array<std::pair<const char*, RgbColor Config::*>, 3> colors{{
+        {"VULeftColor", &Config::VULeftColor},
+        {"VUMidColor", &Config::VUMidColor},
+        {"VURightColor", &Config::VURightColor},
+    }};
+
+    if (EqualsNoCase(key, "ROMFolder")) {
+        std::string folder = value;
+        m_romList.AddFolder(folder);
+        m_romList.ScanROMFolders();
+        return;
+    }
+    if (EqualsNoCase(key, "PlaylistFile")) {
+        config.PlaylistFile = value;
+        m_playlist.LoadFromFile(value, false, false, true, m_dialogs);
+        return;
+    }
+    if (EqualsNoCase(key, "TempPlaylist")) {
+        config.TempPlaylist = value;
+        m_playlist.LoadFromFile(value, false, false, false, m_dialogs);
+        m_dialogs.ShowMessage(kCrashRecoveredMessage, MessageIcon::Information);
+        return;
+    }
+    for (const auto& [name, field] : flags)
+        if (EqualsNoCase(key, name)) config.*field = AsFlag(value);
+    for (const auto& [name, field] : numbers)
+        if (EqualsNoCase(key, name)) config.*field = ParseInt(value);
+    for (const auto& [name, field] : colors)
+        if (EqualsNoCase(key, name)) config.*field = ParseColor(value);
+}
+
+void CSettingsFile::ApplyLimits(Config& config) const {
+    if (config.MaxLoopTime <= 0) config.MaxLoopTime = 300;
+    if (config.MaxWAVTime <= 0) config.MaxWAVTime = 300;
+    if (config.OnSilence < 0 || config.OnSilence > 3) config.OnSilence = 1;
+    if (config.ROMFilter < 0 || config.ROMFilter > 1) config.ROMFilter = 1;
+    if (config.VUSegmentWidth < 0 || config.VUSegmentWidth > 20) config.VUSegmentWidth = 5;
+    if (m_playlist.GetCount() == 0) config.PlaylistMode = 0;
+}
+
+bool CSettingsFile::Write(const Config& config, SettingsForm form) {
+    const std::string path = Path();
+    const bool saved =
+        CSafeFileWriter::Save(path, [&](std::ostream& out) { WriteTo(out, config, form); });
+    if (!saved)
+        m_dialogs.ShowMessage("ERROR: Unable to write the settings file [" + path + "].",
+                              MessageIcon::Error);
+    return saved;
+}
+
+void CSettingsFile::WriteTo(std::ostream& out, const Config& config, SettingsForm form) const {
+    out << "; Tarvo for Windows configuration file.\n\n"
+        << "\n[General options]\n";
+    m_romList.WriteFolderLines(out);
+    out << "\nROMFilter=" << config.ROMFilter << '\n'
+        << "ShowBlanks=" << config.ShowBlanks << '\n'
+        << "Normalize=" << config.Normalize << '\n'
+        << "EnforceLoopTime=" << config.EnforceLoopTime << '\n'
+        << "MaxLoopTime=" << config.MaxLoopTime << '\n'
+        << "MaxWAVTime=" << config.MaxWAVTime << '\n'
+        << "OnSilence=" << config.OnSilence << '\n'
+        << "AutoMark=" << config.AutoMark << '\n'
+        << "UseVUGradient=" << config.UseVUGradient << '\n'
+        << "VUSegmentWidth=" << config.VUSegmentWidth << '\n';
+    WriteColor(out, "VULeftColor", config.VULeftColor);
+    WriteColor(out, "VUMidColor", config.VUMidColor);
+    WriteColor(out, "VURightColor", config.VURightColor);
+    out << "Shuffle=" << config.Shuffle << '\n' << "PlaylistMode=" << config.PlaylistMode << '\n';
+    if (m_playlist.GetCount() == 0) return;
+    if (form == SettingsForm::Exit)
+        out << "PlaylistFile=" << m_playlist.fileName << '\n';
+    else
+        out << "TempPlaylist=" << TempPlaylistPath() << '\n';
+}
+
+} // namespace tarvo

@@ -1,0 +1,91 @@
+/*
+ * The sound core's C interface: six operations the player calls and one
+ * callback through which the core reports back. Any library that implements
+ * these entry points can take the place of the shipped core.
+ *
+ * Integers are 32-bit signed. Texts returned by CoreGetString belong to the
+ * core; the caller copies them at once. Every message is delivered on the
+ * caller's thread, from inside one of the operations below.
+ */
+#ifndef TARVO_CORE_H
+#define TARVO_CORE_H
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* The callback: user pointer given to CoreInit, message code, first parameter
+ * (a text, a buffer or samples, by code) and a second integer parameter. */
+typedef int (*CoreMessageCallback)(void* user, int code, void* first, int second);
+
+void CoreInit(void* user, CoreMessageCallback callback); /* export 906; result ignored */
+void CoreShutdown(void);                                 /* export 916; result ignored */
+int CoreGetInt(int code, int argument);                  /* export 904 */
+const char* CoreGetString(int code, int argument);       /* export 905 */
+void CoreCommand(int code, int argument);                /* export 907; result ignored */
+void CoreSetOption(int code, int value);                 /* export 914; result ignored */
+
+/* CoreGetInt codes */
+enum {
+    CORE_INT_GAME_COUNT = 1,    /* argument 0: games are numbered 0 .. n-1 */
+    CORE_INT_CURRENT_CLIP = 2,  /* argument 0: the clip the core holds now */
+    CORE_INT_LOADED_GAME = 3,   /* argument 0: the game the core has loaded */
+    CORE_INT_DRIVER_OF_GAME = 8 /* argument game: its driver number */
+};
+
+/* CoreGetString codes */
+enum {
+    CORE_STR_ROM_NAME = 0,     /* argument game: short name of its ROM set */
+    CORE_STR_TITLE = 1,        /* argument game: full title */
+    CORE_STR_EXTRA_INFO = 2,   /* argument game: a further text, often empty */
+    CORE_STR_VERSION = 3,      /* argument 0: the core's version text */
+    CORE_STR_MANUFACTURER = 4, /* argument game */
+    CORE_STR_DRIVER_NAME = 5   /* argument driver number */
+};
+
+/* CoreCommand codes */
+enum {
+    CORE_CMD_PLAY_CLIP = 0,  /* argument clip: play it from its start */
+    CORE_CMD_START_GAME = 1, /* argument clip or -1: start the game chosen by option 2 */
+    CORE_CMD_UNLOAD = 3,     /* stop and unload the current game */
+    CORE_CMD_PAUSE = 4,
+    CORE_CMD_RESUME = 5,
+    CORE_CMD_SERVICE = 6 /* made on every 30 ms tick of the player's timer */
+};
+
+/* CoreSetOption codes */
+enum {
+    CORE_OPT_GAME = 2,     /* the game that CORE_CMD_START_GAME starts */
+    CORE_OPT_RECORD = 3,   /* 1: record into the file named on message 12; 0: stop */
+    CORE_OPT_NORMALIZE = 5 /* 1 or 0 */
+};
+
+/* Message codes sent through the callback */
+enum {
+    CORE_MSG_GAME_GONE = 0,
+    CORE_MSG_GAME_LOADED = 1, /* first: the game's title */
+    CORE_MSG_UNUSED_2 = 2,
+    CORE_MSG_DRIVER_INFO = 3, /* first: a text */
+    CORE_MSG_LOAD_FAILED = 4,
+    CORE_MSG_CLIP_STARTED = 5, /* second: clip number */
+    CORE_MSG_BUSY = 6,
+    CORE_MSG_STOPPED = 7,
+    CORE_MSG_SILENCE = 8,
+    CORE_MSG_UNUSED_9 = 9,
+    CORE_MSG_LEVELS = 10,   /* first: interleaved stereo int16 frames; second: frame count */
+    CORE_MSG_ROM_PATH = 11, /* first: buffer holding a file name; answer 1 with the path */
+    CORE_MSG_WAV_PATH = 12, /* first: buffer to receive the WAV file name */
+    CORE_MSG_ERROR = 13     /* first: error text */
+};
+
+/* The clip number played to silence the core around a recording. */
+#define CORE_SILENCE_CLIP 32000
+
+/* Capacity of the buffers of messages 11 and 12, terminating zero included. */
+#define CORE_PATH_BUFFER_SIZE 4096
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* TARVO_CORE_H */

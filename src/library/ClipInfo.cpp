@@ -1,0 +1,89 @@
+#include "ClipInfo.h"
+
+#include "IListView.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace tarvo {
+
+void CClipInfo::SetRange(int first, int last) {
+    if (last < 0) {
+        clips.clear();
+        firstClip = lastClip = -1;
+        return;
+    }
+    const int newLast = std::max(first, last);
+    if (newLast > kMaxClipNumber) return;
+    firstClip = std::max(first, 0);
+    if (lastClip != newLast) {
+        lastClip = newLast;
+        clips.resize(static_cast<size_t>(newLast) + 1);
+    }
+    for (int n = 0; n < firstClip; ++n)
+        clips[n].blank = true;
+}
+
+void CClipInfo::ExtendTo(int clip) {
+    if (clip > lastClip) SetRange(firstClip, clip);
+}
+
+void CClipInfo::SetTitle(int clip, const std::string& title) {
+    ExtendTo(clip);
+    if (clip >= 0 && clip <= lastClip) clips[clip].title = title;
+}
+
+void CClipInfo::SetBlank(int clip, bool blank) {
+    ExtendTo(clip);
+    if (clip >= 0 && clip <= lastClip) clips[clip].blank = blank;
+}
+
+bool CClipInfo::IsBlank(int clip) const {
+    const ClipRecord* record = GetRecord(clip);
+    return !record || record->blank;
+}
+
+std::string CClipInfo::GetTitle(int clip) const {
+    const ClipRecord* record = GetRecord(clip);
+    return record ? record->title : std::string();
+}
+
+const ClipRecord* CClipInfo::GetRecord(int clip) const {
+    if (clip < 0 || clip > lastClip || static_cast<size_t>(clip) >= clips.size()) return nullptr;
+    return &clips[clip];
+}
+
+std::string CClipInfo::GetLabel(int clip) const {
+    if (IsBlank(clip)) return "-- blank --";
+    std::string title = GetTitle(clip);
+    return title.empty() ? "Clip " + std::to_string(clip) : title;
+}
+
+void CClipInfo::WriteClipInfo(std::ostream& out, const std::string& romName) const {
+    if (lastClip < 0) return;
+    out << romName << ":range " << firstClip << ' ' << lastClip << '\n';
+    for (int n = std::max(firstClip, 0); n <= lastClip; ++n) {
+        const ClipRecord& record = clips[n];
+        if (record.blank)
+            out << romName << ":blank " << n << '\n';
+        else if (!record.title.empty())
+            out << romName << ":title " << n << ' ' << record.title << '\n';
+    }
+}
+
+void CClipInfo::FillClipList(IListView& list, bool showBlanks) {
+    if (lastClip < 0) SetRange(0, kDefaultLastClip);
+    list.DeleteAllRows();
+    for (int n = firstClip; n <= lastClip; ++n) {
+        if (clips[n].blank && !showBlanks) continue;
+        list.InsertRow(list.RowCount(), FormatClipNumber(n), GetLabel(n), n);
+    }
+}
+
+std::string FormatClipNumber(int clip) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%03d", clip);
+    return text;
+}
+
+} // namespace tarvo

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace tarvo {
+
+class IListView;
+
+struct ClipRecord {
+    std::string title;
+    bool blank = false;
+    bool operator==(const ClipRecord&) const = default;
+};
+
+// A game's clip information: the range of clips worth offering, and a title
+// and blank mark for every clip number from 0 to the last clip.
+class CClipInfo {
+public:
+    static constexpr int kDefaultLastClip = 512;
+    // Clip numbers above this are refused: 32000 is the silence clip, and a
+    // hostile line must not grow a game's records without bound.
+    static constexpr int kMaxClipNumber = 31999;
+
+    int firstClip = -1;
+    int lastClip = -1;
+    std::vector<ClipRecord> clips;
+
+    bool HasInformation() const { return lastClip >= 0; }
+
+    void SetRange(int first, int last);
+    void SetTitle(int clip, const std::string& title);
+    void SetBlank(int clip, bool blank);
+    bool IsBlank(int clip) const;
+    std::string GetTitle(int clip) const;
+    const ClipRecord* GetRecord(int clip) const;
+
+    // The label a clip list shows: "-- blank --", the title, or "Clip n".
+    std::string GetLabel(int clip) const;
+
+    void WriteClipInfo(std::ostream& out, const std::string& romName) const;
+    void FillClipList(IListView& list, bool showBlanks);
+
+    bool operator==(const CClipInfo&) const = default;
+
+private:
+    void ExtendTo(int clip);
+};
+
+// "%03d": at least three digits, zero-filled.
+std::string FormatClipNumber(int clip);
+
+} // namespace tarvo

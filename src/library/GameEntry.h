@@ -1,0 +1,23 @@
+#pragma once
+
+#include "ClipInfo.h"
+
+#include <string>
+
+namespace tarvo {
+
+// One game the sound core supports, with the path of its ROM archive when a
+// scan found one, and its clip information.
+struct CGameEntry {
+    std::string romName;
+    std::string title;
+    std::string extraInfo;
+    std::string manufacturer;
+    std::string driverName;
+    std::string romPath; // empty: missing
+    CClipInfo clipInfo;
+
+    bool IsAvailable() const { return !romPath.empty(); }
+};
+
+} // namespace tarvo

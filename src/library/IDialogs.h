@@ -1,0 +1,43 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tarvo {
+
+enum class MessageIcon { None, Error, Question, Warning, Information };
+
+// One entry of a file picker's filter: "Tarvo Playlist Files" with "*.tvp".
+struct FileFilter {
+    std::string description;
+    std::string pattern;
+};
+
+struct RgbColor {
+    int red = 0;
+    int green = 0;
+    int blue = 0;
+    bool operator==(const RgbColor&) const = default;
+};
+
+// Every message box and picker the program shows goes through this interface,
+// so tests can script the answers and read back every text shown.
+class IDialogs {
+public:
+    virtual ~IDialogs() = default;
+
+    virtual void ShowMessage(const std::string& text, MessageIcon icon) = 0;
+    // True when the user answers Yes.
+    virtual bool AskYesNo(const std::string& text, MessageIcon icon) = 0;
+    // The chosen path, or an empty text when cancelled.
+    virtual std::string BrowseForFolder(const std::string& title) = 0;
+    virtual std::string OpenFileDialog(const std::string& title,
+                                       const std::vector<FileFilter>& filters) = 0;
+    virtual std::string SaveFileDialog(const std::string& title,
+                                       const std::vector<FileFilter>& filters,
+                                       const std::string& initialName) = 0;
+    virtual std::optional<RgbColor> ChooseColor(const RgbColor& initial) = 0;
+};
+
+} // namespace tarvo

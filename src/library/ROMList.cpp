@@ -1,0 +1,232 @@
+#include "ROMList.h"
+
+#include "IDialogs.h"
+#include "IListView.h"
+#include "LineReader.h"
+#include "SafeFileWriter.h"
+#include "TarvoCore.h"
+#include "TextUtils.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+namespace tarvo {
+
+namespace {
+
+std::string CoreText(int code, int argument) {
+    const char* text = CoreGetString(code, argument);
+    return text ? std::string(text) : std::string();
+}
+
+// Each folder is listed once per scan; archive names are matched without case.
+std::unordered_map<std::string, std::string> ListArchives(const std::string& folder) {
+    std::unordered_map<std::string, std::string> byLowerName;
+    std::error_code error;
+    std::filesystem::directory_iterator it(folder, error);
+    for (const std::filesystem::directory_iterator end; !error && it != end; it.increment(error)) {
+        std::string name = it->path().filename().string();
+        if (GetLowerExtension(name) != ".zip") continue;
+        byLowerName.emplace(ToLowerAscii(name), std::move(name));
+    }
+    return byLowerName;
+}
+
+} // namespace
+
+void CROMList::BuildFromCore() {
+    const int count = CoreGetInt(CORE_INT_GAME_COUNT, 0);
+    m_games.clear();
+    m_games.reserve(static_cast<size_t>(std::max(count, 0)));
+    for (int i = 0; i < count; ++i) {
+        CGameEntry entry;
+        entry.romName = CoreText(CORE_STR_ROM_NAME, i);
+        entry.title = CoreText(CORE_STR_TITLE, i);
+        entry.manufacturer = CoreText(CORE_STR_MANUFACTURER, i);
+        entry.extraInfo = CoreText(CORE_STR_EXTRA_INFO, i);
+        const int driver = CoreGetInt(CORE_INT_DRIVER_OF_GAME, i);
+        entry.driverName = CoreText(CORE_STR_DRIVER_NAME, driver);
+        m_games.push_back(std::move(entry));
+        IndexGame(i);
+    }
+}
+
+void CROMList::AddGameForTesting(CGameEntry entry) {
+    m_games.push_back(std::move(entry));
+    IndexGame(GetCount() - 1);
+}
+
+void CROMList::IndexGame(int game) {
+    // emplace keeps the first game of a name, as a lookup in list order would.
+    m_indexByLowerName.emplace(ToLowerAscii(m_games[game].romName), game);
+}
+
+CGameEntry* CROMList::GetEntry(int game) {
+    return game >= 0 && game < GetCount() ? &m_games[game] : nullptr;
+}
+
+const CGameEntry* CROMList::GetEntry(int game) const {
+    return game >= 0 && game < GetCount() ? &m_games[game] : nullptr;
+}
+
+int CROMList::FindGameIndex(std::string_view romName) const {
+    const auto it = m_indexByLowerName.find(ToLowerAscii(romName));
+    return it == m_indexByLowerName.end() ? -1 : it->second;
+}
+
+CGameEntry* CROMList::FindGame(std::string_view romName) {
+    return GetEntry(FindGameIndex(romName));
+}
+
+const CGameEntry* CROMList::FindGame(std::string_view romName) const {
+    return GetEntry(FindGameIndex(romName));
+}
+
+bool CROMList::IsAvailable(int game) const {
+    const CGameEntry* entry = GetEntry(game);
+    return entry && entry->IsAvailable();
+}
+
+int CROMList::CountAvailable() const {
+    return static_cast<int>(std::count_if(m_games.begin(), m_games.end(),
+                                          [](const CGameEntry& g) { return g.IsAvailable(); }));
+}
+
+std::string CROMList::GetRomPath(int game) const {
+    const CGameEntry* entry = GetEntry(game);
+    return entry ? entry->romPath : std::string();
+}
+
+std::string CROMList::GetRomPathForFile(const std::string& fileName) const {
+    std::string rest = fileName;
+    return GetRomPath(FindGameIndex(SplitToken(rest, '.')));
+}
+
+void CROMList::ScanROMFolders() {
+    std::vector<std::unordered_map<std::string, std::string>> listings;
+    listings.reserve(m_romFolders.size());
+    for (const std::string& folder : m_romFolders)
+        listings.push_back(ListArchives(folder));
+
+    for (CGameEntry& game : m_games) {
+        game.romPath.clear();
+        const std::string key = ToLowerAscii(game.romName) + ".zip";
+        for (size_t f = 0; f < m_romFolders.size(); ++f) {
+            const auto found = listings[f].find(key);
+            if (found != listings[f].end()) {
+                game.romPath = m_romFolders[f] + found->second;
+                break;
+            }
+        }
+    }
+    m_scanned = true;
+}
+
+bool CROMList::AddFolder(std::string& folder) {
+    if (folder.empty() || !PrepareFolderPath(folder)) return false;
+    if (FindFolder(folder) >= 0) return false;
+    m_romFolders.push_back(folder);
+    m_scanned = false;
+    return true;
+}
+
+int CROMList::FindFolder(const std::string& folder) const {
+    // This file system tells case apart, so folder paths compare exactly.
+    const auto it = std::find(m_romFolders.begin(), m_romFolders.end(), folder);
+    return it == m_romFolders.end() ? -1 : static_cast<int>(it - m_romFolders.begin());
+}
+
+bool CROMList::RemoveFolderAt(int index) {
+    if (index < 0 || index >= static_cast<int>(m_romFolders.size())) return false;
+    m_romFolders.erase(m_romFolders.begin() + index);
+    m_scanned = false;
+    return true;
+}
+
+bool CROMList::RemoveFolder(const std::string& folder) {
+    return RemoveFolderAt(FindFolder(folder));
+}
+
+void CROMList::ClearFolders() {
+    m_romFolders.clear();
+    m_scanned = false;
+    for (CGameEntry& game : m_games)
+        game.romPath.clear();
+}
+
+void CROMList::WriteFolderLines(std::ostream& out) const {
+    for (const std::string& folder : m_romFolders)
+        out << "ROMFolder=" << folder << '\n';
+}
+
+void CROMList::FillFolderList(IListView& list) const {
+    list.DeleteAllRows();
+    for (const std::string& folder : m_romFolders)
+        list.InsertRow(list.RowCount(), folder, std::string(), IListView::kNoData);
+}
+
+void CROMList::LoadClipInfo(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (in) ReadClipInfo(in);
+}
+
+void CROMList::ReadClipInfo(std::istream& in) {
+    CLineReader reader(in);
+    std::string line;
+    while (reader.Next(line))
+        ApplyClipLine(line);
+}
+
+void CROMList::ApplyClipLine(std::string line) {
+    std::string rest = line;
+    const std::string name = SplitToken(rest, ':');
+    if (rest.empty()) return;
+    const std::string keyword = SplitToken(rest, ' ');
+    const bool isRange = EqualsNoCase(keyword, "range");
+    const bool isBlank = EqualsNoCase(keyword, "blank");
+    const bool isTitle = EqualsNoCase(keyword, "title");
+    if (!isRange && !isBlank && !isTitle) return;
+
+    CGameEntry* game = FindGame(name);
+    if (!game) {
+        m_unsupportedLines.push_back(std::move(line));
+        return;
+    }
+    CClipInfo& info = game->clipInfo;
+    if (isBlank) {
+        const int clip = ParseInt(rest);
+        if (clip <= CClipInfo::kMaxClipNumber) info.SetBlank(clip, true);
+        return;
+    }
+    const int first = ParseInt(SplitToken(rest, ' '));
+    if (isRange) {
+        const int last = ParseInt(rest);
+        if (std::max(first, last) <= CClipInfo::kMaxClipNumber) info.SetRange(first, last);
+    } else if (first <= CClipInfo::kMaxClipNumber) {
+        info.SetTitle(first, rest);
+    }
+}
+
+bool CROMList::SaveClipInfo(const std::string& path, bool includeUnsupported,
+                            IDialogs& dialogs) const {
+    const bool saved = CSafeFileWriter::Save(
+        path, [&](std::ostream& out) { WriteClipInfoFile(out, includeUnsupported); });
+    if (!saved)
+        dialogs.ShowMessage("ERROR saving clip information: Unable to open [" + path +
+                                "] for writing.",
+                            MessageIcon::Error);
+    return saved;
+}
+
+void CROMList::WriteClipInfoFile(std::ostream& out, bool includeUnsupported) const {
+    out << "; Tarvo Clip Info File - Stores clip information for supported ROMsets\n\n";
+    for (const CGameEntry& game : m_games)
+        game.clipInfo.WriteClipInfo(out, game.romName);
+    if (!includeUnsupported || m_unsupportedLines.empty()) return;
+    out << "\n; Clips not supported by this version of the sound core:\n\n";
+    for (const std::string& line : m_unsupportedLines)
+        out << line << '\n';
+}
+
+} // namespace tarvo

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "GameEntry.h"
+
+#include <istream>
+#include <ostream>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace tarvo {
+
+class IDialogs;
+class IListView;
+
+// The catalogue of games, in the core's order (index = the core's game
+// number), the ROM folders searched for their archives, and the clip
+// information lines of games the core does not know.
+class CROMList {
+public:
+    // Filled once from the core; never resized afterwards, so pointers to
+    // entries stay valid for the whole run.
+    void BuildFromCore();
+
+    int GetCount() const { return static_cast<int>(m_games.size()); }
+    CGameEntry* GetEntry(int game);
+    const CGameEntry* GetEntry(int game) const;
+    int FindGameIndex(std::string_view romName) const;
+    CGameEntry* FindGame(std::string_view romName);
+    const CGameEntry* FindGame(std::string_view romName) const;
+    bool IsAvailable(int game) const;
+    int CountAvailable() const;
+    std::string GetRomPath(int game) const;
+    // The archive path of the game named by the text before the first ".".
+    std::string GetRomPathForFile(const std::string& fileName) const;
+
+    bool IsScanned() const { return m_scanned; }
+    void ScanROMFolders();
+
+    // ROM folders: texts ending in "/", in the order they were added.
+    bool AddFolder(std::string& folder);
+    int FindFolder(const std::string& folder) const;
+    bool RemoveFolderAt(int index);
+    bool RemoveFolder(const std::string& folder);
+    void ClearFolders();
+    const std::vector<std::string>& GetFolders() const { return m_romFolders; }
+    void WriteFolderLines(std::ostream& out) const;
+    void FillFolderList(IListView& list) const;
+
+    // Clip information file.
+    void LoadClipInfo(const std::string& path);
+    void ReadClipInfo(std::istream& in);
+    // Reports a failure to write with a message; true when saved.
+    bool SaveClipInfo(const std::string& path, bool includeUnsupported, IDialogs& dialogs) const;
+    void WriteClipInfoFile(std::ostream& out, bool includeUnsupported) const;
+    const std::vector<std::string>& GetUnsupportedLines() const { return m_unsupportedLines; }
+
+    // For tests and benchmarks that need a catalogue without a core.
+    void AddGameForTesting(CGameEntry entry);
+
+private:
+    void IndexGame(int game);
+    void ApplyClipLine(std::string line);
+
+    std::vector<CGameEntry> m_games;
+    std::unordered_map<std::string, int> m_indexByLowerName;
+    std::vector<std::string> m_romFolders;
+    bool m_scanned = false;
+    std::vector<std::string> m_unsupportedLines;
+};
+
+} // namespace tarvo

@@ -1,0 +1,39 @@
+#pragma once
+// Rules shared by every text file reader and by the dialogs: how a line is cut
+// into tokens, how numbers and durations are read, and how paths are taken apart.
+// Texts are UTF-8 bytes; all delimiters are ASCII, so a multi-byte character is
+// never split.
+
+#include <string>
+#include <string_view>
+
+namespace tarvo {
+
+// Blank, tab, line feed, vertical tab, form feed and carriage return.
+bool IsSpace(char c);
+std::string_view TrimSpace(std::string_view text);
+
+// Returns the token before the first `delimiter`, trimmed; `text` keeps what
+// follows that one delimiter, or becomes empty when nothing follows it.
+std::string SplitToken(std::string& text, char delimiter);
+
+// Reads a decimal integer as atoi does: leading white space, an optional sign,
+// digits up to the first other character; no digits give 0. Values beyond the
+// 32-bit range saturate instead of overflowing.
+int ParseInt(std::string_view text);
+
+// "m:s", "h:m:s" or plain seconds; "." may stand for ":".
+int ParseTimeText(std::string text);
+
+bool EqualsNoCase(std::string_view a, std::string_view b);
+std::string ToLowerAscii(std::string_view text);
+
+bool FileExists(const std::string& path);
+// Appends a trailing "/" when missing; true when the folder exists (or the text is empty).
+bool PrepareFolderPath(std::string& folder);
+// The folder part of a path, ending in "/"; empty when the path has none.
+std::string GetFolderOfPath(const std::string& path);
+// The file name's extension with its dot, in lower case; empty when it has none.
+std::string GetLowerExtension(const std::string& path);
+
+} // namespace tarvo

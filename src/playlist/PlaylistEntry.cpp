@@ -1,0 +1,22 @@
+#include "PlaylistEntry.h"
+
+#include "GameEntry.h"
+
+namespace tarvo {
+
+std::string PlaylistEntry::GetLabel() const {
+    if (!game || clip < 0) return {};
+    return game->romName + ":" + FormatClipNumber(clip);
+}
+
+bool PlaylistEntry::IsBlankEntry() const {
+    return !game || clip < 0 || game->clipInfo.IsBlank(clip);
+}
+
+std::string PlaylistEntry::GetTitleText() const {
+    if (IsBlankEntry()) return "-- blank --";
+    const std::string title = game->clipInfo.GetTitle(clip);
+    return title.empty() ? "Clip " + std::to_string(clip) : title;
+}
+
+} // namespace tarvo

@@ -1,0 +1,185 @@
+#include "SettingsFile.h"
+
+#include "Playlist.h"
+#include "ROMList.h"
+#include "ScriptedDialogs.h"
+#include "TempFolder.h"
+
+#include <gtest/gtest.h>
+#include <sstream>
+
+using namespace tarvo;
+
+namespace {
+
+class SettingsFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CGameEntry game;
+        game.romName = "abc";
+        game.romPath = "/x/abc.zip";
+        game.clipInfo.SetRange(0, 10);
+        list.AddGameForTesting(game);
+        playlist.SetROMList(&list);
+    }
+
+    Config ReadText(const std::string& text) {
+        std::istringstream in(text);
+        Config config;
+        settings.ReadFrom(in, config);
+        return config;
+    }
+
+    std::string WriteText(const Config& config, SettingsForm form) {
+        std::ostringstream out;
+        settings.WriteTo(out, config, form);
+        return out.str();
+    }
+
+    test::TempFolder temp;
+    CROMList list;
+    CPlaylist playlist;
+    test::ScriptedDialogs dialogs;
+    CSettingsFile settings{temp.Path(), list, playlist, dialogs};
+};
+
+} // namespace
+
+TEST_F(SettingsFileTest, NoFileGivesTheDefaultsAndTheDefaultFolderWhenItExists) {
+    Config config;
+    config.MaxLoopTime = 1;
+    settings.Read(config);
+    EXPECT_EQ(config, Config());
+    EXPECT_TRUE(list.GetFolders().empty());
+
+    temp.MakeFolder("roms");
+    CROMList other;
+    CSettingsFile withRoms(temp.Path(), other, playlist, dialogs);
+    withRoms.Read(config);
+    EXPECT_EQ(other.GetFolders(), std::vector<std::string>{temp.Path() + "./roms/"});
+    EXPECT_FALSE(other.IsScanned()); // nothing scanned without a ROMFolder line
+}
+
+TEST_F(SettingsFileTest, NumbersFlagsAndLimits) {
+    const Config config = ReadText("maxlooptime=0\n"
+                                   "MaxWAVTime=-4\n"
+                                   "OnSilence=7\n"
+                                   "ROMFilter=2\n"
+                                   "VUSegmentWidth=21\n"
+                                   "AutoMark=5\n"
+                                   "ShowBlanks=9\n"
+                                   " Normalize = 1\n"
+                                   "EnforceLoopTime=\n"
+                                   "Shuffle\n"
+                                   "VULeftColor=300 -5 12\n"
+                                   "VUMidColor=1 2\n"
+                                   "PlaylistMode=1\n"
+                                   "Unknown=4\n");
+    EXPECT_EQ(config.MaxLoopTime, 300);
+    EXPECT_EQ(config.MaxWAVTime, 300);
+    EXPECT_EQ(config.OnSilence, 1);
+    EXPECT_EQ(config.ROMFilter, 1);
+    EXPECT_EQ(config.VUSegmentWidth, 5);
+    EXPECT_EQ(config.AutoMark, 5);
+    EXPECT_EQ(config.ShowBlanks, 1);
+    EXPECT_EQ(config.Normalize, 1);
+    EXPECT_EQ(config.EnforceLoopTime, 0);
+    EXPECT_EQ(config.Shuffle, 0);
+    EXPECT_EQ(config.VULeftColor, (RgbColor{255, 0, 12}));
+    EXPECT_EQ(config.VUMidColor, (RgbColor{1, 2, 0}));
+    EXPECT_EQ(config.PlaylistMode, 0); // no playlist entries
+    EXPECT_EQ(ReadText("VUSegmentWidth=0\nOnSilence=3\nMaxLoopTime=5\nMaxLoopTime=6\n").MaxLoopTime,
+              6);
+    EXPECT_EQ(ReadText("VUSegmentWidth=0\n").VUSegmentWidth, 0);
+}
+
+TEST_F(SettingsFileTest, WrittenFileReadsBackToTheSameRecord) {
+    temp.MakeFolder("roms");
+    std::string extra = temp.MakeFolder("more roms");
+    list.AddFolder(extra);
+    Config config;
+    config.ROMFilter = 0;
+    config.ShowBlanks = 1;
+    config.MaxLoopTime = 123;
+    config.OnSilence = 3;
+    config.AutoMark = 5;
+    config.VUSegmentWidth = 0;
+    config.VULeftColor = {1, 2, 3};
+    config.Shuffle = 1;
+    const std::string text = WriteText(config, SettingsForm::Exit);
+    EXPECT_EQ(
+        text.rfind("; Tarvo for Windows configuration file.\n\n\n[General options]\nROMFolder=" +
+                       extra + "\n\nROMFilter=0\n",
+                   0),
+        0u);
+    EXPECT_NE(text.find("AutoMark=5\n"), std::string::npos);
+
+    CROMList other;
+    CPlaylist otherPlaylist;
+    otherPlaylist.SetROMList(&other);
+    CSettingsFile reader(temp.Path(), other, otherPlaylist, dialogs);
+    std::istringstream in(text);
+    Config read;
+    reader.ReadFrom(in, read);
+    EXPECT_EQ(read, config);
+    EXPECT_EQ(other.GetFolders(), (std::vector<std::string>{temp.Path() + "./roms/", extra}));
+    EXPECT_TRUE(other.IsScanned());
+}
+
+TEST_F(SettingsFileTest, PlaylistLinesByForm) {
+    const Config config;
+    EXPECT_EQ(WriteText(config, SettingsForm::Exit).find("Playlist"),
+              WriteText(config, SettingsForm::Exit).find("PlaylistMode"));
+    playlist.AddEntry(list.GetEntry(0), 1);
+    EXPECT_NE(WriteText(config, SettingsForm::Exit).find("\nPlaylistFile=\n"), std::string::npos);
+    EXPECT_NE(WriteText(config, SettingsForm::Autosave)
+                  .find("\nTempPlaylist=" + temp.Path() + "tarvo_temp.tvp\n"),
+              std::string::npos);
+}
+
+TEST_F(SettingsFileTest, PlaylistFileLoadsNamedAndTempPlaylistRecoversUnnamed) {
+    temp.Write("mine.tvp", "Title=Mine\nEntry=abc 3\n");
+    Config config = ReadText("PlaylistFile=" + temp.File("mine.tvp") + "\nPlaylistMode=1\n");
+    EXPECT_EQ(playlist.fileName, temp.File("mine.tvp"));
+    EXPECT_EQ(config.PlaylistMode, 1);
+    EXPECT_TRUE(dialogs.shown.empty());
+
+    config = ReadText("TempPlaylist=" + temp.File("mine.tvp") + "\n");
+    EXPECT_EQ(playlist.fileName, "");
+    EXPECT_EQ(playlist.GetCount(), 1);
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text.rfind("Oops!  Apparently I crashed", 0), 0u);
+    EXPECT_EQ(dialogs.shown[0].icon, MessageIcon::Information);
+}
+
+TEST_F(SettingsFileTest, TempPlaylistThatIsGoneStillSaysOops) {
+    ReadText("TempPlaylist=" + temp.File("gone.tvp") + "\n");
+    EXPECT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(playlist.GetCount(), 0);
+}
+
+TEST_F(SettingsFileTest, EmptyPlaylistFileLineIsSkipped) {
+    const Config config = ReadText("PlaylistFile=\nPlaylistMode=1\n");
+    EXPECT_EQ(config.PlaylistMode, 0);
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(SettingsFileTest, SameFolderTwiceGivesOneEntry) {
+    const std::string roms = temp.MakeFolder("r");
+    ReadText("ROMFolder=" + roms + "\nROMFolder=" + roms + "\nROMFolder=/no/such/folder\n");
+    EXPECT_EQ(list.GetFolders(), std::vector<std::string>{roms});
+}
+
+TEST_F(SettingsFileTest, AFailedWriteSaysSoAndKeepsTheOldFile) {
+    test::TempFolder other;
+    CSettingsFile broken(other.File("missing/"), list, playlist, dialogs);
+    EXPECT_FALSE(broken.Write(Config(), SettingsForm::Exit));
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].icon, MessageIcon::Error);
+
+    ASSERT_TRUE(settings.Write(Config(), SettingsForm::Exit));
+    Config read;
+    read.Shuffle = 1;
+    settings.Read(read);
+    EXPECT_EQ(read, Config());
+}

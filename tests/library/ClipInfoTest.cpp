@@ -1,0 +1,105 @@
+#include "ClipInfo.h"
+
+#include "FakeListView.h"
+
+#include <gtest/gtest.h>
+#include <sstream>
+
+using namespace tarvo;
+
+TEST(ClipInfo, SetRangeRules) {
+    struct Case {
+        int first, last;
+        int wantFirst, wantLast;
+    } cases[] = {
+        {0, 512, 0, 512},
+        {10, 5, 10, 10},
+        {-7, 20, 0, 20},
+        {3, -1, -1, -1},
+    };
+    for (const Case& c : cases) {
+        CClipInfo info;
+        info.SetRange(c.first, c.last);
+        EXPECT_EQ(info.firstClip, c.wantFirst) << c.first << " " << c.last;
+        EXPECT_EQ(info.lastClip, c.wantLast);
+        EXPECT_EQ(info.clips.size(), static_cast<size_t>(c.wantLast + 1));
+    }
+}
+
+TEST(ClipInfo, RaisingTheFirstClipMarksBelowBlankAndLoweringKeepsTheMarks) {
+    CClipInfo info;
+    info.SetRange(5, 100);
+    for (int n = 0; n < 5; ++n)
+        EXPECT_TRUE(info.IsBlank(n)) << n;
+    EXPECT_FALSE(info.IsBlank(5));
+    info.SetRange(0, 100);
+    EXPECT_TRUE(info.IsBlank(4));
+}
+
+TEST(ClipInfo, ShrinkingDropsTitlesAndTitlesBeyondTheEndExtend) {
+    CClipInfo info;
+    info.SetRange(0, 100);
+    info.SetTitle(300, "Boss");
+    EXPECT_EQ(info.lastClip, 300);
+    EXPECT_EQ(info.GetTitle(300), "Boss");
+    info.SetRange(0, 100);
+    info.SetRange(0, 300);
+    EXPECT_EQ(info.GetTitle(300), "");
+}
+
+TEST(ClipInfo, OutOfRangeLookups) {
+    CClipInfo info;
+    EXPECT_TRUE(info.IsBlank(0)); // no information: everything counts as blank
+    info.SetRange(0, 3);
+    EXPECT_TRUE(info.IsBlank(-1));
+    EXPECT_TRUE(info.IsBlank(4));
+    EXPECT_EQ(info.GetTitle(9), "");
+    EXPECT_EQ(info.GetRecord(4), nullptr);
+    info.SetTitle(-1, "x");
+    EXPECT_EQ(info.lastClip, 3);
+}
+
+TEST(ClipInfo, RefusesClipNumbersBeyondTheLimit) {
+    CClipInfo info;
+    info.SetRange(0, 10);
+    info.SetTitle(CClipInfo::kMaxClipNumber + 1, "x");
+    info.SetBlank(2000000000, true);
+    info.SetRange(0, 2000000000);
+    EXPECT_EQ(info.lastClip, 10);
+}
+
+TEST(ClipInfo, WritesRangeBlanksAndTitlesButNotClipsBelowTheFirst) {
+    CClipInfo info;
+    info.SetRange(2, 5);
+    info.SetTitle(3, " spaced ");
+    info.SetBlank(4, true);
+    info.SetTitle(4, "hidden");
+    std::ostringstream out;
+    info.WriteClipInfo(out, "abc");
+    EXPECT_EQ(out.str(), "abc:range 2 5\nabc:title 3  spaced \nabc:blank 4\n");
+}
+
+TEST(ClipInfo, FillClipListWithAndWithoutBlanks) {
+    CClipInfo info;
+    test::FakeListView list;
+    info.FillClipList(list, false); // no information yet: the default range
+    ASSERT_EQ(list.RowCount(), 513);
+    EXPECT_EQ(list.rows.front().column0, "000");
+    EXPECT_EQ(list.rows.back().column1, "Clip 512");
+    EXPECT_EQ(list.rows.back().data, 512);
+
+    info.SetRange(0, 3);
+    info.SetBlank(1, true);
+    info.SetTitle(2, "Theme");
+    info.FillClipList(list, false);
+    EXPECT_EQ(list.Column(0), (std::vector<std::string>{"000", "002", "003"}));
+    EXPECT_EQ(list.Column(1), (std::vector<std::string>{"Clip 0", "Theme", "Clip 3"}));
+    info.FillClipList(list, true);
+    EXPECT_EQ(list.Column(1),
+              (std::vector<std::string>{"Clip 0", "-- blank --", "Theme", "Clip 3"}));
+}
+
+TEST(ClipInfo, ClipNumberText) {
+    EXPECT_EQ(FormatClipNumber(7), "007");
+    EXPECT_EQ(FormatClipNumber(1234), "1234");
+}

@@ -1,0 +1,38 @@
+#include "SafeFileWriter.h"
+
+#include "TempFolder.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+using namespace tarvo;
+
+TEST(SafeFileWriter, WritesAndReplacesLeavingNoTemporaryFile) {
+    test::TempFolder temp;
+    ASSERT_TRUE(CSafeFileWriter::Save(temp.File("f.txt"), [](std::ostream& o) { o << "one\n"; }));
+    ASSERT_TRUE(CSafeFileWriter::Save(temp.File("f.txt"), [](std::ostream& o) { o << "two\n"; }));
+    EXPECT_EQ(temp.Read("f.txt"), "two\n");
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(temp.Path())) {
+        (void)entry;
+        ++files;
+    }
+    EXPECT_EQ(files, 1);
+}
+
+TEST(SafeFileWriter, AFailedWriteKeepsTheOldFile) {
+    test::TempFolder temp;
+    temp.Write("f.txt", "old\n");
+    const bool saved = CSafeFileWriter::Save(temp.File("f.txt"), [](std::ostream& o) {
+        o << "partial";
+        o.setstate(std::ios::badbit); // as a full disk would
+    });
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(temp.Read("f.txt"), "old\n");
+}
+
+TEST(SafeFileWriter, AMissingFolderFails) {
+    test::TempFolder temp;
+    EXPECT_FALSE(CSafeFileWriter::Save(temp.File("no/such/f.txt"), [](std::ostream&) {}));
+    EXPECT_FALSE(CSafeFileWriter::Save(temp.Path(), [](std::ostream&) {}));
+}

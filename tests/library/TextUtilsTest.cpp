@@ -1,0 +1,112 @@
+#include "TextUtils.h"
+
+#include "TempFolder.h"
+
+#include <climits>
+#include <gtest/gtest.h>
+
+using namespace tarvo;
+
+TEST(SplitToken, KeywordNumberAndTitleKeepTheTitlesInnerBlank) {
+    std::string text = "title 12 Green Hill";
+    EXPECT_EQ(SplitToken(text, ' '), "title");
+    EXPECT_EQ(SplitToken(text, ' '), "12");
+    EXPECT_EQ(text, "Green Hill");
+}
+
+TEST(SplitToken, EdgeCases) {
+    struct Case {
+        std::string text;
+        char delimiter;
+        std::string token;
+        std::string rest;
+    } cases[] = {
+        {"key=", '=', "key", ""},                     // delimiter last: nothing follows
+        {"key", '=', "key", ""},                      // no delimiter
+        {"", ':', "", ""},                            // empty text
+        {":x", ':', "", "x"},                         // leading delimiter: lose only that one
+        {"::x", ':', "", ":x"},                       // second call gives the empty token
+        {"a : b", ':', "a", " b"},                    // token trimmed, rest untouched
+        {"\t name \r:v", ':', "name", "v"},           // all white space kinds trimmed
+        {"h\xC3\xA9llo:w", ':', "h\xC3\xA9llo", "w"}, // UTF-8 passes through whole
+    };
+    for (Case c : cases) {
+        SCOPED_TRACE(c.text);
+        std::string text = c.text;
+        EXPECT_EQ(SplitToken(text, c.delimiter), c.token);
+        EXPECT_EQ(text, c.rest);
+    }
+}
+
+TEST(ParseInt, FollowsTheNumberRuleAndSaturates) {
+    struct Case {
+        const char* text;
+        int value;
+    } cases[] = {
+        {"42", 42},
+        {"  -17abc", -17},
+        {"+5", 5},
+        {"abc", 0},
+        {"", 0},
+        {"- 3", 0},
+        {"99999999999999999999", INT_MAX},
+        {"-99999999999999999999", INT_MIN},
+        {"2147483647", INT_MAX},
+        {"-2147483648", INT_MIN},
+        {"2147483648", INT_MAX},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ParseInt(c.text), c.value) << c.text;
+}
+
+TEST(ParseTimeText, Fields) {
+    struct Case {
+        const char* text;
+        int seconds;
+    } cases[] = {
+        {"90", 90},        {"1:30", 90},
+        {"1.30", 90},      {"2:-5", 120},
+        {"-1:30", -30},    {"1:02:05", 3725},
+        {"1:0:0:9", 3600}, {"", 0},
+        {"2:30", 150},     {"999999999:59:59", INT_MAX},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ParseTimeText(c.text), c.seconds) << c.text;
+}
+
+TEST(Names, CompareWithoutAsciiCaseOnly) {
+    EXPECT_TRUE(EqualsNoCase("PacMan", "pacman"));
+    EXPECT_FALSE(EqualsNoCase("pacman", "pacma"));
+    EXPECT_FALSE(EqualsNoCase("\xC3\xA9", "\xC3\x89")); // é and É are other bytes
+}
+
+TEST(Paths, FileExistsAndFolders) {
+    test::TempFolder temp;
+    temp.Write("a.zip", "x");
+    const std::string sub = temp.MakeFolder("roms");
+
+    EXPECT_TRUE(FileExists(temp.File("a.zip")));
+    EXPECT_FALSE(FileExists(temp.File("b.zip")));
+    EXPECT_FALSE(FileExists(""));
+    EXPECT_FALSE(FileExists(sub)); // a folder text ending in "/" is never a file
+
+    std::string folder = sub.substr(0, sub.size() - 1);
+    EXPECT_TRUE(PrepareFolderPath(folder));
+    EXPECT_EQ(folder, sub);
+
+    std::string missing = temp.File("nothing");
+    EXPECT_FALSE(PrepareFolderPath(missing));
+    EXPECT_EQ(missing, temp.File("nothing/"));
+
+    std::string empty;
+    EXPECT_TRUE(PrepareFolderPath(empty));
+    EXPECT_EQ(empty, "");
+}
+
+TEST(Paths, FolderAndExtension) {
+    EXPECT_EQ(GetFolderOfPath("/home/u/list.tvp"), "/home/u/");
+    EXPECT_EQ(GetFolderOfPath("list.tvp"), "");
+    EXPECT_EQ(GetLowerExtension("/a/B.ZIP"), ".zip");
+    EXPECT_EQ(GetLowerExtension("/a.b/name"), "");
+    EXPECT_EQ(GetLowerExtension("noext"), "");
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "IDialogs.h"
+
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace tarvo::test {
+
+// Records every text shown and gives the answers a test queued; with none
+// queued, questions are answered No and pickers are cancelled.
+class ScriptedDialogs : public IDialogs {
+public:
+    struct Shown {
+        std::string text;
+        MessageIcon icon;
+        bool question;
+    };
+
+    std::vector<Shown> shown;
+    std::vector<std::string> pickerTitles;
+    std::deque<bool> answers;
+    std::deque<std::string> paths;
+    std::deque<std::optional<RgbColor>> colors;
+    std::vector<std::string> initialNames;
+
+    void ShowMessage(const std::string& text, MessageIcon icon) override;
+    bool AskYesNo(const std::string& text, MessageIcon icon) override;
+    std::string BrowseForFolder(const std::string& title) override;
+    std::string OpenFileDialog(const std::string& title,
+                               const std::vector<FileFilter>& filters) override;
+    std::string SaveFileDialog(const std::string& title, const std::vector<FileFilter>& filters,
+                               const std::string& initialName) override;
+    std::optional<RgbColor> ChooseColor(const RgbColor& initial) override;
+
+    std::vector<std::string> Texts() const;
+
+private:
+    std::string NextPath(const std::string& title);
+};
+
+} // namespace tarvo::test
