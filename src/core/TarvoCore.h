@@ -16,14 +16,21 @@ extern "C" {
 
 /* The callback: user pointer given to CoreInit, message code, first parameter
  * (a text, a buffer or samples, by code) and a second integer parameter. */
+#if defined(TARVOCORE_EXPORTS)
+#define TARVO_CORE_API __attribute__((visibility("default")))
+#else
+#define TARVO_CORE_API
+#endif
+
 typedef int (*CoreMessageCallback)(void* user, int code, void* first, int second);
 
-void CoreInit(void* user, CoreMessageCallback callback); /* export 906; result ignored */
-void CoreShutdown(void);                                 /* export 916; result ignored */
-int CoreGetInt(int code, int argument);                  /* export 904 */
-const char* CoreGetString(int code, int argument);       /* export 905 */
-void CoreCommand(int code, int argument);                /* export 907; result ignored */
-void CoreSetOption(int code, int value);                 /* export 914; result ignored */
+TARVO_CORE_API void CoreInit(void* user,
+                             CoreMessageCallback callback);       /* export 906; result ignored */
+TARVO_CORE_API void CoreShutdown(void);                           /* export 916; result ignored */
+TARVO_CORE_API int CoreGetInt(int code, int argument);            /* export 904 */
+TARVO_CORE_API const char* CoreGetString(int code, int argument); /* export 905 */
+TARVO_CORE_API void CoreCommand(int code, int argument);          /* export 907; result ignored */
+TARVO_CORE_API void CoreSetOption(int code, int value);           /* export 914; result ignored */
 
 /* CoreGetInt codes */
 enum {
@@ -55,9 +62,12 @@ enum {
 
 /* CoreSetOption codes */
 enum {
-    CORE_OPT_GAME = 2,     /* the game that CORE_CMD_START_GAME starts */
-    CORE_OPT_RECORD = 3,   /* 1: record into the file named on message 12; 0: stop */
-    CORE_OPT_NORMALIZE = 5 /* 1 or 0 */
+    CORE_OPT_GAME = 2,      /* the game that CORE_CMD_START_GAME starts */
+    CORE_OPT_RECORD = 3,    /* 1: record into the file named on message 12; 0: stop */
+    CORE_OPT_NORMALIZE = 5, /* 1 or 0 */
+    /* Shipped core only, for rendering tools: open no device and render exactly
+     * this many milliseconds on each service call (0: back to real time). */
+    CORE_OPT_FIXED_RENDER_MS = 100
 };
 
 /* Message codes sent through the callback */

@@ -1,0 +1,296 @@
+#include "SoundCore.h"
+
+#include "ChildProbe.h"
+#include "VgmValidator.h"
+
+#include <algorithm>
+#include <cstring>
+#include <gme/gme.h>
+
+namespace tarvocore {
+
+namespace {
+
+std::string BufferText(const std::vector<char>& buffer) {
+    return std::string(buffer.data(), strnlen(buffer.data(), buffer.size()));
+}
+
+std::vector<char> PathBuffer(const std::string& initial) {
+    std::vector<char> buffer(CORE_PATH_BUFFER_SIZE, '\0');
+    std::memcpy(buffer.data(), initial.data(), std::min(initial.size(), buffer.size() - 1));
+    return buffer;
+}
+
+} // namespace
+
+void CSoundCore::Init(void* user, CoreMessageCallback callback,
+                      const std::string& catalogueFolder) {
+    m_user = user;
+    m_callback = callback;
+    m_catalogue = CCatalogue();
+    m_catalogue.Load(catalogueFolder + CCatalogue::kFileName);
+    for (const std::string& problem : m_catalogue.Problems())
+        SendError(problem);
+    const int version = GME_VERSION;
+    m_versionText = std::string(kVersion) + " (libgme " + std::to_string(version >> 16) + "." +
+                    std::to_string((version >> 8) & 0xFF) + "." + std::to_string(version & 0xFF) +
+                    ")";
+}
+
+void CSoundCore::Shutdown() {
+    m_wav.Close();
+    m_source.StartSilence();
+    m_archive.reset();
+    m_output.Close();
+    m_outputTried = false;
+    m_loadedGame = -1;
+    m_callback = nullptr;
+}
+
+int CSoundCore::Send(int code, void* first, int second) {
+    return m_callback ? m_callback(m_user, code, first, second) : 0;
+}
+
+void CSoundCore::SendError(const std::string& text) {
+    std::string copy = text;
+    Send(CORE_MSG_ERROR, copy.data());
+}
+
+int CSoundCore::GetInt(int code, int argument) const {
+    const auto& games = m_catalogue.Games();
+    switch (code) {
+    case CORE_INT_GAME_COUNT:
+        return static_cast<int>(games.size());
+    case CORE_INT_CURRENT_CLIP:
+        return m_currentClip;
+    case CORE_INT_LOADED_GAME:
+        return m_loadedGame;
+    case CORE_INT_DRIVER_OF_GAME:
+        return argument >= 0 && argument < static_cast<int>(games.size()) ? games[argument].driver
+                                                                          : -1;
+    default:
+        return 0;
+    }
+}
+
+const char* CSoundCore::GetString(int code, int argument) {
+    const auto& games = m_catalogue.Games();
+    if (code == CORE_STR_VERSION) return m_versionText.c_str();
+    if (code == CORE_STR_DRIVER_NAME) {
+        const auto& drivers = m_catalogue.Drivers();
+        return argument >= 0 && argument < static_cast<int>(drivers.size())
+                   ? drivers[argument].c_str()
+                   : "";
+    }
+    if (argument < 0 || argument >= static_cast<int>(games.size())) return "";
+    const CatalogueGame& game = games[argument];
+    switch (code) {
+    case CORE_STR_ROM_NAME:
+        return game.romName.c_str();
+    case CORE_STR_TITLE:
+        return game.title.c_str();
+    case CORE_STR_EXTRA_INFO:
+        return game.extraInfo.c_str();
+    case CORE_STR_MANUFACTURER:
+        return game.manufacturer.c_str();
+    default:
+        return "";
+    }
+}
+
+void CSoundCore::Command(int code, int argument) {
+    switch (code) {
+    case CORE_CMD_PLAY_CLIP:
+        PlayClip(argument);
+        break;
+    case CORE_CMD_START_GAME:
+        StartGame(argument);
+        break;
+    case CORE_CMD_UNLOAD:
+        Unload();
+        break;
+    case CORE_CMD_PAUSE:
+        m_paused = true;
+        m_output.SetPaused(true);
+        break;
+    case CORE_CMD_RESUME:
+        m_paused = false;
+        m_output.SetPaused(false);
+        break;
+    case CORE_CMD_SERVICE:
+        Service();
+        break;
+    default:
+        break;
+    }
+}
+
+void CSoundCore::SetOption(int code, int value) {
+    switch (code) {
+    case CORE_OPT_GAME:
+        m_chosenGame = value;
+        break;
+    case CORE_OPT_RECORD:
+        SetRecording(value != 0);
+        break;
+    case CORE_OPT_NORMALIZE:
+        m_normalizer.SetEnabled(value != 0);
+        m_normalizer.Reset();
+        break;
+    case CORE_OPT_FIXED_RENDER_MS:
+        m_output.SetOffline(value);
+        break;
+    default:
+        break;
+    }
+}
+
+void CSoundCore::StartGame(int clip) {
+    Send(CORE_MSG_BUSY);
+    if (!OpenGameArchive()) {
+        ForgetGame();
+        Send(CORE_MSG_LOAD_FAILED);
+        return;
+    }
+    std::string title = m_catalogue.Games()[m_loadedGame].title;
+    Send(CORE_MSG_GAME_LOADED, title.data());
+    std::string details = m_clips.Details();
+    Send(CORE_MSG_DRIVER_INFO, details.data());
+    OpenOutputOnce();
+    if (clip >= 0) {
+        PlayClip(clip);
+        return;
+    }
+    m_currentClip = m_clips.LowestClip();
+    m_source.StartSilence();
+    m_paused = true;
+    m_output.SetPaused(true);
+    Send(CORE_MSG_STOPPED);
+}
+
+bool CSoundCore::OpenGameArchive() {
+    ForgetGame();
+    const auto& games = m_catalogue.Games();
+    if (m_chosenGame < 0 || m_chosenGame >= static_cast<int>(games.size())) return false;
+
+    std::vector<char> buffer = PathBuffer(games[m_chosenGame].romName + ".zip");
+    if (Send(CORE_MSG_ROM_PATH, buffer.data()) == 0) return false;
+    const std::string path = BufferText(buffer);
+
+    auto archive = std::make_unique<CRomArchive>();
+    std::string error;
+    if (path.empty() || !archive->Open(path, error)) {
+        if (!error.empty()) SendError(error);
+        return false;
+    }
+    for (const std::string& skipped : archive->Skipped())
+        SendError(skipped);
+    if (!m_clips.Build(*archive, error)) {
+        SendError(games[m_chosenGame].romName + ".zip: " + error);
+        return false;
+    }
+    m_archive = std::move(archive);
+    m_loadedGame = m_chosenGame;
+    return true;
+}
+
+void CSoundCore::PlayClip(int clip) {
+    if (m_loadedGame < 0) return;
+    m_currentClip = clip;
+    std::string error;
+    if (!PrepareClip(clip, error)) {
+        m_source.StartSilence();
+        SendError("Clip " + std::to_string(clip) + " cannot be played: " + error);
+    }
+    m_silence.Reset();
+    m_output.Flush();
+    Send(CORE_MSG_CLIP_STARTED, nullptr, clip);
+}
+
+bool CSoundCore::PrepareClip(int clip, std::string& error) {
+    const ClipLocation* location = clip == CORE_SILENCE_CLIP ? nullptr : m_clips.Find(clip);
+    if (!location) {
+        m_source.StartSilence();
+        return true;
+    }
+    const ArchiveMember& member = *location->member;
+    Bytes data;
+    if (CGameClips::IsVgm(member.name)) {
+        CheckedMusic checked = CVgmValidator::Check(member.data);
+        if (!checked.ok()) {
+            error = member.name + ": " + checked.error;
+            return false;
+        }
+        data = std::move(checked.data);
+    } else {
+        auto& safe = m_probed[&member];
+        if (!safe.count(location->track))
+            safe[location->track] = CChildProbe::Probe(member.data, location->track) >= 0;
+        if (!safe[location->track]) {
+            error = member.name + " crashed the music emulator and was refused";
+            return false;
+        }
+        data = member.data;
+    }
+    if (!m_source.Start(std::move(data), location->track, error)) {
+        error = member.name + ": " + error;
+        return false;
+    }
+    return true;
+}
+
+void CSoundCore::ForgetGame() {
+    m_source.StartSilence();
+    m_archive.reset();
+    m_probed.clear();
+    m_loadedGame = -1;
+    m_currentClip = 0;
+    m_output.Flush();
+}
+
+void CSoundCore::Unload() {
+    ForgetGame();
+    Send(CORE_MSG_GAME_GONE);
+}
+
+void CSoundCore::OpenOutputOnce() {
+    if (m_outputTried) return;
+    m_outputTried = true;
+    std::string error;
+    if (!m_output.Open(error)) SendError(error);
+    m_output.SetPaused(m_paused);
+}
+
+void CSoundCore::Service() {
+    if (m_loadedGame < 0 || m_paused) return;
+    Render(m_output.FramesWanted());
+}
+
+void CSoundCore::Render(int frameCount) {
+    if (frameCount <= 0 || m_loadedGame < 0) return;
+    m_buffer.resize(static_cast<size_t>(frameCount) * 2);
+    m_source.Render(m_buffer.data(), frameCount);
+    m_normalizer.Process(m_buffer.data(), frameCount);
+    m_output.Queue(m_buffer.data(), frameCount);
+    m_wav.Write(m_buffer.data(), frameCount);
+    Send(CORE_MSG_LEVELS, m_buffer.data(), frameCount);
+    for (int reports = m_silence.Feed(m_buffer.data(), frameCount); reports > 0; --reports)
+        Send(CORE_MSG_SILENCE);
+}
+
+void CSoundCore::SetRecording(bool on) {
+    if (!on) {
+        m_wav.Close();
+        return;
+    }
+    std::vector<char> buffer = PathBuffer("");
+    Send(CORE_MSG_WAV_PATH, buffer.data());
+    const std::string path = BufferText(buffer);
+    std::string error;
+    if (path.empty())
+        SendError("No file name was given for the recording");
+    else if (!m_wav.Open(path, error))
+        SendError(error);
+}
+
+} // namespace tarvocore

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "AudioOutput.h"
+#include "Catalogue.h"
+#include "ClipSource.h"
+#include "GameClips.h"
+#include "OutputAnalysis.h"
+#include "RomArchive.h"
+#include "TarvoCore.h"
+#include "WavWriter.h"
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tarvocore {
+
+// The whole core behind the C entry points: the catalogue, the loaded game,
+// the clip playing, the output with its level and silence reports, and the
+// recording. Every message is sent from inside one of these calls.
+class CSoundCore {
+public:
+    static constexpr const char* kVersion = "1.0.0";
+
+    // Reads the catalogue from `catalogueFolder`; messages 13 report a missing
+    // file and malformed lines.
+    void Init(void* user, CoreMessageCallback callback, const std::string& catalogueFolder);
+    void Shutdown();
+
+    int GetInt(int code, int argument) const;
+    const char* GetString(int code, int argument);
+    void Command(int code, int argument);
+    void SetOption(int code, int value);
+
+    // Renders and delivers this many frames at once (the service path without
+    // a device's pacing); used by the service call, tests and benchmarks.
+    void Render(int frameCount);
+
+private:
+    int Send(int code, void* first = nullptr, int second = 0);
+    void SendError(const std::string& text);
+    void StartGame(int clip);
+    bool OpenGameArchive();
+    void PlayClip(int clip);
+    bool PrepareClip(int clip, std::string& error);
+    void Unload();
+    void ForgetGame();
+    void Service();
+    void SetRecording(bool on);
+    void OpenOutputOnce();
+
+    void* m_user = nullptr;
+    CoreMessageCallback m_callback = nullptr;
+    CCatalogue m_catalogue;
+    std::string m_versionText;
+
+    int m_chosenGame = -1;
+    int m_loadedGame = -1;
+    int m_currentClip = 0;
+    std::unique_ptr<CRomArchive> m_archive;
+    CGameClips m_clips;
+    std::map<const ArchiveMember*, std::map<int, bool>> m_probed; // member, track: safe
+    CClipSource m_source;
+
+    CAudioOutput m_output;
+    bool m_outputTried = false;
+    bool m_paused = false;
+    CSilenceDetector m_silence;
+    CNormalizer m_normalizer;
+    CWavWriter m_wav;
+    std::vector<int16_t> m_buffer;
+};
+
+} // namespace tarvocore

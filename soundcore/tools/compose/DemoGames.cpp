@@ -1,0 +1,195 @@
+#include "DemoGames.h"
+
+#include "Song.h"
+
+#include <cmath>
+#include <zlib.h>
+
+namespace compose {
+
+namespace {
+
+Bytes Gzip(const Bytes& data) {
+    z_stream stream{};
+    deflateInit2(&stream, 9, Z_DEFLATED, 15 + 16, 9, Z_DEFAULT_STRATEGY);
+    Bytes out(deflateBound(&stream, static_cast<uLong>(data.size())) + 32);
+    stream.next_in = const_cast<uint8_t*>(data.data());
+    stream.avail_in = static_cast<uInt>(data.size());
+    stream.next_out = out.data();
+    stream.avail_out = static_cast<uInt>(out.size());
+    deflate(&stream, Z_FINISH);
+    out.resize(stream.total_out);
+    deflateEnd(&stream);
+    return out;
+}
+
+DemoFile SongFile(const std::string& name, const Song& song, const std::string& game) {
+    return {name, ToVgm(RenderSong(song), song.loops, song.title, game)};
+}
+
+DemoFile EffectFile(const std::string& name, const std::string& game, int frames,
+                    const std::function<Frame(int, int)>& effect) {
+    return {name, ToVgm(RenderEffect(frames, effect), false, name, game)};
+}
+
+double Lerp(double a, double b, int i, int n) {
+    return a + (b - a) * i / std::max(1, n - 1);
+}
+
+DemoGame TarvoQuest() {
+    const std::string game = "Tarvo Quest";
+    Song overture{"Overture",
+                  7,
+                  {"Am", "F", "C", "G", "Am", "F", "G", "E"},
+                  "A4/4 C5/2 E5/2 A5/6 G5/2  F5/4 E5/2 C5/2 A4/8  G4/4 C5/2 E5/2 G5/4 E5/4  "
+                  "D5/4 B4/2 G4/2 D5/8  A4/2 B4/2 C5/2 E5/2 A5/4 B5/2 C6/2  A5/4 F5/4 C5/4 F5/4  "
+                  "G5/2 F5/2 E5/2 D5/2 B4/4 D5/4  E5/8 G#4/4 B4/4",
+                  "R.R.O.R.R.R.5.O.",
+                  "k.h.s.h.k.khs.h."};
+    Song village{"Quiet Village",
+                 9,
+                 {"C", "Am", "F", "G", "C", "Am", "Dm", "G"},
+                 "E5/4 G5/4 C6/4 G5/4  A5/6 G5/2 E5/8  F5/4 A5/4 G5/4 F5/4  D5/8 r/4 B4/4  "
+                 "E5/2 F5/2 G5/4 E5/4 C5/4  A4/4 C5/4 E5/8  F5/4 E5/4 D5/4 A4/4  B4/4 D5/4 G5/8",
+                 "R...5...O...5...",
+                 "k...h...s...h..."};
+    village.leadAttenuation = 3;
+    village.arpAttenuation = 10;
+    Song treasure{"Treasure Found",
+                  6,
+                  {"C", "C"},
+                  "C5/2 E5/2 G5/2 C6/6 B5/2 C6/2  E6/12 r/4",
+                  "R.5.O.5.R-------",
+                  "k.s.k.s.k.......",
+                  false};
+    Song gameOver{"Game Over",
+                  10,
+                  {"Am", "Am"},
+                  "E5/4 C5/4 A4/4 G#4/4  A4/12 r/4",
+                  "R.......R-------",
+                  "k...............",
+                  false};
+    return {"tarvoquest",
+            {SongFile("01 Overture.vgm", overture, game),
+             SongFile("02 Quiet Village.vgm", village, game),
+             SongFile("04 Treasure Found.vgm", treasure, game),
+             SongFile("05 Game Over.vgm", gameOver, game),
+             EffectFile("10 Sword.vgm", game, 14,
+                        [](int i, int) {
+                            Frame f;
+                            f.noiseMode = i == 0 ? 0x04 : i == 4 ? 0x05 : i == 8 ? 0x06 : -1;
+                            f.attenuation[3] = std::min(15, 1 + i);
+                            return f;
+                        }),
+             EffectFile("11 Coin.vgm", game, 18,
+                        [](int i, int) {
+                            Frame f;
+                            f.period[0] = VgmBuilder::PeriodOf(i < 4 ? 987.8 : 1318.5);
+                            f.attenuation[0] = i < 4 ? 2 : std::min(15, 2 + (i - 4) / 2);
+                            return f;
+                        }),
+             EffectFile("12 Jump.vgm", game, 12, [](int i, int n) {
+                 Frame f;
+                 f.period[0] = VgmBuilder::PeriodOf(Lerp(220, 880, i, n));
+                 f.attenuation[0] = 3 + i / 3;
+                 return f;
+             })}};
+}
+
+DemoGame PixelRacer() {
+    const std::string game = "Pixel Racer";
+    Song highway{
+        "Neon Highway",
+        5,
+        {"Em", "C", "D", "B", "Em", "C", "D", "D"},
+        "E5/2 G5/2 B5/2 E6/2 D6/2 B5/2 G5/2 B5/2  C6/6 B5/2 G5/4 E5/4  "
+        "F#5/2 A5/2 D6/2 F#6/2 E6/2 D6/2 A5/4  D#6/8 B5/4 F#5/4  E6/4 D6/2 B5/2 G5/4 B5/4  "
+        "C6/4 E6/4 G6/4 E6/4  D6/2 C6/2 B5/2 A5/2 F#5/4 A5/4  D6/8 F#6/8",
+        "R.ROR.ROR.ROR.5O",
+        "k.h.s.hkk.h.s.hs"};
+    Song finish{"Finish Line",
+                5,
+                {"G", "G"},
+                "G5/2 B5/2 D6/2 G6/6 F#6/2 G6/2  B6/12 r/4",
+                "R.5.O.5.R-------",
+                "k.k.s.k.s.......",
+                false};
+    // Archived compressed, as many collections are.
+    DemoFile race = SongFile("00 Neon Highway.vgz", highway, game);
+    race.data = Gzip(race.data);
+    DemoFile results = SongFile("01 Finish Line.vgz", finish, game);
+    results.data = Gzip(results.data);
+    return {"pixelracer",
+            {race, results,
+             EffectFile("03 Engine.vgm", game, 90,
+                        [](int i, int n) {
+                            Frame f;
+                            const double wobble = 6 * std::sin(i * 0.9);
+                            f.period[0] = VgmBuilder::PeriodOf(Lerp(110, 230, i, n) + wobble);
+                            f.period[1] = VgmBuilder::PeriodOf(Lerp(111, 232, i, n) - wobble);
+                            f.attenuation[0] = f.attenuation[1] = i < n - 10 ? 5 : 5 + (i - n + 10);
+                            return f;
+                        }),
+             EffectFile("07 Boost.vgm", game, 30, [](int i, int n) {
+                 Frame f;
+                 f.period[0] = VgmBuilder::PeriodOf(Lerp(300, 1500, i, n));
+                 f.attenuation[0] = 2 + i / 4;
+                 f.noiseMode = i == 0 ? 0x04 : -1;
+                 f.attenuation[3] = std::min(15, 6 + i / 2);
+                 return f;
+             })}};
+}
+
+DemoGame StarMoth() {
+    const std::string game = "Star Moth";
+    Song swarm{"Moonlit Swarm",
+               7,
+               {"Dm", "Bb", "C", "Am", "Dm", "Bb", "C", "D"},
+               "D5/4 F5/4 A5/6 G5/2  F5/4 D5/4 Bb4/8  C5/4 E5/4 G5/4 C6/4  A5/8 E5/8  "
+               "D6/2 C6/2 A5/4 F5/4 A5/4  Bb5/4 A5/4 F5/4 D5/4  E5/4 G5/4 C6/4 E6/4  F#5/8 A5/8",
+               "R..RR..5R..RO.5.",
+               "k.h.s.h.k.h.s.hh"};
+    Song queen{"Hive Queen",
+               5,
+               {"Cm", "Ab", "Bb", "G", "Cm", "Ab", "Bb", "G"},
+               "C5/2 C5/2 Eb5/2 G5/2 C6/4 Bb5/2 G5/2  Ab5/4 G5/2 Eb5/2 C5/8  "
+               "Bb4/2 D5/2 F5/2 Bb5/2 A5/4 F5/4  G5/4 B5/4 D6/8  Eb6/4 D6/2 C6/2 G5/4 Eb5/4  "
+               "C6/4 Ab5/4 Eb5/4 C5/4  D6/2 C6/2 Bb5/2 A5/2 F5/4 D5/4  G5/4 D5/4 B4/4 G4/4",
+               "RRORRROR5R5RRROR",
+               "k.kks.k.k.kks.ss"};
+    queen.arpAttenuation = 8;
+    Song clear{"Stage Clear",
+               6,
+               {"F", "F"},
+               "F5/2 A5/2 C6/2 F6/6 E6/2 F6/2  A6/12 r/4",
+               "R.5.O.5.R-------",
+               "k.s.k.s.k.......",
+               false};
+    return {"starmoth",
+            {SongFile("01 Moonlit Swarm.vgm", swarm, game),
+             SongFile("02 Hive Queen.vgm", queen, game),
+             SongFile("05 Stage Clear.vgm", clear, game),
+             EffectFile("20 Laser.vgm", game, 10,
+                        [](int i, int n) {
+                            Frame f;
+                            f.period[0] = VgmBuilder::PeriodOf(Lerp(2000, 300, i, n));
+                            f.attenuation[0] = 1 + i;
+                            return f;
+                        }),
+             EffectFile("21 Explosion.vgm", game, 40, [](int i, int n) {
+                 Frame f;
+                 f.noiseMode = i == 0 ? 0x06 : i == 12 ? 0x07 : -1;
+                 f.period[2] = VgmBuilder::PeriodOf(Lerp(120, 60.0 * 2, i, n));
+                 f.attenuation[3] = std::min(15, i / 3);
+                 f.attenuation[2] = std::min(15, 4 + i / 3);
+                 return f;
+             })}};
+}
+
+} // namespace
+
+std::vector<DemoGame> ComposeDemoGames() {
+    return {TarvoQuest(), PixelRacer(), StarMoth()};
+}
+
+} // namespace compose

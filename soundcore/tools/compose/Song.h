@@ -1,0 +1,35 @@
+#pragma once
+
+#include "VgmBuilder.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace compose {
+
+// A tune in four parts on the SN76489: a lead melody, an arpeggio of each
+// bar's chord, a bass line and noise drums. Bars are sixteen steps long.
+struct Song {
+    std::string title;
+    int framesPerStep = 7;
+    std::vector<std::string> chords; // one a bar: "Am", "F", "C#m", "Bb"
+    std::string melody;              // "A4/4 C5/2 r/2 ..." note/steps
+    std::string bass;                // 16 steps: R root, 5 fifth, O octave, - rest, . hold
+    std::string drums;               // 16 steps: k kick, s snare, h hat, . nothing
+    bool loops = true;
+    int leadAttenuation = 2;
+    int arpAttenuation = 9;
+};
+
+// Renders a song to frames; a song that does not loop ends with half a second
+// of silence.
+std::vector<Frame> RenderSong(const Song& song);
+
+// A sound effect: a function giving frame i of n.
+std::vector<Frame> RenderEffect(int frameCount, const std::function<Frame(int, int)>& frame);
+
+Bytes ToVgm(const std::vector<Frame>& frames, bool loops, const std::string& track,
+            const std::string& game);
+
+} // namespace compose

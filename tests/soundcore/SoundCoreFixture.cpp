@@ -1,0 +1,111 @@
+#include "SoundCoreFixture.h"
+
+#include <cstring>
+#include <random>
+#include <zip.h>
+
+namespace tarvo::test {
+
+void WriteZip(const std::string& path, const std::vector<ZipMember>& members) {
+    int error = 0;
+    zip_t* archive = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    ASSERT_NE(archive, nullptr);
+    for (const ZipMember& member : members) {
+        zip_source_t* source =
+            zip_source_buffer(archive, member.data.data(), member.data.size(), 0);
+        ASSERT_GE(zip_file_add(archive, member.name.c_str(), source, ZIP_FL_OVERWRITE), 0);
+    }
+    ASSERT_EQ(zip_close(archive), 0);
+}
+
+Bytes ToneVgm(int frames, bool loops, int attenuation) {
+    compose::VgmBuilder builder;
+    if (loops) builder.MarkLoop();
+    for (int i = 0; i < frames; ++i) {
+        compose::Frame frame;
+        frame.period[0] = compose::VgmBuilder::PeriodOf(440);
+        frame.attenuation[0] = attenuation;
+        builder.Add(frame);
+    }
+    if (!loops) builder.Add(compose::Frame()); // a jingle ends by falling silent
+    return builder.Finish("tone", "test");
+}
+
+Bytes RandomBytes(size_t size, unsigned seed) {
+    std::mt19937 random(seed);
+    Bytes bytes(size);
+    for (auto& b : bytes)
+        b = static_cast<uint8_t>(random());
+    return bytes;
+}
+
+void SoundCoreTest::SetUp() {
+    romFolder = temp.MakeFolder("roms");
+    core.SetOption(CORE_OPT_FIXED_RENDER_MS, 30);
+}
+
+void SoundCoreTest::StartCore(const std::string& catalogue) {
+    temp.Write(tarvocore::CCatalogue::kFileName, catalogue);
+    core.Init(this, &SoundCoreTest::OnMessage, temp.Path());
+}
+
+void SoundCoreTest::Load(const std::string& romName, int clip) {
+    const int count = core.GetInt(CORE_INT_GAME_COUNT, 0);
+    for (int game = 0; game < count; ++game)
+        if (romName == core.GetString(CORE_STR_ROM_NAME, game)) core.SetOption(CORE_OPT_GAME, game);
+    core.Command(CORE_CMD_RESUME, 0);
+    core.Command(CORE_CMD_START_GAME, clip);
+}
+
+int SoundCoreTest::OnMessage(void* user, int code, void* first, int second) {
+    auto& test = *static_cast<SoundCoreTest*>(user);
+    std::string text;
+    if (code == CORE_MSG_GAME_LOADED || code == CORE_MSG_DRIVER_INFO || code == CORE_MSG_ERROR)
+        text = static_cast<const char*>(first);
+    if (code == CORE_MSG_LEVELS) {
+        test.framesReported += second;
+        const auto* samples = static_cast<const int16_t*>(first);
+        test.lastPeak = 0;
+        for (int i = 0; i < 2 * second; ++i)
+            test.lastPeak = std::max<int>(test.lastPeak, samples[i]);
+    }
+    if (code == CORE_MSG_ROM_PATH) {
+        char* buffer = static_cast<char*>(first);
+        text = buffer;
+        test.romBufferTextLength = strnlen(buffer, CORE_PATH_BUFFER_SIZE);
+        const std::string path = test.romFolder + text;
+        std::memcpy(buffer, path.c_str(), path.size() + 1);
+    }
+    if (code == CORE_MSG_WAV_PATH)
+        std::memcpy(first, test.wavPath.c_str(), test.wavPath.size() + 1);
+    test.messages.push_back({code, text, second});
+    return code == CORE_MSG_ROM_PATH ? test.romAnswer : 0;
+}
+
+std::vector<int> SoundCoreTest::Codes() const {
+    std::vector<int> codes;
+    for (const Message& m : messages)
+        if (m.code != CORE_MSG_LEVELS) codes.push_back(m.code);
+    return codes;
+}
+
+std::vector<int> SoundCoreTest::TakeCodes() {
+    std::vector<int> codes = Codes();
+    messages.clear();
+    return codes;
+}
+
+int SoundCoreTest::Count(int code) const {
+    int count = 0;
+    for (const Message& m : messages)
+        count += m.code == code;
+    return count;
+}
+
+const Message* SoundCoreTest::Last(int code) const {
+    for (auto it = messages.rbegin(); it != messages.rend(); ++it)
+        if (it->code == code) return &*it;
+    return nullptr;
+}
+
+} // namespace tarvo::test

@@ -1,0 +1,59 @@
+#pragma once
+// Drives the shipped core's implementation directly, with a callback that
+// records every message and answers the path requests from a test folder.
+
+#include "SoundCore.h"
+#include "TempFolder.h"
+#include "VgmBuilder.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace tarvo::test {
+
+struct Message {
+    int code;
+    std::string text;
+    int second;
+};
+
+using Bytes = std::vector<uint8_t>;
+
+struct ZipMember {
+    std::string name;
+    Bytes data;
+};
+
+void WriteZip(const std::string& path, const std::vector<ZipMember>& members);
+// A short SN76489 tune: `frames` frames of a 440 Hz tone, looping or not.
+Bytes ToneVgm(int frames, bool loops, int attenuation = 2);
+Bytes RandomBytes(size_t size, unsigned seed);
+
+class SoundCoreTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override { core.Shutdown(); }
+
+    // Writes a catalogue of the given lines and starts the core on it.
+    void StartCore(const std::string& catalogue);
+    void Load(const std::string& romName, int clip);
+    std::vector<int> Codes() const;
+    std::vector<int> TakeCodes();
+    int Count(int code) const;
+    const Message* Last(int code) const;
+
+    static int OnMessage(void* user, int code, void* first, int second);
+
+    TempFolder temp;
+    std::string romFolder;
+    tarvocore::CSoundCore core;
+    std::vector<Message> messages;
+    int romAnswer = 1; // what message 11 returns
+    std::string wavPath;
+    long framesReported = 0;
+    int lastPeak = 0;
+    size_t romBufferTextLength = 0;
+};
+
+} // namespace tarvo::test

@@ -1,0 +1,261 @@
+#include "SoundCoreFixture.h"
+
+#include <filesystem>
+#include <fstream>
+
+using namespace tarvo::test;
+
+namespace {
+
+const char* const kCatalogue =
+    "# test games\n"
+    "\n"
+    "tunes | Test Tunes | Tarvo Labs | 1999 | Sega Master System (VGM) | Prototype\n"
+    "broken | Broken | Tarvo Labs | 2000 | Sega Master System (VGM)\n"
+    "absent | Absent | Tarvo Labs | 2001 | Sega Master System (VGM)\n";
+
+constexpr int kFramesPerCall = 1323; // 30 ms at 44100 Hz
+
+class CoreTest : public SoundCoreTest {
+protected:
+    void SetUp() override {
+        SoundCoreTest::SetUp();
+        WriteZip(romFolder + "tunes.zip", {{"03 Loop.vgm", ToneVgm(60, true)},
+                                           {"007 Jingle.vgz", ToneVgm(30, false)},
+                                           {"readme.txt", {'h', 'i'}},
+                                           {"music/12 Nested.vgm", ToneVgm(10, false)}});
+        StartCore(kCatalogue);
+    }
+
+    void Service(int calls) {
+        for (int i = 0; i < calls; ++i)
+            core.Command(CORE_CMD_SERVICE, 0);
+    }
+};
+
+} // namespace
+
+TEST_F(CoreTest, CatalogueAnswersInItsOrder) {
+    EXPECT_TRUE(messages.empty());
+    ASSERT_EQ(core.GetInt(CORE_INT_GAME_COUNT, 0), 3);
+    EXPECT_STREQ(core.GetString(CORE_STR_ROM_NAME, 1), "broken");
+    EXPECT_STREQ(core.GetString(CORE_STR_TITLE, 0), "Test Tunes");
+    EXPECT_STREQ(core.GetString(CORE_STR_MANUFACTURER, 0), "Tarvo Labs");
+    EXPECT_STREQ(core.GetString(CORE_STR_EXTRA_INFO, 0), "1999, Prototype");
+    EXPECT_STREQ(core.GetString(CORE_STR_DRIVER_NAME, core.GetInt(CORE_INT_DRIVER_OF_GAME, 2)),
+                 "Sega Master System (VGM)");
+    EXPECT_STREQ(core.GetString(CORE_STR_TITLE, 3), "");
+    EXPECT_EQ(std::string(core.GetString(CORE_STR_VERSION, 0)).rfind("1.0.0 (libgme ", 0), 0u);
+}
+
+TEST_F(CoreTest, MalformedCatalogueLinesAndAMissingCatalogueAreReported) {
+    tarvocore::CSoundCore other;
+    temp.Write(tarvocore::CCatalogue::kFileName,
+               "good | Good | M | 1 | D\nonly | two\n\nbad name | X | M | 1 | D\n");
+    other.Init(this, &SoundCoreTest::OnMessage, temp.Path());
+    EXPECT_EQ(other.GetInt(CORE_INT_GAME_COUNT, 0), 1);
+    ASSERT_EQ(Count(CORE_MSG_ERROR), 2);
+    EXPECT_NE(messages[0].text.find("line 2"), std::string::npos);
+    EXPECT_NE(messages[1].text.find("line 4"), std::string::npos);
+
+    messages.clear();
+    tarvocore::CSoundCore lost;
+    lost.Init(this, &SoundCoreTest::OnMessage, temp.Path() + "nowhere/");
+    EXPECT_EQ(lost.GetInt(CORE_INT_GAME_COUNT, 0), 0);
+    ASSERT_EQ(Count(CORE_MSG_ERROR), 1);
+    EXPECT_NE(messages[0].text.find(temp.Path() + "nowhere/tarvocore-games.txt"),
+              std::string::npos);
+}
+
+TEST_F(CoreTest, LoadingAtAClipSendsItsSequence) {
+    Load("tunes", 3);
+    EXPECT_EQ(Codes(), (std::vector<int>{6, 11, 1, 3, 5}));
+    EXPECT_EQ(messages[1].text, "tunes.zip");
+    EXPECT_EQ(romBufferTextLength, 9u);
+    EXPECT_EQ(messages[2].text, "Test Tunes");
+    EXPECT_EQ(messages[3].text,
+              "SN76489 3.58 MHz; 3 clips"); // the nested "12" counts by its own name
+    EXPECT_EQ(messages[4].second, 3);
+    EXPECT_EQ(core.GetInt(CORE_INT_LOADED_GAME, 0), 0);
+    EXPECT_EQ(core.GetInt(CORE_INT_CURRENT_CLIP, 0), 3);
+}
+
+TEST_F(CoreTest, LoadingWithoutAClipStopsAtTheLowestClip) {
+    Load("tunes", -1);
+    EXPECT_EQ(Codes(), (std::vector<int>{6, 11, 1, 3, 7}));
+    EXPECT_EQ(core.GetInt(CORE_INT_CURRENT_CLIP, 0), 3);
+    Service(10);
+    EXPECT_EQ(framesReported, 0); // stopped: nothing plays until a clip starts
+}
+
+TEST_F(CoreTest, PlayingLevelsAndUnloading) {
+    Load("tunes", 3);
+    messages.clear();
+    Service(5);
+    EXPECT_EQ(framesReported, 5 * kFramesPerCall);
+    EXPECT_GT(lastPeak, 1000);
+    EXPECT_EQ(Count(CORE_MSG_SILENCE), 0);
+
+    core.Command(CORE_CMD_PAUSE, 0);
+    Service(5);
+    EXPECT_EQ(framesReported, 5 * kFramesPerCall);
+    core.Command(CORE_CMD_RESUME, 0);
+
+    core.Command(CORE_CMD_PLAY_CLIP, CORE_SILENCE_CLIP);
+    EXPECT_EQ(Last(CORE_MSG_CLIP_STARTED)->second, CORE_SILENCE_CLIP);
+    messages.clear();
+    core.Command(CORE_CMD_UNLOAD, 0);
+    EXPECT_EQ(Codes(), std::vector<int>{0});
+    EXPECT_EQ(core.GetInt(CORE_INT_LOADED_GAME, 0), -1);
+}
+
+TEST_F(CoreTest, EmptyClipNumbersAreSilentEverySecond) {
+    Load("tunes", 5); // no file is numbered 5
+    messages.clear();
+    Service(34); // 1.02 s
+    EXPECT_EQ(Count(CORE_MSG_SILENCE), 1);
+    EXPECT_EQ(lastPeak, 0);
+    Service(34);
+    EXPECT_EQ(Count(CORE_MSG_SILENCE), 2);
+}
+
+TEST_F(CoreTest, AJingleFallsSilentAfterItEnds) {
+    Load("tunes", 7); // half a second of tone, then nothing
+    messages.clear();
+    Service(10);
+    EXPECT_GT(lastPeak, 0);
+    Service(50); // 1.8 s in all: more than a second after the tune ends
+    EXPECT_EQ(Count(CORE_MSG_SILENCE), 1);
+    EXPECT_EQ(lastPeak, 0);
+}
+
+TEST_F(CoreTest, ALoopingTuneNeverEnds) {
+    Load("tunes", 3); // a one-second loop
+    Service(400);     // 12 s
+    EXPECT_EQ(Count(CORE_MSG_SILENCE), 0);
+    EXPECT_GT(lastPeak, 0);
+}
+
+TEST_F(CoreTest, RecordsExactlyWhatWasPlayed) {
+    Load("tunes", 3);
+    wavPath = temp.File("out.wav");
+    core.SetOption(CORE_OPT_RECORD, 1);
+    EXPECT_EQ(Count(CORE_MSG_WAV_PATH), 1);
+    framesReported = 0;
+    Service(20);
+    core.SetOption(CORE_OPT_RECORD, 0);
+    Service(3); // not recorded
+
+    const std::string wav = temp.Read("out.wav");
+    ASSERT_EQ(wav.size(), 44u + 20u * kFramesPerCall * 4u);
+    auto le32 = [&](size_t at) {
+        return static_cast<uint32_t>(
+            static_cast<uint8_t>(wav[at]) | static_cast<uint8_t>(wav[at + 1]) << 8 |
+            static_cast<uint8_t>(wav[at + 2]) << 16 |
+            static_cast<uint32_t>(static_cast<uint8_t>(wav[at + 3])) << 24);
+    };
+    EXPECT_EQ(wav.substr(0, 4), "RIFF");
+    EXPECT_EQ(le32(4), wav.size() - 8);
+    EXPECT_EQ(wav.substr(8, 8), "WAVEfmt ");
+    EXPECT_EQ(le32(24), 44100u);
+    EXPECT_EQ(le32(28), 44100u * 4);
+    EXPECT_EQ(wav.substr(36, 4), "data");
+    EXPECT_EQ(le32(40), 20u * kFramesPerCall * 4);
+}
+
+TEST_F(CoreTest, ShutdownCompletesAnOpenRecording) {
+    Load("tunes", 3);
+    wavPath = temp.File("cut.wav");
+    core.SetOption(CORE_OPT_RECORD, 1);
+    Service(2);
+    core.Shutdown();
+    const std::string wav = temp.Read("cut.wav");
+    EXPECT_EQ(wav.size(), 44u + 2u * kFramesPerCall * 4u);
+    EXPECT_EQ(static_cast<uint8_t>(wav[40]) | static_cast<uint8_t>(wav[41]) << 8 |
+                  static_cast<uint8_t>(wav[42]) << 16,
+              2 * kFramesPerCall * 4);
+}
+
+TEST_F(CoreTest, ARecordingThatCannotBeCreatedIsReported) {
+    Load("tunes", 3);
+    wavPath = temp.File("no/such/folder.wav");
+    core.SetOption(CORE_OPT_RECORD, 1);
+    ASSERT_NE(Last(CORE_MSG_ERROR), nullptr);
+    EXPECT_NE(Last(CORE_MSG_ERROR)->text.find("no/such/folder.wav"), std::string::npos);
+}
+
+TEST_F(CoreTest, LoadFailures) {
+    struct Case {
+        const char* name;
+        std::function<void()> prepare;
+        std::vector<int> codes;
+    } cases[] = {
+        {"no path given", [&] { romAnswer = 0; }, {6, 11, 4}},
+        {"archive missing", [] {}, {6, 11, 13, 4}},
+        {"random bytes",
+         [&] { temp.Write("roms/absent.zip", std::string(5000, 'x')); },
+         {6, 11, 13, 4}},
+        {"truncated archive",
+         [&] {
+             WriteZip(romFolder + "absent.zip", {{"01.vgm", ToneVgm(600, true)}});
+             std::filesystem::resize_file(romFolder + "absent.zip", 200);
+         },
+         {6, 11, 13, 4}},
+        {"no music file",
+         [&] {
+             WriteZip(romFolder + "absent.zip", {{"notes.txt", {'x'}}});
+         },
+         {6, 11, 13, 4}},
+        {"member above the size limit",
+         [&] {
+             WriteZip(romFolder + "absent.zip", {{"01.vgm", Bytes(17u << 20, 0)}});
+         },
+         {6, 11, 13, 13, 4}},
+        {"a multi-track file of random bytes",
+         [&] {
+             WriteZip(romFolder + "absent.zip", {{"game.nsf", RandomBytes(4000, 1)}});
+         },
+         {6, 11, 13, 4}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        romAnswer = 1;
+        std::filesystem::remove(romFolder + "absent.zip");
+        c.prepare();
+        messages.clear();
+        Load("absent", 1);
+        EXPECT_EQ(Codes(), c.codes);
+        EXPECT_EQ(core.GetInt(CORE_INT_LOADED_GAME, 0), -1);
+    }
+}
+
+TEST_F(CoreTest, DamagedMusicFilesAreRefusedWhenPlayed) {
+    Bytes truncated = ToneVgm(60, true);
+    truncated.resize(0x45);
+    WriteZip(romFolder + "broken.zip", {{"01 Noise.vgm", RandomBytes(3000, 2)},
+                                        {"02 Truncated.vgm", truncated},
+                                        {"03 Good.vgm", ToneVgm(60, true)}});
+    Load("broken", 1);
+    EXPECT_EQ(Codes(), (std::vector<int>{6, 11, 1, 3, 13, 5}));
+    messages.clear();
+    Service(40);
+    EXPECT_EQ(lastPeak, 0); // a refused clip plays silence, so it can be marked blank
+    EXPECT_EQ(Count(CORE_MSG_SILENCE), 1);
+
+    core.Command(CORE_CMD_PLAY_CLIP, 3);
+    Service(3);
+    EXPECT_GT(lastPeak, 0);
+}
+
+TEST_F(CoreTest, PathBuffersHoldTheAgreedCapacity) {
+    // The player may fill the whole buffer: 4095 bytes and the terminating zero.
+    tarvocore::CSoundCore other;
+    std::string longName(4000, 'a');
+    temp.Write(tarvocore::CCatalogue::kFileName, "tunes | T | M | 1 | D\n");
+    other.Init(this, &SoundCoreTest::OnMessage, temp.Path());
+    romFolder = temp.Path() + std::string(CORE_PATH_BUFFER_SIZE - 1 - 9 - temp.Path().size(), 'd');
+    other.SetOption(CORE_OPT_GAME, 0);
+    other.Command(CORE_CMD_START_GAME, 1);
+    EXPECT_EQ(Codes(), (std::vector<int>{6, 11, 13, 4}));
+    other.Shutdown();
+}

@@ -1,0 +1,143 @@
+#include "VgmValidator.h"
+
+#include "SoundCoreFixture.h"
+
+#include <zlib.h>
+
+using namespace tarvo::test;
+using tarvocore::CVgmValidator;
+
+namespace {
+
+void Put32(Bytes& data, size_t at, uint32_t value) {
+    for (int i = 0; i < 4; ++i)
+        data[at + i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+// A valid tune without its tag block, with these commands as its data.
+Bytes WithCommands(std::vector<uint8_t> commands) {
+    Bytes file = ToneVgm(1, false);
+    file.resize(0x40);
+    Put32(file, 0x14, 0);
+    file.insert(file.end(), commands.begin(), commands.end());
+    Put32(file, 0x04, static_cast<uint32_t>(file.size() - 4));
+    return file;
+}
+
+Bytes Gzip(const Bytes& data) {
+    uLongf size = compressBound(static_cast<uLong>(data.size())) + 64;
+    Bytes out(size);
+    z_stream s{};
+    deflateInit2(&s, 9, Z_DEFLATED, 31, 9, Z_DEFAULT_STRATEGY);
+    s.next_in = const_cast<uint8_t*>(data.data());
+    s.avail_in = static_cast<uInt>(data.size());
+    s.next_out = out.data();
+    s.avail_out = static_cast<uInt>(out.size());
+    deflate(&s, Z_FINISH);
+    out.resize(s.total_out);
+    deflateEnd(&s);
+    return out;
+}
+
+} // namespace
+
+TEST(VgmValidator, AcceptsWhatTheComposerWrites) {
+    const auto checked = CVgmValidator::Check(ToneVgm(120, true));
+    EXPECT_TRUE(checked.ok()) << checked.error;
+    EXPECT_EQ(checked.chipSummary, "SN76489 3.58 MHz");
+    EXPECT_TRUE(CVgmValidator::Check(Gzip(ToneVgm(120, false))).ok());
+}
+
+TEST(VgmValidator, RefusesHostileHeaders) {
+    struct Case {
+        const char* name;
+        std::function<void(Bytes&)> damage;
+        const char* reason;
+    } cases[] = {
+        {"not a VGM", [](Bytes& f) { f[0] = 'X'; }, "not a VGM file"},
+        {"too short", [](Bytes& f) { f.resize(0x30); }, "not a VGM file"},
+        {"1 Hz clock", [](Bytes& f) { Put32(f, 0x0C, 1); }, "out of range"},
+        {"absurd clock", [](Bytes& f) { Put32(f, 0x0C, 0x3FFFFFFF); }, "out of range"},
+        {"no chip", [](Bytes& f) { Put32(f, 0x0C, 0); }, "no sound chip"},
+        {"YM2413", [](Bytes& f) { Put32(f, 0x10, 3579545); }, "YM2413"},
+        {"data offset outside", [](Bytes& f) { Put32(f, 0x34, 0x7FFFFFF0); }, "outside the file"},
+    };
+    for (const Case& c : cases) {
+        Bytes file = ToneVgm(10, true);
+        c.damage(file);
+        const auto checked = CVgmValidator::Check(file);
+        EXPECT_NE(checked.error.find(c.reason), std::string::npos)
+            << c.name << ": " << checked.error;
+    }
+}
+
+TEST(VgmValidator, RefusesCommandsThatWouldReadOutOfBounds) {
+    struct Case {
+        const char* name;
+        std::vector<uint8_t> commands;
+        const char* reason;
+    } cases[] = {
+        {"truncated wait", {0x62, 0x61, 0x10}, "truncated"},
+        {"truncated write", {0x50}, "truncated"},
+        {"seek without a bank", {0xE0, 0, 0, 0, 0, 0x66}, "PCM seek"},
+        {"seek past the bank",
+         {0x67, 0x66, 0x00, 4, 0, 0, 0, 1, 2, 3, 4, 0xE0, 5, 0, 0, 0, 0x66},
+         "PCM seek"},
+        {"reads past the bank",
+         {0x67, 0x66, 0x00, 1, 0, 0, 0, 9, 0xE0, 0, 0, 0, 0, 0x81, 0x81, 0x66},
+         "past the data bank"},
+        {"data block past the end", {0x67, 0x66, 0x00, 0xFF, 0xFF, 0, 0, 1}, "past the end"},
+        {"YM2413 command", {0x51, 0x20, 0x10, 0x66}, "YM2413"},
+        {"unknown command", {0xC5, 1, 2, 3, 0x66}, "unknown command 0xC5"},
+    };
+    for (const Case& c : cases) {
+        const auto checked = CVgmValidator::Check(WithCommands(c.commands));
+        EXPECT_NE(checked.error.find(c.reason), std::string::npos)
+            << c.name << ": " << checked.error;
+    }
+}
+
+TEST(VgmValidator, MendsWhatItCanInsteadOfRefusing) {
+    // A stream without its end command gets one.
+    auto unterminated = CVgmValidator::Check(WithCommands({0x50, 0x9F, 0x62}));
+    ASSERT_TRUE(unterminated.ok()) << unterminated.error;
+    EXPECT_EQ(unterminated.data.back(), 0x66);
+
+    // A loop point inside a command, or a loop without any wait, would hang the
+    // emulator or misread the stream: the loop is dropped.
+    for (uint32_t loopAt : {0x41u, 0x40u}) {
+        Bytes file = WithCommands({0x50, 0x9F, 0x66});
+        Put32(file, 0x1C, loopAt - 0x1C);
+        auto checked = CVgmValidator::Check(file);
+        ASSERT_TRUE(checked.ok()) << checked.error;
+        EXPECT_EQ(checked.data[0x1C] | checked.data[0x1D], 0) << loopAt;
+    }
+
+    // A tag block pointing past the end is dropped.
+    Bytes tagged = ToneVgm(5, false);
+    Put32(tagged, 0x14, 0x7FFFFF00);
+    auto checked = CVgmValidator::Check(tagged);
+    ASSERT_TRUE(checked.ok());
+    EXPECT_EQ(checked.data[0x14], 0);
+}
+
+TEST(VgmValidator, InflatesUnderTheCap) {
+    const Bytes bomb = Gzip(Bytes(40u << 20, 0x62)); // 40 MiB of waits in a few KiB
+    Bytes out;
+    std::string error;
+    EXPECT_FALSE(CVgmValidator::Inflate(bomb, out, error));
+    EXPECT_NE(error.find("16 MiB"), std::string::npos);
+    EXPECT_LE(out.size(), tarvocore::kMaxMusicFileSize);
+
+    Bytes damaged = Gzip(ToneVgm(100, false));
+    damaged.resize(damaged.size() / 2);
+    EXPECT_FALSE(CVgmValidator::Inflate(damaged, out, error));
+}
+
+TEST(VgmValidator, RandomBytesNeverPass) {
+    for (unsigned seed = 0; seed < 200; ++seed) {
+        Bytes noise = RandomBytes(64 + seed * 13, seed);
+        if (seed % 2) std::copy_n("Vgm ", 4, noise.begin()); // with a plausible start
+        EXPECT_FALSE(CVgmValidator::Check(noise).ok()) << seed;
+    }
+}
