@@ -6,18 +6,27 @@
 
 namespace tarvocore {
 
+namespace {
+
+bool IsSilent(int16_t sample) {
+    return static_cast<unsigned>(sample + CSilenceDetector::kThreshold) <=
+           2u * CSilenceDetector::kThreshold;
+}
+
+} // namespace
+
 int CSilenceDetector::Feed(const int16_t* frames, int frameCount) {
-    int reports = 0;
-    for (int i = 0; i < frameCount; ++i) {
-        const bool silent =
-            std::abs(frames[2 * i]) <= kThreshold && std::abs(frames[2 * i + 1]) <= kThreshold;
-        if (!silent) {
-            m_silentFrames = 0;
-            continue;
-        }
-        if (++m_silentFrames % kSampleRate == 0) ++reports;
+    // Only the silent run at the end of the block matters: scan back to the
+    // last sound, which for music is found at once.
+    int silentTail = 0;
+    while (silentTail < frameCount) {
+        const int i = frameCount - 1 - silentTail;
+        if (!IsSilent(frames[2 * i]) || !IsSilent(frames[2 * i + 1])) break;
+        ++silentTail;
     }
-    return reports;
+    const long long before = silentTail == frameCount ? m_silentFrames : 0;
+    m_silentFrames = before + silentTail;
+    return static_cast<int>(m_silentFrames / kSampleRate - before / kSampleRate);
 }
 
 void CNormalizer::Reset() {

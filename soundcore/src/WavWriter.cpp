@@ -1,6 +1,7 @@
 #include "WavWriter.h"
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cstring>
 #include <limits>
@@ -35,6 +36,22 @@ void MakeHeader(uint8_t (&header)[kHeaderSize], uint32_t dataBytes) {
 
 } // namespace
 
+bool CWavWriter::WriteLittleEndian(const int16_t* samples, int count) {
+    if constexpr (std::endian::native == std::endian::little)
+        return std::fwrite(samples, 2, static_cast<size_t>(count), m_file) ==
+               static_cast<size_t>(count);
+    uint8_t buffer[4096];
+    for (int done = 0; done < count;) {
+        const int chunk = std::min<int>(count - done, sizeof buffer / 2);
+        for (int i = 0; i < chunk; ++i)
+            PutLe(buffer + 2 * i, static_cast<uint16_t>(samples[done + i]), 2);
+        const size_t bytes = static_cast<size_t>(chunk) * 2;
+        if (std::fwrite(buffer, 1, bytes, m_file) != bytes) return false;
+        done += chunk;
+    }
+    return true;
+}
+
 bool CWavWriter::Open(const std::string& path, std::string& error) {
     Close();
     m_file = std::fopen(path.c_str(), "wb");
@@ -42,6 +59,8 @@ bool CWavWriter::Open(const std::string& path, std::string& error) {
         error = "cannot create the WAV file " + path + ": " + std::strerror(errno);
         return false;
     }
+    // Large writes keep the cost of recording small beside the emulation.
+    std::setvbuf(m_file, nullptr, _IOFBF, 1 << 18);
     m_dataBytes = 0;
     m_failed = false;
     uint8_t header[kHeaderSize];
@@ -55,19 +74,9 @@ void CWavWriter::Write(const int16_t* frames, int frameCount) {
     const uint32_t bytes = static_cast<uint32_t>(frameCount) * kChannels * 2;
     // RIFF sizes are 32-bit: stop before the file could no longer describe itself.
     if (m_dataBytes > std::numeric_limits<uint32_t>::max() - kHeaderSize - bytes) return;
-    // Samples are stored little-endian whatever the machine.
-    uint8_t buffer[4096];
-    const int samples = frameCount * kChannels;
-    for (int done = 0; done < samples;) {
-        const int chunk = std::min<int>(samples - done, sizeof buffer / 2);
-        for (int i = 0; i < chunk; ++i)
-            PutLe(buffer + 2 * i, static_cast<uint16_t>(frames[done + i]), 2);
-        const size_t chunkBytes = static_cast<size_t>(chunk) * 2;
-        if (std::fwrite(buffer, 1, chunkBytes, m_file) != chunkBytes) {
-            m_failed = true;
-            return;
-        }
-        done += chunk;
+    if (!WriteLittleEndian(frames, frameCount * kChannels)) {
+        m_failed = true;
+        return;
     }
     m_dataBytes += bytes;
 }

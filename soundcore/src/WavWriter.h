@@ -18,6 +18,9 @@ public:
     bool IsOpen() const { return m_file != nullptr; }
 
 private:
+    // Samples are stored little-endian whatever the machine.
+    bool WriteLittleEndian(const int16_t* samples, int count);
+
     std::FILE* m_file = nullptr;
     uint32_t m_dataBytes = 0;
     bool m_failed = false;
