@@ -14,7 +14,8 @@ struct CGameEntry {
     std::string extraInfo;
     std::string manufacturer;
     std::string driverName;
-    std::string romPath; // empty: missing
+    std::string driverDetails; // what the core reported when it loaded the game
+    std::string romPath;       // empty: missing
     CClipInfo clipInfo;
 
     bool IsAvailable() const { return !romPath.empty(); }

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+namespace tarvo {
+
+class CROMList;
+class IDialogs;
+
+// Copies a text with its terminating zero into a core-owned buffer of the
+// agreed capacity; false (nothing written) when it does not fit.
+bool CopyToCoreBuffer(void* buffer, const std::string& text);
+
+// Message 11: the core asks for the full path of a ROM archive named in `buffer`.
+int AnswerRomPathRequest(void* buffer, const CROMList& romList, IDialogs& dialogs);
+
+// Message 13: the core reports an error.
+void ShowCoreError(const char* text, IDialogs& dialogs);
+
+} // namespace tarvo

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <string>
+
+namespace tarvo {
+
+struct CGameEntry;
+
+// The copies of the main window's data controls that the engine fills.
+struct PlayerFields {
+    std::string browserTitle; // the title above the clip list (ROM mode)
+    std::string gameName;
+    std::string romFile;
+    std::string parent;
+    std::string manufacturer;
+    std::string driverText;
+    int clipNumber = -1;
+    std::string clipTitle;
+    std::string elapsed;
+};
+
+// What the engine asks of the main window.
+class IPlayerView {
+public:
+    virtual ~IPlayerView() = default;
+
+    virtual void ShowFields(const PlayerFields& fields) = 0;
+    virtual void UpdateTransportButtons() = 0;
+    virtual void UpdateMenus() = 0;
+    virtual void SelectClipRow(int clipOrPosition) = 0;
+    virtual void RefreshClipRow(int clip) = 0;
+    virtual void FillClipList(CGameEntry& game) = 0;
+    virtual void ClearClipList() = 0;
+    virtual void SelectIconSequence(int sequence) = 0;
+    virtual void AdvanceWindowIcon() = 0;
+    // The blinking of the PLAY and REC buttons while paused or recording.
+    virtual void SetPlayIcon(int icon) = 0;
+    virtual void SetRecIcon(int icon) = 0;
+    virtual void SetMeterLevels(int left, int right) = 0;
+};
+
+} // namespace tarvo

@@ -1,0 +1,510 @@
+#include "PlayerEngine.h"
+
+#include "CoreRequests.h"
+#include "IDialogs.h"
+#include "Playlist.h"
+#include "ROMList.h"
+#include "SettingsFile.h"
+#include "TarvoCore.h"
+#include "WavRecording.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace tarvo {
+
+namespace {
+
+constexpr int kPlayIcon = 105;
+constexpr int kPauseIcon = 106;
+constexpr int kRecIcon = 101;
+constexpr int kEmptyIcon = 108;
+
+int PeakOf(const int16_t* frames, int frameCount, int channel) {
+    int peak = 0;
+    for (int i = 0; i < frameCount; ++i)
+        peak = std::max<int>(peak, frames[2 * i + channel]);
+    return peak;
+}
+
+} // namespace
+
+CPlayerEngine::CPlayerEngine(CROMList& romList, CPlaylist& playlist, Config& config,
+                             CSettingsFile& settings, IDialogs& dialogs, IPlayerView& view,
+                             std::string programFolder, EngineClock clock)
+    : m_romList(romList), m_playlist(playlist), m_config(config), m_settings(settings),
+      m_dialogs(dialogs), m_view(view), m_programFolder(std::move(programFolder)),
+      m_clock(std::move(clock)) {}
+
+void CPlayerEngine::Start() {
+    State = PlayerState::Idle;
+    PendingClip = -1;
+    m_view.UpdateTransportButtons();
+    m_vuHistory.Reset();
+    m_clockSubdivider = 6;
+    m_autosaveCounter = 0;
+}
+
+CGameEntry* CPlayerEngine::LoadedGame() {
+    return m_romList.GetEntry(CurrentGame);
+}
+const CGameEntry* CPlayerEngine::LoadedGame() const {
+    return m_romList.GetEntry(CurrentGame);
+}
+
+void CPlayerEngine::UpdateButtonsAndMenus() {
+    m_view.UpdateTransportButtons();
+    m_view.UpdateMenus();
+}
+
+// --- Playing -------------------------------------------------------------
+
+void CPlayerEngine::PlayClip(int n) {
+    if (n == -1) {
+        n = CoreGetInt(CORE_INT_CURRENT_CLIP, 0);
+    } else if (PlaylistMode) {
+        const CGameEntry* game = m_playlist.GetGame(n);
+        if (!game) return;
+        const int clip = m_playlist.GetClip(n);
+        if (game != LoadedGame()) {
+            LoadGame(m_romList.FindGameIndex(game->romName), clip);
+            return;
+        }
+        n = clip;
+    }
+    PendingClip = n;
+    CoreCommand(CORE_CMD_RESUME, 0);
+    CoreCommand(CORE_CMD_PLAY_CLIP, n);
+    m_silenceCount = 0;
+    m_view.UpdateMenus();
+}
+
+void CPlayerEngine::LoadGame(int game, int clip) {
+    if (game != -1) CoreSetOption(CORE_OPT_GAME, game);
+    CoreCommand(CORE_CMD_RESUME, 0);
+    CoreCommand(CORE_CMD_START_GAME, clip);
+}
+
+void CPlayerEngine::ClearGameFields() {
+    Fields.gameName.clear();
+    Fields.romFile.clear();
+    Fields.parent.clear();
+    Fields.manufacturer.clear();
+    Fields.driverText.clear();
+    Fields.clipTitle.clear();
+}
+
+void CPlayerEngine::Unload() {
+    CoreCommand(CORE_CMD_UNLOAD, 0);
+    ClearGameFields();
+    Fields.clipNumber = -1;
+    if (!PlaylistMode) {
+        m_view.ClearClipList();
+        Fields.browserTitle.clear();
+    }
+    m_view.ShowFields(Fields);
+    State = PlayerState::Idle;
+    UpdateButtonsAndMenus();
+}
+
+void CPlayerEngine::StopPlayer() {
+    switch (State) {
+    case PlayerState::Idle:
+    case PlayerState::Busy:
+        break;
+    case PlayerState::Stopped:
+        CoreCommand(CORE_CMD_PAUSE, 0);
+        PendingClip = -1;
+        break;
+    case PlayerState::Recording:
+    case PlayerState::RecordingPaused:
+        SaveRecording();
+        [[fallthrough]];
+    case PlayerState::Playing:
+    case PlayerState::Paused:
+        PendingClip = -1;
+        CoreCommand(CORE_CMD_PAUSE, 0);
+        State = PlayerState::Stopped;
+        break;
+    }
+    UpdateButtonsAndMenus();
+}
+
+void CPlayerEngine::Play() {
+    switch (State) {
+    case PlayerState::Idle:
+    case PlayerState::Busy:
+        Next();
+        break;
+    case PlayerState::Stopped:
+        PlayClip(-1);
+        break;
+    case PlayerState::Playing:
+        CoreCommand(CORE_CMD_PAUSE, 0);
+        State = PlayerState::Paused;
+        break;
+    case PlayerState::Paused:
+        CoreCommand(CORE_CMD_RESUME, 0);
+        State = PlayerState::Playing;
+        break;
+    case PlayerState::Recording:
+        CoreCommand(CORE_CMD_PAUSE, 0);
+        State = PlayerState::RecordingPaused;
+        break;
+    case PlayerState::RecordingPaused:
+        CoreCommand(CORE_CMD_RESUME, 0);
+        State = PlayerState::Recording;
+        break;
+    }
+    UpdateButtonsAndMenus();
+}
+
+void CPlayerEngine::Rec() {
+    if (State == PlayerState::Stopped || State == PlayerState::Playing ||
+        State == PlayerState::Paused)
+        StartRecording();
+    else if (IsRecording(State))
+        SaveRecording();
+}
+
+void CPlayerEngine::Next() {
+    PlaylistPos = NextTarget(-1);
+    if (State == PlayerState::Idle || State == PlayerState::Busy) {
+        if (PlaylistMode) PlayClip(PlaylistPos);
+        return;
+    }
+    if (IsRecording(State)) StopPlayer();
+    PlayClip(PlaylistPos);
+}
+
+void CPlayerEngine::Prev() {
+    PlaylistPos = PrevTarget(-1);
+    if (State == PlayerState::Idle || State == PlayerState::Busy) return;
+    if (IsRecording(State)) StopPlayer();
+    PlayClip(PlaylistPos);
+}
+
+int CPlayerEngine::NextTarget(int from) const {
+    if (PlaylistMode) {
+        if (m_config.Shuffle) return ShufflePick();
+        const int p = from == -1 ? PlaylistPos : from;
+        return p >= 0 && p < m_playlist.GetCount() - 1 ? p + 1 : 0;
+    }
+    const CGameEntry* game = LoadedGame();
+    if (!game) return -1;
+    const CClipInfo& info = game->clipInfo;
+    const int cur = from == -1 ? CurrentClip : from;
+    const int target = cur >= info.lastClip ? info.firstClip : cur + 1;
+    if (m_config.ShowBlanks) return target;
+    const int span = info.lastClip + 1;
+    for (int i = 0; i < span; ++i) {
+        const int clip = (target + i) % span;
+        if (!info.IsBlank(clip)) return clip;
+    }
+    return target;
+}
+
+int CPlayerEngine::PrevTarget(int from) const {
+    if (PlaylistMode) {
+        int p = from == -1 ? PlaylistPos : from;
+        if (p <= 0) p = m_playlist.GetCount();
+        return p - 1;
+    }
+    const CGameEntry* game = LoadedGame();
+    if (!game) return -1;
+    const CClipInfo& info = game->clipInfo;
+    const int cur = from == -1 ? CurrentClip : from;
+    const int target = cur <= info.firstClip ? info.lastClip : cur - 1;
+    if (m_config.ShowBlanks) return target;
+    const int span = info.lastClip + 1;
+    for (int i = 0; i < span; ++i) {
+        const int clip = ((target - i) % span + span) % span;
+        if (!info.IsBlank(clip)) return clip;
+    }
+    return target;
+}
+
+int CPlayerEngine::ShufflePick() const {
+    const int count = m_playlist.GetCount();
+    if (count <= 1 || !m_clock.random) return PlaylistPos;
+    int pick = PlaylistPos;
+    while (pick == PlaylistPos)
+        pick = static_cast<int>(static_cast<long long>(m_clock.random()) * count / 32768);
+    return pick;
+}
+
+// --- Recording -----------------------------------------------------------
+
+void CPlayerEngine::SilenceCore() {
+    PendingClip = CORE_SILENCE_CLIP;
+    CoreCommand(CORE_CMD_RESUME, 0);
+    CoreCommand(CORE_CMD_PLAY_CLIP, CORE_SILENCE_CLIP);
+    m_silenceCount = 0;
+}
+
+void CPlayerEngine::StartRecording() {
+    SilenceCore();
+    CoreSetOption(CORE_OPT_RECORD, 1);
+    State = PlayerState::Recording;
+    PendingClip = CurrentClip;
+    CoreCommand(CORE_CMD_RESUME, 0);
+    CoreCommand(CORE_CMD_PLAY_CLIP, CurrentClip);
+    m_silenceCount = 0;
+    m_view.UpdateMenus();
+}
+
+void CPlayerEngine::SaveRecording() {
+    const std::string temporary = m_tempWavPath;
+    CoreSetOption(CORE_OPT_RECORD, 0);
+    State = PlayerState::Stopped;
+    m_view.UpdateTransportButtons();
+    SilenceCore();
+    CoreCommand(CORE_CMD_PAUSE, 0);
+    CWavRecording::Keep(temporary, m_dialogs);
+}
+
+std::string CPlayerEngine::MakeTempWavName() const {
+    return CWavRecording::MakeTempWavName(m_programFolder, Fields.romFile, CurrentClip,
+                                          m_clock.now());
+}
+
+// --- Core messages -------------------------------------------------------
+
+int CPlayerEngine::OnCoreMessage(int code, void* first, int second) {
+    switch (code) {
+    case CORE_MSG_GAME_GONE:
+        OnGameGone();
+        break;
+    case CORE_MSG_GAME_LOADED:
+        OnGameLoaded(static_cast<const char*>(first));
+        break;
+    case CORE_MSG_DRIVER_INFO:
+        OnDriverDetails(static_cast<const char*>(first));
+        break;
+    case CORE_MSG_LOAD_FAILED:
+        OnLoadFailed();
+        break;
+    case CORE_MSG_CLIP_STARTED:
+        OnClipStarted(second);
+        break;
+    case CORE_MSG_BUSY:
+        OnStateMessage(PlayerState::Busy);
+        break;
+    case CORE_MSG_STOPPED:
+        OnStateMessage(PlayerState::Stopped);
+        break;
+    case CORE_MSG_SILENCE:
+        if (++m_silenceCount >= 2) OnSilenceDetected();
+        break;
+    case CORE_MSG_LEVELS:
+        OnLevels(static_cast<const int16_t*>(first), second);
+        break;
+    case CORE_MSG_ROM_PATH:
+        return AnswerRomPathRequest(first, m_romList, m_dialogs);
+    case CORE_MSG_WAV_PATH:
+        m_tempWavPath = MakeTempWavName();
+        CopyToCoreBuffer(first, m_tempWavPath);
+        break;
+    case CORE_MSG_ERROR:
+        ShowCoreError(static_cast<const char*>(first), m_dialogs);
+        break;
+    default:
+        break;
+    }
+    return 0;
+}
+
+void CPlayerEngine::OnGameGone() {
+    if (!PlaylistMode) {
+        m_view.ClearClipList();
+        Fields.browserTitle.clear();
+        PlaylistPos = -1;
+    }
+    ClearGameFields();
+    BlankFlag = false;
+    Fields.clipNumber = 0;
+    m_view.ShowFields(Fields);
+    State = PlayerState::Idle;
+    m_view.UpdateTransportButtons();
+    CurrentClip = PendingClip = -1;
+    m_vuHistory.Reset();
+    m_view.UpdateMenus();
+}
+
+void CPlayerEngine::OnGameLoaded(const char* title) {
+    CurrentGame = CoreGetInt(CORE_INT_LOADED_GAME, 0);
+    CGameEntry* game = LoadedGame();
+    Fields.gameName = title ? title : "";
+    if (!PlaylistMode) Fields.browserTitle = Fields.gameName;
+    Fields.romFile = game ? game->romName : std::string();
+    Fields.manufacturer = game ? game->manufacturer : std::string();
+    m_view.ShowFields(Fields);
+    if (game && game->clipInfo.lastClip < 0)
+        game->clipInfo.SetRange(0, CClipInfo::kDefaultLastClip);
+    if (game && !PlaylistMode) m_view.FillClipList(*game);
+    m_view.UpdateMenus();
+}
+
+void CPlayerEngine::OnDriverDetails(const char* text) {
+    const std::string details = text ? text : "";
+    CGameEntry* game = LoadedGame();
+    if (game) game->driverDetails = details;
+    Fields.driverText = "Driver: " + (game ? game->driverName : std::string()) + "\n" + details;
+    m_view.ShowFields(Fields);
+}
+
+void CPlayerEngine::OnLoadFailed() {
+    Unload();
+    State = PlayerState::Idle;
+    CurrentGame = -1;
+    UpdateButtonsAndMenus();
+    m_dialogs.ShowMessage("An error occurred while trying to load the ROM image",
+                          MessageIcon::Error);
+}
+
+void CPlayerEngine::OnClipStarted(int clip) {
+    if (clip == CORE_SILENCE_CLIP) return;
+    if (State != PlayerState::Recording) State = PlayerState::Playing;
+    m_view.UpdateTransportButtons();
+    Fields.clipNumber = clip;
+    CurrentClip = clip;
+    if (!PlaylistMode) PlaylistPos = clip;
+    const CGameEntry* game = LoadedGame();
+    Fields.clipTitle = game ? game->clipInfo.GetTitle(clip) : std::string();
+    BlankFlag = game && game->clipInfo.IsBlank(clip);
+    m_view.ShowFields(Fields);
+    m_view.SelectClipRow(PlaylistPos);
+    if (clip == PendingClip) {
+        PendingClip = -1;
+        m_view.SelectIconSequence(State == PlayerState::Recording ? 4 : 1);
+    }
+    m_audibleCount = -4;
+    m_silenceCount = 0;
+    m_startTime = m_clock.now();
+    m_elapsed = 0;
+    m_view.UpdateMenus();
+}
+
+void CPlayerEngine::OnStateMessage(PlayerState state) {
+    State = state;
+    UpdateButtonsAndMenus();
+}
+
+void CPlayerEngine::OnLevels(const int16_t* frames, int frameCount) {
+    if (!frames || frameCount <= 0) return;
+    const int left = PeakOf(frames, frameCount, 0);
+    const int right = PeakOf(frames, frameCount, 1);
+    if (left > 0 || right > 0) ++m_audibleCount;
+    m_vuHistory.Store(left, right);
+}
+
+void CPlayerEngine::OnSilenceDetected() {
+    if (m_audibleCount <= 0 && m_config.AutoMark) {
+        CGameEntry* game = LoadedGame();
+        if (!game) return;
+        if (!game->clipInfo.IsBlank(CurrentClip)) {
+            game->clipInfo.SetBlank(CurrentClip, true);
+            m_view.RefreshClipRow(CurrentClip);
+        }
+    }
+    switch (static_cast<OnSilencePolicy>(m_config.OnSilence)) {
+    case OnSilencePolicy::DoNothing:
+        break;
+    case OnSilencePolicy::StopPlayer:
+        StopPlayer();
+        break;
+    case OnSilencePolicy::RepeatClip:
+        PlayClip(-1);
+        break;
+    case OnSilencePolicy::NextClip:
+        if (PendingClip == -1) Next();
+        break;
+    }
+    m_view.UpdateMenus();
+}
+
+// --- Timer ---------------------------------------------------------------
+
+void CPlayerEngine::TimerTick() {
+    CoreCommand(CORE_CMD_SERVICE, 0);
+    int left = 0, right = 0;
+    m_vuHistory.Advance(left, right);
+    m_view.SetMeterLevels(left, right);
+    m_clockSubdivider = (m_clockSubdivider + 1) % kTicksPerClockTick;
+    if (m_clockSubdivider == 0) ClockTick();
+}
+
+void CPlayerEngine::ShowElapsed(bool visible) {
+    Fields.elapsed = visible ? FormatTime(m_elapsed, false) : std::string();
+    m_view.ShowFields(Fields);
+}
+
+void CPlayerEngine::ClockTick() {
+    m_blinkPhase = !m_blinkPhase;
+    m_view.AdvanceWindowIcon();
+    const long long now = m_clock.now();
+    bool timing = true;
+    switch (State) {
+    case PlayerState::Recording:
+        m_view.SetRecIcon(m_blinkPhase ? kRecIcon : kEmptyIcon);
+        [[fallthrough]];
+    case PlayerState::Playing:
+        m_elapsed = static_cast<int>(now - m_startTime);
+        ShowElapsed(true);
+        break;
+    case PlayerState::RecordingPaused:
+        m_view.SetRecIcon(m_blinkPhase ? kRecIcon : kEmptyIcon);
+        [[fallthrough]];
+    case PlayerState::Paused:
+        m_view.SetPlayIcon(m_blinkPhase ? kPauseIcon : kEmptyIcon);
+        m_startTime = now - m_elapsed;
+        ShowElapsed(m_blinkPhase);
+        break;
+    default:
+        ShowElapsed(false);
+        timing = false;
+        break;
+    }
+    if (timing) ApplyTimeLimits();
+    m_autosaveCounter = (m_autosaveCounter + 1) % kClockTicksPerAutosave;
+    if (m_autosaveCounter == 0) Autosave();
+}
+
+void CPlayerEngine::ApplyTimeLimits() {
+    // A recording ends by itself once it has run the longest time the user allows.
+    if (State == PlayerState::Recording && m_elapsed >= m_config.MaxWAVTime) {
+        StopPlayer();
+        return;
+    }
+    if (!m_config.EnforceLoopTime || m_elapsed <= m_config.MaxLoopTime) return;
+    if (m_config.OnSilence == static_cast<int>(OnSilencePolicy::NextClip))
+        Next();
+    else
+        StopPlayer();
+}
+
+void CPlayerEngine::Autosave() {
+    if (m_playlist.GetCount() > 0)
+        m_playlist.SaveToFile(m_settings.TempPlaylistPath(), false, m_dialogs);
+    if (!m_settings.Write(m_config, SettingsForm::Autosave)) return;
+    m_romList.SaveClipInfo(m_programFolder + "tarvoclips.dat", true, m_dialogs);
+}
+
+std::string CPlayerEngine::FormatTime(int seconds, bool verbose) {
+    if (seconds < 0) return verbose ? "Time unknown" : "???";
+    char text[64];
+    if (!verbose) {
+        std::snprintf(text, sizeof text, "%02d:%02d", seconds / 60, seconds % 60);
+        return text;
+    }
+    const int hours = seconds / 3600, minutes = seconds % 3600 / 60, secs = seconds % 60;
+    std::string result;
+    if (hours) result += std::to_string(hours) + " hr" + (hours > 1 ? "s " : " ");
+    if (minutes) result += std::to_string(minutes) + " min ";
+    if (secs) result += std::to_string(secs) + " sec";
+    while (!result.empty() && result.back() == ' ')
+        result.pop_back();
+    return result.empty() ? "0 sec" : result;
+}
+
+} // namespace tarvo

@@ -1,0 +1,117 @@
+#pragma once
+
+#include "Config.h"
+#include "CoreMessage.h"
+#include "IPlayerView.h"
+#include "PlayerState.h"
+#include "VUHistory.h"
+
+#include <ctime>
+#include <functional>
+#include <string>
+
+namespace tarvo {
+
+class CPlaylist;
+class CROMList;
+class CSettingsFile;
+class IDialogs;
+struct CGameEntry;
+
+// What the engine needs from outside and tests replace: the clock in whole
+// seconds and a generator of 0 to 32767.
+struct EngineClock {
+    std::function<long long()> now = [] { return static_cast<long long>(std::time(nullptr)); };
+    std::function<int()> random;
+};
+
+// Decides what the core plays and when: the transport, next and previous
+// clip, shuffle, the reactions to the core's messages, the 30 ms timer with its
+// clock tick, the loop and silence policies, recording, and the VU feed.
+class CPlayerEngine : public ICoreListener {
+public:
+    static constexpr int kTimerId = 12345;
+    static constexpr int kTimerPeriodMs = 30;
+    static constexpr int kTicksPerClockTick = 7;
+    static constexpr int kClockTicksPerAutosave = 900;
+
+    CPlayerEngine(CROMList& romList, CPlaylist& playlist, Config& config, CSettingsFile& settings,
+                  IDialogs& dialogs, IPlayerView& view, std::string programFolder,
+                  EngineClock clock);
+
+    // State at start-up: Idle, nothing pending, the first timer tick runs a clock tick.
+    void Start();
+
+    int CurrentGame = -1;
+    int CurrentClip = -1;
+    int PlaylistPos = -1;
+    int PendingClip = -1;
+    PlayerState State = PlayerState::Idle;
+    bool BlankFlag = false;
+    bool PlaylistMode = false;
+    PlayerFields Fields;
+
+    void PlayClip(int n);
+    void LoadGame(int game, int clip);
+    void Unload();
+    void StopPlayer();
+    void Play();
+    void Rec();
+    void Prev();
+    void Next();
+    int NextTarget(int from) const;
+    int PrevTarget(int from) const;
+    int ShufflePick() const;
+
+    void StartRecording();
+    void SaveRecording();
+    std::string MakeTempWavName() const;
+    const std::string& TemporaryWavPath() const { return m_tempWavPath; }
+
+    int OnCoreMessage(int code, void* first, int second) override;
+    void TimerTick();
+    void ClockTick();
+    void ResetVUHistory() { m_vuHistory.Reset(); }
+
+    static std::string FormatTime(int seconds, bool verbose);
+
+    CGameEntry* LoadedGame();
+    const CGameEntry* LoadedGame() const;
+
+private:
+    void OnGameGone();
+    void OnGameLoaded(const char* title);
+    void OnDriverDetails(const char* text);
+    void OnLoadFailed();
+    void OnClipStarted(int clip);
+    void OnStateMessage(PlayerState state);
+    void OnLevels(const int16_t* frames, int frameCount);
+    void OnSilenceDetected();
+    void ClearGameFields();
+    void SilenceCore();
+    void ShowElapsed(bool blinkOn);
+    void ApplyTimeLimits();
+    void Autosave();
+    void UpdateButtonsAndMenus();
+
+    CROMList& m_romList;
+    CPlaylist& m_playlist;
+    Config& m_config;
+    CSettingsFile& m_settings;
+    IDialogs& m_dialogs;
+    IPlayerView& m_view;
+    std::string m_programFolder;
+    EngineClock m_clock;
+
+    int m_audibleCount = -4;
+    int m_silenceCount = 0;
+    long long m_startTime = 0;
+    int m_elapsed = 0;
+    bool m_blinkPhase = false;
+    int m_clockSubdivider = 6;
+    int m_autosaveCounter = 0;
+    CVUHistory m_vuHistory;
+    std::string m_tempWavPath;
+};
+
+} // namespace tarvo

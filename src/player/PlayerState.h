@@ -1,0 +1,11 @@
+#pragma once
+
+namespace tarvo {
+
+enum class PlayerState { Idle = 0, Busy, Stopped, Playing, Paused, Recording, RecordingPaused };
+
+inline bool IsRecording(PlayerState s) {
+    return s == PlayerState::Recording || s == PlayerState::RecordingPaused;
+}
+
+} // namespace tarvo

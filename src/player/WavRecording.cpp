@@ -1,0 +1,50 @@
+#include "WavRecording.h"
+
+#include "IDialogs.h"
+#include "TextUtils.h"
+
+#include <cstdio>
+#include <filesystem>
+
+namespace tarvo {
+
+std::string CWavRecording::MakeTempWavName(const std::string& programFolder,
+                                           const std::string& romName, int clip, long long now) {
+    return programFolder + romName + "-" + std::to_string(clip) + "-" + std::to_string(now) +
+           ".wav";
+}
+
+void CWavRecording::Keep(const std::string& temporaryPath, IDialogs& dialogs) {
+    std::string chosen =
+        dialogs.SaveFileDialog("Save Recorded WAV File...", {{"WAV Files", "*.wav"}}, "");
+    if (chosen.empty()) {
+        std::error_code error;
+        if (!std::filesystem::remove(temporaryPath, error) && FileExists(temporaryPath))
+            dialogs.ShowMessage("ERROR: Failed to clean up temporary file.  A copy of the "
+                                "recording is saved as:\n\n" +
+                                    temporaryPath,
+                                MessageIcon::Error);
+        return;
+    }
+    if (GetLowerExtension(chosen).empty()) chosen += ".wav";
+    // The picker has already asked before replacing a file, so a rename over
+    // an existing one is what the user chose.
+    std::error_code error;
+    std::filesystem::rename(temporaryPath, chosen, error);
+    if (error) {
+        // Another file system: copy, then remove the temporary file.
+        std::error_code copyError;
+        std::filesystem::copy_file(temporaryPath, chosen,
+                                   std::filesystem::copy_options::overwrite_existing, copyError);
+        if (!copyError) {
+            std::filesystem::remove(temporaryPath, copyError);
+            return;
+        }
+        dialogs.ShowMessage(
+            "ERROR: Failed to save WAV File.  A copy of the recording is saved as:\n\n" +
+                temporaryPath,
+            MessageIcon::Error);
+    }
+}
+
+} // namespace tarvo

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+namespace tarvo {
+
+class IDialogs;
+
+// The recording's temporary file and what becomes of it when it ends.
+class CWavRecording {
+public:
+    // "<folder><romName>-<clip>-<seconds since 1970>.wav"
+    static std::string MakeTempWavName(const std::string& programFolder, const std::string& romName,
+                                       int clip, long long now);
+    // Asks where to keep the finished recording and moves it there; cancelling
+    // deletes it, and a failure says where the temporary copy stays.
+    static void Keep(const std::string& temporaryPath, IDialogs& dialogs);
+};
+
+} // namespace tarvo

@@ -1,0 +1,560 @@
+#include "EngineFixture.h"
+
+#include <filesystem>
+
+using namespace tarvo;
+using namespace tarvo::test;
+using Calls = std::vector<std::string>;
+
+namespace {
+
+class Engine : public EngineTest {
+protected:
+    CClipInfo& Clips(int game = 0) { return romList.GetEntry(game)->clipInfo; }
+    std::vector<std::string> Actions() { return FakeCore::Get().TakeActions(); }
+
+    void UsePlaylist(int entries) {
+        for (int i = 0; i < entries; ++i)
+            playlist.AddEntry(romList.GetEntry(i % 2), 10 + i);
+        engine->PlaylistMode = true;
+    }
+};
+
+} // namespace
+
+TEST_F(Engine, StartsIdleAndTheFirstTimerTickRunsAClockTick) {
+    EXPECT_EQ(engine->State, PlayerState::Idle);
+    EXPECT_EQ(engine->PendingClip, -1);
+    view.playIcon = 0;
+    now += 5;
+    engine->TimerTick();
+    EXPECT_EQ(view.shown.elapsed, ""); // the clock tick ran: Idle shows an empty box
+    EXPECT_EQ(FakeCore::Get().TakeActions(), Calls{"CoreCommand 6 0"});
+}
+
+TEST_F(Engine, LoadAndPlaySendTheirExactSequences) {
+    engine->LoadGame(1, 4);
+    EXPECT_EQ(Actions(), (Calls{"CoreSetOption 2 1", "CoreCommand 5 0", "CoreCommand 1 4"}));
+    EXPECT_EQ(engine->CurrentGame, 1);
+    EXPECT_EQ(engine->CurrentClip, 4);
+    EXPECT_EQ(engine->State, PlayerState::Playing);
+    EXPECT_EQ(view.shown.gameName, "Beta Run");
+    EXPECT_EQ(view.shown.romFile, "beta");
+    EXPECT_EQ(view.shown.driverText, "Driver: Test Driver\nSN76489");
+    EXPECT_EQ(romList.GetEntry(1)->clipInfo.lastClip, 512); // the default range on first load
+    EXPECT_EQ(romList.GetEntry(1)->driverDetails, "SN76489");
+
+    engine->LoadGame(-1, 2);
+    EXPECT_EQ(Actions(), (Calls{"CoreCommand 5 0", "CoreCommand 1 2"}));
+
+    engine->PlayClip(7);
+    EXPECT_EQ(Actions(), (Calls{"CoreCommand 5 0", "CoreCommand 0 7"}));
+    EXPECT_EQ(engine->PlaylistPos, 7);
+}
+
+TEST_F(Engine, PlayFollowsItsStateTable) {
+    struct Row {
+        PlayerState from;
+        Calls actions;
+        PlayerState to;
+    } rows[] = {
+        {PlayerState::Stopped,
+         {"CoreGetInt 2 0", "CoreCommand 5 0", "CoreCommand 0 3"},
+         PlayerState::Playing},
+        {PlayerState::Playing, {"CoreCommand 4 0"}, PlayerState::Paused},
+        {PlayerState::Paused, {"CoreCommand 5 0"}, PlayerState::Playing},
+        {PlayerState::Recording, {"CoreCommand 4 0"}, PlayerState::RecordingPaused},
+        {PlayerState::RecordingPaused, {"CoreCommand 5 0"}, PlayerState::Recording},
+    };
+    LoadGameAt(0, 3);
+    for (const Row& row : rows) {
+        engine->State = row.from;
+        FakeCore::Get().calls.clear();
+        engine->Play();
+        auto calls = FakeCore::Get().TakeCalls();
+        calls.erase(
+            std::remove_if(calls.begin(), calls.end(),
+                           [](const std::string& c) { return c.rfind("CoreGetInt 3", 0) == 0; }),
+            calls.end());
+        EXPECT_EQ(calls, row.actions) << static_cast<int>(row.from);
+        EXPECT_EQ(engine->State, row.to) << static_cast<int>(row.from);
+    }
+}
+
+TEST_F(Engine, ThirdPlayResumesWithoutRestartingAndStopThenPlayRestarts) {
+    LoadGameAt(0, 3);
+    engine->Play();
+    engine->Play();
+    EXPECT_EQ(Actions(), (Calls{"CoreCommand 4 0", "CoreCommand 5 0"}));
+    engine->StopPlayer();
+    EXPECT_EQ(engine->State, PlayerState::Stopped);
+    EXPECT_EQ(Actions(), Calls{"CoreCommand 4 0"});
+    engine->Play();
+    EXPECT_EQ(Actions(), (Calls{"CoreCommand 5 0", "CoreCommand 0 3"}));
+}
+
+TEST_F(Engine, StopFollowsItsStateTable) {
+    struct Row {
+        PlayerState from;
+        Calls actions;
+        PlayerState to;
+    } rows[] = {
+        {PlayerState::Idle, {}, PlayerState::Idle},
+        {PlayerState::Busy, {}, PlayerState::Busy},
+        {PlayerState::Stopped, {"CoreCommand 4 0"}, PlayerState::Stopped},
+        {PlayerState::Playing, {"CoreCommand 4 0"}, PlayerState::Stopped},
+        {PlayerState::Paused, {"CoreCommand 4 0"}, PlayerState::Stopped},
+    };
+    for (const Row& row : rows) {
+        engine->State = row.from;
+        engine->PendingClip = 9;
+        view.calls.clear();
+        engine->StopPlayer();
+        EXPECT_EQ(Actions(), row.actions);
+        EXPECT_EQ(engine->State, row.to);
+        EXPECT_EQ(engine->PendingClip,
+                  row.from == PlayerState::Idle || row.from == PlayerState::Busy ? 9 : -1);
+        EXPECT_EQ(view.calls, (Calls{"UpdateTransportButtons", "UpdateMenus"}));
+    }
+}
+
+TEST_F(Engine, IdlePlayAndNextPlayOnlyInPlaylistMode) {
+    engine->Play();
+    EXPECT_TRUE(Actions().empty());
+    engine->Prev();
+    EXPECT_TRUE(Actions().empty());
+    UsePlaylist(3);
+    engine->Prev();
+    EXPECT_TRUE(Actions().empty());
+    engine->Next(); // position 0: alpha clip 10, loaded with it
+    EXPECT_EQ(Actions(), (Calls{"CoreSetOption 2 0", "CoreCommand 5 0", "CoreCommand 1 10"}));
+    EXPECT_EQ(engine->PlaylistPos, 0);
+}
+
+TEST_F(Engine, NextAndPrevInRomModeSkipBlanksAndWrap) {
+    LoadGameAt(0, 0);
+    CClipInfo& clips = Clips();
+    clips.SetRange(2, 6); // clips 0 and 1 are marked blank by the range
+    clips.SetBlank(4, true);
+    struct Case {
+        int from;
+        bool showBlanks;
+        int next, prev;
+    } cases[] = {
+        {3, false, 5, 2}, {3, true, 4, 2},  {6, false, 2, 5},
+        {2, false, 3, 6}, {5, false, 6, 3}, {5, true, 6, 4},
+    };
+    for (const Case& c : cases) {
+        config.ShowBlanks = c.showBlanks;
+        EXPECT_EQ(engine->NextTarget(c.from), c.next) << c.from << " " << c.showBlanks;
+        EXPECT_EQ(engine->PrevTarget(c.from), c.prev) << c.from << " " << c.showBlanks;
+    }
+}
+
+TEST_F(Engine, BlankSearchCanWrapBelowTheFirstClip) {
+    LoadGameAt(0, 0);
+    CClipInfo& clips = Clips();
+    clips.SetRange(0, 6);
+    clips.SetRange(3, 6); // 0..2 blank
+    clips.SetBlank(6, true);
+    EXPECT_EQ(engine->NextTarget(5), 3); // 6 is blank; the search wraps past 0..2
+    clips.SetBlank(1, false);
+    EXPECT_EQ(engine->NextTarget(5), 1); // ... and finds clip 1, below the first clip
+}
+
+TEST_F(Engine, EveryClipBlankGivesThePlainSuccessor) {
+    LoadGameAt(0, 0);
+    Clips().SetRange(0, 4);
+    for (int n = 0; n <= 4; ++n)
+        Clips().SetBlank(n, true);
+    EXPECT_EQ(engine->NextTarget(2), 3);
+    EXPECT_EQ(engine->PrevTarget(2), 1);
+    EXPECT_EQ(engine->NextTarget(4), 0);
+}
+
+TEST_F(Engine, NoGameGivesNoTarget) {
+    EXPECT_EQ(engine->NextTarget(-1), -1);
+    EXPECT_EQ(engine->PrevTarget(-1), -1);
+}
+
+TEST_F(Engine, PlaylistTargetsWrap) {
+    UsePlaylist(4);
+    engine->PlaylistPos = 3;
+    EXPECT_EQ(engine->NextTarget(-1), 0);
+    EXPECT_EQ(engine->PrevTarget(0), 3);
+    EXPECT_EQ(engine->PrevTarget(-1), 2);
+    EXPECT_EQ(engine->NextTarget(1), 2);
+    engine->PlaylistPos = -1;
+    EXPECT_EQ(engine->NextTarget(-1), 0);
+}
+
+TEST_F(Engine, ShuffleDrawsUntilThePositionChanges) {
+    config.Shuffle = 1;
+    UsePlaylist(1);
+    engine->PlaylistPos = 0;
+    EXPECT_EQ(engine->NextTarget(-1), 0); // one entry: stays
+
+    playlist.AddEntry(romList.GetEntry(1), 3);
+    randoms = {0, 0, 20000}; // 20000 * 2 / 32768 = 1
+    EXPECT_EQ(engine->NextTarget(-1), 1);
+    engine->PlaylistPos = 1;
+    randoms = {32767, 100};
+    EXPECT_EQ(engine->NextTarget(-1), 0);
+
+    UsePlaylist(8); // ten entries in all
+    engine->PlaylistPos = 4;
+    randoms = {16384, 32767}; // 16384 * 10 / 32768 = 5
+    EXPECT_EQ(engine->NextTarget(-1), 5);
+    randoms = {13107, 32767}; // draws 3 first? 13107*10/32768 = 3
+    EXPECT_EQ(engine->NextTarget(-1), 3);
+    EXPECT_EQ(engine->PrevTarget(-1), 3); // Prev never shuffles
+}
+
+TEST_F(Engine, PlayingAPlaylistEntryOfTheLoadedGameOnlyPlaysTheClip) {
+    UsePlaylist(3); // alpha 10, beta 11, alpha 12
+    engine->PlayClip(0);
+    Actions();
+    engine->PlayClip(2);
+    EXPECT_EQ(Actions(), (Calls{"CoreCommand 5 0", "CoreCommand 0 12"}));
+    engine->PlayClip(1);
+    EXPECT_EQ(Actions(), (Calls{"CoreSetOption 2 1", "CoreCommand 5 0", "CoreCommand 1 11"}));
+    engine->PlayClip(7);
+    EXPECT_TRUE(Actions().empty());
+    EXPECT_EQ(engine->PlaylistPos, -1); // in playlist mode a clip start does not move the position
+}
+
+TEST_F(Engine, SecondSilenceReportRunsThePolicyAndMarksASilentClip) {
+    config.OnSilence = 3;
+    LoadGameAt(0, 5);
+    Silence(1);
+    EXPECT_EQ(engine->CurrentClip, 5);
+    EXPECT_TRUE(view.refreshedRows.empty());
+    Silence(1);
+    EXPECT_TRUE(Clips().IsBlank(5));
+    EXPECT_EQ(view.refreshedRows, std::vector<int>{5});
+    EXPECT_EQ(engine->CurrentClip, 6); // moved on with NEXT
+}
+
+TEST_F(Engine, FiveAudibleReportsKeepAClipFromBeingMarked) {
+    config.OnSilence = 0;
+    struct Case {
+        int audible;
+        bool marked;
+    } cases[] = {{0, true}, {4, true}, {5, false}};
+    for (const Case& c : cases) {
+        LoadGameAt(0, 20 + c.audible);
+        SendLevels(1000, c.audible);
+        SendLevels(0, 3);
+        Silence(2);
+        EXPECT_EQ(Clips().IsBlank(20 + c.audible), c.marked) << c.audible;
+    }
+    config.AutoMark = 0;
+    LoadGameAt(0, 40);
+    Silence(2);
+    EXPECT_FALSE(Clips().IsBlank(40));
+}
+
+TEST_F(Engine, SilencePolicies) {
+    struct Case {
+        int policy;
+        PlayerState state;
+        Calls actions;
+    } cases[] = {
+        {0, PlayerState::Playing, {}},
+        {1, PlayerState::Stopped, {"CoreCommand 4 0"}},
+        {2, PlayerState::Playing, {"CoreCommand 5 0", "CoreCommand 0 3"}},
+        {3, PlayerState::Playing, {"CoreCommand 5 0", "CoreCommand 0 4"}},
+    };
+    config.AutoMark = 0;
+    for (const Case& c : cases) {
+        config.OnSilence = c.policy;
+        LoadGameAt(0, 3);
+        Silence(2);
+        EXPECT_EQ(Actions(), c.actions) << c.policy;
+        EXPECT_EQ(engine->State, c.state) << c.policy;
+    }
+}
+
+TEST_F(Engine, MoveOnWaitsForARequestedClipToStart) {
+    config.OnSilence = 3;
+    config.AutoMark = 0;
+    LoadGameAt(0, 3);
+    coreAnswers = false;
+    engine->PlayClip(8); // not yet started
+    Actions();
+    Silence(2);
+    EXPECT_TRUE(Actions().empty());
+}
+
+TEST_F(Engine, LoopLimitFiresOnTheFirstClockTickPastIt) {
+    config.EnforceLoopTime = 1;
+    config.MaxLoopTime = 300;
+    for (int policy : {1, 3}) {
+        config.OnSilence = policy;
+        LoadGameAt(0, 3);
+        now += 300;
+        ClockTicks(1);
+        EXPECT_EQ(engine->State, PlayerState::Playing);
+        EXPECT_EQ(view.shown.elapsed, "05:00");
+        now += 1;
+        ClockTicks(1);
+        if (policy == 1)
+            EXPECT_EQ(engine->State, PlayerState::Stopped);
+        else
+            EXPECT_EQ(engine->CurrentClip, 4);
+    }
+}
+
+TEST_F(Engine, PausedTimeStandsStillAndBlinks) {
+    LoadGameAt(0, 3);
+    now += 10;
+    ClockTicks(1);
+    engine->Play(); // pause
+    std::vector<std::string> shown;
+    std::vector<int> icons;
+    for (int i = 0; i < 4; ++i) {
+        now += 20;
+        ClockTicks(1);
+        shown.push_back(view.shown.elapsed);
+        icons.push_back(view.playIcon);
+    }
+    EXPECT_EQ(shown[0].empty(), !shown[1].empty());
+    EXPECT_EQ(shown[0] + shown[1], "00:10");
+    EXPECT_NE(icons[0], icons[1]);
+    engine->Play();
+    now += 5;
+    ClockTicks(1);
+    EXPECT_EQ(view.shown.elapsed, "00:15");
+}
+
+TEST_F(Engine, MetersShowLevelsExactly25TicksLater) {
+    LoadGameAt(0, 3);
+    SendLevels(1234);
+    for (int tick = 1; tick <= 25; ++tick) {
+        engine->TimerTick();
+        EXPECT_EQ(view.leftLevel, 0) << tick;
+    }
+    engine->TimerTick();
+    EXPECT_EQ(view.leftLevel, 1234);
+    EXPECT_EQ(view.rightLevel, 617);
+    engine->TimerTick();
+    EXPECT_EQ(view.leftLevel, 0);
+}
+
+TEST_F(Engine, NegativeSamplesDoNotCountAsSound) {
+    LoadGameAt(0, 3);
+    std::vector<int16_t> frames{-30000, -30000, -5, 0};
+    FakeCore::Get().Send(CORE_MSG_LEVELS, frames.data(), 2);
+    Tick(26);
+    EXPECT_EQ(view.leftLevel, 0);
+    Silence(2);
+    EXPECT_TRUE(Clips().IsBlank(3));
+}
+
+TEST_F(Engine, AutosaveRunsOnThe900thClockTickInItsOrder) {
+    playlist.AddEntry(romList.GetEntry(0), 1);
+    Clips().SetTitle(1, "Theme");
+    ClockTicks(899);
+    EXPECT_FALSE(std::filesystem::exists(temp.File("Tarvo.ini")));
+    ClockTicks(1);
+    EXPECT_TRUE(std::filesystem::exists(temp.File("tarvo_temp.tvp")));
+    EXPECT_NE(temp.Read("Tarvo.ini").find("TempPlaylist=" + temp.File("tarvo_temp.tvp")),
+              std::string::npos);
+    EXPECT_NE(temp.Read("tarvoclips.dat").find("alpha:title 1 Theme"), std::string::npos);
+    EXPECT_EQ(playlist.fileName, "");
+}
+
+TEST_F(Engine, AFailedSettingsWriteStopsTheAutosave) {
+    test::TempFolder other;
+    CSettingsFile broken(other.File("gone/"), romList, playlist, dialogs);
+    EngineClock clock;
+    clock.now = [this] { return now; };
+    CPlayerEngine lonely(romList, playlist, config, broken, dialogs, view, other.File("gone/"),
+                         clock);
+    lonely.Start();
+    for (int i = 0; i < 900 * 7; ++i)
+        lonely.TimerTick();
+    ASSERT_EQ(dialogs.shown.size(), 1u); // the settings error alone: no clip file error after it
+}
+
+TEST_F(Engine, FormatTime) {
+    struct Case {
+        int seconds;
+        const char* shortForm;
+        const char* verbose;
+    } cases[] = {
+        {3725, "62:05", "1 hr 2 min 5 sec"},
+        {7200, "120:00", "2 hrs"},
+        {0, "00:00", "0 sec"},
+        {-1, "???", "Time unknown"},
+        {60, "01:00", "1 min"},
+        {3601, "60:01", "1 hr 1 sec"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(CPlayerEngine::FormatTime(c.seconds, false), c.shortForm);
+        EXPECT_EQ(CPlayerEngine::FormatTime(c.seconds, true), c.verbose);
+    }
+}
+
+TEST_F(Engine, ClipStartOf32000ChangesNothing) {
+    LoadGameAt(0, 3);
+    FakeCore::Get().Send(CORE_MSG_CLIP_STARTED, nullptr, CORE_SILENCE_CLIP);
+    EXPECT_EQ(engine->CurrentClip, 3);
+    EXPECT_TRUE(view.calls.empty());
+}
+
+TEST_F(Engine, GameGoneAndLoadFailed) {
+    LoadGameAt(0, 3);
+    FakeCore::Get().Send(CORE_MSG_GAME_GONE);
+    EXPECT_EQ(engine->State, PlayerState::Idle);
+    EXPECT_EQ(engine->CurrentClip, -1);
+    EXPECT_EQ(engine->PlaylistPos, -1);
+    EXPECT_EQ(view.shown.gameName, "");
+    EXPECT_EQ(view.shown.clipNumber, 0);
+
+    FakeCore::Get().Send(CORE_MSG_LOAD_FAILED);
+    EXPECT_EQ(engine->CurrentGame, -1);
+    EXPECT_EQ(dialogs.Texts(), Calls{"An error occurred while trying to load the ROM image"});
+    EXPECT_EQ(dialogs.shown[0].icon, MessageIcon::Error);
+}
+
+TEST_F(Engine, RomPathRequests) {
+    std::string roms = temp.MakeFolder("roms");
+    temp.Write("roms/alpha.zip", "z");
+    romList.AddFolder(roms);
+    romList.ScanROMFolders();
+    int result = -1;
+    EXPECT_EQ(FakeCore::Get().SendPathRequest(CORE_MSG_ROM_PATH, "alpha", &result),
+              roms + "alpha.zip");
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(FakeCore::Get().SendPathRequest(CORE_MSG_ROM_PATH, "ALPHA.zip", &result),
+              roms + "alpha.zip");
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(FakeCore::Get().SendPathRequest(CORE_MSG_ROM_PATH, "nobody.zip", &result),
+              "nobody.zip");
+    EXPECT_EQ(result, 0);
+    EXPECT_TRUE(dialogs.shown.empty());
+
+    std::filesystem::remove(roms + "alpha.zip");
+    EXPECT_EQ(FakeCore::Get().SendPathRequest(CORE_MSG_ROM_PATH, "alpha.zip", &result),
+              "alpha.zip");
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(dialogs.Texts(),
+              Calls{"ERROR: CoreMessage() - Unable to find " + roms + "alpha.zip"});
+}
+
+TEST_F(Engine, WavNameRequestAndCoreErrors) {
+    LoadGameAt(0, 7);
+    now = 1700000000;
+    EXPECT_EQ(FakeCore::Get().SendPathRequest(CORE_MSG_WAV_PATH, ""),
+              temp.Path() + "alpha-7-1700000000.wav");
+    EXPECT_EQ(engine->TemporaryWavPath(), temp.Path() + "alpha-7-1700000000.wav");
+    FakeCore::Get().SendText(CORE_MSG_ERROR, "disk on fire");
+    EXPECT_EQ(dialogs.Texts(), Calls{"Sound Core reported an error: disk on fire"});
+    EXPECT_EQ(FakeCore::Get().Send(14), 0);
+    EXPECT_EQ(FakeCore::Get().Send(2), 0);
+}
+
+TEST_F(Engine, RecordingSequence) {
+    LoadGameAt(0, 7);
+    engine->Rec();
+    EXPECT_EQ(Actions(), (Calls{"CoreCommand 5 0", "CoreCommand 0 32000", "CoreSetOption 3 1",
+                                "CoreCommand 5 0", "CoreCommand 0 7"}));
+    EXPECT_EQ(engine->State, PlayerState::Recording);
+    EXPECT_EQ(view.iconSequence, 4);
+    ClockTicks(1);
+    EXPECT_EQ(view.recIcon == 101 || view.recIcon == 108, true);
+}
+
+namespace {
+
+class Recording : public Engine {
+protected:
+    void StartRecordingClip() {
+        LoadGameAt(0, 7);
+        now = 1700000000;
+        engine->Rec();
+        FakeCore::Get().SendPathRequest(CORE_MSG_WAV_PATH, "");
+        temp.Write("alpha-7-1700000000.wav", "RIFF....");
+        Actions();
+    }
+    std::string TempWav() { return temp.File("alpha-7-1700000000.wav"); }
+};
+
+} // namespace
+
+TEST_F(Recording, SavingSendsItsSequenceAndMovesTheFile) {
+    StartRecordingClip();
+    dialogs.paths = {temp.File("kept")};
+    engine->Rec();
+    EXPECT_EQ(Actions(), (Calls{"CoreSetOption 3 0", "CoreCommand 5 0", "CoreCommand 0 32000",
+                                "CoreCommand 4 0"}));
+    EXPECT_EQ(engine->State, PlayerState::Stopped);
+    EXPECT_EQ(dialogs.pickerTitles, Calls{"Save Recorded WAV File..."});
+    EXPECT_EQ(temp.Read("kept.wav"), "RIFF....");
+    EXPECT_FALSE(std::filesystem::exists(TempWav()));
+}
+
+TEST_F(Recording, OtherExtensionsStayAndAnExistingFileIsReplaced) {
+    StartRecordingClip();
+    temp.Write("take.snd", "old");
+    dialogs.paths = {temp.File("take.snd")};
+    engine->StopPlayer();
+    EXPECT_EQ(temp.Read("take.snd"), "RIFF....");
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(Recording, CancelDeletesTheTemporaryFile) {
+    StartRecordingClip();
+    engine->Rec();
+    EXPECT_FALSE(std::filesystem::exists(TempWav()));
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(Recording, AFailedMoveKeepsTheTemporaryFileAndSaysWhere) {
+    StartRecordingClip();
+    dialogs.paths = {temp.File("no/such/folder/take.wav")};
+    engine->Rec();
+    EXPECT_TRUE(std::filesystem::exists(TempWav()));
+    EXPECT_EQ(dialogs.Texts(),
+              Calls{"ERROR: Failed to save WAV File.  A copy of the recording is saved as:\n\n" +
+                    TempWav()});
+}
+
+TEST_F(Recording, NextSavesFirstThenPlaysWithoutRecording) {
+    StartRecordingClip();
+    dialogs.paths = {temp.File("first.wav")};
+    engine->Next();
+    const auto actions = Actions();
+    EXPECT_EQ(actions.front(), "CoreSetOption 3 0");
+    EXPECT_EQ(actions.back(), "CoreCommand 0 8");
+    EXPECT_EQ(engine->State, PlayerState::Playing);
+    EXPECT_TRUE(std::filesystem::exists(temp.File("first.wav")));
+}
+
+TEST_F(Recording, PlayPausesIntoRecordingPausedAndBothButtonsBlink) {
+    StartRecordingClip();
+    engine->Play();
+    EXPECT_EQ(engine->State, PlayerState::RecordingPaused);
+    std::vector<int> play, rec;
+    for (int i = 0; i < 2; ++i) {
+        ClockTicks(1);
+        play.push_back(view.playIcon);
+        rec.push_back(view.recIcon);
+    }
+    EXPECT_NE(play[0], play[1]);
+    EXPECT_NE(rec[0], rec[1]);
+}
+
+TEST_F(Recording, EndsByItselfAfterTheLongestRecordingTime) {
+    config.MaxWAVTime = 60;
+    StartRecordingClip();
+    dialogs.paths = {temp.File("long.wav")};
+    now += 59;
+    ClockTicks(1);
+    EXPECT_EQ(engine->State, PlayerState::Recording);
+    now += 1;
+    ClockTicks(1);
+    EXPECT_EQ(engine->State, PlayerState::Stopped);
+    EXPECT_TRUE(std::filesystem::exists(temp.File("long.wav")));
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "GameEntry.h"
+#include "IPlayerView.h"
+
+#include <string>
+#include <vector>
+
+namespace tarvo::test {
+
+// Records what the engine asks of the window.
+class RecordingView : public IPlayerView {
+public:
+    std::vector<std::string> calls;
+    PlayerFields shown;
+    int leftLevel = -1, rightLevel = -1;
+    int playIcon = 0, recIcon = 0;
+    int iconSequence = -1;
+    std::vector<int> refreshedRows;
+
+    void ShowFields(const PlayerFields& fields) override { shown = fields; }
+    void UpdateTransportButtons() override { calls.push_back("UpdateTransportButtons"); }
+    void UpdateMenus() override { calls.push_back("UpdateMenus"); }
+    void SelectClipRow(int row) override {
+        calls.push_back("SelectClipRow " + std::to_string(row));
+    }
+    void RefreshClipRow(int clip) override { refreshedRows.push_back(clip); }
+    void FillClipList(CGameEntry& game) override {
+        calls.push_back("FillClipList " + game.romName);
+    }
+    void ClearClipList() override { calls.push_back("ClearClipList"); }
+    void SelectIconSequence(int sequence) override { iconSequence = sequence; }
+    void AdvanceWindowIcon() override {}
+    void SetPlayIcon(int icon) override { playIcon = icon; }
+    void SetRecIcon(int icon) override { recIcon = icon; }
+    void SetMeterLevels(int left, int right) override {
+        leftLevel = left;
+        rightLevel = right;
+    }
+};
+
+} // namespace tarvo::test
