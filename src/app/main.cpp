@@ -1,0 +1,5 @@
+#include "PlayerApp.h"
+
+int main(int argc, char** argv) {
+    return tarvo::CPlayerApp().Run(argc, argv);
+}

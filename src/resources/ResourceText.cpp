@@ -1,0 +1,16 @@
+#include "ResourceText.h"
+
+#include <QFile>
+
+namespace tarvo {
+
+QStringList ResourceLines(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) return {};
+    QStringList lines;
+    for (const QString& line : QString::fromUtf8(file.readAll()).split('\n'))
+        if (!line.trimmed().isEmpty() && !line.startsWith('#')) lines << line;
+    return lines;
+}
+
+} // namespace tarvo

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <QWidget>
+
+namespace tarvo {
+
+// Builds a dialog's controls from its layout table (a resource under
+// ":/layouts/"), placing each in dialog units converted with the dialog font's
+// base units. Every control with a number gets it as its objectName.
+class CDialogLayout {
+public:
+    // Lays out `dialog` (font, size, title) and returns the controls by number.
+    static QHash<int, QWidget*> Build(QWidget* dialog, const QString& resourceName,
+                                      int topOffset = 0);
+    // Dialog units to pixels for this font.
+    static QRect ToPixels(const QFont& font, int x, int y, int w, int h);
+};
+
+// The control with this number, of the wanted type.
+template <typename T> T* Control(const QHash<int, QWidget*>& controls, int id) {
+    return qobject_cast<T*>(controls.value(id));
+}
+
+} // namespace tarvo

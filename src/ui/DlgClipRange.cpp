@@ -1,0 +1,72 @@
+#include "DlgClipRange.h"
+
+#include "DialogLayout.h"
+#include "TextUtils.h"
+
+#include <QEvent>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace tarvo {
+
+CDlgClipRange::CDlgClipRange(QWidget* parent) : QDialog(parent) {
+    const auto controls = CDialogLayout::Build(this, "136.layout");
+    m_first = Control<QLineEdit>(controls, 1051);
+    m_last = Control<QLineEdit>(controls, 1052);
+    m_ok = Control<QPushButton>(controls, 1);
+    connect(m_ok, &QPushButton::clicked, this, &CDlgClipRange::accept);
+    auto* cancel = Control<QPushButton>(controls, 2);
+    cancel->setAutoDefault(true); // Enter on a focused Cancel cancels
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    m_first->installEventFilter(this);
+    m_last->installEventFilter(this);
+}
+
+void CDlgClipRange::ShowRange() {
+    m_first->setText(QString::number(Range.firstClip));
+    m_last->setText(QString::number(Range.lastClip));
+    m_first->setFocus();
+}
+
+void CDlgClipRange::NormalizeRange() {
+    Range.Normalize();
+    m_first->setText(QString::number(Range.firstClip));
+    m_last->setText(QString::number(Range.lastClip));
+}
+
+void CDlgClipRange::TakeFirst() {
+    Range.firstClip = ParseInt(m_first->text().toStdString());
+    NormalizeRange();
+}
+
+void CDlgClipRange::TakeLast() {
+    Range.lastClip = ParseInt(m_last->text().toStdString());
+    NormalizeRange();
+}
+
+bool CDlgClipRange::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusOut) {
+        if (watched == m_first) TakeFirst();
+        if (watched == m_last) TakeLast();
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void CDlgClipRange::accept() {
+    // Enter in a field moves on instead of closing.
+    if (m_first->hasFocus()) {
+        TakeFirst();
+        m_last->setFocus();
+        return;
+    }
+    if (m_last->hasFocus()) {
+        TakeLast();
+        m_ok->setFocus();
+        return;
+    }
+    TakeFirst();
+    TakeLast();
+    QDialog::accept();
+}
+
+} // namespace tarvo

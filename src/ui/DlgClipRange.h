@@ -1,0 +1,39 @@
+#pragma once
+
+#include "ClipRange.h"
+
+#include <QDialog>
+#include <QHash>
+
+class QLineEdit;
+class QPushButton;
+
+namespace tarvo {
+
+// "Set Clip Range": two numbers, normalised as each field is left; Enter
+// walks from the first field to the second, then to OK.
+class CDlgClipRange : public QDialog {
+    Q_OBJECT
+public:
+    explicit CDlgClipRange(QWidget* parent = nullptr);
+
+    ClipRange Range;
+
+    // Shows the range and puts the focus in the first field.
+    void ShowRange();
+    void TakeFirst();
+    void TakeLast();
+    void accept() override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void NormalizeRange();
+
+    QLineEdit* m_first;
+    QLineEdit* m_last;
+    QPushButton* m_ok;
+};
+
+} // namespace tarvo

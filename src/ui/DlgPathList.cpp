@@ -1,0 +1,75 @@
+#include "DlgPathList.h"
+
+#include "DialogLayout.h"
+#include "IDialogs.h"
+#include "ROMList.h"
+
+#include <QListWidget>
+#include <QPushButton>
+
+namespace tarvo {
+
+namespace {
+
+// The model fills the list through its list-view interface; here a plain
+// list box is enough, so the folders are added directly.
+void FillFolders(QListWidget* list, const CROMList& romList) {
+    list->clear();
+    for (const std::string& folder : romList.GetFolders())
+        list->addItem(QString::fromStdString(folder));
+}
+
+} // namespace
+
+CDlgPathList::CDlgPathList(CROMList& romList, IDialogs& dialogs, QWidget* parent)
+    : QDialog(parent), m_romList(romList), m_dialogs(dialogs) {
+    m_controls = CDialogLayout::Build(this, "PathList.layout");
+    m_list = Control<QListWidget>(m_controls, 1034);
+    connect(Control<QPushButton>(m_controls, 1), &QPushButton::clicked, this, &QDialog::accept);
+    connect(Control<QPushButton>(m_controls, 1037), &QPushButton::clicked, this,
+            &CDlgPathList::AddFolder);
+    connect(Control<QPushButton>(m_controls, 1075), &QPushButton::clicked, this,
+            &CDlgPathList::RemoveSelected);
+    connect(Control<QPushButton>(m_controls, 1076), &QPushButton::clicked, this,
+            &CDlgPathList::ClearAll);
+    connect(m_list, &QListWidget::itemSelectionChanged, this, &CDlgPathList::UpdateButtons);
+    FillFolders(m_list, m_romList);
+    UpdateButtons();
+}
+
+void CDlgPathList::UpdateButtons() {
+    Control<QPushButton>(m_controls, 1075)->setEnabled(!m_list->selectedItems().isEmpty());
+    Control<QPushButton>(m_controls, 1076)->setEnabled(m_list->count() > 0);
+}
+
+void CDlgPathList::AddFolder() {
+    std::string folder = m_dialogs.BrowseForFolder("Select a ROM Folder to add...");
+    if (m_romList.AddFolder(folder)) m_list->addItem(QString::fromStdString(folder));
+    UpdateButtons();
+}
+
+void CDlgPathList::RemoveSelected() {
+    for (int row = m_list->count() - 1; row >= 0; --row) {
+        QListWidgetItem* item = m_list->item(row);
+        if (item->isSelected() && m_romList.RemoveFolder(item->text().toStdString()))
+            delete m_list->takeItem(row);
+    }
+    UpdateButtons();
+}
+
+void CDlgPathList::ClearAll() {
+    if (!m_dialogs.AskYesNo("Are you sure you want to remove all of the folders from your list?",
+                            MessageIcon::Warning))
+        return;
+    m_romList.ClearFolders();
+    FillFolders(m_list, m_romList);
+    UpdateButtons();
+}
+
+void CDlgPathList::done(int) {
+    // Done, Escape and the close box all end here, with the OK result.
+    if (!m_romList.IsScanned()) m_romList.ScanROMFolders();
+    QDialog::done(QDialog::Accepted);
+}
+
+} // namespace tarvo

@@ -1,0 +1,112 @@
+#include "DlgROMBrowser.h"
+
+#include "DialogLayout.h"
+#include "DlgPathList.h"
+#include "ROMList.h"
+
+#include <QComboBox>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+
+namespace tarvo {
+
+CDlgROMBrowser::CDlgROMBrowser(CROMList& romList, int& filter, IDialogs& dialogs, QWidget* parent)
+    : QDialog(parent), m_romList(romList), m_filter(filter), m_dialogs(dialogs), m_model(romList) {
+    m_controls = CDialogLayout::Build(this, "ROMBrowser.layout");
+    m_list = Control<QTableView>(m_controls, 1034);
+    m_show = Control<QComboBox>(m_controls, 1035);
+    m_load = Control<QPushButton>(m_controls, 1);
+    m_show->addItems({"All supported games", "Available games only"});
+    m_list->setModel(&m_model);
+    m_list->verticalHeader()->setDefaultSectionSize(m_list->fontMetrics().height() + 4);
+    connect(m_show, &QComboBox::activated, this, &CDlgROMBrowser::FilterChanged);
+    connect(Control<QPushButton>(m_controls, 1037), &QPushButton::clicked, this,
+            &CDlgROMBrowser::Rescan);
+    connect(Control<QPushButton>(m_controls, 1032), &QPushButton::clicked, this,
+            &CDlgROMBrowser::OpenFolderList);
+    connect(m_load, &QPushButton::clicked, this, &CDlgROMBrowser::accept);
+    connect(Control<QPushButton>(m_controls, 2), &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &CDlgROMBrowser::SelectionChanged);
+    connect(m_list, &QTableView::doubleClicked, this, [this] { accept(); });
+}
+
+int CDlgROMBrowser::exec() {
+    if (!m_opened) Open();
+    return QDialog::exec();
+}
+
+void CDlgROMBrowser::Open() {
+    m_opened = true;
+    if (!m_romList.IsScanned()) m_romList.ScanROMFolders();
+    m_selectedGame = m_initialGame;
+    Control<QLineEdit>(m_controls, 1046)->setText(QString::number(m_romList.GetCount()));
+    m_show->setCurrentIndex(m_filter == 0 ? 0 : 1);
+    m_model.FillGameList(m_filter);
+    // Widths come from the texts alone: no row is laid out to measure them.
+    const auto widths = m_model.ColumnWidths(m_list->fontMetrics());
+    for (int column = 0; column < 3; ++column)
+        m_list->setColumnWidth(column, widths[column]);
+    Refresh();
+}
+
+int CDlgROMBrowser::SelectedRowGame() const {
+    const QModelIndexList rows = m_list->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : m_model.GameAt(rows.first().row());
+}
+
+void CDlgROMBrowser::Refresh() {
+    const int noted = SelectedRowGame();
+    m_model.FillGameList(m_filter);
+    Control<QLineEdit>(m_controls, 1047)->setText(QString::number(m_romList.CountAvailable()));
+    const int row = m_model.RowOf(noted);
+    if (noted >= 0 && row >= 0) {
+        const QModelIndex index = m_model.index(row, 0);
+        {
+            const QSignalBlocker blocker(m_list->selectionModel());
+            m_list->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
+                                                                 QItemSelectionModel::Rows);
+        }
+        m_list->scrollTo(index);
+        m_load->setEnabled(m_romList.IsAvailable(m_selectedGame));
+    } else {
+        m_load->setEnabled(false);
+    }
+}
+
+void CDlgROMBrowser::FilterChanged(int index) {
+    m_filter = index; // the opener's setting changes at once, even on Cancel
+    Refresh();
+}
+
+void CDlgROMBrowser::Rescan() {
+    m_romList.ScanROMFolders();
+    Refresh();
+}
+
+void CDlgROMBrowser::OpenFolderList() {
+    CDlgPathList folders(m_romList, m_dialogs, this);
+    folders.exec();
+    if (!m_romList.IsScanned()) m_romList.ScanROMFolders();
+    Refresh();
+}
+
+void CDlgROMBrowser::SelectionChanged() {
+    const int game = SelectedRowGame();
+    if (game < 0) {
+        m_load->setEnabled(false);
+        return;
+    }
+    m_selectedGame = game;
+    m_load->setEnabled(m_allowMissing || m_romList.IsAvailable(game));
+}
+
+void CDlgROMBrowser::accept() {
+    if (m_load->isEnabled()) QDialog::accept();
+}
+
+} // namespace tarvo

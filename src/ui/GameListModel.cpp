@@ -1,0 +1,104 @@
+#include "GameListModel.h"
+
+#include "IconLibrary.h"
+#include "ROMList.h"
+
+#include <algorithm>
+#include <QFontMetrics>
+
+namespace tarvo {
+
+namespace {
+
+const char* const kHeadings[] = {"Title", "Filename", "Manufacturer"};
+
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+const std::string& ColumnText(const CGameEntry& game, int column) {
+    return column == 0 ? game.title : column == 1 ? game.romName : game.manufacturer;
+}
+
+} // namespace
+
+CGameListModel::CGameListModel(const CROMList& romList, QObject* parent)
+    : QAbstractTableModel(parent), m_romList(romList) {}
+
+void CGameListModel::FillGameList(int filter) {
+    beginResetModel();
+    m_rows.clear();
+    m_rowOfGame.assign(static_cast<size_t>(m_romList.GetCount()), -1);
+    for (int game = 0; game < m_romList.GetCount(); ++game) {
+        if (filter != 0 && !m_romList.IsAvailable(game)) continue;
+        m_rowOfGame[game] = static_cast<int>(m_rows.size());
+        m_rows.push_back(game);
+    }
+    endResetModel();
+}
+
+int CGameListModel::GameAt(int row) const {
+    return row >= 0 && row < static_cast<int>(m_rows.size()) ? m_rows[row] : -1;
+}
+
+int CGameListModel::RowOf(int game) const {
+    return game >= 0 && game < static_cast<int>(m_rowOfGame.size()) ? m_rowOfGame[game] : -1;
+}
+
+std::vector<int> CGameListModel::ColumnWidths(const QFontMetrics& metrics) const {
+    std::vector<int> widths;
+    for (int column = 0; column < 3; ++column) {
+        int widest = metrics.horizontalAdvance(kHeadings[column]);
+        for (int game = 0; game < m_romList.GetCount(); ++game)
+            widest = std::max(widest, metrics.horizontalAdvance(
+                                          Q(ColumnText(*m_romList.GetEntry(game), column))));
+        widths.push_back(widest + 20 + (column == 0 ? 20 : 0)); // the first column carries the icon
+    }
+    return widths;
+}
+
+QString CGameListModel::ToolTip(const CROMList& romList, int game) {
+    const CGameEntry* entry = romList.GetEntry(game);
+    if (!entry) return {};
+    QString text = "Game Title: " + Q(entry->title) + "\nManufacturer: " + Q(entry->manufacturer) +
+                   "\nDriver: " + Q(entry->driverName) + "\n";
+    if (!entry->extraInfo.empty()) text += "Driver: " + Q(entry->extraInfo) + "\n";
+    return text + "Filename: " + Q(entry->romName) +
+           "\nStatus: " + (entry->IsAvailable() ? "Good" : "MISSING");
+}
+
+int CGameListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+}
+
+int CGameListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : 3;
+}
+
+QVariant CGameListModel::data(const QModelIndex& index, int role) const {
+    const int game = GameAt(index.row());
+    const CGameEntry* entry = m_romList.GetEntry(game);
+    if (!entry) return {};
+    switch (role) {
+    case Qt::DisplayRole:
+        return Q(ColumnText(*entry, index.column()));
+    case Qt::DecorationRole:
+        if (index.column() == 0)
+            return CIconLibrary::Icon(entry->IsAvailable() ? "note16" : "missing16");
+        return {};
+    case Qt::ToolTipRole:
+        return ToolTip(m_romList, game);
+    case Qt::UserRole:
+        return game;
+    default:
+        return {};
+    }
+}
+
+QVariant CGameListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < 3)
+        return QString(kHeadings[section]);
+    return {};
+}
+
+} // namespace tarvo

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QFontMetrics>
+#include <vector>
+
+namespace tarvo {
+
+class CROMList;
+
+// The Game Browser's rows: the games of the list in its order, all of them or
+// only the available ones. A model, so fifty thousand games fill at once.
+class CGameListModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit CGameListModel(const CROMList& romList, QObject* parent = nullptr);
+
+    void FillGameList(int filter);
+    int GameAt(int row) const;
+    int RowOf(int game) const;
+    // Each column as wide as its widest text over every game, plus 20.
+    std::vector<int> ColumnWidths(const QFontMetrics& metrics) const;
+    static QString ToolTip(const CROMList& romList, int game);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    const CROMList& m_romList;
+    std::vector<int> m_rows;
+    std::vector<int> m_rowOfGame;
+};
+
+} // namespace tarvo

@@ -1,0 +1,136 @@
+#pragma once
+
+#include "Config.h"
+#include "IconSequences.h"
+#include "IPlayerView.h"
+#include "MenuBuilder.h"
+#include "PlayerEngine.h"
+#include "Playlist.h"
+#include "QtListView.h"
+#include "Random.h"
+#include "ROMList.h"
+#include "SettingsFile.h"
+#include "VUMeter.h"
+
+#include <memory>
+#include <QDialog>
+#include <QHash>
+#include <QTimer>
+
+class QCheckBox;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QTreeWidget;
+
+namespace tarvo {
+
+class IDialogs;
+
+// The main window "Tarvo": it owns the settings, the game list, the playlist,
+// the two meters and the player engine, dispatches every command and keeps
+// the menus and transport buttons in step with the player.
+class CPlayerDlg : public QDialog, public IPlayerView {
+    Q_OBJECT
+public:
+    CPlayerDlg(std::string programFolder, IDialogs& dialogs, EngineClock clock = {},
+               QWidget* parent = nullptr);
+    ~CPlayerDlg() override;
+
+    // The window's start-up and close orders.
+    void StartUp();
+    bool CloseSequence();
+
+    // Commands, by their names in the command table.
+    void Command(int id);
+    void PlaySelected();
+    void CommitClipNumber();
+    void CommitClipTitle();
+    void ToggleBlank();
+    void SetAsFirst();
+    void SetAsLast();
+    void SetNewRange();
+    void ShowBlanksClicked();
+    void OpenBrowser();
+    void StartVolumeControl();
+    // The popup's items for the marked row; the menu itself is shown by ClipPopup.
+    void PrepareClipPopup(QMenu& menu, const CMenuBuilder::Actions& actions) const;
+    void ClipPopup(const QPoint& globalPosition);
+    int FindClipRow(int clip) const;
+    void UpdateListButtons();
+    void SetupClipColumns();
+
+    // IPlayerView
+    void ShowFields(const PlayerFields& fields) override;
+    void UpdateTransportButtons() override;
+    void UpdateMenus() override;
+    void SelectClipRow(int clipOrPosition) override;
+    void RefreshClipRow(int clip) override;
+    void FillClipList(CGameEntry& game) override;
+    void ClearClipList() override;
+    void SelectIconSequence(int sequence) override;
+    void AdvanceWindowIcon() override;
+    void SetPlayIcon(int icon) override;
+    void SetRecIcon(int icon) override;
+    void SetMeterLevels(int left, int right) override;
+
+    // For tests and the program's own use.
+    CPlayerEngine& Engine() { return *m_engine; }
+    Config& Settings() { return m_config; }
+    CROMList& ROMList() { return m_romList; }
+    CPlaylist& Playlist() { return m_playlist; }
+    QWidget* ControlById(int id) const { return m_controls.value(id); }
+    QAction* Action(int id) const;
+    CVUMeter& LeftMeter() { return m_leftMeter; }
+    CVUMeter& RightMeter() { return m_rightMeter; }
+    const CIconSequences& IconSequences() const { return m_icons; }
+    int CurrentWindowIcon() const { return m_windowIcon; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+public slots:
+    void reject() override {} // Escape never closes the window
+
+private:
+    void BuildWindow();
+    void ConnectCommands();
+    void ReadControls();
+    void ApplyMeterSettings();
+    void RefillClipList();
+    bool SavePlaylistForExit();
+    void SetEnabled(int id, bool enabled);
+    void SetMenuEnabled(int id, bool enabled);
+    void SetMenuChecked(int id, bool checked);
+    void SetMenuText(int id, const QString& text);
+    QPushButton* Button(int id) const;
+    int MarkedClip() const;
+
+    std::string m_programFolder;
+    IDialogs& m_dialogs;
+    CRandom m_random;
+    Config m_config;
+    CROMList m_romList;
+    CPlaylist m_playlist;
+    CSettingsFile m_settings;
+    std::unique_ptr<CPlayerEngine> m_engine;
+
+    QHash<int, QWidget*> m_controls;
+    CMenuBuilder::Actions m_actions;
+    QTreeWidget* m_clipTree = nullptr;
+    std::unique_ptr<CQtListView> m_clipList;
+    QLineEdit* m_clipNumberEdit = nullptr;
+    QLineEdit* m_clipTitleEdit = nullptr;
+    CVUMeter m_leftMeter;
+    CVUMeter m_rightMeter;
+    CIconSequences m_icons;
+    int m_windowIcon = CIconSequences::kProgramIcon;
+    QTimer m_timer;
+    bool m_coreRunning = false;
+    int m_prankCount = 0;
+};
+
+} // namespace tarvo

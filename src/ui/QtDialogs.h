@@ -1,0 +1,28 @@
+#pragma once
+
+#include "IDialogs.h"
+
+class QWidget;
+
+namespace tarvo {
+
+// Message boxes titled "Tarvo" and the standard Qt pickers.
+class CQtDialogs : public IDialogs {
+public:
+    explicit CQtDialogs(QWidget* parent = nullptr) : m_parent(parent) {}
+    void SetParent(QWidget* parent) { m_parent = parent; }
+
+    void ShowMessage(const std::string& text, MessageIcon icon) override;
+    bool AskYesNo(const std::string& text, MessageIcon icon) override;
+    std::string BrowseForFolder(const std::string& title) override;
+    std::string OpenFileDialog(const std::string& title,
+                               const std::vector<FileFilter>& filters) override;
+    std::string SaveFileDialog(const std::string& title, const std::vector<FileFilter>& filters,
+                               const std::string& initialName) override;
+    std::optional<RgbColor> ChooseColor(const RgbColor& initial) override;
+
+private:
+    QWidget* m_parent;
+};
+
+} // namespace tarvo

@@ -1,0 +1,82 @@
+#include "QtListView.h"
+
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QTreeWidget>
+
+namespace tarvo {
+
+int CQtListView::RowCount() const {
+    return m_tree->topLevelItemCount();
+}
+
+void CQtListView::DeleteAllRows() {
+    m_tree->clear();
+}
+
+void CQtListView::DeleteRow(int row) {
+    delete m_tree->takeTopLevelItem(row);
+}
+
+int CQtListView::InsertRow(int row, const std::string& column0, const std::string& column1,
+                           int itemData) {
+    if (row < 0 || row > RowCount()) row = RowCount();
+    auto* item =
+        new QTreeWidgetItem({QString::fromStdString(column0), QString::fromStdString(column1)});
+    item->setData(0, Qt::UserRole, itemData);
+    m_tree->insertTopLevelItem(row, item);
+    return row;
+}
+
+void CQtListView::SetText(int row, int column, const std::string& text) {
+    if (QTreeWidgetItem* item = m_tree->topLevelItem(row))
+        item->setText(column, QString::fromStdString(text));
+}
+
+std::string CQtListView::Text(int row, int column) const {
+    QTreeWidgetItem* item = m_tree->topLevelItem(row);
+    return item ? item->text(column).toStdString() : std::string();
+}
+
+int CQtListView::ItemData(int row) const {
+    QTreeWidgetItem* item = m_tree->topLevelItem(row);
+    return item ? item->data(0, Qt::UserRole).toInt() : kNoData;
+}
+
+int CQtListView::SelectionMark() const {
+    QTreeWidgetItem* item = m_tree->currentItem();
+    return item ? m_tree->indexOfTopLevelItem(item) : -1;
+}
+
+void CQtListView::SetSelectionMark(int row) {
+    QTreeWidgetItem* item = m_tree->topLevelItem(row);
+    m_tree->setCurrentItem(item, 0, QItemSelectionModel::NoUpdate);
+}
+
+void CQtListView::SetRowSelected(int row, bool selected) {
+    if (QTreeWidgetItem* item = m_tree->topLevelItem(row)) item->setSelected(selected);
+}
+
+void CQtListView::EnsureVisible(int row) {
+    if (QTreeWidgetItem* item = m_tree->topLevelItem(row)) m_tree->scrollToItem(item);
+}
+
+void CQtListView::DeleteAllColumns() {
+    m_tree->clear();
+    m_tree->setColumnCount(0);
+}
+
+void CQtListView::InsertColumn(int column, int width) {
+    m_tree->setColumnCount(column + 1);
+    m_tree->header()->resizeSection(column, width);
+}
+
+int CQtListView::ClientWidth() const {
+    return m_tree->viewport()->width();
+}
+
+int CQtListView::TextWidth(const std::string& text) const {
+    return m_tree->fontMetrics().horizontalAdvance(QString::fromStdString(text));
+}
+
+} // namespace tarvo
