@@ -4,11 +4,45 @@
 #include "ProgramFolder.h"
 #include "QtDialogs.h"
 
+#include <csignal>
 #include <QApplication>
 #include <QFont>
+#include <QSocketNotifier>
 #include <QStandardPaths>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace tarvo {
+
+namespace {
+
+int g_signalPipe[2] = {-1, -1};
+
+void OnTerminate(int) {
+    const char byte = 1;
+    [[maybe_unused]] const auto written = ::write(g_signalPipe[1], &byte, 1);
+}
+
+// A logout or "kill" asks the window to close, so the playlist, settings and
+// clip information are saved as on any other close.
+void CloseOnTermination(CPlayerDlg& window, QObject* owner) {
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0) return;
+    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, owner);
+    QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
+        char byte;
+        [[maybe_unused]] const auto got = ::read(g_signalPipe[0], &byte, 1);
+        window.close();
+    });
+    struct sigaction action {};
+    action.sa_handler = OnTerminate;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
+}
+
+} // namespace
 
 int CPlayerApp::Run(int argc, char** argv) {
     QApplication application(argc, argv);
@@ -23,6 +57,7 @@ int CPlayerApp::Run(int argc, char** argv) {
     CQtDialogs dialogs;
     CPlayerDlg window(folder, dialogs);
     dialogs.SetParent(&window);
+    CloseOnTermination(window, &application);
     window.StartUp();
     window.exec();
     return 0;

@@ -1,0 +1,282 @@
+#include "WindowFixture.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTreeWidget>
+
+using namespace tarvo;
+using namespace tarvo::test;
+
+namespace {
+
+class Window : public WindowTest {
+protected:
+    QTreeWidget* List() { return Find<QTreeWidget>(1034); }
+    std::vector<std::string> Column(int column) {
+        std::vector<std::string> texts;
+        for (int row = 0; row < List()->topLevelItemCount(); ++row)
+            texts.push_back(List()->topLevelItem(row)->text(column).toStdString());
+        return texts;
+    }
+    void SelectRow(int row) { List()->setCurrentItem(List()->topLevelItem(row)); }
+    CClipInfo& Clips(int game = 0) { return window->ROMList().GetEntry(game)->clipInfo; }
+    void Press(QWidget* target, int key) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(target, &press);
+    }
+};
+
+} // namespace
+
+TEST_F(Window, IsTheFixedSizeTarvoWindowWithEveryControl) {
+    EXPECT_EQ(window->windowTitle(), "Tarvo");
+    EXPECT_EQ(window->minimumSize(), window->maximumSize());
+    for (int id :
+         {1001, 1002, 1003, 1004, 1005, 1006, 1007, 1008, 1009, 1010, 1012, 1013, 1019, 1020, 1021,
+          1022, 1023, 1024, 1025, 1026, 1027, 1034, 1037, 1038, 1045, 1073, 1115, 1116, 1117, 1118})
+        EXPECT_NE(window->ControlById(id), nullptr) << id;
+    EXPECT_TRUE(Find<QCheckBox>(1013)->isHidden());     // Shuffle belongs to playlist mode
+    EXPECT_TRUE(window->ControlById(1016)->isHidden()); // the meters take the placeholders' place
+}
+
+TEST_F(Window, StartUpCallsTheCoreInOrder) {
+    window.reset();
+    FakeCore::Get().calls.clear();
+    dialogs.shown.clear();
+    CPlayerDlg fresh(temp.Path(), dialogs);
+    fresh.StartUp();
+    const auto calls = FakeCore::Get().TakeCalls();
+    ASSERT_GE(calls.size(), 3u);
+    EXPECT_EQ(calls.front(), "CoreInit");
+    EXPECT_EQ(calls[calls.size() - 2], "CoreSetOption 5 0");
+    EXPECT_EQ(calls.back(), "CoreSetOption 3 0");
+}
+
+TEST_F(Window, MenusWithoutAGame) {
+    for (int id : {131, 135, 132, 176, 178})
+        EXPECT_FALSE(MenuEnabled(id)) << id;
+    EXPECT_EQ(window->Action(135)->text(), "Set Selected Clip As &First (no game)");
+    EXPECT_EQ(window->Action(132)->text(), "Set Selected Clip as &Last (no game)");
+    EXPECT_EQ(window->Action(176)->text(), "Set a New Clip &Range (no game)");
+    EXPECT_EQ(window->Action(178)->text(), "&Export Clip Data (no game)");
+    EXPECT_TRUE(window->Action(183)->isChecked());
+    EXPECT_FALSE(window->Action(184)->isChecked());
+}
+
+TEST_F(Window, MenusWithAGameFollowTheCurrentClip) {
+    Load(0, 0);
+    EXPECT_EQ(window->Action(135)->text(), "Set Selected Clip As &First For \"alpha\"");
+    EXPECT_TRUE(MenuEnabled(131));
+    EXPECT_FALSE(MenuEnabled(135)); // clip 0 is the first
+    EXPECT_TRUE(MenuEnabled(132));
+    EXPECT_TRUE(MenuEnabled(176));
+    window->Engine().PlayClip(512);
+    EXPECT_TRUE(MenuEnabled(135));
+    EXPECT_FALSE(MenuEnabled(132)); // 512 is the last
+    Clips().SetBlank(512, true);
+    window->UpdateMenus();
+    EXPECT_TRUE(window->Action(131)->isChecked());
+}
+
+TEST_F(Window, TransportButtonsByState) {
+    struct Row {
+        PlayerState state;
+        bool next, prev, play, stop, rec, clipNumber;
+        int sequence;
+    } rows[] = {
+        {PlayerState::Idle, false, false, false, false, false, false, 3},
+        {PlayerState::Busy, false, false, false, false, false, false, 3},
+        {PlayerState::Stopped, true, true, true, false, true, true, 3},
+        {PlayerState::Playing, true, true, true, true, true, true, 0},
+        {PlayerState::Paused, true, true, true, true, true, true, 2},
+        {PlayerState::Recording, true, true, true, true, true, true, 4},
+    };
+    for (const Row& row : rows) {
+        window->Engine().State = row.state;
+        window->UpdateTransportButtons();
+        SCOPED_TRACE(static_cast<int>(row.state));
+        EXPECT_EQ(Enabled(1027), row.next);
+        EXPECT_EQ(Enabled(1026), row.prev);
+        EXPECT_EQ(Enabled(1024), row.play);
+        EXPECT_EQ(Enabled(1020), row.stop);
+        EXPECT_EQ(Enabled(1025), row.rec);
+        EXPECT_EQ(Enabled(1009), row.clipNumber);
+        EXPECT_EQ(window->IconSequences().CurrentSequence(), row.sequence);
+    }
+    window->Engine().PlaylistMode = true;
+    window->Engine().State = PlayerState::Idle;
+    window->UpdateTransportButtons();
+    EXPECT_TRUE(Enabled(1024));
+    EXPECT_TRUE(Enabled(1027));
+    EXPECT_FALSE(Enabled(1026));
+}
+
+TEST_F(Window, ClipRowsWithAndWithoutBlanks) {
+    Clips().SetRange(0, 4);
+    Clips().SetBlank(2, true);
+    Clips().SetTitle(3, "Boss");
+    Load(0, 0);
+    EXPECT_EQ(Column(0), (std::vector<std::string>{"000", "001", "003", "004"}));
+    EXPECT_EQ(Column(1), (std::vector<std::string>{"Clip 0", "Clip 1", "Boss", "Clip 4"}));
+    SelectRow(2);
+    Find<QCheckBox>(1012)->click();
+    EXPECT_EQ(Column(1),
+              (std::vector<std::string>{"Clip 0", "Clip 1", "-- blank --", "Boss", "Clip 4"}));
+    EXPECT_EQ(List()->currentItem()->text(0), "003"); // the selected clip stays selected
+    window->Command(181); // the menu toggles back and updates box and list
+    EXPECT_FALSE(Find<QCheckBox>(1012)->isChecked());
+    EXPECT_EQ(Column(0).size(), 4u);
+}
+
+TEST_F(Window, RefreshClipRowInsertsAndRemovesRows) {
+    Clips().SetRange(0, 5);
+    Clips().SetBlank(3, true);
+    Load(0, 0);
+    EXPECT_EQ(Column(0), (std::vector<std::string>{"000", "001", "002", "004", "005"}));
+
+    // Marking the selected row blank removes it; the mark moves to the row in its place.
+    SelectRow(1);
+    window->ToggleBlank();
+    EXPECT_EQ(Column(0), (std::vector<std::string>{"000", "002", "004", "005"}));
+    window->ToggleBlank(); // now acts on 002, the row in its place
+    EXPECT_EQ(Column(0), (std::vector<std::string>{"000", "004", "005"}));
+
+    // Unmarking inserts the row before the clip NEXT would play after it.
+    Clips().SetBlank(3, false);
+    window->RefreshClipRow(3);
+    EXPECT_EQ(Column(0), (std::vector<std::string>{"000", "003", "004", "005"}));
+
+    // A title typed beyond the last clip extends the range and appends a row.
+    window->Engine().PlayClip(9);
+    Find<QLineEdit>(1010)->setText("Hidden Track");
+    window->CommitClipTitle();
+    EXPECT_EQ(Column(0).back(), "009");
+    EXPECT_EQ(Column(1).back(), "Hidden Track");
+}
+
+TEST_F(Window, PopupFollowsTheMarkedRow) {
+    Load(0, 0);
+    QMenu menu;
+    const auto actions = CMenuBuilder::BuildPopup(&menu, "134.menu");
+    EXPECT_EQ(menu.title(), "SoundClip Options");
+    SelectRow(0);
+    window->PrepareClipPopup(menu, actions);
+    EXPECT_FALSE(actions.value(135).first()->isEnabled());
+    EXPECT_TRUE(actions.value(132).first()->isEnabled());
+    SelectRow(512);
+    window->PrepareClipPopup(menu, actions);
+    EXPECT_TRUE(actions.value(135).first()->isEnabled());
+    EXPECT_FALSE(actions.value(132).first()->isEnabled());
+    EXPECT_TRUE(actions.value(176).first()->isEnabled());
+}
+
+TEST_F(Window, EditingTheRangeAsksFirst) {
+    Load(0, 0);
+    SelectRow(20);
+    dialogs.answers = {false};
+    window->SetAsLast();
+    EXPECT_EQ(Clips().lastClip, 512);
+    Clips().SetTitle(30, "Dropped");
+    dialogs.answers = {true};
+    window->SetAsLast();
+    EXPECT_EQ(Clips().lastClip, 20);
+    EXPECT_EQ(Column(0).back(), "020");
+    EXPECT_EQ(dialogs.shown.back().text,
+              "Are you sure you want to remove all SoundClip entries after this one?");
+
+    SelectRow(5);
+    dialogs.answers = {true};
+    window->SetAsFirst();
+    EXPECT_TRUE(Clips().IsBlank(4));
+    EXPECT_EQ(Column(0).front(), "005");
+    EXPECT_EQ(List()->currentItem()->text(0), "005");
+}
+
+TEST_F(Window, KeyboardFilter) {
+    Load(0, 0);
+    SelectRow(7);
+    Press(List(), Qt::Key_Return);
+    EXPECT_EQ(window->Engine().CurrentClip, 7);
+
+    Find<QLineEdit>(1009)->setText("12");
+    Press(Find<QLineEdit>(1009), Qt::Key_Return);
+    EXPECT_EQ(window->Engine().CurrentClip, 12);
+
+    window->show();
+    Press(window.get(), Qt::Key_Escape);
+    EXPECT_TRUE(window->isVisible());
+    const auto before = FakeCore::Get().calls.size();
+    Press(Find<QPushButton>(1020), Qt::Key_Return); // Enter elsewhere does nothing
+    EXPECT_EQ(FakeCore::Get().calls.size(), before);
+}
+
+TEST_F(Window, TypingATitleWithoutAClipIsUndone) {
+    Find<QLineEdit>(1010)->setText("Nothing");
+    window->CommitClipTitle();
+    EXPECT_EQ(Find<QLineEdit>(1010)->text(), "");
+}
+
+TEST_F(Window, NormalizeBoxAndMenuTellTheCore) {
+    FakeCore::Get().calls.clear();
+    Find<QCheckBox>(1019)->click();
+    EXPECT_EQ(FakeCore::Get().TakeActions(), std::vector<std::string>{"CoreSetOption 5 1"});
+    window->Command(185);
+    EXPECT_EQ(FakeCore::Get().TakeActions(), std::vector<std::string>{"CoreSetOption 5 0"});
+    EXPECT_FALSE(Find<QCheckBox>(1019)->isChecked());
+    EXPECT_FALSE(window->Action(185)->isChecked());
+}
+
+TEST_F(Window, WindowIconFollowsTheState) {
+    window->AdvanceWindowIcon();
+    EXPECT_EQ(window->CurrentWindowIcon(), 124); // asleep while Idle
+    Load(0, 3);
+    window->AdvanceWindowIcon();
+    EXPECT_EQ(window->CurrentWindowIcon(), 114); // running
+    window->Engine().PlayClip(5);
+    window->AdvanceWindowIcon();
+    EXPECT_EQ(window->CurrentWindowIcon(), 117); // the puff of smoke when the clip asked for starts
+}
+
+TEST_F(Window, CloseSequenceSavesEverythingAndShutsTheCoreDown) {
+    Load(0, 3);
+    Clips().SetTitle(3, "Stage 3");
+    window->Settings().Shuffle = 1;
+    FakeCore::Get().calls.clear();
+    EXPECT_TRUE(window->CloseSequence());
+    EXPECT_EQ(FakeCore::Get().TakeCalls().back(), "CoreShutdown");
+    EXPECT_NE(temp.Read("Tarvo.ini").find("Shuffle=1"), std::string::npos);
+    EXPECT_NE(temp.Read("tarvoclips.dat").find("alpha:title 3 Stage 3"), std::string::npos);
+}
+
+TEST_F(Window, ExitRunsTheCloseSequence) {
+    window->show();
+    window->Command(2);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(temp.Read("Tarvo.ini").empty());
+}
+
+TEST_F(Window, CloseWithAnUnnamedPlaylistAsks) {
+    window->Playlist().AddEntry(window->ROMList().GetEntry(0), 1);
+    dialogs.answers = {true};
+    dialogs.paths = {temp.File("mine.tvp")};
+    window->CloseSequence();
+    EXPECT_EQ(dialogs.shown.front().text, "Do you want to save your current Playlist?");
+    EXPECT_NE(temp.Read("mine.tvp").find("Entry=alpha 1"), std::string::npos);
+    EXPECT_NE(temp.Read("Tarvo.ini").find("PlaylistFile=" + temp.File("mine.tvp")),
+              std::string::npos);
+}
+
+TEST_F(Window, AFailedSettingsWriteKeepsTheWindowOpen) {
+    window.reset();
+    test::TempFolder other;
+    CPlayerDlg broken(other.File("missing/"), dialogs);
+    broken.StartUp();
+    broken.show();
+    broken.close();
+    EXPECT_TRUE(broken.isVisible());
+    EXPECT_EQ(dialogs.shown.back().icon, MessageIcon::Error);
+}

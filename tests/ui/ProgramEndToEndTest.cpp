@@ -1,0 +1,85 @@
+// Tarvo with the shipped core and a demo game, on a copy of the program folder.
+#include "PlayerDlg.h"
+#include "ScriptedDialogs.h"
+#include "TempFolder.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QProcess>
+#include <QTreeWidget>
+
+using namespace tarvo;
+
+namespace {
+
+std::string CopyProgramFolder(const test::TempFolder& temp) {
+    const std::string folder = temp.MakeFolder("tarvo");
+    std::filesystem::copy(TARVO_BIN_DIR, folder, std::filesystem::copy_options::recursive);
+    return folder;
+}
+
+} // namespace
+
+TEST(ProgramEndToEnd, LoadsADemoGamePlaysAndSavesOnClose) {
+    test::TempFolder temp;
+    const std::string folder = CopyProgramFolder(temp);
+    test::ScriptedDialogs dialogs;
+    CPlayerDlg window(folder, dialogs);
+    window.StartUp();
+    window.show();
+    CoreSetOption(CORE_OPT_FIXED_RENDER_MS, 30); // each tick renders its 30 ms at once
+
+    CROMList& games = window.ROMList();
+    const int game = games.FindGameIndex("starmoth");
+    EXPECT_FALSE(games.IsScanned()); // no settings yet: nothing is scanned until the browser opens
+    games.ScanROMFolders();
+    ASSERT_TRUE(games.IsAvailable(game));
+    window.Engine().LoadGame(game, -1);
+    EXPECT_EQ(window.Engine().State, PlayerState::Stopped);
+    EXPECT_EQ(window.findChild<QLineEdit*>("1001")->text(), "Star Moth");
+    EXPECT_EQ(window.findChild<QTreeWidget*>("1034")->topLevelItemCount(), 513);
+
+    window.Engine().Play();
+    EXPECT_EQ(window.Engine().CurrentClip, 1);
+    int loudest = 0;
+    for (int tick = 0; tick < 60; ++tick) {
+        window.Engine().TimerTick();
+        loudest = std::max(loudest, window.LeftMeter().Level());
+    }
+    EXPECT_GT(loudest, 1000);
+    if (const char* shot = std::getenv("TARVO_SCREENSHOT")) window.grab().save(shot);
+
+    window.Engine().Next(); // clip 2
+    window.ROMList().GetEntry(game)->clipInfo.SetTitle(2, "Hive Queen");
+    window.close();
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_TRUE(dialogs.shown.empty()) << dialogs.shown.front().text;
+    std::ifstream ini(folder + "Tarvo.ini");
+    EXPECT_TRUE(ini.good());
+    std::ifstream clips(folder + "tarvoclips.dat");
+    std::string text((std::istreambuf_iterator<char>(clips)), {});
+    EXPECT_NE(text.find("starmoth:title 2 Hive Queen"), std::string::npos);
+}
+
+TEST(ProgramEndToEnd, TheProgramStartsAndClosesItselfCleanlyWhenAskedTo) {
+    test::TempFolder temp;
+    const std::string folder = CopyProgramFolder(temp);
+    QProcess tarvo;
+    auto environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    environment.insert("SDL_AUDIODRIVER", "dummy");
+    tarvo.setProcessEnvironment(environment);
+    tarvo.start(QString::fromStdString(folder + "tarvo"));
+    ASSERT_TRUE(tarvo.waitForStarted(10000));
+    // Wait for the window's start-up to finish: it reads the settings, which do not exist yet.
+    QProcess::execute("sh", {"-c", "sleep 1"});
+    tarvo.terminate(); // SIGTERM: the close sequence runs, as for the close box
+    ASSERT_TRUE(tarvo.waitForFinished(10000));
+    EXPECT_EQ(tarvo.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(tarvo.exitCode(), 0);
+    EXPECT_TRUE(std::filesystem::exists(folder + "Tarvo.ini"));
+    EXPECT_TRUE(std::filesystem::exists(folder + "tarvoclips.dat"));
+}

@@ -1,0 +1,145 @@
+#include "DlgPathList.h"
+#include "DlgROMBrowser.h"
+#include "WindowFixture.h"
+
+#include <filesystem>
+#include <QComboBox>
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableView>
+
+using namespace tarvo;
+using namespace tarvo::test;
+
+namespace {
+
+class Browser : public WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        std::string folder = roms;
+        window->ROMList().AddFolder(folder);
+    }
+    std::unique_ptr<CDlgROMBrowser> Open(bool allowMissing = false) {
+        auto browser = std::make_unique<CDlgROMBrowser>(window->ROMList(),
+                                                        window->Settings().ROMFilter, dialogs);
+        browser->m_allowMissing = allowMissing;
+        browser->Open();
+        return browser;
+    }
+    void Click(CDlgROMBrowser& b, int game) {
+        const int row = b.Model().RowOf(game);
+        b.GameList()->selectionModel()->setCurrentIndex(b.Model().index(row, 0),
+                                                        QItemSelectionModel::ClearAndSelect |
+                                                            QItemSelectionModel::Rows);
+    }
+    QString Text(CDlgROMBrowser& b, int id) {
+        return qobject_cast<QLineEdit*>(b.ControlById(id))->text();
+    }
+};
+
+} // namespace
+
+TEST_F(Browser, CountsWithBothFilters) {
+    auto browser = Open();
+    EXPECT_EQ(Text(*browser, 1046), "3");
+    EXPECT_EQ(Text(*browser, 1047), "2");
+    EXPECT_EQ(browser->Model().rowCount(), 2); // available games only, by default
+    EXPECT_FALSE(browser->LoadButton()->isEnabled());
+    browser->FilterChanged(0);
+    EXPECT_EQ(browser->Model().rowCount(), 3);
+    EXPECT_EQ(Text(*browser, 1047), "2");
+}
+
+TEST_F(Browser, AMissingGameFilteredOutLeavesNothingSelected) {
+    auto browser = Open();
+    browser->FilterChanged(0);
+    Click(*browser, 2);
+    EXPECT_FALSE(browser->LoadButton()->isEnabled()); // missing, in the main window's use
+    browser->FilterChanged(1);
+    EXPECT_TRUE(browser->GameList()->selectionModel()->selectedRows().isEmpty());
+    EXPECT_FALSE(browser->LoadButton()->isEnabled());
+}
+
+TEST_F(Browser, ThePlaylistManagersUseMayChooseAMissingGameUntilARescan) {
+    auto browser = Open(true);
+    browser->FilterChanged(0);
+    Click(*browser, 2);
+    EXPECT_TRUE(browser->LoadButton()->isEnabled());
+    EXPECT_EQ(browser->m_selectedGame, 2);
+    browser->Rescan();
+    EXPECT_FALSE(browser->LoadButton()->isEnabled());
+    Click(*browser, 1);
+    Click(*browser, 2);
+    EXPECT_TRUE(browser->LoadButton()->isEnabled());
+}
+
+TEST_F(Browser, ADoubleClickOnAMissingGameDoesNothing) {
+    auto browser = Open();
+    browser->FilterChanged(0);
+    browser->show();
+    Click(*browser, 2);
+    browser->accept();
+    EXPECT_TRUE(browser->isVisible());
+    Click(*browser, 0);
+    browser->accept();
+    EXPECT_EQ(browser->result(), QDialog::Accepted);
+}
+
+TEST_F(Browser, ToolTipsHaveFiveOrSixLines) {
+    EXPECT_EQ(CGameListModel::ToolTip(window->ROMList(), 0).count('\n'), 4);
+    const QString six = CGameListModel::ToolTip(window->ROMList(), 1);
+    EXPECT_EQ(six.count('\n'), 5);
+    EXPECT_EQ(six.count("Driver: "), 2);
+    EXPECT_TRUE(CGameListModel::ToolTip(window->ROMList(), 2).endsWith("Status: MISSING"));
+    EXPECT_TRUE(CGameListModel::ToolTip(window->ROMList(), 9).isEmpty());
+}
+
+TEST_F(Browser, TheFilterIsKeptAfterCancel) {
+    auto browser = Open();
+    browser->FilterChanged(0);
+    browser->reject();
+    EXPECT_EQ(window->Settings().ROMFilter, 0);
+}
+
+TEST_F(Browser, FolderListAddsRemovesAndClears) {
+    window->ROMList().ClearFolders();
+    std::string first = temp.MakeFolder("a");
+    std::string second = temp.MakeFolder("more");
+    std::string third = temp.MakeFolder("zmore");
+    CDlgPathList folders(window->ROMList(), dialogs);
+    QListWidget* list = folders.FolderList();
+    ASSERT_EQ(list->count(), 0);
+    EXPECT_FALSE(folders.ControlById(1076)->isEnabled());
+
+    dialogs.paths = {second.substr(0, second.size() - 1),
+                     third,
+                     first,
+                     temp.Path() + "MORE",
+                     temp.Path() + "nowhere",
+                     ""};
+    for (int i = 0; i < 6; ++i)
+        folders.AddFolder();
+    ASSERT_EQ(list->count(),
+              3); // a trailing "/" is added; other case, missing and cancelled are refused
+    EXPECT_EQ(list->item(0)->text().toStdString(), first); // shown sorted
+    EXPECT_EQ(window->ROMList().GetFolders(), (std::vector<std::string>{second, third, first}));
+
+    list->item(1)->setSelected(true);
+    list->item(2)->setSelected(true);
+    folders.RemoveSelected(); // two adjacent items
+    EXPECT_EQ(window->ROMList().GetFolders(), std::vector<std::string>{first});
+
+    dialogs.answers = {false};
+    folders.ClearAll();
+    EXPECT_EQ(list->count(), 1);
+    EXPECT_EQ(dialogs.shown.back().icon, MessageIcon::Warning);
+
+    list->item(0)->setSelected(true);
+    folders.RemoveSelected();
+    folders.done(QDialog::Rejected); // closing any way scans
+    EXPECT_TRUE(window->ROMList().IsScanned());
+    EXPECT_EQ(window->ROMList().CountAvailable(), 0);
+}

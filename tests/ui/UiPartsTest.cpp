@@ -1,0 +1,65 @@
+#include "ClipRange.h"
+#include "DlgClipRange.h"
+#include "IconSequences.h"
+
+#include <gtest/gtest.h>
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+
+using namespace tarvo;
+
+TEST(IconSequences, FramesAndWhatFollowsThem) {
+    CIconSequences icons;
+    EXPECT_EQ(icons.Advance(), 124); // Idle at start: asleep
+    EXPECT_EQ(icons.Advance(), 124);
+    icons.Select(1);
+    std::vector<int> shown;
+    for (int i = 0; i < 11; ++i)
+        shown.push_back(icons.Advance());
+    EXPECT_EQ(shown, (std::vector<int>{117, 118, 119, 120, 121, 122, 114, 113, 115, 113, 114}));
+    icons.Select(4);
+    EXPECT_EQ(icons.Advance(), 157);
+    EXPECT_EQ(icons.Advance(), 159);
+    EXPECT_EQ(icons.Advance(), 157);
+    icons.Select(7); // ignored
+    EXPECT_EQ(icons.Advance(), 159);
+}
+
+TEST(ClipRange, Normalizes) {
+    struct Case {
+        int first, last, wantFirst, wantLast;
+    } cases[] = {{10, 5, 5, 5}, {2, -3, 0, 0}, {-7, 20, 0, 20}, {3, 900, 3, 900}};
+    for (const Case& c : cases) {
+        ClipRange range{c.first, c.last};
+        range.Normalize();
+        EXPECT_EQ(range.firstClip, c.wantFirst);
+        EXPECT_EQ(range.lastClip, c.wantLast);
+    }
+}
+
+TEST(DlgClipRange, EnterWalksFromFirstToLastToOk) {
+    CDlgClipRange dialog;
+    dialog.Range = {0, 512};
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    dialog.ShowRange();
+    auto* first = dialog.findChild<QLineEdit*>("1051");
+    auto* last = dialog.findChild<QLineEdit*>("1052");
+    auto* ok = dialog.findChild<QPushButton*>("1");
+    first->setFocus();
+    first->setText("10");
+    dialog.accept(); // Enter in the first field
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.Range.firstClip, 10);
+    last->setFocus();
+    last->setText("5");
+    dialog.accept(); // Enter in the second field
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.Range.firstClip, 5);
+    EXPECT_EQ(dialog.Range.lastClip, 5);
+    EXPECT_EQ(first->text(), "5");
+    ok->setFocus();
+    dialog.accept();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+}

@@ -1,0 +1,116 @@
+#include "VUMeter.h"
+
+#include <gtest/gtest.h>
+#include <QImage>
+#include <QPainter>
+#include <QWidget>
+
+using tarvo::CVUMeter;
+
+namespace {
+
+CVUMeter Meter(int width, int segmentWidth, bool gradient = true) {
+    CVUMeter meter;
+    meter.AttachRect(nullptr, QRect(10, 20, width, 8));
+    meter.SetColors(gradient, QColor(0, 255, 0), QColor(255, 255, 0), QColor(255, 0, 0));
+    meter.SetSegmentWidth(segmentWidth);
+    return meter;
+}
+
+} // namespace
+
+TEST(VUMeter, Geometry) {
+    CVUMeter meter = Meter(304, 5);
+    EXPECT_EQ(meter.SegmentCount(), 50);
+    EXPECT_EQ(meter.LevelPerSegment(), 655);
+    EXPECT_EQ(meter.FrameRect().width(), 303);
+
+    meter.SetSegmentWidth(25); // behaves as 20
+    EXPECT_EQ(meter.SegmentCount(), 300 / 21);
+    meter.SetSegmentWidth(-3); // one-pixel segments without gaps
+    EXPECT_EQ(meter.SegmentCount(), 300);
+}
+
+TEST(VUMeter, TooSmallForTwoSegmentsShowsAnEmptyFrame) {
+    CVUMeter meter = Meter(10, 5);
+    EXPECT_EQ(meter.SegmentCount(), 0);
+    meter.SetLevel(30000);
+    QImage image(40, 40, QImage::Format_RGB32);
+    QPainter painter(&image);
+    meter.Draw(painter); // must not divide by zero
+}
+
+TEST(VUMeter, LevelsLightSegments) {
+    CVUMeter meter = Meter(304, 5);
+    meter.SetLevel(0);
+    EXPECT_FALSE(meter.IsLit(0));
+    meter.SetLevel(1);
+    EXPECT_TRUE(meter.IsLit(0));
+    EXPECT_FALSE(meter.IsLit(1));
+    CVUMeter full = Meter(304, 5);
+    full.SetLevel(32767);
+    EXPECT_TRUE(full.IsLit(49));
+}
+
+TEST(VUMeter, PeakOnABoundaryLightsNoExtraSegment) {
+    CVUMeter meter = Meter(304, 5);
+    meter.SetLevel(655 * 10);
+    for (int i = 0; i < 3; ++i)
+        meter.SetLevel(0); // level decays below the peak
+    EXPECT_FALSE(meter.IsLit(10));
+    EXPECT_FALSE(meter.IsLit(9));
+}
+
+TEST(VUMeter, DecayAndPeakHold) {
+    CVUMeter meter = Meter(304, 5);
+    meter.SetLevel(32767);
+    int calls = 0;
+    for (; calls < 45; ++calls)
+        meter.SetLevel(0);
+    EXPECT_EQ(meter.Level(), 0);
+    EXPECT_EQ(meter.Peak(), 32767); // shown for the setting call and the next 45
+    meter.SetLevel(0);
+    EXPECT_EQ(meter.Peak(), 0); // cleared by the 47th
+    CVUMeter falling = Meter(304, 5);
+    falling.SetLevel(32767);
+    falling.SetLevel(0);
+    EXPECT_EQ(falling.Level(), 32767 - 3200);
+}
+
+TEST(VUMeter, GradientAndBands) {
+    CVUMeter meter;
+    meter.AttachRect(nullptr, QRect(0, 0, 4 + 31 * 6, 8));
+    meter.SetColors(true, QColor(0, 255, 0), QColor(255, 255, 0), QColor(255, 0, 0));
+    meter.SetSegmentWidth(5);
+    ASSERT_EQ(meter.SegmentCount(), 31);
+    EXPECT_EQ(meter.LitColor(0), QColor(0, 255, 0));
+    EXPECT_EQ(meter.LitColor(15), QColor(255, 255, 0));
+    EXPECT_EQ(meter.LitColor(30), QColor(255, 0, 0));
+    EXPECT_EQ(meter.DimColor(15), QColor(85, 85, 0));
+
+    CVUMeter bands;
+    bands.AttachRect(nullptr, QRect(0, 0, 4 + 30 * 6, 8));
+    bands.SetColors(false, QColor(0, 255, 0), QColor(255, 255, 0), QColor(255, 0, 0));
+    bands.SetSegmentWidth(5);
+    ASSERT_EQ(bands.SegmentCount(), 30);
+    EXPECT_EQ(bands.LitColor(12), QColor(0, 255, 0));
+    EXPECT_EQ(bands.LitColor(13), QColor(255, 255, 0));
+    EXPECT_EQ(bands.LitColor(24), QColor(255, 255, 0));
+    EXPECT_EQ(bands.LitColor(25), QColor(255, 0, 0));
+}
+
+TEST(VUMeter, DrawsLitAndDimSegmentsInsideABlackBorder) {
+    CVUMeter meter = Meter(304, 5);
+    meter.SetLevel(16000);
+    QImage image(400, 40, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        meter.Draw(painter);
+    }
+    EXPECT_EQ(image.pixelColor(10, 20), QColor(Qt::black));
+    EXPECT_EQ(image.pixelColor(11, 21), QColor(Qt::black));
+    EXPECT_EQ(image.pixelColor(12, 22), meter.LitColor(0));
+    EXPECT_EQ(image.pixelColor(17, 22), QColor(Qt::black)); // the gap after segment 0
+    EXPECT_EQ(image.pixelColor(12 + 49 * 6, 22), meter.DimColor(49));
+}
