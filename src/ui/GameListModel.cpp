@@ -46,12 +46,24 @@ int CGameListModel::RowOf(int game) const {
 }
 
 std::vector<int> CGameListModel::ColumnWidths(const QFontMetrics& metrics) const {
+    // Plain ASCII texts are measured by adding up their characters' advances,
+    // fast enough for a large collection; other texts are shaped in full.
+    int advance[128];
+    for (int c = 0; c < 128; ++c)
+        advance[c] = metrics.horizontalAdvance(QChar(c));
+    auto width = [&](const std::string& text) {
+        int sum = 0;
+        for (unsigned char c : text) {
+            if (c >= 128) return metrics.horizontalAdvance(Q(text));
+            sum += advance[c];
+        }
+        return sum;
+    };
     std::vector<int> widths;
     for (int column = 0; column < 3; ++column) {
         int widest = metrics.horizontalAdvance(kHeadings[column]);
         for (int game = 0; game < m_romList.GetCount(); ++game)
-            widest = std::max(widest, metrics.horizontalAdvance(
-                                          Q(ColumnText(*m_romList.GetEntry(game), column))));
+            widest = std::max(widest, width(ColumnText(*m_romList.GetEntry(game), column)));
         widths.push_back(widest + 20 + (column == 0 ? 20 : 0)); // the first column carries the icon
     }
     return widths;

@@ -143,3 +143,15 @@ TEST_F(Browser, FolderListAddsRemovesAndClears) {
     EXPECT_TRUE(window->ROMList().IsScanned());
     EXPECT_EQ(window->ROMList().CountAvailable(), 0);
 }
+
+TEST_F(Browser, ColumnsAreAsWideAsTheirWidestTextWithoutLayingOutRows) {
+    auto browser = Open();
+    const QFontMetrics metrics = browser->GameList()->fontMetrics();
+    const auto widths = browser->Model().ColumnWidths(metrics);
+    ASSERT_EQ(widths.size(), 3u);
+    // The widest of each column counts whatever the filter: "Gone Game" is missing.
+    EXPECT_GE(widths[0], metrics.horizontalAdvance("Alpha Story") + 20);
+    EXPECT_GE(widths[1], metrics.horizontalAdvance("Filename") + 20);
+    EXPECT_GE(widths[2], metrics.horizontalAdvance("Manufacturer") + 20);
+    EXPECT_LE(widths[2], metrics.horizontalAdvance("Manufacturer") + 24);
+}
