@@ -27,6 +27,17 @@ int PeakOf(const int16_t* frames, int frameCount, int channel) {
     return peak;
 }
 
+// From `target` on in `direction`, wrapping through clip 0 and the last clip,
+// the first clip not marked blank; `target` itself when every clip is blank.
+int FirstAudibleClip(const CClipInfo& info, int target, int direction) {
+    const int span = info.lastClip + 1;
+    for (int i = 0; i < span; ++i) {
+        const int clip = ((target + direction * i) % span + span) % span;
+        if (!info.IsBlank(clip)) return clip;
+    }
+    return target;
+}
+
 } // namespace
 
 CPlayerEngine::CPlayerEngine(CROMList& romList, CPlaylist& playlist, Config& config,
@@ -196,12 +207,7 @@ int CPlayerEngine::NextTarget(int from) const {
     const int cur = from == -1 ? CurrentClip : from;
     const int target = cur >= info.lastClip ? info.firstClip : cur + 1;
     if (m_config.ShowBlanks) return target;
-    const int span = info.lastClip + 1;
-    for (int i = 0; i < span; ++i) {
-        const int clip = (target + i) % span;
-        if (!info.IsBlank(clip)) return clip;
-    }
-    return target;
+    return FirstAudibleClip(info, target, +1);
 }
 
 int CPlayerEngine::PrevTarget(int from) const {
@@ -216,12 +222,7 @@ int CPlayerEngine::PrevTarget(int from) const {
     const int cur = from == -1 ? CurrentClip : from;
     const int target = cur <= info.firstClip ? info.lastClip : cur - 1;
     if (m_config.ShowBlanks) return target;
-    const int span = info.lastClip + 1;
-    for (int i = 0; i < span; ++i) {
-        const int clip = ((target - i) % span + span) % span;
-        if (!info.IsBlank(clip)) return clip;
-    }
-    return target;
+    return FirstAudibleClip(info, target, -1);
 }
 
 int CPlayerEngine::ShufflePick() const {

@@ -574,27 +574,25 @@ void CPlayerDlg::ToggleBlank() {
 }
 
 void CPlayerDlg::SetAsFirst() {
-    CGameEntry* game = m_engine->LoadedGame();
-    if (!game) return;
-    const int clip = MarkedClip();
-    if (clip >= 0 &&
-        m_dialogs.AskYesNo("Are you sure you want to remove all SoundClip entries before this one?",
-                           MessageIcon::Question)) {
-        game->clipInfo.SetRange(clip, game->clipInfo.lastClip);
-        FillClipList(*game);
-        SelectClipRow(clip);
-    }
-    UpdateMenus();
+    CutRangeAtMarkedClip("Are you sure you want to remove all SoundClip entries before this one?",
+                         true);
 }
 
 void CPlayerDlg::SetAsLast() {
+    CutRangeAtMarkedClip("Are you sure you want to remove all SoundClip entries after this one?",
+                         false);
+}
+
+void CPlayerDlg::CutRangeAtMarkedClip(const char* question, bool asFirst) {
     CGameEntry* game = m_engine->LoadedGame();
     if (!game) return;
     const int clip = MarkedClip();
-    if (clip >= 0 &&
-        m_dialogs.AskYesNo("Are you sure you want to remove all SoundClip entries after this one?",
-                           MessageIcon::Question)) {
-        game->clipInfo.SetRange(game->clipInfo.firstClip, clip);
+    if (clip >= 0 && m_dialogs.AskYesNo(question, MessageIcon::Question)) {
+        CClipInfo& info = game->clipInfo;
+        if (asFirst)
+            info.SetRange(clip, info.lastClip);
+        else
+            info.SetRange(info.firstClip, clip);
         FillClipList(*game);
         SelectClipRow(clip);
     }

@@ -101,6 +101,7 @@ private:
     void ReadControls();
     void ApplyMeterSettings();
     void RefillClipList();
+    void CutRangeAtMarkedClip(const char* question, bool asFirst);
     bool SavePlaylistForExit();
     void SetEnabled(int id, bool enabled);
     void SetMenuEnabled(int id, bool enabled);
