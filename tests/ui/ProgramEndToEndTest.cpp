@@ -3,6 +3,8 @@
 #include "ScriptedDialogs.h"
 #include "TempFolder.h"
 
+#include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -10,6 +12,7 @@
 #include <QPixmap>
 #include <QProcess>
 #include <QTreeWidget>
+#include <thread>
 
 using namespace tarvo;
 
@@ -19,6 +22,22 @@ std::string CopyProgramFolder(const test::TempFolder& temp) {
     const std::string folder = temp.MakeFolder("tarvo");
     std::filesystem::copy(TARVO_BIN_DIR, folder, std::filesystem::copy_options::recursive);
     return folder;
+}
+
+// True once the process has its own handler for the signal, read from
+// /proc, so the test never sends it before the program can take it.
+bool WaitUntilCatching(qint64 pid, int signal) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (std::chrono::steady_clock::now() < deadline) {
+        std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+        std::string line;
+        while (std::getline(status, line))
+            if (line.rfind("SigCgt:", 0) == 0 &&
+                (std::stoull(line.substr(7), nullptr, 16) >> (signal - 1)) & 1)
+                return true;
+        std::this_thread::yield();
+    }
+    return false;
 }
 
 } // namespace
@@ -74,8 +93,7 @@ TEST(ProgramEndToEnd, TheProgramStartsAndClosesItselfCleanlyWhenAskedTo) {
     tarvo.setProcessEnvironment(environment);
     tarvo.start(QString::fromStdString(folder + "tarvo"));
     ASSERT_TRUE(tarvo.waitForStarted(10000));
-    // Wait for the window's start-up to finish: it reads the settings, which do not exist yet.
-    QProcess::execute("sh", {"-c", "sleep 1"});
+    ASSERT_TRUE(WaitUntilCatching(tarvo.processId(), SIGTERM));
     tarvo.terminate(); // SIGTERM: the close sequence runs, as for the close box
     ASSERT_TRUE(tarvo.waitForFinished(10000));
     EXPECT_EQ(tarvo.exitStatus(), QProcess::NormalExit);
