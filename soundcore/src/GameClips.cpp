@@ -12,11 +12,7 @@ namespace tarvocore {
 namespace {
 
 std::string LowerExtension(const std::string& name) {
-    const size_t dot = name.rfind('.');
-    std::string ext = dot == std::string::npos ? std::string() : name.substr(dot + 1);
-    for (char& c : ext)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return ext;
+    return CRomArchive::LowerExtension(name);
 }
 
 bool IsMultiTrackName(const std::string& name) {

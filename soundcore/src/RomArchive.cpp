@@ -7,15 +7,6 @@ namespace tarvocore {
 
 namespace {
 
-std::string LowerExtension(const std::string& name) {
-    const size_t dot = name.rfind('.');
-    if (dot == std::string::npos) return {};
-    std::string ext = name.substr(dot + 1);
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return ext;
-}
-
 std::string BaseName(const std::string& path) {
     const size_t slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -48,6 +39,15 @@ bool ReadMember(zip_t* archive, zip_uint64_t index, Bytes& data) {
 }
 
 } // namespace
+
+std::string CRomArchive::LowerExtension(const std::string& name) {
+    const size_t dot = name.rfind('.');
+    if (dot == std::string::npos) return {};
+    std::string ext = name.substr(dot + 1);
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return ext;
+}
 
 bool CRomArchive::IsMusicFileName(const std::string& name) {
     static const char* const kExtensions[] = {"vgm", "vgz", "nsf", "nsfe", "gbs", "gym",

@@ -26,6 +26,8 @@ public:
     const std::vector<std::string>& Skipped() const { return m_skipped; }
 
     static bool IsMusicFileName(const std::string& name);
+    // "vgz" for "07 Stage.VGZ"; empty without an extension.
+    static std::string LowerExtension(const std::string& name);
 
 private:
     std::vector<ArchiveMember> m_members;
