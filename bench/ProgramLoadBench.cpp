@@ -1,6 +1,7 @@
 // Plays a demo tune in the real window with the shipped core, offscreen, for
 // 20 seconds of real time on the window's own 30 ms timer, then prints the
-// process's CPU time and peak memory.
+// process's CPU time and peak memory. The resident size is sampled at each
+// tenth of the run, so a longer run shows whether memory stays flat.
 #include "PlayerDlg.h"
 #include "QtDialogs.h"
 #include "TempFolder.h"
@@ -8,15 +9,24 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <QApplication>
 #include <QTimer>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
 double CpuSeconds(const rusage& usage) {
     return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
            static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+double ResidentMiB() {
+    long pages = 0, resident = 0;
+    std::ifstream("/proc/self/statm") >> pages >> resident;
+    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) /
+           (1024.0 * 1024.0);
 }
 
 } // namespace
@@ -40,6 +50,13 @@ int main(int argc, char** argv) {
     rusage before{};
     getrusage(RUSAGE_SELF, &before);
     QTimer::singleShot(seconds * 1000, &application, [&] { application.quit(); });
+    QTimer sampler;
+    int sample = 0;
+    QObject::connect(&sampler, &QTimer::timeout, [&] {
+        std::printf("  after %3d s: resident %.1f MiB\n", ++sample * seconds / 10, ResidentMiB());
+        std::fflush(stdout);
+    });
+    sampler.start(seconds * 100);
     application.exec();
     rusage after{};
     getrusage(RUSAGE_SELF, &after);

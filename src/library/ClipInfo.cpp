@@ -86,4 +86,12 @@ std::string FormatClipNumber(int clip) {
     return text;
 }
 
+void SetupClipColumns(IListView& list) {
+    list.DeleteAllColumns();
+    const int width = list.ClientWidth();
+    const int numberWidth = list.TextWidth("00500");
+    list.InsertColumn(0, numberWidth);
+    list.InsertColumn(1, width - numberWidth - 20);
+}
+
 } // namespace tarvo

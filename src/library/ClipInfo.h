@@ -51,4 +51,8 @@ private:
 // "%03d": at least three digits, zero-filled.
 std::string FormatClipNumber(int clip);
 
+// A game's clip list: an empty list with a number column as wide as "00500"
+// and a title column taking the rest.
+void SetupClipColumns(IListView& list);
+
 } // namespace tarvo

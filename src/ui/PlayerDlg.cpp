@@ -3,6 +3,7 @@
 #include "CoreMessage.h"
 #include "DialogLayout.h"
 #include "DlgClipRange.h"
+#include "DlgPlaylist.h"
 #include "DlgROMBrowser.h"
 #include "IconLibrary.h"
 #include "IDialogs.h"
@@ -12,6 +13,7 @@
 #include <ctime>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QGroupBox>
 #include <QHeaderView>
 #include <QIntValidator>
 #include <QKeyEvent>
@@ -89,10 +91,10 @@ enum Command {
 };
 
 // Parts of the program that are not built yet keep their commands grey.
-constexpr int kNotYetAvailable[] = {
-    kImport,      kExportGame,       kExportAll,           kOpenOptions,  kPrank,       kAbout,
-    kMenuRomMode, kMenuPlaylistMode, kMenuPlaylistManager, kLoadPlaylist, kSavePlaylist};
-constexpr int kButtonsNotYetAvailable[] = {kOptions, kPlaylistManager, kSwitchMode};
+constexpr int kNotYetAvailable[] = {kImport, kExportGame, kExportAll, kOpenOptions, kPrank, kAbout};
+constexpr int kButtonsNotYetAvailable[] = {kOptions};
+
+const std::vector<FileFilter> kPlaylistFilter{{"Tarvo Playlist Files", "*.tvp"}};
 
 QString Q(const std::string& text) {
     return QString::fromStdString(text);
@@ -186,11 +188,9 @@ void CPlayerDlg::StartUp() {
     m_settings.Read(m_config);
     CoreSetOption(CORE_OPT_NORMALIZE, m_config.Normalize ? 1 : 0);
     CoreSetOption(CORE_OPT_RECORD, 0);
-    // Playlist mode comes with the playlist window; until then Tarvo starts in ROM mode.
-    m_config.PlaylistMode = 0;
-    m_engine->PlaylistMode = false;
-    SetupClipColumns();
     ShowFields(m_engine->Fields);
+    SetPlaylistMode(m_config.PlaylistMode != 0);
+    if (m_engine->PlaylistMode) m_playlist.FillList(*m_clipList);
     UpdateListButtons();
     UpdateMenus();
     m_icons = CIconSequences();
@@ -221,22 +221,8 @@ void CPlayerDlg::ApplyMeterSettings() {
 
 // --- Close ----------------------------------------------------------------
 
-bool CPlayerDlg::SavePlaylistForExit() {
-    if (m_playlist.GetCount() == 0) return true;
-    if (!m_playlist.fileName.empty()) {
-        m_playlist.SaveToFile(m_playlist.fileName, true, m_dialogs);
-        return true;
-    }
-    if (!m_dialogs.AskYesNo("Do you want to save your current Playlist?", MessageIcon::Question))
-        return true;
-    const std::string path =
-        m_dialogs.SaveFileDialog("Save Playlist...", {{"Tarvo Playlist Files", "*.tvp"}}, "");
-    if (!path.empty()) m_playlist.SaveToFile(path, true, m_dialogs);
-    return true;
-}
-
 bool CPlayerDlg::CloseSequence() {
-    SavePlaylistForExit();
+    SavePlaylist();
     if (!m_settings.Write(m_config, SettingsForm::Exit)) return false; // the window stays open
     m_romList.SaveClipInfo(m_programFolder + "tarvoclips.dat", true, m_dialogs);
     m_timer.stop();
@@ -339,6 +325,37 @@ void CPlayerDlg::Command(int id) {
     case kExit:
         close();
         return;
+    case kSwitchMode:
+        ToggleMode();
+        return;
+    case kMenuRomMode:
+        if (m_engine->PlaylistMode) ToggleMode();
+        return;
+    case kMenuPlaylistMode:
+        if (!m_engine->PlaylistMode) ToggleMode();
+        return;
+    case kPlaylistManager:
+    case kMenuPlaylistManager:
+        OpenPlaylistManager();
+        return;
+    case kLoadPlaylist:
+        LoadPlaylistCommand();
+        return;
+    case kSavePlaylist:
+        SavePlaylistCommand();
+        return;
+    case kMoveToTop:
+        MoveClicked(PlaylistMove::ToTop);
+        return;
+    case kMoveUp:
+        MoveClicked(PlaylistMove::Up);
+        return;
+    case kMoveDown:
+        MoveClicked(PlaylistMove::Down);
+        return;
+    case kMoveToBottom:
+        MoveClicked(PlaylistMove::ToBottom);
+        return;
     case kToggleBlank:
         ToggleBlank();
         return;
@@ -392,9 +409,12 @@ void CPlayerDlg::StartVolumeControl() {
 void CPlayerDlg::OpenBrowser() {
     CDlgROMBrowser browser(m_romList, m_config.ROMFilter, m_dialogs, this);
     browser.m_initialGame = m_engine->CurrentGame;
-    if (browser.exec() == QDialog::Accepted && browser.m_selectedGame != m_engine->CurrentGame) {
-        m_engine->StopPlayer();
-        m_engine->LoadGame(browser.m_selectedGame, -1);
+    if (RunModal(m_runModal, browser) == QDialog::Accepted) {
+        if (browser.m_selectedGame != m_engine->CurrentGame) {
+            m_engine->StopPlayer();
+            m_engine->LoadGame(browser.m_selectedGame, -1);
+        }
+        if (m_engine->PlaylistMode) ToggleMode();
     }
     UpdateMenus();
 }
@@ -427,11 +447,7 @@ void CPlayerDlg::CommitClipTitle() {
 // --- The clip list -------------------------------------------------------------
 
 void CPlayerDlg::SetupClipColumns() {
-    m_clipList->DeleteAllColumns();
-    const int width = m_clipList->ClientWidth();
-    const int numberWidth = m_clipList->TextWidth("00500");
-    m_clipList->InsertColumn(0, numberWidth);
-    m_clipList->InsertColumn(1, width - numberWidth - 20);
+    tarvo::SetupClipColumns(*m_clipList);
 }
 
 void CPlayerDlg::FillClipList(CGameEntry& game) {
@@ -558,6 +574,150 @@ void CPlayerDlg::ClipPopup(const QPoint& globalPosition) {
     PrepareClipPopup(menu, actions);
     QAction* chosen = menu.exec(globalPosition);
     if (chosen) Command(chosen->data().toInt());
+}
+
+// --- Playlist mode -------------------------------------------------------------
+
+void CPlayerDlg::SetPlaylistMode(bool on) {
+    m_engine->PlaylistMode = on;
+    m_config.PlaylistMode = on ? 1 : 0;
+    Button(kSwitchMode)->setText(on ? "Switch to ROM Mode" : "Switch to Playlist Mode");
+    Control<QGroupBox>(m_controls, kBrowserGroup)
+        ->setTitle(on ? "Playlist Browser" : "ROM SoundClip Browser");
+    m_controls.value(kShowBlanks)->setVisible(!on);
+    m_controls.value(kShuffle)->setVisible(on);
+    m_clipNumberEdit->setEnabled(!on);
+    if (on) {
+        m_playlist.SetupListColumns(*m_clipList);
+        m_engine->Fields.browserTitle = m_playlist.title;
+        ShowFields(m_engine->Fields);
+        SetEnabled(kPlay, true);
+        SetEnabled(kNext, true);
+    } else {
+        SetupClipColumns();
+        UpdateTransportButtons();
+    }
+    UpdateListButtons();
+    UpdateMenus();
+}
+
+void CPlayerDlg::ShowGameInList() {
+    CGameEntry* game = m_engine->LoadedGame();
+    if (game) {
+        FillClipList(*game);
+        SelectClipRow(m_engine->CurrentClip);
+        m_engine->Fields.browserTitle = m_engine->Fields.gameName;
+    } else {
+        m_engine->Fields.browserTitle.clear();
+    }
+    ShowFields(m_engine->Fields);
+}
+
+void CPlayerDlg::ToggleMode() {
+    if (m_engine->PlaylistMode) {
+        SetPlaylistMode(false);
+        ShowGameInList();
+    } else if (m_playlist.GetCount() > 0) {
+        SetPlaylistMode(true);
+        m_playlist.FillList(*m_clipList);
+        UpdateListButtons();
+        SyncPlaylistPos(true);
+    } else {
+        OpenPlaylistManager();
+    }
+    UpdateMenus();
+}
+
+void CPlayerDlg::SyncPlaylistPos(bool start) {
+    const CGameEntry* game = m_engine->LoadedGame();
+    const int clip = m_engine->CurrentClip;
+    int& position = m_engine->PlaylistPos;
+    position = game && clip >= 0 ? m_playlist.FindEntry(game, clip) : -1;
+    if (position >= 0) {
+        SelectClipRow(position);
+    } else if (m_engine->State == PlayerState::Idle || m_engine->State == PlayerState::Busy ||
+               m_engine->State == PlayerState::Stopped) {
+        m_engine->Unload();
+        position = -1;
+        SelectClipRow(0);
+    } else {
+        m_engine->StopPlayer();
+        position = -1;
+        if (start) m_engine->Next();
+    }
+    UpdateMenus();
+}
+
+void CPlayerDlg::LoadPlaylistCommand() {
+    if (m_playlist.GetCount() > 0) SavePlaylist();
+    const std::string path = m_dialogs.OpenFileDialog("Open Playlist...", kPlaylistFilter);
+    if (!path.empty()) {
+        m_playlist.LoadFromFile(path, false, true, true, m_dialogs);
+        if (m_playlist.GetCount() > 0) {
+            SetPlaylistMode(true);
+            m_playlist.FillList(*m_clipList);
+            SyncPlaylistPos(true);
+        } else if (m_engine->PlaylistMode) {
+            ToggleMode();
+        }
+    }
+    UpdateMenus();
+}
+
+void CPlayerDlg::SavePlaylistCommand() {
+    const std::string path =
+        m_dialogs.SaveFileDialog("Save Playlist...", kPlaylistFilter, m_playlist.fileName);
+    if (!path.empty()) m_playlist.SaveToFile(path, true, m_dialogs);
+    UpdateMenus();
+}
+
+void CPlayerDlg::SavePlaylist() {
+    if (m_playlist.GetCount() == 0) return;
+    if (!m_playlist.fileName.empty()) {
+        m_playlist.SaveToFile(m_playlist.fileName, true, m_dialogs);
+        return;
+    }
+    if (!m_dialogs.AskYesNo("Do you want to save your current Playlist?", MessageIcon::Question))
+        return;
+    const std::string path = m_dialogs.SaveFileDialog("Save Playlist...", kPlaylistFilter, "");
+    if (!path.empty()) m_playlist.SaveToFile(path, true, m_dialogs);
+}
+
+void CPlayerDlg::OpenPlaylistManager() {
+    CDlgPlaylist manager(m_romList, m_config.ROMFilter, m_dialogs, this);
+    manager.m_playlist.CopyFrom(m_playlist);
+    manager.m_shownGame = m_engine->CurrentGame;
+    manager.m_runModal = m_runModal;
+    const bool useIt = RunModal(m_runModal, manager) == QDialog::Accepted;
+    // Changes made in the manager stay, however it was left.
+    m_playlist.CopyFrom(manager.m_playlist);
+    if (m_engine->PlaylistMode) {
+        if (m_playlist.GetCount() > 0) {
+            m_playlist.SetupListColumns(*m_clipList);
+            m_playlist.FillList(*m_clipList);
+            m_engine->Fields.browserTitle = m_playlist.title;
+            ShowFields(m_engine->Fields);
+            SyncPlaylistPos(useIt);
+        } else {
+            ToggleMode();
+        }
+    } else if (useIt) {
+        ToggleMode();
+    }
+    UpdateMenus();
+}
+
+void CPlayerDlg::MoveClicked(PlaylistMove move) {
+    const int index = m_clipList->SelectionMark();
+    const int count = m_playlist.GetCount();
+    if (!m_engine->PlaylistMode || index < 0) return;
+    if (!MovePlaylistEntry(m_playlist, move, index, m_clipList.get())) return;
+    // The list holds one selected row: the moved one.
+    m_clipTree->setCurrentItem(
+        m_clipTree->topLevelItem(PositionAfterMove(move, index, index, count)));
+    m_engine->PlaylistPos = PositionAfterMove(move, m_engine->PlaylistPos, index, count);
+    UpdateListButtons();
+    UpdateMenus();
 }
 
 // --- Clip editing ---------------------------------------------------------------

@@ -4,8 +4,10 @@
 #include "IconSequences.h"
 #include "IPlayerView.h"
 #include "MenuBuilder.h"
+#include "ModalRunner.h"
 #include "PlayerEngine.h"
 #include "Playlist.h"
+#include "PlaylistMoves.h"
 #include "QtListView.h"
 #include "Random.h"
 #include "ROMList.h"
@@ -60,6 +62,18 @@ public:
     void UpdateListButtons();
     void SetupClipColumns();
 
+    // Playlist mode.
+    void SetPlaylistMode(bool on);
+    void ToggleMode();
+    void SyncPlaylistPos(bool start);
+    void LoadPlaylistCommand();
+    void SavePlaylistCommand();
+    // Saves to the playlist's file, or asks for one; the crash-recovery copy
+    // is the engine's autosave.
+    void SavePlaylist();
+    void OpenPlaylistManager();
+    void MoveClicked(PlaylistMove move);
+
     // IPlayerView
     void ShowFields(const PlayerFields& fields) override;
     void UpdateTransportButtons() override;
@@ -85,6 +99,8 @@ public:
     CVUMeter& RightMeter() { return m_rightMeter; }
     const CIconSequences& IconSequences() const { return m_icons; }
     int CurrentWindowIcon() const { return m_windowIcon; }
+    // Runs the Game Browser and the Playlist Manager; tests script them.
+    void SetModalRunner(ModalRunner runner) { m_runModal = std::move(runner); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -102,7 +118,7 @@ private:
     void ApplyMeterSettings();
     void RefillClipList();
     void CutRangeAtMarkedClip(const char* question, bool asFirst);
-    bool SavePlaylistForExit();
+    void ShowGameInList();
     void SetEnabled(int id, bool enabled);
     void SetMenuEnabled(int id, bool enabled);
     void SetMenuChecked(int id, bool checked);
@@ -130,6 +146,7 @@ private:
     CIconSequences m_icons;
     int m_windowIcon = CIconSequences::kProgramIcon;
     QTimer m_timer;
+    ModalRunner m_runModal;
     bool m_coreRunning = false;
     int m_prankCount = 0;
 };

@@ -1,10 +1,19 @@
 #include "QtListView.h"
 
+#include <algorithm>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QTreeWidget>
 
 namespace tarvo {
+
+std::vector<int> CQtListView::SelectedRows() const {
+    std::vector<int> rows;
+    for (const QModelIndex& index : m_tree->selectionModel()->selectedRows())
+        rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
 
 int CQtListView::RowCount() const {
     return m_tree->topLevelItemCount();

@@ -2,6 +2,8 @@
 
 #include "IListView.h"
 
+#include <vector>
+
 class QTreeWidget;
 
 namespace tarvo {
@@ -12,6 +14,8 @@ class CQtListView : public IListView {
 public:
     explicit CQtListView(QTreeWidget* tree) : m_tree(tree) {}
     QTreeWidget* Tree() const { return m_tree; }
+    // The selected rows, from the top.
+    std::vector<int> SelectedRows() const;
 
     int RowCount() const override;
     void DeleteAllRows() override;

@@ -1,0 +1,67 @@
+#include "PlaylistMoves.h"
+
+#include "Playlist.h"
+
+namespace tarvo {
+
+bool MovePlaylistEntry(CPlaylist& playlist, PlaylistMove move, int index, IListView* list) {
+    switch (move) {
+    case PlaylistMove::ToTop:
+        return playlist.MoveToTop(index, list);
+    case PlaylistMove::Up:
+        return playlist.MoveUp(index, list);
+    case PlaylistMove::Down:
+        return playlist.MoveDown(index, list);
+    case PlaylistMove::ToBottom:
+        return playlist.MoveToBottom(index, list);
+    }
+    return false;
+}
+
+int PositionAfterMove(PlaylistMove move, int position, int index, int count) {
+    if (position < 0) return position;
+    switch (move) {
+    case PlaylistMove::ToTop:
+        if (position == index) return 0;
+        return position < index ? position + 1 : position;
+    case PlaylistMove::Up:
+        if (position == index) return index - 1;
+        return position == index - 1 ? position + 1 : position;
+    case PlaylistMove::Down:
+        if (position == index) return index + 1;
+        return position == index + 1 ? position - 1 : position;
+    case PlaylistMove::ToBottom:
+        if (position == index) return count - 1;
+        return position > index ? position - 1 : position;
+    }
+    return position;
+}
+
+void MoveSelectedEntries(CPlaylist& playlist, PlaylistMove move,
+                         const std::vector<int>& selectedRows, IListView* list) {
+    const int m = static_cast<int>(selectedRows.size());
+    const int n = playlist.GetCount();
+    switch (move) {
+    case PlaylistMove::ToTop:
+        // The lowest row goes first; each later one has been pushed down by k.
+        for (int k = 0; k < m; ++k)
+            playlist.MoveToTop(selectedRows[m - 1 - k] + k, list);
+        break;
+    case PlaylistMove::Up:
+        for (int k = 0; k < m; ++k)
+            if (selectedRows[k] > k) playlist.MoveUp(selectedRows[k], list);
+        break;
+    case PlaylistMove::Down:
+        for (int k = 0; k < m; ++k)
+            if (selectedRows[m - 1 - k] < n - 1 - k)
+                playlist.MoveDown(selectedRows[m - 1 - k], list);
+        break;
+    case PlaylistMove::ToBottom:
+        // Each move pulls the rows below it up by one.
+        for (int k = 0; k < m; ++k)
+            playlist.MoveToBottom(selectedRows[k] - k, list);
+        break;
+    }
+}
+
+} // namespace tarvo

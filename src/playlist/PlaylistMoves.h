@@ -1,0 +1,25 @@
+#pragma once
+
+#include <vector>
+
+namespace tarvo {
+
+class CPlaylist;
+class IListView;
+
+// The four ways the move buttons reorder a playlist.
+enum class PlaylistMove { ToTop, Up, Down, ToBottom };
+
+// One entry moved the CPlaylist way; true when it moved.
+bool MovePlaylistEntry(CPlaylist& playlist, PlaylistMove move, int index, IListView* list);
+
+// Where the entry being played is after `index` moved (position -1 stays -1);
+// `count` is the number of entries.
+int PositionAfterMove(PlaylistMove move, int position, int index, int count);
+
+// Moves every row of `selectedRows` (ascending) together, keeping their order:
+// a block already at the top (Up) or bottom (Down) stays where it is.
+void MoveSelectedEntries(CPlaylist& playlist, PlaylistMove move,
+                         const std::vector<int>& selectedRows, IListView* list);
+
+} // namespace tarvo

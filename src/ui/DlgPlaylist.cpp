@@ -1,0 +1,278 @@
+#include "DlgPlaylist.h"
+
+#include "DialogLayout.h"
+#include "DlgROMBrowser.h"
+#include "IconLibrary.h"
+#include "IDialogs.h"
+#include "ROMList.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTreeWidget>
+
+namespace tarvo {
+
+namespace {
+
+enum ControlId {
+    kUseThisPlaylist = 1,
+    kTitle = 1002,
+    kClips = 1034,
+    kEntries = 1035,
+    kChangeROM = 1037,
+    kAdd = 1063,
+    kRemove = 1064,
+    kClear = 1065,
+    kLocate = 1066,
+    kLoad = 1067,
+    kAddPlaylist = 1068,
+    kSave = 1069,
+    kDone = 1070,
+    kShownROM = 1072,
+    kMoveDown = 1115,
+    kMoveUp = 1116,
+    kMoveToTop = 1117,
+    kMoveToBottom = 1118,
+};
+
+const std::vector<FileFilter> kPlaylistFilter{{"Tarvo Playlists", "*.tvp"}};
+
+QTreeWidget* MultiSelectList(const QHash<int, QWidget*>& controls, int id) {
+    auto* tree = Control<QTreeWidget>(controls, id);
+    tree->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    return tree;
+}
+
+} // namespace
+
+CDlgPlaylist::CDlgPlaylist(CROMList& romList, int& filter, IDialogs& dialogs, QWidget* parent)
+    : QDialog(parent), m_romList(romList), m_filter(filter), m_dialogs(dialogs),
+      m_controls(CDialogLayout::Build(this, "161.layout")),
+      m_title(Control<QLineEdit>(m_controls, kTitle)),
+      m_clipTree(MultiSelectList(m_controls, kClips)),
+      m_playlistTree(MultiSelectList(m_controls, kEntries)), m_clipList(m_clipTree),
+      m_playlistList(m_playlistTree) {
+    m_playlist.SetROMList(&m_romList);
+    m_title->installEventFilter(this);
+    ConnectControls();
+}
+
+void CDlgPlaylist::ConnectControls() {
+    auto onClick = [this](int id, auto slot) {
+        connect(Control<QPushButton>(m_controls, id), &QPushButton::clicked, this, slot);
+    };
+    onClick(kAdd, [this] { Add(); });
+    onClick(kRemove, [this] { Remove(); });
+    onClick(kClear, [this] { ClearPlaylist(true); });
+    onClick(kLocate, [this] { Locate(); });
+    onClick(kChangeROM, [this] { ChangeROM(); });
+    onClick(kLoad, [this] { Load(); });
+    onClick(kAddPlaylist, [this] { AddPlaylist(); });
+    onClick(kSave, [this] { Save(); });
+    onClick(kDone, [this] { reject(); });
+    onClick(kUseThisPlaylist, [this] { accept(); });
+    for (auto [id, move] : {std::pair{kMoveToTop, PlaylistMove::ToTop},
+                            {kMoveUp, PlaylistMove::Up},
+                            {kMoveDown, PlaylistMove::Down},
+                            {kMoveToBottom, PlaylistMove::ToBottom}})
+        onClick(id, [this, move] { MoveSelected(move); });
+    connect(m_clipTree, &QTreeWidget::itemDoubleClicked, this, [this] { Add(); });
+    connect(m_clipTree, &QTreeWidget::itemSelectionChanged, this, [this] { UpdateAddButton(); });
+    connect(m_clipTree, &QTreeWidget::currentItemChanged, this, [this] { UpdateAddButton(); });
+    connect(m_playlistTree, &QTreeWidget::itemSelectionChanged, this,
+            [this] { UpdatePlaylistButtons(); });
+}
+
+int CDlgPlaylist::exec() {
+    if (!m_opened) Open();
+    return QDialog::exec();
+}
+
+void CDlgPlaylist::Open() {
+    m_opened = true;
+    SetupClipColumns(m_clipList);
+    ShowGame(m_shownGame);
+    RefreshPlaylistView();
+    for (auto [id, icon] :
+         {std::pair{kMoveToTop, 164}, {kMoveUp, 162}, {kMoveDown, 165}, {kMoveToBottom, 166}})
+        Control<QPushButton>(m_controls, id)->setIcon(CIconLibrary::Icon(icon));
+    UpdateAddButton();
+    UpdatePlaylistButtons();
+}
+
+void CDlgPlaylist::SetEnabled(int id, bool enabled) {
+    m_controls.value(id)->setEnabled(enabled);
+}
+
+// --- The game's clips ------------------------------------------------------------
+
+void CDlgPlaylist::ShowGame(int game) {
+    auto* shown = Control<QLineEdit>(m_controls, kShownROM);
+    CGameEntry* entry = m_romList.GetEntry(game);
+    if (!entry) {
+        m_clipList.DeleteAllRows();
+        shown->clear();
+        return;
+    }
+    m_shownGame = game;
+    entry->clipInfo.FillClipList(m_clipList, false);
+    shown->setText(QString::fromStdString(entry->romName) +
+                   (entry->IsAvailable() ? "" : " (missing)"));
+    UpdateAddButton();
+}
+
+void CDlgPlaylist::UpdateAddButton() {
+    SetEnabled(kAdd, m_shownGame >= 0 && m_clipList.SelectionMark() >= 0);
+}
+
+void CDlgPlaylist::Add() {
+    const CGameEntry* game = m_romList.GetEntry(m_shownGame);
+    if (!game) return;
+    {
+        const QSignalBlocker blocker(m_playlistTree);
+        for (int row : m_clipList.SelectedRows())
+            m_playlist.AddEntry(game, m_clipList.ItemData(row), &m_playlistList);
+    }
+    UpdatePlaylistButtons();
+}
+
+void CDlgPlaylist::ChangeROM() {
+    CDlgROMBrowser browser(m_romList, m_filter, m_dialogs, this);
+    browser.m_initialGame = m_shownGame;
+    browser.m_allowMissing = true;
+    if (RunModal(m_runModal, browser) == QDialog::Accepted && browser.m_selectedGame != m_shownGame)
+        ShowGame(browser.m_selectedGame);
+}
+
+// --- The playlist --------------------------------------------------------------
+
+void CDlgPlaylist::RefreshPlaylistView() {
+    m_title->setText(QString::fromStdString(m_playlist.title));
+    const QSignalBlocker blocker(m_playlistTree);
+    m_playlist.SetupListColumns(m_playlistList);
+    m_playlist.FillList(m_playlistList);
+}
+
+void CDlgPlaylist::UpdatePlaylistButtons() {
+    const bool entries = m_playlist.GetCount() > 0;
+    const auto selected = m_playlistTree->selectionModel()->selectedRows().size();
+    for (int id : {kClear, kSave, kUseThisPlaylist})
+        SetEnabled(id, entries);
+    for (int id : {kRemove, kMoveToTop, kMoveUp, kMoveDown, kMoveToBottom})
+        SetEnabled(id, selected > 0);
+    SetEnabled(kLocate, selected == 1);
+}
+
+void CDlgPlaylist::Remove() {
+    const std::vector<int> rows = m_playlistList.SelectedRows();
+    if (static_cast<int>(rows.size()) == m_playlist.GetCount()) {
+        ClearPlaylist(false);
+        return;
+    }
+    {
+        const QSignalBlocker blocker(m_playlistTree);
+        for (auto row = rows.rbegin(); row != rows.rend(); ++row)
+            m_playlist.RemoveEntry(*row, &m_playlistList);
+    }
+    UpdatePlaylistButtons();
+}
+
+void CDlgPlaylist::ClearPlaylist(bool ask) {
+    if (ask && !m_dialogs.AskYesNo("Are you sure you want to remove all entries in your Playlist?",
+                                   MessageIcon::Question))
+        return;
+    m_playlist.Clear();
+    RefreshPlaylistView();
+    UpdatePlaylistButtons();
+}
+
+void CDlgPlaylist::MoveSelected(PlaylistMove move) {
+    {
+        const QSignalBlocker blocker(m_playlistTree);
+        MoveSelectedEntries(m_playlist, move, m_playlistList.SelectedRows(), &m_playlistList);
+    }
+    UpdatePlaylistButtons();
+}
+
+void CDlgPlaylist::Locate() {
+    const int mark = m_playlistList.SelectionMark();
+    const CGameEntry* game = m_playlist.GetGame(mark);
+    if (!game) return;
+    if (game != m_romList.GetEntry(m_shownGame)) ShowGame(m_romList.FindGameIndex(game->romName));
+    const int clip = m_playlist.GetClip(mark);
+    for (int row = 0; row < m_clipList.RowCount(); ++row) {
+        if (m_clipList.ItemData(row) != clip) continue;
+        m_clipTree->clearSelection();
+        m_clipList.SetSelectionMark(row);
+        m_clipList.EnsureVisible(row);
+        m_clipList.SetRowSelected(row, true);
+        m_clipTree->setFocus();
+        return;
+    }
+}
+
+// --- Files and the title -----------------------------------------------------------
+
+void CDlgPlaylist::LoadFile(const char* title, bool append) {
+    const std::string path = m_dialogs.OpenFileDialog(title, kPlaylistFilter);
+    if (path.empty()) return;
+    if (!m_playlist.LoadFromFile(path, append, true, true, m_dialogs)) return;
+    RefreshPlaylistView();
+    UpdatePlaylistButtons();
+}
+
+void CDlgPlaylist::Load() {
+    LoadFile("Load Playlist...", false);
+}
+
+void CDlgPlaylist::AddPlaylist() {
+    LoadFile("Add Playlist To Current List...", true);
+}
+
+void CDlgPlaylist::Save() {
+    const std::string path =
+        m_dialogs.SaveFileDialog("Save Playlist...", kPlaylistFilter, m_playlist.fileName);
+    if (path.empty() || !m_playlist.SaveToFile(path, true, m_dialogs)) return;
+    RefreshPlaylistView();
+    UpdatePlaylistButtons();
+}
+
+void CDlgPlaylist::CommitTitle() {
+    m_playlist.title = m_title->text().toStdString();
+    m_playlistTree->setFocus();
+}
+
+void CDlgPlaylist::accept() {
+    // Enter in the title field stores the title; the dialog stays open.
+    if (m_title->hasFocus()) {
+        CommitTitle();
+        return;
+    }
+    QDialog::accept();
+}
+
+void CDlgPlaylist::done(int result) {
+    // A title typed just before the close box was used is kept too.
+    m_playlist.title = m_title->text().toStdString();
+    QDialog::done(result);
+}
+
+bool CDlgPlaylist::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_title && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            CommitTitle();
+            return true;
+        }
+    }
+    if (watched == m_title && event->type() == QEvent::FocusIn)
+        Control<QPushButton>(m_controls, kUseThisPlaylist)->setDefault(true);
+    // The focus has already gone where the user put it; only the text is taken.
+    if (watched == m_title && event->type() == QEvent::FocusOut)
+        m_playlist.title = m_title->text().toStdString();
+    return QDialog::eventFilter(watched, event);
+}
+
+} // namespace tarvo

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "ModalRunner.h"
+#include "Playlist.h"
+#include "PlaylistMoves.h"
+#include "QtListView.h"
+
+#include <QDialog>
+#include <QHash>
+
+class QLineEdit;
+class QPushButton;
+class QTreeWidget;
+
+namespace tarvo {
+
+class CROMList;
+class IDialogs;
+
+// "Playlist Manager": the clips of one game on the left, the playlist being
+// built on the right. It edits its own copy, m_playlist, which the main window
+// gives before and takes back after, whatever the result.
+class CDlgPlaylist : public QDialog {
+    Q_OBJECT
+public:
+    CDlgPlaylist(CROMList& romList, int& filter, IDialogs& dialogs, QWidget* parent = nullptr);
+
+    CPlaylist m_playlist;
+    int m_shownGame = -1;
+    // Runs the Game Browser behind "Change ROM".
+    ModalRunner m_runModal;
+
+    int exec() override;
+    // The dialog's start: columns, the shown game, the playlist, the buttons.
+    void Open();
+    void ShowGame(int game);
+    void RefreshPlaylistView();
+    void UpdateAddButton();
+    void UpdatePlaylistButtons();
+    void Add();
+    void Remove();
+    void ClearPlaylist(bool ask);
+    void MoveSelected(PlaylistMove move);
+    void Locate();
+    void ChangeROM();
+    void Load();
+    void AddPlaylist();
+    void Save();
+    void CommitTitle();
+    void accept() override;
+    void done(int result) override;
+
+    QWidget* ControlById(int id) const { return m_controls.value(id); }
+    CQtListView& ClipList() { return m_clipList; }
+    CQtListView& PlaylistList() { return m_playlistList; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void ConnectControls();
+    void LoadFile(const char* title, bool append);
+    void SetEnabled(int id, bool enabled);
+
+    CROMList& m_romList;
+    int& m_filter;
+    IDialogs& m_dialogs;
+    QHash<int, QWidget*> m_controls;
+    QLineEdit* m_title;
+    QTreeWidget* m_clipTree;
+    QTreeWidget* m_playlistTree;
+    CQtListView m_clipList;
+    CQtListView m_playlistList;
+    bool m_opened = false;
+};
+
+} // namespace tarvo
