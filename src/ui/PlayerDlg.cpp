@@ -186,6 +186,9 @@ void CPlayerDlg::StartUp() {
     m_romList.LoadClipInfo(m_programFolder + "tarvoclips.dat");
     m_playlist.SetROMList(&m_romList);
     m_settings.Read(m_config);
+    // Without a settings file nothing has scanned the default folder yet, and
+    // a playlist loaded now would find every game missing.
+    if (!m_romList.IsScanned()) m_romList.ScanROMFolders();
     CoreSetOption(CORE_OPT_NORMALIZE, m_config.Normalize ? 1 : 0);
     CoreSetOption(CORE_OPT_RECORD, 0);
     ShowFields(m_engine->Fields);

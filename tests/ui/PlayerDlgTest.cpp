@@ -280,3 +280,8 @@ TEST_F(Window, AFailedSettingsWriteKeepsTheWindowOpen) {
     EXPECT_TRUE(broken.isVisible());
     EXPECT_EQ(dialogs.shown.back().icon, MessageIcon::Error);
 }
+
+TEST_F(Window, AStartWithoutSettingsFindsTheGamesOfTheDefaultFolder) {
+    EXPECT_TRUE(window->ROMList().IsAvailable(0));
+    EXPECT_FALSE(window->ROMList().IsAvailable(2));
+}

@@ -1,4 +1,5 @@
 // Tarvo with the shipped core and a demo game, on a copy of the program folder.
+#include "DlgPlaylist.h"
 #include "PlayerDlg.h"
 #include "ScriptedDialogs.h"
 #include "TempFolder.h"
@@ -53,8 +54,6 @@ TEST(ProgramEndToEnd, LoadsADemoGamePlaysAndSavesOnClose) {
 
     CROMList& games = window.ROMList();
     const int game = games.FindGameIndex("starmoth");
-    EXPECT_FALSE(games.IsScanned()); // no settings yet: nothing is scanned until the browser opens
-    games.ScanROMFolders();
     ASSERT_TRUE(games.IsAvailable(game));
     window.Engine().LoadGame(game, -1);
     EXPECT_EQ(window.Engine().State, PlayerState::Stopped);
@@ -81,6 +80,63 @@ TEST(ProgramEndToEnd, LoadsADemoGamePlaysAndSavesOnClose) {
     std::ifstream clips(folder + "tarvoclips.dat");
     std::string text((std::istreambuf_iterator<char>(clips)), {});
     EXPECT_NE(text.find("starmoth:title 2 Hive Queen"), std::string::npos);
+}
+
+// The Playlist Manager as a user drives it: two clips of one demo game and
+// one of another, a title, saved to a file, then "Use This Playlist".
+int BuildTwoGamePlaylist(CDlgPlaylist& manager, const std::string& path,
+                         test::ScriptedDialogs& dialogs) {
+    manager.Open();
+    const CROMList& games = *manager.m_playlist.GetROMList();
+    for (auto [game, clips] : {std::pair{"tarvoquest", std::vector{1, 2}}, {"starmoth", {1}}}) {
+        manager.ShowGame(games.FindGameIndex(game));
+        manager.ClipList().Tree()->clearSelection();
+        for (int clip : clips)
+            manager.ClipList().SetRowSelected(clip, true); // every clip is listed, from 0
+        manager.Add();
+    }
+    manager.m_playlist.title = "Two games";
+    dialogs.paths = {path};
+    manager.Save();
+    return QDialog::Accepted;
+}
+
+TEST(ProgramEndToEnd, PlaysAPlaylistAcrossTwoGamesAndFindsItAgainAfterARestart) {
+    test::TempFolder temp;
+    const std::string folder = CopyProgramFolder(temp);
+    const std::string path = folder + "mix.tvp";
+    test::ScriptedDialogs dialogs;
+    {
+        CPlayerDlg window(folder, dialogs);
+        window.StartUp();
+        window.SetModalRunner([&](QDialog& dialog) {
+            return BuildTwoGamePlaylist(static_cast<CDlgPlaylist&>(dialog), path, dialogs);
+        });
+        window.Command(1038); // an empty playlist: the manager opens, then playlist mode
+        ASSERT_TRUE(window.Engine().PlaylistMode);
+        ASSERT_EQ(window.Playlist().GetCount(), 3);
+        const CROMList& games = window.ROMList();
+        std::vector<std::pair<std::string, int>> played;
+        for (int step = 0; step < 3; ++step) {
+            window.Engine().Next();
+            played.emplace_back(games.GetEntry(window.Engine().CurrentGame)->romName,
+                                window.Engine().CurrentClip);
+        }
+        EXPECT_EQ(played, (std::vector<std::pair<std::string, int>>{
+                              {"tarvoquest", 1}, {"tarvoquest", 2}, {"starmoth", 1}}));
+        window.Settings().Shuffle = 1;
+        window.Engine().Next(); // a shuffled pick is never the entry playing
+        EXPECT_NE(window.Engine().PlaylistPos, 2);
+        window.close();
+    }
+    CPlayerDlg again(folder, dialogs);
+    again.StartUp();
+    EXPECT_TRUE(dialogs.shown.empty()) << dialogs.shown.front().text;
+    EXPECT_TRUE(again.Engine().PlaylistMode);
+    EXPECT_EQ(again.Playlist().title, "Two games");
+    EXPECT_EQ(again.Playlist().fileName, path);
+    EXPECT_EQ(again.findChild<QTreeWidget*>("1034")->topLevelItemCount(), 3);
+    again.CloseSequence();
 }
 
 TEST(ProgramEndToEnd, TheProgramStartsAndClosesItselfCleanlyWhenAskedTo) {

@@ -1,0 +1,309 @@
+#include "DlgPlaylist.h"
+#include "DlgROMBrowser.h"
+#include "WindowFixture.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+
+using namespace tarvo;
+using namespace tarvo::test;
+
+namespace {
+
+class PlaylistMode : public WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        window->SetModalRunner([this](QDialog& dialog) { return RunScripted(dialog); });
+        // Entries of a game without clip records count as bad.
+        for (int game : {0, 1})
+            window->ROMList().GetEntry(game)->clipInfo.SetRange(0, 20);
+    }
+
+    // The Playlist Manager returns what the test queued after applying its edit;
+    // the Game Browser picks `browserPick`.
+    int RunScripted(QDialog& dialog) {
+        if (auto* manager = qobject_cast<CDlgPlaylist*>(&dialog)) {
+            ++managerRuns;
+            manager->Open();
+            if (managerEdit) managerEdit(*manager);
+            return managerResult;
+        }
+        auto& browser = static_cast<CDlgROMBrowser&>(dialog);
+        browser.Open();
+        browser.m_selectedGame = browserPick;
+        return QDialog::Accepted;
+    }
+
+    const CGameEntry* Game(int game) { return window->ROMList().GetEntry(game); }
+    CPlaylist& Playlist() { return window->Playlist(); }
+    void Add(int game, int clip) { Playlist().AddEntry(Game(game), clip); }
+    QTreeWidget* List() { return Find<QTreeWidget>(1034); }
+    std::string Row(int row, int column = 0) {
+        return List()->topLevelItem(row)->text(column).toStdString();
+    }
+    void SelectRow(int row) { List()->setCurrentItem(List()->topLevelItem(row)); }
+    bool InPlaylistMode() { return window->Engine().PlaylistMode; }
+
+    int managerRuns = 0;
+    int managerResult = QDialog::Rejected;
+    std::function<void(CDlgPlaylist&)> managerEdit;
+    int browserPick = 0;
+};
+
+} // namespace
+
+TEST_F(PlaylistMode, SwitchingChangesTheControls) {
+    Add(0, 1);
+    Add(1, 2);
+    Playlist().title = "Mix";
+    window->ToggleMode();
+    EXPECT_TRUE(InPlaylistMode());
+    EXPECT_EQ(Find<QPushButton>(1038)->text(), "Switch to ROM Mode");
+    EXPECT_EQ(Find<QGroupBox>(1073)->title(), "Playlist Browser");
+    EXPECT_TRUE(Find<QCheckBox>(1012)->isHidden());
+    EXPECT_FALSE(Find<QCheckBox>(1013)->isHidden());
+    EXPECT_FALSE(Enabled(1009));
+    EXPECT_TRUE(Enabled(1024) && Enabled(1027)); // PLAY and NEXT, though nothing is loaded
+    EXPECT_EQ(Find<QLineEdit>(1006)->text(), "Mix");
+    ASSERT_EQ(List()->topLevelItemCount(), 2);
+    EXPECT_EQ(Row(1), "beta:002");
+    EXPECT_FALSE(window->Action(183)->isChecked());
+    EXPECT_TRUE(window->Action(184)->isChecked());
+
+    window->Command(183); // back to ROM mode, with no game loaded
+    EXPECT_FALSE(InPlaylistMode());
+    EXPECT_EQ(Find<QPushButton>(1038)->text(), "Switch to Playlist Mode");
+    EXPECT_EQ(Find<QGroupBox>(1073)->title(), "ROM SoundClip Browser");
+    EXPECT_TRUE(Find<QCheckBox>(1013)->isHidden());
+    EXPECT_TRUE(Find<QLineEdit>(1006)->text().isEmpty());
+    EXPECT_EQ(List()->topLevelItemCount(), 0);
+    EXPECT_FALSE(Enabled(1024));
+}
+
+TEST_F(PlaylistMode, SwitchingWithAnEmptyPlaylistOpensTheManager) {
+    window->Command(1038);
+    EXPECT_EQ(managerRuns, 1);
+    EXPECT_FALSE(InPlaylistMode()); // "Done"
+
+    managerResult = QDialog::Accepted;
+    managerEdit = [this](CDlgPlaylist& manager) { manager.m_playlist.AddEntry(Game(1), 4); };
+    window->Command(184);
+    EXPECT_EQ(managerRuns, 2);
+    EXPECT_TRUE(InPlaylistMode());
+    EXPECT_EQ(Playlist().GetCount(), 1);
+}
+
+TEST_F(PlaylistMode, ChangesInTheManagerStayWhenItIsLeftWithDone) {
+    managerEdit = [this](CDlgPlaylist& manager) {
+        manager.m_playlist.AddEntry(Game(0), 3);
+        manager.m_playlist.title = "Kept";
+    };
+    window->Command(190);
+    EXPECT_FALSE(InPlaylistMode());
+    EXPECT_EQ(Playlist().GetCount(), 1);
+    EXPECT_EQ(Playlist().title, "Kept");
+    EXPECT_TRUE(MenuEnabled(1069));
+}
+
+TEST_F(PlaylistMode, EmptyingThePlaylistInTheManagerLeavesTheMode) {
+    Add(0, 1);
+    window->ToggleMode();
+    managerEdit = [](CDlgPlaylist& manager) { manager.ClearPlaylist(false); };
+    window->Command(1037);
+    EXPECT_FALSE(InPlaylistMode());
+}
+
+TEST_F(PlaylistMode, PlayingFollowsThePlaylistAcrossGames) {
+    Add(0, 1);
+    Add(1, 2);
+    window->ToggleMode();
+    window->Command(1027); // NEXT from Idle starts entry 0
+    EXPECT_EQ(window->Engine().CurrentGame, 0);
+    EXPECT_EQ(window->Engine().CurrentClip, 1);
+    EXPECT_EQ(window->Engine().PlaylistPos, 0);
+    window->Command(1027);
+    EXPECT_EQ(window->Engine().CurrentGame, 1);
+    EXPECT_EQ(window->Engine().CurrentClip, 2);
+    EXPECT_EQ(window->Engine().PlaylistPos, 1);
+    EXPECT_EQ(List()->currentItem(), List()->topLevelItem(1));
+    SelectRow(0);
+    window->PlaySelected();
+    EXPECT_EQ(window->Engine().CurrentGame, 0);
+}
+
+TEST_F(PlaylistMode, EnteringTheModeFindsThePlayingClip) {
+    Add(0, 1);
+    Add(0, 3);
+    Load(0, 3);
+    window->ToggleMode();
+    EXPECT_EQ(window->Engine().PlaylistPos, 1);
+    EXPECT_EQ(List()->currentItem(), List()->topLevelItem(1));
+
+    window->ToggleMode(); // back in ROM mode the game's clips and the playing one are shown
+    EXPECT_EQ(List()->currentItem()->data(0, Qt::UserRole).toInt(), 3);
+    EXPECT_EQ(Find<QLineEdit>(1006)->text(), "Alpha Story");
+}
+
+TEST_F(PlaylistMode, EnteringTheModeWhileAnotherClipPlaysStartsThePlaylist) {
+    Add(1, 2);
+    Load(0, 3);
+    window->ToggleMode();
+    EXPECT_EQ(window->Engine().CurrentGame, 1);
+    EXPECT_EQ(window->Engine().CurrentClip, 2);
+    EXPECT_EQ(window->Engine().PlaylistPos, 0);
+}
+
+TEST_F(PlaylistMode, MoveButtonsKeepThePlayingPosition) {
+    for (int clip = 0; clip < 5; ++clip)
+        Add(0, clip);
+    window->ToggleMode();
+    EXPECT_EQ(List()->currentItem(), List()->topLevelItem(0)); // nothing plays: row 0
+    window->Engine().PlaylistPos = 4;
+    SelectRow(2);
+    EXPECT_TRUE(Enabled(1118));
+    window->Command(1118);
+    EXPECT_EQ(window->Engine().PlaylistPos, 3);
+    EXPECT_EQ(Row(4), "alpha:002");
+    EXPECT_EQ(List()->selectedItems(), QList<QTreeWidgetItem*>{List()->topLevelItem(4)});
+
+    window->Engine().PlaylistPos = 0;
+    SelectRow(2);
+    window->Command(1118);
+    EXPECT_EQ(window->Engine().PlaylistPos, 0);
+
+    SelectRow(0);
+    window->Command(1116); // the first cannot move up
+    EXPECT_EQ(window->Engine().PlaylistPos, 0);
+    window->Command(1115);
+    EXPECT_EQ(window->Engine().PlaylistPos, 1);
+    EXPECT_EQ(Row(1), "alpha:000");
+}
+
+TEST_F(PlaylistMode, ShuffleBoxAndMenu) {
+    Add(0, 1);
+    window->ToggleMode();
+    Find<QCheckBox>(1013)->click();
+    EXPECT_EQ(window->Settings().Shuffle, 1);
+    EXPECT_TRUE(window->Action(182)->isChecked());
+    window->Command(182);
+    EXPECT_EQ(window->Settings().Shuffle, 0);
+    EXPECT_FALSE(Find<QCheckBox>(1013)->isChecked());
+}
+
+TEST_F(PlaylistMode, ChoosingAGameInTheBrowserLeavesTheMode) {
+    Add(0, 1);
+    window->ToggleMode();
+    browserPick = 1;
+    window->OpenBrowser();
+    EXPECT_FALSE(InPlaylistMode());
+    EXPECT_EQ(window->Engine().CurrentGame, 1);
+    EXPECT_GT(List()->topLevelItemCount(), 0); // the game's clips
+}
+
+TEST_F(PlaylistMode, ClosingSavesANamedPlaylistWithoutAsking) {
+    Add(0, 1);
+    Playlist().fileName = temp.File("named.tvp");
+    window->CloseSequence();
+    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_NE(temp.Read("named.tvp").find("Entry=alpha 1"), std::string::npos);
+}
+
+TEST_F(PlaylistMode, ClosingWithAnEmptyPlaylistNeitherAsksNorSaves) {
+    window->CloseSequence();
+    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_TRUE(dialogs.pickerTitles.empty());
+    EXPECT_EQ(temp.Read("Tarvo.ini").find("PlaylistFile"), std::string::npos);
+}
+
+TEST_F(PlaylistMode, LoadingSavesTheNamedPlaylistFirst) {
+    Add(0, 1);
+    Playlist().fileName = temp.File("old.tvp");
+    temp.Write("new.tvp", "Title=New\nEntry=beta 7\nEntry=BETA 8\n");
+    dialogs.paths = {temp.File("new.tvp")};
+    window->Command(1067);
+    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_NE(temp.Read("old.tvp").find("Entry=alpha 1"), std::string::npos);
+    EXPECT_EQ(dialogs.pickerTitles, std::vector<std::string>{"Open Playlist..."});
+    EXPECT_TRUE(InPlaylistMode());
+    EXPECT_EQ(Playlist().fileName, temp.File("new.tvp"));
+    ASSERT_EQ(List()->topLevelItemCount(), 2);
+    EXPECT_EQ(Row(1), "beta:008");
+    EXPECT_EQ(Find<QLineEdit>(1006)->text(), "New");
+}
+
+TEST_F(PlaylistMode, TheBadEntryQuestionOnLoad) {
+    temp.Write("bad.tvp", "Entry=gone 1\nEntry=alpha 2\nEntry=gone 3\n");
+    for (bool remove : {false, true}) {
+        dialogs.shown.clear();
+        dialogs.answers = {remove};
+        dialogs.paths = {temp.File("bad.tvp")};
+        window->LoadPlaylistCommand();
+        ASSERT_EQ(dialogs.shown.size(), 1u);
+        EXPECT_EQ(dialogs.shown[0].text.rfind("WARNING: The Playlist that was just loaded", 0), 0u);
+        EXPECT_EQ(Playlist().GetCount(), remove ? 1 : 3);
+        EXPECT_EQ(List()->topLevelItemCount(), remove ? 1 : 3);
+    }
+    EXPECT_EQ(Row(0), "alpha:002");
+}
+
+TEST_F(PlaylistMode, LoadingAnEmptyPlaylistLeavesTheMode) {
+    Add(0, 1);
+    Playlist().fileName = temp.File("old.tvp");
+    window->ToggleMode();
+    temp.Write("empty.tvp", "; Tarvo Playlist File\nTitle=\n\n");
+    dialogs.paths = {temp.File("empty.tvp")};
+    window->LoadPlaylistCommand();
+    EXPECT_FALSE(InPlaylistMode());
+}
+
+TEST_F(PlaylistMode, SaveCurrentPlaylistProposesItsName) {
+    EXPECT_FALSE(MenuEnabled(1069));
+    Add(0, 5);
+    window->UpdateMenus();
+    EXPECT_TRUE(MenuEnabled(1069));
+    Playlist().fileName = temp.File("was.tvp");
+    dialogs.paths = {temp.File("now")};
+    window->Command(1069);
+    EXPECT_EQ(dialogs.initialNames, std::vector<std::string>{temp.File("was.tvp")});
+    EXPECT_EQ(Playlist().fileName, temp.File("now")); // no extension added
+    EXPECT_NE(temp.Read("now").find("Entry=alpha 5"), std::string::npos);
+}
+
+TEST_F(PlaylistMode, ACrashLeavesACopyThatTheNextStartReloads) {
+    Add(0, 1);
+    Add(1, 2);
+    Playlist().fileName = temp.File("named.tvp");
+    window->ToggleMode();
+    for (int tick = 0; tick < CPlayerEngine::kClockTicksPerAutosave; ++tick)
+        window->Engine().ClockTick();
+    EXPECT_NE(temp.Read("tarvo_temp.tvp").find("Entry=beta 2"), std::string::npos);
+    EXPECT_NE(temp.Read("Tarvo.ini").find("TempPlaylist=" + temp.File("tarvo_temp.tvp")),
+              std::string::npos);
+    EXPECT_EQ(temp.Read("named.tvp"), ""); // the user's own file is not touched
+
+    window.reset(); // no close sequence: the program died
+    window = std::make_unique<CPlayerDlg>(temp.Path(), dialogs);
+    window->StartUp();
+    ASSERT_FALSE(dialogs.shown.empty());
+    EXPECT_EQ(dialogs.shown.back().text.rfind("Oops!", 0), 0u);
+    EXPECT_TRUE(InPlaylistMode());
+    EXPECT_EQ(Playlist().GetCount(), 2);
+    EXPECT_TRUE(Playlist().fileName.empty()); // unnamed: the close asks where to save it
+    EXPECT_EQ(List()->topLevelItemCount(), 2);
+}
+
+TEST_F(PlaylistMode, ANormalCloseNamesThePlaylistFileForTheNextStart) {
+    Add(0, 1);
+    Playlist().fileName = temp.File("named.tvp");
+    window->ToggleMode();
+    window->CloseSequence();
+    window = std::make_unique<CPlayerDlg>(temp.Path(), dialogs);
+    window->StartUp();
+    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_TRUE(InPlaylistMode());
+    EXPECT_EQ(Playlist().fileName, temp.File("named.tvp"));
+}
