@@ -190,6 +190,13 @@ void CPlaylist::FillList(IListView& list) const {
         InsertRow(list, i);
 }
 
+void CPlaylist::UpdateRows(IListView& list, int first, int last) const {
+    for (int i = std::max(first, 0); i <= last && i < GetCount(); ++i) {
+        list.SetText(i, 0, m_entries[i].GetLabel());
+        list.SetText(i, 1, m_entries[i].GetTitleText());
+    }
+}
+
 void CPlaylist::SetupListColumns(IListView& list) const {
     list.DeleteAllRows();
     list.DeleteAllColumns();

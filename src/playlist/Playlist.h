@@ -50,6 +50,8 @@ public:
 
     void InsertRow(IListView& list, int index) const;
     void FillList(IListView& list) const;
+    // Rewrites the texts of rows first..last from the entries now there.
+    void UpdateRows(IListView& list, int first, int last) const;
     void SetupListColumns(IListView& list) const;
 
 private:

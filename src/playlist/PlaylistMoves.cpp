@@ -37,31 +37,37 @@ int PositionAfterMove(PlaylistMove move, int position, int index, int count) {
     return position;
 }
 
-void MoveSelectedEntries(CPlaylist& playlist, PlaylistMove move,
-                         const std::vector<int>& selectedRows, IListView* list) {
+std::vector<int> MoveSelectedEntries(CPlaylist& playlist, PlaylistMove move,
+                                     const std::vector<int>& selectedRows) {
     const int m = static_cast<int>(selectedRows.size());
     const int n = playlist.GetCount();
+    std::vector<int> movedTo(selectedRows);
     switch (move) {
     case PlaylistMove::ToTop:
         // The lowest row goes first; each later one has been pushed down by k.
-        for (int k = 0; k < m; ++k)
-            playlist.MoveToTop(selectedRows[m - 1 - k] + k, list);
+        for (int k = 0; k < m; ++k) {
+            playlist.MoveToTop(selectedRows[m - 1 - k] + k, nullptr);
+            movedTo[k] = k;
+        }
         break;
     case PlaylistMove::Up:
         for (int k = 0; k < m; ++k)
-            if (selectedRows[k] > k) playlist.MoveUp(selectedRows[k], list);
+            if (selectedRows[k] > k && playlist.MoveUp(selectedRows[k], nullptr)) --movedTo[k];
         break;
     case PlaylistMove::Down:
-        for (int k = 0; k < m; ++k)
-            if (selectedRows[m - 1 - k] < n - 1 - k)
-                playlist.MoveDown(selectedRows[m - 1 - k], list);
+        for (int k = m - 1; k >= 0; --k)
+            if (selectedRows[k] < n - m + k && playlist.MoveDown(selectedRows[k], nullptr))
+                ++movedTo[k];
         break;
     case PlaylistMove::ToBottom:
         // Each move pulls the rows below it up by one.
-        for (int k = 0; k < m; ++k)
-            playlist.MoveToBottom(selectedRows[k] - k, list);
+        for (int k = 0; k < m; ++k) {
+            playlist.MoveToBottom(selectedRows[k] - k, nullptr);
+            movedTo[k] = n - m + k;
+        }
         break;
     }
+    return movedTo;
 }
 
 } // namespace tarvo

@@ -17,9 +17,11 @@ bool MovePlaylistEntry(CPlaylist& playlist, PlaylistMove move, int index, IListV
 // `count` is the number of entries.
 int PositionAfterMove(PlaylistMove move, int position, int index, int count);
 
-// Moves every row of `selectedRows` (ascending) together, keeping their order:
-// a block already at the top (Up) or bottom (Down) stays where it is.
-void MoveSelectedEntries(CPlaylist& playlist, PlaylistMove move,
-                         const std::vector<int>& selectedRows, IListView* list);
+// Moves the entries at `selectedRows` (ascending) together, keeping their
+// order: a block already at the top (Up) or bottom (Down) stays where it is.
+// Returns where they are now, ascending. No list is touched, so a window can
+// redraw a large block once instead of row by row.
+std::vector<int> MoveSelectedEntries(CPlaylist& playlist, PlaylistMove move,
+                                     const std::vector<int>& selectedRows);
 
 } // namespace tarvo

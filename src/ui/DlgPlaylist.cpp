@@ -189,9 +189,18 @@ void CDlgPlaylist::ClearPlaylist(bool ask) {
 }
 
 void CDlgPlaylist::MoveSelected(PlaylistMove move) {
-    {
+    const std::vector<int> rows = m_playlistList.SelectedRows();
+    const std::vector<int> moved = MoveSelectedEntries(m_playlist, move, rows);
+    if (moved != rows) {
         const QSignalBlocker blocker(m_playlistTree);
-        MoveSelectedEntries(m_playlist, move, m_playlistList.SelectedRows(), &m_playlistList);
+        m_playlist.UpdateRows(m_playlistList, std::min(rows.front(), moved.front()),
+                              std::max(rows.back(), moved.back()));
+        m_playlistList.SelectRows(moved);
+        // The mark and the view follow the block's leading edge.
+        const bool upwards = move == PlaylistMove::ToTop || move == PlaylistMove::Up;
+        const int lead = upwards ? moved.front() : moved.back();
+        m_playlistList.SetSelectionMark(lead);
+        m_playlistList.EnsureVisible(lead);
     }
     UpdatePlaylistButtons();
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <QFontMetrics>
 #include <QHeaderView>
+#include <QItemSelection>
 #include <QTreeWidget>
 
 namespace tarvo {
@@ -13,6 +14,20 @@ std::vector<int> CQtListView::SelectedRows() const {
         rows.push_back(index.row());
     std::sort(rows.begin(), rows.end());
     return rows;
+}
+
+void CQtListView::SelectRows(const std::vector<int>& rows) {
+    QAbstractItemModel* model = m_tree->model();
+    const int lastColumn = model->columnCount() - 1;
+    QItemSelection selection;
+    for (size_t i = 0; i < rows.size();) {
+        size_t end = i + 1;
+        while (end < rows.size() && rows[end] == rows[end - 1] + 1)
+            ++end;
+        selection.select(model->index(rows[i], 0), model->index(rows[end - 1], lastColumn));
+        i = end;
+    }
+    m_tree->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
 }
 
 int CQtListView::RowCount() const {

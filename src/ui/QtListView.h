@@ -16,6 +16,8 @@ public:
     QTreeWidget* Tree() const { return m_tree; }
     // The selected rows, from the top.
     std::vector<int> SelectedRows() const;
+    // Makes exactly these rows (ascending) selected, in one step however many.
+    void SelectRows(const std::vector<int>& rows);
 
     int RowCount() const override;
     void DeleteAllRows() override;

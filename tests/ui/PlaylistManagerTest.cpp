@@ -1,0 +1,214 @@
+#include "DlgPlaylist.h"
+#include "DlgROMBrowser.h"
+#include "WindowFixture.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+
+using namespace tarvo;
+using namespace tarvo::test;
+
+namespace {
+
+class Manager : public WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        for (int game : {0, 1})
+            Clips(game).SetRange(0, 9);
+        Clips(0).SetBlank(4, true);
+        Clips(0).SetTitle(2, "Boss");
+    }
+
+    CClipInfo& Clips(int game) { return window->ROMList().GetEntry(game)->clipInfo; }
+    std::unique_ptr<CDlgPlaylist> Open(int shownGame) {
+        auto manager = std::make_unique<CDlgPlaylist>(window->ROMList(),
+                                                      window->Settings().ROMFilter, dialogs);
+        manager->m_shownGame = shownGame;
+        manager->Open();
+        return manager;
+    }
+    // Selects exactly these rows of a list, the first of them as the mark.
+    static void Select(CQtListView& list, std::initializer_list<int> rows) {
+        list.Tree()->clearSelection();
+        for (int row : rows)
+            list.SetRowSelected(row, true);
+        if (rows.size() > 0) list.SetSelectionMark(*rows.begin());
+    }
+    static bool Enabled(CDlgPlaylist& m, int id) { return m.ControlById(id)->isEnabled(); }
+    static QString Text(CDlgPlaylist& m, int id) {
+        return qobject_cast<QLineEdit*>(m.ControlById(id))->text();
+    }
+    static std::vector<std::string> Labels(CDlgPlaylist& m) {
+        std::vector<std::string> labels;
+        for (int row = 0; row < m.PlaylistList().RowCount(); ++row)
+            labels.push_back(m.PlaylistList().Text(row, 0));
+        return labels;
+    }
+};
+
+} // namespace
+
+TEST_F(Manager, WithNoGameShownTheLeftSideIsEmpty) {
+    auto manager = Open(-1);
+    EXPECT_EQ(manager->ClipList().RowCount(), 0);
+    EXPECT_TRUE(Text(*manager, 1072).isEmpty());
+    EXPECT_FALSE(Enabled(*manager, 1063));
+    EXPECT_TRUE(Enabled(*manager, 1037));
+    for (int id : {1065, 1069, 1, 1064, 1066, 1115, 1116, 1117, 1118})
+        EXPECT_FALSE(Enabled(*manager, id)) << id;
+}
+
+TEST_F(Manager, ShowGameListsTheClipsWithoutBlanks) {
+    auto manager = Open(0);
+    EXPECT_EQ(Text(*manager, 1072), "alpha");
+    EXPECT_EQ(manager->ClipList().RowCount(), 9); // 0..9 without the blank 4
+    EXPECT_EQ(manager->ClipList().Text(2, 1), "Boss");
+    manager->ShowGame(2);
+    EXPECT_EQ(Text(*manager, 1072), "gone (missing)");
+    manager->ShowGame(7); // no such game: emptied, the shown game stays
+    EXPECT_TRUE(Text(*manager, 1072).isEmpty());
+    EXPECT_EQ(manager->m_shownGame, 2);
+}
+
+TEST_F(Manager, AddTakesTheSelectedClipsFromTheTop) {
+    auto manager = Open(0);
+    Select(manager->ClipList(), {5, 1}); // row 5 is clip 6, past the blank
+    EXPECT_TRUE(Enabled(*manager, 1063));
+    manager->Add();
+    EXPECT_EQ(Labels(*manager), (std::vector<std::string>{"alpha:001", "alpha:006"}));
+    EXPECT_TRUE(Enabled(*manager, 1) && Enabled(*manager, 1065) && Enabled(*manager, 1069));
+    Select(manager->PlaylistList(), {0});
+    EXPECT_TRUE(Enabled(*manager, 1066) && Enabled(*manager, 1064));
+    Select(manager->PlaylistList(), {0, 1});
+    EXPECT_FALSE(Enabled(*manager, 1066)); // Locate needs exactly one row
+}
+
+TEST_F(Manager, RemovingEveryRowClearsWithoutAQuestion) {
+    auto manager = Open(0);
+    for (int clip : {1, 2, 3})
+        manager->m_playlist.AddEntry(window->ROMList().GetEntry(0), clip);
+    manager->m_playlist.title = "Gone soon";
+    manager->m_playlist.fileName = "/somewhere.tvp";
+    manager->RefreshPlaylistView();
+    Select(manager->PlaylistList(), {0, 2});
+    manager->Remove();
+    EXPECT_EQ(Labels(*manager), std::vector<std::string>{"alpha:002"});
+    Select(manager->PlaylistList(), {0});
+    manager->Remove();
+    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_EQ(manager->m_playlist.GetCount(), 0);
+    EXPECT_TRUE(manager->m_playlist.title.empty());
+    EXPECT_TRUE(manager->m_playlist.fileName.empty());
+    EXPECT_TRUE(Text(*manager, 1002).isEmpty());
+    EXPECT_FALSE(Enabled(*manager, 1));
+}
+
+TEST_F(Manager, ClearAsksFirst) {
+    auto manager = Open(0);
+    manager->m_playlist.AddEntry(window->ROMList().GetEntry(0), 1);
+    manager->ClearPlaylist(true); // answered No
+    EXPECT_EQ(manager->m_playlist.GetCount(), 1);
+    EXPECT_EQ(dialogs.shown.back().text,
+              "Are you sure you want to remove all entries in your Playlist?");
+    dialogs.answers = {true};
+    manager->ClearPlaylist(true);
+    EXPECT_EQ(manager->m_playlist.GetCount(), 0);
+}
+
+TEST_F(Manager, MoveButtonsMoveTheSelectedRowsOfTheRealList) {
+    auto manager = Open(0);
+    for (int clip : {0, 1, 2, 3, 5})
+        manager->m_playlist.AddEntry(window->ROMList().GetEntry(0), clip);
+    manager->RefreshPlaylistView();
+    Select(manager->PlaylistList(), {1, 3});
+    qobject_cast<QPushButton*>(manager->ControlById(1117))->click();
+    EXPECT_EQ(Labels(*manager), (std::vector<std::string>{"alpha:001", "alpha:003", "alpha:000",
+                                                          "alpha:002", "alpha:005"}));
+    EXPECT_EQ(manager->PlaylistList().SelectedRows(), (std::vector<int>{0, 1}));
+    qobject_cast<QPushButton*>(manager->ControlById(1118))->click();
+    EXPECT_EQ(manager->PlaylistList().SelectedRows(), (std::vector<int>{3, 4}));
+    EXPECT_EQ(Labels(*manager).back(), "alpha:003");
+}
+
+TEST_F(Manager, LocateShowsTheEntrysGameAndClip) {
+    auto manager = Open(-1);
+    manager->m_playlist.AddEntry(window->ROMList().GetEntry(1), 7);
+    manager->m_playlist.AddEntry(window->ROMList().GetEntry(0), 4); // blank: no row on the left
+    manager->RefreshPlaylistView();
+    Select(manager->PlaylistList(), {0});
+    manager->Locate();
+    EXPECT_EQ(Text(*manager, 1072), "beta");
+    EXPECT_EQ(manager->ClipList().SelectedRows(), std::vector<int>{7});
+    EXPECT_EQ(manager->ClipList().SelectionMark(), 7);
+
+    Select(manager->PlaylistList(), {1});
+    manager->Locate();
+    EXPECT_EQ(Text(*manager, 1072), "alpha");
+    EXPECT_TRUE(manager->ClipList().SelectedRows().empty());
+}
+
+TEST_F(Manager, ChangeROMMayChooseAMissingGame) {
+    auto manager = Open(0);
+    manager->m_runModal = [](QDialog& dialog) {
+        auto& browser = static_cast<CDlgROMBrowser&>(dialog);
+        EXPECT_TRUE(browser.m_allowMissing);
+        EXPECT_EQ(browser.m_initialGame, 0);
+        browser.m_selectedGame = 2;
+        return static_cast<int>(QDialog::Accepted);
+    };
+    manager->ChangeROM();
+    EXPECT_EQ(manager->m_shownGame, 2);
+    EXPECT_EQ(Text(*manager, 1072), "gone (missing)");
+}
+
+TEST_F(Manager, LoadAddPlaylistAndSave) {
+    temp.Write("one.tvp", "Title=One\nEntry=alpha 1\n");
+    temp.Write("two.tvp", "Title=Two\nEntry=beta 2\n");
+    auto manager = Open(0);
+    dialogs.paths = {temp.File("one.tvp"), temp.File("two.tvp"), temp.File("both.tvp")};
+    manager->Load();
+    manager->AddPlaylist();
+    EXPECT_EQ(Labels(*manager), (std::vector<std::string>{"alpha:001", "beta:002"}));
+    EXPECT_EQ(Text(*manager, 1002), "Two");
+    EXPECT_EQ(manager->m_playlist.fileName, temp.File("two.tvp"));
+    manager->Save();
+    EXPECT_EQ(dialogs.pickerTitles,
+              (std::vector<std::string>{"Load Playlist...", "Add Playlist To Current List...",
+                                        "Save Playlist..."}));
+    EXPECT_EQ(dialogs.initialNames, std::vector<std::string>{temp.File("two.tvp")});
+    EXPECT_EQ(temp.Read("both.tvp").find("; Tarvo Playlist File"), 0u);
+    EXPECT_EQ(manager->m_playlist.fileName, temp.File("both.tvp"));
+
+    manager->Load(); // cancelled: nothing changes
+    EXPECT_EQ(manager->m_playlist.GetCount(), 2);
+}
+
+TEST_F(Manager, EnterInTheTitleStoresItAndKeepsTheDialogOpen) {
+    auto manager = Open(0);
+    manager->m_playlist.AddEntry(window->ROMList().GetEntry(0), 1);
+    manager->RefreshPlaylistView();
+    manager->UpdatePlaylistButtons();
+    manager->show();
+    QApplication::setActiveWindow(manager.get());
+    auto* title = qobject_cast<QLineEdit*>(manager->ControlById(1002));
+    title->setFocus();
+    title->setText("Evening");
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(title, &enter);
+    EXPECT_TRUE(manager->isVisible());
+    EXPECT_EQ(manager->m_playlist.title, "Evening");
+    EXPECT_TRUE(manager->PlaylistList().Tree()->hasFocus());
+
+    title->setFocus();
+    title->setText("Night");
+    auto* use = qobject_cast<QPushButton*>(manager->ControlById(1));
+    use->setFocus(Qt::MouseFocusReason); // a mouse press takes the focus first
+    use->click();
+    EXPECT_FALSE(manager->isVisible());
+    EXPECT_EQ(manager->result(), QDialog::Accepted);
+    EXPECT_EQ(manager->m_playlist.title, "Night");
+}
