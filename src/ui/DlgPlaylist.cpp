@@ -4,6 +4,7 @@
 #include "DlgROMBrowser.h"
 #include "IconLibrary.h"
 #include "IDialogs.h"
+#include "MoveButtons.h"
 #include "ROMList.h"
 
 #include <QKeyEvent>
@@ -31,10 +32,6 @@ enum ControlId {
     kSave = 1069,
     kDone = 1070,
     kShownROM = 1072,
-    kMoveDown = 1115,
-    kMoveUp = 1116,
-    kMoveToTop = 1117,
-    kMoveToBottom = 1118,
 };
 
 const std::vector<FileFilter> kPlaylistFilter{{"Tarvo Playlists", "*.tvp"}};
@@ -73,11 +70,8 @@ void CDlgPlaylist::ConnectControls() {
     onClick(kSave, [this] { Save(); });
     onClick(kDone, [this] { reject(); });
     onClick(kUseThisPlaylist, [this] { accept(); });
-    for (auto [id, move] : {std::pair{kMoveToTop, PlaylistMove::ToTop},
-                            {kMoveUp, PlaylistMove::Up},
-                            {kMoveDown, PlaylistMove::Down},
-                            {kMoveToBottom, PlaylistMove::ToBottom}})
-        onClick(id, [this, move] { MoveSelected(move); });
+    for (const MoveButton& button : kMoveButtons)
+        onClick(button.id, [this, move = button.move] { MoveSelected(move); });
     connect(m_clipTree, &QTreeWidget::itemDoubleClicked, this, [this] { Add(); });
     connect(m_clipTree, &QTreeWidget::itemSelectionChanged, this, [this] { UpdateAddButton(); });
     connect(m_clipTree, &QTreeWidget::currentItemChanged, this, [this] { UpdateAddButton(); });
@@ -95,9 +89,8 @@ void CDlgPlaylist::Open() {
     SetupClipColumns(m_clipList);
     ShowGame(m_shownGame);
     RefreshPlaylistView();
-    for (auto [id, icon] :
-         {std::pair{kMoveToTop, 164}, {kMoveUp, 162}, {kMoveDown, 165}, {kMoveToBottom, 166}})
-        Control<QPushButton>(m_controls, id)->setIcon(CIconLibrary::Icon(icon));
+    for (const MoveButton& button : kMoveButtons)
+        Control<QPushButton>(m_controls, button.id)->setIcon(CIconLibrary::Icon(button.icon));
     UpdateAddButton();
     UpdatePlaylistButtons();
 }
@@ -160,8 +153,9 @@ void CDlgPlaylist::UpdatePlaylistButtons() {
     const auto selected = m_playlistTree->selectionModel()->selectedRows().size();
     for (int id : {kClear, kSave, kUseThisPlaylist})
         SetEnabled(id, entries);
-    for (int id : {kRemove, kMoveToTop, kMoveUp, kMoveDown, kMoveToBottom})
-        SetEnabled(id, selected > 0);
+    SetEnabled(kRemove, selected > 0);
+    for (const MoveButton& button : kMoveButtons)
+        SetEnabled(button.id, selected > 0);
     SetEnabled(kLocate, selected == 1);
 }
 

@@ -7,6 +7,7 @@
 #include "DlgROMBrowser.h"
 #include "IconLibrary.h"
 #include "IDialogs.h"
+#include "MoveButtons.h"
 #include "TarvoCore.h"
 #include "TextUtils.h"
 
@@ -60,10 +61,6 @@ enum ControlId {
     kElapsed = 1045,
     kRightMeter = 1061,
     kBrowserGroup = 1073,
-    kMoveDown = 1115,
-    kMoveUp = 1116,
-    kMoveToTop = 1117,
-    kMoveToBottom = 1118,
 };
 
 enum Command {
@@ -160,10 +157,12 @@ void CPlayerDlg::ConnectCommands() {
     for (auto it = m_actions.begin(); it != m_actions.end(); ++it)
         for (QAction* action : it.value())
             connect(action, &QAction::triggered, this, [this, id = it.key()] { Command(id); });
-    for (int id :
-         {kLoad, kPlaySelected, kStop, kVolume, kOptions, kBrowse, kPlay, kRec, kPrev, kNext,
-          kPlaylistManager, kSwitchMode, kMoveDown, kMoveUp, kMoveToTop, kMoveToBottom})
+    for (int id : {kLoad, kPlaySelected, kStop, kVolume, kOptions, kBrowse, kPlay, kRec, kPrev,
+                   kNext, kPlaylistManager, kSwitchMode})
         connect(Button(id), &QPushButton::clicked, this, [this, id] { Command(id); });
+    for (const MoveButton& button : kMoveButtons)
+        connect(Button(button.id), &QPushButton::clicked, this,
+                [this, id = button.id] { Command(id); });
     for (int id : {kShowBlanks, kShuffle, kNormalize})
         connect(Control<QCheckBox>(m_controls, id), &QCheckBox::clicked, this,
                 [this, id] { Command(id); });
@@ -197,15 +196,10 @@ void CPlayerDlg::StartUp() {
     UpdateListButtons();
     UpdateMenus();
     m_icons = CIconSequences();
-    for (auto [id, icon] : {std::pair{kStop, 104},
-                            {kNext, 102},
-                            {kPrev, 103},
-                            {kRec, 101},
-                            {kMoveToTop, 164},
-                            {kMoveUp, 162},
-                            {kMoveDown, 165},
-                            {kMoveToBottom, 166}})
+    for (auto [id, icon] : {std::pair{kStop, 104}, {kNext, 102}, {kPrev, 103}, {kRec, 101}})
         Button(id)->setIcon(CIconLibrary::Icon(icon));
+    for (const MoveButton& button : kMoveButtons)
+        Button(button.id)->setIcon(CIconLibrary::Icon(button.icon));
     m_engine->Start();
     m_leftMeter.Attach(this, m_controls.value(kLeftMeter));
     m_rightMeter.Attach(this, m_controls.value(kRightMeter));
@@ -287,6 +281,8 @@ void CPlayerDlg::paintEvent(QPaintEvent* event) {
 // --- Commands ---------------------------------------------------------------
 
 void CPlayerDlg::Command(int id) {
+    for (const MoveButton& button : kMoveButtons)
+        if (button.id == id) return MoveClicked(button.move);
     switch (id) {
     case kLoad:
     case kBrowse:
@@ -346,18 +342,6 @@ void CPlayerDlg::Command(int id) {
         return;
     case kSavePlaylist:
         SavePlaylistCommand();
-        return;
-    case kMoveToTop:
-        MoveClicked(PlaylistMove::ToTop);
-        return;
-    case kMoveUp:
-        MoveClicked(PlaylistMove::Up);
-        return;
-    case kMoveDown:
-        MoveClicked(PlaylistMove::Down);
-        return;
-    case kMoveToBottom:
-        MoveClicked(PlaylistMove::ToBottom);
         return;
     case kToggleBlank:
         ToggleBlank();
@@ -549,8 +533,8 @@ void CPlayerDlg::ShowBlanksClicked() {
 void CPlayerDlg::UpdateListButtons() {
     const bool selected = !m_clipTree->selectedItems().isEmpty();
     SetEnabled(kPlaySelected, selected);
-    for (int id : {kMoveToTop, kMoveUp, kMoveDown, kMoveToBottom})
-        SetEnabled(id, m_engine->PlaylistMode && selected);
+    for (const MoveButton& button : kMoveButtons)
+        SetEnabled(button.id, m_engine->PlaylistMode && selected);
 }
 
 void CPlayerDlg::PrepareClipPopup(QMenu&, const CMenuBuilder::Actions& actions) const {
