@@ -96,4 +96,23 @@ void BM_MoveSelectedBlock(benchmark::State& state) {
 }
 BENCHMARK(BM_MoveSelectedBlock)->Unit(benchmark::kMillisecond);
 
+// Every other row of a 1,000-row stretch removed at once.
+void BM_RemoveSelectedRows(benchmark::State& state) {
+    tarvo::test::ScriptedDialogs dialogs;
+    int filter = 0;
+    const tarvo::CPlaylist playlist = LoadedPlaylist();
+    for (auto _ : state) {
+        state.PauseTiming();
+        tarvo::CDlgPlaylist manager(TheLibrary().games, filter, dialogs);
+        manager.m_playlist.CopyFrom(playlist);
+        manager.Open();
+        for (int row = 4000; row < 5000; row += 2)
+            manager.PlaylistList().SetRowSelected(row, true);
+        state.ResumeTiming();
+        manager.Remove();
+        if (manager.m_playlist.GetCount() != kEntries - 500) state.SkipWithError("wrong count");
+    }
+}
+BENCHMARK(BM_RemoveSelectedRows)->Unit(benchmark::kMillisecond);
+
 } // namespace
