@@ -98,6 +98,7 @@ int BuildTwoGamePlaylist(CDlgPlaylist& manager, const std::string& path,
     manager.m_playlist.title = "Two games";
     dialogs.paths = {path};
     manager.Save();
+    if (const char* shot = std::getenv("TARVO_MANAGER_SCREENSHOT")) manager.grab().save(shot);
     return QDialog::Accepted;
 }
 
