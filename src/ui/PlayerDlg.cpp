@@ -25,6 +25,7 @@
 #include <QPainter>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegion>
 #include <QStandardPaths>
 #include <QTreeWidget>
 
@@ -203,9 +204,22 @@ void CPlayerDlg::StartUp() {
     m_engine->Start();
     m_leftMeter.Attach(this, m_controls.value(kLeftMeter));
     m_rightMeter.Attach(this, m_controls.value(kRightMeter));
+    KeepGroupBoxesOffTheMeters();
     ApplyMeterSettings();
     m_timer.setTimerType(Qt::PreciseTimer);
     m_timer.start(CPlayerEngine::kTimerPeriodMs);
+}
+
+void CPlayerDlg::KeepGroupBoxesOffTheMeters() {
+    // The meters are redrawn every 30 ms; a group box around them would be
+    // repainted with them each time. Its frame never crosses them, so they
+    // are cut out of its area.
+    for (QGroupBox* group : findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly)) {
+        QRegion area(group->rect());
+        for (const CVUMeter* meter : {&m_leftMeter, &m_rightMeter})
+            area -= QRegion(meter->FrameRect().translated(-group->pos()));
+        if (area != QRegion(group->rect())) group->setMask(area);
+    }
 }
 
 void CPlayerDlg::ApplyMeterSettings() {
@@ -762,22 +776,24 @@ void CPlayerDlg::SetNewRange() {
 // --- Refreshing the window ---------------------------------------------------------
 
 void CPlayerDlg::ShowFields(const PlayerFields& fields) {
-    auto setEdit = [&](int id, const std::string& text) {
-        Control<QLineEdit>(m_controls, id)->setText(Q(text));
+    // The clock shows the fields five times a second; an edit given its own
+    // text again would still lay it out and repaint it.
+    auto setEdit = [](QLineEdit* edit, const QString& text) {
+        if (edit->text() != text) edit->setText(text);
     };
     auto setLabel = [&](int id, const std::string& text) {
         Control<QLabel>(m_controls, id)->setText(Q(text));
     };
-    setEdit(kBrowserTitle, fields.browserTitle);
-    setEdit(kGameTitle, fields.gameName);
-    setEdit(kRomFile, fields.romFile);
+    setEdit(Control<QLineEdit>(m_controls, kBrowserTitle), Q(fields.browserTitle));
+    setEdit(Control<QLineEdit>(m_controls, kGameTitle), Q(fields.gameName));
+    setEdit(Control<QLineEdit>(m_controls, kRomFile), Q(fields.romFile));
     setLabel(kParent, fields.parent);
     setLabel(kManufacturer, fields.manufacturer);
     setLabel(kDriver, fields.driverText);
     if (!m_clipNumberEdit->hasFocus())
-        m_clipNumberEdit->setText(QString::number(fields.clipNumber));
-    if (!m_clipTitleEdit->hasFocus()) m_clipTitleEdit->setText(Q(fields.clipTitle));
-    setEdit(kElapsed, fields.elapsed);
+        setEdit(m_clipNumberEdit, QString::number(fields.clipNumber));
+    if (!m_clipTitleEdit->hasFocus()) setEdit(m_clipTitleEdit, Q(fields.clipTitle));
+    setEdit(Control<QLineEdit>(m_controls, kElapsed), Q(fields.elapsed));
     Control<QCheckBox>(m_controls, kNormalize)->setChecked(m_config.Normalize != 0);
     Control<QCheckBox>(m_controls, kShowBlanks)->setChecked(m_config.ShowBlanks != 0);
     Control<QCheckBox>(m_controls, kShuffle)->setChecked(m_config.Shuffle != 0);
@@ -867,7 +883,9 @@ void CPlayerDlg::SelectIconSequence(int sequence) {
 }
 
 void CPlayerDlg::AdvanceWindowIcon() {
-    m_windowIcon = m_icons.Advance();
+    const int icon = m_icons.Advance();
+    if (icon == m_windowIcon) return;
+    m_windowIcon = icon;
     setWindowIcon(CIconLibrary::Icon(m_windowIcon));
 }
 

@@ -116,6 +116,7 @@ private:
     void ConnectCommands();
     void ReadControls();
     void ApplyMeterSettings();
+    void KeepGroupBoxesOffTheMeters();
     void RefillClipList();
     void CutRangeAtMarkedClip(const char* question, bool asFirst);
     void ShowGameInList();

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
@@ -284,4 +285,16 @@ TEST_F(Window, AFailedSettingsWriteKeepsTheWindowOpen) {
 TEST_F(Window, AStartWithoutSettingsFindsTheGamesOfTheDefaultFolder) {
     EXPECT_TRUE(window->ROMList().IsAvailable(0));
     EXPECT_FALSE(window->ROMList().IsAvailable(2));
+}
+
+TEST_F(Window, RedrawingTheMetersLeavesTheirGroupBoxAlone) {
+    for (const CVUMeter* meter : {&window->LeftMeter(), &window->RightMeter()}) {
+        const QRect frame = meter->FrameRect();
+        ASSERT_FALSE(frame.isEmpty());
+        for (QGroupBox* group : window->findChildren<QGroupBox*>()) {
+            if (!group->geometry().contains(frame)) continue;
+            EXPECT_FALSE(group->mask().contains(frame.center() - group->pos()));
+            EXPECT_TRUE(group->mask().contains(QPoint(2, 2))); // its frame is still drawn
+        }
+    }
 }
