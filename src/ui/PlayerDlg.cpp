@@ -2,14 +2,11 @@
 
 #include "CoreMessage.h"
 #include "DialogLayout.h"
-#include "DlgClipRange.h"
-#include "DlgPlaylist.h"
-#include "DlgROMBrowser.h"
 #include "IconLibrary.h"
 #include "IDialogs.h"
+#include "MainWindowIds.h"
 #include "MoveButtons.h"
 #include "TarvoCore.h"
-#include "TextUtils.h"
 
 #include <ctime>
 #include <QCheckBox>
@@ -18,85 +15,20 @@
 #include <QHeaderView>
 #include <QIntValidator>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
-#include <QProcess>
 #include <QPushButton>
 #include <QRegion>
-#include <QStandardPaths>
 #include <QTreeWidget>
 
 namespace tarvo {
 
 namespace {
 
-enum ControlId {
-    kGameTitle = 1001,
-    kDriver = 1002,
-    kRomFile = 1003,
-    kParent = 1004,
-    kLoad = 1005,
-    kBrowserTitle = 1006,
-    kPlaySelected = 1007,
-    kManufacturer = 1008,
-    kClipNumber = 1009,
-    kClipTitle = 1010,
-    kShowBlanks = 1012,
-    kShuffle = 1013,
-    kLeftMeter = 1016,
-    kNormalize = 1019,
-    kStop = 1020,
-    kVolume = 1021,
-    kOptions = 1022,
-    kBrowse = 1023,
-    kPlay = 1024,
-    kRec = 1025,
-    kPrev = 1026,
-    kNext = 1027,
-    kClipList = 1034,
-    kPlaylistManager = 1037,
-    kSwitchMode = 1038,
-    kElapsed = 1045,
-    kRightMeter = 1061,
-    kBrowserGroup = 1073,
-};
-
-enum Command {
-    kExit = 2,
-    kToggleBlank = 131,
-    kSetLast = 132,
-    kSetFirst = 135,
-    kSelectGame = 168,
-    kNewRange = 176,
-    kImport = 177,
-    kExportGame = 178,
-    kExportAll = 179,
-    kOpenOptions = 180,
-    kMenuShowBlanks = 181,
-    kMenuShuffle = 182,
-    kMenuRomMode = 183,
-    kMenuPlaylistMode = 184,
-    kMenuNormalize = 185,
-    kPrank = 187,
-    kAbout = 188,
-    kMenuBrowser = 189,
-    kMenuPlaylistManager = 190,
-    kLoadPlaylist = 1067,
-    kSavePlaylist = 1069,
-};
-
 // Parts of the program that are not built yet keep their commands grey.
 constexpr int kNotYetAvailable[] = {kImport, kExportGame, kExportAll, kOpenOptions, kPrank, kAbout};
 constexpr int kButtonsNotYetAvailable[] = {kOptions};
-
-const std::vector<FileFilter> kPlaylistFilter{{"Tarvo Playlist Files", "*.tvp"}};
-
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 QColor ToQColor(const RgbColor& c) {
     return QColor(c.red, c.green, c.blue);
@@ -189,7 +121,7 @@ void CPlayerDlg::StartUp() {
     // Without a settings file nothing has scanned the default folder yet, and
     // a playlist loaded now would find every game missing.
     if (!m_romList.IsScanned()) m_romList.ScanROMFolders();
-    CoreSetOption(CORE_OPT_NORMALIZE, m_config.Normalize ? 1 : 0);
+    ApplyNormalize();
     CoreSetOption(CORE_OPT_RECORD, 0);
     ShowFields(m_engine->Fields);
     SetPlaylistMode(m_config.PlaylistMode != 0);
@@ -283,8 +215,6 @@ void CPlayerDlg::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event);
 }
 
-// --- Painting ---------------------------------------------------------------
-
 void CPlayerDlg::paintEvent(QPaintEvent* event) {
     QDialog::paintEvent(event);
     QPainter painter(this);
@@ -292,100 +222,63 @@ void CPlayerDlg::paintEvent(QPaintEvent* event) {
     m_rightMeter.Draw(painter);
 }
 
-// --- Commands ---------------------------------------------------------------
+// --- The command table --------------------------------------------------------
 
 void CPlayerDlg::Command(int id) {
+    using Handler = void (*)(CPlayerDlg&);
+    static const std::pair<int, Handler> kTable[] = {
+        {kLoad, [](CPlayerDlg& w) { w.OpenBrowser(); }},
+        {kBrowse, [](CPlayerDlg& w) { w.OpenBrowser(); }},
+        {kSelectGame, [](CPlayerDlg& w) { w.OpenBrowser(); }},
+        {kMenuBrowser, [](CPlayerDlg& w) { w.OpenBrowser(); }},
+        {kPlaySelected, [](CPlayerDlg& w) { w.PlaySelected(); }},
+        {kShowBlanks, [](CPlayerDlg& w) { w.ShowBlanksClicked(); }},
+        {kShuffle, [](CPlayerDlg& w) { w.ReadControls(); }},
+        {kNormalize,
+         [](CPlayerDlg& w) {
+             w.ReadControls();
+             w.ApplyNormalize();
+         }},
+        {kStop, [](CPlayerDlg& w) { w.m_engine->StopPlayer(); }},
+        {kVolume, [](CPlayerDlg& w) { w.StartVolumeControl(); }},
+        {kPlay, [](CPlayerDlg& w) { w.m_engine->Play(); }},
+        {kRec, [](CPlayerDlg& w) { w.m_engine->Rec(); }},
+        {kPrev, [](CPlayerDlg& w) { w.m_engine->Prev(); }},
+        {kNext, [](CPlayerDlg& w) { w.m_engine->Next(); }},
+        {kExit, [](CPlayerDlg& w) { w.close(); }},
+        {kSwitchMode, [](CPlayerDlg& w) { w.ToggleMode(); }},
+        {kMenuRomMode,
+         [](CPlayerDlg& w) {
+             if (w.m_engine->PlaylistMode) w.ToggleMode();
+         }},
+        {kMenuPlaylistMode,
+         [](CPlayerDlg& w) {
+             if (!w.m_engine->PlaylistMode) w.ToggleMode();
+         }},
+        {kPlaylistManager, [](CPlayerDlg& w) { w.OpenPlaylistManager(); }},
+        {kMenuPlaylistManager, [](CPlayerDlg& w) { w.OpenPlaylistManager(); }},
+        {kLoadPlaylist, [](CPlayerDlg& w) { w.LoadPlaylistCommand(); }},
+        {kSavePlaylist, [](CPlayerDlg& w) { w.SavePlaylistCommand(); }},
+        {kToggleBlank, [](CPlayerDlg& w) { w.ToggleBlank(); }},
+        {kSetFirst, [](CPlayerDlg& w) { w.SetAsFirst(); }},
+        {kSetLast, [](CPlayerDlg& w) { w.SetAsLast(); }},
+        {kNewRange, [](CPlayerDlg& w) { w.SetNewRange(); }},
+        {kMenuShowBlanks,
+         [](CPlayerDlg& w) {
+             w.ToggleSetting(&Config::ShowBlanks);
+             if (!w.m_engine->PlaylistMode) w.RefillClipList();
+         }},
+        {kMenuShuffle, [](CPlayerDlg& w) { w.ToggleSetting(&Config::Shuffle); }},
+        {kMenuNormalize,
+         [](CPlayerDlg& w) {
+             w.ToggleSetting(&Config::Normalize);
+             w.ApplyNormalize();
+         }},
+    };
     for (const MoveButton& button : kMoveButtons)
-        if (button.id == id) return MoveClicked(button.move);
-    switch (id) {
-    case kLoad:
-    case kBrowse:
-    case kSelectGame:
-    case kMenuBrowser:
-        OpenBrowser();
-        return;
-    case kPlaySelected:
-        PlaySelected();
-        return;
-    case kShowBlanks:
-        ShowBlanksClicked();
-        return;
-    case kShuffle:
-        ReadControls();
-        break;
-    case kNormalize:
-        ReadControls();
-        CoreSetOption(CORE_OPT_NORMALIZE, m_config.Normalize ? 1 : 0);
-        break;
-    case kStop:
-        m_engine->StopPlayer();
-        break;
-    case kVolume:
-        StartVolumeControl();
-        break;
-    case kPlay:
-        m_engine->Play();
-        break;
-    case kRec:
-        m_engine->Rec();
-        break;
-    case kPrev:
-        m_engine->Prev();
-        break;
-    case kNext:
-        m_engine->Next();
-        break;
-    case kExit:
-        close();
-        return;
-    case kSwitchMode:
-        ToggleMode();
-        return;
-    case kMenuRomMode:
-        if (m_engine->PlaylistMode) ToggleMode();
-        return;
-    case kMenuPlaylistMode:
-        if (!m_engine->PlaylistMode) ToggleMode();
-        return;
-    case kPlaylistManager:
-    case kMenuPlaylistManager:
-        OpenPlaylistManager();
-        return;
-    case kLoadPlaylist:
-        LoadPlaylistCommand();
-        return;
-    case kSavePlaylist:
-        SavePlaylistCommand();
-        return;
-    case kToggleBlank:
-        ToggleBlank();
-        return;
-    case kSetFirst:
-        SetAsFirst();
-        return;
-    case kSetLast:
-        SetAsLast();
-        return;
-    case kNewRange:
-        SetNewRange();
-        return;
-    case kMenuShowBlanks:
-        m_config.ShowBlanks = !m_config.ShowBlanks;
-        ShowFields(m_engine->Fields);
-        if (!m_engine->PlaylistMode && m_engine->LoadedGame()) RefillClipList();
-        break;
-    case kMenuShuffle:
-        m_config.Shuffle = !m_config.Shuffle;
-        ShowFields(m_engine->Fields);
-        break;
-    case kMenuNormalize:
-        m_config.Normalize = !m_config.Normalize;
-        ShowFields(m_engine->Fields);
-        CoreSetOption(CORE_OPT_NORMALIZE, m_config.Normalize ? 1 : 0);
-        break;
-    default:
-        return;
-    }
+        if (button.id == id) MoveClicked(button.move);
+    for (const auto& [command, handler] : kTable)
+        if (command == id) handler(*this);
     UpdateMenus();
 }
 
@@ -395,413 +288,17 @@ void CPlayerDlg::ReadControls() {
     m_config.Normalize = Control<QCheckBox>(m_controls, kNormalize)->isChecked();
 }
 
-void CPlayerDlg::StartVolumeControl() {
-    static const QList<QStringList> kMixers{
-        {"pavucontrol"}, {"pwvucontrol"}, {"gnome-control-center", "sound"}, {"kmix"}};
-    for (const QStringList& mixer : kMixers) {
-        const QString program = QStandardPaths::findExecutable(mixer.first());
-        if (program.isEmpty()) continue;
-        QProcess::startDetached(program, mixer.mid(1));
-        return;
-    }
-    m_dialogs.ShowMessage("ERROR: No volume mixer program was found.", MessageIcon::Error);
-}
-
-void CPlayerDlg::OpenBrowser() {
-    CDlgROMBrowser browser(m_romList, m_config.ROMFilter, m_dialogs, this);
-    browser.m_initialGame = m_engine->CurrentGame;
-    if (RunModal(m_runModal, browser) == QDialog::Accepted) {
-        if (browser.m_selectedGame != m_engine->CurrentGame) {
-            m_engine->StopPlayer();
-            m_engine->LoadGame(browser.m_selectedGame, -1);
-        }
-        if (m_engine->PlaylistMode) ToggleMode();
-    }
-    UpdateMenus();
-}
-
-void CPlayerDlg::CommitClipNumber() {
-    if (m_engine->PlaylistMode) {
-        ShowFields(m_engine->Fields);
-        return;
-    }
-    const int typed = ParseInt(m_clipNumberEdit->text().toStdString());
-    m_engine->Fields.clipNumber = typed;
-    if (typed == m_engine->CurrentClip && m_engine->State == PlayerState::Playing) return;
-    m_engine->StopPlayer();
-    m_engine->PlayClip(typed);
-}
-
-void CPlayerDlg::CommitClipTitle() {
-    CGameEntry* game = m_engine->LoadedGame();
-    if (!game || m_engine->CurrentClip < 0) {
-        ShowFields(m_engine->Fields);
-        return;
-    }
-    const std::string title = m_clipTitleEdit->text().toStdString();
-    if (title == game->clipInfo.GetTitle(m_engine->CurrentClip)) return;
-    m_engine->Fields.clipTitle = title;
-    game->clipInfo.SetTitle(m_engine->CurrentClip, title);
-    RefreshClipRow(m_engine->CurrentClip);
-}
-
-// --- The clip list -------------------------------------------------------------
-
-void CPlayerDlg::SetupClipColumns() {
-    tarvo::SetupClipColumns(*m_clipList);
-}
-
-void CPlayerDlg::FillClipList(CGameEntry& game) {
-    game.clipInfo.FillClipList(*m_clipList, m_config.ShowBlanks != 0);
-    UpdateListButtons();
-}
-
-void CPlayerDlg::RefillClipList() {
-    if (CGameEntry* game = m_engine->LoadedGame()) FillClipList(*game);
-}
-
-void CPlayerDlg::ClearClipList() {
-    m_clipList->DeleteAllRows();
-    UpdateListButtons();
-}
-
-int CPlayerDlg::FindClipRow(int clip) const {
-    for (int row = 0; row < m_clipList->RowCount(); ++row)
-        if (m_clipList->ItemData(row) == clip) return row;
-    return -1;
-}
-
-int CPlayerDlg::MarkedClip() const {
-    const int mark = m_clipList->SelectionMark();
-    return mark < 0 ? -1 : m_clipList->ItemData(mark);
-}
-
-void CPlayerDlg::SelectClipRow(int clipOrPosition) {
-    const int row = m_engine->PlaylistMode ? clipOrPosition : FindClipRow(clipOrPosition);
-    if (row >= 0 && row < m_clipList->RowCount()) {
-        m_clipTree->setCurrentItem(m_clipTree->topLevelItem(row));
-        m_clipList->EnsureVisible(row);
-    }
-    UpdateMenus();
-}
-
-void CPlayerDlg::RefreshClipRow(int clip) {
-    CGameEntry* game = m_engine->LoadedGame();
-    if (!game || !game->clipInfo.GetRecord(clip)) return;
-    const std::string label = game->clipInfo.GetLabel(clip);
-    const int row = FindClipRow(clip);
-    if (m_engine->PlaylistMode) {
-        for (int i = 0; i < m_playlist.GetCount(); ++i)
-            if (m_playlist.GetGame(i) == game && m_playlist.GetClip(i) == clip)
-                m_clipList->SetText(i, 1, label);
-    } else if (m_config.ShowBlanks) {
-        if (row >= 0) m_clipList->SetText(row, 1, label);
-    } else if (!game->clipInfo.IsBlank(clip)) {
-        if (row < 0) {
-            // Rows stay in the order NEXT plays them.
-            const int next = m_engine->NextTarget(clip);
-            const int nextRow = next < clip ? -1 : FindClipRow(next);
-            m_clipList->InsertRow(nextRow < 0 ? m_clipList->RowCount() : nextRow,
-                                  FormatClipNumber(clip), label, clip);
-        } else {
-            m_clipList->SetText(row, 1, label);
-        }
-    } else if (row >= 0) {
-        const int mark = m_clipList->SelectionMark();
-        const QSignalBlocker blocker(m_clipTree);
-        m_clipList->DeleteRow(row);
-        if (mark == row) {
-            const int count = m_clipList->RowCount();
-            m_clipList->SetSelectionMark(count == 0 ? -1 : std::min(row, count - 1));
-        }
-    }
-    UpdateMenus();
-}
-
-void CPlayerDlg::PlaySelected() {
-    const int mark = m_clipList->SelectionMark();
-    if (mark >= 0) {
-        m_engine->StopPlayer();
-        if (m_engine->PlaylistMode) {
-            m_engine->PlaylistPos = mark;
-            m_engine->PlayClip(mark);
-        } else {
-            m_engine->PlayClip(m_clipList->ItemData(mark));
-        }
-    }
-    UpdateMenus();
-}
-
-void CPlayerDlg::ShowBlanksClicked() {
-    CGameEntry* game = m_engine->LoadedGame();
-    const bool hadSelection = !m_clipTree->selectedItems().isEmpty();
-    const int clip = hadSelection ? MarkedClip() : -1;
-    ReadControls();
-    if (game) {
-        FillClipList(*game);
-        if (hadSelection) SelectClipRow(clip);
-    }
-    UpdateMenus();
-}
-
-void CPlayerDlg::UpdateListButtons() {
-    const bool selected = !m_clipTree->selectedItems().isEmpty();
-    SetEnabled(kPlaySelected, selected);
-    for (const MoveButton& button : kMoveButtons)
-        SetEnabled(button.id, m_engine->PlaylistMode && selected);
-}
-
-void CPlayerDlg::PrepareClipPopup(QMenu&, const CMenuBuilder::Actions& actions) const {
-    const CGameEntry* game = m_engine->LoadedGame();
-    const int clip = MarkedClip();
-    auto set = [&](int id, bool enabled, bool checked) {
-        for (QAction* action : actions.value(id)) {
-            action->setEnabled(enabled);
-            action->setCheckable(id == kToggleBlank);
-            action->setChecked(checked);
-        }
-    };
-    set(kToggleBlank, true, game && game->clipInfo.IsBlank(clip));
-    set(kSetFirst, game && clip > game->clipInfo.firstClip, false);
-    set(kSetLast, game && clip < game->clipInfo.lastClip, false);
-    set(kNewRange, true, false);
-}
-
-void CPlayerDlg::ClipPopup(const QPoint& globalPosition) {
-    if (m_engine->PlaylistMode || !m_engine->LoadedGame() || m_clipList->SelectionMark() < 0)
-        return;
-    QMenu menu(this);
-    const auto actions = CMenuBuilder::BuildPopup(&menu, "134.menu");
-    PrepareClipPopup(menu, actions);
-    QAction* chosen = menu.exec(globalPosition);
-    if (chosen) Command(chosen->data().toInt());
-}
-
-// --- Playlist mode -------------------------------------------------------------
-
-void CPlayerDlg::SetPlaylistMode(bool on) {
-    m_engine->PlaylistMode = on;
-    m_config.PlaylistMode = on ? 1 : 0;
-    Button(kSwitchMode)->setText(on ? "Switch to ROM Mode" : "Switch to Playlist Mode");
-    Control<QGroupBox>(m_controls, kBrowserGroup)
-        ->setTitle(on ? "Playlist Browser" : "ROM SoundClip Browser");
-    m_controls.value(kShowBlanks)->setVisible(!on);
-    m_controls.value(kShuffle)->setVisible(on);
-    m_clipNumberEdit->setEnabled(!on);
-    if (on) {
-        m_playlist.SetupListColumns(*m_clipList);
-        m_engine->Fields.browserTitle = m_playlist.title;
-        ShowFields(m_engine->Fields);
-        SetEnabled(kPlay, true);
-        SetEnabled(kNext, true);
-    } else {
-        SetupClipColumns();
-        UpdateTransportButtons();
-    }
-    UpdateListButtons();
-    UpdateMenus();
-}
-
-void CPlayerDlg::ShowGameInList() {
-    CGameEntry* game = m_engine->LoadedGame();
-    if (game) {
-        FillClipList(*game);
-        SelectClipRow(m_engine->CurrentClip);
-        m_engine->Fields.browserTitle = m_engine->Fields.gameName;
-    } else {
-        m_engine->Fields.browserTitle.clear();
-    }
+// A menu item that flips a setting shows the new value in its check box too.
+void CPlayerDlg::ToggleSetting(int Config::*setting) {
+    m_config.*setting = !(m_config.*setting);
     ShowFields(m_engine->Fields);
 }
 
-void CPlayerDlg::ToggleMode() {
-    if (m_engine->PlaylistMode) {
-        SetPlaylistMode(false);
-        ShowGameInList();
-    } else if (m_playlist.GetCount() > 0) {
-        SetPlaylistMode(true);
-        m_playlist.FillList(*m_clipList);
-        UpdateListButtons();
-        SyncPlaylistPos(true);
-    } else {
-        OpenPlaylistManager();
-    }
-    UpdateMenus();
+void CPlayerDlg::ApplyNormalize() {
+    CoreSetOption(CORE_OPT_NORMALIZE, m_config.Normalize ? 1 : 0);
 }
 
-void CPlayerDlg::SyncPlaylistPos(bool start) {
-    const CGameEntry* game = m_engine->LoadedGame();
-    const int clip = m_engine->CurrentClip;
-    int& position = m_engine->PlaylistPos;
-    position = game && clip >= 0 ? m_playlist.FindEntry(game, clip) : -1;
-    if (position >= 0) {
-        SelectClipRow(position);
-    } else if (m_engine->State == PlayerState::Idle || m_engine->State == PlayerState::Busy ||
-               m_engine->State == PlayerState::Stopped) {
-        m_engine->Unload();
-        position = -1;
-        SelectClipRow(0);
-    } else {
-        m_engine->StopPlayer();
-        position = -1;
-        if (start) m_engine->Next();
-    }
-    UpdateMenus();
-}
-
-void CPlayerDlg::LoadPlaylistCommand() {
-    if (m_playlist.GetCount() > 0) SavePlaylist();
-    const std::string path = m_dialogs.OpenFileDialog("Open Playlist...", kPlaylistFilter);
-    if (!path.empty()) {
-        m_playlist.LoadFromFile(path, false, true, true, m_dialogs);
-        if (m_playlist.GetCount() > 0) {
-            SetPlaylistMode(true);
-            m_playlist.FillList(*m_clipList);
-            SyncPlaylistPos(true);
-        } else if (m_engine->PlaylistMode) {
-            ToggleMode();
-        }
-    }
-    UpdateMenus();
-}
-
-void CPlayerDlg::SavePlaylistCommand() {
-    const std::string path =
-        m_dialogs.SaveFileDialog("Save Playlist...", kPlaylistFilter, m_playlist.fileName);
-    if (!path.empty()) m_playlist.SaveToFile(path, true, m_dialogs);
-    UpdateMenus();
-}
-
-void CPlayerDlg::SavePlaylist() {
-    if (m_playlist.GetCount() == 0) return;
-    if (!m_playlist.fileName.empty()) {
-        m_playlist.SaveToFile(m_playlist.fileName, true, m_dialogs);
-        return;
-    }
-    if (!m_dialogs.AskYesNo("Do you want to save your current Playlist?", MessageIcon::Question))
-        return;
-    const std::string path = m_dialogs.SaveFileDialog("Save Playlist...", kPlaylistFilter, "");
-    if (!path.empty()) m_playlist.SaveToFile(path, true, m_dialogs);
-}
-
-void CPlayerDlg::OpenPlaylistManager() {
-    CDlgPlaylist manager(m_romList, m_config.ROMFilter, m_dialogs, this);
-    manager.m_playlist.CopyFrom(m_playlist);
-    manager.m_shownGame = m_engine->CurrentGame;
-    manager.m_runModal = m_runModal;
-    const bool useIt = RunModal(m_runModal, manager) == QDialog::Accepted;
-    // Changes made in the manager stay, however it was left.
-    m_playlist.CopyFrom(manager.m_playlist);
-    if (m_engine->PlaylistMode) {
-        if (m_playlist.GetCount() > 0) {
-            m_playlist.SetupListColumns(*m_clipList);
-            m_playlist.FillList(*m_clipList);
-            m_engine->Fields.browserTitle = m_playlist.title;
-            ShowFields(m_engine->Fields);
-            SyncPlaylistPos(useIt);
-        } else {
-            ToggleMode();
-        }
-    } else if (useIt) {
-        ToggleMode();
-    }
-    UpdateMenus();
-}
-
-void CPlayerDlg::MoveClicked(PlaylistMove move) {
-    const int index = m_clipList->SelectionMark();
-    const int count = m_playlist.GetCount();
-    if (!m_engine->PlaylistMode || index < 0) return;
-    if (!MovePlaylistEntry(m_playlist, move, index, m_clipList.get())) return;
-    // The list holds one selected row: the moved one.
-    m_clipTree->setCurrentItem(
-        m_clipTree->topLevelItem(PositionAfterMove(move, index, index, count)));
-    m_engine->PlaylistPos = PositionAfterMove(move, m_engine->PlaylistPos, index, count);
-    UpdateListButtons();
-    UpdateMenus();
-}
-
-// --- Clip editing ---------------------------------------------------------------
-
-void CPlayerDlg::ToggleBlank() {
-    CGameEntry* game = m_engine->LoadedGame();
-    if (!game) return;
-    const int clip = MarkedClip();
-    if (clip >= 0) {
-        game->clipInfo.SetBlank(clip, !game->clipInfo.IsBlank(clip));
-        RefreshClipRow(clip);
-    }
-    UpdateMenus();
-}
-
-void CPlayerDlg::SetAsFirst() {
-    CutRangeAtMarkedClip("Are you sure you want to remove all SoundClip entries before this one?",
-                         true);
-}
-
-void CPlayerDlg::SetAsLast() {
-    CutRangeAtMarkedClip("Are you sure you want to remove all SoundClip entries after this one?",
-                         false);
-}
-
-void CPlayerDlg::CutRangeAtMarkedClip(const char* question, bool asFirst) {
-    CGameEntry* game = m_engine->LoadedGame();
-    if (!game) return;
-    const int clip = MarkedClip();
-    if (clip >= 0 && m_dialogs.AskYesNo(question, MessageIcon::Question)) {
-        CClipInfo& info = game->clipInfo;
-        if (asFirst)
-            info.SetRange(clip, info.lastClip);
-        else
-            info.SetRange(info.firstClip, clip);
-        FillClipList(*game);
-        SelectClipRow(clip);
-    }
-    UpdateMenus();
-}
-
-void CPlayerDlg::SetNewRange() {
-    CGameEntry* game = m_engine->LoadedGame();
-    if (!game) return;
-    CDlgClipRange dialog(this);
-    dialog.Range = {game->clipInfo.firstClip, game->clipInfo.lastClip};
-    dialog.ShowRange();
-    if (dialog.exec() == QDialog::Accepted) {
-        game->clipInfo.SetRange(dialog.Range.firstClip, dialog.Range.lastClip);
-        FillClipList(*game);
-    }
-    UpdateMenus();
-}
-
-// --- Refreshing the window ---------------------------------------------------------
-
-void CPlayerDlg::ShowFields(const PlayerFields& fields) {
-    // The clock shows the fields five times a second; an edit given its own
-    // text again would still lay it out and repaint it.
-    auto setEdit = [](QLineEdit* edit, const QString& text) {
-        if (edit->text() != text) edit->setText(text);
-    };
-    auto setLabel = [&](int id, const std::string& text) {
-        Control<QLabel>(m_controls, id)->setText(Q(text));
-    };
-    setEdit(Control<QLineEdit>(m_controls, kBrowserTitle), Q(fields.browserTitle));
-    setEdit(Control<QLineEdit>(m_controls, kGameTitle), Q(fields.gameName));
-    setEdit(Control<QLineEdit>(m_controls, kRomFile), Q(fields.romFile));
-    setLabel(kParent, fields.parent);
-    setLabel(kManufacturer, fields.manufacturer);
-    setLabel(kDriver, fields.driverText);
-    if (!m_clipNumberEdit->hasFocus())
-        setEdit(m_clipNumberEdit, QString::number(fields.clipNumber));
-    if (!m_clipTitleEdit->hasFocus()) setEdit(m_clipTitleEdit, Q(fields.clipTitle));
-    setEdit(Control<QLineEdit>(m_controls, kElapsed), Q(fields.elapsed));
-    Control<QCheckBox>(m_controls, kNormalize)->setChecked(m_config.Normalize != 0);
-    Control<QCheckBox>(m_controls, kShowBlanks)->setChecked(m_config.ShowBlanks != 0);
-    Control<QCheckBox>(m_controls, kShuffle)->setChecked(m_config.Shuffle != 0);
-}
-
-void CPlayerDlg::SetEnabled(int id, bool enabled) {
-    if (QWidget* control = m_controls.value(id)) control->setEnabled(enabled);
-}
+// --- Menus --------------------------------------------------------------------
 
 void CPlayerDlg::SetMenuEnabled(int id, bool enabled) {
     for (QAction* action : m_actions.value(id))
@@ -828,7 +325,8 @@ void CPlayerDlg::UpdateMenus() {
     const int cur = m_engine->CurrentClip;
 
     SetMenuEnabled(kSavePlaylist, m_playlist.GetCount() > 0);
-    const QString suffix = game ? " For \"" + Q(game->romName) + "\"" : QString(" (no game)");
+    const QString suffix =
+        game ? " For \"" + QString::fromStdString(game->romName) + "\"" : QString(" (no game)");
     SetMenuText(kSetFirst, "Set Selected Clip As &First" + suffix);
     SetMenuText(kSetLast, "Set Selected Clip as &Last" + suffix);
     SetMenuText(kNewRange, "Set a New Clip &Range" + suffix);
@@ -852,54 +350,6 @@ void CPlayerDlg::UpdateMenus() {
     SetMenuEnabled(kPrank, m_prankCount < 3);
     for (int id : kNotYetAvailable)
         SetMenuEnabled(id, false);
-}
-
-void CPlayerDlg::UpdateTransportButtons() {
-    const PlayerState state = m_engine->State;
-    const bool playlistMode = m_engine->PlaylistMode;
-    const bool idle = state == PlayerState::Idle, busy = state == PlayerState::Busy;
-    const bool active = !idle && !busy;
-    SetEnabled(kNext, active || (idle && playlistMode));
-    SetEnabled(kPrev, active);
-    m_clipNumberEdit->setEnabled(active && !playlistMode);
-    m_clipTitleEdit->setEnabled(active);
-    SetEnabled(kPlay, active || playlistMode);
-    SetEnabled(kStop, state != PlayerState::Idle && state != PlayerState::Busy &&
-                          state != PlayerState::Stopped);
-    SetEnabled(kRec, active);
-    const bool showsPause =
-        state != PlayerState::Idle && state != PlayerState::Busy && state != PlayerState::Stopped;
-    SetPlayIcon(showsPause ? 106 : 105);
-    SetRecIcon(101);
-    int sequence = 3;
-    if (state == PlayerState::Playing) sequence = 0;
-    if (state == PlayerState::Paused) sequence = 2;
-    if (IsRecording(state)) sequence = 4;
-    SelectIconSequence(sequence);
-}
-
-void CPlayerDlg::SelectIconSequence(int sequence) {
-    m_icons.Select(sequence);
-}
-
-void CPlayerDlg::AdvanceWindowIcon() {
-    const int icon = m_icons.Advance();
-    if (icon == m_windowIcon) return;
-    m_windowIcon = icon;
-    setWindowIcon(CIconLibrary::Icon(m_windowIcon));
-}
-
-void CPlayerDlg::SetPlayIcon(int icon) {
-    Button(kPlay)->setIcon(CIconLibrary::Icon(icon));
-}
-
-void CPlayerDlg::SetRecIcon(int icon) {
-    Button(kRec)->setIcon(CIconLibrary::Icon(icon));
-}
-
-void CPlayerDlg::SetMeterLevels(int left, int right) {
-    m_leftMeter.SetLevel(left);
-    m_rightMeter.SetLevel(right);
 }
 
 } // namespace tarvo

@@ -19,7 +19,6 @@
 #include <QHash>
 #include <QTimer>
 
-class QCheckBox;
 class QLineEdit;
 class QMenu;
 class QPushButton;
@@ -32,6 +31,13 @@ class IDialogs;
 // The main window "Tarvo": it owns the settings, the game list, the playlist,
 // the two meters and the player engine, dispatches every command and keeps
 // the menus and transport buttons in step with the player.
+//
+// One class over several files, one file a seam of the window:
+//   PlayerDlg.cpp               the shell: start-up, close, keys, the command table, menus
+//   PlayerDlgFields.cpp         the fields, transport buttons, window icon and meters
+//   PlayerDlgClipList.cpp       the clip list and clip editing
+//   PlayerDlgPlaylistMode.cpp   playlist mode
+//   PlayerDlgDialogs.cpp        the commands that open other windows
 class CPlayerDlg : public QDialog, public IPlayerView {
     Q_OBJECT
 public:
@@ -43,8 +49,10 @@ public:
     void StartUp();
     bool CloseSequence();
 
-    // Commands, by their names in the command table.
+    // Commands, by their numbers in the command table.
     void Command(int id);
+
+    // The clip list and clip editing.
     void PlaySelected();
     void CommitClipNumber();
     void CommitClipTitle();
@@ -53,8 +61,6 @@ public:
     void SetAsLast();
     void SetNewRange();
     void ShowBlanksClicked();
-    void OpenBrowser();
-    void StartVolumeControl();
     // The popup's items for the marked row; the menu itself is shown by ClipPopup.
     void PrepareClipPopup(QMenu& menu, const CMenuBuilder::Actions& actions) const;
     void ClipPopup(const QPoint& globalPosition);
@@ -73,6 +79,10 @@ public:
     void SavePlaylist();
     void OpenPlaylistManager();
     void MoveClicked(PlaylistMove move);
+
+    // Other windows.
+    void OpenBrowser();
+    void StartVolumeControl();
 
     // IPlayerView
     void ShowFields(const PlayerFields& fields) override;
@@ -99,7 +109,7 @@ public:
     CVUMeter& RightMeter() { return m_rightMeter; }
     const CIconSequences& IconSequences() const { return m_icons; }
     int CurrentWindowIcon() const { return m_windowIcon; }
-    // Runs the Game Browser and the Playlist Manager; tests script them.
+    // Runs the window's modal dialogs; tests script them.
     void SetModalRunner(ModalRunner runner) { m_runModal = std::move(runner); }
 
 protected:
@@ -115,11 +125,14 @@ private:
     void BuildWindow();
     void ConnectCommands();
     void ReadControls();
+    void ToggleSetting(int Config::*setting);
+    void ApplyNormalize();
     void ApplyMeterSettings();
     void KeepGroupBoxesOffTheMeters();
     void RefillClipList();
     void CutRangeAtMarkedClip(const char* question, bool asFirst);
     void ShowGameInList();
+    void ShowPlaylistInList();
     void SetEnabled(int id, bool enabled);
     void SetMenuEnabled(int id, bool enabled);
     void SetMenuChecked(int id, bool checked);

@@ -1,0 +1,100 @@
+// The main window's fields, transport buttons, window icon and meters.
+#include "DialogLayout.h"
+#include "IconLibrary.h"
+#include "MainWindowIds.h"
+#include "PlayerDlg.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace tarvo {
+
+namespace {
+
+constexpr int kPlayIcon = 105;
+constexpr int kPauseIcon = 106;
+constexpr int kRecIcon = 101;
+
+// The clock shows the fields five times a second; an edit given its own text
+// again would still lay it out and repaint it.
+void SetEditText(QLineEdit* edit, const QString& text) {
+    if (edit->text() != text) edit->setText(text);
+}
+
+} // namespace
+
+void CPlayerDlg::ShowFields(const PlayerFields& fields) {
+    auto setEdit = [this](int id, const std::string& text) {
+        SetEditText(Control<QLineEdit>(m_controls, id), QString::fromStdString(text));
+    };
+    auto setLabel = [this](int id, const std::string& text) {
+        Control<QLabel>(m_controls, id)->setText(QString::fromStdString(text));
+    };
+    setEdit(kBrowserTitle, fields.browserTitle);
+    setEdit(kGameTitle, fields.gameName);
+    setEdit(kRomFile, fields.romFile);
+    setLabel(kParent, fields.parent);
+    setLabel(kManufacturer, fields.manufacturer);
+    setLabel(kDriver, fields.driverText);
+    if (!m_clipNumberEdit->hasFocus())
+        SetEditText(m_clipNumberEdit, QString::number(fields.clipNumber));
+    if (!m_clipTitleEdit->hasFocus()) setEdit(kClipTitle, fields.clipTitle);
+    setEdit(kElapsed, fields.elapsed);
+    Control<QCheckBox>(m_controls, kNormalize)->setChecked(m_config.Normalize != 0);
+    Control<QCheckBox>(m_controls, kShowBlanks)->setChecked(m_config.ShowBlanks != 0);
+    Control<QCheckBox>(m_controls, kShuffle)->setChecked(m_config.Shuffle != 0);
+}
+
+void CPlayerDlg::SetEnabled(int id, bool enabled) {
+    if (QWidget* control = m_controls.value(id)) control->setEnabled(enabled);
+}
+
+void CPlayerDlg::UpdateTransportButtons() {
+    const PlayerState state = m_engine->State;
+    const bool playlistMode = m_engine->PlaylistMode;
+    const bool idle = state == PlayerState::Idle, busy = state == PlayerState::Busy;
+    const bool active = !idle && !busy;
+    const bool sounding = active && state != PlayerState::Stopped;
+    SetEnabled(kNext, active || (idle && playlistMode));
+    SetEnabled(kPrev, active);
+    m_clipNumberEdit->setEnabled(active && !playlistMode);
+    m_clipTitleEdit->setEnabled(active);
+    SetEnabled(kPlay, active || playlistMode);
+    SetEnabled(kStop, sounding);
+    SetEnabled(kRec, active);
+    SetPlayIcon(sounding ? kPauseIcon : kPlayIcon);
+    SetRecIcon(kRecIcon);
+    int sequence = 3;
+    if (state == PlayerState::Playing) sequence = 0;
+    if (state == PlayerState::Paused) sequence = 2;
+    if (IsRecording(state)) sequence = 4;
+    SelectIconSequence(sequence);
+}
+
+void CPlayerDlg::SelectIconSequence(int sequence) {
+    m_icons.Select(sequence);
+}
+
+void CPlayerDlg::AdvanceWindowIcon() {
+    const int icon = m_icons.Advance();
+    if (icon == m_windowIcon) return;
+    m_windowIcon = icon;
+    setWindowIcon(CIconLibrary::Icon(m_windowIcon));
+}
+
+void CPlayerDlg::SetPlayIcon(int icon) {
+    Button(kPlay)->setIcon(CIconLibrary::Icon(icon));
+}
+
+void CPlayerDlg::SetRecIcon(int icon) {
+    Button(kRec)->setIcon(CIconLibrary::Icon(icon));
+}
+
+void CPlayerDlg::SetMeterLevels(int left, int right) {
+    m_leftMeter.SetLevel(left);
+    m_rightMeter.SetLevel(right);
+}
+
+} // namespace tarvo

@@ -1,0 +1,166 @@
+// Playlist mode of the main window: entering and leaving it, loading and
+// saving playlists, the Playlist Manager and the move buttons.
+#include "DialogLayout.h"
+#include "DlgPlaylist.h"
+#include "IDialogs.h"
+#include "MainWindowIds.h"
+#include "PlayerDlg.h"
+
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+
+namespace tarvo {
+
+namespace {
+
+const std::vector<FileFilter> kPlaylistFilter{{"Tarvo Playlist Files", "*.tvp"}};
+
+} // namespace
+
+void CPlayerDlg::SetPlaylistMode(bool on) {
+    m_engine->PlaylistMode = on;
+    m_config.PlaylistMode = on ? 1 : 0;
+    Button(kSwitchMode)->setText(on ? "Switch to ROM Mode" : "Switch to Playlist Mode");
+    Control<QGroupBox>(m_controls, kBrowserGroup)
+        ->setTitle(on ? "Playlist Browser" : "ROM SoundClip Browser");
+    m_controls.value(kShowBlanks)->setVisible(!on);
+    m_controls.value(kShuffle)->setVisible(on);
+    m_clipNumberEdit->setEnabled(!on);
+    if (on) {
+        m_playlist.SetupListColumns(*m_clipList);
+        m_engine->Fields.browserTitle = m_playlist.title;
+        ShowFields(m_engine->Fields);
+        SetEnabled(kPlay, true);
+        SetEnabled(kNext, true);
+    } else {
+        SetupClipColumns();
+        UpdateTransportButtons();
+    }
+    UpdateListButtons();
+    UpdateMenus();
+}
+
+void CPlayerDlg::ShowGameInList() {
+    CGameEntry* game = m_engine->LoadedGame();
+    if (game) {
+        FillClipList(*game);
+        SelectClipRow(m_engine->CurrentClip);
+        m_engine->Fields.browserTitle = m_engine->Fields.gameName;
+    } else {
+        m_engine->Fields.browserTitle.clear();
+    }
+    ShowFields(m_engine->Fields);
+}
+
+// Enters playlist mode with the playlist listed and the playing clip found in it.
+void CPlayerDlg::ShowPlaylistInList() {
+    SetPlaylistMode(true);
+    m_playlist.FillList(*m_clipList);
+    UpdateListButtons();
+    SyncPlaylistPos(true);
+}
+
+void CPlayerDlg::ToggleMode() {
+    if (m_engine->PlaylistMode) {
+        SetPlaylistMode(false);
+        ShowGameInList();
+    } else if (m_playlist.GetCount() > 0) {
+        ShowPlaylistInList();
+    } else {
+        OpenPlaylistManager();
+    }
+    UpdateMenus();
+}
+
+void CPlayerDlg::SyncPlaylistPos(bool start) {
+    const CGameEntry* game = m_engine->LoadedGame();
+    const int clip = m_engine->CurrentClip;
+    int& position = m_engine->PlaylistPos;
+    position = game && clip >= 0 ? m_playlist.FindEntry(game, clip) : -1;
+    if (position >= 0) {
+        SelectClipRow(position);
+    } else if (m_engine->State == PlayerState::Idle || m_engine->State == PlayerState::Busy ||
+               m_engine->State == PlayerState::Stopped) {
+        m_engine->Unload();
+        position = -1;
+        SelectClipRow(0);
+    } else {
+        m_engine->StopPlayer();
+        position = -1;
+        if (start) m_engine->Next();
+    }
+    UpdateMenus();
+}
+
+void CPlayerDlg::LoadPlaylistCommand() {
+    if (m_playlist.GetCount() > 0) SavePlaylist();
+    const std::string path = m_dialogs.OpenFileDialog("Open Playlist...", kPlaylistFilter);
+    if (!path.empty()) {
+        m_playlist.LoadFromFile(path, false, true, true, m_dialogs);
+        if (m_playlist.GetCount() > 0)
+            ShowPlaylistInList();
+        else if (m_engine->PlaylistMode)
+            ToggleMode();
+    }
+    UpdateMenus();
+}
+
+void CPlayerDlg::SavePlaylistCommand() {
+    const std::string path =
+        m_dialogs.SaveFileDialog("Save Playlist...", kPlaylistFilter, m_playlist.fileName);
+    if (!path.empty()) m_playlist.SaveToFile(path, true, m_dialogs);
+    UpdateMenus();
+}
+
+void CPlayerDlg::SavePlaylist() {
+    if (m_playlist.GetCount() == 0) return;
+    if (!m_playlist.fileName.empty()) {
+        m_playlist.SaveToFile(m_playlist.fileName, true, m_dialogs);
+        return;
+    }
+    if (!m_dialogs.AskYesNo("Do you want to save your current Playlist?", MessageIcon::Question))
+        return;
+    const std::string path = m_dialogs.SaveFileDialog("Save Playlist...", kPlaylistFilter, "");
+    if (!path.empty()) m_playlist.SaveToFile(path, true, m_dialogs);
+}
+
+void CPlayerDlg::OpenPlaylistManager() {
+    CDlgPlaylist manager(m_romList, m_config.ROMFilter, m_dialogs, this);
+    manager.m_playlist.CopyFrom(m_playlist);
+    manager.m_shownGame = m_engine->CurrentGame;
+    manager.m_runModal = m_runModal;
+    const bool useIt = RunModal(m_runModal, manager) == QDialog::Accepted;
+    // Changes made in the manager stay, however it was left.
+    m_playlist.CopyFrom(manager.m_playlist);
+    if (m_engine->PlaylistMode) {
+        if (m_playlist.GetCount() > 0) {
+            m_playlist.SetupListColumns(*m_clipList);
+            m_playlist.FillList(*m_clipList);
+            m_engine->Fields.browserTitle = m_playlist.title;
+            ShowFields(m_engine->Fields);
+            SyncPlaylistPos(useIt);
+        } else {
+            ToggleMode();
+        }
+    } else if (useIt) {
+        ToggleMode();
+    }
+    UpdateMenus();
+}
+
+void CPlayerDlg::MoveClicked(PlaylistMove move) {
+    const int index = m_clipList->SelectionMark();
+    const int count = m_playlist.GetCount();
+    if (!m_engine->PlaylistMode || index < 0) return;
+    if (!MovePlaylistEntry(m_playlist, move, index, m_clipList.get())) return;
+    // The list holds one selected row: the moved one.
+    m_clipTree->setCurrentItem(
+        m_clipTree->topLevelItem(PositionAfterMove(move, index, index, count)));
+    m_engine->PlaylistPos = PositionAfterMove(move, m_engine->PlaylistPos, index, count);
+    UpdateListButtons();
+    UpdateMenus();
+}
+
+} // namespace tarvo
