@@ -23,15 +23,18 @@ void OnTerminate(int) {
     [[maybe_unused]] const auto written = ::write(g_signalPipe[1], &byte, 1);
 }
 
-// A logout or "kill" asks the window to close, so the playlist, settings and
-// clip information are saved as on any other close.
-void CloseOnTermination(CPlayerDlg& window, QObject* owner) {
+// A logout or "kill" ends the program as a close does, so the playlist,
+// settings and clip information are saved; nobody is there to answer a
+// question, so open dialogs end as cancelled and none waits for a user.
+void CloseOnTermination(CPlayerDlg& window, CQtDialogs& dialogs, QObject* owner) {
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0) return;
     auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, owner);
-    QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
+    QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window, &dialogs] {
         char byte;
         [[maybe_unused]] const auto got = ::read(g_signalPipe[0], &byte, 1);
-        window.close();
+        if (dialogs.Unattended()) return; // already ending
+        dialogs.SetUnattended();
+        window.EndBySignal();
     });
     struct sigaction action {};
     action.sa_handler = OnTerminate;
@@ -57,7 +60,7 @@ int CPlayerApp::Run(int argc, char** argv) {
     CQtDialogs dialogs;
     CPlayerDlg window(folder, dialogs);
     dialogs.SetParent(&window);
-    CloseOnTermination(window, &application);
+    CloseOnTermination(window, dialogs, &application);
     window.StartUp();
     window.exec();
     return 0;

@@ -38,6 +38,11 @@ public:
                                        const std::vector<FileFilter>& filters,
                                        const std::string& initialName) = 0;
     virtual std::optional<RgbColor> ChooseColor(const RgbColor& initial) = 0;
+
+    // True once nobody is there to answer (the program is ending on a signal):
+    // questions are answered No and pickers cancelled, so whoever asks must
+    // keep, not drop, what the user has not decided about.
+    virtual bool Unattended() const { return false; }
 };
 
 } // namespace tarvo

@@ -2,15 +2,34 @@
 
 #include <cstdio>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tarvo {
 
 namespace {
 
+// A link is followed, so saving through it updates the file it names and the
+// link stays a link.
+std::string FileBehindLinks(const std::string& path) {
+    std::error_code error;
+    if (!std::filesystem::is_symlink(path, error)) return path;
+    const std::filesystem::path target = std::filesystem::weakly_canonical(path, error);
+    return error ? path : target.string();
+}
+
 std::string TemporaryNameFor(const std::string& path) {
     return path + ".tmp-" + std::to_string(::getpid());
+}
+
+// The new file keeps the old one's permissions (a settings file made private
+// stays private); a new file gets the usual ones.
+bool KeepPermissions(const std::string& from, const std::string& to) {
+    struct stat old {};
+    if (::stat(from.c_str(), &old) != 0) return true;
+    return ::chmod(to.c_str(), old.st_mode & 07777) == 0;
 }
 
 // Pushes the data to the disk before the rename, so a crash right after the
@@ -25,8 +44,9 @@ bool SyncToDisk(const std::string& path) {
 
 } // namespace
 
-bool CSafeFileWriter::Save(const std::string& path, const Writer& write) {
-    if (path.empty() || path.back() == '/') return false;
+bool CSafeFileWriter::Save(const std::string& requestedPath, const Writer& write) {
+    if (requestedPath.empty() || requestedPath.back() == '/') return false;
+    const std::string path = FileBehindLinks(requestedPath);
     const std::string temporary = TemporaryNameFor(path);
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
@@ -38,7 +58,8 @@ bool CSafeFileWriter::Save(const std::string& path, const Writer& write) {
             return false;
         }
     }
-    if (!SyncToDisk(temporary) || std::rename(temporary.c_str(), path.c_str()) != 0) {
+    if (!KeepPermissions(path, temporary) || !SyncToDisk(temporary) ||
+        std::rename(temporary.c_str(), path.c_str()) != 0) {
         std::remove(temporary.c_str());
         return false;
     }

@@ -261,7 +261,8 @@ void CPlayerEngine::SaveRecording() {
     m_view.UpdateTransportButtons();
     SilenceCore();
     CoreCommand(CORE_CMD_PAUSE, 0);
-    CWavRecording::Keep(temporary, m_dialogs);
+    CWavRecording::Keep(temporary, Fields.romFile + "-" + FormatClipNumber(CurrentClip) + ".wav",
+                        m_dialogs);
 }
 
 std::string CPlayerEngine::MakeTempWavName() const {
@@ -472,8 +473,11 @@ void CPlayerEngine::ClockTick() {
 }
 
 void CPlayerEngine::ApplyTimeLimits() {
-    // A recording ends by itself once it has run the longest time the user allows.
-    if (State == PlayerState::Recording && m_elapsed >= m_config.MaxWAVTime) {
+    // A recording ends by itself once it has run the longest time the user
+    // allows. The clock counts whole seconds, so an elapsed time of n may be
+    // as little as n - 1 real seconds: only beyond the limit is it sure to hold
+    // all of it.
+    if (State == PlayerState::Recording && m_elapsed > m_config.MaxWAVTime) {
         StopPlayer();
         return;
     }

@@ -1,6 +1,7 @@
 #include "WavRecording.h"
 
 #include "IDialogs.h"
+#include "SavePicker.h"
 #include "TextUtils.h"
 
 #include <cstdio>
@@ -14,10 +15,12 @@ std::string CWavRecording::MakeTempWavName(const std::string& programFolder,
            ".wav";
 }
 
-void CWavRecording::Keep(const std::string& temporaryPath, IDialogs& dialogs) {
-    std::string chosen =
-        dialogs.SaveFileDialog("Save Recorded WAV File...", {{"WAV Files", "*.wav"}}, "");
+void CWavRecording::Keep(const std::string& temporaryPath, const std::string& proposedName,
+                         IDialogs& dialogs) {
+    const std::string chosen = AskSavePath(dialogs, "Save Recorded WAV File...",
+                                           {{"WAV Files", "*.wav"}}, proposedName, ".wav");
     if (chosen.empty()) {
+        if (dialogs.Unattended()) return; // the recording stays under its temporary name
         std::error_code error;
         if (!std::filesystem::remove(temporaryPath, error) && FileExists(temporaryPath))
             dialogs.ShowMessage("ERROR: Failed to clean up temporary file.  A copy of the "
@@ -26,9 +29,8 @@ void CWavRecording::Keep(const std::string& temporaryPath, IDialogs& dialogs) {
                                 MessageIcon::Error);
         return;
     }
-    if (GetLowerExtension(chosen).empty()) chosen += ".wav";
-    // The picker has already asked before replacing a file, so a rename over
-    // an existing one is what the user chose.
+    // The user has been asked before replacing a file, so a rename over an
+    // existing one is what the user chose.
     std::error_code error;
     std::filesystem::rename(temporaryPath, chosen, error);
     if (error) {

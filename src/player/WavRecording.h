@@ -12,9 +12,11 @@ public:
     // "<folder><romName>-<clip>-<seconds since 1970>.wav"
     static std::string MakeTempWavName(const std::string& programFolder, const std::string& romName,
                                        int clip, long long now);
-    // Asks where to keep the finished recording and moves it there; cancelling
-    // deletes it, and a failure says where the temporary copy stays.
-    static void Keep(const std::string& temporaryPath, IDialogs& dialogs);
+    // Asks where to keep the finished recording, proposing `proposedName`, and
+    // moves it there; cancelling deletes it, and a failure says where the
+    // temporary copy stays.
+    static void Keep(const std::string& temporaryPath, const std::string& proposedName,
+                     IDialogs& dialogs);
 };
 
 } // namespace tarvo

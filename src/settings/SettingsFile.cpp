@@ -67,12 +67,22 @@ void CSettingsFile::ReadFrom(std::istream& in, Config& config) {
     SetDefaults(config);
     CLineReader reader(in);
     std::string line;
+    std::vector<std::pair<std::string, std::string>> playlistLines;
     while (reader.Next(line)) {
         const size_t equals = line.find('=');
         if (equals == std::string::npos || equals + 1 == line.size()) continue;
-        ApplyLine(std::string(TrimSpace(std::string_view(line).substr(0, equals))),
-                  line.substr(equals + 1), config);
+        std::string key(TrimSpace(std::string_view(line).substr(0, equals)));
+        std::string value = line.substr(equals + 1);
+        if (EqualsNoCase(key, "PlaylistFile") || EqualsNoCase(key, "TempPlaylist"))
+            playlistLines.emplace_back(std::move(key), std::move(value));
+        else
+            ApplyLine(key, value, config);
     }
+    // A playlist names its games; they can only be found once every folder is
+    // known and scanned, wherever the playlist line stands in the file.
+    if (!playlistLines.empty() && !m_romList.IsScanned()) m_romList.ScanROMFolders();
+    for (const auto& [key, value] : playlistLines)
+        ApplyLine(key, value, config);
     ApplyLimits(config);
 }
 

@@ -1,6 +1,7 @@
 #include "DlgClipRange.h"
 
 #include "DialogLayout.h"
+#include "IDialogs.h"
 #include "TextUtils.h"
 
 #include <QEvent>
@@ -9,7 +10,8 @@
 
 namespace tarvo {
 
-CDlgClipRange::CDlgClipRange(QWidget* parent) : QDialog(parent) {
+CDlgClipRange::CDlgClipRange(IDialogs& dialogs, QWidget* parent)
+    : QDialog(parent), m_dialogs(dialogs) {
     const auto controls = CDialogLayout::Build(this, "136.layout");
     m_first = Control<QLineEdit>(controls, 1051);
     m_last = Control<QLineEdit>(controls, 1052);
@@ -29,9 +31,14 @@ void CDlgClipRange::ShowRange() {
 }
 
 void CDlgClipRange::NormalizeRange() {
-    Range.Normalize();
+    const bool capped = Range.Normalize();
     m_first->setText(QString::number(Range.firstClip));
     m_last->setText(QString::number(Range.lastClip));
+    if (capped)
+        m_dialogs.ShowMessage(
+            "A game's clips are numbered from 0 to " + std::to_string(CClipInfo::kMaxClipNumber) +
+                ", so the range now ends at " + std::to_string(Range.lastClip) + ".",
+            MessageIcon::Warning);
 }
 
 void CDlgClipRange::TakeFirst() {

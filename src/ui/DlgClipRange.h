@@ -10,12 +10,14 @@ class QPushButton;
 
 namespace tarvo {
 
+class IDialogs;
+
 // "Set Clip Range": two numbers, normalised as each field is left; Enter
 // walks from the first field to the second, then to OK.
 class CDlgClipRange : public QDialog {
     Q_OBJECT
 public:
-    explicit CDlgClipRange(QWidget* parent = nullptr);
+    explicit CDlgClipRange(IDialogs& dialogs, QWidget* parent = nullptr);
 
     ClipRange Range;
 
@@ -31,6 +33,7 @@ protected:
 private:
     void NormalizeRange();
 
+    IDialogs& m_dialogs;
     QLineEdit* m_first;
     QLineEdit* m_last;
     QPushButton* m_ok;

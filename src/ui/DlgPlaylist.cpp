@@ -6,6 +6,7 @@
 #include "IDialogs.h"
 #include "MoveButtons.h"
 #include "ROMList.h"
+#include "SavePicker.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -236,7 +237,7 @@ void CDlgPlaylist::AddPlaylist() {
 
 void CDlgPlaylist::Save() {
     const std::string path =
-        m_dialogs.SaveFileDialog("Save Playlist...", kPlaylistFilter, m_playlist.fileName);
+        AskSavePath(m_dialogs, "Save Playlist...", kPlaylistFilter, m_playlist.fileName, ".tvp");
     if (path.empty() || !m_playlist.SaveToFile(path, true, m_dialogs)) return;
     RefreshPlaylistView();
     UpdatePlaylistButtons();

@@ -32,6 +32,9 @@ CDlgROMBrowser::CDlgROMBrowser(CROMList& romList, int& filter, IDialogs& dialogs
     connect(Control<QPushButton>(m_controls, 2), &QPushButton::clicked, this, &QDialog::reject);
     connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &CDlgROMBrowser::SelectionChanged);
+    // A click on the row that is already selected changes no selection, yet
+    // it chooses that game again (after a rescan made "Load Game" grey).
+    connect(m_list, &QTableView::clicked, this, &CDlgROMBrowser::SelectionChanged);
     connect(m_list, &QTableView::doubleClicked, this, [this] { accept(); });
 }
 

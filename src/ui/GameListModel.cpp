@@ -64,7 +64,7 @@ std::vector<int> CGameListModel::ColumnWidths(const QFontMetrics& metrics) const
         int widest = metrics.horizontalAdvance(kHeadings[column]);
         for (int game = 0; game < m_romList.GetCount(); ++game)
             widest = std::max(widest, width(ColumnText(*m_romList.GetEntry(game), column)));
-        widths.push_back(widest + 20 + (column == 0 ? 20 : 0)); // the first column carries the icon
+        widths.push_back(widest + 20);
     }
     return widths;
 }

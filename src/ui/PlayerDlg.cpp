@@ -9,6 +9,7 @@
 #include "TarvoCore.h"
 
 #include <ctime>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -165,13 +166,44 @@ void CPlayerDlg::ApplyMeterSettings() {
 // --- Close ----------------------------------------------------------------
 
 bool CPlayerDlg::CloseSequence() {
-    SavePlaylist();
-    if (!m_settings.Write(m_config, SettingsForm::Exit)) return false; // the window stays open
+    const bool unattended = m_dialogs.Unattended();
+    // A recording is offered for saving as NEXT would. Unattended, the core
+    // completes it as it shuts down and it stays under its temporary name.
+    if (IsRecording(m_engine->State) && !unattended) m_engine->StopPlayer();
+    // Nobody can answer whether to save an unnamed playlist: it is kept as
+    // the crash-recovery copy, which the next start reloads.
+    const bool keepAsCopy = unattended && m_playlist.fileName.empty() && m_playlist.GetCount() > 0;
+    if (keepAsCopy)
+        m_playlist.SaveToFile(m_settings.TempPlaylistPath(), false, m_dialogs);
+    else
+        SavePlaylist();
+    const SettingsForm form = keepAsCopy ? SettingsForm::Autosave : SettingsForm::Exit;
+    if (!m_settings.Write(m_config, form) && !unattended) return false; // the window stays open
     m_romList.SaveClipInfo(m_programFolder + "tarvoclips.dat", true, m_dialogs);
     m_timer.stop();
     if (m_coreRunning) CoreShutdown();
     m_coreRunning = false;
     return true;
+}
+
+void CPlayerDlg::EndBySignal() {
+    if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* dialog = qobject_cast<QDialog*>(widget);
+        if (dialog && dialog != this && dialog->isVisible()) dialog->reject();
+    }
+    QTimer::singleShot(0, this, &CPlayerDlg::CloseOnceDialogsHaveEnded);
+}
+
+// Each cancelled dialog first returns to the code that opened it, which
+// finishes its work; only then does the window close, once.
+void CPlayerDlg::CloseOnceDialogsHaveEnded() {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal && modal != this) {
+        QTimer::singleShot(0, this, &CPlayerDlg::CloseOnceDialogsHaveEnded);
+        return;
+    }
+    close();
 }
 
 void CPlayerDlg::closeEvent(QCloseEvent* event) {
@@ -266,7 +298,7 @@ void CPlayerDlg::Command(int id) {
         {kMenuShowBlanks,
          [](CPlayerDlg& w) {
              w.ToggleSetting(&Config::ShowBlanks);
-             if (!w.m_engine->PlaylistMode) w.RefillClipList();
+             w.RefillClipList();
          }},
         {kMenuShuffle, [](CPlayerDlg& w) { w.ToggleSetting(&Config::Shuffle); }},
         {kMenuNormalize,

@@ -48,6 +48,9 @@ public:
     // The window's start-up and close orders.
     void StartUp();
     bool CloseSequence();
+    // A termination signal: every open dialog ends as cancelled, then the
+    // window closes. The dialogs must already be unattended.
+    void EndBySignal();
 
     // Commands, by their numbers in the command table.
     void Command(int id);
@@ -123,6 +126,8 @@ public slots:
 
 private:
     void BuildWindow();
+    void CloseOnceDialogsHaveEnded();
+    void KeepTypedTitle();
     void ConnectCommands();
     void ReadControls();
     void ToggleSetting(int Config::*setting);
@@ -159,6 +164,9 @@ private:
     CVUMeter m_rightMeter;
     CIconSequences m_icons;
     int m_windowIcon = CIconSequences::kProgramIcon;
+    // The clip whose number and title the two clip fields show.
+    CGameEntry* m_fieldsGame = nullptr;
+    int m_fieldsClip = -1;
     QTimer m_timer;
     ModalRunner m_runModal;
     bool m_coreRunning = false;

@@ -33,10 +33,20 @@ void CPlayerDlg::CommitClipTitle() {
         return;
     }
     const std::string title = m_clipTitleEdit->text().toStdString();
+    m_clipTitleEdit->setModified(false);
     if (title == game->clipInfo.GetTitle(m_engine->CurrentClip)) return;
     m_engine->Fields.clipTitle = title;
     game->clipInfo.SetTitle(m_engine->CurrentClip, title);
     RefreshClipRow(m_engine->CurrentClip);
+}
+
+// A title typed but not yet committed when another clip comes belongs to the
+// clip the field showed.
+void CPlayerDlg::KeepTypedTitle() {
+    if (!m_clipTitleEdit->isModified() || !m_fieldsGame || m_fieldsClip < 0) return;
+    m_clipTitleEdit->setModified(false);
+    m_fieldsGame->clipInfo.SetTitle(m_fieldsClip, m_clipTitleEdit->text().toStdString());
+    if (m_fieldsGame == m_engine->LoadedGame()) RefreshClipRow(m_fieldsClip);
 }
 
 // --- The clip list -----------------------------------------------------------
@@ -50,8 +60,15 @@ void CPlayerDlg::FillClipList(CGameEntry& game) {
     UpdateListButtons();
 }
 
+// Lists the loaded game's clips again after ShowBlanks changed, keeping the
+// selected clip selected when it still has a row.
 void CPlayerDlg::RefillClipList() {
-    if (CGameEntry* game = m_engine->LoadedGame()) FillClipList(*game);
+    CGameEntry* game = m_engine->LoadedGame();
+    if (!game || m_engine->PlaylistMode) return;
+    const bool hadSelection = !m_clipTree->selectedItems().isEmpty();
+    const int clip = hadSelection ? MarkedClip() : -1;
+    FillClipList(*game);
+    if (hadSelection) SelectClipRow(clip);
 }
 
 void CPlayerDlg::ClearClipList() {
@@ -127,14 +144,8 @@ void CPlayerDlg::PlaySelected() {
 }
 
 void CPlayerDlg::ShowBlanksClicked() {
-    CGameEntry* game = m_engine->LoadedGame();
-    const bool hadSelection = !m_clipTree->selectedItems().isEmpty();
-    const int clip = hadSelection ? MarkedClip() : -1;
     ReadControls();
-    if (game) {
-        FillClipList(*game);
-        if (hadSelection) SelectClipRow(clip);
-    }
+    RefillClipList();
     UpdateMenus();
 }
 
@@ -213,10 +224,10 @@ void CPlayerDlg::CutRangeAtMarkedClip(const char* question, bool asFirst) {
 void CPlayerDlg::SetNewRange() {
     CGameEntry* game = m_engine->LoadedGame();
     if (!game) return;
-    CDlgClipRange dialog(this);
+    CDlgClipRange dialog(m_dialogs, this);
     dialog.Range = {game->clipInfo.firstClip, game->clipInfo.lastClip};
     dialog.ShowRange();
-    if (dialog.exec() == QDialog::Accepted) {
+    if (RunModal(m_runModal, dialog) == QDialog::Accepted) {
         game->clipInfo.SetRange(dialog.Range.firstClip, dialog.Range.lastClip);
         FillClipList(*game);
     }

@@ -38,9 +38,22 @@ void CPlayerDlg::ShowFields(const PlayerFields& fields) {
     setLabel(kParent, fields.parent);
     setLabel(kManufacturer, fields.manufacturer);
     setLabel(kDriver, fields.driverText);
-    if (!m_clipNumberEdit->hasFocus())
+    // A field being typed in keeps its text, until another clip comes: then
+    // a typed title goes to the clip it was typed for, and both fields show
+    // the new clip.
+    CGameEntry* game = m_engine->LoadedGame();
+    const bool otherClip = game != m_fieldsGame || fields.clipNumber != m_fieldsClip;
+    if (otherClip) {
+        KeepTypedTitle();
+        m_fieldsGame = game;
+        m_fieldsClip = fields.clipNumber;
+    }
+    if (otherClip || !m_clipNumberEdit->hasFocus())
         SetEditText(m_clipNumberEdit, QString::number(fields.clipNumber));
-    if (!m_clipTitleEdit->hasFocus()) setEdit(kClipTitle, fields.clipTitle);
+    if (otherClip || !m_clipTitleEdit->hasFocus()) {
+        setEdit(kClipTitle, fields.clipTitle);
+        m_clipTitleEdit->setModified(false);
+    }
     setEdit(kElapsed, fields.elapsed);
     Control<QCheckBox>(m_controls, kNormalize)->setChecked(m_config.Normalize != 0);
     Control<QCheckBox>(m_controls, kShowBlanks)->setChecked(m_config.ShowBlanks != 0);

@@ -5,6 +5,7 @@
 #include "IDialogs.h"
 #include "MainWindowIds.h"
 #include "PlayerDlg.h"
+#include "SavePicker.h"
 
 #include <QGroupBox>
 #include <QLineEdit>
@@ -109,7 +110,7 @@ void CPlayerDlg::LoadPlaylistCommand() {
 
 void CPlayerDlg::SavePlaylistCommand() {
     const std::string path =
-        m_dialogs.SaveFileDialog("Save Playlist...", kPlaylistFilter, m_playlist.fileName);
+        AskSavePath(m_dialogs, "Save Playlist...", kPlaylistFilter, m_playlist.fileName, ".tvp");
     if (!path.empty()) m_playlist.SaveToFile(path, true, m_dialogs);
     UpdateMenus();
 }
@@ -122,7 +123,8 @@ void CPlayerDlg::SavePlaylist() {
     }
     if (!m_dialogs.AskYesNo("Do you want to save your current Playlist?", MessageIcon::Question))
         return;
-    const std::string path = m_dialogs.SaveFileDialog("Save Playlist...", kPlaylistFilter, "");
+    const std::string path =
+        AskSavePath(m_dialogs, "Save Playlist...", kPlaylistFilter, "", ".tvp");
     if (!path.empty()) m_playlist.SaveToFile(path, true, m_dialogs);
 }
 

@@ -1,5 +1,6 @@
 #include "QtDialogs.h"
 
+#include <cstdio>
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -35,24 +36,37 @@ QString FilterText(const std::vector<FileFilter>& filters) {
 
 } // namespace
 
+// A box over a window not yet shown would be placed by that window's unset
+// position, in a corner of the screen; without an owner it is centred.
+QWidget* CQtDialogs::Owner() const {
+    return m_parent && m_parent->isVisible() ? m_parent : nullptr;
+}
+
 void CQtDialogs::ShowMessage(const std::string& text, MessageIcon icon) {
-    QMessageBox box(ToQt(icon), "Tarvo", QString::fromStdString(text), QMessageBox::Ok, m_parent);
+    if (m_unattended) {
+        std::fprintf(stderr, "Tarvo: %s\n", text.c_str());
+        return;
+    }
+    QMessageBox box(ToQt(icon), "Tarvo", QString::fromStdString(text), QMessageBox::Ok, Owner());
     box.exec();
 }
 
 bool CQtDialogs::AskYesNo(const std::string& text, MessageIcon icon) {
+    if (m_unattended) return false;
     QMessageBox box(ToQt(icon), "Tarvo", QString::fromStdString(text),
-                    QMessageBox::Yes | QMessageBox::No, m_parent);
+                    QMessageBox::Yes | QMessageBox::No, Owner());
     return box.exec() == QMessageBox::Yes;
 }
 
 std::string CQtDialogs::BrowseForFolder(const std::string& title) {
+    if (m_unattended) return {};
     return QFileDialog::getExistingDirectory(nullptr, QString::fromStdString(title)).toStdString();
 }
 
 std::string CQtDialogs::OpenFileDialog(const std::string& title,
                                        const std::vector<FileFilter>& filters) {
-    return QFileDialog::getOpenFileName(m_parent, QString::fromStdString(title), QString(),
+    if (m_unattended) return {};
+    return QFileDialog::getOpenFileName(Owner(), QString::fromStdString(title), QString(),
                                         FilterText(filters))
         .toStdString();
 }
@@ -60,14 +74,16 @@ std::string CQtDialogs::OpenFileDialog(const std::string& title,
 std::string CQtDialogs::SaveFileDialog(const std::string& title,
                                        const std::vector<FileFilter>& filters,
                                        const std::string& initialName) {
-    return QFileDialog::getSaveFileName(m_parent, QString::fromStdString(title),
+    if (m_unattended) return {};
+    return QFileDialog::getSaveFileName(Owner(), QString::fromStdString(title),
                                         QString::fromStdString(initialName), FilterText(filters))
         .toStdString();
 }
 
 std::optional<RgbColor> CQtDialogs::ChooseColor(const RgbColor& initial) {
+    if (m_unattended) return std::nullopt;
     const QColor chosen =
-        QColorDialog::getColor(QColor(initial.red, initial.green, initial.blue), m_parent);
+        QColorDialog::getColor(QColor(initial.red, initial.green, initial.blue), Owner());
     if (!chosen.isValid()) return std::nullopt;
     return RgbColor{chosen.red(), chosen.green(), chosen.blue()};
 }

@@ -20,9 +20,15 @@ public:
     std::string SaveFileDialog(const std::string& title, const std::vector<FileFilter>& filters,
                                const std::string& initialName) override;
     std::optional<RgbColor> ChooseColor(const RgbColor& initial) override;
+    bool Unattended() const override { return m_unattended; }
+    // From now on messages go to the error stream and nothing waits for a user.
+    void SetUnattended() { m_unattended = true; }
 
 private:
+    QWidget* Owner() const;
+
     QWidget* m_parent;
+    bool m_unattended = false;
 };
 
 } // namespace tarvo

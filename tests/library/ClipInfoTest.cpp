@@ -1,5 +1,6 @@
 #include "ClipInfo.h"
 
+#include "ClipRange.h"
 #include "FakeListView.h"
 
 #include <gtest/gtest.h>
@@ -102,4 +103,20 @@ TEST(ClipInfo, FillClipListWithAndWithoutBlanks) {
 TEST(ClipInfo, ClipNumberText) {
     EXPECT_EQ(FormatClipNumber(7), "007");
     EXPECT_EQ(FormatClipNumber(1234), "1234");
+}
+
+TEST(ClipRange, NormalizesAndSaysWhenItCappedANumber) {
+    struct Case {
+        int first, last, wantFirst, wantLast;
+        bool capped;
+    } cases[] = {{10, 5, 5, 5, false},       {2, -3, 0, 0, false},
+                 {-7, 20, 0, 20, false},     {3, 900, 3, 900, false},
+                 {0, 40000, 0, 31999, true}, {35000, 40000, 31999, 31999, true},
+                 {0, 31999, 0, 31999, false}};
+    for (const Case& c : cases) {
+        ClipRange range{c.first, c.last};
+        EXPECT_EQ(range.Normalize(), c.capped) << c.first << " " << c.last;
+        EXPECT_EQ(range.firstClip, c.wantFirst) << c.first << " " << c.last;
+        EXPECT_EQ(range.lastClip, c.wantLast) << c.first << " " << c.last;
+    }
 }

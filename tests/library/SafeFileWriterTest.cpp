@@ -36,3 +36,20 @@ TEST(SafeFileWriter, AMissingFolderFails) {
     EXPECT_FALSE(CSafeFileWriter::Save(temp.File("no/such/f.txt"), [](std::ostream&) {}));
     EXPECT_FALSE(CSafeFileWriter::Save(temp.Path(), [](std::ostream&) {}));
 }
+
+TEST(SafeFileWriter, SavingThroughALinkUpdatesItsTargetAndKeepsItsPermissions) {
+    test::TempFolder temp;
+    temp.MakeFolder("real");
+    temp.Write("real/settings.ini", "old\n");
+    std::filesystem::permissions(temp.File("real/settings.ini"),
+                                 std::filesystem::perms::owner_read |
+                                     std::filesystem::perms::owner_write);
+    std::filesystem::create_symlink(temp.File("real/settings.ini"), temp.File("link.ini"));
+
+    ASSERT_TRUE(
+        CSafeFileWriter::Save(temp.File("link.ini"), [](std::ostream& o) { o << "new\n"; }));
+    EXPECT_TRUE(std::filesystem::is_symlink(temp.File("link.ini")));
+    EXPECT_EQ(temp.Read("real/settings.ini"), "new\n");
+    EXPECT_EQ(std::filesystem::status(temp.File("real/settings.ini")).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+}

@@ -495,6 +495,18 @@ TEST_F(Recording, SavingSendsItsSequenceAndMovesTheFile) {
     EXPECT_FALSE(std::filesystem::exists(TempWav()));
 }
 
+TEST_F(Recording, AddingTheExtensionAsksBeforeReplacingAndProposesAName) {
+    StartRecordingClip();
+    temp.Write("take.wav", "old");
+    dialogs.paths = {temp.File("take"), temp.File("take")};
+    dialogs.answers = {false, true}; // No opens the picker again; Yes replaces
+    engine->Rec();
+    EXPECT_EQ(dialogs.Texts(), (Calls{"take.wav already exists.\nDo you want to replace it?",
+                                      "take.wav already exists.\nDo you want to replace it?"}));
+    EXPECT_EQ(dialogs.initialNames, (Calls{"alpha-007.wav", temp.File("take.wav")}));
+    EXPECT_EQ(temp.Read("take.wav"), "RIFF....");
+}
+
 TEST_F(Recording, OtherExtensionsStayAndAnExistingFileIsReplaced) {
     StartRecordingClip();
     temp.Write("take.snd", "old");
@@ -550,7 +562,7 @@ TEST_F(Recording, EndsByItselfAfterTheLongestRecordingTime) {
     config.MaxWAVTime = 60;
     StartRecordingClip();
     dialogs.paths = {temp.File("long.wav")};
-    now += 59;
+    now += 60; // whole seconds: perhaps only 59.01 s of sound so far
     ClockTicks(1);
     EXPECT_EQ(engine->State, PlayerState::Recording);
     now += 1;

@@ -17,8 +17,9 @@ protected:
     void SetUp() override {
         CGameEntry game;
         game.romName = "abc";
-        game.romPath = "/x/abc.zip";
         game.clipInfo.SetRange(0, 10);
+        gamesFolder = temp.MakeFolder("other");
+        temp.Write("other/abc.zip", "z");
         list.AddGameForTesting(game);
         playlist.SetROMList(&list);
     }
@@ -37,6 +38,7 @@ protected:
     }
 
     test::TempFolder temp;
+    std::string gamesFolder;
     CROMList list;
     CPlaylist playlist;
     test::ScriptedDialogs dialogs;
@@ -139,12 +141,15 @@ TEST_F(SettingsFileTest, PlaylistLinesByForm) {
 
 TEST_F(SettingsFileTest, PlaylistFileLoadsNamedAndTempPlaylistRecoversUnnamed) {
     temp.Write("mine.tvp", "Title=Mine\nEntry=abc 3\n");
-    Config config = ReadText("PlaylistFile=" + temp.File("mine.tvp") + "\nPlaylistMode=1\n");
+    // The playlist line may stand before the folder that holds its games.
+    Config config = ReadText("PlaylistFile=" + temp.File("mine.tvp") +
+                             "\nROMFolder=" + gamesFolder + "\nPlaylistMode=1\n");
     EXPECT_EQ(playlist.fileName, temp.File("mine.tvp"));
     EXPECT_EQ(config.PlaylistMode, 1);
     EXPECT_TRUE(dialogs.shown.empty());
 
-    config = ReadText("TempPlaylist=" + temp.File("mine.tvp") + "\n");
+    config =
+        ReadText("TempPlaylist=" + temp.File("mine.tvp") + "\nROMFolder=" + gamesFolder + "\n");
     EXPECT_EQ(playlist.fileName, "");
     EXPECT_EQ(playlist.GetCount(), 1);
     ASSERT_EQ(dialogs.shown.size(), 1u);

@@ -24,6 +24,7 @@ public:
     std::deque<std::string> paths;
     std::deque<std::optional<RgbColor>> colors;
     std::vector<std::string> initialNames;
+    bool unattended = false;
 
     void ShowMessage(const std::string& text, MessageIcon icon) override;
     bool AskYesNo(const std::string& text, MessageIcon icon) override;
@@ -33,6 +34,7 @@ public:
     std::string SaveFileDialog(const std::string& title, const std::vector<FileFilter>& filters,
                                const std::string& initialName) override;
     std::optional<RgbColor> ChooseColor(const RgbColor& initial) override;
+    bool Unattended() const override { return unattended; }
 
     std::vector<std::string> Texts() const;
 

@@ -1,3 +1,5 @@
+#include "DlgClipRange.h"
+#include "DlgPlaylist.h"
 #include "WindowFixture.h"
 
 #include <QApplication>
@@ -7,6 +9,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 using namespace tarvo;
@@ -25,6 +29,7 @@ protected:
     }
     void SelectRow(int row) { List()->setCurrentItem(List()->topLevelItem(row)); }
     CClipInfo& Clips(int game = 0) { return window->ROMList().GetEntry(game)->clipInfo; }
+    Config& config() { return window->Settings(); }
     void Press(QWidget* target, int key) {
         QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
         QApplication::sendEvent(target, &press);
@@ -131,6 +136,8 @@ TEST_F(Window, ClipRowsWithAndWithoutBlanks) {
     window->Command(181); // the menu toggles back and updates box and list
     EXPECT_FALSE(Find<QCheckBox>(1012)->isChecked());
     EXPECT_EQ(Column(0).size(), 4u);
+    EXPECT_EQ(List()->currentItem()->text(0), "003"); // ... keeping the selection, as the box does
+    EXPECT_TRUE(Enabled(1007));
 }
 
 TEST_F(Window, RefreshClipRowInsertsAndRemovesRows) {
@@ -197,6 +204,22 @@ TEST_F(Window, EditingTheRangeAsksFirst) {
     EXPECT_EQ(List()->currentItem()->text(0), "005");
 }
 
+TEST_F(Window, ARangeBeyondTheHighestClipIsCappedAndSaysSo) {
+    Load(0, 0);
+    window->SetModalRunner([](QDialog& dialog) {
+        auto& range = static_cast<CDlgClipRange&>(dialog);
+        dialog.findChild<QLineEdit*>("1052")->setText("40000");
+        range.TakeLast(); // the field loses the focus
+        range.accept();
+        return dialog.result();
+    });
+    window->SetNewRange();
+    EXPECT_EQ(Clips().lastClip, 31999);
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text,
+              "A game's clips are numbered from 0 to 31999, so the range now ends at 31999.");
+}
+
 TEST_F(Window, KeyboardFilter) {
     Load(0, 0);
     SelectRow(7);
@@ -213,6 +236,32 @@ TEST_F(Window, KeyboardFilter) {
     const auto before = FakeCore::Get().calls.size();
     Press(Find<QPushButton>(1020), Qt::Key_Return); // Enter elsewhere does nothing
     EXPECT_EQ(FakeCore::Get().calls.size(), before);
+}
+
+TEST_F(Window, ATypedTitleStaysWithTheClipItWasTypedFor) {
+    config().OnSilence = 3;
+    Load(0, 1);
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    auto* title = Find<QLineEdit>(1010);
+    title->setFocus();
+    QTest::keyClicks(title, "Overture");
+    QTest::keyClick(title, Qt::Key_Return);
+    window->Engine().Next(); // the player moves on by itself while the field has the focus
+    EXPECT_EQ(title->text(), "");
+    EXPECT_EQ(Find<QLineEdit>(1009)->text(), "2");
+    QTest::mouseClick(Find<QPushButton>(1020), Qt::LeftButton); // STOP takes the focus
+    EXPECT_EQ(Clips().GetTitle(1), "Overture");
+    EXPECT_EQ(Clips().GetTitle(2), "");
+
+    // Typed but not yet committed when the next clip comes: still its own clip's.
+    title->setFocus();
+    QTest::keyClicks(title, "Interlude");
+    window->Engine().Next();
+    EXPECT_EQ(Clips().GetTitle(2), "Interlude");
+    EXPECT_EQ(title->text(), "");
+    title->clearFocus();
+    EXPECT_EQ(Clips().GetTitle(3), "");
 }
 
 TEST_F(Window, TypingATitleWithoutAClipIsUndone) {
@@ -251,6 +300,59 @@ TEST_F(Window, CloseSequenceSavesEverythingAndShutsTheCoreDown) {
     EXPECT_EQ(FakeCore::Get().TakeCalls().back(), "CoreShutdown");
     EXPECT_NE(temp.Read("Tarvo.ini").find("Shuffle=1"), std::string::npos);
     EXPECT_NE(temp.Read("tarvoclips.dat").find("alpha:title 3 Stage 3"), std::string::npos);
+}
+
+TEST_F(Window, ClosingDuringARecordingOffersToSaveIt) {
+    Load(0, 3);
+    window->Command(1025); // REC
+    const std::string recording = window->Engine().TemporaryWavPath();
+    ASSERT_FALSE(recording.empty());
+    temp.Write(recording.substr(temp.Path().size()), "RIFF");
+    dialogs.paths = {temp.File("take.wav")};
+    EXPECT_TRUE(window->CloseSequence());
+    EXPECT_EQ(dialogs.pickerTitles, std::vector<std::string>{"Save Recorded WAV File..."});
+    EXPECT_EQ(temp.Read("take.wav"), "RIFF");
+}
+
+TEST_F(Window, ASignalEndsAnOpenDialogAsCancelledThenClosesOnceKeepingEverything) {
+    struct Case {
+        const char* dialog;
+        void (CPlayerDlg::*open)();
+    } cases[] = {{"Game Browser", &CPlayerDlg::OpenBrowser},
+                 {"Playlist Manager", &CPlayerDlg::OpenPlaylistManager},
+                 {"Set Clip Range", &CPlayerDlg::SetNewRange}};
+    window.reset();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.dialog);
+        dialogs.unattended = false;
+        auto ending = std::make_unique<CPlayerDlg>(temp.Path(), dialogs);
+        ending->StartUp();
+        ending->Engine().LoadGame(0, 3);
+        ending->show();
+        int result = -1;
+        ending->SetModalRunner([&](QDialog& dialog) {
+            if (auto* manager = qobject_cast<CDlgPlaylist*>(&dialog))
+                manager->m_playlist.AddEntry(ending->ROMList().GetEntry(1), 4);
+            QTimer::singleShot(0, [&] {
+                dialogs.unattended = true; // as the program's signal handler does
+                ending->EndBySignal();
+            });
+            result = dialog.exec();
+            return result;
+        });
+        FakeCore::Get().calls.clear();
+        (ending.get()->*c.open)();
+        for (int i = 0; i < 10 && ending->isVisible(); ++i)
+            QCoreApplication::processEvents();
+        EXPECT_EQ(result, QDialog::Rejected);
+        EXPECT_FALSE(ending->isVisible());
+        const auto calls = FakeCore::Get().TakeCalls();
+        EXPECT_EQ(std::count(calls.begin(), calls.end(), "CoreShutdown"), 1);
+        EXPECT_NE(temp.Read("Tarvo.ini").find("ShowBlanks=0"), std::string::npos);
+    }
+    // The unnamed playlist built in the manager could not be asked about: it is
+    // the crash-recovery copy that the next start reloads.
+    EXPECT_NE(temp.Read("tarvo_temp.tvp").find("Entry=beta 4"), std::string::npos);
 }
 
 TEST_F(Window, ExitRunsTheCloseSequence) {

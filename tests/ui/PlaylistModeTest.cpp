@@ -269,8 +269,18 @@ TEST_F(PlaylistMode, SaveCurrentPlaylistProposesItsName) {
     dialogs.paths = {temp.File("now")};
     window->Command(1069);
     EXPECT_EQ(dialogs.initialNames, std::vector<std::string>{temp.File("was.tvp")});
-    EXPECT_EQ(Playlist().fileName, temp.File("now")); // no extension added
-    EXPECT_NE(temp.Read("now").find("Entry=alpha 5"), std::string::npos);
+    // A name without an extension gets ".tvp", so the Load picker's filter shows it.
+    EXPECT_EQ(Playlist().fileName, temp.File("now.tvp"));
+    EXPECT_NE(temp.Read("now.tvp").find("Entry=alpha 5"), std::string::npos);
+
+    // The picker asked about "now" only: replacing "now.tvp" is asked again,
+    // and No opens the picker once more.
+    dialogs.paths = {temp.File("now"), temp.File("list.txt")};
+    dialogs.answers = {false};
+    window->Command(1069);
+    EXPECT_EQ(dialogs.shown.back().text, "now.tvp already exists.\nDo you want to replace it?");
+    EXPECT_EQ(dialogs.initialNames.back(), temp.File("now.tvp"));
+    EXPECT_EQ(Playlist().fileName, temp.File("list.txt")); // any extension is kept as typed
 }
 
 TEST_F(PlaylistMode, ACrashLeavesACopyThatTheNextStartReloads) {

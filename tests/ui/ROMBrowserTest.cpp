@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTableView>
+#include <QTest>
 
 using namespace tarvo;
 using namespace tarvo::test;
@@ -71,9 +72,10 @@ TEST_F(Browser, ThePlaylistManagersUseMayChooseAMissingGameUntilARescan) {
     EXPECT_EQ(browser->m_selectedGame, 2);
     browser->Rescan();
     EXPECT_FALSE(browser->LoadButton()->isEnabled());
-    Click(*browser, 1);
-    Click(*browser, 2);
-    EXPECT_TRUE(browser->LoadButton()->isEnabled());
+    browser->show();
+    const QRect row = browser->GameList()->visualRect(browser->Model().index(2, 1));
+    QTest::mouseClick(browser->GameList()->viewport(), Qt::LeftButton, {}, row.center());
+    EXPECT_TRUE(browser->LoadButton()->isEnabled()); // the same row clicked again
 }
 
 TEST_F(Browser, ADoubleClickOnAMissingGameDoesNothing) {
@@ -151,6 +153,7 @@ TEST_F(Browser, ColumnsAreAsWideAsTheirWidestTextWithoutLayingOutRows) {
     ASSERT_EQ(widths.size(), 3u);
     // The widest of each column counts whatever the filter: "Gone Game" is missing.
     EXPECT_GE(widths[0], metrics.horizontalAdvance("Alpha Story") + 20);
+    EXPECT_LE(widths[0], metrics.horizontalAdvance("Alpha Story") + 24);
     EXPECT_GE(widths[1], metrics.horizontalAdvance("Filename") + 20);
     EXPECT_GE(widths[2], metrics.horizontalAdvance("Manufacturer") + 20);
     EXPECT_LE(widths[2], metrics.horizontalAdvance("Manufacturer") + 24);

@@ -1,11 +1,14 @@
-#include "ClipRange.h"
 #include "DlgClipRange.h"
 #include "IconSequences.h"
+#include "QtDialogs.h"
+#include "ScriptedDialogs.h"
 
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QTimer>
 
 using namespace tarvo;
 
@@ -26,20 +29,9 @@ TEST(IconSequences, FramesAndWhatFollowsThem) {
     EXPECT_EQ(icons.Advance(), 159);
 }
 
-TEST(ClipRange, Normalizes) {
-    struct Case {
-        int first, last, wantFirst, wantLast;
-    } cases[] = {{10, 5, 5, 5}, {2, -3, 0, 0}, {-7, 20, 0, 20}, {3, 900, 3, 900}};
-    for (const Case& c : cases) {
-        ClipRange range{c.first, c.last};
-        range.Normalize();
-        EXPECT_EQ(range.firstClip, c.wantFirst);
-        EXPECT_EQ(range.lastClip, c.wantLast);
-    }
-}
-
 TEST(DlgClipRange, EnterWalksFromFirstToLastToOk) {
-    CDlgClipRange dialog;
+    test::ScriptedDialogs dialogs;
+    CDlgClipRange dialog(dialogs);
     dialog.Range = {0, 512};
     dialog.show();
     QApplication::setActiveWindow(&dialog);
@@ -62,4 +54,18 @@ TEST(DlgClipRange, EnterWalksFromFirstToLastToOk) {
     ok->setFocus();
     dialog.accept();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
+}
+
+TEST(QtDialogs, AMessageBeforeTheWindowIsShownStandsInTheMiddleOfTheScreen) {
+    QWidget notYetShown;
+    CQtDialogs dialogs(&notYetShown);
+    QPoint boxCentre;
+    QTimer::singleShot(0, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        boxCentre = box->geometry().center();
+        box->close();
+    });
+    dialogs.ShowMessage("Starting", MessageIcon::Information);
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_LE((boxCentre - screen.center()).manhattanLength(), 4);
 }

@@ -21,6 +21,8 @@ protected:
                           {"Test Driver"});
         core.onOption = [](int code, int value) {
             if (code == CORE_OPT_GAME) FakeCore::Get().loadedGame = value;
+            if (code == CORE_OPT_RECORD && value)
+                FakeCore::Get().SendPathRequest(CORE_MSG_WAV_PATH, "");
         };
         core.onCommand = [](int code, int argument) {
             FakeCore& c = FakeCore::Get();
