@@ -27,7 +27,7 @@ QWidget* MakeControl(const QString& kind, const QString& text, const QString& st
     if (kind == "label" || kind == "static") {
         auto* label = new QLabel(text, parent);
         label->setWordWrap(style.contains("wrap"));
-        label->setAlignment(Qt::AlignLeft |
+        label->setAlignment((style.contains("center") ? Qt::AlignHCenter : Qt::AlignLeft) |
                             (style.contains("wrap") ? Qt::AlignTop : Qt::AlignVCenter));
         return label;
     }
@@ -115,8 +115,12 @@ QHash<int, QWidget*> CDialogLayout::Build(QWidget* dialog, const QString& resour
         while (f.size() < 8)
             f << QString();
         QWidget* control = MakeControl(f[1], f[2], f[7], dialog);
-        control->setGeometry(ToPixels(font, f[3].toInt(), f[4].toInt(), f[5].toInt(), f[6].toInt())
-                                 .translated(0, topOffset));
+        QRect place = ToPixels(font, f[3].toInt(), f[4].toInt(), f[5].toInt(), f[6].toInt())
+                          .translated(0, topOffset);
+        // A drop-down list's height in the table is that of its open list; the
+        // closed box is one line high.
+        if (f[1] == "combo") place.setHeight(control->sizeHint().height());
+        control->setGeometry(place);
         if (f[7].contains("hidden")) control->hide();
         if (f[0] != "-") {
             control->setObjectName(f[0]);

@@ -28,8 +28,7 @@ namespace tarvo {
 namespace {
 
 // Parts of the program that are not built yet keep their commands grey.
-constexpr int kNotYetAvailable[] = {kImport, kExportGame, kExportAll, kOpenOptions, kPrank, kAbout};
-constexpr int kButtonsNotYetAvailable[] = {kOptions};
+constexpr int kNotYetAvailable[] = {kImport, kExportGame, kExportAll, kPrank, kAbout};
 
 QColor ToQColor(const RgbColor& c) {
     return QColor(c.red, c.green, c.blue);
@@ -74,8 +73,6 @@ void CPlayerDlg::BuildWindow() {
     for (QWidget* w : {static_cast<QWidget*>(m_clipNumberEdit),
                        static_cast<QWidget*>(m_clipTitleEdit), static_cast<QWidget*>(m_clipTree)})
         w->installEventFilter(this);
-    for (int id : kButtonsNotYetAvailable)
-        SetEnabled(id, false);
 }
 
 QPushButton* CPlayerDlg::Button(int id) const {
@@ -273,6 +270,8 @@ void CPlayerDlg::Command(int id) {
          }},
         {kStop, [](CPlayerDlg& w) { w.m_engine->StopPlayer(); }},
         {kVolume, [](CPlayerDlg& w) { w.StartVolumeControl(); }},
+        {kOptions, [](CPlayerDlg& w) { w.OpenOptions(); }},
+        {kOpenOptions, [](CPlayerDlg& w) { w.OpenOptions(); }},
         {kPlay, [](CPlayerDlg& w) { w.m_engine->Play(); }},
         {kRec, [](CPlayerDlg& w) { w.m_engine->Rec(); }},
         {kPrev, [](CPlayerDlg& w) { w.m_engine->Prev(); }},

@@ -85,6 +85,7 @@ public:
 
     // Other windows.
     void OpenBrowser();
+    void OpenOptions();
     void StartVolumeControl();
 
     // IPlayerView

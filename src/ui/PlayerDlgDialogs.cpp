@@ -1,6 +1,8 @@
 // The main window's commands that open other windows and programs.
+#include "DlgOptions.h"
 #include "DlgROMBrowser.h"
 #include "IDialogs.h"
+#include "OptionRules.h"
 #include "PlayerDlg.h"
 
 #include <QProcess>
@@ -29,6 +31,19 @@ void CPlayerDlg::OpenBrowser() {
             m_engine->LoadGame(browser.m_selectedGame, -1);
         }
         if (m_engine->PlaylistMode) ToggleMode();
+    }
+    UpdateMenus();
+}
+
+void CPlayerDlg::OpenOptions() {
+    CDlgOptions options(m_romList, m_dialogs, this);
+    options.Settings = m_config;
+    if (RunModal(m_runModal, options) == QDialog::Accepted) {
+        CopyOptionSettings(options.Settings, m_config);
+        ApplyMeterSettings();
+        ApplyNormalize();
+        RefillClipList();
+        ShowFields(m_engine->Fields);
     }
     UpdateMenus();
 }

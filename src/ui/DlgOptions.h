@@ -1,0 +1,69 @@
+#pragma once
+
+#include "Config.h"
+#include "VUMeter.h"
+
+#include <array>
+#include <QDialog>
+#include <QHash>
+
+class QLineEdit;
+class QSlider;
+
+namespace tarvo {
+
+class CROMList;
+class IDialogs;
+
+// "Tarvo Options": the general options, the VU meter's look with a live
+// preview, and the ROM folder list. It edits its own copy, Settings, which
+// the main window gives before and takes back only on OK; the folder list
+// belongs to the game list and changes at once.
+class CDlgOptions : public QDialog {
+    Q_OBJECT
+public:
+    CDlgOptions(CROMList& romList, IDialogs& dialogs, QWidget* parent = nullptr);
+
+    Config Settings;
+
+    int exec() override;
+    // The dialog's start: fields, previews, swatches and slider from Settings.
+    void Open();
+    void CommitLoopTime();
+    void CommitWavTime();
+    void SliderAction(int action);
+    // Opens the colour chooser when `point` (client coordinates) is on a swatch.
+    void PickSwatchColor(const QPoint& point);
+    void ResetVUDefaults();
+    void SetupROMFolders();
+    void accept() override;
+
+    QWidget* ControlById(int id) const { return m_controls.value(id); }
+    const CVUMeter& Preview(int which) const { return which == 0 ? m_lit : m_dim; }
+    QRect SwatchRect(int which) const { return m_swatches[which]; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void ConnectControls();
+    void CommitTime(QLineEdit* field, int Config::*setting);
+    void ShowPreviewColors();
+    void ShowSegmentWidth();
+    RgbColor& SwatchColor(int which);
+
+    CROMList& m_romList;
+    IDialogs& m_dialogs;
+    QHash<int, QWidget*> m_controls;
+    QLineEdit* m_loopTime;
+    QLineEdit* m_wavTime;
+    QSlider* m_slider;
+    CVUMeter m_lit;
+    CVUMeter m_dim;
+    std::array<QRect, 3> m_swatches;
+    bool m_opened = false;
+};
+
+} // namespace tarvo

@@ -1,0 +1,145 @@
+#include "DlgOptions.h"
+#include "WindowFixture.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QTest>
+
+using namespace tarvo;
+using namespace tarvo::test;
+
+namespace {
+
+class Options : public WindowTest {
+protected:
+    std::unique_ptr<CDlgOptions> Open() {
+        auto options = std::make_unique<CDlgOptions>(window->ROMList(), dialogs);
+        options->Settings = window->Settings();
+        options->Open();
+        options->show();
+        QApplication::setActiveWindow(options.get());
+        return options;
+    }
+    template <typename T> static T* Get(CDlgOptions& o, int id) {
+        return qobject_cast<T*>(o.ControlById(id));
+    }
+};
+
+} // namespace
+
+TEST_F(Options, StartsWithTheSettingsAndBothPreviews) {
+    window->Settings().MaxLoopTime = 300;
+    window->Settings().OnSilence = 3;
+    auto options = Open();
+    EXPECT_EQ(options->windowTitle(), "Tarvo Options");
+    EXPECT_EQ(Get<QLineEdit>(*options, 1027)->text(), "05:00");
+    EXPECT_EQ(Get<QSlider>(*options, 1057)->value(), 5);
+    const CVUMeter& lit = options->Preview(0);
+    const CVUMeter& dim = options->Preview(1);
+    ASSERT_GT(lit.SegmentCount(), 2);
+    EXPECT_TRUE(lit.IsLit(lit.SegmentCount() - 1)); // fed 32767: the lit colours
+    EXPECT_FALSE(dim.IsLit(0));                     // fed 0: the dim colours
+    if (const char* shot = std::getenv("TARVO_OPTIONS_SCREENSHOT")) options->grab().save(shot);
+}
+
+TEST_F(Options, ATimeIsTakenByOkOrByEnterWhichMovesOn) {
+    auto options = Open();
+    auto* loop = Get<QLineEdit>(*options, 1027);
+    loop->setFocus();
+    loop->setText("2:30");
+    QTest::keyClick(loop, Qt::Key_Return);
+    EXPECT_TRUE(options->isVisible());
+    EXPECT_EQ(options->Settings.MaxLoopTime, 150);
+    EXPECT_EQ(loop->text(), "02:30");
+    EXPECT_TRUE(options->ControlById(1030)->hasFocus());
+
+    Get<QLineEdit>(*options, 1030)->setText("-2:00");
+    QTest::keyClick(options->ControlById(1030), Qt::Key_Return);
+    EXPECT_EQ(options->Settings.MaxWAVTime, 300);
+    EXPECT_TRUE(options->ControlById(1042)->hasFocus());
+
+    loop->setFocus();
+    loop->setText("1.30");
+    QTest::mouseClick(Get<QPushButton>(*options, 1), Qt::LeftButton);
+    EXPECT_EQ(options->Settings.MaxLoopTime, 90);
+    EXPECT_EQ(options->result(), QDialog::Accepted);
+}
+
+TEST_F(Options, ThreePageStepsFromFiveGiveEightAndThePreviewsFollow) {
+    auto options = Open();
+    auto* slider = Get<QSlider>(*options, 1057);
+    const int before = options->Preview(0).SegmentCount();
+    for (int i = 0; i < 3; ++i)
+        slider->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    EXPECT_EQ(options->Settings.VUSegmentWidth, 8);
+    EXPECT_EQ(slider->value(), 8);
+    EXPECT_LT(options->Preview(1).SegmentCount(), before);
+    slider->triggerAction(QAbstractSlider::SliderToMaximum);
+    EXPECT_EQ(options->Settings.VUSegmentWidth, 20);
+}
+
+TEST_F(Options, OnlyASwatchOpensTheChooserAndItsColourReachesThePreviews) {
+    auto options = Open();
+    dialogs.colors = {RgbColor{10, 20, 30}};
+    const QRect left = options->SwatchRect(0);
+    QTest::mouseClick(options.get(), Qt::LeftButton, {}, left.bottomRight() + QPoint(40, 40));
+    EXPECT_EQ(dialogs.colors.size(), 1u); // no chooser
+    QTest::mouseClick(options.get(), Qt::LeftButton, {}, left.center());
+    EXPECT_TRUE(dialogs.colors.empty());
+    EXPECT_EQ(options->Settings.VULeftColor, (RgbColor{10, 20, 30}));
+    EXPECT_EQ(options->Preview(0).LitColor(0), QColor(10, 20, 30));
+}
+
+TEST_F(Options, ResetKeepsTheGeneralOptions) {
+    auto options = Open();
+    Get<QCheckBox>(*options, 1019)->click();
+    options->Settings.VUSegmentWidth = 14;
+    options->Settings.UseVUGradient = 0;
+    options->ResetVUDefaults();
+    EXPECT_EQ(options->Settings.Normalize, 1);
+    EXPECT_EQ(options->Settings.VUSegmentWidth, 5);
+    EXPECT_TRUE(Get<QCheckBox>(*options, 1055)->isChecked());
+    EXPECT_EQ(Get<QSlider>(*options, 1057)->value(), 5);
+}
+
+TEST_F(Options, OkAppliesEverywhereAndCancelChangesNothing) {
+    const Config before = window->Settings();
+    const int segments = window->LeftMeter().SegmentCount();
+    auto edit = [](QDialog& dialog) {
+        auto& options = static_cast<CDlgOptions&>(dialog);
+        options.findChild<QCheckBox*>("1019")->click();
+        options.findChild<QLineEdit*>("1027")->setText("2:30");
+        options.CommitLoopTime();
+        options.findChild<QSlider*>("1057")->triggerAction(QAbstractSlider::SliderToMaximum);
+        options.Settings.VULeftColor = {1, 2, 3};
+    };
+    window->SetModalRunner([&](QDialog& dialog) {
+        edit(dialog);
+        return int(QDialog::Rejected);
+    });
+    FakeCore::Get().calls.clear();
+    window->Command(1022);
+    EXPECT_EQ(window->Settings(), before);
+    EXPECT_EQ(window->LeftMeter().SegmentCount(), segments);
+    EXPECT_TRUE(FakeCore::Get().TakeActions().empty());
+
+    window->SetModalRunner([&](QDialog& dialog) {
+        edit(dialog);
+        return int(QDialog::Accepted);
+    });
+    ASSERT_TRUE(window->Action(180)->isEnabled());
+    window->Action(180)->trigger();
+    EXPECT_EQ(window->Settings().MaxLoopTime, 150);
+    EXPECT_EQ(window->Settings().VUSegmentWidth, 20);
+    EXPECT_LT(window->LeftMeter().SegmentCount(), segments);
+    EXPECT_EQ(window->RightMeter().LitColor(0), QColor(1, 2, 3));
+    EXPECT_EQ(FakeCore::Get().TakeActions(), std::vector<std::string>{"CoreSetOption 5 1"});
+    EXPECT_TRUE(qobject_cast<QCheckBox*>(window->ControlById(1019))->isChecked());
+
+    ASSERT_TRUE(window->CloseSequence()); // and the next start finds them
+    EXPECT_NE(temp.Read("Tarvo.ini").find("MaxLoopTime=150\n"), std::string::npos);
+    EXPECT_NE(temp.Read("Tarvo.ini").find("VULeftColor=1 2 3\n"), std::string::npos);
+}
