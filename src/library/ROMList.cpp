@@ -166,19 +166,31 @@ void CROMList::FillFolderList(IListView& list) const {
         list.InsertRow(list.RowCount(), folder, std::string(), IListView::kNoData);
 }
 
-void CROMList::LoadClipInfo(const std::string& path) {
+void CROMList::LoadClipInfo(const std::string& path, const Progress& progress) {
     std::ifstream in(path, std::ios::binary);
-    if (in) ReadClipInfo(in);
+    if (in) ReadClipInfo(in, progress);
 }
 
-void CROMList::ReadClipInfo(std::istream& in) {
+void CROMList::ReadClipInfo(std::istream& in, const Progress& progress) {
+    constexpr int kLinesBetweenProgress = 16384;
     CLineReader reader(in);
     std::string line;
-    while (reader.Next(line))
+    m_lastLineName.reset();
+    for (int count = 1; reader.Next(line); ++count) {
         ApplyClipLine(line);
+        if (progress && count % kLinesBetweenProgress == 0) progress();
+    }
 }
 
-void CROMList::ApplyClipLine(std::string line) {
+CGameEntry* CROMList::FindGameOfLine(const std::string& name) {
+    if (name != m_lastLineName) {
+        m_lastLineName = name;
+        m_lastLineGame = FindGame(name);
+    }
+    return m_lastLineGame;
+}
+
+void CROMList::ApplyClipLine(const std::string& line) {
     std::string rest = line;
     const std::string name = SplitToken(rest, ':');
     if (rest.empty()) return;
@@ -188,9 +200,13 @@ void CROMList::ApplyClipLine(std::string line) {
     const bool isTitle = EqualsNoCase(keyword, "title");
     if (!isRange && !isBlank && !isTitle) return;
 
-    CGameEntry* game = FindGame(name);
+    CGameEntry* game = FindGameOfLine(name);
     if (!game) {
-        m_unsupportedLines.push_back(std::move(line));
+        // Kept word for word for a later core; a huge or repeated import
+        // cannot grow them without bound.
+        if (m_unsupportedBytes + line.size() > kMaxUnsupportedBytes) return;
+        m_unsupportedBytes += line.size();
+        m_unsupportedLines.push_back(line);
         return;
     }
     CClipInfo& info = game->clipInfo;
@@ -217,6 +233,12 @@ bool CROMList::SaveClipInfo(const std::string& path, bool includeUnsupported,
                                 "] for writing.",
                             MessageIcon::Error);
     return saved;
+}
+
+void CROMList::WriteGameExport(std::ostream& out, const CGameEntry& game) {
+    out << "; Tarvo Clip Info File - Stores clip information for supported ROMsets.\n"
+        << "; Clip Info for \"" << game.romName << "\": " << game.title << "\n\n";
+    game.clipInfo.WriteClipInfo(out, game.romName);
 }
 
 void CROMList::WriteClipInfoFile(std::ostream& out, bool includeUnsupported) const {

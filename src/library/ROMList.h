@@ -2,7 +2,9 @@
 
 #include "GameEntry.h"
 
+#include <functional>
 #include <istream>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <unordered_map>
@@ -47,12 +49,18 @@ public:
     void WriteFolderLines(std::ostream& out) const;
     void FillFolderList(IListView& list) const;
 
-    // Clip information file.
-    void LoadClipInfo(const std::string& path);
-    void ReadClipInfo(std::istream& in);
+    // Clip information file. Reading merges into what is known; a file that
+    // cannot be read changes nothing. `progress`, when given, is called every
+    // few thousand lines, so a window can stay alive during a long import.
+    static constexpr size_t kMaxUnsupportedBytes = 16u << 20;
+    using Progress = std::function<void()>;
+    void LoadClipInfo(const std::string& path, const Progress& progress = {});
+    void ReadClipInfo(std::istream& in, const Progress& progress = {});
     // Reports a failure to write with a message; true when saved.
     bool SaveClipInfo(const std::string& path, bool includeUnsupported, IDialogs& dialogs) const;
     void WriteClipInfoFile(std::ostream& out, bool includeUnsupported) const;
+    // One game's clip information as an export file, with its heading.
+    static void WriteGameExport(std::ostream& out, const CGameEntry& game);
     const std::vector<std::string>& GetUnsupportedLines() const { return m_unsupportedLines; }
 
     // For tests and benchmarks that need a catalogue without a core.
@@ -60,13 +68,18 @@ public:
 
 private:
     void IndexGame(int game);
-    void ApplyClipLine(std::string line);
+    void ApplyClipLine(const std::string& line);
+    CGameEntry* FindGameOfLine(const std::string& name);
 
     std::vector<CGameEntry> m_games;
     std::unordered_map<std::string, int> m_indexByLowerName;
     std::vector<std::string> m_romFolders;
     bool m_scanned = false;
     std::vector<std::string> m_unsupportedLines;
+    size_t m_unsupportedBytes = 0;
+    // The last game a clip information line named: files hold one game's lines together.
+    std::optional<std::string> m_lastLineName;
+    CGameEntry* m_lastLineGame = nullptr;
 };
 
 } // namespace tarvo

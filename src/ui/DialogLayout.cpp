@@ -1,5 +1,6 @@
 #include "DialogLayout.h"
 
+#include "IconLibrary.h"
 #include "ResourceText.h"
 
 #include <cmath>
@@ -20,6 +21,8 @@
 namespace tarvo {
 
 namespace {
+
+constexpr int kPictureSize = 60;
 
 QWidget* MakeControl(const QString& kind, const QString& text, const QString& style,
                      QWidget* parent) {
@@ -44,6 +47,12 @@ QWidget* MakeControl(const QString& kind, const QString& text, const QString& st
         button->setAutoDefault(false);
         button->setDefault(style.contains("default"));
         return button;
+    }
+    if (kind == "picture") {
+        // An icon picture takes its own size, whatever the table's box.
+        auto* picture = new QLabel(parent);
+        picture->setPixmap(CIconLibrary::Pixmap(text, kPictureSize));
+        return picture;
     }
     if (kind == "check") return new QCheckBox(text, parent);
     if (kind == "progress") {
@@ -120,6 +129,7 @@ QHash<int, QWidget*> CDialogLayout::Build(QWidget* dialog, const QString& resour
         // A drop-down list's height in the table is that of its open list; the
         // closed box is one line high.
         if (f[1] == "combo") place.setHeight(control->sizeHint().height());
+        if (f[1] == "picture") place.setSize(QSize(kPictureSize, kPictureSize));
         control->setGeometry(place);
         if (f[7].contains("hidden")) control->hide();
         if (f[0] != "-") {

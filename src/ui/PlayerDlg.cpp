@@ -27,9 +27,6 @@ namespace tarvo {
 
 namespace {
 
-// Parts of the program that are not built yet keep their commands grey.
-constexpr int kNotYetAvailable[] = {kImport, kExportGame, kExportAll, kPrank, kAbout};
-
 QColor ToQColor(const RgbColor& c) {
     return QColor(c.red, c.green, c.blue);
 }
@@ -272,6 +269,11 @@ void CPlayerDlg::Command(int id) {
         {kVolume, [](CPlayerDlg& w) { w.StartVolumeControl(); }},
         {kOptions, [](CPlayerDlg& w) { w.OpenOptions(); }},
         {kOpenOptions, [](CPlayerDlg& w) { w.OpenOptions(); }},
+        {kImport, [](CPlayerDlg& w) { w.ImportClipData(); }},
+        {kExportGame, [](CPlayerDlg& w) { w.ExportGameClipData(); }},
+        {kExportAll, [](CPlayerDlg& w) { w.ExportAllClipData(); }},
+        {kPrank, [](CPlayerDlg& w) { w.PrankCall(); }},
+        {kAbout, [](CPlayerDlg& w) { w.ShowAbout(); }},
         {kPlay, [](CPlayerDlg& w) { w.m_engine->Play(); }},
         {kRec, [](CPlayerDlg& w) { w.m_engine->Rec(); }},
         {kPrev, [](CPlayerDlg& w) { w.m_engine->Prev(); }},
@@ -379,8 +381,6 @@ void CPlayerDlg::UpdateMenus() {
     SetMenuChecked(kMenuShuffle, m_config.Shuffle != 0);
     SetMenuChecked(kMenuNormalize, m_config.Normalize != 0);
     SetMenuEnabled(kPrank, m_prankCount < 3);
-    for (int id : kNotYetAvailable)
-        SetMenuEnabled(id, false);
 }
 
 } // namespace tarvo

@@ -37,6 +37,7 @@ class IDialogs;
 //   PlayerDlgFields.cpp         the fields, transport buttons, window icon and meters
 //   PlayerDlgClipList.cpp       the clip list and clip editing
 //   PlayerDlgPlaylistMode.cpp   playlist mode
+//   PlayerDlgClipData.cpp       clip information import and export
 //   PlayerDlgDialogs.cpp        the commands that open other windows
 class CPlayerDlg : public QDialog, public IPlayerView {
     Q_OBJECT
@@ -83,9 +84,16 @@ public:
     void OpenPlaylistManager();
     void MoveClicked(PlaylistMove move);
 
+    // Clip information in and out.
+    void ExportGameClipData();
+    void ExportAllClipData();
+    void ImportClipData();
+
     // Other windows.
     void OpenBrowser();
     void OpenOptions();
+    void ShowAbout();
+    void PrankCall();
     void StartVolumeControl();
 
     // IPlayerView
@@ -138,6 +146,7 @@ private:
     void RefillClipList();
     void CutRangeAtMarkedClip(const char* question, bool asFirst);
     void ShowGameInList();
+    void ShowImportedClipData();
     void ShowPlaylistInList();
     void SetEnabled(int id, bool enabled);
     void SetMenuEnabled(int id, bool enabled);

@@ -1,10 +1,13 @@
 // The main window's commands that open other windows and programs.
+#include "DlgAbout.h"
 #include "DlgOptions.h"
 #include "DlgROMBrowser.h"
 #include "IDialogs.h"
 #include "OptionRules.h"
 #include "PlayerDlg.h"
+#include "TarvoCore.h"
 
+#include <algorithm>
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -45,6 +48,25 @@ void CPlayerDlg::OpenOptions() {
         RefillClipList();
         ShowFields(m_engine->Fields);
     }
+    UpdateMenus();
+}
+
+void CPlayerDlg::ShowAbout() {
+    const char* version = CoreGetString(CORE_STR_VERSION, 0);
+    CDlgAbout about(version ? version : "", this);
+    RunModal(m_runModal, about);
+}
+
+void CPlayerDlg::PrankCall() {
+    static const char* const kAnswers[] = {
+        "Yeah right.",
+        "No, I'm sorry, but if you want to get in trouble, you're just gonna have to do it "
+        "yourself.",
+        "Dude, would you quit asking me to annoy your neighbors for you!?  Go bug 'em yourself or "
+        "something.  Geez!",
+        "Leave me alone."};
+    m_dialogs.ShowMessage(kAnswers[std::min(m_prankCount, 3)], MessageIcon::None);
+    ++m_prankCount;
     UpdateMenus();
 }
 

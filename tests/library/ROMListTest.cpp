@@ -231,3 +231,19 @@ TEST_F(ROMListTest, AFailedSaveSaysSoAndKeepsTheOldFile) {
     EXPECT_EQ(dialogs.shown[0].text, "ERROR saving clip information: Unable to open [" +
                                          temp.File("no/such/folder.dat") + "] for writing.");
 }
+
+TEST_F(ROMListTest, AHugeImportKeepsTheWindowAliveAndItsMemoryBounded) {
+    const std::string line = "omega:title 1 " + std::string(1000, 'x') + "\n";
+    std::string huge;
+    for (int i = 0; i < 20000; ++i) // 20 MB of lines for a game nobody knows
+        huge += line;
+    std::istringstream in(huge);
+    int progressCalls = 0;
+    list.ReadClipInfo(in, [&] { ++progressCalls; });
+    size_t kept = 0;
+    for (const std::string& l : list.GetUnsupportedLines())
+        kept += l.size();
+    EXPECT_LE(kept, CROMList::kMaxUnsupportedBytes);
+    EXPECT_GT(kept, CROMList::kMaxUnsupportedBytes - line.size());
+    EXPECT_EQ(progressCalls, 20000 / 16384);
+}

@@ -27,13 +27,15 @@ std::string ScriptedDialogs::BrowseForFolder(const std::string& title) {
 }
 
 std::string ScriptedDialogs::OpenFileDialog(const std::string& title,
-                                            const std::vector<FileFilter>&) {
+                                            const std::vector<FileFilter>& filters) {
+    lastFilters = filters;
     return NextPath(title);
 }
 
 std::string ScriptedDialogs::SaveFileDialog(const std::string& title,
-                                            const std::vector<FileFilter>&,
+                                            const std::vector<FileFilter>& filters,
                                             const std::string& initialName) {
+    lastFilters = filters;
     initialNames.push_back(initialName);
     return NextPath(title);
 }

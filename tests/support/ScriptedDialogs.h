@@ -24,6 +24,7 @@ public:
     std::deque<std::string> paths;
     std::deque<std::optional<RgbColor>> colors;
     std::vector<std::string> initialNames;
+    std::vector<FileFilter> lastFilters;
     bool unattended = false;
 
     void ShowMessage(const std::string& text, MessageIcon icon) override;

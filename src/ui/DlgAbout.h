@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QDialog>
+#include <string>
+
+namespace tarvo {
+
+// "About Tarvo": the player's and the sound core's versions and the credits.
+class CDlgAbout : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr const char* kPlayerVersion = "1.2.1";
+
+    CDlgAbout(const std::string& coreVersion, QWidget* parent = nullptr);
+
+    // The whole text of the box, for a core version exactly as the core gives it.
+    static std::string AboutText(const std::string& coreVersion);
+};
+
+} // namespace tarvo

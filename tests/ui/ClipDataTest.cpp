@@ -1,0 +1,165 @@
+#include "DlgAbout.h"
+#include "WindowFixture.h"
+
+#include <filesystem>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTreeWidget>
+#include <sstream>
+
+using namespace tarvo;
+using namespace tarvo::test;
+using Texts = std::vector<std::string>;
+
+namespace {
+
+class ClipData : public WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        Clips(0).SetRange(2, 9);
+        Clips(0).SetTitle(3, "Overture");
+        Clips(0).SetTitle(5, " Spaced Out ");
+        Clips(0).SetBlank(7, true);
+        Clips(1).SetRange(0, 4);
+        Clips(1).SetTitle(4, "Finale");
+    }
+    CClipInfo& Clips(int game) { return window->ROMList().GetEntry(game)->clipInfo; }
+    std::string ListLabel(int row) {
+        auto* list = qobject_cast<QTreeWidget*>(window->ControlById(1034));
+        return list->topLevelItem(row)->text(1).toStdString();
+    }
+    void Import(const std::string& file, bool yes = true) {
+        dialogs.paths = {file};
+        dialogs.answers = {yes};
+        window->Command(177);
+    }
+};
+
+} // namespace
+
+TEST_F(ClipData, OneGameExportsWithItsHeadingAndComesBackOnImport) {
+    EXPECT_FALSE(MenuEnabled(178)); // no game loaded
+    window->Command(178);
+    EXPECT_TRUE(dialogs.pickerTitles.empty());
+
+    Load(0, 3);
+    dialogs.paths = {temp.File("alpha titles")}; // no extension: written as typed
+    window->Command(178);
+    EXPECT_EQ(dialogs.pickerTitles, Texts{"Export Clip Data (\"alpha\")..."});
+    ASSERT_EQ(dialogs.lastFilters.size(), 3u);
+    EXPECT_EQ(dialogs.lastFilters[0].description, "Tarvo Clip Info Files");
+    EXPECT_EQ(dialogs.lastFilters[2].pattern, "*.*");
+    EXPECT_EQ(temp.Read("alpha titles"),
+              "; Tarvo Clip Info File - Stores clip information for supported ROMsets.\n"
+              "; Clip Info for \"alpha\": Alpha Story\n"
+              "\n"
+              "alpha:range 2 9\n"
+              "alpha:title 3 Overture\n"
+              "alpha:title 5  Spaced Out \n"
+              "alpha:blank 7\n");
+
+    Clips(0).SetTitle(3, "Changed");
+    Clips(0).SetRange(0, 20);
+    Import(temp.File("alpha titles"));
+    EXPECT_EQ(dialogs.shown.back().text,
+              "Attention: Importing clip data may overwrite existing information.  Proceed?");
+    EXPECT_EQ(Clips(0).GetTitle(3), "Overture");
+    EXPECT_EQ(Clips(0).lastClip, 9);
+    EXPECT_EQ(ListLabel(1), "Overture"); // the clip list shows it at once (row 0 is clip 2)
+    EXPECT_EQ(Find<QLineEdit>(1010)->text(), "Overture"); // and the playing clip's title
+    EXPECT_FALSE(std::filesystem::exists(temp.File("tarvoclips.dat")));
+}
+
+TEST_F(ClipData, AllGamesExportWithoutTheLinesOfUnknownGames) {
+    std::istringstream unknown("zeta:title 1 Kept for later\n");
+    window->ROMList().ReadClipInfo(unknown);
+    dialogs.paths = {temp.File("all.dat")};
+    window->Command(179);
+    const std::string all = temp.Read("all.dat");
+    EXPECT_EQ(
+        all.rfind("; Tarvo Clip Info File - Stores clip information for supported ROMsets\n\n", 0),
+        0u);
+    EXPECT_EQ(all.find("zeta"), std::string::npos);
+    EXPECT_EQ(all.find("not supported"), std::string::npos);
+
+    const CClipInfo alpha = Clips(0), beta = Clips(1);
+    Clips(0).SetRange(-1, -1);
+    Clips(1).SetTitle(4, "");
+    Import(temp.File("all.dat"));
+    EXPECT_EQ(Clips(0), alpha);
+    EXPECT_EQ(Clips(1), beta);
+}
+
+TEST_F(ClipData, NoAndUnreadableFilesChangeNothingAndSayNothing) {
+    const CClipInfo before = Clips(0);
+    temp.Write("other.dat", "alpha:title 3 Other\n");
+    Import(temp.File("other.dat"), false);
+    EXPECT_EQ(Clips(0), before);
+
+    temp.Write("binary.dat", std::string("\0\xff\xfe:\x01title\0", 12));
+    temp.Write("empty.dat", "");
+    for (const std::string& file :
+         {temp.File("binary.dat"), temp.File("empty.dat"), temp.File("missing.dat"), temp.Path()})
+        Import(file);
+    EXPECT_EQ(Clips(0), before);
+    for (const auto& shown : dialogs.shown)
+        EXPECT_TRUE(shown.question) << shown.text;
+}
+
+TEST_F(ClipData, ImportInPlaylistModeRelabelsThePlaylistRows) {
+    window->Playlist().AddEntry(window->ROMList().GetEntry(1), 4);
+    window->ToggleMode();
+    EXPECT_EQ(ListLabel(0), "Finale");
+    temp.Write("beta.dat", "beta:title 4 Grand Finale\n");
+    Import(temp.File("beta.dat"));
+    EXPECT_EQ(ListLabel(0), "Grand Finale");
+}
+
+TEST_F(ClipData, AFailedExportSaysWhere) {
+    Load(0, 3);
+    const std::string path = temp.File("no/such/folder/x.dat");
+    dialogs.paths = {path};
+    window->Command(178);
+    EXPECT_EQ(dialogs.Texts(),
+              Texts{"ERROR while exporting data: Unable to open [" + path + "] for writing."});
+    dialogs.paths = {path};
+    window->Command(179);
+    EXPECT_EQ(dialogs.Texts().back(),
+              "ERROR saving clip information: Unable to open [" + path + "] for writing.");
+}
+
+TEST_F(ClipData, ThePrankItemAnswersThreeTimesThenGoesGrey) {
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_TRUE(MenuEnabled(187));
+        window->Action(187)->trigger();
+    }
+    EXPECT_FALSE(MenuEnabled(187));
+    window->PrankCall(); // however it is asked again
+    EXPECT_EQ(
+        dialogs.Texts(),
+        (Texts{"Yeah right.",
+               "No, I'm sorry, but if you want to get in trouble, you're just gonna have to do "
+               "it yourself.",
+               "Dude, would you quit asking me to annoy your neighbors for you!?  Go bug 'em "
+               "yourself or something.  Geez!",
+               "Leave me alone."}));
+    window->CloseSequence();
+    EXPECT_EQ(temp.Read("Tarvo.ini").find("Prank"), std::string::npos); // never saved
+}
+
+TEST_F(ClipData, TheAboutBoxShowsBothVersionsEvenAnEmptyOne) {
+    FakeCore::Get().version = "";
+    std::string shown;
+    window->SetModalRunner([&](QDialog& dialog) {
+        shown = dialog.findChild<QLabel*>("1053")->text().toStdString();
+        EXPECT_EQ(dialog.windowTitle(), "About Tarvo");
+        EXPECT_NE(dialog.findChild<QLabel*>("1054")->pixmap().width(), 0);
+        return int(QDialog::Accepted);
+    });
+    ASSERT_TRUE(MenuEnabled(188));
+    window->Command(188);
+    EXPECT_EQ(shown.rfind("Tarvo Player v1.2.1\nLinked with Sound Core v\n\n", 0), 0u);
+    EXPECT_EQ(shown.substr(shown.size() - 37), "\n\nSee Tarvo.txt for more information.");
+    EXPECT_EQ(std::count(shown.begin(), shown.end(), '\n'), 6);
+}
