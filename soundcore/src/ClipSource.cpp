@@ -2,51 +2,57 @@
 
 #include <algorithm>
 #include <cstring>
-#include <gme/gme.h>
 
 namespace tarvocore {
 
-CClipSource::~CClipSource() {
-    Release();
-}
-
-void CClipSource::Release() {
-    if (m_emu) gme_delete(m_emu);
-    m_emu = nullptr;
-    m_data.clear();
-}
-
-bool CClipSource::Start(Bytes data, int track, std::string& error) {
-    Release();
-    m_data = std::move(data);
-    Music_Emu* emu = nullptr;
-    if (const char* failure =
-            gme_open_data(m_data.data(), static_cast<long>(m_data.size()), &emu, 44100)) {
-        error = failure;
-        m_data.clear();
-        return false;
-    }
-    // The player's silence handling decides, so libgme must neither skip a
-    // quiet start nor end a track by its own length or silence rules.
-    gme_ignore_silence(emu, 1);
-    gme_set_autoload_playback_limit(emu, 0);
-    if (const char* failure = gme_start_track(emu, track)) {
-        error = failure;
-        gme_delete(emu);
-        m_data.clear();
-        return false;
-    }
-    m_emu = emu;
-    return true;
+bool CClipSource::Start(const std::string& name, const Bytes& data, const Bytes& trackList,
+                        int track, std::string& error) {
+    StartSilence();
+    m_playing = m_emulator.Start(name, data, trackList, track, error);
+    return m_playing;
 }
 
 void CClipSource::StartSilence() {
-    Release();
+    if (m_playing) m_emulator.Stop();
+    m_playing = false;
+    m_block = nullptr;
+    m_blockFrames = m_read = 0;
 }
 
-void CClipSource::Render(int16_t* frames, int frameCount) {
-    if (!m_emu || gme_track_ended(m_emu) || gme_play(m_emu, frameCount * 2, frames) != nullptr)
-        std::memset(frames, 0, static_cast<size_t>(frameCount) * 4);
+// The block after this one is asked for at once, so the emulator renders it
+// while this one plays.
+bool CClipSource::TakeBlock(std::string& error) {
+    m_read = 0;
+    const int16_t* block = nullptr;
+    const bool running = m_emulator.TakeNext(block, m_blockFrames, error) &&
+                         (m_blockFrames == 0 || m_emulator.AskNext(error));
+    if (!running) m_blockFrames = 0;
+    m_block = const_cast<int16_t*>(block); // the block is this side's until the next is taken
+    m_playing = m_blockFrames > 0;
+    return running;
+}
+
+int16_t* CClipSource::Render(int16_t* buffer, int frameCount, bool& stopped, std::string& error) {
+    stopped = false;
+    if (m_read == m_blockFrames && m_playing) stopped = !TakeBlock(error);
+    if (frameCount <= m_blockFrames - m_read) {
+        int16_t* frames = m_block + static_cast<size_t>(m_read) * 2;
+        m_read += frameCount;
+        return frames;
+    }
+    for (int16_t* to = buffer; frameCount > 0;) {
+        if (m_read == m_blockFrames && m_playing) stopped = !TakeBlock(error) || stopped;
+        if (m_read == m_blockFrames) {
+            std::memset(to, 0, static_cast<size_t>(frameCount) * 4);
+            break;
+        }
+        const int taken = std::min(frameCount, m_blockFrames - m_read);
+        std::memcpy(to, m_block + static_cast<size_t>(m_read) * 2, static_cast<size_t>(taken) * 4);
+        m_read += taken;
+        to += static_cast<size_t>(taken) * 2;
+        frameCount -= taken;
+    }
+    return buffer;
 }
 
 } // namespace tarvocore

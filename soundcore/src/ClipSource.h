@@ -1,34 +1,36 @@
 #pragma once
 
-#include "MusicData.h"
+#include "EmulatorProcess.h"
 
 #include <cstdint>
 #include <string>
 
-struct Music_Emu;
-
 namespace tarvocore {
 
-// The sound of one clip: a track of a music file played by libgme from its
-// start, or silence. Looping tunes loop for ever.
+// The sound of one clip: a track of a music file, played in the emulator
+// process from its start, or silence. Looping tunes loop for ever.
 class CClipSource {
 public:
-    CClipSource() = default;
-    ~CClipSource();
-    CClipSource(const CClipSource&) = delete;
-    CClipSource& operator=(const CClipSource&) = delete;
+    explicit CClipSource(CEmulatorProcess& emulator) : m_emulator(emulator) {}
 
-    // `data` must already be checked; false with libgme's reason.
-    bool Start(Bytes data, int track, std::string& error);
+    // `data` must already be checked; false with the reason.
+    bool Start(const std::string& name, const Bytes& data, const Bytes& trackList, int track,
+               std::string& error);
     void StartSilence();
-    // Always fills every frame: after the end of a tune, with silence.
-    void Render(int16_t* frames, int frameCount);
+    // The next `frameCount` frames: straight from the emulator's block when
+    // they lie in one, else gathered in `buffer` (room for them). After the
+    // end of a tune they are silence. `stopped` tells, with `error`, that the
+    // emulator stopped on the way; the clip is silence from then on.
+    int16_t* Render(int16_t* buffer, int frameCount, bool& stopped, std::string& error);
 
 private:
-    void Release();
+    bool TakeBlock(std::string& error);
 
-    Bytes m_data; // libgme may read the data it was opened on for as long as it plays
-    Music_Emu* m_emu = nullptr;
+    CEmulatorProcess& m_emulator;
+    bool m_playing = false;
+    int16_t* m_block = nullptr;
+    int m_blockFrames = 0;
+    int m_read = 0;
 };
 
 } // namespace tarvocore

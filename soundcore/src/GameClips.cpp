@@ -1,23 +1,29 @@
 #include "GameClips.h"
 
-#include "ChildProbe.h"
 #include "VgmValidator.h"
 
 #include <algorithm>
-#include <gme/gme.h>
+#include <cctype>
+#include <cstring>
 #include <set>
 
 namespace tarvocore {
 
 namespace {
 
-std::string LowerExtension(const std::string& name) {
-    return CRomArchive::LowerExtension(name);
-}
-
 bool IsMultiTrackName(const std::string& name) {
     static const std::set<std::string> kMultiTrack{"nsf", "nsfe", "gbs", "hes", "kss", "ay", "sap"};
-    return kMultiTrack.count(LowerExtension(name)) > 0;
+    return kMultiTrack.count(CRomArchive::LowerExtension(name)) > 0;
+}
+
+bool IsTrackList(const ArchiveMember& member) {
+    return CRomArchive::LowerExtension(member.name) == "m3u";
+}
+
+// VGM by its content: plain, or gzip-compressed (VGZ) whatever it is called.
+bool LooksLikeVgm(const Bytes& data) {
+    return (data.size() >= 4 && std::memcmp(data.data(), "Vgm ", 4) == 0) ||
+           (data.size() >= 2 && data[0] == 0x1F && data[1] == 0x8B);
 }
 
 std::string Plural(int count, const char* word) {
@@ -25,11 +31,6 @@ std::string Plural(int count, const char* word) {
 }
 
 } // namespace
-
-bool CGameClips::IsVgm(const std::string& name) {
-    const std::string ext = LowerExtension(name);
-    return ext == "vgm" || ext == "vgz";
-}
 
 int CGameClips::NumberOfFile(const std::string& name) {
     long number = 0;
@@ -42,14 +43,47 @@ int CGameClips::NumberOfFile(const std::string& name) {
     return digits ? static_cast<int>(number) : -1;
 }
 
-bool CGameClips::Build(const CRomArchive& archive, std::string& error) {
+std::string CGameClips::TitleOfFile(const std::string& name) {
+    size_t start = 0;
+    while (start < name.size() && std::isdigit(static_cast<unsigned char>(name[start])))
+        ++start;
+    const size_t dot = name.rfind('.');
+    const size_t end = dot == std::string::npos || dot < start ? name.size() : dot;
+    std::string title = name.substr(start, end - start);
+    const auto isSeparator = [](char c) { return c == ' ' || c == '-' || c == '_' || c == '.'; };
+    while (!title.empty() && isSeparator(title.front()))
+        title.erase(title.begin());
+    while (!title.empty() && isSeparator(title.back()))
+        title.pop_back();
+    return title;
+}
+
+bool CGameClips::PrepareData(const ArchiveMember& member, Bytes& data, std::string& error,
+                             std::string* chips) {
+    if (!LooksLikeVgm(member.data)) {
+        data = member.data;
+        return true;
+    }
+    CheckedMusic checked = CVgmValidator::Check(member.data);
+    if (!checked.ok()) {
+        error = checked.error;
+        return false;
+    }
+    if (chips) *chips = checked.chipSummary;
+    data = std::move(checked.data);
+    return true;
+}
+
+bool CGameClips::Build(const CRomArchive& archive, CEmulatorProcess& emulator, std::string& error) {
     m_clips.clear();
     m_details.clear();
     m_multiTrack = false;
-    const auto& members = archive.Members();
-    if (members.size() == 1 && IsMultiTrackName(members[0].name))
-        return BuildMultiTrack(members[0], error);
-    BuildNumbered(archive);
+    std::vector<const ArchiveMember*> music;
+    for (const ArchiveMember& member : archive.Members())
+        if (!IsTrackList(member)) music.push_back(&member);
+    if (music.size() == 1 && IsMultiTrackName(music[0]->name))
+        return BuildMultiTrack(archive, *music[0], emulator, error);
+    BuildNumbered(archive, emulator);
     if (m_clips.empty()) {
         error = "the archive holds no numbered music file";
         return false;
@@ -57,37 +91,49 @@ bool CGameClips::Build(const CRomArchive& archive, std::string& error) {
     return true;
 }
 
-bool CGameClips::BuildMultiTrack(const ArchiveMember& member, std::string& error) {
-    const int tracks = CChildProbe::Probe(member.data, 0);
-    if (tracks <= 0) {
-        error = member.name + " cannot be played safely";
+Bytes CGameClips::TrackListOf(const CRomArchive& archive) {
+    for (const ArchiveMember& member : archive.Members())
+        if (IsTrackList(member)) return member.data;
+    return {};
+}
+
+bool CGameClips::BuildMultiTrack(const CRomArchive& archive, const ArchiveMember& member,
+                                 CEmulatorProcess& emulator, std::string& error) {
+    const Bytes trackList = TrackListOf(archive);
+    MusicInfo info;
+    std::string reason;
+    if (!emulator.Info(member.name, member.data, trackList, info, reason) || info.tunes.empty()) {
+        error = member.name + (reason.empty() ? " holds no tune" : ": " + reason);
         return false;
     }
     m_multiTrack = true;
+    const int tracks = std::min<int>(static_cast<int>(info.tunes.size()), kMaxClipNumber + 1);
     for (int track = 0; track < tracks; ++track)
-        m_clips[track] = {&member, track};
-    const gme_type_t type = gme_identify_extension(member.name.c_str());
-    m_details =
-        std::string(type ? gme_type_system(type) : "Music file") + "; " + Plural(tracks, "clip");
+        m_clips[track] = {&member, track, info.tunes[track].title, info.tunes[track].lengthMs};
+    m_details = info.system + "; " + Plural(tracks, "clip");
     return true;
 }
 
-void CGameClips::BuildNumbered(const CRomArchive& archive) {
-    std::set<std::string> chips;
+void CGameClips::BuildNumbered(const CRomArchive& archive, CEmulatorProcess& emulator) {
+    std::set<std::string> systems;
     for (const ArchiveMember& member : archive.Members()) {
         const int number = NumberOfFile(member.name);
-        if (number < 0 || m_clips.count(number)) continue;
-        m_clips[number] = {&member, 0};
-        if (IsVgm(member.name)) {
-            const CheckedMusic checked = CVgmValidator::Check(member.data);
-            if (checked.ok()) chips.insert(checked.chipSummary);
-        } else {
-            const gme_type_t type = gme_identify_extension(member.name.c_str());
-            if (type) chips.insert(gme_type_system(type));
+        if (number < 0 || m_clips.count(number) || IsTrackList(member)) continue;
+        ClipLocation& clip = m_clips[number] = {&member, 0, TitleOfFile(member.name), -1};
+        Bytes data;
+        std::string chips, reason;
+        MusicInfo info;
+        if (!PrepareData(member, data, reason, &chips) ||
+            !emulator.Info(member.name, data, {}, info, reason))
+            continue;
+        if (!info.tunes.empty()) {
+            if (!info.tunes[0].title.empty()) clip.title = info.tunes[0].title;
+            clip.lengthMs = info.tunes[0].lengthMs;
         }
+        systems.insert(chips.empty() ? info.system : chips);
     }
-    for (const std::string& chip : chips)
-        m_details += (m_details.empty() ? "" : "; ") + chip;
+    for (const std::string& system : systems)
+        m_details += (m_details.empty() ? "" : "; ") + system;
     m_details += (m_details.empty() ? "" : "; ") + Plural(Count(), "clip");
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "EmulatorProcess.h"
 #include "RomArchive.h"
 
 #include <map>
@@ -11,32 +12,45 @@ namespace tarvocore {
 struct ClipLocation {
     const ArchiveMember* member = nullptr;
     int track = 0;
+    std::string title;
+    int lengthMs = -1;
 };
 
 // Which music file and track plays each clip number of a loaded game: the
 // tracks of an archive's only multi-track file, or else the files whose names
-// start with a number. Every other number is silence.
+// start with a number. Every other number is silence. The emulator process
+// reads the files' tags for the clips' titles and lengths.
 class CGameClips {
 public:
     static constexpr int kMaxClipNumber = 31999;
 
-    // False with a reason when the archive holds nothing playable.
-    bool Build(const CRomArchive& archive, std::string& error);
+    // False with a reason when the archive holds nothing playable. A numbered
+    // file the emulator cannot read is still a clip: playing it says why.
+    bool Build(const CRomArchive& archive, CEmulatorProcess& emulator, std::string& error);
 
     const ClipLocation* Find(int clip) const;
     int LowestClip() const { return m_clips.empty() ? 0 : m_clips.begin()->first; }
+    int HighestClip() const { return m_clips.empty() ? -1 : m_clips.rbegin()->first; }
     int Count() const { return static_cast<int>(m_clips.size()); }
     bool IsMultiTrack() const { return m_multiTrack; }
     // Chips and clocks, or the music system, and the number of clips found.
     const std::string& Details() const { return m_details; }
 
-    static bool IsVgm(const std::string& name);
+    // The data to hand the emulator for a file: VGM data (by its content,
+    // whatever the name) only after the checks, with the reason when refused.
+    static bool PrepareData(const ArchiveMember& member, Bytes& data, std::string& error,
+                            std::string* chips = nullptr);
+    // The track list (.m3u) an archive holds beside its music, or nothing.
+    static Bytes TrackListOf(const CRomArchive& archive);
     // The clip number a file name starts with, or -1.
     static int NumberOfFile(const std::string& name);
+    // "007 Stage Clear.vgz" gives "Stage Clear".
+    static std::string TitleOfFile(const std::string& name);
 
 private:
-    bool BuildMultiTrack(const ArchiveMember& member, std::string& error);
-    void BuildNumbered(const CRomArchive& archive);
+    bool BuildMultiTrack(const CRomArchive& archive, const ArchiveMember& member,
+                         CEmulatorProcess& emulator, std::string& error);
+    void BuildNumbered(const CRomArchive& archive, CEmulatorProcess& emulator);
 
     std::map<int, ClipLocation> m_clips;
     bool m_multiTrack = false;

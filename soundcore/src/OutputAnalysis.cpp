@@ -50,4 +50,19 @@ void CNormalizer::Process(int16_t* frames, int frameCount) {
     }
 }
 
+void CFadeOut::Process(int16_t* frames, int frameCount) {
+    if (m_total <= 0) return;
+    constexpr double kPi = 3.14159265358979323846;
+    for (int i = 0; i < frameCount; ++i, ++m_done) {
+        const double gain = m_done >= m_total
+                                ? 0.0
+                                : 0.5 * (1.0 + std::cos(kPi * static_cast<double>(m_done) /
+                                                        static_cast<double>(m_total)));
+        for (int channel = 0; channel < 2; ++channel) {
+            int16_t& sample = frames[2 * i + channel];
+            sample = static_cast<int16_t>(std::lround(sample * gain));
+        }
+    }
+}
+
 } // namespace tarvocore

@@ -38,4 +38,22 @@ private:
     double m_peak = 0.0;
 };
 
+// A fade to silence over a given stretch of sound, then silence until it is
+// cancelled. Its gain follows half a cosine: it leaves full volume and
+// reaches silence without a step, so there is no click at either end.
+class CFadeOut {
+public:
+    void Start(long frames) {
+        m_total = frames;
+        m_done = 0;
+    }
+    void Cancel() { m_total = 0; }
+    bool IsActive() const { return m_total > 0; }
+    void Process(int16_t* frames, int frameCount);
+
+private:
+    long m_total = 0;
+    long m_done = 0;
+};
+
 } // namespace tarvocore

@@ -51,7 +51,7 @@ std::string CRomArchive::LowerExtension(const std::string& name) {
 
 bool CRomArchive::IsMusicFileName(const std::string& name) {
     static const char* const kExtensions[] = {"vgm", "vgz", "nsf", "nsfe", "gbs", "gym",
-                                              "hes", "kss", "ay",  "sap",  "spc"};
+                                              "hes", "kss", "ay",  "sap",  "spc", "m3u"};
     const std::string ext = LowerExtension(name);
     return std::any_of(std::begin(kExtensions), std::end(kExtensions),
                        [&](const char* known) { return ext == known; });

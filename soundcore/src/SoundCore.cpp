@@ -1,11 +1,7 @@
 #include "SoundCore.h"
 
-#include "ChildProbe.h"
-#include "VgmValidator.h"
-
 #include <algorithm>
 #include <cstring>
-#include <gme/gme.h>
 
 namespace tarvocore {
 
@@ -23,23 +19,21 @@ std::vector<char> PathBuffer(const std::string& initial) {
 
 } // namespace
 
-void CSoundCore::Init(void* user, CoreMessageCallback callback,
-                      const std::string& catalogueFolder) {
+void CSoundCore::Init(void* user, CoreMessageCallback callback, const std::string& coreFolder) {
     m_user = user;
     m_callback = callback;
+    if (m_emulator.Program().empty()) m_emulator.SetProgram(coreFolder + kEmulatorProgram);
     m_catalogue = CCatalogue();
-    m_catalogue.Load(catalogueFolder + CCatalogue::kFileName);
+    m_catalogue.Load(coreFolder + CCatalogue::kFileName);
     for (const std::string& problem : m_catalogue.Problems())
         SendError(problem);
-    const int version = GME_VERSION;
-    m_versionText = std::string(kVersion) + " (libgme " + std::to_string(version >> 16) + "." +
-                    std::to_string((version >> 8) & 0xFF) + "." + std::to_string(version & 0xFF) +
-                    ")";
+    m_versionText = std::string(kVersion) + " (libgme " + TARVO_LIBGME_VERSION + ")";
 }
 
 void CSoundCore::Shutdown() {
     m_wav.Close();
     m_source.StartSilence();
+    m_emulator.Kill();
     m_archive.reset();
     m_output.Close();
     m_outputTried = false;
@@ -56,8 +50,24 @@ void CSoundCore::SendError(const std::string& text) {
     Send(CORE_MSG_ERROR, copy.data());
 }
 
+int CSoundCore::TuneTableInt(int code, int clip) const {
+    const ClipLocation* tune = m_loadedGame >= 0 ? m_clips.Find(clip) : nullptr;
+    switch (code) {
+    case CORE_INT_TUNE_TABLE:
+        return 1;
+    case CORE_INT_LAST_TUNE:
+        return m_loadedGame >= 0 ? m_clips.HighestClip() : -1;
+    case CORE_INT_HAS_TUNE:
+        return tune ? 1 : 0;
+    default:
+        return tune ? tune->lengthMs : -1;
+    }
+}
+
 int CSoundCore::GetInt(int code, int argument) const {
     const auto& games = m_catalogue.Games();
+    if (code >= CORE_INT_TUNE_TABLE && code <= CORE_INT_TUNE_LENGTH)
+        return TuneTableInt(code, argument);
     switch (code) {
     case CORE_INT_GAME_COUNT:
         return static_cast<int>(games.size());
@@ -76,6 +86,10 @@ int CSoundCore::GetInt(int code, int argument) const {
 const char* CSoundCore::GetString(int code, int argument) {
     const auto& games = m_catalogue.Games();
     if (code == CORE_STR_VERSION) return m_versionText.c_str();
+    if (code == CORE_STR_TUNE_TITLE) {
+        const ClipLocation* tune = m_loadedGame >= 0 ? m_clips.Find(argument) : nullptr;
+        return tune ? tune->title.c_str() : "";
+    }
     if (code == CORE_STR_DRIVER_NAME) {
         const auto& drivers = m_catalogue.Drivers();
         return argument >= 0 && argument < static_cast<int>(drivers.size())
@@ -140,6 +154,12 @@ void CSoundCore::SetOption(int code, int value) {
     case CORE_OPT_FIXED_RENDER_MS:
         m_output.SetOffline(value);
         break;
+    case CORE_OPT_FADE_OUT_MS:
+        if (value > 0)
+            m_fade.Start(static_cast<long>(value) * kSampleRate / 1000);
+        else
+            m_fade.Cancel();
+        break;
     default:
         break;
     }
@@ -185,7 +205,7 @@ bool CSoundCore::OpenGameArchive() {
     }
     for (const std::string& skipped : archive->Skipped())
         SendError(skipped);
-    if (!m_clips.Build(*archive, error)) {
+    if (!m_clips.Build(*archive, m_emulator, error)) {
         SendError(games[m_chosenGame].romName + ".zip: " + error);
         return false;
     }
@@ -203,6 +223,7 @@ void CSoundCore::PlayClip(int clip) {
         SendError("Clip " + std::to_string(clip) + " cannot be played: " + error);
     }
     m_silence.Reset();
+    m_fade.Cancel();
     m_output.Flush();
     Send(CORE_MSG_CLIP_STARTED, nullptr, clip);
 }
@@ -214,25 +235,11 @@ bool CSoundCore::PrepareClip(int clip, std::string& error) {
         return true;
     }
     const ArchiveMember& member = *location->member;
+    m_sourceName = member.name;
     Bytes data;
-    if (CGameClips::IsVgm(member.name)) {
-        CheckedMusic checked = CVgmValidator::Check(member.data);
-        if (!checked.ok()) {
-            error = member.name + ": " + checked.error;
-            return false;
-        }
-        data = std::move(checked.data);
-    } else {
-        auto& safe = m_probed[&member];
-        if (!safe.count(location->track))
-            safe[location->track] = CChildProbe::Probe(member.data, location->track) >= 0;
-        if (!safe[location->track]) {
-            error = member.name + " crashed the music emulator and was refused";
-            return false;
-        }
-        data = member.data;
-    }
-    if (!m_source.Start(std::move(data), location->track, error)) {
+    const Bytes trackList = m_clips.IsMultiTrack() ? CGameClips::TrackListOf(*m_archive) : Bytes();
+    if (!CGameClips::PrepareData(member, data, error) ||
+        !m_source.Start(member.name, data, trackList, location->track, error)) {
         error = member.name + ": " + error;
         return false;
     }
@@ -242,7 +249,6 @@ bool CSoundCore::PrepareClip(int clip, std::string& error) {
 void CSoundCore::ForgetGame() {
     m_source.StartSilence();
     m_archive.reset();
-    m_probed.clear();
     m_loadedGame = -1;
     m_currentClip = 0;
     m_output.Flush();
@@ -266,15 +272,24 @@ void CSoundCore::Service() {
     Render(m_output.FramesWanted());
 }
 
+int16_t* CSoundCore::RenderClip(int frameCount) {
+    bool stopped = false;
+    std::string error;
+    int16_t* frames = m_source.Render(m_buffer.data(), frameCount, stopped, error);
+    if (stopped) SendError(m_sourceName + " " + error); // the clip goes on as silence
+    return frames;
+}
+
 void CSoundCore::Render(int frameCount) {
     if (frameCount <= 0 || m_loadedGame < 0) return;
     m_buffer.resize(static_cast<size_t>(frameCount) * 2);
-    m_source.Render(m_buffer.data(), frameCount);
-    m_normalizer.Process(m_buffer.data(), frameCount);
-    m_output.Queue(m_buffer.data(), frameCount);
-    m_wav.Write(m_buffer.data(), frameCount);
-    Send(CORE_MSG_LEVELS, m_buffer.data(), frameCount);
-    for (int reports = m_silence.Feed(m_buffer.data(), frameCount); reports > 0; --reports)
+    int16_t* frames = RenderClip(frameCount);
+    m_normalizer.Process(frames, frameCount);
+    m_fade.Process(frames, frameCount);
+    m_output.Queue(frames, frameCount);
+    m_wav.Write(frames, frameCount);
+    Send(CORE_MSG_LEVELS, frames, frameCount);
+    for (int reports = m_silence.Feed(frames, frameCount); reports > 0; --reports)
         Send(CORE_MSG_SILENCE);
 }
 

@@ -9,7 +9,6 @@
 #include "TarvoCore.h"
 #include "WavWriter.h"
 
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,12 +22,18 @@ class CSoundCore {
 public:
     static constexpr const char* kVersion = "1.0.0";
 
-    // Reads the catalogue from `catalogueFolder`; messages 13 report a missing
-    // file and malformed lines.
-    void Init(void* user, CoreMessageCallback callback, const std::string& catalogueFolder);
+    static constexpr const char* kEmulatorProgram = "tarvo-emulator";
+
+    // Reads the catalogue from `coreFolder`, where the emulator program is
+    // too unless SetEmulatorProgram said otherwise; messages 13 report a
+    // missing file and malformed lines.
+    void Init(void* user, CoreMessageCallback callback, const std::string& coreFolder);
+    void SetEmulatorProgram(const std::string& path) { m_emulator.SetProgram(path); }
+    CEmulatorProcess& Emulator() { return m_emulator; }
     void Shutdown();
 
     int GetInt(int code, int argument) const;
+    int TuneTableInt(int code, int clip) const;
     const char* GetString(int code, int argument);
     void Command(int code, int argument);
     void SetOption(int code, int value);
@@ -44,6 +49,7 @@ private:
     bool OpenGameArchive();
     void PlayClip(int clip);
     bool PrepareClip(int clip, std::string& error);
+    int16_t* RenderClip(int frameCount);
     void Unload();
     void ForgetGame();
     void Service();
@@ -60,14 +66,16 @@ private:
     int m_currentClip = 0;
     std::unique_ptr<CRomArchive> m_archive;
     CGameClips m_clips;
-    std::map<const ArchiveMember*, std::map<int, bool>> m_probed; // member, track: safe
-    CClipSource m_source;
+    CEmulatorProcess m_emulator;
+    CClipSource m_source{m_emulator};
+    std::string m_sourceName; // the file the clip plays, for messages
 
     CAudioOutput m_output;
     bool m_outputTried = false;
     bool m_paused = false;
     CSilenceDetector m_silence;
     CNormalizer m_normalizer;
+    CFadeOut m_fade;
     CWavWriter m_wav;
     std::vector<int16_t> m_buffer;
 };

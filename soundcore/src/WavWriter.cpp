@@ -60,7 +60,8 @@ bool CWavWriter::Open(const std::string& path, std::string& error) {
         return false;
     }
     // Large writes keep the cost of recording small beside the emulation.
-    std::setvbuf(m_file, nullptr, _IOFBF, 1 << 18);
+    m_buffer.resize(1 << 18);
+    std::setvbuf(m_file, m_buffer.data(), _IOFBF, m_buffer.size());
     m_dataBytes = 0;
     m_failed = false;
     uint8_t header[kHeaderSize];

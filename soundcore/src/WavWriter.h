@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace tarvocore {
 
@@ -22,6 +23,9 @@ private:
     bool WriteLittleEndian(const int16_t* samples, int count);
 
     std::FILE* m_file = nullptr;
+    // The file's buffer is the writer's own: given none, stdio would use a
+    // 4 KiB one whatever size was asked for.
+    std::vector<char> m_buffer;
     uint32_t m_dataBytes = 0;
     bool m_failed = false;
 };

@@ -34,10 +34,18 @@ TARVO_CORE_API void CoreSetOption(int code, int value);           /* export 914;
 
 /* CoreGetInt codes */
 enum {
-    CORE_INT_GAME_COUNT = 1,    /* argument 0: games are numbered 0 .. n-1 */
-    CORE_INT_CURRENT_CLIP = 2,  /* argument 0: the clip the core holds now */
-    CORE_INT_LOADED_GAME = 3,   /* argument 0: the game the core has loaded */
-    CORE_INT_DRIVER_OF_GAME = 8 /* argument game: its driver number */
+    CORE_INT_GAME_COUNT = 1,     /* argument 0: games are numbered 0 .. n-1 */
+    CORE_INT_CURRENT_CLIP = 2,   /* argument 0: the clip the core holds now */
+    CORE_INT_LOADED_GAME = 3,    /* argument 0: the game the core has loaded */
+    CORE_INT_DRIVER_OF_GAME = 8, /* argument game: its driver number */
+
+    /* The loaded game's tunes, as far as its files tell (this core's own codes;
+     * a core that does not know them answers 0 to CORE_INT_TUNE_TABLE, and the
+     * player then asks nothing more). */
+    CORE_INT_TUNE_TABLE = 20, /* argument 0: 1 when the codes below answer */
+    CORE_INT_LAST_TUNE = 21,  /* argument 0: the highest clip number with a tune, -1 none */
+    CORE_INT_HAS_TUNE = 22,   /* argument clip: 1 when the clip has a tune, else 0 */
+    CORE_INT_TUNE_LENGTH = 23 /* argument clip: its length in ms (intro and loops), -1 unknown */
 };
 
 /* CoreGetString codes */
@@ -47,7 +55,8 @@ enum {
     CORE_STR_EXTRA_INFO = 2,   /* argument game: a further text, often empty */
     CORE_STR_VERSION = 3,      /* argument 0: the core's version text */
     CORE_STR_MANUFACTURER = 4, /* argument game */
-    CORE_STR_DRIVER_NAME = 5   /* argument driver number */
+    CORE_STR_DRIVER_NAME = 5,  /* argument driver number */
+    CORE_STR_TUNE_TITLE = 20   /* argument clip: its title from the file's tags or name, or "" */
 };
 
 /* CoreCommand codes */
@@ -67,7 +76,10 @@ enum {
     CORE_OPT_NORMALIZE = 5, /* 1 or 0 */
     /* Shipped core only, for rendering tools: open no device and render exactly
      * this many milliseconds on each service call (0: back to real time). */
-    CORE_OPT_FIXED_RENDER_MS = 100
+    CORE_OPT_FIXED_RENDER_MS = 100,
+    /* Shipped core only: fade the clip out smoothly over this many milliseconds
+     * of sound from now, then stay silent until a clip starts (0: no fade). */
+    CORE_OPT_FADE_OUT_MS = 101
 };
 
 /* Message codes sent through the callback */

@@ -42,6 +42,7 @@ Bytes RandomBytes(size_t size, unsigned seed) {
 void SoundCoreTest::SetUp() {
     romFolder = temp.MakeFolder("roms");
     core.SetOption(CORE_OPT_FIXED_RENDER_MS, 30);
+    core.SetEmulatorProgram(TARVO_EMULATOR);
 }
 
 void SoundCoreTest::StartCore(const std::string& catalogue) {

@@ -1,0 +1,193 @@
+#include "EmulatorProcess.h"
+
+#include <cerrno>
+#include <cstring>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/mman.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace tarvocore {
+
+namespace {
+
+constexpr const char* kStopped = "stopped the emulator";
+
+std::chrono::steady_clock::time_point After(int milliseconds) {
+    return std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+}
+
+} // namespace
+
+CEmulatorProcess::~CEmulatorProcess() {
+    Kill();
+}
+
+bool CEmulatorProcess::Launch(std::string& error) {
+    if (m_pid > 0) return true;
+    int sockets[2];
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sockets) != 0) {
+        error = std::string("cannot start the emulator: ") + std::strerror(errno);
+        return false;
+    }
+    const int shared = ::memfd_create("tarvo-sound-blocks", MFD_CLOEXEC);
+    void* blocks = MAP_FAILED;
+    if (shared >= 0 && ::ftruncate(shared, static_cast<off_t>(kSharedBytes)) == 0)
+        blocks = ::mmap(nullptr, kSharedBytes, PROT_READ | PROT_WRITE, MAP_SHARED, shared, 0);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, sockets[1], 3);
+    posix_spawn_file_actions_adddup2(&actions, shared, 4);
+    char* const argv[] = {const_cast<char*>(m_program.c_str()), nullptr};
+    const int spawned = blocks == MAP_FAILED ? errno
+                                             : ::posix_spawn(&m_pid, m_program.c_str(), &actions,
+                                                             nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(sockets[1]);
+    if (shared >= 0) ::close(shared);
+    if (spawned != 0) {
+        if (blocks != MAP_FAILED) ::munmap(blocks, kSharedBytes);
+        ::close(sockets[0]);
+        m_pid = -1;
+        error = "cannot start the emulator " + m_program + ": " + std::strerror(spawned);
+        return false;
+    }
+    m_socket = sockets[0];
+    m_blocks = static_cast<int16_t*>(blocks);
+    return true;
+}
+
+void CEmulatorProcess::Kill() {
+    if (m_pid > 0) {
+        ::kill(m_pid, SIGKILL);
+        int status = 0;
+        while (::waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
+        }
+    }
+    if (m_socket >= 0) ::close(m_socket);
+    if (m_blocks) ::munmap(m_blocks, kSharedBytes);
+    m_pid = -1;
+    m_socket = -1;
+    m_blocks = nullptr;
+    m_blockAsked = false;
+}
+
+bool CEmulatorProcess::Send(EmulatorMessage type, const Bytes& request, int limitMs,
+                            std::string& error) {
+    if (!Launch(error)) return false;
+    if (SendMessage(m_socket, type, request, After(limitMs))) return true;
+    Kill();
+    error = kStopped;
+    return false;
+}
+
+bool CEmulatorProcess::Receive(EmulatorMessage type, Bytes& answer, int limitMs,
+                               std::string& error) {
+    EmulatorMessage answered{};
+    if (m_pid > 0 && ReceiveMessage(m_socket, answered, answer, kMaxAnswerBytes, After(limitMs)) &&
+        answered == type)
+        return true;
+    Kill();
+    error = kStopped;
+    return false;
+}
+
+bool CEmulatorProcess::DropAskedBlock(std::string& error) {
+    if (!m_blockAsked) return true;
+    m_blockAsked = false;
+    Bytes answer;
+    return Receive(EmulatorMessage::Next, answer, kBlockLimitMs, error);
+}
+
+bool CEmulatorProcess::Exchange(EmulatorMessage type, const Bytes& request, Bytes& answer,
+                                int limitMs, std::string& error) {
+    return DropAskedBlock(error) && Send(type, request, limitMs, error) &&
+           Receive(type, answer, limitMs, error);
+}
+
+CMessageWriter CEmulatorProcess::FileRequest(const std::string& name, const Bytes& data,
+                                             const Bytes& trackList) const {
+    CMessageWriter request;
+    request.Text(name);
+    request.Data(data);
+    request.Data(trackList);
+    return request;
+}
+
+bool CEmulatorProcess::Info(const std::string& name, const Bytes& data, const Bytes& trackList,
+                            MusicInfo& info, std::string& error) {
+    Bytes answer;
+    if (!Exchange(EmulatorMessage::Info, FileRequest(name, data, trackList).Payload(), answer,
+                  kOpenLimitMs, error))
+        return false;
+    CMessageReader reader(answer);
+    const bool opened = reader.Number() == 1;
+    error = reader.Text();
+    info = MusicInfo{};
+    if (opened) {
+        info.system = reader.Text();
+        const uint32_t count = reader.Number();
+        for (uint32_t i = 0; i < count && reader.Ok(); ++i) {
+            TuneInfo tune;
+            tune.title = reader.Text();
+            tune.lengthMs = static_cast<int>(reader.Number());
+            info.tunes.push_back(std::move(tune));
+        }
+    }
+    if (!reader.Ok()) {
+        Kill();
+        error = kStopped;
+        return false;
+    }
+    return opened;
+}
+
+bool CEmulatorProcess::Start(const std::string& name, const Bytes& data, const Bytes& trackList,
+                             int track, std::string& error) {
+    CMessageWriter request = FileRequest(name, data, trackList);
+    request.Number(static_cast<uint32_t>(track));
+    Bytes answer;
+    if (!Exchange(EmulatorMessage::Start, request.Payload(), answer, kOpenLimitMs, error))
+        return false;
+    CMessageReader reader(answer);
+    const bool started = reader.Number() == 1;
+    error = reader.Text();
+    return started && reader.Ok();
+}
+
+bool CEmulatorProcess::AskNext(std::string& error) {
+    if (!DropAskedBlock(error) || !Send(EmulatorMessage::Next, {}, kBlockLimitMs, error))
+        return false;
+    m_blockAsked = true;
+    return true;
+}
+
+bool CEmulatorProcess::TakeNext(const int16_t*& frames, int& count, std::string& error) {
+    Bytes answer;
+    if (!m_blockAsked) return AskNext(error) && TakeNext(frames, count, error);
+    m_blockAsked = false;
+    if (!Receive(EmulatorMessage::Next, answer, kBlockLimitMs, error)) return false;
+    CMessageReader reader(answer);
+    const uint32_t slot = reader.Number();
+    const uint32_t rendered = reader.Number();
+    if (!reader.Ok() || slot >= kBlockSlots || rendered > kBlockFrames) {
+        Kill();
+        error = kStopped;
+        return false;
+    }
+    frames = m_blocks + static_cast<size_t>(slot) * kBlockFrames * 2;
+    count = static_cast<int>(rendered);
+    return true;
+}
+
+void CEmulatorProcess::Stop() {
+    std::string error;
+    if (m_pid > 0 && DropAskedBlock(error)) Send(EmulatorMessage::Stop, {}, kOpenLimitMs, error);
+}
+
+} // namespace tarvocore

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "EmulatorProtocol.h"
+#include "MusicEngine.h"
+
+#include <string>
+#include <sys/types.h>
+
+namespace tarvocore {
+
+// The core's side of the emulator process: starts it when needed, hands it
+// music data and takes back rendered blocks. A request that is not answered
+// in time, or an emulator that dies, ends the process; the next request
+// starts a fresh one. The program's own process never runs emulator code.
+class CEmulatorProcess {
+public:
+    // What an answer may take: reading a file's tunes or starting one, and
+    // delivering a block (rendered ahead while the last one played, so an
+    // emulator that cannot keep up with real time is stopped).
+    static constexpr int kOpenLimitMs = 3000;
+    static constexpr int kBlockLimitMs = 1000;
+
+    explicit CEmulatorProcess(std::string program = {}) : m_program(std::move(program)) {}
+    ~CEmulatorProcess();
+    CEmulatorProcess(const CEmulatorProcess&) = delete;
+    CEmulatorProcess& operator=(const CEmulatorProcess&) = delete;
+
+    void SetProgram(std::string program) { m_program = std::move(program); }
+    const std::string& Program() const { return m_program; }
+
+    // Each is false with the reason: the engine's, or that the emulator stopped.
+    bool Info(const std::string& name, const Bytes& data, const Bytes& trackList, MusicInfo& info,
+              std::string& error);
+    bool Start(const std::string& name, const Bytes& data, const Bytes& trackList, int track,
+               std::string& error);
+    // Asks for the next block of the started tune, which the emulator has
+    // mostly rendered already; TakeNext waits for it. Its `frames` stay
+    // valid until the block after the next is asked for; `count` is 0 once
+    // the tune has ended.
+    bool AskNext(std::string& error);
+    bool TakeNext(const int16_t*& frames, int& count, std::string& error);
+    void Stop();
+    // Ends the process at once (a shutdown, or a test making it fail).
+    void Kill();
+    pid_t Pid() const { return m_pid; }
+
+private:
+    bool Launch(std::string& error);
+    bool Exchange(EmulatorMessage type, const Bytes& request, Bytes& answer, int limitMs,
+                  std::string& error);
+    bool Send(EmulatorMessage type, const Bytes& request, int limitMs, std::string& error);
+    bool Receive(EmulatorMessage type, Bytes& answer, int limitMs, std::string& error);
+    // A block asked for and not yet taken is taken and dropped before any other request.
+    bool DropAskedBlock(std::string& error);
+    CMessageWriter FileRequest(const std::string& name, const Bytes& data,
+                               const Bytes& trackList) const;
+
+    std::string m_program;
+    pid_t m_pid = -1;
+    int m_socket = -1;
+    int16_t* m_blocks = nullptr;
+    bool m_blockAsked = false;
+};
+
+} // namespace tarvocore

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "MusicData.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tarvocore {
+
+// What a music file says of one of its tunes.
+struct TuneInfo {
+    std::string title; // from the file's tags; empty when it has none
+    int lengthMs = -1; // intro plus loops, or the tagged length; -1 when unknown
+};
+
+// What a music file holds: its tunes (tracks) and the sound system it is for.
+struct MusicInfo {
+    std::string system;
+    std::vector<TuneInfo> tunes;
+};
+
+// One emulator library behind the few things the core asks of it. Engines
+// run only inside the emulator process, never in the program's.
+class IMusicEngine {
+public:
+    virtual ~IMusicEngine() = default;
+
+    // Reads a music file and, when given, the track list beside it (.m3u);
+    // false with the reason.
+    virtual bool Open(const Bytes& data, const Bytes& trackList, std::string& error) = 0;
+    virtual MusicInfo Info() = 0;
+    virtual bool Start(int track, std::string& error) = 0;
+    // Fills every frame (stereo, 44100 Hz); false once the tune has ended,
+    // the frames then being silence.
+    virtual bool Render(int16_t* frames, int frameCount) = 0;
+};
+
+// The engine for a file, chosen by its content and, where that says
+// nothing, by its name; null when no engine plays it.
+std::unique_ptr<IMusicEngine> MakeMusicEngine(const Bytes& data, const std::string& name);
+
+} // namespace tarvocore
