@@ -14,6 +14,12 @@ struct ClipRecord {
     bool operator==(const ClipRecord&) const = default;
 };
 
+// What the sound core found at one clip number of a game's files.
+struct FoundTune {
+    bool present = false;
+    std::string title;
+};
+
 // A game's clip information: the range of clips worth offering, and a title
 // and blank mark for every clip number from 0 to the last clip.
 class CClipInfo {
@@ -38,6 +44,12 @@ public:
 
     // The label a clip list shows: "-- blank --", the title, or "Clip n".
     std::string GetLabel(int clip) const;
+
+    // Takes what the core found (index = clip number): a game without
+    // information gets the range of its tunes, the numbers without one marked
+    // blank, and the tunes' titles; a known game only fills the empty titles
+    // of clips that are not blank. The user's own edits are never replaced.
+    void SeedFromTunes(const std::vector<FoundTune>& tunes);
 
     void WriteClipInfo(std::ostream& out, const std::string& romName) const;
     void FillClipList(IListView& list, bool showBlanks);

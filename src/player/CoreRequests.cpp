@@ -33,4 +33,19 @@ void ShowCoreError(const char* text, IDialogs& dialogs) {
                         MessageIcon::Error);
 }
 
+std::vector<FoundTune> AskLoadedGameTunes() {
+    std::vector<FoundTune> tunes;
+    if (CoreGetInt(CORE_INT_TUNE_TABLE, 0) != 1) return tunes;
+    const int last = CoreGetInt(CORE_INT_LAST_TUNE, 0);
+    if (last < 0 || last > CClipInfo::kMaxClipNumber) return tunes;
+    tunes.resize(static_cast<size_t>(last) + 1);
+    for (int clip = 0; clip <= last; ++clip) {
+        tunes[clip].present = CoreGetInt(CORE_INT_HAS_TUNE, clip) == 1;
+        const char* title =
+            tunes[clip].present ? CoreGetString(CORE_STR_TUNE_TITLE, clip) : nullptr;
+        if (title) tunes[clip].title.assign(title, strnlen(title, 4096));
+    }
+    return tunes;
+}
+
 } // namespace tarvo

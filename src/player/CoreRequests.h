@@ -1,6 +1,9 @@
 #pragma once
 
+#include "ClipInfo.h"
+
 #include <string>
+#include <vector>
 
 namespace tarvo {
 
@@ -16,5 +19,9 @@ int AnswerRomPathRequest(void* buffer, const CROMList& romList, IDialogs& dialog
 
 // Message 13: the core reports an error.
 void ShowCoreError(const char* text, IDialogs& dialogs);
+
+// The loaded game's tunes as the core found them (index = clip number), or
+// nothing when the core cannot tell.
+std::vector<FoundTune> AskLoadedGameTunes();
 
 } // namespace tarvo

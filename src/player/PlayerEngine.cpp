@@ -341,6 +341,7 @@ void CPlayerEngine::OnGameLoaded(const char* title) {
     Fields.romFile = game ? game->romName : std::string();
     Fields.manufacturer = game ? game->manufacturer : std::string();
     m_view.ShowFields(Fields);
+    if (game) game->clipInfo.SeedFromTunes(AskLoadedGameTunes());
     if (game && game->clipInfo.lastClip < 0)
         game->clipInfo.SetRange(0, CClipInfo::kDefaultLastClip);
     if (game && !PlaylistMode) m_view.FillClipList(*game);
@@ -382,6 +383,7 @@ void CPlayerEngine::OnClipStarted(int clip) {
     }
     m_audibleCount = -4;
     m_silenceCount = 0;
+    m_fading = false;
     m_startTime = m_clock.now();
     m_elapsed = 0;
     m_view.UpdateMenus();
@@ -481,11 +483,25 @@ void CPlayerEngine::ApplyTimeLimits() {
         StopPlayer();
         return;
     }
-    if (!m_config.EnforceLoopTime || m_elapsed <= m_config.MaxLoopTime) return;
+    if (!m_config.EnforceLoopTime) return;
+    FadeBeforeTheLoopLimit();
+    if (m_elapsed <= m_config.MaxLoopTime) return;
     if (m_config.OnSilence == static_cast<int>(OnSilencePolicy::NextClip))
         Next();
     else
         StopPlayer();
+}
+
+// The last seconds before the loop limit fade out, so the limit ends a tune
+// already silent. The fade starts on the clock tick whose elapsed time is the
+// fade's length in whole seconds before the one on which the limit acts, and
+// lasts half a second less: the ticks' own jitter cannot make the limit
+// cut it short.
+void CPlayerEngine::FadeBeforeTheLoopLimit() {
+    const int fadeSeconds = std::clamp(m_config.MaxLoopTime / 5, 1, 5);
+    if (m_fading || m_elapsed < m_config.MaxLoopTime + 1 - fadeSeconds) return;
+    m_fading = true;
+    CoreSetOption(CORE_OPT_FADE_OUT_MS, fadeSeconds * 1000 - 500);
 }
 
 void CPlayerEngine::Autosave() {

@@ -91,6 +91,7 @@ private:
     void SilenceCore();
     void ShowElapsed(bool blinkOn);
     void ApplyTimeLimits();
+    void FadeBeforeTheLoopLimit();
     void Autosave();
     void UpdateButtonsAndMenus();
 
@@ -107,6 +108,7 @@ private:
     int m_silenceCount = 0;
     long long m_startTime = 0;
     int m_elapsed = 0;
+    bool m_fading = false; // the current clip is fading out before the loop limit
     bool m_blinkPhase = false;
     int m_clockSubdivider = 6;
     int m_autosaveCounter = 0;

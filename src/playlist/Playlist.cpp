@@ -100,7 +100,7 @@ CPlaylist& CPlaylist::CopyFrom(const CPlaylist& other) {
 }
 
 bool CPlaylist::IsBad(const PlaylistEntry& entry) const {
-    return !entry.game || !entry.game->IsAvailable() || entry.game->clipInfo.IsBlank(entry.clip);
+    return !entry.game || !entry.game->IsAvailable() || entry.IsBlankEntry();
 }
 
 bool CPlaylist::CheckEntries(bool remove) {

@@ -9,8 +9,10 @@ std::string PlaylistEntry::GetLabel() const {
     return game->romName + ":" + FormatClipNumber(clip);
 }
 
+// A game never loaded here has no clip information at all: nothing is known
+// to be blank, so a playlist shared from another machine keeps its entries.
 bool PlaylistEntry::IsBlankEntry() const {
-    return !game || clip < 0 || game->clipInfo.IsBlank(clip);
+    return !game || clip < 0 || (game->clipInfo.HasInformation() && game->clipInfo.IsBlank(clip));
 }
 
 std::string PlaylistEntry::GetTitleText() const {

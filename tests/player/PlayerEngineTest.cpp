@@ -52,6 +52,68 @@ TEST_F(Engine, LoadAndPlaySendTheirExactSequences) {
     EXPECT_EQ(engine->PlaylistPos, 7);
 }
 
+TEST_F(Engine, ANewGameTakesItsTunesFromTheCoreAndAKnownOneOnlyEmptyTitles) {
+    FakeCore& core = FakeCore::Get();
+    core.tellsTunes = true;
+    core.tunes = {"", "Overture", "Village", "", "", "Fanfare"};
+    engine->LoadGame(0, -1);
+    const CClipInfo& fresh = Clips(0);
+    EXPECT_EQ(fresh.firstClip, 0);
+    EXPECT_EQ(fresh.lastClip, 5);
+    for (int clip : {0, 3, 4})
+        EXPECT_TRUE(fresh.IsBlank(clip)) << clip;
+    EXPECT_EQ(fresh.GetTitle(2), "Village");
+
+    CClipInfo& known = Clips(1);
+    known.SetRange(0, 3);
+    known.SetTitle(1, "Mine");
+    known.SetBlank(2, true);
+    engine->LoadGame(1, -1);
+    EXPECT_EQ(known.lastClip, 3);         // the user's range stays
+    EXPECT_EQ(known.GetTitle(1), "Mine"); // and the user's titles
+    EXPECT_TRUE(known.IsBlank(2));        // and marks
+    EXPECT_FALSE(known.IsBlank(0));       // nothing else becomes blank
+    EXPECT_EQ(known.GetTitle(3), "");     // no tune there: no title
+
+    core.tellsTunes = false; // a core that cannot tell: the range of old
+    Clips(0).SetRange(-1, -1);
+    engine->LoadGame(0, -1);
+    EXPECT_EQ(Clips(0).lastClip, 512);
+    EXPECT_FALSE(Clips(0).IsBlank(3));
+}
+
+TEST_F(Engine, ALoopingTuneFadesOutBeforeTheLimitWhichActsAsBefore) {
+    config.EnforceLoopTime = 1;
+    struct Case {
+        int limit, fadeStartsAt, fadeMs;
+    } cases[] = {{300, 296, 4500}, {10, 9, 1500}, {3, 3, 500}};
+    auto fades = [this] {
+        Calls asked;
+        for (const std::string& action : Actions())
+            if (action.rfind("CoreSetOption 101", 0) == 0) asked.push_back(action);
+        return asked;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.limit);
+        config.MaxLoopTime = c.limit;
+        LoadGameAt(0, 3);
+        const long long start = now;
+        Actions();
+        now = start + c.fadeStartsAt - 1;
+        ClockTicks(1);
+        EXPECT_TRUE(fades().empty());
+        now = start + c.fadeStartsAt;
+        ClockTicks(2); // asked once
+        EXPECT_EQ(fades(), Calls{"CoreSetOption 101 " + std::to_string(c.fadeMs)});
+        now = start + c.limit;
+        ClockTicks(1);
+        EXPECT_EQ(engine->State, PlayerState::Playing);
+        now = start + c.limit + 1;
+        ClockTicks(1);
+        EXPECT_EQ(engine->State, PlayerState::Stopped);
+    }
+}
+
 TEST_F(Engine, PlayFollowsItsStateTable) {
     struct Row {
         PlayerState from;

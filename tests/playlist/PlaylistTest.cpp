@@ -115,6 +115,16 @@ TEST_F(PlaylistTest, BadEntriesYesRemovesThemInOrder) {
     EXPECT_TRUE(playlist.CheckEntries(false));
 }
 
+TEST_F(PlaylistTest, AGameNeverLoadedHereMakesNoBadEntry) {
+    list.GetEntry(1)->clipInfo.SetRange(-1, -1); // no clip information for xyz at all
+    Load("Entry=xyz 3\nEntry=xyz 450\n");
+    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_EQ(playlist.GetCount(), 2);
+    test::FakeListView view;
+    playlist.FillList(view);
+    EXPECT_EQ(view.Text(1, 1), "Clip 450");
+}
+
 TEST_F(PlaylistTest, LoadFailuresLeaveThePlaylistAndSpeakOnlyWhenInteractive) {
     playlist.AddEntry(Game(0), 1);
     EXPECT_FALSE(playlist.LoadFromFile(temp.File("none.tvp"), false, false, true, dialogs));

@@ -69,6 +69,8 @@ int SoundCoreTest::OnMessage(void* user, int code, void* first, int second) {
         test.lastPeak = 0;
         for (int i = 0; i < 2 * second; ++i)
             test.lastPeak = std::max<int>(test.lastPeak, samples[i]);
+        if (test.captured)
+            test.captured->insert(test.captured->end(), samples, samples + 2 * second);
     }
     if (code == CORE_MSG_ROM_PATH) {
         char* buffer = static_cast<char*>(first);

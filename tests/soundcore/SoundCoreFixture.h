@@ -53,6 +53,7 @@ protected:
     std::string wavPath;
     long framesReported = 0;
     int lastPeak = 0;
+    std::vector<int16_t>* captured = nullptr; // every sample heard, when set
     size_t romBufferTextLength = 0;
 };
 

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 using namespace tarvo::test;
 
@@ -86,6 +87,92 @@ TEST_F(CoreTest, LoadingWithoutAClipStopsAtTheLowestClip) {
     EXPECT_EQ(core.GetInt(CORE_INT_CURRENT_CLIP, 0), 3);
     Service(10);
     EXPECT_EQ(framesReported, 0); // stopped: nothing plays until a clip starts
+}
+
+TEST_F(CoreTest, TheTuneTableTellsNumbersTitlesAndLengths) {
+    EXPECT_EQ(core.GetInt(CORE_INT_TUNE_TABLE, 0), 1);
+    EXPECT_EQ(core.GetInt(CORE_INT_LAST_TUNE, 0), -1); // no game loaded
+    Bytes untagged = ToneVgm(30, false);
+    untagged[0x14] = untagged[0x15] = untagged[0x16] = untagged[0x17] = 0; // no tag block
+    WriteZip(romFolder + "absent.zip",
+             {{"02 - Tagged.vgm", ToneVgm(60, true)}, {"007 Stage Clear.vgz", untagged}});
+    Load("absent", -1);
+    struct Case {
+        int clip;
+        bool has;
+        const char* title;
+        int lengthMs;
+    } cases[] = {{0, false, "", -1},
+                 {2, true, "tone", 2000},       // the tag's title; a loop counts twice
+                 {7, true, "Stage Clear", 516}, // the file's name; its end
+                 {8, false, "", -1}};
+    EXPECT_EQ(core.GetInt(CORE_INT_LAST_TUNE, 0), 7);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.clip);
+        EXPECT_EQ(core.GetInt(CORE_INT_HAS_TUNE, c.clip), c.has ? 1 : 0);
+        EXPECT_STREQ(core.GetString(CORE_STR_TUNE_TITLE, c.clip), c.title);
+        EXPECT_EQ(core.GetInt(CORE_INT_TUNE_LENGTH, c.clip), c.lengthMs);
+    }
+}
+
+TEST_F(CoreTest, TheDemoGamesTellTheirTunes) {
+    StartCore("tarvoquest | Q | M | 1 | D\npixelracer | P | M | 1 | D\nstarmoth | S | M | 1 | D\n");
+    romFolder = TARVO_DEMO_ROMS;
+    const std::map<std::string, std::map<int, std::string>> kTunes = {
+        {"tarvoquest",
+         {{1, "Overture"},
+          {2, "Quiet Village"},
+          {4, "Treasure Found"},
+          {5, "Game Over"},
+          {10, "Sword"},
+          {11, "Coin"},
+          {12, "Jump"}}},
+        {"pixelracer", {{0, "Neon Highway"}, {1, "Finish Line"}, {3, "Engine"}, {7, "Boost"}}},
+        {"starmoth",
+         {{1, "Moonlit Swarm"},
+          {2, "Hive Queen"},
+          {5, "Stage Clear"},
+          {20, "Laser"},
+          {21, "Explosion"}}}};
+    for (const auto& [game, tunes] : kTunes) {
+        SCOPED_TRACE(game);
+        Load(game, -1);
+        std::map<int, std::string> told;
+        for (int clip = 0; clip <= core.GetInt(CORE_INT_LAST_TUNE, 0); ++clip)
+            if (core.GetInt(CORE_INT_HAS_TUNE, clip)) {
+                told[clip] = core.GetString(CORE_STR_TUNE_TITLE, clip);
+                EXPECT_GT(core.GetInt(CORE_INT_TUNE_LENGTH, clip), 0) << clip;
+            }
+        EXPECT_EQ(told, tunes);
+    }
+}
+
+TEST_F(CoreTest, AFadeFallsSmoothlyToSilenceAndStaysThere) {
+    Load("tunes", 3); // a steady tone
+    std::vector<int16_t> heard;
+    captured = &heard;
+    Service(10);
+    const size_t before = heard.size();
+    core.SetOption(CORE_OPT_FADE_OUT_MS, 1000);
+    Service(40); // 1.2 s
+    captured = nullptr;
+    int peak = 32767, previous = heard[before - 2];
+    for (size_t i = before; i < heard.size(); i += 2) {
+        EXPECT_LE(std::abs(heard[i] - previous), 2 * 2048)
+            << i; // no click: no step beyond the tone's own
+        previous = heard[i];
+    }
+    for (size_t block = before; block + 882 <= heard.size(); block += 882) { // 10 ms at a time
+        int blockPeak = 0;
+        for (size_t i = block; i < block + 882; ++i)
+            blockPeak = std::max(blockPeak, std::abs(static_cast<int>(heard[i])));
+        EXPECT_LE(blockPeak, peak + 1) << block;
+        peak = blockPeak;
+    }
+    EXPECT_EQ(peak, 0);
+    core.Command(CORE_CMD_PLAY_CLIP, 3); // a clip start ends the fade
+    Service(5);
+    EXPECT_GT(lastPeak, 1000);
 }
 
 TEST_F(CoreTest, PlayingLevelsAndUnloading) {

@@ -87,6 +87,13 @@ int CoreGetInt(int code, int argument) {
         return argument >= 0 && argument < static_cast<int>(core.games.size())
                    ? core.games[argument].driver
                    : -1;
+    case CORE_INT_TUNE_TABLE:
+        return core.tellsTunes ? 1 : 0;
+    case CORE_INT_LAST_TUNE:
+        return static_cast<int>(core.tunes.size()) - 1;
+    case CORE_INT_HAS_TUNE:
+        return argument >= 0 && argument < static_cast<int>(core.tunes.size()) &&
+               !core.tunes[argument].empty();
     default:
         return 0;
     }
@@ -97,6 +104,10 @@ const char* CoreGetString(int code, int argument) {
     core.Record("CoreGetString " + std::to_string(code) + " " + std::to_string(argument));
     const bool validGame = argument >= 0 && argument < static_cast<int>(core.games.size());
     if (code == CORE_STR_VERSION) return core.version.c_str();
+    if (code == CORE_STR_TUNE_TITLE)
+        return argument >= 0 && argument < static_cast<int>(core.tunes.size())
+                   ? core.tunes[argument].c_str()
+                   : "";
     if (code == CORE_STR_DRIVER_NAME)
         return argument >= 0 && argument < static_cast<int>(core.drivers.size())
                    ? core.drivers[argument].c_str()

@@ -35,6 +35,11 @@ public:
     // Only the calls that change the core (commands and options), without queries.
     std::vector<std::string> TakeActions();
 
+    // The loaded game's tunes (index = clip; empty title: no tune), told only
+    // when `tellsTunes` is set, as a core of its own kind would.
+    bool tellsTunes = false;
+    std::vector<std::string> tunes;
+
     int currentClip = 0;
     int loadedGame = -1;
     std::string version = "9.9.9 (fake)";

@@ -27,9 +27,15 @@ DemoFile SongFile(const std::string& name, const Song& song, const std::string& 
     return {name, ToVgm(RenderSong(song), song.loops, song.title, game)};
 }
 
+// "10 Sword.vgm" is tagged "Sword".
+std::string TitleOfName(const std::string& name) {
+    const size_t space = name.find(' ');
+    return name.substr(space + 1, name.rfind('.') - space - 1);
+}
+
 DemoFile EffectFile(const std::string& name, const std::string& game, int frames,
                     const std::function<Frame(int, int)>& effect) {
-    return {name, ToVgm(RenderEffect(frames, effect), false, name, game)};
+    return {name, ToVgm(RenderEffect(frames, effect), false, TitleOfName(name), game)};
 }
 
 double Lerp(double a, double b, int i, int n) {
