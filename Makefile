@@ -24,7 +24,9 @@ test: build
 	@cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy ctest --output-on-failure -j2
 
 bench: build
+	@bash scripts/install-deps.sh --bench
 	@cmake --build $(BUILD_DIR) --target run-benchmarks
+	@bench/desktop-cost.sh $(BUILD_DIR) 60
 
 format:
 	@find src soundcore tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i

@@ -8,6 +8,11 @@ packages=(
   libgme-dev libzip-dev libsdl2-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
 )
+# The benchmarks also measure what Tarvo costs a desktop: a virtual X display
+# and a window manager.
+if [ "${1:-}" = "--bench" ]; then
+  packages+=(xvfb openbox)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -20,7 +20,7 @@ bool CAudioOutput::Open(std::string& error) {
     wanted.freq = kSampleRate;
     wanted.format = AUDIO_S16SYS;
     wanted.channels = 2;
-    wanted.samples = 1024;
+    wanted.samples = kDeviceFrames;
     m_device = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
     if (m_device == 0) {
         error = std::string("no audio device (") + SDL_GetError() + "); playing silently";

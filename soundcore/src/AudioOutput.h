@@ -7,12 +7,17 @@
 namespace tarvocore {
 
 // Where the rendered sound goes: the default SDL audio device kept about
-// 100 ms ahead, or, without a device, a clock that consumes sound at the same
+// 140 ms ahead, or, without a device, a clock that consumes sound at the same
 // rate so everything else behaves the same, silently. In offline mode each
 // service call asks for a fixed amount of sound (rendering tools and tests).
 class CAudioOutput {
 public:
-    static constexpr int kLeadFrames = 4410;        // 100 ms
+    // The device takes sound in periods of about 93 ms, so the sound server
+    // wakes about 11 times a second; STOP, PAUSE and NEXT are still heard
+    // within a period. The queue holds a period and 50 ms more, so a 30 ms
+    // tick that comes late never lets it run dry.
+    static constexpr int kDeviceFrames = 4096;
+    static constexpr int kLeadFrames = kDeviceFrames + 2205;
     static constexpr int kMaxFramesPerCall = 13230; // 300 ms
 
     ~CAudioOutput() { Close(); }

@@ -231,8 +231,6 @@ void CDlgOptions::mousePressEvent(QMouseEvent* event) {
 void CDlgOptions::paintEvent(QPaintEvent* event) {
     QDialog::paintEvent(event);
     QPainter painter(this);
-    m_lit.Draw(painter);
-    m_dim.Draw(painter);
     for (int i = 0; i < 3; ++i) {
         painter.setPen(Qt::black);
         painter.setBrush(Qt::NoBrush);

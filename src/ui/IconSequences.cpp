@@ -1,5 +1,7 @@
 #include "IconSequences.h"
 
+#include <algorithm>
+
 namespace tarvo {
 
 CIconSequences::CIconSequences() {
@@ -16,6 +18,15 @@ void CIconSequences::Select(int sequence) {
     if (sequence < 0 || sequence >= static_cast<int>(m_sequences.size())) return;
     m_sequence = sequence;
     m_frame = 0;
+}
+
+std::vector<int> CIconSequences::Icons() const {
+    std::vector<int> icons;
+    for (const auto& sequence : m_sequences)
+        for (const Frame& frame : sequence)
+            if (std::find(icons.begin(), icons.end(), frame.icon) == icons.end())
+                icons.push_back(frame.icon);
+    return icons;
 }
 
 int CIconSequences::Advance() {

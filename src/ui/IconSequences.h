@@ -17,6 +17,8 @@ public:
     // The icon to show now; the frame after it becomes current.
     int Advance();
     int CurrentSequence() const { return m_sequence; }
+    // Every icon any sequence shows, once each.
+    std::vector<int> Icons() const;
 
 private:
     struct Frame {

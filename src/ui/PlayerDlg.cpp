@@ -12,15 +12,12 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QGroupBox>
 #include <QHeaderView>
 #include <QIntValidator>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QPainter>
 #include <QPushButton>
-#include <QRegion>
 #include <QTreeWidget>
 
 namespace tarvo {
@@ -124,6 +121,8 @@ void CPlayerDlg::StartUp() {
     UpdateListButtons();
     UpdateMenus();
     m_icons = CIconSequences();
+    for (int icon : m_icons.Icons())
+        m_iconFrames.insert(icon, QIcon(CIconLibrary::Pixmap(QString::number(icon), 16)));
     for (auto [id, icon] : {std::pair{kStop, 104}, {kNext, 102}, {kPrev, 103}, {kRec, 101}})
         Button(id)->setIcon(CIconLibrary::Icon(icon));
     for (const MoveButton& button : kMoveButtons)
@@ -131,22 +130,9 @@ void CPlayerDlg::StartUp() {
     m_engine->Start();
     m_leftMeter.Attach(this, m_controls.value(kLeftMeter));
     m_rightMeter.Attach(this, m_controls.value(kRightMeter));
-    KeepGroupBoxesOffTheMeters();
     ApplyMeterSettings();
     m_timer.setTimerType(Qt::PreciseTimer);
     m_timer.start(CPlayerEngine::kTimerPeriodMs);
-}
-
-void CPlayerDlg::KeepGroupBoxesOffTheMeters() {
-    // The meters are redrawn every 30 ms; a group box around them would be
-    // repainted with them each time. Its frame never crosses them, so they
-    // are cut out of its area.
-    for (QGroupBox* group : findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly)) {
-        QRegion area(group->rect());
-        for (const CVUMeter* meter : {&m_leftMeter, &m_rightMeter})
-            area -= QRegion(meter->FrameRect().translated(-group->pos()));
-        if (area != QRegion(group->rect())) group->setMask(area);
-    }
 }
 
 void CPlayerDlg::ApplyMeterSettings() {
@@ -239,13 +225,6 @@ void CPlayerDlg::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QDialog::keyPressEvent(event);
-}
-
-void CPlayerDlg::paintEvent(QPaintEvent* event) {
-    QDialog::paintEvent(event);
-    QPainter painter(this);
-    m_leftMeter.Draw(painter);
-    m_rightMeter.Draw(painter);
 }
 
 // --- The command table --------------------------------------------------------

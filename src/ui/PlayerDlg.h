@@ -128,7 +128,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
 
 public slots:
     void reject() override {} // Escape never closes the window
@@ -142,7 +141,6 @@ private:
     void ToggleSetting(int Config::*setting);
     void ApplyNormalize();
     void ApplyMeterSettings();
-    void KeepGroupBoxesOffTheMeters();
     void RefillClipList();
     void CutRangeAtMarkedClip(const char* question, bool asFirst);
     void ShowGameInList();
@@ -173,6 +171,7 @@ private:
     CVUMeter m_leftMeter;
     CVUMeter m_rightMeter;
     CIconSequences m_icons;
+    QHash<int, QIcon> m_iconFrames; // drawn once, at the one size a window icon has
     int m_windowIcon = CIconSequences::kProgramIcon;
     // The clip whose number and title the two clip fields show.
     CGameEntry* m_fieldsGame = nullptr;

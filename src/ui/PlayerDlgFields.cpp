@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QWindow>
 
 namespace tarvo {
 
@@ -94,7 +95,9 @@ void CPlayerDlg::AdvanceWindowIcon() {
     const int icon = m_icons.Advance();
     if (icon == m_windowIcon) return;
     m_windowIcon = icon;
-    setWindowIcon(CIconLibrary::Icon(m_windowIcon));
+    // Straight to the window system: the widget's own setWindowIcon would
+    // tell every child widget of the change, five times a second.
+    if (QWindow* handle = windowHandle()) handle->setIcon(m_iconFrames.value(icon));
 }
 
 void CPlayerDlg::SetPlayIcon(int icon) {

@@ -1,5 +1,7 @@
 #include "VUMeter.h"
 
+#include "MeterSurface.h"
+
 #include <algorithm>
 #include <QPainter>
 #include <QPalette>
@@ -11,11 +13,13 @@ void CVUMeter::Attach(QWidget* parent, QWidget* placeholder) {
     QRect rect = placeholder->rect();
     rect.moveTopLeft(placeholder->mapTo(parent, QPoint(0, 0)));
     placeholder->hide();
-    AttachRect(parent, rect);
+    m_background = parent->palette().color(QPalette::Button);
+    AttachRect(rect);
+    delete m_surface;
+    m_surface = new CMeterSurface(parent, m_controlRect, [this](QPainter& p) { Draw(p); });
 }
 
-void CVUMeter::AttachRect(QWidget* parent, const QRect& rect) {
-    m_parent = parent;
+void CVUMeter::AttachRect(const QRect& rect) {
     m_frameRect = m_controlRect = rect;
     m_segmentHeight = rect.height() - 4;
     SetSegmentWidth(m_segmentWidth);
@@ -66,7 +70,39 @@ void CVUMeter::ComputeColors() {
         m_litColors[i] = c;
         m_dimColors[i] = QColor(c.red() / 3, c.green() / 3, c.blue() / 3);
     }
+    DrawStrips();
     Invalidate(m_controlRect);
+}
+
+// The framed area twice, with a two-pixel black border and the gaps: once
+// with every segment lit and once with every segment dim. Painting then only
+// copies spans of them.
+void CVUMeter::DrawStrips() {
+    if (m_frameRect.isEmpty()) return;
+    const QSize size = m_frameRect.size();
+    for (QImage* strip : {&m_litStrip, &m_dimStrip}) {
+        *strip = QImage(size, QImage::Format_RGB32);
+        strip->fill(Qt::black);
+        QPainter painter(strip);
+        const std::vector<QColor>& colors = strip == &m_litStrip ? m_litColors : m_dimColors;
+        const int width = m_segmentWidth ? m_segmentWidth : 1;
+        for (int i = 0; i < m_segmentCount; ++i)
+            painter.fillRect(QRect(2 + i * (m_segmentWidth + 1), 2, width, m_segmentHeight),
+                             colors[i]);
+    }
+}
+
+int CVUMeter::LitCount() const {
+    if (m_level <= 0 || m_levelPerSegment <= 0) return 0;
+    return std::min(m_segmentCount, (m_level + m_levelPerSegment - 1) / m_levelPerSegment);
+}
+
+// The one segment that holds the peak, when the peak is not on a boundary and
+// beyond the lit ones; -1 otherwise.
+int CVUMeter::PeakSegment() const {
+    if (m_levelPerSegment <= 0 || m_peak <= 0 || m_peak % m_levelPerSegment == 0) return -1;
+    const int segment = m_peak / m_levelPerSegment;
+    return segment >= LitCount() && segment < m_segmentCount ? segment : -1;
 }
 
 void CVUMeter::SetLevel(int sample) {
@@ -79,6 +115,7 @@ void CVUMeter::SetLevel(int sample) {
         }
     }
     if (m_peak > 0 && m_peakAge++ > kPeakHoldCalls) m_peak = 0;
+    if (LitCount() == m_shownLit && PeakSegment() == m_shownPeak) return;
     Invalidate(m_frameRect);
 }
 
@@ -87,30 +124,27 @@ bool CVUMeter::IsLit(int segment) const {
     return m_level > low || (low < m_peak && m_peak < m_levelPerSegment * (segment + 1));
 }
 
-void CVUMeter::Invalidate(const QRect& rect) const {
-    if (m_parent && !rect.isEmpty()) m_parent->update(rect);
+void CVUMeter::Invalidate(const QRect& rect) {
+    ++m_repaintsAsked;
+    if (m_surface && !rect.isEmpty()) m_surface->update(rect.translated(-m_controlRect.topLeft()));
 }
 
-void CVUMeter::Draw(QPainter& painter) const {
+void CVUMeter::Draw(QPainter& painter) {
     if (m_controlRect.isEmpty()) return;
-    painter.setPen(Qt::black);
-    painter.setBrush(Qt::NoBrush);
-    // A two-pixel black border around the segments.
-    painter.drawRect(m_frameRect.adjusted(0, 0, -1, -1));
-    painter.drawRect(m_frameRect.adjusted(1, 1, -2, -2));
-    const int width = m_segmentWidth ? m_segmentWidth : 1;
-    const int top = m_frameRect.top() + 2;
-    for (int i = 0; i < m_segmentCount; ++i) {
-        const int left = m_frameRect.left() + 2 + i * (m_segmentWidth + 1);
-        painter.fillRect(QRect(left, top, width, m_segmentHeight),
-                         IsLit(i) ? m_litColors[i] : m_dimColors[i]);
-        if (m_segmentWidth > 0)
-            painter.fillRect(QRect(left + m_segmentWidth, top, 1, m_segmentHeight), Qt::black);
+    m_shownLit = LitCount();
+    m_shownPeak = PeakSegment();
+    const QPoint at = m_frameRect.topLeft();
+    const int litWidth = m_shownLit ? 2 + m_shownLit * (m_segmentWidth + 1) : 0;
+    painter.drawImage(at, m_dimStrip);
+    if (litWidth) painter.drawImage(at, m_litStrip, QRect(0, 0, litWidth, m_frameRect.height()));
+    if (m_shownPeak >= 0) {
+        const int left = 2 + m_shownPeak * (m_segmentWidth + 1);
+        painter.drawImage(at + QPoint(left, 0), m_litStrip,
+                          QRect(left, 0, m_segmentWidth + 1, m_frameRect.height()));
     }
     const QRect rest(QPoint(m_frameRect.right() + 1, m_frameRect.top()),
-                     QPoint(m_controlRect.right(), m_frameRect.bottom()));
-    if (rest.width() > 0 && m_parent)
-        painter.fillRect(rest, m_parent->palette().color(QPalette::Button));
+                     QPoint(m_controlRect.right(), m_controlRect.bottom()));
+    if (rest.width() > 0) painter.fillRect(rest, m_background);
 }
 
 } // namespace tarvo

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QImage>
 #include <QRect>
 #include <vector>
 
@@ -9,21 +10,27 @@ class QWidget;
 
 namespace tarvo {
 
-// A horizontal segmented level meter with a held peak, drawn by its parent in
-// place of a placeholder control. Levels run from 0 to 32767.
+class CMeterSurface;
+
+// A horizontal segmented level meter with a held peak, in place of a
+// placeholder control. Levels run from 0 to 32767. It paints on a surface of
+// its own over the placeholder, only when what it shows changes, copying from
+// two strips drawn once per setting: every segment lit, and every one dim.
 class CVUMeter {
 public:
     static constexpr int kFullScale = 32767;
     static constexpr int kDecayPerCall = 3200;
     static constexpr int kPeakHoldCalls = 45;
 
+    // Takes the placeholder's place with a surface of its own.
     void Attach(QWidget* parent, QWidget* placeholder);
-    // For tests and previews: the rectangle alone, in the parent's coordinates.
-    void AttachRect(QWidget* parent, const QRect& rect);
+    // For tests: the rectangle alone, without a surface.
+    void AttachRect(const QRect& rect);
     void SetSegmentWidth(int width);
     void SetColors(bool gradient, QColor left, QColor mid, QColor right);
     void SetLevel(int sample);
-    void Draw(QPainter& painter) const;
+    // Paints what the meter shows; the surface calls it.
+    void Draw(QPainter& painter);
 
     int Level() const { return m_level; }
     int Peak() const { return m_peak; }
@@ -33,12 +40,19 @@ public:
     QColor LitColor(int segment) const { return m_litColors.at(static_cast<size_t>(segment)); }
     QColor DimColor(int segment) const { return m_dimColors.at(static_cast<size_t>(segment)); }
     bool IsLit(int segment) const;
+    // How many times it has asked for a repaint: a level that changes no
+    // segment asks for none.
+    int RepaintsAsked() const { return m_repaintsAsked; }
 
 private:
     void ComputeColors();
-    void Invalidate(const QRect& rect) const;
+    void DrawStrips();
+    void Invalidate(const QRect& rect);
+    int LitCount() const;
+    int PeakSegment() const;
 
-    QWidget* m_parent = nullptr;
+    CMeterSurface* m_surface = nullptr;
+    QColor m_background;
     QRect m_frameRect;
     QRect m_controlRect;
     bool m_useGradient = true;
@@ -54,6 +68,11 @@ private:
     QColor m_rightColor{255, 0, 0};
     std::vector<QColor> m_litColors;
     std::vector<QColor> m_dimColors;
+    QImage m_litStrip; // the framed area with every segment lit
+    QImage m_dimStrip; // ... and with none
+    int m_shownLit = -1;
+    int m_shownPeak = -1;
+    int m_repaintsAsked = 0;
 };
 
 } // namespace tarvo

@@ -11,7 +11,7 @@ namespace {
 
 CVUMeter Meter(int width, int segmentWidth, bool gradient = true) {
     CVUMeter meter;
-    meter.AttachRect(nullptr, QRect(10, 20, width, 8));
+    meter.AttachRect(QRect(10, 20, width, 8));
     meter.SetColors(gradient, QColor(0, 255, 0), QColor(255, 255, 0), QColor(255, 0, 0));
     meter.SetSegmentWidth(segmentWidth);
     return meter;
@@ -79,7 +79,7 @@ TEST(VUMeter, DecayAndPeakHold) {
 
 TEST(VUMeter, GradientAndBands) {
     CVUMeter meter;
-    meter.AttachRect(nullptr, QRect(0, 0, 4 + 31 * 6, 8));
+    meter.AttachRect(QRect(0, 0, 4 + 31 * 6, 8));
     meter.SetColors(true, QColor(0, 255, 0), QColor(255, 255, 0), QColor(255, 0, 0));
     meter.SetSegmentWidth(5);
     ASSERT_EQ(meter.SegmentCount(), 31);
@@ -89,7 +89,7 @@ TEST(VUMeter, GradientAndBands) {
     EXPECT_EQ(meter.DimColor(15), QColor(85, 85, 0));
 
     CVUMeter bands;
-    bands.AttachRect(nullptr, QRect(0, 0, 4 + 30 * 6, 8));
+    bands.AttachRect(QRect(0, 0, 4 + 30 * 6, 8));
     bands.SetColors(false, QColor(0, 255, 0), QColor(255, 255, 0), QColor(255, 0, 0));
     bands.SetSegmentWidth(5);
     ASSERT_EQ(bands.SegmentCount(), 30);
@@ -113,4 +113,24 @@ TEST(VUMeter, DrawsLitAndDimSegmentsInsideABlackBorder) {
     EXPECT_EQ(image.pixelColor(12, 22), meter.LitColor(0));
     EXPECT_EQ(image.pixelColor(17, 22), QColor(Qt::black)); // the gap after segment 0
     EXPECT_EQ(image.pixelColor(12 + 49 * 6, 22), meter.DimColor(49));
+}
+
+TEST(VUMeter, AsksForARepaintOnlyWhenItsSegmentsChange) {
+    CVUMeter meter = Meter(304, 5); // 655 a segment
+    QImage image(400, 40, QImage::Format_RGB32);
+    QPainter painter(&image);
+    meter.SetLevel(1300); // two segments lit, the peak inside them
+    meter.Draw(painter);
+    int asked = meter.RepaintsAsked();
+    meter.SetLevel(1305); // the same two segments
+    EXPECT_EQ(meter.RepaintsAsked(), asked);
+    meter.SetLevel(0); // nothing lit, the held peak now a segment of its own
+    EXPECT_EQ(meter.RepaintsAsked(), ++asked);
+    meter.Draw(painter);
+    for (int call = 0; call < 44; ++call)
+        meter.SetLevel(0); // the peak holds
+    EXPECT_EQ(meter.RepaintsAsked(), asked);
+    meter.SetLevel(0); // ... until it is cleared
+    EXPECT_EQ(meter.RepaintsAsked(), ++asked);
+    EXPECT_EQ(meter.Peak(), 0);
 }
