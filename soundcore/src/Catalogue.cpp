@@ -1,6 +1,7 @@
 #include "Catalogue.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 
 namespace tarvocore {
@@ -24,6 +25,18 @@ std::vector<std::string> SplitFields(const std::string& line) {
     }
 }
 
+// A line of at most `limit` bytes (the rest of a longer one is dropped, so a
+// file without line ends cannot fill memory); false at the end.
+bool ReadLine(std::istream& in, std::string& line, size_t limit) {
+    line.clear();
+    std::streambuf* buffer = in.rdbuf();
+    int c = buffer ? buffer->sbumpc() : std::char_traits<char>::eof();
+    if (c == std::char_traits<char>::eof()) return false;
+    for (; c != std::char_traits<char>::eof() && c != '\n'; c = buffer->sbumpc())
+        if (line.size() < limit) line.push_back(static_cast<char>(c));
+    return true;
+}
+
 bool IsValidRomName(const std::string& name) {
     return !name.empty() && name.size() <= 64 &&
            std::all_of(name.begin(), name.end(),
@@ -33,8 +46,10 @@ bool IsValidRomName(const std::string& name) {
 } // namespace
 
 bool CCatalogue::Load(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    std::error_code error;
+    std::ifstream in;
+    if (std::filesystem::is_regular_file(path, error)) in.open(path, std::ios::binary);
+    if (!in.is_open()) {
         m_problems.push_back("The game catalogue was not found at " + path);
         return false;
     }
@@ -44,8 +59,7 @@ bool CCatalogue::Load(const std::string& path) {
 
 void CCatalogue::Read(std::istream& in) {
     std::string line;
-    for (int number = 1; std::getline(in, line); ++number) {
-        if (line.size() > 4096) line.resize(4096);
+    for (int number = 1; ReadLine(in, line, 4096); ++number) {
         const std::string trimmed = Trim(line);
         if (trimmed.empty() || trimmed[0] == '#') continue;
         const std::vector<std::string> fields = SplitFields(trimmed);

@@ -1,6 +1,7 @@
 #include "RomArchive.h"
 
 #include <algorithm>
+#include <sys/stat.h>
 #include <zip.h>
 
 namespace tarvocore {
@@ -13,29 +14,29 @@ std::string BaseName(const std::string& path) {
 }
 
 // Reads at most the size limit; a member that holds more is refused, whatever
-// its directory entry claims.
-bool ReadMember(zip_t* archive, zip_uint64_t index, Bytes& data) {
+// its directory entry claims. `inflated` is what it cost, read or refused.
+bool ReadMember(zip_t* archive, zip_uint64_t index, Bytes& data, size_t& inflated) {
+    inflated = 0;
     zip_file_t* file = zip_fopen_index(archive, index, 0);
     if (!file) return false;
     data.assign(1 << 16, 0);
-    size_t filled = 0;
     bool ok = true;
     for (;;) {
-        if (filled == data.size()) {
+        if (inflated == data.size()) {
             if (data.size() > kMaxMusicFileSize) {
                 ok = false;
                 break;
             }
             data.resize(std::min(data.size() * 2, kMaxMusicFileSize + 1));
         }
-        const zip_int64_t got = zip_fread(file, data.data() + filled, data.size() - filled);
+        const zip_int64_t got = zip_fread(file, data.data() + inflated, data.size() - inflated);
         if (got < 0) ok = false;
         if (got <= 0) break;
-        filled += static_cast<size_t>(got);
+        inflated += static_cast<size_t>(got);
     }
     zip_fclose(file);
-    data.resize(filled);
-    return ok && filled <= kMaxMusicFileSize;
+    data.resize(inflated);
+    return ok && inflated <= kMaxMusicFileSize;
 }
 
 } // namespace
@@ -59,7 +60,12 @@ bool CRomArchive::IsMusicFileName(const std::string& name) {
 
 bool CRomArchive::Open(const std::string& path, std::string& error) {
     m_members.clear();
-    m_skipped.clear();
+    m_problem.clear();
+    struct stat file {};
+    if (::stat(path.c_str(), &file) != 0 || !S_ISREG(file.st_mode)) {
+        error = path + " is not a file";
+        return false;
+    }
     int code = 0;
     zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY, &code);
     if (!archive) {
@@ -69,31 +75,35 @@ bool CRomArchive::Open(const std::string& path, std::string& error) {
         zip_error_fini(&zipError);
         return false;
     }
-    size_t total = 0;
+    size_t looked = 0, refused = 0, total = 0;
+    std::string firstRefusal;
     const zip_int64_t count = zip_get_num_entries(archive, 0);
-    for (zip_int64_t i = 0; i < count && m_members.size() < kMaxMembers; ++i) {
+    zip_int64_t i = 0;
+    for (; i < count && looked < kMaxMembers && total <= kMaxTotalSize; ++i) {
         zip_stat_t stat;
         if (zip_stat_index(archive, static_cast<zip_uint64_t>(i), 0, &stat) != 0 || !stat.name)
             continue;
         const std::string name = BaseName(stat.name);
         if (name.empty() || !IsMusicFileName(name)) continue;
-        if ((stat.valid & ZIP_STAT_SIZE) && stat.size > kMaxMusicFileSize) {
-            m_skipped.push_back(name + " is larger than 16 MiB");
-            continue;
-        }
+        ++looked;
         ArchiveMember member{name, {}};
-        if (!ReadMember(archive, static_cast<zip_uint64_t>(i), member.data)) {
-            m_skipped.push_back(name + " is damaged or larger than 16 MiB");
+        size_t inflated = 0;
+        const bool tooLarge = (stat.valid & ZIP_STAT_SIZE) && stat.size > kMaxMusicFileSize;
+        if (tooLarge || !ReadMember(archive, static_cast<zip_uint64_t>(i), member.data, inflated)) {
+            total += inflated;
+            if (refused++ == 0) firstRefusal = name + " is damaged or larger than 16 MiB";
             continue;
         }
-        total += member.data.size();
-        if (total > kMaxTotalSize) {
-            m_skipped.push_back("the archive holds more than 64 MiB of music");
-            break;
-        }
-        m_members.push_back(std::move(member));
+        total += inflated;
+        if (total <= kMaxTotalSize) m_members.push_back(std::move(member));
     }
     zip_close(archive);
+    if (refused == 1) m_problem = firstRefusal;
+    if (refused > 1)
+        m_problem = std::to_string(refused) + " files were not read (" + firstRefusal + ")";
+    if (total > kMaxTotalSize || i < count)
+        m_problem += std::string(m_problem.empty() ? "" : "; ") +
+                     "the archive holds more music than the core reads (1024 files, 64 MiB)";
     return true;
 }
 

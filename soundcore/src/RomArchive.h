@@ -12,18 +12,22 @@ struct ArchiveMember {
     Bytes data;
 };
 
-// Reads the music files of a game's zip archive into memory. Members above the
-// size limit, and any beyond the count and total limits, are not read.
+// Reads the music files of a game's zip archive into memory. The work is
+// bounded per archive, not only per member: every member looked at counts
+// toward the member limit, and every byte inflated (of refused members too)
+// toward the total, whatever the directory claims.
 class CRomArchive {
 public:
     static constexpr size_t kMaxMembers = 1024;
     static constexpr size_t kMaxTotalSize = 64u << 20;
 
-    // False with a reason when the archive cannot be opened at all.
+    // False with a reason when the archive cannot be opened at all, or is not
+    // a file (a folder, a device, a pipe).
     bool Open(const std::string& path, std::string& error);
     const std::vector<ArchiveMember>& Members() const { return m_members; }
-    // Members skipped for their size, with the reason, for the error report.
-    const std::vector<std::string>& Skipped() const { return m_skipped; }
+    // What was left unread, in one text for the whole archive; empty when
+    // everything was read.
+    const std::string& Problem() const { return m_problem; }
 
     static bool IsMusicFileName(const std::string& name);
     // "vgz" for "07 Stage.VGZ"; empty without an extension.
@@ -31,7 +35,7 @@ public:
 
 private:
     std::vector<ArchiveMember> m_members;
-    std::vector<std::string> m_skipped;
+    std::string m_problem;
 };
 
 } // namespace tarvocore

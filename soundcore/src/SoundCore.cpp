@@ -203,8 +203,8 @@ bool CSoundCore::OpenGameArchive() {
         if (!error.empty()) SendError(error);
         return false;
     }
-    for (const std::string& skipped : archive->Skipped())
-        SendError(skipped);
+    if (!archive->Problem().empty())
+        SendError(games[m_chosenGame].romName + ".zip: " + archive->Problem());
     if (!m_clips.Build(*archive, m_emulator, error)) {
         SendError(games[m_chosenGame].romName + ".zip: " + error);
         return false;

@@ -9,8 +9,15 @@ namespace tarvocore {
 namespace {
 
 constexpr size_t kHeaderMinimum = 0x40;
+// The clocks libgme renders correctly: real chips run at 3.5 to 8 MHz, and
+// above about 10 MHz libgme's SN76489 overruns its own sample buffer.
 constexpr uint32_t kMinClock = 500000;
-constexpr uint32_t kMaxClock = 20000000;
+constexpr uint32_t kMaxSnClock = 8000000;
+constexpr uint32_t kMaxYm2612Clock = 10000000;
+// A loop whose waits average under this many samples over so many of them
+// would keep libgme busier than real time.
+constexpr double kMinAverageWait = 2.0;
+constexpr int kDenseLoopWaits = 10000;
 constexpr uint8_t kEndOfSound = 0x66;
 
 uint32_t Le32(const Bytes& data, size_t at) {
@@ -77,14 +84,18 @@ std::string ReadHeader(const Bytes& data, Header& h) {
     h.snClock = Le32(data, 0x0C) & 0x3FFFFFFF;
     if (Le32(data, 0x10) != 0)
         return "it needs the YM2413 sound chip, which this core does not emulate";
-    h.ym2612Clock = h.version >= 0x110 ? Field(data, h, 0x2C) & 0x3FFFFFFF : 0;
+    // libgme reads the YM2612 clock at 0x2C whatever the header's version.
+    h.ym2612Clock = Field(data, h, 0x2C) & 0x3FFFFFFF;
+    if (h.version >= 0x110 && h.dataStart > 0x2A && data[0x2A] > 16)
+        return "its noise register width of " + std::to_string(data[0x2A]) + " bits is impossible";
     for (const ChipClock& chip : kForeignChips)
         if (h.version >= 0x110 && Field(data, h, chip.offset) != 0)
             return std::string("it needs the ") + chip.name +
                    " sound chip, which this core does not emulate";
     if (!h.snClock && !h.ym2612Clock) return "it uses no sound chip this core emulates";
-    for (uint32_t clock : {h.snClock, h.ym2612Clock})
-        if (clock && (clock < kMinClock || clock > kMaxClock))
+    for (auto [clock, limit] :
+         {std::pair{h.snClock, kMaxSnClock}, {h.ym2612Clock, kMaxYm2612Clock}})
+        if (clock && (clock < kMinClock || clock > limit))
             return "a chip clock of " + std::to_string(clock) + " Hz is out of range";
 
     const uint32_t loop = Le32(data, 0x1C);
@@ -140,11 +151,25 @@ const char* ForeignCommandChip(uint8_t command) {
     }
 }
 
-bool AdvancesTime(const Bytes& data, size_t at) {
+// The samples a command waits; 0 for a command that does not wait.
+long WaitOf(const Bytes& data, size_t at) {
     const uint8_t command = data[at];
-    if (command == 0x61) return data[at + 1] || data[at + 2];
-    return command == 0x62 || command == 0x63 || (command >= 0x70 && command <= 0x7F) ||
-           (command > 0x80 && command <= 0x8F);
+    if (command == 0x61) return data[at + 1] | data[at + 2] << 8;
+    if (command == 0x62) return 735;
+    if (command == 0x63) return 882;
+    if (command >= 0x70 && command <= 0x7F) return command - 0x6F;
+    if (command >= 0x80 && command <= 0x8F) return command - 0x80;
+    return 0;
+}
+
+// The chip a command writes to, which the header must give a clock.
+const char* ChipOfCommand(uint8_t command, bool& sn) {
+    sn = command == 0x4F || command == 0x50;
+    if (sn) return "SN76489";
+    if (command == 0x52 || command == 0x53 || command == 0xE0 ||
+        (command >= 0x80 && command <= 0x8F))
+        return "YM2612";
+    return nullptr;
 }
 
 struct PcmState {
@@ -159,7 +184,7 @@ struct PcmState {
 std::string WalkCommands(const Bytes& data, const Header& h, size_t& streamEnd, bool& terminated) {
     PcmState pcm;
     bool loopStartIsCommand = h.loopStart == 0;
-    bool loopAdvancesTime = false; // a loop without waits would spin the emulator for ever
+    long loopWaits = 0, loopSamples = 0; // a loop without waits would spin the emulator for ever
     size_t at = h.dataStart;
     terminated = false;
     while (at < h.end) {
@@ -170,6 +195,8 @@ std::string WalkCommands(const Bytes& data, const Header& h, size_t& streamEnd, 
             if (at + 7 > h.end || data[at + 1] != kEndOfSound) return "a data block is truncated";
             const size_t size = Le32(data, at + 3) & 0x7FFFFFFF;
             if (size > h.end - at - 7) return "a data block runs past the end of the file";
+            // libgme reads past its copy when it meets the block again.
+            if (inLoop) return "a PCM data block lies inside its loop";
             if (data[at + 2] == 0x00) {
                 pcm.haveBank = true;
                 pcm.bankSize = size;
@@ -187,6 +214,10 @@ std::string WalkCommands(const Bytes& data, const Header& h, size_t& streamEnd, 
             return text;
         }
         if (at + length > h.end) return "its last command is truncated";
+        bool sn = false;
+        if (const char* chip = ChipOfCommand(command, sn);
+            chip && !(sn ? h.snClock : h.ym2612Clock))
+            return std::string("it writes to the ") + chip + ", whose clock it does not give";
         if (command == kEndOfSound) {
             terminated = true;
             at += 1;
@@ -205,11 +236,17 @@ std::string WalkCommands(const Bytes& data, const Header& h, size_t& streamEnd, 
             if (inLoop && !pcm.seekedInLoop) return "looped PCM playback runs past the data bank";
             ++pcm.position;
         }
-        if (inLoop && AdvancesTime(data, at)) loopAdvancesTime = true;
+        if (const long wait = inLoop ? WaitOf(data, at) : 0) {
+            ++loopWaits;
+            loopSamples += wait;
+        }
         at += length;
     }
     streamEnd = at;
-    if (!loopStartIsCommand || (h.loopStart && !loopAdvancesTime))
+    if (loopWaits >= kDenseLoopWaits &&
+        static_cast<double>(loopSamples) / static_cast<double>(loopWaits) < kMinAverageWait)
+        return "its loop waits too little between commands to be played in real time";
+    if (!loopStartIsCommand || (h.loopStart && loopSamples == 0))
         return "@loop"; // not fatal: the loop is dropped
     return {};
 }

@@ -167,6 +167,7 @@ void CROMList::FillFolderList(IListView& list) const {
 }
 
 void CROMList::LoadClipInfo(const std::string& path, const Progress& progress) {
+    if (!IsRegularFile(path)) return;
     std::ifstream in(path, std::ios::binary);
     if (in) ReadClipInfo(in, progress);
 }

@@ -83,6 +83,11 @@ bool FileExists(const std::string& path) {
     return std::filesystem::exists(path, error);
 }
 
+bool IsRegularFile(const std::string& path) {
+    std::error_code error;
+    return !path.empty() && std::filesystem::is_regular_file(path, error);
+}
+
 bool PrepareFolderPath(std::string& folder) {
     if (folder.empty()) return true;
     if (folder.back() != '/') folder += '/';

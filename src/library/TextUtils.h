@@ -29,6 +29,9 @@ bool EqualsNoCase(std::string_view a, std::string_view b);
 std::string ToLowerAscii(std::string_view text);
 
 bool FileExists(const std::string& path);
+// True for a regular file (through links): what a reader may open. A folder,
+// a device such as /dev/zero or a pipe would hang or feed a reader for ever.
+bool IsRegularFile(const std::string& path);
 // Appends a trailing "/" when missing; true when the folder exists (or the text is empty).
 bool PrepareFolderPath(std::string& folder);
 // The folder part of a path, ending in "/"; empty when the path has none.

@@ -142,8 +142,9 @@ bool CPlaylist::LoadFromFile(const std::string& path, bool append, bool interact
         if (interactive) dialogs.ShowMessage("ERROR: Could not find " + path, MessageIcon::Warning);
         return false;
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    std::ifstream in;
+    if (IsRegularFile(path)) in.open(path, std::ios::binary);
+    if (!in.is_open()) {
         if (interactive)
             dialogs.ShowMessage("ERROR: Could not open Playlist file for reading.",
                                 MessageIcon::None);

@@ -55,8 +55,9 @@ void CSettingsFile::SetDefaults(Config& config) {
 }
 
 void CSettingsFile::Read(Config& config) {
-    std::ifstream in(Path(), std::ios::binary);
-    if (!in) {
+    std::ifstream in;
+    if (IsRegularFile(Path())) in.open(Path(), std::ios::binary);
+    if (!in.is_open()) {
         SetDefaults(config);
         return;
     }

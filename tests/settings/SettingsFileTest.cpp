@@ -5,8 +5,10 @@
 #include "ScriptedDialogs.h"
 #include "TempFolder.h"
 
+#include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <sys/stat.h>
 
 using namespace tarvo;
 
@@ -187,4 +189,20 @@ TEST_F(SettingsFileTest, AFailedWriteSaysSoAndKeepsTheOldFile) {
     read.Shuffle = 1;
     settings.Read(read);
     EXPECT_EQ(read, Config());
+}
+
+TEST_F(SettingsFileTest, APathThatIsNoFileIsRefusedAtOnce) {
+    // A playlist line naming a device or a pipe, and a folder as the clip file,
+    // must neither hang the start nor feed a reader for ever.
+    const std::string pipe = temp.File("pipe");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    std::ifstream hostile(std::string(TARVO_TEST_DATA) + "/hostile/settings-playlist-dev-zero.ini");
+    Config config;
+    settings.ReadFrom(hostile, config);
+    ReadText("TempPlaylist=" + pipe + "\nPlaylistFile=" + temp.Path() + "\n");
+    EXPECT_EQ(playlist.GetCount(), 0);
+    EXPECT_EQ(dialogs.shown.size(), 1u); // the crash notice alone
+    list.LoadClipInfo(pipe);
+    EXPECT_FALSE(playlist.LoadFromFile("/dev/zero", false, true, true, dialogs));
+    EXPECT_EQ(dialogs.shown.back().text, "ERROR: Could not open Playlist file for reading.");
 }

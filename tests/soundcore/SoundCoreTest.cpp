@@ -1,5 +1,6 @@
 #include "SoundCoreFixture.h"
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -345,4 +346,51 @@ TEST_F(CoreTest, PathBuffersHoldTheAgreedCapacity) {
     other.Command(CORE_CMD_START_GAME, 1);
     EXPECT_EQ(Codes(), (std::vector<int>{6, 11, 13, 4}));
     other.Shutdown();
+}
+
+// Every hostile input kept from fuzzing: each ends with a clear message or
+// plays; the emulator it stops comes back for the next clip.
+TEST_F(CoreTest, HostileInputsEndWithAMessageOrPlayAndTheCoreGoesOn) {
+    const std::string folder = std::string(TARVO_TEST_DATA) + "/hostile/";
+    for (const char* name :
+         {"old-header-ym2612-clock.vgm", "sn76489-clock-too-high.vgm",
+          "ym2612-commands-without-clock.vgm", "kss-ay-overrun.kss", "ay-start-null-copy.ay"}) {
+        SCOPED_TRACE(name);
+        std::ifstream in(folder + name, std::ios::binary);
+        Bytes data((std::istreambuf_iterator<char>(in)), {});
+        ASSERT_FALSE(data.empty());
+        WriteZip(romFolder + "absent.zip", {{std::string("01 ") + name, data}});
+        messages.clear();
+        Load("absent", 1);
+        Service(100); // 3 s
+        const bool played = Count(CORE_MSG_LEVELS) > 0 && framesReported > 0;
+        EXPECT_TRUE(Count(CORE_MSG_ERROR) > 0 || Count(CORE_MSG_LOAD_FAILED) > 0 || played);
+        messages.clear();
+        Load("tunes", 3);
+        Service(5);
+        EXPECT_GT(lastPeak, 1000);
+        EXPECT_EQ(Count(CORE_MSG_ERROR), 0);
+    }
+
+    std::filesystem::copy_file(folder + "many-entries-one-member.zip", romFolder + "absent.zip",
+                               std::filesystem::copy_options::overwrite_existing);
+    messages.clear();
+    Load("absent", 1); // 64 entries for one huge member: one message, bounded work
+    EXPECT_EQ(Codes(), (std::vector<int>{6, 11, 13, 13, 4}));
+    EXPECT_NE(messages[2].text.find("files were not read"), std::string::npos);
+}
+
+TEST_F(CoreTest, AnEmulatorThatDiesEndsItsClipWithAMessageAndTheNextClipPlays) {
+    Load("tunes", 3);
+    Service(5);
+    messages.clear();
+    ::kill(core.Emulator().Pid(), SIGKILL);
+    Service(80); // the clip goes on as silence
+    ASSERT_EQ(Count(CORE_MSG_ERROR), 1);
+    EXPECT_EQ(Last(CORE_MSG_ERROR)->text, "03 Loop.vgm stopped the emulator");
+    EXPECT_EQ(lastPeak, 0);
+    EXPECT_GE(Count(CORE_MSG_SILENCE), 1);
+    core.Command(CORE_CMD_PLAY_CLIP, 3);
+    Service(5);
+    EXPECT_GT(lastPeak, 1000);
 }

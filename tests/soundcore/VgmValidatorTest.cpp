@@ -14,11 +14,12 @@ void Put32(Bytes& data, size_t at, uint32_t value) {
         data[at + i] = static_cast<uint8_t>(value >> (8 * i));
 }
 
-// A valid tune without its tag block, with these commands as its data.
-Bytes WithCommands(std::vector<uint8_t> commands) {
+// A valid tune for both chips without its tag block, with these commands as its data.
+Bytes WithCommands(std::vector<uint8_t> commands, uint32_t ym2612Clock = 7670453) {
     Bytes file = ToneVgm(1, false);
     file.resize(0x40);
     Put32(file, 0x14, 0);
+    Put32(file, 0x2C, ym2612Clock);
     file.insert(file.end(), commands.begin(), commands.end());
     Put32(file, 0x04, static_cast<uint32_t>(file.size() - 4));
     return file;
@@ -60,6 +61,15 @@ TEST(VgmValidator, RefusesHostileHeaders) {
         {"absurd clock", [](Bytes& f) { Put32(f, 0x0C, 0x3FFFFFFF); }, "out of range"},
         {"no chip", [](Bytes& f) { Put32(f, 0x0C, 0); }, "no sound chip"},
         {"YM2413", [](Bytes& f) { Put32(f, 0x10, 3579545); }, "YM2413"},
+        {"SN76489 beyond what libgme renders", [](Bytes& f) { Put32(f, 0x0C, 16859136); },
+         "out of range"},
+        {"YM2612 clock of an old header, which libgme reads all the same",
+         [](Bytes& f) {
+             Put32(f, 0x08, 0x101);
+             Put32(f, 0x2C, 0x2F50C950);
+         },
+         "out of range"},
+        {"noise register wider than the chip", [](Bytes& f) { f[0x2A] = 255; }, "noise register"},
         {"data offset outside", [](Bytes& f) { Put32(f, 0x34, 0x7FFFFFF0); }, "outside the file"},
     };
     for (const Case& c : cases) {
@@ -92,6 +102,32 @@ TEST(VgmValidator, RefusesCommandsThatWouldReadOutOfBounds) {
     };
     for (const Case& c : cases) {
         const auto checked = CVgmValidator::Check(WithCommands(c.commands));
+        EXPECT_NE(checked.error.find(c.reason), std::string::npos)
+            << c.name << ": " << checked.error;
+    }
+}
+
+TEST(VgmValidator, RefusesWhatLibgmeCannotPlayWithoutHarm) {
+    Bytes pcmInLoop = WithCommands({0x62, 0x67, 0x66, 0x00, 1, 0, 0, 0, 9, 0x62, 0x66});
+    Put32(pcmInLoop, 0x1C, 0x41 - 0x1C);
+    std::vector<uint8_t> dense;
+    for (int i = 0; i < 12000; ++i)
+        dense.insert(dense.end(), {0x50, 0x9F, 0x70});
+    dense.push_back(0x66);
+    Bytes denseLoop = WithCommands(dense);
+    Put32(denseLoop, 0x1C, 0x40 - 0x1C);
+    struct Case {
+        const char* name;
+        Bytes file;
+        const char* reason;
+    } cases[] = {
+        {"YM2612 writes without its clock", WithCommands({0x52, 0x28, 0xF0, 0x62, 0x66}, 0),
+         "YM2612, whose clock"},
+        {"a PCM block inside the loop", pcmInLoop, "inside its loop"},
+        {"a loop of one-sample waits", denseLoop, "real time"},
+    };
+    for (const Case& c : cases) {
+        const auto checked = CVgmValidator::Check(c.file);
         EXPECT_NE(checked.error.find(c.reason), std::string::npos)
             << c.name << ": " << checked.error;
     }
