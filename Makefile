@@ -4,7 +4,12 @@
 BUILD_DIR ?= build
 CMAKE_FLAGS ?= $(TARVO_CMAKE_FLAGS)
 
-.PHONY: all deps configure build run test bench format clean
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 60
+
+PREFIX ?= /usr/local
+
+.PHONY: all deps configure build run test bench fuzz install uninstall format clean
 
 all: build
 
@@ -28,8 +33,23 @@ bench: build
 	@cmake --build $(BUILD_DIR) --target run-benchmarks
 	@bench/desktop-cost.sh $(BUILD_DIR) 60
 
+# Into PREFIX (and DESTDIR, when set, in front of it); uninstall removes it again.
+install: build
+	@cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+
+uninstall:
+	@cmake --build $(BUILD_DIR) --target uninstall
+
+# Every reader's fuzz harness under ASan and UBSan, FUZZ_SECONDS each.
+fuzz:
+	@bash scripts/install-deps.sh --fuzz
+	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DTARVO_FUZZ=ON \
+	  -DTARVO_SANITIZE=address,undefined -DTARVO_BUILD_TESTS=OFF -DTARVO_BUILD_BENCH=OFF
+	@cmake --build $(FUZZ_DIR) --target fuzz-all
+	@scripts/run-fuzz.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
+
 format:
-	@find src soundcore tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+	@find src soundcore tests bench fuzz -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 clean:
-	@rm -rf $(BUILD_DIR)
+	@rm -rf $(BUILD_DIR) $(FUZZ_DIR)

@@ -7,12 +7,15 @@ packages=(
   qt6-base-dev qt6-svg-dev
   libgme-dev libzip-dev libsdl2-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  dbus-daemon desktop-file-utils appstream
 )
 # The benchmarks also measure what Tarvo costs a desktop: a virtual X display
 # and a window manager.
-if [ "${1:-}" = "--bench" ]; then
-  packages+=(xvfb openbox)
-fi
+case "${1:-}" in
+  --bench) packages+=(xvfb openbox) ;;
+  # Fuzzing needs clang's libFuzzer.
+  --fuzz) packages+=(clang libfuzzer-14-dev) ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

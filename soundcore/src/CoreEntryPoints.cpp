@@ -4,6 +4,7 @@
 #include "TarvoCore.h"
 
 #include <dlfcn.h>
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -21,12 +22,23 @@ std::string LibraryFolder() {
     return slash == std::string::npos ? "./" : path.substr(0, slash + 1);
 }
 
+// The catalogue is beside the library in a build, and in the shared data
+// folder once installed.
+std::string CatalogueFolder(const std::string& libraryFolder) {
+    std::error_code error;
+    if (std::filesystem::exists(libraryFolder + tarvocore::CCatalogue::kFileName, error))
+        return libraryFolder;
+    return libraryFolder + TARVO_DATA_FROM_CORE;
+}
+
 } // namespace
 
 extern "C" {
 
 void CoreInit(void* user, CoreMessageCallback callback) {
-    Core().Init(user, callback, LibraryFolder());
+    const std::string folder = LibraryFolder();
+    Core().SetEmulatorProgram(folder + tarvocore::CSoundCore::kEmulatorProgram);
+    Core().Init(user, callback, CatalogueFolder(folder));
 }
 void CoreShutdown(void) {
     Core().Shutdown();

@@ -2,6 +2,7 @@
 
 #include "PlayerDlg.h"
 #include "ProgramFolder.h"
+#include "ProgramLock.h"
 #include "QtDialogs.h"
 
 #include <csignal>
@@ -54,12 +55,23 @@ int CPlayerApp::Run(int argc, char** argv) {
     font.setPointSize(8);
     QApplication::setFont(font);
 
+    const std::string executableFolder = QApplication::applicationDirPath().toStdString();
     const std::string folder = FindProgramFolder(
-        QApplication::applicationDirPath().toStdString(),
+        executableFolder,
         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString());
+    ProvideDemoGames(folder, executableFolder + "/" + TARVO_SHIPPED_ROMS_FROM_BIN);
     CQtDialogs dialogs;
     CPlayerDlg window(folder, dialogs);
     dialogs.SetParent(&window);
+    const CProgramLock lock(folder);
+    if (!lock.Held()) {
+        dialogs.ShowMessage("Another Tarvo is running with its files in " + folder +
+                                "\n\nThis one plays as usual, but keeps nothing: its settings, "
+                                "clip information and playlist are not saved, so the other's "
+                                "stay as they are.",
+                            MessageIcon::Warning);
+        window.Engine().KeepsFiles = false;
+    }
     CloseOnTermination(window, dialogs, &application);
     window.StartUp();
     window.exec();

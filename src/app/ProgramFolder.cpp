@@ -17,10 +17,23 @@ std::string WithSlash(std::string folder) {
 std::string FindProgramFolder(const std::string& executableFolder,
                               const std::string& userDataFolder) {
     const std::string own = WithSlash(executableFolder);
-    if (!own.empty() && ::access(own.c_str(), W_OK) == 0) return own;
     std::error_code error;
+    // An installed program's folder (/usr/bin) may be writable to root, yet
+    // is no place for a user's files.
+    const bool portable = std::filesystem::exists(own + "libtarvocore.so", error);
+    if (!own.empty() && portable && ::access(own.c_str(), W_OK) == 0) return own;
     std::filesystem::create_directories(userDataFolder, error);
     return WithSlash(userDataFolder);
+}
+
+void ProvideDemoGames(const std::string& programFolder, const std::string& shippedRoms) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::path roms = fs::path(programFolder) / "roms";
+    if (fs::exists(roms, error) || !fs::is_directory(shippedRoms, error)) return;
+    fs::create_directories(roms, error);
+    for (const auto& entry : fs::directory_iterator(shippedRoms, error))
+        fs::copy_file(entry.path(), roms / entry.path().filename(), error);
 }
 
 } // namespace tarvo

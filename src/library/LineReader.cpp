@@ -34,7 +34,10 @@ bool CLineReader::ReadLine(std::string& line) {
         }
         if (c == std::char_traits<char>::eof()) m_in.setstate(std::ios::eofbit);
         if (tooLong) continue;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+        // A line end is a line feed after any carriage returns: a text whose
+        // line ends were converted twice ends in several.
+        while (!line.empty() && line.back() == '\r')
+            line.pop_back();
         return true;
     }
 }

@@ -5,8 +5,8 @@
 
 namespace tarvo {
 
-// Reads text files line by line: a line feed or a carriage return plus line
-// feed ends a line. Lines longer than the limit are skipped whole, so a binary
+// Reads text files line by line: a line feed, after any carriage returns,
+// ends a line. Lines longer than the limit are skipped whole, so a binary
 // or hostile file cannot make a reader hold a huge line.
 class CLineReader {
 public:

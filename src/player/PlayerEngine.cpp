@@ -505,6 +505,7 @@ void CPlayerEngine::FadeBeforeTheLoopLimit() {
 }
 
 void CPlayerEngine::Autosave() {
+    if (!KeepsFiles) return;
     if (m_playlist.GetCount() > 0)
         m_playlist.SaveToFile(m_settings.TempPlaylistPath(), false, m_dialogs);
     if (!m_settings.Write(m_config, SettingsForm::Autosave)) return;

@@ -49,6 +49,8 @@ public:
     PlayerState State = PlayerState::Idle;
     bool BlankFlag = false;
     bool PlaylistMode = false;
+    // False for a second Tarvo on the same program folder: it saves nothing of its own.
+    bool KeepsFiles = true;
     PlayerFields Fields;
 
     void PlayClip(int n);
@@ -74,6 +76,7 @@ public:
     void ResetVUHistory() { m_vuHistory.Reset(); }
 
     static std::string FormatTime(int seconds, bool verbose);
+    int ElapsedSeconds() const { return m_elapsed; }
 
     CGameEntry* LoadedGame();
     const CGameEntry* LoadedGame() const;

@@ -6,6 +6,7 @@
 #include "IDialogs.h"
 #include "MainWindowIds.h"
 #include "MoveButtons.h"
+#include "MprisService.h"
 #include "TarvoCore.h"
 
 #include <ctime>
@@ -133,6 +134,7 @@ void CPlayerDlg::StartUp() {
     ApplyMeterSettings();
     m_timer.setTimerType(Qt::PreciseTimer);
     m_timer.start(CPlayerEngine::kTimerPeriodMs);
+    m_mpris = new CMprisService(*this);
 }
 
 void CPlayerDlg::ApplyMeterSettings() {
@@ -150,6 +152,15 @@ bool CPlayerDlg::CloseSequence() {
     // A recording is offered for saving as NEXT would. Unattended, the core
     // completes it as it shuts down and it stays under its temporary name.
     if (IsRecording(m_engine->State) && !unattended) m_engine->StopPlayer();
+    if (m_engine->KeepsFiles && !SaveFilesForExit(unattended)) return false; // stays open
+    m_timer.stop();
+    if (m_coreRunning) CoreShutdown();
+    m_coreRunning = false;
+    return true;
+}
+
+// The playlist, the settings and the clip information, as a close keeps them.
+bool CPlayerDlg::SaveFilesForExit(bool unattended) {
     // Nobody can answer whether to save an unnamed playlist: it is kept as
     // the crash-recovery copy, which the next start reloads.
     const bool keepAsCopy = unattended && m_playlist.fileName.empty() && m_playlist.GetCount() > 0;
@@ -158,11 +169,8 @@ bool CPlayerDlg::CloseSequence() {
     else
         SavePlaylist();
     const SettingsForm form = keepAsCopy ? SettingsForm::Autosave : SettingsForm::Exit;
-    if (!m_settings.Write(m_config, form) && !unattended) return false; // the window stays open
+    if (!m_settings.Write(m_config, form) && !unattended) return false;
     m_romList.SaveClipInfo(m_programFolder + "tarvoclips.dat", true, m_dialogs);
-    m_timer.stop();
-    if (m_coreRunning) CoreShutdown();
-    m_coreRunning = false;
     return true;
 }
 
@@ -360,6 +368,7 @@ void CPlayerDlg::UpdateMenus() {
     SetMenuChecked(kMenuShuffle, m_config.Shuffle != 0);
     SetMenuChecked(kMenuNormalize, m_config.Normalize != 0);
     SetMenuEnabled(kPrank, m_prankCount < 3);
+    if (m_mpris) m_mpris->Refresh(); // every change the menus follow, the desktop hears of
 }
 
 } // namespace tarvo

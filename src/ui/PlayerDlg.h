@@ -26,6 +26,7 @@ class QTreeWidget;
 
 namespace tarvo {
 
+class CMprisService;
 class IDialogs;
 
 // The main window "Tarvo": it owns the settings, the game list, the playlist,
@@ -121,6 +122,7 @@ public:
     CVUMeter& RightMeter() { return m_rightMeter; }
     const CIconSequences& IconSequences() const { return m_icons; }
     int CurrentWindowIcon() const { return m_windowIcon; }
+    CMprisService* Mpris() const { return m_mpris; }
     // Runs the window's modal dialogs; tests script them.
     void SetModalRunner(ModalRunner runner) { m_runModal = std::move(runner); }
 
@@ -135,6 +137,7 @@ public slots:
 private:
     void BuildWindow();
     void CloseOnceDialogsHaveEnded();
+    bool SaveFilesForExit(bool unattended);
     void KeepTypedTitle();
     void ConnectCommands();
     void ReadControls();
@@ -178,6 +181,7 @@ private:
     int m_fieldsClip = -1;
     QTimer m_timer;
     ModalRunner m_runModal;
+    CMprisService* m_mpris = nullptr;
     bool m_coreRunning = false;
     int m_prankCount = 0;
 };

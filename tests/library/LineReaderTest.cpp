@@ -17,6 +17,7 @@ static std::vector<std::string> ReadAll(const std::string& text) {
 
 TEST(LineReader, BothLineEndsAndALastLineWithoutOne) {
     EXPECT_EQ(ReadAll("a\r\nb\nc"), (std::vector<std::string>{"a", "b", "c"}));
+    EXPECT_EQ(ReadAll("x \r\r\ny"), (std::vector<std::string>{"x ", "y"})); // converted twice
     EXPECT_EQ(ReadAll("a\n\nb\n"), (std::vector<std::string>{"a", "", "b"}));
     EXPECT_EQ(ReadAll(""), std::vector<std::string>{});
 }

@@ -247,3 +247,20 @@ TEST_F(ROMListTest, AHugeImportKeepsTheWindowAliveAndItsMemoryBounded) {
     EXPECT_GT(kept, CROMList::kMaxUnsupportedBytes - line.size());
     EXPECT_EQ(progressCalls, 20000 / 16384);
 }
+
+TEST_F(ROMListTest, AFuzzedFileReadsBackAsItWasRead) {
+    // Titles whose lines ended in several carriage returns once lost one of
+    // them on every save.
+    std::ifstream found(std::string(TARVO_TEST_DATA) +
+                        "/hostile/clipinfo-title-ending-in-carriage-returns.dat");
+    std::string text((std::istreambuf_iterator<char>(found)), {});
+    text += "\nalpha:title 1 Ends in two\r\r\n";
+    const std::string written = Reload(text);
+    CROMList again;
+    again.BuildFromCore();
+    std::istringstream back(written);
+    again.ReadClipInfo(back);
+    for (int game = 0; game < list.GetCount(); ++game)
+        EXPECT_EQ(again.GetEntry(game)->clipInfo, list.GetEntry(game)->clipInfo) << game;
+    EXPECT_EQ(list.GetEntry(0)->clipInfo.GetTitle(1), "Ends in two");
+}

@@ -2,6 +2,7 @@
 #include "DlgPlaylist.h"
 #include "WindowFixture.h"
 
+#include <filesystem>
 #include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
@@ -353,6 +354,15 @@ TEST_F(Window, ASignalEndsAnOpenDialogAsCancelledThenClosesOnceKeepingEverything
     // The unnamed playlist built in the manager could not be asked about: it is
     // the crash-recovery copy that the next start reloads.
     EXPECT_NE(temp.Read("tarvo_temp.tvp").find("Entry=beta 4"), std::string::npos);
+}
+
+TEST_F(Window, ASecondTarvoOnTheSameFolderSavesNothingOfItsOwn) {
+    window->Engine().KeepsFiles = false;
+    window->Playlist().AddEntry(window->ROMList().GetEntry(0), 1);
+    EXPECT_TRUE(window->CloseSequence());
+    EXPECT_FALSE(std::filesystem::exists(temp.File("Tarvo.ini")));
+    EXPECT_FALSE(std::filesystem::exists(temp.File("tarvoclips.dat")));
+    EXPECT_TRUE(dialogs.shown.empty()); // not even the playlist question
 }
 
 TEST_F(Window, ExitRunsTheCloseSequence) {

@@ -148,21 +148,81 @@ TEST(ProgramEndToEnd, PlaysAPlaylistAcrossTwoGamesAndFindsItAgainAfterARestart) 
     again.CloseSequence();
 }
 
-TEST(ProgramEndToEnd, TheProgramStartsAndClosesItselfCleanlyWhenAskedTo) {
-    test::TempFolder temp;
-    const std::string folder = CopyProgramFolder(temp);
+// Starts the program offscreen and ends it as a logout does (SIGTERM), which
+// runs the close sequence as the close box would.
+void RunUntilTerminated(const std::string& program, const QProcessEnvironment& extra = {}) {
     QProcess tarvo;
     auto environment = QProcessEnvironment::systemEnvironment();
     environment.insert("QT_QPA_PLATFORM", "offscreen");
     environment.insert("SDL_AUDIODRIVER", "dummy");
+    environment.insert(extra);
     tarvo.setProcessEnvironment(environment);
-    tarvo.start(QString::fromStdString(folder + "tarvo"));
+    tarvo.start(QString::fromStdString(program));
     ASSERT_TRUE(tarvo.waitForStarted(10000));
     ASSERT_TRUE(WaitUntilCatching(tarvo.processId(), SIGTERM));
-    tarvo.terminate(); // SIGTERM: the close sequence runs, as for the close box
+    tarvo.terminate();
     ASSERT_TRUE(tarvo.waitForFinished(10000));
     EXPECT_EQ(tarvo.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(tarvo.exitCode(), 0);
+}
+
+TEST(ProgramEndToEnd, TheProgramStartsAndClosesItselfCleanlyWhenAskedTo) {
+    test::TempFolder temp;
+    const std::string folder = CopyProgramFolder(temp);
+    RunUntilTerminated(folder + "tarvo");
     EXPECT_TRUE(std::filesystem::exists(folder + "Tarvo.ini"));
     EXPECT_TRUE(std::filesystem::exists(folder + "tarvoclips.dat"));
+}
+
+// "make install" into a DESTDIR: every file in its place, the desktop's own
+// validators content, and the installed program working from the user's
+// data folder with the demo games there.
+TEST(ProgramEndToEnd, AnInstalledCopyHasEveryFileAndPlaysFromTheUsersFolder) {
+    test::TempFolder temp;
+    const std::string destination = temp.MakeFolder("dest");
+    QProcess install;
+    auto environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("DESTDIR", QString::fromStdString(destination));
+    install.setProcessEnvironment(environment);
+    install.start(TARVO_CMAKE, {"--install", TARVO_BUILD_DIR, "--prefix", "/usr"});
+    ASSERT_TRUE(install.waitForFinished(60000));
+    ASSERT_EQ(install.exitCode(), 0) << install.readAllStandardError().toStdString();
+    const std::string usr = destination + "usr/";
+    for (const char* file :
+         {"bin/tarvo", "bin/tarvo-render", "lib/tarvo/libtarvocore.so", "lib/tarvo/tarvo-emulator",
+          "share/tarvo/tarvocore-games.txt", "share/tarvo/roms/starmoth.zip",
+          "share/doc/tarvo/Tarvo.txt", "share/doc/tarvo/README.md",
+          "share/applications/org.tarvo.Tarvo.desktop",
+          "share/metainfo/org.tarvo.Tarvo.metainfo.xml",
+          "share/icons/hicolor/scalable/apps/org.tarvo.Tarvo.svg",
+          "share/icons/hicolor/48x48/apps/org.tarvo.Tarvo.png"})
+        EXPECT_TRUE(std::filesystem::exists(usr + file)) << file;
+    for (const QStringList& validate :
+         {QStringList{"desktop-file-validate",
+                      QString::fromStdString(usr + "share/applications/org.tarvo.Tarvo.desktop")},
+          QStringList{
+              "appstreamcli", "validate", "--no-net",
+              QString::fromStdString(usr + "share/metainfo/org.tarvo.Tarvo.metainfo.xml")}}) {
+        QProcess validator;
+        validator.start(validate.first(), validate.mid(1));
+        ASSERT_TRUE(validator.waitForFinished(60000)) << validate.first().toStdString();
+        EXPECT_EQ(validator.exitCode(), 0) << validator.readAll().toStdString();
+    }
+
+    // A playlist of a demo game, named by the user's settings: on close it is
+    // named again only if the installed core's catalogue knew the game.
+    const std::string userFolder = temp.MakeFolder("home/data/Tarvo");
+    temp.Write("mine.tvp", "Title=Mine\nEntry=starmoth 1\n");
+    temp.Write("home/data/Tarvo/Tarvo.ini",
+               "PlaylistFile=" + temp.File("mine.tvp") + "\nPlaylistMode=1\n");
+    QProcessEnvironment user;
+    user.insert("HOME", QString::fromStdString(temp.File("home")));
+    user.insert("XDG_DATA_HOME", QString::fromStdString(temp.File("home/data")));
+    RunUntilTerminated(usr + "bin/tarvo", user);
+    EXPECT_TRUE(std::filesystem::exists(userFolder + "roms/starmoth.zip"));
+    const std::string settings = temp.Read("home/data/Tarvo/Tarvo.ini");
+    EXPECT_NE(settings.find("ROMFolder=" + userFolder + "./roms/"), std::string::npos) << settings;
+    EXPECT_NE(settings.find("PlaylistFile=" + temp.File("mine.tvp")), std::string::npos)
+        << settings;
+    EXPECT_FALSE(std::filesystem::exists(usr + "bin/Tarvo.ini")); // nothing beside the program
 }

@@ -1,35 +1,61 @@
-// Writes the demo games' ROM archives into the folder given on the command line.
+// Writes the demo games' ROM archives into the folder given on the command
+// line and, when a second folder is given, each tune as a file of its own
+// there too (seeds for the fuzz harnesses).
 #include "DemoGames.h"
 
 #include <cstdio>
 #include <zip.h>
 
+namespace {
+
+bool WriteArchive(const std::string& path, const compose::DemoGame& game) {
+    int error = 0;
+    zip_t* archive = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    if (!archive) {
+        std::fprintf(stderr, "tarvo-compose: cannot create %s\n", path.c_str());
+        return false;
+    }
+    for (const compose::DemoFile& file : game.files) {
+        zip_source_t* source = zip_source_buffer(archive, file.data.data(), file.data.size(), 0);
+        if (!source || zip_file_add(archive, file.name.c_str(), source, ZIP_FL_OVERWRITE) < 0) {
+            std::fprintf(stderr, "tarvo-compose: cannot add %s\n", file.name.c_str());
+            zip_discard(archive);
+            return false;
+        }
+    }
+    if (zip_close(archive) != 0) {
+        std::fprintf(stderr, "tarvo-compose: cannot write %s\n", path.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool WriteLooseFiles(const std::string& folder, const compose::DemoGame& game) {
+    for (const compose::DemoFile& file : game.files) {
+        const std::string path = folder + game.romName + " " + file.name;
+        std::FILE* out = std::fopen(path.c_str(), "wb");
+        const bool written =
+            out && std::fwrite(file.data.data(), 1, file.data.size(), out) == file.data.size();
+        if (out) std::fclose(out);
+        if (!written) {
+            std::fprintf(stderr, "tarvo-compose: cannot write %s\n", path.c_str());
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: tarvo-compose ROMFOLDER\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: tarvo-compose ROMFOLDER [TUNEFOLDER]\n");
         return 2;
     }
     const std::string folder = std::string(argv[1]) + "/";
     for (const compose::DemoGame& game : compose::ComposeDemoGames()) {
-        const std::string path = folder + game.romName + ".zip";
-        int error = 0;
-        zip_t* archive = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-        if (!archive) {
-            std::fprintf(stderr, "tarvo-compose: cannot create %s\n", path.c_str());
-            return 1;
-        }
-        for (const compose::DemoFile& file : game.files) {
-            zip_source_t* source =
-                zip_source_buffer(archive, file.data.data(), file.data.size(), 0);
-            if (!source || zip_file_add(archive, file.name.c_str(), source, ZIP_FL_OVERWRITE) < 0) {
-                std::fprintf(stderr, "tarvo-compose: cannot add %s\n", file.name.c_str());
-                return 1;
-            }
-        }
-        if (zip_close(archive) != 0) {
-            std::fprintf(stderr, "tarvo-compose: cannot write %s\n", path.c_str());
-            return 1;
-        }
+        if (!WriteArchive(folder + game.romName + ".zip", game)) return 1;
+        if (argc == 3 && !WriteLooseFiles(std::string(argv[2]) + "/", game)) return 1;
     }
     return 0;
 }

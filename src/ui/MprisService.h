@@ -1,0 +1,124 @@
+#pragma once
+
+#include <QDBusAbstractAdaptor>
+#include <QDBusObjectPath>
+#include <QStringList>
+#include <QVariantMap>
+
+namespace tarvo {
+
+class CPlayerDlg;
+
+// Tarvo on the desktop's session bus as an MPRIS 2 player, so media keys and
+// the desktop's media controls drive it like its own buttons. Without a
+// session bus it does nothing at all.
+class CMprisService : public QObject {
+    Q_OBJECT
+public:
+    static constexpr const char* kServiceName = "org.mpris.MediaPlayer2.tarvo";
+    static constexpr const char* kObjectPath = "/org/mpris/MediaPlayer2";
+
+    explicit CMprisService(CPlayerDlg& window);
+    ~CMprisService() override;
+    bool IsRegistered() const { return !m_service.isEmpty(); }
+
+    // Tells the bus which properties changed since the last call.
+    void Refresh();
+
+    // What the adaptors answer and do.
+    QVariantMap PlayerProperties() const;
+    void Press(int button, bool onlyWhenPlaying, bool onlyWhenNotPlaying);
+    void Raise();
+    void Quit();
+
+private:
+    void Announce(const char* interface, const QVariantMap& now, QVariantMap& before);
+
+    CPlayerDlg& m_window;
+    QString m_service;
+    QVariantMap m_shownPlayer;
+};
+
+// org.mpris.MediaPlayer2
+class CMprisRootAdaptor : public QDBusAbstractAdaptor {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.mpris.MediaPlayer2")
+    Q_PROPERTY(bool CanQuit READ CanQuit)
+    Q_PROPERTY(bool CanRaise READ CanRaise)
+    Q_PROPERTY(bool HasTrackList READ HasTrackList)
+    Q_PROPERTY(QString Identity READ Identity)
+    Q_PROPERTY(QString DesktopEntry READ DesktopEntry)
+    Q_PROPERTY(QStringList SupportedUriSchemes READ SupportedUriSchemes)
+    Q_PROPERTY(QStringList SupportedMimeTypes READ SupportedMimeTypes)
+public:
+    explicit CMprisRootAdaptor(CMprisService* service);
+    bool CanQuit() const { return true; }
+    bool CanRaise() const { return true; }
+    bool HasTrackList() const { return false; }
+    QString Identity() const { return "Tarvo"; }
+    QString DesktopEntry() const { return "org.tarvo.Tarvo"; }
+    QStringList SupportedUriSchemes() const { return {}; }
+    QStringList SupportedMimeTypes() const { return {}; }
+
+public slots:
+    void Raise();
+    void Quit();
+
+private:
+    CMprisService* m_service;
+};
+
+// org.mpris.MediaPlayer2.Player
+class CMprisPlayerAdaptor : public QDBusAbstractAdaptor {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.mpris.MediaPlayer2.Player")
+    Q_PROPERTY(QString PlaybackStatus READ PlaybackStatus)
+    Q_PROPERTY(double Rate READ Rate WRITE SetRate)
+    Q_PROPERTY(QVariantMap Metadata READ Metadata)
+    Q_PROPERTY(double Volume READ Volume WRITE SetVolume)
+    Q_PROPERTY(qlonglong Position READ Position)
+    Q_PROPERTY(double MinimumRate READ Rate)
+    Q_PROPERTY(double MaximumRate READ Rate)
+    Q_PROPERTY(bool CanGoNext READ CanGoNext)
+    Q_PROPERTY(bool CanGoPrevious READ CanGoPrevious)
+    Q_PROPERTY(bool CanPlay READ CanPlay)
+    Q_PROPERTY(bool CanPause READ CanPause)
+    Q_PROPERTY(bool CanSeek READ CanSeek)
+    Q_PROPERTY(bool CanControl READ CanControl)
+public:
+    explicit CMprisPlayerAdaptor(CMprisService* service);
+    QString PlaybackStatus() const { return Property("PlaybackStatus").toString(); }
+    double Rate() const { return 1.0; }
+    void SetRate(double) {}
+    QVariantMap Metadata() const { return Property("Metadata").toMap(); }
+    double Volume() const { return 1.0; }
+    void SetVolume(double) {}
+    qlonglong Position() const { return Property("Position").toLongLong(); }
+    bool CanGoNext() const { return Property("CanGoNext").toBool(); }
+    bool CanGoPrevious() const { return Property("CanGoPrevious").toBool(); }
+    bool CanPlay() const { return Property("CanPlay").toBool(); }
+    bool CanPause() const { return Property("CanPause").toBool(); }
+    bool CanSeek() const { return false; }
+    bool CanControl() const { return true; }
+
+public slots:
+    void Next();
+    void Previous();
+    void Pause();
+    void PlayPause();
+    void Stop();
+    void Play();
+    void Seek(qlonglong) {}
+    void SetPosition(const QDBusObjectPath&, qlonglong) {}
+    void OpenUri(const QString&) {}
+
+signals:
+    void Seeked(qlonglong position);
+
+private:
+    QVariant Property(const char* name) const { return m_service->PlayerProperties().value(name); }
+
+    CMprisService* m_service;
+};
+
+} // namespace tarvo

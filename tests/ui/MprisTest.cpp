@@ -1,0 +1,138 @@
+// Tarvo as an MPRIS player, on a private session bus (dbus-run-session): a
+// desktop's media keys and widgets reach it as a second bus connection would.
+#include "MprisService.h"
+#include "WindowFixture.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusInterface>
+#include <QDBusPendingCallWatcher>
+#include <QDBusReply>
+#include <QEventLoop>
+#include <QTimer>
+
+using namespace tarvo;
+using namespace tarvo::test;
+
+// Records the PropertiesChanged signals the player sends.
+class ChangeRecorder : public QObject {
+    Q_OBJECT
+public:
+    QList<QVariantMap> changes;
+    // Runs this thread's loop until a change arrives (a guard ends it after 5 s).
+    void WaitForAChange() {
+        if (!changes.isEmpty()) return;
+        QEventLoop loop;
+        m_waiting = &loop;
+        QTimer::singleShot(5000, &loop, &QEventLoop::quit);
+        loop.exec();
+        m_waiting = nullptr;
+    }
+public slots:
+    void Changed(const QString&, const QVariantMap& changed, const QStringList&) {
+        changes << changed;
+        if (m_waiting) m_waiting->quit();
+    }
+
+private:
+    QEventLoop* m_waiting = nullptr;
+};
+
+namespace {
+
+class Mpris : public WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        client = std::make_unique<QDBusConnection>(
+            QDBusConnection::connectToBus(QDBusConnection::SessionBus, "desktop"));
+        client->connect(CMprisService::kServiceName, CMprisService::kObjectPath,
+                        "org.freedesktop.DBus.Properties", "PropertiesChanged", &recorder,
+                        SLOT(Changed(QString, QVariantMap, QStringList)));
+    }
+    void TearDown() override {
+        QDBusConnection::disconnectFromBus("desktop");
+        WindowTest::TearDown();
+    }
+
+    // A call as a desktop makes it, answered while this thread runs its loop.
+    QDBusMessage Call(const QString& interface, const QString& method,
+                      const QVariantList& arguments = {}) {
+        QDBusMessage message = QDBusMessage::createMethodCall(
+            CMprisService::kServiceName, CMprisService::kObjectPath, interface, method);
+        message.setArguments(arguments);
+        QDBusPendingCallWatcher watcher(client->asyncCall(message));
+        QEventLoop loop;
+        QObject::connect(&watcher, &QDBusPendingCallWatcher::finished, &loop, &QEventLoop::quit);
+        QTimer::singleShot(5000, &loop, &QEventLoop::quit); // a guard, not a wait
+        if (!watcher.isFinished()) loop.exec();
+        return watcher.reply();
+    }
+    void Player(const char* method) { Call("org.mpris.MediaPlayer2.Player", method); }
+    QVariant Get(const char* interface, const char* name) {
+        const QDBusMessage reply =
+            Call("org.freedesktop.DBus.Properties", "Get", {interface, name});
+        return reply.arguments().isEmpty()
+                   ? QVariant()
+                   : reply.arguments().first().value<QDBusVariant>().variant();
+    }
+    QVariant Status() { return Get("org.mpris.MediaPlayer2.Player", "PlaybackStatus"); }
+    QVariantMap Metadata() {
+        const QVariant value = Get("org.mpris.MediaPlayer2.Player", "Metadata");
+        return qdbus_cast<QVariantMap>(value.value<QDBusArgument>());
+    }
+
+    std::unique_ptr<QDBusConnection> client;
+    ChangeRecorder recorder;
+};
+
+} // namespace
+
+TEST_F(Mpris, TheDesktopSeesAndDrivesThePlayerAsItsButtonsDo) {
+    ASSERT_TRUE(window->Mpris()->IsRegistered()) << "no session bus: run under dbus-run-session";
+    EXPECT_EQ(Get("org.mpris.MediaPlayer2", "Identity").toString(), "Tarvo");
+    EXPECT_EQ(Get("org.mpris.MediaPlayer2", "DesktopEntry").toString(), "org.tarvo.Tarvo");
+    EXPECT_EQ(Status().toString(), "Stopped");
+    EXPECT_FALSE(Get("org.mpris.MediaPlayer2.Player", "CanPlay").toBool()); // PLAY is grey
+
+    Load(0, 3);
+    recorder.WaitForAChange();
+    ASSERT_FALSE(recorder.changes.isEmpty());
+    EXPECT_EQ(recorder.changes.last().value("PlaybackStatus").toString(), "Playing");
+    QVariantMap metadata = Metadata();
+    EXPECT_EQ(metadata.value("xesam:title").toString(), "Clip 3");
+    EXPECT_EQ(metadata.value("xesam:album").toString(), "Alpha Story");
+    EXPECT_EQ(metadata.value("xesam:artist").toStringList(), QStringList{"Tarvo Soft"});
+    EXPECT_FALSE(metadata.contains("mpris:length"));
+
+    struct Step {
+        const char* method;
+        PlayerState state;
+        int clip;
+    } steps[] = {{"PlayPause", PlayerState::Paused, 3}, {"Pause", PlayerState::Paused, 3},
+                 {"Play", PlayerState::Playing, 3},     {"Play", PlayerState::Playing, 3},
+                 {"Next", PlayerState::Playing, 4},     {"Previous", PlayerState::Playing, 3},
+                 {"Stop", PlayerState::Stopped, 3}};
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.method);
+        Player(step.method);
+        EXPECT_EQ(window->Engine().State, step.state);
+        EXPECT_EQ(window->Engine().CurrentClip, step.clip);
+    }
+    EXPECT_EQ(Status().toString(), "Stopped");
+
+    window->ROMList().GetEntry(0)->clipInfo.SetTitle(3, "Overture");
+    window->Settings().EnforceLoopTime = 1;
+    window->Settings().MaxLoopTime = 150;
+    Player("Play");
+    metadata = Metadata();
+    EXPECT_EQ(metadata.value("xesam:title").toString(), "Overture");
+    EXPECT_EQ(metadata.value("mpris:length").toLongLong(), 150000000);
+
+    window->show();
+    Call("org.mpris.MediaPlayer2", "Quit"); // the close sequence, as the close box runs it
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(temp.Read("Tarvo.ini").empty());
+}
+
+#include "MprisTest.moc"
