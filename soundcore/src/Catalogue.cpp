@@ -53,11 +53,11 @@ bool CCatalogue::Load(const std::string& path) {
         m_problems.push_back("The game catalogue was not found at " + path);
         return false;
     }
-    Read(in);
+    Read(in, m_games.empty() ? "the game catalogue" : path);
     return true;
 }
 
-void CCatalogue::Read(std::istream& in) {
+void CCatalogue::Read(std::istream& in, const std::string& fileName) {
     std::string line;
     for (int number = 1; ReadLine(in, line, 4096); ++number) {
         const std::string trimmed = Trim(line);
@@ -65,8 +65,16 @@ void CCatalogue::Read(std::istream& in) {
         const std::vector<std::string> fields = SplitFields(trimmed);
         if (fields.size() < 5 || !IsValidRomName(fields[0]) || fields[1].empty() ||
             fields[4].empty()) {
-            m_problems.push_back("line " + std::to_string(number) +
-                                 " of the game catalogue is not understood and was skipped");
+            m_problems.push_back("line " + std::to_string(number) + " of " + fileName +
+                                 " is not understood and was skipped");
+            continue;
+        }
+        const bool known = std::any_of(m_games.begin(), m_games.end(), [&](const CatalogueGame& g) {
+            return g.romName == fields[0];
+        });
+        if (known) {
+            m_problems.push_back("line " + std::to_string(number) + " of " + fileName + " names " +
+                                 fields[0] + ", which is in the catalogue already; it was skipped");
             continue;
         }
         CatalogueGame game{fields[0], fields[1], fields[2], fields[3], DriverNumber(fields[4])};

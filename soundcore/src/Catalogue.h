@@ -22,8 +22,10 @@ public:
     static constexpr const char* kFileName = "tarvocore-games.txt";
 
     // False when the file cannot be read; problems() then names the path.
+    // A later file adds its games after those already read; a game a former
+    // one listed keeps its first line, and the later one is a problem.
     bool Load(const std::string& path);
-    void Read(std::istream& in);
+    void Read(std::istream& in, const std::string& fileName = "the game catalogue");
 
     const std::vector<CatalogueGame>& Games() const { return m_games; }
     const std::vector<std::string>& Drivers() const { return m_drivers; }

@@ -3,6 +3,7 @@
 #include "SoundCore.h"
 #include "TarvoCore.h"
 
+#include <cstdlib>
 #include <dlfcn.h>
 #include <filesystem>
 #include <string>
@@ -31,6 +32,16 @@ std::string CatalogueFolder(const std::string& libraryFolder) {
     return libraryFolder + TARVO_DATA_FROM_CORE;
 }
 
+// Where the user's own files live: the folder an installed Tarvo keeps its
+// files in, and tarvo-add writes its catalogue lines when the shipped
+// catalogue cannot be written.
+std::string UserDataFolder() {
+    if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data)
+        return std::string(data) + "/Tarvo/";
+    const char* home = std::getenv("HOME");
+    return home && *home ? std::string(home) + "/.local/share/Tarvo/" : std::string();
+}
+
 } // namespace
 
 extern "C" {
@@ -38,6 +49,8 @@ extern "C" {
 void CoreInit(void* user, CoreMessageCallback callback) {
     const std::string folder = LibraryFolder();
     Core().SetEmulatorProgram(folder + tarvocore::CSoundCore::kEmulatorProgram);
+    const std::string userFolder = UserDataFolder();
+    if (!userFolder.empty()) Core().SetUserCatalogue(userFolder + tarvocore::CCatalogue::kFileName);
     Core().Init(user, callback, CatalogueFolder(folder));
 }
 void CoreShutdown(void) {

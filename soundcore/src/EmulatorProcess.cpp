@@ -130,7 +130,8 @@ bool CEmulatorProcess::Info(const std::string& name, const Bytes& data, const By
     error = reader.Text();
     info = MusicInfo{};
     if (opened) {
-        info.system = reader.Text();
+        for (std::string* text : {&info.system, &info.game, &info.author, &info.copyright})
+            *text = reader.Text();
         const uint32_t count = reader.Number();
         for (uint32_t i = 0; i < count && reader.Ok(); ++i) {
             TuneInfo tune;

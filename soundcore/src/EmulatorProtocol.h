@@ -13,7 +13,8 @@
 namespace tarvocore {
 
 enum class EmulatorMessage : uint32_t {
-    Info = 1,  // name, data, track list   -> ok, error, system, tunes (title, length)
+    Info = 1,  // name, data, track list   -> ok, error, system, game, author, copyright,
+               //                             tunes (title, length)
     Start = 2, // name, data, track list, track -> ok, error; the first block is rendered ahead
     Next =
         3, // (nothing)                -> slot, frames (0: ended); the next block is rendered ahead

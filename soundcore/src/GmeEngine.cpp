@@ -70,6 +70,11 @@ MusicInfo CGmeEngine::Info() {
         if (!gme_track_info(m_emu, &info, track) && info) {
             tune.title = info->song ? info->song : "";
             tune.lengthMs = LengthOf(*info);
+            if (track == 0) {
+                music.game = info->game ? info->game : "";
+                music.author = info->author ? info->author : "";
+                music.copyright = info->copyright ? info->copyright : "";
+            }
             gme_free_info(info);
         }
         music.tunes.push_back(std::move(tune));

@@ -15,9 +15,13 @@ struct TuneInfo {
     int lengthMs = -1; // intro plus loops, or the tagged length; -1 when unknown
 };
 
-// What a music file holds: its tunes (tracks) and the sound system it is for.
+// What a music file holds: its tunes (tracks), the sound system it is for,
+// and what its tags say of the game.
 struct MusicInfo {
     std::string system;
+    std::string game;      // the game's name
+    std::string author;    // the composer
+    std::string copyright; // a year, a maker, or both
     std::vector<TuneInfo> tunes;
 };
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 
 namespace tarvocore {
 
@@ -25,6 +26,9 @@ void CSoundCore::Init(void* user, CoreMessageCallback callback, const std::strin
     if (m_emulator.Program().empty()) m_emulator.SetProgram(coreFolder + kEmulatorProgram);
     m_catalogue = CCatalogue();
     m_catalogue.Load(coreFolder + CCatalogue::kFileName);
+    std::error_code error;
+    if (!m_userCatalogue.empty() && std::filesystem::exists(m_userCatalogue, error))
+        m_catalogue.Load(m_userCatalogue);
     for (const std::string& problem : m_catalogue.Problems())
         SendError(problem);
     m_versionText = std::string(kVersion) + " (libgme " + TARVO_LIBGME_VERSION + ")";

@@ -29,6 +29,8 @@ public:
     // missing file and malformed lines.
     void Init(void* user, CoreMessageCallback callback, const std::string& coreFolder);
     void SetEmulatorProgram(const std::string& path) { m_emulator.SetProgram(path); }
+    // The user's own catalogue, read after the shipped one when it exists.
+    void SetUserCatalogue(const std::string& path) { m_userCatalogue = path; }
     CEmulatorProcess& Emulator() { return m_emulator; }
     void Shutdown();
 
@@ -59,6 +61,7 @@ private:
     void* m_user = nullptr;
     CoreMessageCallback m_callback = nullptr;
     CCatalogue m_catalogue;
+    std::string m_userCatalogue;
     std::string m_versionText;
 
     int m_chosenGame = -1;

@@ -69,6 +69,22 @@ TEST_F(CoreTest, MalformedCatalogueLinesAndAMissingCatalogueAreReported) {
               std::string::npos);
 }
 
+TEST_F(CoreTest, TheUsersOwnCatalogueFollowsTheShippedOneAndCannotRepeatAGame) {
+    tarvocore::CSoundCore other;
+    temp.Write("mine.txt", "tunes | Again | M | 1 | D\nmine | My Game | Me | 2026 | D\n");
+    other.SetUserCatalogue(temp.File("mine.txt"));
+    messages.clear();
+    other.Init(this, &SoundCoreTest::OnMessage, temp.Path());
+    ASSERT_EQ(other.GetInt(CORE_INT_GAME_COUNT, 0), 4);
+    EXPECT_STREQ(other.GetString(CORE_STR_TITLE, 0), "Test Tunes"); // the first line stays
+    EXPECT_STREQ(other.GetString(CORE_STR_ROM_NAME, 3), "mine");
+    ASSERT_EQ(Count(CORE_MSG_ERROR), 1);
+    EXPECT_EQ(messages[0].text,
+              "line 1 of " + temp.File("mine.txt") +
+                  " names tunes, which is in the catalogue already; it was skipped");
+    other.Shutdown();
+}
+
 TEST_F(CoreTest, LoadingAtAClipSendsItsSequence) {
     Load("tunes", 3);
     EXPECT_EQ(Codes(), (std::vector<int>{6, 11, 1, 3, 5}));

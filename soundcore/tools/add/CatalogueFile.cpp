@@ -1,0 +1,60 @@
+#include "CatalogueFile.h"
+
+#include "SafeFileWriter.h"
+
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace tarvoadd {
+
+namespace {
+
+std::string ReadText(const std::string& path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) return {};
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string Lower(std::string text) {
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+} // namespace
+
+void CCatalogueFile::Read(const std::string& path, const std::vector<std::string>& others) {
+    m_path = path;
+    m_text = ReadText(path);
+    tarvocore::CCatalogue catalogue;
+    std::istringstream in(m_text);
+    catalogue.Read(in);
+    for (const std::string& other : others) {
+        std::error_code error;
+        if (other != path && std::filesystem::exists(other, error)) catalogue.Load(other);
+    }
+    m_known = catalogue.Games();
+}
+
+std::set<std::string> CCatalogueFile::TakenNames() const {
+    std::set<std::string> names;
+    for (const tarvocore::CatalogueGame& game : m_known)
+        names.insert(Lower(game.romName));
+    return names;
+}
+
+bool CCatalogueFile::Save(std::string& error) const {
+    const bool saved = tarvo::CSafeFileWriter::Save(m_path, [this](std::ostream& out) {
+        out << m_text;
+        if (!m_text.empty() && m_text.back() != '\n') out << '\n';
+        for (const std::string& line : m_added)
+            out << line << '\n';
+    });
+    if (!saved) error = "the catalogue " + m_path + " cannot be written";
+    return saved;
+}
+
+} // namespace tarvoadd

@@ -1,0 +1,189 @@
+#include "GameBuilder.h"
+
+#include "GameClips.h"
+#include "RomArchive.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <map>
+#include <regex>
+
+namespace tarvoadd {
+
+namespace {
+
+using tarvocore::CGameClips;
+
+// Catalogue fields are separated by "|" and end at the line's end.
+std::string Field(std::string text) {
+    for (char& c : text)
+        if (c == '|' || c == '\n' || c == '\r' || c == '\t') c = c == '|' ? '/' : ' ';
+    const size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1).substr(0, 200);
+}
+
+std::string YearOf(const std::string& copyright) {
+    std::smatch match;
+    static const std::regex kYear("(19|20)[0-9][0-9]");
+    return std::regex_search(copyright, match, kYear) ? match.str() : std::string();
+}
+
+std::string MakerOf(const tarvocore::MusicInfo& info) {
+    static const std::regex kYearAndSeparators("((19|20)[0-9][0-9])|^[ ,.-]+|[ ,.-]+$");
+    std::string maker = Field(std::regex_replace(info.copyright, kYearAndSeparators, ""));
+    if (maker.empty()) maker = Field(info.author);
+    return maker.empty() ? "Unknown" : maker;
+}
+
+std::string DriverOf(const tarvocore::MusicInfo& info, const std::string& fileName) {
+    std::string format = tarvocore::CRomArchive::LowerExtension(fileName);
+    for (char& c : format)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return info.system.empty() ? format : Field(info.system) + " (" + format + ")";
+}
+
+bool IsTrackList(const SourceFile& file) {
+    return tarvocore::CRomArchive::LowerExtension(file.name) == "m3u";
+}
+
+// What the emulator reads of a file, after the checks: false with the reason.
+bool ReadTags(const SourceFile& file, const tarvocore::Bytes& trackList,
+              tarvocore::CEmulatorProcess& emulator, tarvocore::MusicInfo& info,
+              std::string& reason) {
+    tarvocore::ArchiveMember member{file.name, file.data};
+    tarvocore::Bytes data;
+    return CGameClips::PrepareData(member, data, reason) &&
+           emulator.Info(file.name, data, trackList, info, reason) && !info.tunes.empty();
+}
+
+void TakeGameTags(NewGame& game, const tarvocore::MusicInfo& info, const std::string& fileName) {
+    if (!game.title.empty()) return;
+    game.title = Field(info.game);
+    game.maker = MakerOf(info);
+    game.year = YearOf(info.copyright);
+    game.driver = DriverOf(info, fileName);
+}
+
+void BuildMultiTrack(const SourceGame& source, const SourceFile& file, const SourceFile* list,
+                     tarvocore::CEmulatorProcess& emulator, NewGame& game) {
+    tarvocore::MusicInfo info;
+    std::string reason;
+    if (!ReadTags(file, list ? list->data : tarvocore::Bytes(), emulator, info, reason)) {
+        game.skipped = file.name + " is damaged (" + reason + ")";
+        return;
+    }
+    TakeGameTags(game, info, file.name);
+    for (const tarvocore::TuneInfo& tune : info.tunes)
+        game.tunes.push_back({true, tune.title});
+    game.members.push_back(file);
+    if (list) game.members.push_back(*list);
+    if (!source.zipPath.empty() && source.files.size() == game.members.size())
+        game.copyArchive = source.zipPath;
+}
+
+// Numbered files keep their numbers; the others follow, in name order.
+void BuildNumbered(const SourceGame& source, tarvocore::CEmulatorProcess& emulator, NewGame& game) {
+    std::map<int, const SourceFile*> byClip;
+    std::vector<const SourceFile*> unnumbered;
+    for (const SourceFile& file : source.files) {
+        if (IsTrackList(file)) continue;
+        const int number = CGameClips::NumberOfFile(file.name);
+        if (number >= 0 && !byClip.count(number))
+            byClip[number] = &file;
+        else
+            unnumbered.push_back(&file);
+    }
+    const bool fits = !source.zipPath.empty() && unnumbered.empty();
+    int next = byClip.empty() ? 1 : byClip.rbegin()->first + 1;
+    for (const SourceFile* file : unnumbered)
+        if (next <= CGameClips::kMaxClipNumber) byClip[next++] = file;
+
+    std::string firstProblem;
+    for (const auto& [clip, file] : byClip) {
+        tarvocore::MusicInfo info;
+        std::string reason;
+        if (!ReadTags(*file, {}, emulator, info, reason)) {
+            if (firstProblem.empty()) firstProblem = file->name + ": " + reason;
+            continue;
+        }
+        TakeGameTags(game, info, file->name);
+        if (game.tunes.size() <= static_cast<size_t>(clip)) game.tunes.resize(clip + 1);
+        const std::string& tagged = info.tunes.front().title;
+        game.tunes[clip] = {true, tagged.empty() ? CGameClips::TitleOfFile(file->name) : tagged};
+        char number[16];
+        std::snprintf(number, sizeof number, "%02d ", clip);
+        const std::string name =
+            CGameClips::NumberOfFile(file->name) == clip ? file->name : number + file->name;
+        game.members.push_back({name, file->data});
+    }
+    if (game.members.empty())
+        game.skipped = "nothing playable" + (firstProblem.empty() ? "" : " (" + firstProblem + ")");
+    else if (fits && firstProblem.empty())
+        game.copyArchive = source.zipPath;
+}
+
+std::string UniqueName(const std::string& base, std::set<std::string>& taken) {
+    std::string name = base;
+    for (int n = 2; taken.count(name); ++n)
+        name = base.substr(0, 20) + "-" + std::to_string(n);
+    taken.insert(name);
+    return name;
+}
+
+} // namespace
+
+int NewGame::ClipCount() const {
+    return static_cast<int>(std::count_if(tunes.begin(), tunes.end(),
+                                          [](const tarvo::FoundTune& t) { return t.present; }));
+}
+
+std::string NewGame::CatalogueLine(const std::string& source) const {
+    return romName + " | " + title + " | " + maker + " | " + year + " | " + driver +
+           " | added by tarvo-add from " + Field(source);
+}
+
+std::string ShortNameOf(const std::string& title) {
+    std::string name;
+    for (unsigned char c : title) {
+        if (std::isalnum(c) && c < 128)
+            name += static_cast<char>(std::tolower(c));
+        else if (!name.empty() && name.back() != '-')
+            name += '-';
+        if (name.size() >= 24) break;
+    }
+    while (!name.empty() && name.back() == '-')
+        name.pop_back();
+    return name.empty() ? "game" : name;
+}
+
+NewGame BuildGame(const SourceGame& source, tarvocore::CEmulatorProcess& emulator) {
+    NewGame game;
+    if (!source.problem.empty()) {
+        game.skipped = source.problem;
+        return game;
+    }
+    std::vector<const SourceFile*> music;
+    const SourceFile* list = nullptr;
+    for (const SourceFile& file : source.files) {
+        if (IsTrackList(file))
+            list = &file;
+        else
+            music.push_back(&file);
+    }
+    if (music.size() == 1 && IsMultiTrackName(music.front()->name))
+        BuildMultiTrack(source, *music.front(), list, emulator, game);
+    else
+        BuildNumbered(source, emulator, game);
+    if (!game.skipped.empty()) return game;
+    if (game.title.empty()) game.title = Field(source.folderName);
+    if (game.title.empty()) game.title = "Untitled";
+    return game;
+}
+
+void NameGame(NewGame& game, std::set<std::string>& taken) {
+    game.romName = UniqueName(ShortNameOf(game.title), taken);
+}
+
+} // namespace tarvoadd

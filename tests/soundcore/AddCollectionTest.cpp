@@ -1,0 +1,192 @@
+// tarvo-add on small collections the test makes itself: a pack of tagged VGZ
+// tunes, loose tunes in a folder, a multi-track file with its track list,
+// clashing names, damaged inputs, and a second run that adds nothing.
+#include "ROMList.h"
+#include "SoundCoreFixture.h"
+
+#include <array>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <zlib.h>
+
+using namespace tarvo::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+Bytes Tune(const std::string& title, const std::string& game) {
+    compose::VgmBuilder builder;
+    for (int i = 0; i < 20; ++i) {
+        compose::Frame frame;
+        frame.period[0] = compose::VgmBuilder::PeriodOf(440 + 20 * static_cast<int>(title.size()));
+        frame.attenuation[0] = 2;
+        builder.Add(frame);
+    }
+    return builder.Finish(title, game);
+}
+
+Bytes Gzip(const Bytes& data) {
+    Bytes out(compressBound(static_cast<uLong>(data.size())) + 64);
+    z_stream s{};
+    deflateInit2(&s, 9, Z_DEFLATED, 31, 9, Z_DEFAULT_STRATEGY);
+    s.next_in = const_cast<uint8_t*>(data.data());
+    s.avail_in = static_cast<uInt>(data.size());
+    s.next_out = out.data();
+    s.avail_out = static_cast<uInt>(out.size());
+    deflate(&s, Z_FINISH);
+    out.resize(s.total_out);
+    deflateEnd(&s);
+    return out;
+}
+
+// A Game Boy sound file of three silent songs, with its tags.
+Bytes Gbs(const std::string& title) {
+    Bytes file(0x70 + 16, 0xC9); // the songs' code: returns
+    std::fill(file.begin(), file.begin() + 0x70, 0);
+    std::memcpy(file.data(), "GBS\x01\x03\x01", 6);
+    for (auto [at, value] : {std::pair{6, 0x400}, {8, 0x400}, {10, 0x400}, {12, 0xFFFE}}) {
+        file[at] = static_cast<uint8_t>(value);
+        file[at + 1] = static_cast<uint8_t>(value >> 8);
+    }
+    std::memcpy(&file[0x10], title.c_str(), title.size());
+    std::memcpy(&file[0x50], "1999 Tarvo Labs", 15);
+    return file;
+}
+
+void WriteBytes(const TempFolder& temp, const std::string& name, const Bytes& data) {
+    temp.Write(name, std::string(data.begin(), data.end()));
+}
+
+class AddCollection : public ::testing::Test {
+protected:
+    void SetUp() override {
+        roms = temp.MakeFolder("roms");
+        catalogue = temp.File("games.txt");
+        temp.Write("games.txt", "# my games\nknown | Known Game | Someone | 1990 | Test\n");
+    }
+
+    // Runs the tool on the test's folders; its output, and its exit code.
+    std::string Add(const std::vector<std::string>& inputs, int* code = nullptr,
+                    const std::string& extra = "") {
+        std::string command = std::string(TARVO_ADD) + " --roms " + roms + " --catalogue " +
+                              catalogue + " --clip-data " + temp.File("clips.dat") + " " + extra;
+        for (const std::string& input : inputs)
+            command += " '" + input + "'";
+        std::FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
+        std::string output;
+        std::array<char, 4096> chunk;
+        while (size_t got = std::fread(chunk.data(), 1, chunk.size(), pipe))
+            output.append(chunk.data(), got);
+        const int status = ::pclose(pipe);
+        if (code) *code = WEXITSTATUS(status);
+        return output;
+    }
+
+    // The collection of the test: a pack, a folder of loose tunes, a multi-track file.
+    std::vector<std::string> MakeCollection() {
+        const std::string game = "Cosmic Racer";
+        WriteZip(temp.File("Cosmic Racer (Mega Drive).zip"),
+                 {{"01 Start.vgz", Gzip(Tune("Start Line", game))},
+                  {"02 Boss.vgz", Gzip(Tune("Final Boss", game))},
+                  {"info.txt", {'h', 'i'}}});
+        temp.MakeFolder("loose/Forest Tales");
+        WriteBytes(temp, "loose/Forest Tales/a.vgm", Tune("Morning", "Forest Tales"));
+        WriteBytes(temp, "loose/Forest Tales/b.vgm", Tune("Evening", "Forest Tales"));
+        temp.MakeFolder("gb");
+        WriteBytes(temp, "gb/cave.gbs", Gbs("Cave Quest"));
+        temp.Write("gb/cave.m3u", "cave.gbs::GBS,1,Entrance\ncave.gbs::GBS,2,Deep Water\n"
+                                  "cave.gbs::GBS,3,Exit\n");
+        return {temp.File("Cosmic Racer (Mega Drive).zip"), temp.File("loose"), temp.File("gb")};
+    }
+
+    TempFolder temp;
+    std::string roms;
+    std::string catalogue;
+};
+
+} // namespace
+
+TEST_F(AddCollection, EveryKindOfInputBecomesATitledGameAndASecondRunAddsNothing) {
+    const auto inputs = MakeCollection();
+    int code = -1;
+    const std::string output = Add(inputs, &code);
+    EXPECT_EQ(code, 0) << output;
+    for (const char* line :
+         {"added     cosmic-racer             Cosmic Racer, 2 clips",
+          "added     forest-tales             Forest Tales, 2 clips",
+          "added     cave-quest               Cave Quest, 3 clips", "Edit > Import Clip Data"})
+        EXPECT_NE(output.find(line), std::string::npos) << line << "\n" << output;
+    for (const char* archive : {"cosmic-racer.zip", "forest-tales.zip", "cave-quest.zip"})
+        EXPECT_TRUE(fs::exists(roms + archive)) << archive;
+
+    const std::string lines = temp.Read("games.txt");
+    EXPECT_EQ(lines.rfind("# my games\nknown | Known Game | Someone | 1990 | Test\n", 0), 0u);
+    EXPECT_NE(lines.find("cave-quest | Cave Quest | Tarvo Labs | 1999 | Game Boy (GBS) |"),
+              std::string::npos)
+        << lines;
+
+    // The clip data file, as Edit > Import Clip Data reads it.
+    tarvo::CROMList list;
+    for (const char* name : {"cosmic-racer", "forest-tales", "cave-quest"}) {
+        tarvo::CGameEntry game;
+        game.romName = name;
+        list.AddGameForTesting(game);
+    }
+    list.LoadClipInfo(temp.File("clips.dat"));
+    EXPECT_EQ(list.FindGame("cosmic-racer")->clipInfo.GetTitle(2), "Final Boss");
+    EXPECT_TRUE(list.FindGame("cosmic-racer")->clipInfo.IsBlank(0));
+    EXPECT_EQ(list.FindGame("forest-tales")->clipInfo.GetTitle(1), "Morning");
+    EXPECT_EQ(list.FindGame("cave-quest")->clipInfo.GetTitle(1), "Deep Water");
+
+    const std::string again = Add(inputs, &code);
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(temp.Read("games.txt"), lines);
+    EXPECT_NE(again.find("already in the catalogue as cave-quest"), std::string::npos) << again;
+    EXPECT_EQ(again.find("added"), std::string::npos) << again;
+}
+
+TEST_F(AddCollection, ClashingNamesDryRunsAndWhatIsInTheWay) {
+    WriteZip(temp.File("one.zip"), {{"01 A.vgm", Tune("A", "Known Game")}});
+    WriteZip(temp.File("two.zip"), {{"01 B.vgm", Tune("B", "Known Game")}});
+    const std::string dry = Add({temp.File("one.zip")}, nullptr, "--dry-run");
+    EXPECT_NE(dry.find("would add known-game "), std::string::npos) << dry;
+    EXPECT_FALSE(fs::exists(roms + "known-game.zip"));
+    EXPECT_FALSE(fs::exists(temp.File("clips.dat")));
+
+    temp.Write("roms/known-game.zip", "someone else's"); // a file the catalogue does not name
+    const std::string blocked = Add({temp.File("one.zip")});
+    EXPECT_NE(blocked.find("is in the way"), std::string::npos) << blocked;
+    EXPECT_EQ(temp.Read("roms/known-game.zip"), "someone else's");
+
+    fs::remove(roms + "known-game.zip");
+    const std::string both = Add({temp.File("one.zip"), temp.File("two.zip")});
+    EXPECT_NE(both.find("added     known-game "), std::string::npos) << both;
+    EXPECT_NE(both.find("added     known-game-2 "), std::string::npos) << both;
+}
+
+TEST_F(AddCollection, DamagedAndHostileInputsAreSkippedWithTheirReasons) {
+    temp.Write("noise.vgm", std::string(3000, 'x'));
+    WriteZip(temp.File("cut.zip"), {{"01 A.vgm", Tune("A", "Cut")}});
+    fs::resize_file(temp.File("cut.zip"), 60);
+    { std::ofstream(temp.File("huge.vgm")); }
+    fs::resize_file(temp.File("huge.vgm"), 2ull << 30); // 2 GiB, sparse
+    const std::string hostile = std::string(TARVO_TEST_DATA) + "/hostile/";
+    int code = -1;
+    const std::string output =
+        Add({temp.File("noise.vgm"), temp.File("cut.zip"), temp.File("huge.vgm"),
+             hostile + "many-entries-one-member.zip", hostile + "sn76489-clock-too-high.vgm",
+             temp.File("nothing-here")},
+            &code);
+    EXPECT_EQ(code, 0) << output;
+    for (const char* reason :
+         {"noise.vgm: nothing playable", "cut.zip: it is damaged",
+          "huge.vgm: it is larger than 16 MiB", "many-entries-one-member.zip: it is damaged",
+          "sn76489-clock-too-high.vgm: nothing playable", "nothing-here: it is no file or folder",
+          "6 skipped."})
+        EXPECT_NE(output.find(reason), std::string::npos) << reason << "\n" << output;
+    EXPECT_EQ(output.find("added"), std::string::npos);
+    EXPECT_EQ(temp.Read("games.txt"), "# my games\nknown | Known Game | Someone | 1990 | Test\n");
+}
