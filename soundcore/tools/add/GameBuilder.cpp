@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstring>
 #include <map>
-#include <regex>
 
 namespace tarvoadd {
 
@@ -24,15 +24,31 @@ std::string Field(std::string text) {
     return text.substr(first, text.find_last_not_of(' ') - first + 1).substr(0, 200);
 }
 
-std::string YearOf(const std::string& copyright) {
-    std::smatch match;
-    static const std::regex kYear("(19|20)[0-9][0-9]");
-    return std::regex_search(copyright, match, kYear) ? match.str() : std::string();
+// The first year (19xx or 20xx) a text names, and where it stands.
+size_t YearAt(const std::string& text) {
+    for (size_t at = 0; at + 4 <= text.size(); ++at) {
+        const bool digits = std::all_of(text.begin() + static_cast<long>(at),
+                                        text.begin() + static_cast<long>(at + 4),
+                                        [](char c) { return c >= '0' && c <= '9'; });
+        if (digits && (text.compare(at, 2, "19") == 0 || text.compare(at, 2, "20") == 0)) return at;
+    }
+    return std::string::npos;
 }
 
+std::string YearOf(const std::string& copyright) {
+    const size_t at = YearAt(copyright);
+    return at == std::string::npos ? std::string() : copyright.substr(at, 4);
+}
+
+// "1986 Nintendo" gives "Nintendo"; without a maker there, the composer.
 std::string MakerOf(const tarvocore::MusicInfo& info) {
-    static const std::regex kYearAndSeparators("((19|20)[0-9][0-9])|^[ ,.-]+|[ ,.-]+$");
-    std::string maker = Field(std::regex_replace(info.copyright, kYearAndSeparators, ""));
+    std::string maker = info.copyright;
+    if (const size_t at = YearAt(maker); at != std::string::npos) maker.erase(at, 4);
+    maker = Field(maker);
+    while (!maker.empty() && std::strchr(",.-/ ", maker.front()))
+        maker.erase(maker.begin());
+    while (!maker.empty() && std::strchr(",.-/ ", maker.back()))
+        maker.pop_back();
     if (maker.empty()) maker = Field(info.author);
     return maker.empty() ? "Unknown" : maker;
 }
