@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-svg-dev
-  libgme-dev libzip-dev libsdl2-dev zlib1g-dev
+  libgme-dev libsidplayfp-dev libopenmpt-dev libadplug-dev libzip-dev libsdl2-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   dbus-daemon desktop-file-utils appstream
 )

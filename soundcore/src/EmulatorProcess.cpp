@@ -130,7 +130,8 @@ bool CEmulatorProcess::Info(const std::string& name, const Bytes& data, const By
     error = reader.Text();
     info = MusicInfo{};
     if (opened) {
-        for (std::string* text : {&info.system, &info.game, &info.author, &info.copyright})
+        for (std::string* text :
+             {&info.system, &info.game, &info.author, &info.copyright, &info.fingerprint})
             *text = reader.Text();
         const uint32_t count = reader.Number();
         for (uint32_t i = 0; i < count && reader.Ok(); ++i) {

@@ -71,7 +71,8 @@ bool CEmulatorServer::Info(const Bytes& request) {
     answer.Text(error);
     if (engine) {
         const MusicInfo info = engine->Info();
-        for (const std::string* text : {&info.system, &info.game, &info.author, &info.copyright})
+        for (const std::string* text :
+             {&info.system, &info.game, &info.author, &info.copyright, &info.fingerprint})
             answer.Text(text->substr(0, 1024));
         answer.Number(static_cast<uint32_t>(info.tunes.size()));
         for (const TuneInfo& tune : info.tunes) {

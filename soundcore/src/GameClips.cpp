@@ -16,8 +16,11 @@ bool IsMultiTrackName(const std::string& name) {
     return kMultiTrack.count(CRomArchive::LowerExtension(name)) > 0;
 }
 
+// What goes beside a music file rather than being one: an .m3u track list,
+// or HVSC's song lengths.
 bool IsTrackList(const ArchiveMember& member) {
-    return CRomArchive::LowerExtension(member.name) == "m3u";
+    const std::string ext = CRomArchive::LowerExtension(member.name);
+    return ext == "m3u" || ext == "md5";
 }
 
 // VGM by its content: plain, or gzip-compressed (VGZ) whatever it is called.
@@ -81,7 +84,8 @@ bool CGameClips::Build(const CRomArchive& archive, CEmulatorProcess& emulator, s
     std::vector<const ArchiveMember*> music;
     for (const ArchiveMember& member : archive.Members())
         if (!IsTrackList(member)) music.push_back(&member);
-    if (music.size() == 1 && IsMultiTrackName(music[0]->name))
+    // One music file holds the game's songs, unless its name numbers it.
+    if (music.size() == 1 && (IsMultiTrackName(music[0]->name) || NumberOfFile(music[0]->name) < 0))
         return BuildMultiTrack(archive, *music[0], emulator, error);
     BuildNumbered(archive, emulator);
     if (m_clips.empty()) {
@@ -91,22 +95,25 @@ bool CGameClips::Build(const CRomArchive& archive, CEmulatorProcess& emulator, s
     return true;
 }
 
-Bytes CGameClips::TrackListOf(const CRomArchive& archive) {
+Bytes CGameClips::TrackListFor(const CRomArchive& archive) const {
     for (const ArchiveMember& member : archive.Members())
-        if (IsTrackList(member)) return member.data;
+        if (IsTrackList(member) &&
+            (m_multiTrack || CRomArchive::LowerExtension(member.name) == "md5"))
+            return member.data;
     return {};
 }
 
 bool CGameClips::BuildMultiTrack(const CRomArchive& archive, const ArchiveMember& member,
                                  CEmulatorProcess& emulator, std::string& error) {
-    const Bytes trackList = TrackListOf(archive);
+    m_multiTrack = true;
+    const Bytes trackList = TrackListFor(archive);
     MusicInfo info;
     std::string reason;
     if (!emulator.Info(member.name, member.data, trackList, info, reason) || info.tunes.empty()) {
         error = member.name + (reason.empty() ? " holds no tune" : ": " + reason);
+        m_multiTrack = false;
         return false;
     }
-    m_multiTrack = true;
     const int tracks = std::min<int>(static_cast<int>(info.tunes.size()), kMaxClipNumber + 1);
     for (int track = 0; track < tracks; ++track)
         m_clips[track] = {&member, track, info.tunes[track].title, info.tunes[track].lengthMs};
@@ -116,6 +123,7 @@ bool CGameClips::BuildMultiTrack(const CRomArchive& archive, const ArchiveMember
 
 void CGameClips::BuildNumbered(const CRomArchive& archive, CEmulatorProcess& emulator) {
     std::set<std::string> systems;
+    const Bytes songLengths = TrackListFor(archive);
     for (const ArchiveMember& member : archive.Members()) {
         const int number = NumberOfFile(member.name);
         if (number < 0 || m_clips.count(number) || IsTrackList(member)) continue;
@@ -124,7 +132,7 @@ void CGameClips::BuildNumbered(const CRomArchive& archive, CEmulatorProcess& emu
         std::string chips, reason;
         MusicInfo info;
         if (!PrepareData(member, data, reason, &chips) ||
-            !emulator.Info(member.name, data, {}, info, reason))
+            !emulator.Info(member.name, data, songLengths, info, reason))
             continue;
         if (!info.tunes.empty()) {
             if (!info.tunes[0].title.empty()) clip.title = info.tunes[0].title;

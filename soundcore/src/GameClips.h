@@ -41,7 +41,9 @@ public:
     static bool PrepareData(const ArchiveMember& member, Bytes& data, std::string& error,
                             std::string* chips = nullptr);
     // The track list (.m3u) an archive holds beside its music, or nothing.
-    static Bytes TrackListOf(const CRomArchive& archive);
+    // What the engine reads beside a clip's file: the game's .m3u or song
+    // lengths for its one music file; for numbered files, song lengths alone.
+    Bytes TrackListFor(const CRomArchive& archive) const;
     // The clip number a file name starts with, or -1.
     static int NumberOfFile(const std::string& name);
     // "007 Stage Clear.vgz" gives "Stage Clear".

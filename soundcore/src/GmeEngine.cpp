@@ -33,6 +33,11 @@ bool CGmeEngine::Plays(const Bytes& data, const std::string& name) {
     return TypeOf(data, name) != nullptr;
 }
 
+bool CGmeEngine::KnowsHeader(const Bytes& data) {
+    const char* byHeader = data.size() >= 4 ? gme_identify_header(data.data()) : nullptr;
+    return byHeader && *byHeader;
+}
+
 bool CGmeEngine::Open(const Bytes& data, const Bytes& trackList, std::string& error) {
     const gme_type_t type = TypeOf(data, m_name);
     if (!type) {
@@ -100,13 +105,6 @@ bool CGmeEngine::Render(int16_t* frames, int frameCount) {
         return false;
     }
     return true;
-}
-
-std::unique_ptr<IMusicEngine> MakeMusicEngine(const Bytes& data, const std::string& name) {
-    if (!CGmeEngine::Plays(data, name)) return nullptr;
-    auto engine = std::make_unique<CGmeEngine>();
-    engine->SetTypeFromName(name);
-    return engine;
 }
 
 } // namespace tarvocore

@@ -14,6 +14,7 @@ public:
 
     // True when libgme knows the file by its header or, failing that, its name.
     static bool Plays(const Bytes& data, const std::string& name);
+    static bool KnowsHeader(const Bytes& data);
 
     bool Open(const Bytes& data, const Bytes& trackList, std::string& error) override;
     MusicInfo Info() override;

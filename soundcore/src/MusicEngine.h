@@ -19,9 +19,10 @@ struct TuneInfo {
 // and what its tags say of the game.
 struct MusicInfo {
     std::string system;
-    std::string game;      // the game's name
-    std::string author;    // the composer
-    std::string copyright; // a year, a maker, or both
+    std::string game;        // the game's name
+    std::string author;      // the composer
+    std::string copyright;   // a year, a maker, or both
+    std::string fingerprint; // what collections' databases know the file by (a SID's MD5)
     std::vector<TuneInfo> tunes;
 };
 

@@ -1,5 +1,7 @@
 #include "RomArchive.h"
 
+#include "MusicFormats.h"
+
 #include <algorithm>
 #include <sys/stat.h>
 #include <zip.h>
@@ -42,20 +44,11 @@ bool ReadMember(zip_t* archive, zip_uint64_t index, Bytes& data, size_t& inflate
 } // namespace
 
 std::string CRomArchive::LowerExtension(const std::string& name) {
-    const size_t dot = name.rfind('.');
-    if (dot == std::string::npos) return {};
-    std::string ext = name.substr(dot + 1);
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return ext;
+    return tarvocore::LowerExtension(name);
 }
 
 bool CRomArchive::IsMusicFileName(const std::string& name) {
-    static const char* const kExtensions[] = {"vgm", "vgz", "nsf", "nsfe", "gbs", "gym",
-                                              "hes", "kss", "ay",  "sap",  "spc", "m3u"};
-    const std::string ext = LowerExtension(name);
-    return std::any_of(std::begin(kExtensions), std::end(kExtensions),
-                       [&](const char* known) { return ext == known; });
+    return FamilyOfName(name) != MusicFamily::None;
 }
 
 bool CRomArchive::Open(const std::string& path, std::string& error) {

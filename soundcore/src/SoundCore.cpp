@@ -31,7 +31,11 @@ void CSoundCore::Init(void* user, CoreMessageCallback callback, const std::strin
         m_catalogue.Load(m_userCatalogue);
     for (const std::string& problem : m_catalogue.Problems())
         SendError(problem);
-    m_versionText = std::string(kVersion) + " (libgme " + TARVO_LIBGME_VERSION + ")";
+    std::string openmpt = TARVO_OPENMPT_VERSION;
+    openmpt = openmpt.substr(0, openmpt.find('+'));
+    m_versionText = std::string(kVersion) + " (libgme " + TARVO_LIBGME_VERSION + ", libsidplayfp " +
+                    TARVO_SIDPLAYFP_VERSION + ", libopenmpt " + openmpt + ", AdPlug " +
+                    TARVO_ADPLUG_VERSION + ")";
 }
 
 void CSoundCore::Shutdown() {
@@ -241,7 +245,7 @@ bool CSoundCore::PrepareClip(int clip, std::string& error) {
     const ArchiveMember& member = *location->member;
     m_sourceName = member.name;
     Bytes data;
-    const Bytes trackList = m_clips.IsMultiTrack() ? CGameClips::TrackListOf(*m_archive) : Bytes();
+    const Bytes trackList = m_clips.TrackListFor(*m_archive);
     if (!CGameClips::PrepareData(member, data, error) ||
         !m_source.Start(member.name, data, trackList, location->track, error)) {
         error = member.name + ": " + error;

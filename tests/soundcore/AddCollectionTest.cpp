@@ -1,7 +1,10 @@
 // tarvo-add on small collections the test makes itself: a pack of tagged VGZ
 // tunes, loose tunes in a folder, a multi-track file with its track list,
 // clashing names, damaged inputs, and a second run that adds nothing.
+#include "ModuleBuilder.h"
+#include "RomArchive.h"
 #include "ROMList.h"
+#include "SidBuilder.h"
 #include "SoundCoreFixture.h"
 
 #include <array>
@@ -9,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <sidplayfp/SidTune.h>
 #include <sstream>
 #include <zlib.h>
 
@@ -56,8 +60,58 @@ Bytes Gbs(const std::string& title) {
     return file;
 }
 
+const compose::LeadAndBass kTune{"Tune", "C5/4 E5/4 G5/8", "C3/16", 6};
+
+Bytes Sid(const std::string& name, int tunes) {
+    compose::SidBuilder sid(name, "Tester", "1987 Tarvo Labs");
+    for (int i = 0; i < tunes; ++i)
+        sid.AddTune(kTune);
+    return sid.Finish();
+}
+
+std::string Md5(const Bytes& sid) {
+    SidTune tune(sid.data(), static_cast<uint_least32_t>(sid.size()));
+    return tune.createMD5New();
+}
+
+// A DOSBox capture (DRO version 2) of one OPL2 note held for a second.
+Bytes Dro() {
+    const std::vector<std::pair<uint8_t, uint8_t>> writes = {
+        {0x20, 0x01}, {0x23, 0x01}, {0x40, 0x10}, {0x43, 0x00}, {0x60, 0xF0},
+        {0x63, 0xF0}, {0x80, 0x77}, {0x83, 0x77}, {0xA0, 0x98}, {0xB0, 0x31}};
+    Bytes codemap, data;
+    for (auto [reg, value] : writes) {
+        data.insert(data.end(), {static_cast<uint8_t>(codemap.size()), value});
+        codemap.push_back(reg);
+    }
+    data.insert(data.end(), {0x71, 3, 9, 0x11, 0x70, 99}); // 1024 ms, key off, 100 ms
+    Bytes file = {'D', 'B', 'R', 'A', 'W', 'O', 'P', 'L', 2, 0, 0, 0};
+    const uint32_t pairs = static_cast<uint32_t>(data.size() / 2), ms = 1124;
+    for (uint32_t value : {pairs, ms})
+        for (int i = 0; i < 4; ++i)
+            file.push_back(static_cast<uint8_t>(value >> (8 * i)));
+    file.insert(file.end(), {0, 0, 0, 0x70, 0x71, static_cast<uint8_t>(codemap.size())});
+    file.insert(file.end(), codemap.begin(), codemap.end());
+    file.insert(file.end(), data.begin(), data.end());
+    return file;
+}
+
+// An arcade tune: the YM2151's clock in its header.
+Bytes ArcadeVgm() {
+    Bytes vgm = Tune("Arcade", "Arcade");
+    for (int i = 0; i < 4; ++i)
+        vgm[0x30 + i] = static_cast<uint8_t>(3579545 >> (8 * i));
+    return vgm;
+}
+
 void WriteBytes(const TempFolder& temp, const std::string& name, const Bytes& data) {
     temp.Write(name, std::string(data.begin(), data.end()));
+}
+
+Bytes Module(const std::string& title) {
+    compose::ModuleBuilder module(title);
+    module.AddTune(kTune);
+    return module.Finish("Tester");
 }
 
 class AddCollection : public ::testing::Test {
@@ -189,4 +243,47 @@ TEST_F(AddCollection, DamagedAndHostileInputsAreSkippedWithTheirReasons) {
         EXPECT_NE(output.find(reason), std::string::npos) << reason << "\n" << output;
     EXPECT_EQ(output.find("added"), std::string::npos);
     EXPECT_EQ(temp.Read("games.txt"), "# my games\nknown | Known Game | Someone | 1990 | Test\n");
+}
+
+TEST_F(AddCollection, SidTunesModulesAndAdLibMusicBecomeGamesAndArcadeChipsAreNamed) {
+    // Laid out like HVSC: composer folders, and the song lengths in DOCUMENTS.
+    const Bytes twin = Sid("Twin Peaks", 2);
+    temp.MakeFolder("C64Music/MUSICIANS/T/Tester");
+    temp.MakeFolder("C64Music/DOCUMENTS");
+    WriteBytes(temp, "C64Music/MUSICIANS/T/Tester/Twin_Peaks.sid", twin);
+    const std::string lengths = Md5(twin) + "=0:30 0:12.5";
+    temp.Write("C64Music/DOCUMENTS/Songlengths.md5",
+               "[Database]\n; /MUSICIANS/T/Tester/Twin_Peaks.sid\n" + lengths + "\n");
+    compose::ModuleBuilder module("Storm Tunes");
+    module.AddTune(kTune);
+    module.AddTune({"Calm", "A4/16", "A2/16", 6});
+    WriteZip(temp.File("Storm Pack.zip"), {{"storm.mod", module.Finish("Tester")}});
+    temp.MakeFolder("mixed");
+    WriteBytes(temp, "mixed/Comet.sid", Sid("Comet", 1));
+    WriteBytes(temp, "mixed/Calm.mod", Module("Calm Waters"));
+    WriteBytes(temp, "mixed/Cave Organ.dro", Dro());
+    WriteBytes(temp, "mixed/arcade.vgm", ArcadeVgm());
+
+    int code = -1;
+    const std::string output = Add(
+        {temp.File("C64Music/MUSICIANS"), temp.File("Storm Pack.zip"), temp.File("mixed")}, &code);
+    EXPECT_EQ(code, 0) << output;
+    for (const char* line :
+         {"added     twin-peaks               Twin Peaks, 2 clips",
+          "added     storm-tunes              Storm Tunes, 2 clips",
+          "added     comet                    Comet, 1 clip",
+          "added     calm-waters              Calm Waters, 1 clip",
+          "added     cave-organ               Cave Organ, 1 clip", "YM2151", "1 skipped."})
+        EXPECT_NE(output.find(line), std::string::npos) << line << "\n" << output;
+    EXPECT_EQ(output.find("tester"), std::string::npos) << output; // no composer folder names
+
+    tarvocore::CRomArchive archive;
+    std::string error;
+    ASSERT_TRUE(archive.Open(roms + "twin-peaks.zip", error)) << error;
+    std::string kept;
+    for (const auto& member : archive.Members())
+        if (member.name == "Songlengths.md5") kept.assign(member.data.begin(), member.data.end());
+    EXPECT_EQ(kept, "[Database]\n" + lengths + "\n");
+    EXPECT_NE(temp.Read("games.txt").find("twin-peaks | Twin Peaks | Tarvo Labs | 1987 | MOS 6581"),
+              std::string::npos);
 }

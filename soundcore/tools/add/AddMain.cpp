@@ -241,9 +241,9 @@ int main(int argc, char** argv) {
         ++added;
         catalogue.Add(game.CatalogueLine(fs::path(source.source).filename().string()));
         WriteClipData(clipData, game);
-        std::printf("%s %-24s %s, %d clips, from %s\n", options.dryRun ? "would add" : "added    ",
+        std::printf("%s %-24s %s, %d clip%s, from %s\n", options.dryRun ? "would add" : "added    ",
                     game.romName.c_str(), game.title.c_str(), game.ClipCount(),
-                    source.source.c_str());
+                    game.ClipCount() == 1 ? "" : "s", source.source.c_str());
     }
 
     std::string problem;

@@ -1,5 +1,6 @@
 #include "Collection.h"
 
+#include "MusicFormats.h"
 #include "RomArchive.h"
 
 #include <algorithm>
@@ -18,12 +19,29 @@ std::string Extension(const std::string& name) {
     return tarvocore::CRomArchive::LowerExtension(name);
 }
 
+using tarvocore::MusicFamily;
+
+MusicFamily FamilyOf(const std::string& name) {
+    return tarvocore::FamilyOfName(name);
+}
+
 bool IsMusic(const std::string& name) {
-    return tarvocore::CRomArchive::IsMusicFileName(name) && Extension(name) != "m3u";
+    const MusicFamily family = FamilyOf(name);
+    return family != MusicFamily::None && family != MusicFamily::TrackList;
 }
 
 std::string Stem(const fs::path& path) {
     return path.stem().string();
+}
+
+SourceGame Game(std::string source, std::string zipPath, std::string name,
+                std::string problem = {}) {
+    SourceGame game;
+    game.source = std::move(source);
+    game.zipPath = std::move(zipPath);
+    game.folderName = std::move(name);
+    game.problem = std::move(problem);
+    return game;
 }
 
 bool ReadSmallFile(const fs::path& path, Bytes& data, std::string& problem) {
@@ -44,7 +62,7 @@ bool ReadSmallFile(const fs::path& path, Bytes& data, std::string& problem) {
 }
 
 SourceGame FromArchive(const fs::path& path) {
-    SourceGame game{path.string(), path.string(), Stem(path), {}, {}};
+    SourceGame game = Game(path.string(), path.string(), Stem(path));
     tarvocore::CRomArchive archive;
     std::string error;
     if (!archive.Open(path.string(), error)) {
@@ -60,7 +78,7 @@ SourceGame FromArchive(const fs::path& path) {
 
 // A multi-track file is a game of its own, with the track list of its name.
 SourceGame FromMultiTrackFile(const fs::path& path) {
-    SourceGame game{path.string(), {}, Stem(path), {}, {}};
+    SourceGame game = Game(path.string(), {}, Stem(path));
     SourceFile file{path.filename().string(), {}};
     if (!ReadSmallFile(path, file.data, game.problem)) return game;
     game.files.push_back(std::move(file));
@@ -77,63 +95,112 @@ SourceGame FromMultiTrackFile(const fs::path& path) {
     return game;
 }
 
-// The loose single-tune files of one folder are one game.
+SourceGame FromLooseFile(const fs::path& path) {
+    SourceGame single = Game(path.string(), {}, Stem(path));
+    SourceFile file{path.filename().string(), {}};
+    if (ReadSmallFile(path, file.data, single.problem)) single.files.push_back(std::move(file));
+    return single;
+}
+
+// The loose files of one folder of one family are one game, named after the
+// folder; a module or AdLib file alone of its kind is a game of its own.
+void FromLooseFiles(const fs::path& folder, MusicFamily family, const std::vector<fs::path>& paths,
+                    std::vector<SourceGame>& games) {
+    if (paths.size() == 1 && family != MusicFamily::Console) {
+        games.push_back(FromMultiTrackFile(paths.front()));
+        return;
+    }
+    SourceGame loose = Game(folder.string(), {}, folder.filename().string());
+    for (const fs::path& path : paths) {
+        SourceGame single = FromLooseFile(path);
+        if (single.problem.empty())
+            loose.files.push_back(std::move(single.files.front()));
+        else
+            games.push_back(std::move(single));
+    }
+    if (!loose.files.empty()) games.push_back(std::move(loose));
+}
+
 void FromFolder(const fs::path& folder, std::vector<SourceGame>& games) {
     std::vector<fs::path> entries;
     std::error_code error;
     for (const auto& entry : fs::directory_iterator(folder, error))
         entries.push_back(entry.path());
     std::sort(entries.begin(), entries.end());
-    SourceGame loose{folder.string(), {}, folder.filename().string(), {}, {}};
+    std::map<MusicFamily, std::vector<fs::path>> loose;
     for (const fs::path& path : entries) {
         const std::string name = path.filename().string();
         if (fs::is_directory(path, error))
             FromFolder(path, games);
         else if (Extension(name) == "zip")
             games.push_back(FromArchive(path));
-        else if (IsMultiTrackName(name))
+        else if (IsMultiTrackName(name) && FamilyOf(name) != MusicFamily::Tracker &&
+                 FamilyOf(name) != MusicFamily::AdLib)
             games.push_back(FromMultiTrackFile(path));
-        else if (IsMusic(name)) {
-            SourceFile file{name, {}};
-            std::string problem;
-            if (ReadSmallFile(path, file.data, problem))
-                loose.files.push_back(std::move(file));
-            else
-                games.push_back({path.string(), {}, Stem(path), {}, problem});
-        }
+        else if (IsMusic(name))
+            loose[FamilyOf(name)].push_back(path);
     }
-    if (!loose.files.empty()) games.push_back(std::move(loose));
+    for (const auto& [family, paths] : loose)
+        FromLooseFiles(folder, family, paths, games);
+}
+
+// One input: a folder searched through, an archive, or one music file.
+void AddInput(const std::string& input, std::vector<SourceGame>& games) {
+    const fs::path path(input);
+    std::error_code error;
+    if (fs::is_directory(path, error))
+        FromFolder(path, games);
+    else if (!fs::is_regular_file(path, error))
+        games.push_back(Game(input, {}, Stem(path), "it is no file or folder"));
+    else if (Extension(input) == "zip")
+        games.push_back(FromArchive(path));
+    else if (IsMultiTrackName(input))
+        games.push_back(FromMultiTrackFile(path));
+    else if (IsMusic(input))
+        games.push_back(FromLooseFile(path));
+    else
+        games.push_back(Game(input, {}, Stem(path), "it is not a music file the core plays"));
+}
+
+// HVSC keeps its song lengths in C64Music/DOCUMENTS; the user may give the
+// whole collection or any folder inside it. Empty when there are none.
+fs::path FindSongLengths(const fs::path& input) {
+    std::error_code error;
+    fs::path folder = fs::absolute(input, error);
+    if (!fs::is_directory(folder, error)) folder = folder.parent_path();
+    for (int up = 0; up < 8 && !folder.empty(); ++up, folder = folder.parent_path()) {
+        for (const char* place :
+             {"DOCUMENTS/Songlengths.md5", "Songlengths.md5", "C64Music/DOCUMENTS/Songlengths.md5"})
+            if (fs::is_regular_file(folder / place, error)) return folder / place;
+        if (folder == folder.root_path()) break;
+    }
+    return {};
 }
 
 } // namespace
 
 bool IsMultiTrackName(const std::string& name) {
     static const std::set<std::string> kMultiTrack{"nsf", "nsfe", "gbs", "hes", "kss", "ay", "sap"};
-    return kMultiTrack.count(Extension(name)) > 0;
+    const MusicFamily family = FamilyOf(name);
+    return kMultiTrack.count(Extension(name)) > 0 || family == MusicFamily::Commodore64 ||
+           family == MusicFamily::Tracker || family == MusicFamily::AdLib;
 }
 
 std::vector<SourceGame> FindGames(const std::vector<std::string>& inputs) {
     std::vector<SourceGame> games;
+    std::map<fs::path, std::shared_ptr<const CSongLengths>> databases; // each read once
     for (const std::string& input : inputs) {
-        const fs::path path(input);
-        std::error_code error;
-        if (fs::is_directory(path, error)) {
-            FromFolder(path, games);
-        } else if (!fs::is_regular_file(path, error)) {
-            games.push_back({input, {}, Stem(path), {}, "it is no file or folder"});
-        } else if (Extension(input) == "zip") {
-            games.push_back(FromArchive(path));
-        } else if (IsMultiTrackName(input)) {
-            games.push_back(FromMultiTrackFile(path));
-        } else if (IsMusic(input)) {
-            SourceGame single{input, {}, Stem(path), {}, {}};
-            SourceFile file{path.filename().string(), {}};
-            if (ReadSmallFile(path, file.data, single.problem))
-                single.files.push_back(std::move(file));
-            games.push_back(std::move(single));
-        } else {
-            games.push_back({input, {}, Stem(path), {}, "it is not a music file the core plays"});
-        }
+        const size_t first = games.size();
+        AddInput(input, games);
+        const fs::path found = FindSongLengths(input);
+        if (found.empty()) continue;
+        auto& database = databases[found];
+        Bytes data;
+        std::string problem;
+        if (!database && ReadSmallFile(found, data, problem))
+            database = std::make_shared<const CSongLengths>(data);
+        for (size_t i = first; i < games.size(); ++i)
+            games[i].songLengths = database;
     }
     return games;
 }

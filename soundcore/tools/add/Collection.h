@@ -1,7 +1,9 @@
 #pragma once
 
 #include "MusicData.h"
+#include "SongLengths.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,14 +23,20 @@ struct SourceGame {
     std::string zipPath;    // the archive it came from, when it did
     std::string folderName; // the folder or file it is named after, without extension
     std::vector<SourceFile> files;
-    std::string problem; // why it could not be read, when it could not
+    std::string problem;                             // why it could not be read, when it could not
+    std::shared_ptr<const CSongLengths> songLengths; // HVSC's, when the collection has them
 };
 
 // Finds the games in any mix of zip archives, folders (searched through) and
-// single music files. Files above the core's size limit, and inputs that are
-// no file or folder, come back as games with a problem, never read.
+// single music files. A .sid or a multi-track console file is a game of its
+// own; so is a module or AdLib file alone of its kind in its folder; the
+// other loose files of a folder are one game. Files above the core's size
+// limit, and inputs that are no file or folder, come back as games with a
+// problem, never read. HVSC's song lengths are looked for in and above each
+// folder given, as its layout keeps them in DOCUMENTS.
 std::vector<SourceGame> FindGames(const std::vector<std::string>& inputs);
 
+// A file that holds a whole game's songs when it is the only one.
 bool IsMultiTrackName(const std::string& name);
 
 } // namespace tarvoadd

@@ -1,6 +1,7 @@
 #include "GameBuilder.h"
 
 #include "GameClips.h"
+#include "MusicFormats.h"
 #include "RomArchive.h"
 
 #include <algorithm>
@@ -60,8 +61,23 @@ std::string DriverOf(const tarvocore::MusicInfo& info, const std::string& fileNa
     return info.system.empty() ? format : Field(info.system) + " (" + format + ")";
 }
 
+// An .m3u track list, or song lengths, beside the music.
 bool IsTrackList(const SourceFile& file) {
-    return tarvocore::CRomArchive::LowerExtension(file.name) == "m3u";
+    return tarvocore::FamilyOfName(file.name) == tarvocore::MusicFamily::TrackList;
+}
+
+// The collection's song lengths for the tunes read, as a file for the game's
+// archive; the clips' lengths then come from it each time the game loads.
+void AddSongLengths(const SourceGame& source, const std::vector<std::string>& fingerprints,
+                    NewGame& game) {
+    if (!source.songLengths) return;
+    std::string lines;
+    for (const std::string& fingerprint : fingerprints)
+        if (const std::string line = source.songLengths->LineFor(fingerprint); !line.empty())
+            lines += line + "\n";
+    if (lines.empty()) return;
+    lines = "[Database]\n" + lines;
+    game.members.push_back({"Songlengths.md5", tarvocore::Bytes(lines.begin(), lines.end())});
 }
 
 // What the emulator reads of a file, after the checks: false with the reason.
@@ -91,10 +107,14 @@ void BuildMultiTrack(const SourceGame& source, const SourceFile& file, const Sou
         return;
     }
     TakeGameTags(game, info, file.name);
+    if (game.title.empty() && info.tunes.size() == 1) game.title = Field(info.tunes[0].title);
     for (const tarvocore::TuneInfo& tune : info.tunes)
         game.tunes.push_back({true, tune.title});
     game.members.push_back(file);
-    if (list) game.members.push_back(*list);
+    if (list)
+        game.members.push_back(*list);
+    else
+        AddSongLengths(source, {info.fingerprint}, game);
     if (!source.zipPath.empty() && source.files.size() == game.members.size())
         game.copyArchive = source.zipPath;
 }
@@ -103,8 +123,12 @@ void BuildMultiTrack(const SourceGame& source, const SourceFile& file, const Sou
 void BuildNumbered(const SourceGame& source, tarvocore::CEmulatorProcess& emulator, NewGame& game) {
     std::map<int, const SourceFile*> byClip;
     std::vector<const SourceFile*> unnumbered;
+    std::vector<SourceFile> lists; // song lengths stay beside the tunes
     for (const SourceFile& file : source.files) {
-        if (IsTrackList(file)) continue;
+        if (IsTrackList(file)) {
+            if (tarvocore::LowerExtension(file.name) == "md5") lists.push_back(file);
+            continue;
+        }
         const int number = CGameClips::NumberOfFile(file.name);
         if (number >= 0 && !byClip.count(number))
             byClip[number] = &file;
@@ -117,6 +141,7 @@ void BuildNumbered(const SourceGame& source, tarvocore::CEmulatorProcess& emulat
         if (next <= CGameClips::kMaxClipNumber) byClip[next++] = file;
 
     std::string firstProblem;
+    std::vector<std::string> fingerprints;
     for (const auto& [clip, file] : byClip) {
         tarvocore::MusicInfo info;
         std::string reason;
@@ -125,6 +150,7 @@ void BuildNumbered(const SourceGame& source, tarvocore::CEmulatorProcess& emulat
             continue;
         }
         TakeGameTags(game, info, file->name);
+        fingerprints.push_back(info.fingerprint);
         if (game.tunes.size() <= static_cast<size_t>(clip)) game.tunes.resize(clip + 1);
         const std::string& tagged = info.tunes.front().title;
         game.tunes[clip] = {true, tagged.empty() ? CGameClips::TitleOfFile(file->name) : tagged};
@@ -134,10 +160,15 @@ void BuildNumbered(const SourceGame& source, tarvocore::CEmulatorProcess& emulat
             CGameClips::NumberOfFile(file->name) == clip ? file->name : number + file->name;
         game.members.push_back({name, file->data});
     }
-    if (game.members.empty())
+    if (game.members.empty()) {
         game.skipped = "nothing playable" + (firstProblem.empty() ? "" : " (" + firstProblem + ")");
-    else if (fits && firstProblem.empty())
-        game.copyArchive = source.zipPath;
+        return;
+    }
+    const size_t tunes = game.members.size();
+    if (lists.empty()) AddSongLengths(source, fingerprints, game);
+    const bool added = game.members.size() > tunes; // the archive as it is lacks them
+    game.members.insert(game.members.end(), lists.begin(), lists.end());
+    if (fits && firstProblem.empty() && !added) game.copyArchive = source.zipPath;
 }
 
 std::string UniqueName(const std::string& base, std::set<std::string>& taken) {

@@ -1,8 +1,13 @@
 #include "DemoGames.h"
 
+#include "ImfBuilder.h"
+#include "ModuleBuilder.h"
+#include "SidBuilder.h"
 #include "Song.h"
 
 #include <cmath>
+#include <cstdio>
+#include <sidplayfp/SidTune.h>
 #include <zlib.h>
 
 namespace compose {
@@ -36,6 +41,15 @@ std::string TitleOfName(const std::string& name) {
 DemoFile EffectFile(const std::string& name, const std::string& game, int frames,
                     const std::function<Frame(int, int)>& effect) {
     return {name, ToVgm(RenderEffect(frames, effect), false, TitleOfName(name), game)};
+}
+
+// HVSC's line for a tune: its MD5, then its length as m:ss.mmm.
+std::string SongLengthLine(const Bytes& sid, int ms) {
+    SidTune tune(sid.data(), static_cast<uint_least32_t>(sid.size()));
+    const char* md5 = tune.createMD5New();
+    char length[32];
+    std::snprintf(length, sizeof length, "%d:%02d.%03d", ms / 60000, ms / 1000 % 60, ms % 1000);
+    return std::string(md5 ? md5 : "") + "=" + length + "\n";
 }
 
 double Lerp(double a, double b, int i, int n) {
@@ -192,10 +206,73 @@ DemoGame StarMoth() {
              })}};
 }
 
+// A tracker game: one module whose two songs are subsongs, named in its
+// sample texts.
+DemoGame TideRunner() {
+    ModuleBuilder module("Tide Runner");
+    module.AddTune({"Harbour Lights",
+                    "D5/4 F#5/4 A5/4 D6/4  C#6/4 A5/4 E5/8  B4/4 D5/4 G5/4 B5/4  A5/8 F#5/8",
+                    "D3/8 D3/8 A2/8 A2/8 G2/8 G2/8 D3/8 A2/8", 6});
+    module.AddTune(
+        {"Storm Chase",
+         "A5/2 C6/2 E6/2 A5/2 G5/2 B5/2 D6/2 G5/2  F5/2 A5/2 C6/2 F5/2 E5/4 G#5/4  "
+         "A5/2 C6/2 E6/2 A6/2 G6/2 E6/2 C6/2 G5/2  F5/4 D5/4 E5/8",
+         "A2/4 A3/4 A2/4 A3/4 G2/4 G3/4 G2/4 G3/4 F2/4 F3/4 F2/4 F3/4 E2/4 E3/4 E2/4 E3/4", 4});
+    return {"tiderunner", {{"tiderunner.mod", module.Finish("Tarvo Demo Works")}}};
+}
+
+// A Commodore 64 game: a PSID file a tune, with HVSC's song lengths beside.
+DemoGame CometMiner() {
+    const std::vector<std::pair<std::string, LeadAndBass>> tunes = {
+        {"01",
+         {"Surface",
+          "E5/2 G5/2 B5/4 A5/2 G5/2 E5/4  D5/2 E5/2 G5/4 B4/8  C5/4 E5/4 G5/4 C6/4  "
+          "B5/8 r/4 B4/4",
+          "E2/4 E3/4 E2/4 E3/4 D2/4 D3/4 D2/4 D3/4 C2/4 C3/4 C2/4 C3/4 B1/4 B2/4 B1/4 B2/4", 6}},
+        {"02",
+         {"Deep Shaft", "A4/6 C5/2 B4/4 G4/4  A4/8 E4/8  F4/6 A4/2 G4/4 E4/4  D#4/8 E4/8",
+          "A1/8 A1/8 A1/8 A1/8 F1/8 F1/8 E1/8 E1/8", 8}},
+        {"05", {"Game Over", "E5/4 C5/4 A4/4 G#4/4 A4/12 r/4", "A2/16 A2/12 r/4", 8}}};
+    DemoGame game{"cometminer", {}};
+    std::string lengths = "[Database]\n";
+    for (const auto& [number, tune] : tunes) {
+        SidBuilder sid(tune.name, "Tarvo Demo Works", "2026 Tarvo Demo Works");
+        sid.AddTune(tune);
+        game.files.push_back({number + " " + tune.name + ".sid", sid.Finish()});
+        const int ms = tune.Steps() * tune.framesPerStep * 1000 / SidBuilder::kFramesPerSecond;
+        lengths += SongLengthLine(game.files.back().data, ms);
+    }
+    game.files.push_back({"Songlengths.md5", Bytes(lengths.begin(), lengths.end())});
+    return game;
+}
+
+// A DOS game with AdLib music: an IMF file a tune.
+DemoGame EmberCrypt() {
+    const std::vector<std::pair<std::string, LeadAndBass>> tunes = {
+        {"01",
+         {"Torchlit Halls",
+          "D5/4 F5/4 A5/4 G5/2 F5/2  E5/4 C5/4 D5/8  F5/4 A5/4 C6/4 Bb5/2 A5/2  G5/8 A5/8",
+          "D2/8 D2/8 C2/8 C2/8 Bb1/8 Bb1/8 A1/8 A1/8", 7}},
+        {"02",
+         {"Ember Guardian",
+          "E5/2 E5/2 G5/2 E5/2 A5/2 E5/2 Bb5/2 A5/2  G5/2 E5/2 D5/2 E5/2 G5/4 E5/4  "
+          "E5/2 E5/2 G5/2 E5/2 B5/2 A5/2 G5/2 E5/2  D5/4 C#5/4 E5/8",
+          "E2/2 E3/2 E2/2 E3/2 E2/2 E3/2 E2/2 E3/2 E2/2 E3/2 E2/2 E3/2 E2/2 E3/2 E2/2 E3/2 "
+          "E2/2 E3/2 E2/2 E3/2 E2/2 E3/2 E2/2 E3/2 E2/2 E3/2 E2/2 E3/2 E2/2 E3/2 E2/2 E3/2",
+          5}},
+        {"04",
+         {"Crypt Cleared", "D5/2 F#5/2 A5/2 D6/6 C#6/2 D6/2 F#6/12 r/4", "D2/8 A2/8 D2/12 r/4",
+          6}}};
+    DemoGame game{"embercrypt", {}};
+    for (const auto& [number, tune] : tunes)
+        game.files.push_back({number + " " + tune.name + ".imf", ToImf(tune, "Tarvo Demo Works")});
+    return game;
+}
+
 } // namespace
 
 std::vector<DemoGame> ComposeDemoGames() {
-    return {TarvoQuest(), PixelRacer(), StarMoth()};
+    return {TarvoQuest(), PixelRacer(), StarMoth(), TideRunner(), CometMiner(), EmberCrypt()};
 }
 
 } // namespace compose

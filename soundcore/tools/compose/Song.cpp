@@ -9,10 +9,6 @@ namespace compose {
 
 namespace {
 
-double FrequencyOf(int midi) {
-    return 440.0 * std::pow(2.0, (midi - 69) / 12.0);
-}
-
 int PitchClass(const std::string& name, size_t& used) {
     static const int kLetters[] = {9, 11, 0, 2, 4, 5, 7}; // A B C D E F G
     if (name.empty() || name[0] < 'A' || name[0] > 'G')
@@ -24,10 +20,7 @@ int PitchClass(const std::string& name, size_t& used) {
     return pc % 12;
 }
 
-struct Note {
-    int midi; // -1: rest
-    int steps;
-};
+} // namespace
 
 std::vector<Note> ParseMelody(const std::string& text) {
     std::vector<Note> notes;
@@ -48,6 +41,22 @@ std::vector<Note> ParseMelody(const std::string& text) {
     }
     return notes;
 }
+
+std::vector<int> StepsOf(const std::string& melody) {
+    std::vector<int> steps;
+    for (const Note& note : ParseMelody(melody)) {
+        steps.push_back(note.midi);
+        steps.insert(steps.end(), static_cast<size_t>(std::max(0, note.steps - 1)),
+                     note.midi == kRest ? kRest : kHold);
+    }
+    return steps;
+}
+
+int LeadAndBass::Steps() const {
+    return static_cast<int>(std::max(StepsOf(melody).size(), StepsOf(bass).size()));
+}
+
+namespace {
 
 struct Chord {
     int root; // pitch class
@@ -152,6 +161,10 @@ Bytes ToVgm(const std::vector<Frame>& frames, bool loops, const std::string& tra
     for (const Frame& frame : frames)
         builder.Add(frame);
     return builder.Finish(track, game);
+}
+
+double FrequencyOf(int midi) {
+    return 440.0 * std::pow(2.0, (midi - 69) / 12.0);
 }
 
 } // namespace compose

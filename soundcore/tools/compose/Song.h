@@ -22,6 +22,32 @@ struct Song {
     int arpAttenuation = 9;
 };
 
+// One note of a melody: a MIDI note number (-1 for a rest) held for steps.
+struct Note {
+    int midi;
+    int steps;
+};
+
+// "A4/4 C5/2 r/2 ...": note or rest "r", then the steps it lasts.
+std::vector<Note> ParseMelody(const std::string& text);
+double FrequencyOf(int midi);
+
+// A voice step by step: the MIDI number where a note is struck, kHold while
+// it sounds on, kRest where it is silenced.
+constexpr int kRest = -1;
+constexpr int kHold = -2;
+std::vector<int> StepsOf(const std::string& melody);
+
+// A tune for the two-voice demo formats (tracker, SID, AdLib): a lead and a
+// bass, each in ParseMelody's notation, and the 50 Hz frames a step lasts.
+struct LeadAndBass {
+    std::string name;
+    std::string melody;
+    std::string bass;
+    int framesPerStep = 6;
+    int Steps() const; // the longer voice's
+};
+
 // Renders a song to frames; a song that does not loop ends with half a second
 // of silence.
 std::vector<Frame> RenderSong(const Song& song);

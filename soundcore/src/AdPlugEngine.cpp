@@ -1,0 +1,127 @@
+#include "AdPlugEngine.h"
+
+#include "MusicFormats.h"
+
+#include <adplug/adplug.h>
+#include <adplug/emuopl.h>
+#include <adplug/fprovide.h>
+#include <algorithm>
+#include <cstring>
+#include <libbinio/binstr.h>
+
+namespace tarvocore {
+
+namespace {
+
+constexpr int kRate = 44100;
+
+// AdPlug opens files by name; here its only file is the data it was handed,
+// so no player reads anything else.
+class CMemoryProvider : public CFileProvider {
+public:
+    CMemoryProvider(const std::string& name, const Bytes& data) : m_name(name), m_data(data) {}
+    binistream* open(std::string name) const override {
+        if (name != m_name) return nullptr;
+        auto* stream = new binisstream(const_cast<uint8_t*>(m_data.data()), m_data.size());
+        stream->setFlag(binio::BigEndian, false);
+        stream->setFlag(binio::FloatIEEE);
+        return stream;
+    }
+    void close(binistream* stream) const override { delete stream; }
+
+private:
+    std::string m_name;
+    const Bytes& m_data;
+};
+
+bool HasMagic(const Bytes& data, const char* magic) {
+    const size_t size = std::strlen(magic);
+    return data.size() >= size && std::memcmp(data.data(), magic, size) == 0;
+}
+
+} // namespace
+
+CAdPlugEngine::CAdPlugEngine() = default;
+CAdPlugEngine::~CAdPlugEngine() = default;
+
+bool CAdPlugEngine::Plays(const Bytes& data, const std::string& name) {
+    return HasMagic(data, "DBRAWOPL") || HasMagic(data, "RAD by REALiTY!!") ||
+           HasMagic(data, "CTMF") || HasMagic(data, "_A2module_") ||
+           FamilyOfName(name) == MusicFamily::AdLib;
+}
+
+bool CAdPlugEngine::Open(const Bytes& data, const Bytes&, std::string& error) {
+    m_data = data;
+    if (m_name.empty() || LowerExtension(m_name).empty()) {
+        // A file known by its magic alone gets the name its player looks for.
+        m_name = HasMagic(data, "DBRAWOPL")     ? "tune.dro"
+                 : HasMagic(data, "CTMF")       ? "tune.cmf"
+                 : HasMagic(data, "_A2module_") ? "tune.a2m"
+                                                : "tune.rad";
+    }
+    m_opl = std::make_unique<CEmuopl>(kRate, true, false);
+    const CMemoryProvider provider(m_name, m_data);
+    m_player.reset(CAdPlug::factory(m_name, m_opl.get(), CAdPlug::players, provider));
+    if (!m_player) {
+        error = "AdPlug knows no player for it";
+        return false;
+    }
+    return true;
+}
+
+MusicInfo CAdPlugEngine::Info() {
+    MusicInfo music;
+    const std::string type = m_player->gettype();
+    music.system = "OPL2 (AdLib), " + type;
+    // AdLib formats name a song, not its game.
+    const std::string title = m_player->gettitle();
+    music.author = m_player->getauthor();
+    const unsigned songs = std::clamp(m_player->getsubsongs(), 1u, 256u);
+    for (unsigned song = 0; song < songs; ++song) {
+        TuneInfo tune;
+        tune.title =
+            songs == 1 || title.empty() ? title : title + ", song " + std::to_string(song + 1);
+        const unsigned long length = m_player->songlength(static_cast<int>(song));
+        tune.lengthMs = length > 0 ? static_cast<int>(length) : -1;
+        music.tunes.push_back(tune);
+    }
+    return music;
+}
+
+bool CAdPlugEngine::Start(int track, std::string& error) {
+    if (track < 0 || static_cast<unsigned>(track) >= std::max(m_player->getsubsongs(), 1u)) {
+        error = "it has no song " + std::to_string(track);
+        return false;
+    }
+    m_opl->init();
+    m_player->rewind(track);
+    m_untilUpdate = 0;
+    m_playing = true;
+    return true;
+}
+
+// The player ticks at its own rate; between ticks the OPL chip sounds on.
+bool CAdPlugEngine::Render(int16_t* frames, int frameCount) {
+    while (frameCount > 0) {
+        if (m_untilUpdate <= 0) {
+            if (m_playing) m_playing = m_player->update();
+            const float refresh = m_player->getrefresh();
+            m_untilUpdate += kRate / (refresh > 0 ? refresh : 70.0);
+        }
+        const int now = std::min(frameCount, std::max(1, static_cast<int>(m_untilUpdate)));
+        if (m_playing) {
+            m_mono.resize(static_cast<size_t>(now));
+            m_opl->update(m_mono.data(), now);
+            for (int i = 0; i < now; ++i)
+                frames[2 * i] = frames[2 * i + 1] = m_mono[static_cast<size_t>(i)];
+        } else {
+            std::memset(frames, 0, static_cast<size_t>(now) * 4);
+        }
+        frames += 2 * now;
+        frameCount -= now;
+        m_untilUpdate -= now;
+    }
+    return m_playing;
+}
+
+} // namespace tarvocore

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+
+namespace tarvocore {
+
+// The kinds of music file the core plays, by the engine behind them, and the
+// lists that go beside them.
+enum class MusicFamily {
+    None,
+    Console,     // Game_Music_Emu: VGM, NSF, GBS, SPC...
+    Commodore64, // libsidplayfp: PSID and RSID
+    Tracker,     // libopenmpt: MOD, S3M, XM, IT...
+    AdLib,       // AdPlug: IMF, DRO, RAD, HSC...
+    TrackList,   // an .m3u track list or HVSC's Songlengths.md5
+};
+
+// The family a file's name says it is of; files that say nothing by their
+// name may still be known by their content.
+MusicFamily FamilyOfName(const std::string& name);
+
+// "Song.VGZ" gives "vgz"; "" without a dot.
+std::string LowerExtension(const std::string& name);
+
+} // namespace tarvocore

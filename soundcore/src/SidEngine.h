@@ -1,0 +1,36 @@
+#pragma once
+
+#include "MusicEngine.h"
+
+#include <memory>
+
+class SidTune;
+class sidplayfp;
+class ReSIDfpBuilder;
+
+namespace tarvocore {
+
+// libsidplayfp: Commodore 64 tunes (PSID and RSID). Clip n is subtune n + 1.
+// The track list handed to Open may be HVSC's Songlengths.md5: its line for
+// the tune gives each subtune's length.
+class CSidEngine : public IMusicEngine {
+public:
+    CSidEngine();
+    ~CSidEngine() override;
+
+    static bool Plays(const Bytes& data);
+
+    bool Open(const Bytes& data, const Bytes& trackList, std::string& error) override;
+    MusicInfo Info() override;
+    bool Start(int track, std::string& error) override;
+    bool Render(int16_t* frames, int frameCount) override;
+
+private:
+    std::unique_ptr<SidTune> m_tune;
+    std::unique_ptr<sidplayfp> m_player;
+    std::unique_ptr<ReSIDfpBuilder> m_builder;
+    std::vector<int> m_lengthsMs; // from Songlengths.md5, by subtune
+    std::vector<int16_t> m_mono;
+};
+
+} // namespace tarvocore

@@ -1,0 +1,213 @@
+// The four engines behind the core: which one a file gets, what each tells of
+// its demo game, and how each refuses a damaged file.
+#include "AdPlugEngine.h"
+#include "GmeEngine.h"
+#include "ImfBuilder.h"
+#include "ModuleBuilder.h"
+#include "OpenMptEngine.h"
+#include "SidBuilder.h"
+#include "SidEngine.h"
+#include "SoundCoreFixture.h"
+
+#include <fstream>
+#include <map>
+#include <typeinfo>
+
+using namespace tarvo::test;
+
+namespace {
+
+const compose::LeadAndBass kTune{"Tune", "C5/4 E5/4 G5/8", "C3/16", 6};
+
+Bytes TwoTuneSid() {
+    compose::SidBuilder sid("Twin Peaks", "Tester", "2026 Tests");
+    sid.AddTune(kTune);
+    sid.AddTune({"Other", "A4/16", "A2/16", 6});
+    return sid.Finish();
+}
+
+Bytes Module(const std::string& title, std::vector<compose::LeadAndBass> tunes) {
+    compose::ModuleBuilder module(title);
+    for (auto& tune : tunes)
+        module.AddTune(tune);
+    return module.Finish("Tester");
+}
+
+Bytes Prefixed(const std::string& magic, size_t size) {
+    Bytes data = RandomBytes(size, 7);
+    std::copy(magic.begin(), magic.end(), data.begin());
+    return data;
+}
+
+Bytes FileData(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes((std::istreambuf_iterator<char>(in)), {});
+}
+
+class EnginesTest : public SoundCoreTest {
+protected:
+    void SetUp() override {
+        SoundCoreTest::SetUp();
+        StartCore("tiderunner | T | M | 1 | D\ncometminer | C | M | 1 | D\n"
+                  "embercrypt | E | M | 1 | D\nmine | Mine | M | 1 | D\n");
+    }
+
+    // The clips the core tells of the loaded game: number, title, length.
+    std::map<int, std::pair<std::string, int>> Tunes() {
+        std::map<int, std::pair<std::string, int>> told;
+        for (int clip = 0; clip <= core.GetInt(CORE_INT_LAST_TUNE, 0); ++clip)
+            if (core.GetInt(CORE_INT_HAS_TUNE, clip))
+                told[clip] = {core.GetString(CORE_STR_TUNE_TITLE, clip),
+                              core.GetInt(CORE_INT_TUNE_LENGTH, clip)};
+        return told;
+    }
+
+    void Service(int calls) {
+        for (int i = 0; i < calls; ++i)
+            core.Command(CORE_CMD_SERVICE, 0);
+    }
+};
+
+} // namespace
+
+TEST(EngineChoice, ByContentFirstThenByName) {
+    const Bytes module = Module("M", {kTune});
+    const Bytes imf = compose::ToImf(kTune, "Tester");
+    struct Case {
+        const char* what;
+        Bytes data;
+        std::string name;
+        const std::type_info* engine; // null: nothing plays it
+    } cases[] = {
+        {"PSID", TwoTuneSid(), "tune.sid", &typeid(tarvocore::CSidEngine)},
+        {"PSID under a module's name", TwoTuneSid(), "tune.mod", &typeid(tarvocore::CSidEngine)},
+        {"RSID", Prefixed("RSID", 200), "x", &typeid(tarvocore::CSidEngine)},
+        {"ProTracker module", module, "song.mod", &typeid(tarvocore::COpenMptEngine)},
+        {"module without a name", module, "", &typeid(tarvocore::COpenMptEngine)},
+        {"VGM named .sid", ToneVgm(10, false), "x.sid", &typeid(tarvocore::CGmeEngine)},
+        {"NSF", Prefixed("NESM\x1a", 300), "game.nsf", &typeid(tarvocore::CGmeEngine)},
+        {"DOSBox capture", Prefixed("DBRAWOPL", 100), "capture", &typeid(tarvocore::CAdPlugEngine)},
+        {"RAD", Prefixed("RAD by REALiTY!!", 100), "x.bin", &typeid(tarvocore::CAdPlugEngine)},
+        {"IMF, known by its name alone", imf, "01 Tune.imf", &typeid(tarvocore::CAdPlugEngine)},
+        {"IMF without its name", imf, "01 Tune", nullptr},
+        {"random bytes named .mod", RandomBytes(4000, 3), "x.mod", nullptr},
+        {"empty", {}, "x.txt", nullptr},
+        {"empty, named as a module", {}, "x.mod", nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto engine = tarvocore::MakeMusicEngine(c.data, c.name);
+        if (!c.engine) {
+            EXPECT_EQ(engine, nullptr);
+            continue;
+        }
+        ASSERT_NE(engine, nullptr);
+        EXPECT_EQ(typeid(*engine), *c.engine);
+    }
+}
+
+TEST_F(EnginesTest, TheDemoGamesOfEachEngineTellTheirTunesAndSound) {
+    romFolder = TARVO_DEMO_ROMS;
+    using Table = std::map<int, std::pair<std::string, int>>;
+    const struct {
+        const char* game;
+        const char* details;
+        Table tunes; // lengths in ms, to the tick of each format's player
+    } cases[] = {
+        {"tiderunner",
+         "4-channel ProTracker MOD (M.K.) module; 2 clips",
+         {{0, {"Harbour Lights", 7680}}, {1, {"Storm Chase", 5120}}}},
+        {"cometminer",
+         "MOS 6581 SID, PAL; 3 clips",
+         {{1, {"Surface", 7680}}, {2, {"Deep Shaft", 10240}}, {5, {"Game Over", 5120}}}},
+        {"embercrypt",
+         "OPL2 (AdLib), IMF File Format; 3 clips",
+         {{1, {"Torchlit Halls", 8960}},
+          {2, {"Ember Guardian", 6400}},
+          {4, {"Crypt Cleared", 3840}}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.game);
+        messages.clear();
+        Load(c.game, -1);
+        ASSERT_NE(Last(CORE_MSG_DRIVER_INFO), nullptr);
+        EXPECT_EQ(Last(CORE_MSG_DRIVER_INFO)->text, c.details);
+        Table told = Tunes();
+        for (auto& [clip, tune] : told) // AdPlug leaves the last wait out of its count
+            if (c.tunes.count(clip) &&
+                std::abs(tune.second - c.tunes.at(clip).second) * 20 <= c.tunes.at(clip).second)
+                tune.second = c.tunes.at(clip).second;
+        EXPECT_EQ(told, c.tunes);
+        for (const auto& [clip, tune] : c.tunes) {
+            Load(c.game, clip);
+            lastPeak = 0;
+            Service(10);
+            EXPECT_GT(lastPeak, 1000) << clip;
+        }
+        EXPECT_EQ(Count(CORE_MSG_ERROR), 0);
+    }
+}
+
+TEST_F(EnginesTest, OneFileWithSeveralSongsMapsClipNToSongN) {
+    struct Case {
+        const char* what;
+        ZipMember file;
+        std::map<int, std::pair<std::string, int>> tunes;
+    } cases[] = {
+        {"SID subtunes, without song lengths",
+         {"twin.sid", TwoTuneSid()},
+         {{0, {"Twin Peaks, tune 1", -1}}, {1, {"Twin Peaks, tune 2", -1}}}},
+        {"a module with one song",
+         {"solo.mod", Module("Solo", {kTune})},
+         {{0, {"Tune", 7680}}}}, // a whole pattern
+        {"a module with two songs, whatever its name says",
+         {"pair.xm", Module("Pair", {kTune, {"Other", "A4/16", "A2/16", 3}})},
+         {{0, {"Tune", 7680}}, {1, {"Other", 3840}}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteZip(romFolder + "mine.zip", {c.file});
+        Load("mine", -1);
+        EXPECT_EQ(Tunes(), c.tunes);
+        Load("mine", static_cast<int>(c.tunes.size()) - 1);
+        lastPeak = 0;
+        Service(10);
+        EXPECT_GT(lastPeak, 1000);
+    }
+}
+
+TEST_F(EnginesTest, DamagedFilesEndWithAMessageAndTheCoreGoesOn) {
+    Bytes truncatedSid = TwoTuneSid();
+    truncatedSid.resize(0x60);
+    Bytes truncatedImf = compose::ToImf(kTune, "Tester");
+    truncatedImf.resize(3);
+    const std::string basic = std::string(TARVO_TEST_DATA) + "/hostile/rsid-written-in-basic.sid";
+    struct Case {
+        const char* what;
+        ZipMember file;
+        const char* says;
+    } cases[] = {
+        {"truncated PSID, one file", {"game.sid", truncatedSid}, "game.sid:"},
+        {"truncated PSID, numbered", {"01 Title.sid", truncatedSid}, "01 Title.sid:"},
+        {"random bytes as a .sid", {"01 Noise.sid", RandomBytes(5000, 4)}, "01 Noise.sid"},
+        {"random bytes as an .xm", {"01 Noise.xm", RandomBytes(5000, 5)}, "01 Noise.xm"},
+        {"truncated IMF", {"01 Cut.imf", truncatedImf}, "01 Cut.imf"},
+        {"random bytes as a .dro", {"01 Noise.dro", RandomBytes(5000, 6)}, "01 Noise.dro"},
+        {"an RSID tune in BASIC", {"01 Basic.sid", FileData(basic)}, "Commodore 64's own ROMs"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteZip(romFolder + "mine.zip", {c.file});
+        messages.clear();
+        Load("mine", 1);
+        Service(20);
+        const Message* error = Last(CORE_MSG_ERROR);
+        ASSERT_NE(error, nullptr);
+        EXPECT_NE(error->text.find(c.says), std::string::npos) << error->text;
+        EXPECT_EQ(lastPeak, 0);
+    }
+    romFolder = TARVO_DEMO_ROMS;
+    Load("tiderunner", 0);
+    Service(5);
+    EXPECT_GT(lastPeak, 1000);
+}
