@@ -18,22 +18,40 @@ declare -A inputs=(
   [vgm]="$seeds/vgm $seeds/hostile"
   [archive]="$seeds/archive $seeds/hostile"
   [load_render]="$seeds/load_render"
+  [sid]="$seeds/sid"
+  [module]="$seeds/module"
+  [adplug]="$seeds/adplug"
+)
+
+# The engines run inside the libraries they wrap, in this process: a library
+# that spins for minutes on a damaged file is the emulator process's time
+# limits' business (the load_render harness goes through them), so these
+# harnesses run in fork mode and count crashes, not hangs.
+declare -A modes=(
+  [sid]="-fork=1 -ignore_timeouts=1 -timeout=5"
+  [module]="-fork=1 -ignore_timeouts=1 -timeout=5"
+  [adplug]="-fork=1 -ignore_timeouts=1 -timeout=5"
 )
 
 found=0
 printf '%-12s %12s %10s %9s\n' harness executions per-second findings
-for name in settings clipinfo playlist catalogue vgm archive load_render; do
+for name in settings clipinfo playlist catalogue vgm archive load_render sid module adplug; do
   corpus=$build/fuzz/corpus/$name
   findings=$build/fuzz/findings/$name
   mkdir -p "$corpus" "$findings"
   log=$build/fuzz/$name.log
   # shellcheck disable=SC2086
   ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1 \
-    "$build/fuzz/fuzz_$name" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 \
+    "$build/fuzz/fuzz_$name" -max_total_time="$seconds" -timeout=20 ${modes[$name]:-} -rss_limit_mb=2048 \
     -print_final_stats=1 -dict="$top/fuzz/dict/$name.dict" -artifact_prefix="$findings/" \
     "$corpus" ${inputs[$name]} >"$log" 2>&1
   runs=$(grep -m1 'stat::number_of_executed_units' "$log" | awk '{print $2}')
   rate=$(grep -m1 'stat::average_exec_per_sec' "$log" | awk '{print $2}')
+  if [ -n "${modes[$name]:-}" ]; then # fork mode reports as it goes
+    runs=$(grep -o '^#[0-9]*' "$log" | tail -1 | tr -d '#')
+    rate=$(grep -o 'exec/s [0-9]*' "$log" | tail -1 | awk '{print $2}')
+    find "$findings" -name 'timeout-*' -delete
+  fi
   count=$(find "$findings" -type f | wc -l)
   found=$((found + count))
   printf '%-12s %12s %10s %9s\n' "$name" "${runs:-?}" "${rate:-?}" "$count"

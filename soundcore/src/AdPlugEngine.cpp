@@ -6,6 +6,7 @@
 #include <adplug/emuopl.h>
 #include <adplug/fprovide.h>
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <libbinio/binstr.h>
 
@@ -37,6 +38,28 @@ private:
 bool HasMagic(const Bytes& data, const char* magic) {
     const size_t size = std::strlen(magic);
     return data.size() >= size && std::memcmp(data.data(), magic, size) == 0;
+}
+
+// The time to the player's next tick; a player that asks for none, or for
+// absurdly many, gets the AdLib's usual 70 Hz or one a frame.
+double TicksPerSecond(CPlayer& player) {
+    const float refresh = player.getrefresh();
+    return refresh > 0 && refresh <= kRate ? refresh : 70.0;
+}
+
+// A song's length by playing it through without sound, as AdPlug's own count
+// does, but against a deadline: a damaged file may never end, or make each
+// tick slow. -1 when it runs past ten minutes or the deadline.
+int LengthOf(CPlayer& player, int song, std::chrono::steady_clock::time_point deadline) {
+    player.rewind(song);
+    double ms = 0;
+    while (ms < 10 * 60 * 1000) {
+        if (std::chrono::steady_clock::now() > deadline) return -1;
+        const bool more = player.update();
+        ms += 1000.0 / TicksPerSecond(player);
+        if (!more) return static_cast<int>(ms);
+    }
+    return -1;
 }
 
 } // namespace
@@ -77,12 +100,13 @@ MusicInfo CAdPlugEngine::Info() {
     const std::string title = m_player->gettitle();
     music.author = m_player->getauthor();
     const unsigned songs = std::clamp(m_player->getsubsongs(), 1u, 256u);
+    // Well within the time the core gives the emulator to open a file.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
     for (unsigned song = 0; song < songs; ++song) {
         TuneInfo tune;
         tune.title =
             songs == 1 || title.empty() ? title : title + ", song " + std::to_string(song + 1);
-        const unsigned long length = m_player->songlength(static_cast<int>(song));
-        tune.lengthMs = length > 0 ? static_cast<int>(length) : -1;
+        tune.lengthMs = LengthOf(*m_player, static_cast<int>(song), deadline);
         music.tunes.push_back(tune);
     }
     return music;
@@ -96,32 +120,28 @@ bool CAdPlugEngine::Start(int track, std::string& error) {
     m_opl->init();
     m_player->rewind(track);
     m_untilUpdate = 0;
-    m_playing = true;
     return true;
 }
 
 // The player ticks at its own rate; between ticks the OPL chip sounds on.
+// AdLib formats do not tell a jingle from a tune that loops, and a game's
+// driver started its music over, so the song plays on from its start.
 bool CAdPlugEngine::Render(int16_t* frames, int frameCount) {
     while (frameCount > 0) {
         if (m_untilUpdate <= 0) {
-            if (m_playing) m_playing = m_player->update();
-            const float refresh = m_player->getrefresh();
-            m_untilUpdate += kRate / (refresh > 0 ? refresh : 70.0);
+            m_player->update();
+            m_untilUpdate += kRate / TicksPerSecond(*m_player);
         }
         const int now = std::min(frameCount, std::max(1, static_cast<int>(m_untilUpdate)));
-        if (m_playing) {
-            m_mono.resize(static_cast<size_t>(now));
-            m_opl->update(m_mono.data(), now);
-            for (int i = 0; i < now; ++i)
-                frames[2 * i] = frames[2 * i + 1] = m_mono[static_cast<size_t>(i)];
-        } else {
-            std::memset(frames, 0, static_cast<size_t>(now) * 4);
-        }
+        m_mono.resize(static_cast<size_t>(now));
+        m_opl->update(m_mono.data(), now);
+        for (int i = 0; i < now; ++i)
+            frames[2 * i] = frames[2 * i + 1] = m_mono[static_cast<size_t>(i)];
         frames += 2 * now;
         frameCount -= now;
         m_untilUpdate -= now;
     }
-    return m_playing;
+    return true;
 }
 
 } // namespace tarvocore

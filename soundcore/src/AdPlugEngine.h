@@ -32,7 +32,6 @@ private:
     std::vector<int16_t> m_mono; // the OPL2 sounds in one channel
     std::unique_ptr<CPlayer> m_player;
     double m_untilUpdate = 0; // frames before the player's next tick
-    bool m_playing = false;
 };
 
 } // namespace tarvocore

@@ -1,5 +1,7 @@
 #include "GameClips.h"
 
+#include "MusicFormats.h"
+#include "SidHeader.h"
 #include "VgmValidator.h"
 
 #include <algorithm>
@@ -19,8 +21,7 @@ bool IsMultiTrackName(const std::string& name) {
 // What goes beside a music file rather than being one: an .m3u track list,
 // or HVSC's song lengths.
 bool IsTrackList(const ArchiveMember& member) {
-    const std::string ext = CRomArchive::LowerExtension(member.name);
-    return ext == "m3u" || ext == "md5";
+    return FamilyOfName(member.name) == MusicFamily::TrackList;
 }
 
 // VGM by its content: plain, or gzip-compressed (VGZ) whatever it is called.
@@ -63,6 +64,11 @@ std::string CGameClips::TitleOfFile(const std::string& name) {
 
 bool CGameClips::PrepareData(const ArchiveMember& member, Bytes& data, std::string& error,
                              std::string* chips) {
+    if (const std::string problem = LooksLikeSid(member.data) ? SidHeaderProblem(member.data) : "";
+        !problem.empty()) {
+        error = problem;
+        return false;
+    }
     if (!LooksLikeVgm(member.data)) {
         data = member.data;
         return true;
@@ -109,7 +115,9 @@ bool CGameClips::BuildMultiTrack(const CRomArchive& archive, const ArchiveMember
     const Bytes trackList = TrackListFor(archive);
     MusicInfo info;
     std::string reason;
-    if (!emulator.Info(member.name, member.data, trackList, info, reason) || info.tunes.empty()) {
+    Bytes data;
+    if (!PrepareData(member, data, reason) ||
+        !emulator.Info(member.name, data, trackList, info, reason) || info.tunes.empty()) {
         error = member.name + (reason.empty() ? " holds no tune" : ": " + reason);
         m_multiTrack = false;
         return false;

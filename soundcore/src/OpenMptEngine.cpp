@@ -77,7 +77,8 @@ MusicInfo COpenMptEngine::Info() {
                      : songs == 1  ? music.game
                                    : music.game + ", part " + std::to_string(song + 1);
         const double seconds = m_module->get_duration_seconds();
-        tune.lengthMs = seconds > 0 ? static_cast<int>(seconds * 1000) : -1;
+        const bool known = seconds > 0 && seconds < 24 * 3600; // also false for NaN and infinity
+        tune.lengthMs = known ? static_cast<int>(seconds * 1000) : -1;
         music.tunes.push_back(tune);
     }
     return music;

@@ -1,5 +1,7 @@
 #include "SidEngine.h"
 
+#include "SidHeader.h"
+
 #include <algorithm>
 #include <cstring>
 #include <sidplayfp/builders/residfp.h>
@@ -19,7 +21,9 @@ int ParseLength(const std::string& text) {
     int minutes = 0, seconds = 0, millis = 0;
     char colon = 0;
     std::istringstream in(text);
-    if (!(in >> minutes >> colon >> seconds) || colon != ':') return -1;
+    if (!(in >> minutes >> colon >> seconds) || colon != ':' || minutes < 0 || minutes > 999 ||
+        seconds < 0 || seconds > 59)
+        return -1;
     if (in.peek() == '.') {
         std::string fraction;
         in.get();
@@ -60,11 +64,12 @@ CSidEngine::CSidEngine() = default;
 CSidEngine::~CSidEngine() = default;
 
 bool CSidEngine::Plays(const Bytes& data) {
-    return data.size() >= 4 &&
-           (std::memcmp(data.data(), "PSID", 4) == 0 || std::memcmp(data.data(), "RSID", 4) == 0);
+    return LooksLikeSid(data);
 }
 
 bool CSidEngine::Open(const Bytes& data, const Bytes& trackList, std::string& error) {
+    error = SidHeaderProblem(data);
+    if (!error.empty()) return false;
     m_tune = std::make_unique<SidTune>(data.data(), static_cast<uint_least32_t>(data.size()));
     if (!m_tune->getStatus()) {
         error = m_tune->statusString();

@@ -181,7 +181,7 @@ TEST_F(EnginesTest, DamagedFilesEndWithAMessageAndTheCoreGoesOn) {
     truncatedSid.resize(0x60);
     Bytes truncatedImf = compose::ToImf(kTune, "Tester");
     truncatedImf.resize(3);
-    const std::string basic = std::string(TARVO_TEST_DATA) + "/hostile/rsid-written-in-basic.sid";
+    const std::string hostile = std::string(TARVO_TEST_DATA) + "/hostile/";
     struct Case {
         const char* what;
         ZipMember file;
@@ -193,7 +193,12 @@ TEST_F(EnginesTest, DamagedFilesEndWithAMessageAndTheCoreGoesOn) {
         {"random bytes as an .xm", {"01 Noise.xm", RandomBytes(5000, 5)}, "01 Noise.xm"},
         {"truncated IMF", {"01 Cut.imf", truncatedImf}, "01 Cut.imf"},
         {"random bytes as a .dro", {"01 Noise.dro", RandomBytes(5000, 6)}, "01 Noise.dro"},
-        {"an RSID tune in BASIC", {"01 Basic.sid", FileData(basic)}, "Commodore 64's own ROMs"},
+        {"an RSID tune in BASIC",
+         {"01 Basic.sid", FileData(hostile + "rsid-written-in-basic.sid")},
+         "Commodore 64's own ROMs"},
+        {"a SID header pointing past the file", // libsidplayfp would read there
+         {"far.sid", FileData(hostile + "psid-data-offset-beyond-the-file.sid")},
+         "far.sid: its SID header gives a wrong data offset"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -370,7 +370,9 @@ TEST_F(CoreTest, HostileInputsEndWithAMessageOrPlayAndTheCoreGoesOn) {
     const std::string folder = std::string(TARVO_TEST_DATA) + "/hostile/";
     for (const char* name :
          {"old-header-ym2612-clock.vgm", "sn76489-clock-too-high.vgm",
-          "ym2612-commands-without-clock.vgm", "kss-ay-overrun.kss", "ay-start-null-copy.ay"}) {
+          "ym2612-commands-without-clock.vgm", "kss-ay-overrun.kss", "ay-start-null-copy.ay",
+          "psid-data-offset-beyond-the-file.sid", "module-of-endless-length.mod",
+          "adlib-midi-tick-that-never-ends.cmf"}) {
         SCOPED_TRACE(name);
         std::ifstream in(folder + name, std::ios::binary);
         Bytes data((std::istreambuf_iterator<char>(in)), {});

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "MusicData.h"
+
+#include <string>
+
+namespace tarvocore {
+
+// A PSID or RSID file's header checked against the format before any player
+// reads it: libsidplayfp trusts offsets and sizes it is given. Empty when the
+// header holds together, else what is wrong with it.
+std::string SidHeaderProblem(const Bytes& data);
+
+bool LooksLikeSid(const Bytes& data);
+
+} // namespace tarvocore
