@@ -63,54 +63,9 @@ int Answer(void* user, int code, void* first, int) {
     return 0;
 }
 
-// The fastest of several renderings of the tune's first minute with its
-// library alone in this process, in seconds: the yardstick of the service path.
-double LibraryFastest(const Tune& tune);
-
-void BM_CoreServicePath(benchmark::State& state) {
-    const Tune& tune = kTunes[state.range(0)];
-    // The recording goes to memory-backed storage where there is one, so the
-    // figure measures the core rather than the disk.
-    tarvo::test::TempFolder temp;
-    std::string wavPath = std::filesystem::is_directory("/dev/shm")
-                              ? "/dev/shm/tarvo-bench-" + std::to_string(getpid()) + ".wav"
-                              : temp.File("bench.wav");
-    tarvocore::CSoundCore core;
-    core.SetOption(CORE_OPT_FIXED_RENDER_MS, 30);
-    core.SetEmulatorProgram(TARVO_EMULATOR);
-    core.Init(&wavPath, Answer, TARVO_CATALOGUE_FOLDER);
-    for (int g = 0; g < core.GetInt(CORE_INT_GAME_COUNT, 0); ++g)
-        if (std::strcmp(core.GetString(CORE_STR_ROM_NAME, g), tune.romName) == 0)
-            core.SetOption(CORE_OPT_GAME, g);
-    core.Command(CORE_CMD_START_GAME, -1);
-    double fastest = 1e9;
-    for (auto _ : state) {
-        const auto start = std::chrono::steady_clock::now();
-        // As REC does: the clip from its start, every frame written to the file.
-        core.SetOption(CORE_OPT_RECORD, 1);
-        core.Command(CORE_CMD_PLAY_CLIP, tune.clip);
-        core.Command(CORE_CMD_RESUME, 0);
-        for (int frames = 0; frames < kSeconds * 44100; frames += kFramesPerCall)
-            core.Render(kFramesPerCall);
-        core.SetOption(CORE_OPT_RECORD, 0);
-        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-        fastest = std::min(fastest, took.count());
-    }
-    core.Shutdown();
-    std::filesystem::remove(wavPath);
-    state.SetLabel(tune.romName);
-    const double seconds = kSeconds * static_cast<double>(state.iterations());
-    state.counters["realtime"] = benchmark::Counter(seconds, benchmark::Counter::kIsRate);
-    // The fastest run beside the library's fastest, measured now on the same
-    // machine: the ratio that neighbours on a shared machine disturb least.
-    state.counters["vs_library"] = LibraryFastest(tune) / fastest;
+double Seconds(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
-// Wall time: the emulator renders in a process of its own, whose CPU time
-// the benchmark's own clock would not see.
-BENCHMARK(BM_CoreServicePath)
-    ->DenseRange(0, std::size(kTunes) - 1)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
 
 tarvocore::Bytes TuneData(const Tune& tune) {
     tarvocore::CRomArchive archive;
@@ -214,17 +169,62 @@ private:
     std::string m_path;
 };
 
-double LibraryFastest(const Tune& tune) {
-    LibraryRun run(tune);
-    double fastest = 1e9;
-    for (int i = 0; i < 20; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        run.Render();
-        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-        fastest = std::min(fastest, took.count());
-    }
-    return fastest;
+double TimeLibraryRun(LibraryRun& run) {
+    const auto start = std::chrono::steady_clock::now();
+    run.Render();
+    return Seconds(start);
 }
+
+// Second argument 1: recording, as REC does, every frame written to a WAV
+// file; 0: playing only.
+void BM_CoreServicePath(benchmark::State& state) {
+    const Tune& tune = kTunes[state.range(0)];
+    const bool recording = state.range(1) == 1;
+    // The recording goes to memory-backed storage where there is one, so the
+    // figure measures the core rather than the disk.
+    tarvo::test::TempFolder temp;
+    std::string wavPath = std::filesystem::is_directory("/dev/shm")
+                              ? "/dev/shm/tarvo-bench-" + std::to_string(getpid()) + ".wav"
+                              : temp.File("bench.wav");
+    tarvocore::CSoundCore core;
+    core.SetOption(CORE_OPT_FIXED_RENDER_MS, 30);
+    core.SetEmulatorProgram(TARVO_EMULATOR);
+    core.Init(&wavPath, Answer, TARVO_CATALOGUE_FOLDER);
+    for (int g = 0; g < core.GetInt(CORE_INT_GAME_COUNT, 0); ++g)
+        if (std::strcmp(core.GetString(CORE_STR_ROM_NAME, g), tune.romName) == 0)
+            core.SetOption(CORE_OPT_GAME, g);
+    core.Command(CORE_CMD_START_GAME, -1);
+    LibraryRun library(tune);
+    double fastest = 1e9, libraryFastest = 1e9;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        core.SetOption(CORE_OPT_RECORD, recording ? 1 : 0);
+        core.Command(CORE_CMD_PLAY_CLIP, tune.clip);
+        core.Command(CORE_CMD_RESUME, 0);
+        for (int frames = 0; frames < kSeconds * 44100; frames += kFramesPerCall)
+            core.Render(kFramesPerCall);
+        core.SetOption(CORE_OPT_RECORD, 0);
+        const double took = Seconds(start);
+        state.SetIterationTime(took);
+        fastest = std::min(fastest, took);
+        // The library's run right after, so both meet the machine in the same mood.
+        libraryFastest = std::min(libraryFastest, TimeLibraryRun(library));
+    }
+    core.Shutdown();
+    std::filesystem::remove(wavPath);
+    state.SetLabel(std::string(tune.romName) + (recording ? ", recording" : ""));
+    const double seconds = kSeconds * static_cast<double>(state.iterations());
+    state.counters["realtime"] = benchmark::Counter(seconds, benchmark::Counter::kIsRate);
+    // The fastest run beside the library's fastest, taken in turns on the
+    // same machine: the ratio that neighbours on a shared machine disturb least.
+    state.counters["vs_library"] = libraryFastest / fastest;
+}
+// Wall time of the path alone: the emulator renders in a process of its own,
+// whose CPU time the benchmark's own clock would not see.
+BENCHMARK(BM_CoreServicePath)
+    ->ArgsProduct({benchmark::CreateDenseRange(0, std::size(kTunes) - 1, 1), {0, 1}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime();
 
 void BM_LibraryAlone(benchmark::State& state) {
     const Tune& tune = kTunes[state.range(0)];
