@@ -43,15 +43,13 @@ for name in settings clipinfo playlist catalogue vgm archive load_render sid mod
   # shellcheck disable=SC2086
   ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1 \
     "$build/fuzz/fuzz_$name" -max_total_time="$seconds" -timeout=20 ${modes[$name]:-} -rss_limit_mb=2048 \
-    -print_final_stats=1 -dict="$top/fuzz/dict/$name.dict" -artifact_prefix="$findings/" \
+    -dict="$top/fuzz/dict/$name.dict" -artifact_prefix="$findings/" \
     "$corpus" ${inputs[$name]} >"$log" 2>&1
-  runs=$(grep -m1 'stat::number_of_executed_units' "$log" | awk '{print $2}')
-  rate=$(grep -m1 'stat::average_exec_per_sec' "$log" | awk '{print $2}')
-  if [ -n "${modes[$name]:-}" ]; then # fork mode reports as it goes
-    runs=$(grep -o '^#[0-9]*' "$log" | tail -1 | tr -d '#')
-    rate=$(grep -o 'exec/s [0-9]*' "$log" | tail -1 | awk '{print $2}')
-    find "$findings" -name 'timeout-*' -delete
-  fi
+  # libFuzzer's last progress line, "#47576 DONE ... exec/s: 1534" (in fork
+  # mode "#3849: ... exec/s 172"), gives the runs and their rate.
+  runs=$(grep -oE '^#[0-9]+' "$log" | tail -1 | tr -d '#')
+  rate=$(grep -oE 'exec/s:? [0-9]+' "$log" | tail -1 | awk '{print $2}')
+  if [ -n "${modes[$name]:-}" ]; then find "$findings" -name 'timeout-*' -delete; fi
   count=$(find "$findings" -type f | wc -l)
   found=$((found + count))
   printf '%-12s %12s %10s %9s\n' "$name" "${runs:-?}" "${rate:-?}" "$count"
