@@ -14,7 +14,6 @@
 #include <fstream>
 #include <sidplayfp/SidTune.h>
 #include <sstream>
-#include <zlib.h>
 
 using namespace tarvo::test;
 namespace fs = std::filesystem;
@@ -30,20 +29,6 @@ Bytes Tune(const std::string& title, const std::string& game) {
         builder.Add(frame);
     }
     return builder.Finish(title, game);
-}
-
-Bytes Gzip(const Bytes& data) {
-    Bytes out(compressBound(static_cast<uLong>(data.size())) + 64);
-    z_stream s{};
-    deflateInit2(&s, 9, Z_DEFLATED, 31, 9, Z_DEFAULT_STRATEGY);
-    s.next_in = const_cast<uint8_t*>(data.data());
-    s.avail_in = static_cast<uInt>(data.size());
-    s.next_out = out.data();
-    s.avail_out = static_cast<uInt>(out.size());
-    deflate(&s, Z_FINISH);
-    out.resize(s.total_out);
-    deflateEnd(&s);
-    return out;
 }
 
 // A Game Boy sound file of three silent songs, with its tags.
@@ -143,8 +128,8 @@ protected:
     std::vector<std::string> MakeCollection() {
         const std::string game = "Cosmic Racer";
         WriteZip(temp.File("Cosmic Racer (Mega Drive).zip"),
-                 {{"01 Start.vgz", Gzip(Tune("Start Line", game))},
-                  {"02 Boss.vgz", Gzip(Tune("Final Boss", game))},
+                 {{"01 Start.vgz", compose::Gzip(Tune("Start Line", game))},
+                  {"02 Boss.vgz", compose::Gzip(Tune("Final Boss", game))},
                   {"info.txt", {'h', 'i'}}});
         temp.MakeFolder("loose/Forest Tales");
         WriteBytes(temp, "loose/Forest Tales/a.vgm", Tune("Morning", "Forest Tales"));

@@ -2,8 +2,6 @@
 
 #include "SoundCoreFixture.h"
 
-#include <zlib.h>
-
 using namespace tarvo::test;
 using tarvocore::CVgmValidator;
 
@@ -25,28 +23,13 @@ Bytes WithCommands(std::vector<uint8_t> commands, uint32_t ym2612Clock = 7670453
     return file;
 }
 
-Bytes Gzip(const Bytes& data) {
-    uLongf size = compressBound(static_cast<uLong>(data.size())) + 64;
-    Bytes out(size);
-    z_stream s{};
-    deflateInit2(&s, 9, Z_DEFLATED, 31, 9, Z_DEFAULT_STRATEGY);
-    s.next_in = const_cast<uint8_t*>(data.data());
-    s.avail_in = static_cast<uInt>(data.size());
-    s.next_out = out.data();
-    s.avail_out = static_cast<uInt>(out.size());
-    deflate(&s, Z_FINISH);
-    out.resize(s.total_out);
-    deflateEnd(&s);
-    return out;
-}
-
 } // namespace
 
 TEST(VgmValidator, AcceptsWhatTheComposerWrites) {
     const auto checked = CVgmValidator::Check(ToneVgm(120, true));
     EXPECT_TRUE(checked.ok()) << checked.error;
     EXPECT_EQ(checked.chipSummary, "SN76489 3.58 MHz");
-    EXPECT_TRUE(CVgmValidator::Check(Gzip(ToneVgm(120, false))).ok());
+    EXPECT_TRUE(CVgmValidator::Check(compose::Gzip(ToneVgm(120, false))).ok());
 }
 
 TEST(VgmValidator, RefusesHostileHeaders) {
@@ -158,14 +141,14 @@ TEST(VgmValidator, MendsWhatItCanInsteadOfRefusing) {
 }
 
 TEST(VgmValidator, InflatesUnderTheCap) {
-    const Bytes bomb = Gzip(Bytes(40u << 20, 0x62)); // 40 MiB of waits in a few KiB
+    const Bytes bomb = compose::Gzip(Bytes(40u << 20, 0x62)); // 40 MiB of waits in a few KiB
     Bytes out;
     std::string error;
     EXPECT_FALSE(CVgmValidator::Inflate(bomb, out, error));
     EXPECT_NE(error.find("16 MiB"), std::string::npos);
     EXPECT_LE(out.size(), tarvocore::kMaxMusicFileSize);
 
-    Bytes damaged = Gzip(ToneVgm(100, false));
+    Bytes damaged = compose::Gzip(ToneVgm(100, false));
     damaged.resize(damaged.size() / 2);
     EXPECT_FALSE(CVgmValidator::Inflate(damaged, out, error));
 }

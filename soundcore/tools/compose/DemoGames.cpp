@@ -8,25 +8,10 @@
 #include <cmath>
 #include <cstdio>
 #include <sidplayfp/SidTune.h>
-#include <zlib.h>
 
 namespace compose {
 
 namespace {
-
-Bytes Gzip(const Bytes& data) {
-    z_stream stream{};
-    deflateInit2(&stream, 9, Z_DEFLATED, 15 + 16, 9, Z_DEFAULT_STRATEGY);
-    Bytes out(deflateBound(&stream, static_cast<uLong>(data.size())) + 32);
-    stream.next_in = const_cast<uint8_t*>(data.data());
-    stream.avail_in = static_cast<uInt>(data.size());
-    stream.next_out = out.data();
-    stream.avail_out = static_cast<uInt>(out.size());
-    deflate(&stream, Z_FINISH);
-    out.resize(stream.total_out);
-    deflateEnd(&stream);
-    return out;
-}
 
 DemoFile SongFile(const std::string& name, const Song& song, const std::string& game) {
     return {name, ToVgm(RenderSong(song), song.loops, song.title, game)};

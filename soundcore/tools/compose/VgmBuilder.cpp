@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <zlib.h>
 
 namespace compose {
 
@@ -90,6 +91,20 @@ Bytes VgmBuilder::Finish(const std::string& track, const std::string& game) cons
     file.insert(file.end(), tag.begin(), tag.end());
     PutLe32(file, 0x04, static_cast<uint32_t>(file.size() - 4));
     return file;
+}
+
+Bytes Gzip(const Bytes& data) {
+    z_stream stream{};
+    deflateInit2(&stream, 9, Z_DEFLATED, 15 + 16, 9, Z_DEFAULT_STRATEGY);
+    Bytes out(deflateBound(&stream, static_cast<uLong>(data.size())) + 32);
+    stream.next_in = const_cast<uint8_t*>(data.data());
+    stream.avail_in = static_cast<uInt>(data.size());
+    stream.next_out = out.data();
+    stream.avail_out = static_cast<uInt>(out.size());
+    deflate(&stream, Z_FINISH);
+    out.resize(stream.total_out);
+    deflateEnd(&stream);
+    return out;
 }
 
 } // namespace compose

@@ -40,4 +40,7 @@ private:
     int m_attenuation[4] = {-1, -1, -1, -1};
 };
 
+// A VGM compressed as VGZ files are: gzip, at its best.
+Bytes Gzip(const Bytes& data);
+
 } // namespace compose
