@@ -1,6 +1,7 @@
 #include "SidEngine.h"
 
 #include "SidHeader.h"
+#include "SongLengths.h"
 
 #include <algorithm>
 #include <cstring>
@@ -10,47 +11,10 @@
 #include <sidplayfp/sidplayfp.h>
 #include <sidplayfp/SidTune.h>
 #include <sidplayfp/SidTuneInfo.h>
-#include <sstream>
 
 namespace tarvocore {
 
 namespace {
-
-// "1:23" or "1:23.456" in milliseconds; -1 when it is neither.
-int ParseLength(const std::string& text) {
-    int minutes = 0, seconds = 0, millis = 0;
-    char colon = 0;
-    std::istringstream in(text);
-    if (!(in >> minutes >> colon >> seconds) || colon != ':' || minutes < 0 || minutes > 999 ||
-        seconds < 0 || seconds > 59)
-        return -1;
-    if (in.peek() == '.') {
-        std::string fraction;
-        in.get();
-        in >> fraction;
-        fraction = (fraction + "000").substr(0, 3);
-        millis = std::atoi(fraction.c_str());
-    }
-    return (minutes * 60 + seconds) * 1000 + millis;
-}
-
-// The lengths HVSC's Songlengths.md5 gives the tune with this MD5.
-std::vector<int> LengthsFromDatabase(const Bytes& database, const std::string& md5) {
-    std::istringstream in(std::string(database.begin(), database.end()));
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.size() < md5.size() + 1 || line.compare(0, md5.size(), md5) != 0 ||
-            line[md5.size()] != '=')
-            continue;
-        std::vector<int> lengths;
-        std::istringstream entries(line.substr(md5.size() + 1));
-        std::string entry;
-        while (entries >> entry)
-            lengths.push_back(ParseLength(entry.substr(0, entry.find('('))));
-        return lengths;
-    }
-    return {};
-}
 
 std::string SystemOf(const SidTuneInfo& info) {
     const bool mos8580 = info.sidModel(0) == SidTuneInfo::SIDMODEL_8580;
@@ -75,12 +39,14 @@ bool CSidEngine::Open(const Bytes& data, const Bytes& trackList, std::string& er
         error = m_tune->statusString();
         return false;
     }
+    const char* md5 = m_tune->createMD5New();
+    m_fingerprint = md5 ? md5 : "";
     if (!trackList.empty()) {
-        const char* md5 = m_tune->createMD5New();
-        m_lengthsMs = LengthsFromDatabase(trackList, md5 ? md5 : "");
-        if (m_lengthsMs.empty()) {
-            md5 = m_tune->createMD5();
-            m_lengthsMs = LengthsFromDatabase(trackList, md5 ? md5 : "");
+        const CSongLengths database(trackList);
+        m_lengthsMs = database.LengthsFor(m_fingerprint);
+        if (m_lengthsMs.empty()) { // older collections key tunes by the older MD5
+            const char* old = m_tune->createMD5();
+            m_lengthsMs = database.LengthsFor(old ? old : "");
         }
     }
     return true;
@@ -94,8 +60,7 @@ MusicInfo CSidEngine::Info() {
     music.game = strings > 0 ? tune.infoString(0) : "";
     music.author = strings > 1 ? tune.infoString(1) : "";
     music.copyright = strings > 2 ? tune.infoString(2) : "";
-    const char* md5 = m_tune->createMD5New();
-    music.fingerprint = md5 ? md5 : "";
+    music.fingerprint = m_fingerprint;
     const unsigned songs = std::min(tune.songs(), 256u);
     for (unsigned song = 0; song < songs; ++song) {
         TuneInfo info;

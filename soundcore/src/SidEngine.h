@@ -29,6 +29,7 @@ private:
     std::unique_ptr<SidTune> m_tune;
     std::unique_ptr<sidplayfp> m_player;
     std::unique_ptr<ReSIDfpBuilder> m_builder;
+    std::string m_fingerprint;    // the MD5 HVSC knows the tune by
     std::vector<int> m_lengthsMs; // from Songlengths.md5, by subtune
     std::vector<int16_t> m_mono;
 };

@@ -188,7 +188,7 @@ bool IsMultiTrackName(const std::string& name) {
 
 std::vector<SourceGame> FindGames(const std::vector<std::string>& inputs) {
     std::vector<SourceGame> games;
-    std::map<fs::path, std::shared_ptr<const CSongLengths>> databases; // each read once
+    std::map<fs::path, std::shared_ptr<const tarvocore::CSongLengths>> databases; // each read once
     for (const std::string& input : inputs) {
         const size_t first = games.size();
         AddInput(input, games);
@@ -198,7 +198,7 @@ std::vector<SourceGame> FindGames(const std::vector<std::string>& inputs) {
         Bytes data;
         std::string problem;
         if (!database && ReadSmallFile(found, data, problem))
-            database = std::make_shared<const CSongLengths>(data);
+            database = std::make_shared<const tarvocore::CSongLengths>(data);
         for (size_t i = first; i < games.size(); ++i)
             games[i].songLengths = database;
     }

@@ -23,8 +23,9 @@ struct SourceGame {
     std::string zipPath;    // the archive it came from, when it did
     std::string folderName; // the folder or file it is named after, without extension
     std::vector<SourceFile> files;
-    std::string problem;                             // why it could not be read, when it could not
-    std::shared_ptr<const CSongLengths> songLengths; // HVSC's, when the collection has them
+    std::string problem; // why it could not be read, when it could not
+    std::shared_ptr<const tarvocore::CSongLengths>
+        songLengths; // HVSC's, when the collection has them
 };
 
 // Finds the games in any mix of zip archives, folders (searched through) and
