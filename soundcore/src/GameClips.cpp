@@ -13,11 +13,6 @@ namespace tarvocore {
 
 namespace {
 
-bool IsMultiTrackName(const std::string& name) {
-    static const std::set<std::string> kMultiTrack{"nsf", "nsfe", "gbs", "hes", "kss", "ay", "sap"};
-    return kMultiTrack.count(CRomArchive::LowerExtension(name)) > 0;
-}
-
 // What goes beside a music file rather than being one: an .m3u track list,
 // or HVSC's song lengths.
 bool IsTrackList(const ArchiveMember& member) {
@@ -91,7 +86,8 @@ bool CGameClips::Build(const CRomArchive& archive, CEmulatorProcess& emulator, s
     for (const ArchiveMember& member : archive.Members())
         if (!IsTrackList(member)) music.push_back(&member);
     // One music file holds the game's songs, unless its name numbers it.
-    if (music.size() == 1 && (IsMultiTrackName(music[0]->name) || NumberOfFile(music[0]->name) < 0))
+    if (music.size() == 1 &&
+        (IsConsoleMultiTrackName(music[0]->name) || NumberOfFile(music[0]->name) < 0))
         return BuildMultiTrack(archive, *music[0], emulator, error);
     BuildNumbered(archive, emulator);
     if (m_clips.empty()) {

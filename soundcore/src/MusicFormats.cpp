@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <map>
+#include <set>
 
 namespace tarvocore {
 
@@ -38,6 +39,11 @@ MusicFamily FamilyOfName(const std::string& name) {
         {"m3u", F::TrackList}, {"md5", F::TrackList}};
     const auto it = kFamilies.find(LowerExtension(name));
     return it == kFamilies.end() ? F::None : it->second;
+}
+
+bool IsConsoleMultiTrackName(const std::string& name) {
+    static const std::set<std::string> kMultiTrack{"nsf", "nsfe", "gbs", "hes", "kss", "ay", "sap"};
+    return kMultiTrack.count(LowerExtension(name)) > 0;
 }
 
 } // namespace tarvocore

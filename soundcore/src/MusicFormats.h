@@ -19,6 +19,10 @@ enum class MusicFamily {
 // name may still be known by their content.
 MusicFamily FamilyOfName(const std::string& name);
 
+// NSF, NSFE, GBS, HES, KSS, AY and SAP: one file holds a console game's
+// every track.
+bool IsConsoleMultiTrackName(const std::string& name);
+
 // "Song.VGZ" gives "vgz"; "" without a dot.
 std::string LowerExtension(const std::string& name);
 

@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <set>
 
 namespace tarvoadd {
 
@@ -134,8 +133,8 @@ void FromFolder(const fs::path& folder, std::vector<SourceGame>& games) {
             FromFolder(path, games);
         else if (Extension(name) == "zip")
             games.push_back(FromArchive(path));
-        else if (IsMultiTrackName(name) && FamilyOf(name) != MusicFamily::Tracker &&
-                 FamilyOf(name) != MusicFamily::AdLib)
+        else if (tarvocore::IsConsoleMultiTrackName(name) ||
+                 FamilyOf(name) == MusicFamily::Commodore64)
             games.push_back(FromMultiTrackFile(path));
         else if (IsMusic(name))
             loose[FamilyOf(name)].push_back(path);
@@ -180,9 +179,8 @@ fs::path FindSongLengths(const fs::path& input) {
 } // namespace
 
 bool IsMultiTrackName(const std::string& name) {
-    static const std::set<std::string> kMultiTrack{"nsf", "nsfe", "gbs", "hes", "kss", "ay", "sap"};
     const MusicFamily family = FamilyOf(name);
-    return kMultiTrack.count(Extension(name)) > 0 || family == MusicFamily::Commodore64 ||
+    return tarvocore::IsConsoleMultiTrackName(name) || family == MusicFamily::Commodore64 ||
            family == MusicFamily::Tracker || family == MusicFamily::AdLib;
 }
 
