@@ -1,5 +1,7 @@
 #include "EmulatorProcess.h"
 
+#include "TagText.h"
+
 #include <cerrno>
 #include <cstring>
 #include <signal.h>
@@ -140,6 +142,7 @@ bool CEmulatorProcess::Info(const std::string& name, const Bytes& data, const By
             tune.lengthMs = static_cast<int>(reader.Number());
             info.tunes.push_back(std::move(tune));
         }
+        CleanMusicInfo(info, data);
     }
     if (!reader.Ok()) {
         Kill();

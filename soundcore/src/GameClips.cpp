@@ -2,6 +2,7 @@
 
 #include "MusicFormats.h"
 #include "SidHeader.h"
+#include "TagText.h"
 #include "VgmValidator.h"
 
 #include <algorithm>
@@ -54,7 +55,7 @@ std::string CGameClips::TitleOfFile(const std::string& name) {
         title.erase(title.begin());
     while (!title.empty() && isSeparator(title.back()))
         title.pop_back();
-    return title;
+    return CleanTagText(title);
 }
 
 bool CGameClips::PrepareData(const ArchiveMember& member, Bytes& data, std::string& error,

@@ -233,6 +233,7 @@ void CSoundCore::PlayClip(int clip) {
     m_silence.Reset();
     m_fade.Cancel();
     m_output.Flush();
+    m_levelFill = 0;
     Send(CORE_MSG_CLIP_STARTED, nullptr, clip);
 }
 
@@ -295,21 +296,43 @@ void CSoundCore::Render(int frameCount) {
     m_normalizer.Process(frames, frameCount);
     m_fade.Process(frames, frameCount);
     m_output.Queue(frames, frameCount);
-    m_wav.Write(frames, frameCount);
-    Send(CORE_MSG_LEVELS, frames, frameCount);
+    std::string error;
+    if (!m_recordingFailed && !m_wav.Write(frames, frameCount, error)) {
+        m_recordingFailed = true;
+        SendError(error);
+    }
+    SendLevels(frames, frameCount);
     for (int reports = m_silence.Feed(frames, frameCount); reports > 0; --reports)
         Send(CORE_MSG_SILENCE);
 }
 
+// Level reports keep one size whatever the device asks for at once: the
+// player counts them (a clip with too few audible ones is blank) and delays
+// the meters by a number of them.
+void CSoundCore::SendLevels(const int16_t* frames, int frameCount) {
+    while (frameCount > 0) {
+        const int wanted = kLevelReportFrames - m_levelFill;
+        const int taken = std::min(wanted, frameCount);
+        std::copy_n(frames, taken * 2, m_levelReport.begin() + m_levelFill * 2);
+        m_levelFill += taken;
+        frames += taken * 2;
+        frameCount -= taken;
+        if (m_levelFill < kLevelReportFrames) return;
+        m_levelFill = 0;
+        Send(CORE_MSG_LEVELS, m_levelReport.data(), kLevelReportFrames);
+    }
+}
+
 void CSoundCore::SetRecording(bool on) {
+    std::string error;
     if (!on) {
-        m_wav.Close();
+        if (!m_wav.Close(error) && !m_recordingFailed) SendError(error);
         return;
     }
+    m_recordingFailed = false;
     std::vector<char> buffer = PathBuffer("");
     Send(CORE_MSG_WAV_PATH, buffer.data());
     const std::string path = BufferText(buffer);
-    std::string error;
     if (path.empty())
         SendError("No file name was given for the recording");
     else if (!m_wav.Open(path, error))

@@ -9,6 +9,7 @@
 #include "TarvoCore.h"
 #include "WavWriter.h"
 
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,6 +24,8 @@ public:
     static constexpr const char* kVersion = "1.0.0";
 
     static constexpr const char* kEmulatorProgram = "tarvo-emulator";
+    // 30 ms of sound, the player's timer period.
+    static constexpr int kLevelReportFrames = 1323;
 
     // Reads the catalogue from `coreFolder`, where the emulator program is
     // too unless SetEmulatorProgram said otherwise; messages 13 report a
@@ -57,6 +60,7 @@ private:
     void Service();
     void SetRecording(bool on);
     void OpenOutputOnce();
+    void SendLevels(const int16_t* frames, int frameCount);
 
     void* m_user = nullptr;
     CoreMessageCallback m_callback = nullptr;
@@ -80,6 +84,9 @@ private:
     CNormalizer m_normalizer;
     CFadeOut m_fade;
     CWavWriter m_wav;
+    bool m_recordingFailed = false; // told once; the rest of the take is dropped
+    std::array<int16_t, kLevelReportFrames * 2> m_levelReport{};
+    int m_levelFill = 0;
     std::vector<int16_t> m_buffer;
 };
 

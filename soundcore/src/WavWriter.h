@@ -1,33 +1,45 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <vector>
 
 namespace tarvocore {
 
 // A RIFF/PCM WAV file, 16-bit stereo at 44100 Hz. The header's sizes are
-// completed when the file is closed.
+// completed when the file is closed, and always describe what the file
+// really holds: after a failed write (a full disk) the file keeps the whole
+// frames that reached it and stays playable.
 class CWavWriter {
 public:
     ~CWavWriter() { Close(); }
 
     bool Open(const std::string& path, std::string& error);
-    void Write(const int16_t* frames, int frameCount);
-    void Close();
-    bool IsOpen() const { return m_file != nullptr; }
+    // False once a write has failed; `error` then says why, and later writes
+    // are dropped.
+    bool Write(const int16_t* frames, int frameCount, std::string& error);
+    // False when the last data or the header could not be written.
+    bool Close(std::string& error);
+    void Close() {
+        std::string ignored;
+        Close(ignored);
+    }
+    bool IsOpen() const { return m_fd >= 0; }
 
 private:
     // Samples are stored little-endian whatever the machine.
-    bool WriteLittleEndian(const int16_t* samples, int count);
+    void BufferLittleEndian(const int16_t* samples, int count);
+    bool Flush();
+    bool Fail(std::string& error);
+    bool CompleteHeader();
 
-    std::FILE* m_file = nullptr;
-    // The file's buffer is the writer's own: given none, stdio would use a
-    // 4 KiB one whatever size was asked for.
-    std::vector<char> m_buffer;
+    int m_fd = -1;
+    std::string m_path;
+    // Large writes keep the cost of recording small beside the emulation.
+    std::vector<uint8_t> m_buffer;
+    size_t m_buffered = 0;
     uint32_t m_dataBytes = 0;
-    bool m_failed = false;
+    int m_errno = 0; // of the first failed write, 0 while none failed
 };
 
 } // namespace tarvocore

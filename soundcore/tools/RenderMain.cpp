@@ -1,6 +1,8 @@
 // tarvo-render ROMFOLDER ROMNAME CLIP SECONDS OUT.wav
 // Loads a game through the core's C interface, plays one clip for that long
-// and records it, printing every message the core sends.
+// and records it, printing every message the core sends. Any error the core
+// reports while recording (a file that cannot be created, a full disk) makes
+// the exit status 1.
 #include "TarvoCore.h"
 
 #include <cstdio>
@@ -15,6 +17,8 @@ struct Session {
     std::string wavPath;
     std::string lastError;
     bool loadFailed = false;
+    bool recording = false;
+    bool recordingFailed = false;
     long levelReports = 0;
 };
 
@@ -46,6 +50,7 @@ int OnMessage(void* user, int code, void* first, int second) {
         return 0;
     case CORE_MSG_ERROR:
         session.lastError = static_cast<const char*>(first);
+        if (session.recording) session.recordingFailed = true;
         std::printf("message 13: %s\n", session.lastError.c_str());
         return 0;
     case CORE_MSG_LOAD_FAILED:
@@ -96,11 +101,17 @@ int main(int argc, char** argv) {
         CoreShutdown();
         return 1;
     }
+    session.recording = true;
     CoreSetOption(CORE_OPT_RECORD, 1);
-    for (double played = 0; played < seconds * 1000; played += kMillisecondsPerCall)
+    for (double played = 0; played < seconds * 1000 && !session.recordingFailed;
+         played += kMillisecondsPerCall)
         CoreCommand(CORE_CMD_SERVICE, 0);
     CoreSetOption(CORE_OPT_RECORD, 0);
     std::printf("%ld level reports\n", session.levelReports);
     CoreShutdown();
+    if (session.recordingFailed) {
+        std::fprintf(stderr, "tarvo-render: %s\n", session.lastError.c_str());
+        return 1;
+    }
     return 0;
 }

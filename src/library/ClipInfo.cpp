@@ -1,13 +1,20 @@
 #include "ClipInfo.h"
 
 #include "IListView.h"
+#include "TextUtils.h"
 
 #include <algorithm>
 #include <cstdio>
 
 namespace tarvo {
 
+void CClipInfo::SetDefaultRange() {
+    SetRange(0, kDefaultLastClip);
+    m_defaultRange = true;
+}
+
 void CClipInfo::SetRange(int first, int last) {
+    m_defaultRange = false;
     if (last < 0) {
         clips.clear();
         firstClip = lastClip = -1;
@@ -30,12 +37,18 @@ void CClipInfo::ExtendTo(int clip) {
 
 void CClipInfo::SetTitle(int clip, const std::string& title) {
     ExtendTo(clip);
-    if (clip >= 0 && clip <= lastClip) clips[clip].title = title;
+    if (clip < 0 || clip > lastClip) return;
+    std::string line = OneLine(title);
+    if (clips[clip].title == line) return;
+    clips[clip].title = std::move(line);
+    m_defaultRange = false;
 }
 
 void CClipInfo::SetBlank(int clip, bool blank) {
     ExtendTo(clip);
-    if (clip >= 0 && clip <= lastClip) clips[clip].blank = blank;
+    if (clip < 0 || clip > lastClip || clips[clip].blank == blank) return;
+    clips[clip].blank = blank;
+    m_defaultRange = false;
 }
 
 bool CClipInfo::IsBlank(int clip) const {
@@ -67,12 +80,12 @@ void CClipInfo::SeedFromTunes(const std::vector<FoundTune>& tunes) {
         ClipRecord& record = clips[n];
         if (!known && !tunes[n].present) record.blank = true;
         if (tunes[n].present && !record.blank && record.title.empty())
-            record.title = tunes[n].title;
+            record.title = OneLine(tunes[n].title);
     }
 }
 
 void CClipInfo::WriteClipInfo(std::ostream& out, const std::string& romName) const {
-    if (lastClip < 0) return;
+    if (!HasInformation()) return;
     out << romName << ":range " << firstClip << ' ' << lastClip << '\n';
     for (int n = std::max(firstClip, 0); n <= lastClip; ++n) {
         const ClipRecord& record = clips[n];
@@ -84,7 +97,7 @@ void CClipInfo::WriteClipInfo(std::ostream& out, const std::string& romName) con
 }
 
 void CClipInfo::FillClipList(IListView& list, bool showBlanks) {
-    if (lastClip < 0) SetRange(0, kDefaultLastClip);
+    if (lastClip < 0) SetDefaultRange();
     list.DeleteAllRows();
     for (int n = firstClip; n <= lastClip; ++n) {
         if (clips[n].blank && !showBlanks) continue;

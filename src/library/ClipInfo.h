@@ -33,7 +33,14 @@ public:
     int lastClip = -1;
     std::vector<ClipRecord> clips;
 
-    bool HasInformation() const { return lastClip >= 0; }
+    // False for a game that has none, or only the range no person chose.
+    bool HasInformation() const { return lastClip >= 0 && !m_defaultRange; }
+
+    // The range 0 to kDefaultLastClip offered for a game of which nothing is
+    // known. It is not stored, so the game's first load can still take its
+    // real range and titles from the core; any edit makes it the game's own.
+    void SetDefaultRange();
+    bool HasDefaultRange() const { return m_defaultRange; }
 
     void SetRange(int first, int last);
     void SetTitle(int clip, const std::string& title);
@@ -58,6 +65,8 @@ public:
 
 private:
     void ExtendTo(int clip);
+
+    bool m_defaultRange = false;
 };
 
 // "%03d": at least three digits, zero-filled.

@@ -25,6 +25,10 @@ int ParseInt(std::string_view text);
 // "m:s", "h:m:s" or plain seconds; "." may stand for ":".
 int ParseTimeText(std::string text);
 
+// A text made to stay on one line of a text file: control characters (line
+// breaks, tabs) become spaces, and blanks at either end go.
+std::string OneLine(std::string_view text);
+
 bool EqualsNoCase(std::string_view a, std::string_view b);
 std::string ToLowerAscii(std::string_view text);
 

@@ -342,8 +342,7 @@ void CPlayerEngine::OnGameLoaded(const char* title) {
     Fields.manufacturer = game ? game->manufacturer : std::string();
     m_view.ShowFields(Fields);
     if (game) game->clipInfo.SeedFromTunes(AskLoadedGameTunes());
-    if (game && game->clipInfo.lastClip < 0)
-        game->clipInfo.SetRange(0, CClipInfo::kDefaultLastClip);
+    if (game && game->clipInfo.lastClip < 0) game->clipInfo.SetDefaultRange();
     if (game && !PlaylistMode) m_view.FillClipList(*game);
     m_view.UpdateMenus();
 }

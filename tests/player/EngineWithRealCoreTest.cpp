@@ -12,28 +12,41 @@
 
 using namespace tarvo;
 
-TEST(EngineWithRealCore, PlaysMarksBlankMovesOnAndRecords) {
+namespace {
+
+class EngineWithRealCore : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CoreInit(static_cast<ICoreListener*>(&engine), &CoreMessage);
+        romList.BuildFromCore();
+        std::string roms = TARVO_DEMO_ROMS;
+        ASSERT_TRUE(romList.AddFolder(roms));
+        romList.ScanROMFolders();
+        engine.Start();
+    }
+    void TearDown() override { CoreShutdown(); }
+
+    // Each tick renders this much sound at once, as a sound device of that
+    // period asks for it.
+    void RenderPerTick(int milliseconds) { CoreSetOption(CORE_OPT_FIXED_RENDER_MS, milliseconds); }
+
     test::TempFolder temp;
     CROMList romList;
     CPlaylist playlist;
     Config config;
-    config.OnSilence = 3;
     test::ScriptedDialogs dialogs;
     test::RecordingView view;
-    CSettingsFile settings(temp.Path(), romList, playlist, dialogs);
+    CSettingsFile settings{temp.Path(), romList, playlist, dialogs};
     long long now = 1000;
-    EngineClock clock;
-    clock.now = [&] { return now; };
-    CPlayerEngine engine(romList, playlist, config, settings, dialogs, view, temp.Path(), clock);
+    CPlayerEngine engine{romList, playlist, config,      settings,
+                         dialogs, view,     temp.Path(), EngineClock{[this] { return now; }, {}}};
+};
 
-    CoreInit(static_cast<ICoreListener*>(&engine), &CoreMessage);
-    romList.BuildFromCore();
-    std::string roms = TARVO_DEMO_ROMS;
-    ASSERT_TRUE(romList.AddFolder(roms));
-    romList.ScanROMFolders();
-    engine.Start();
-    CoreSetOption(CORE_OPT_FIXED_RENDER_MS, 30); // each tick renders 30 ms at once
+} // namespace
 
+TEST_F(EngineWithRealCore, PlaysMarksBlankMovesOnAndRecords) {
+    config.OnSilence = 3;
+    RenderPerTick(30);
     const int game = romList.FindGameIndex("tarvoquest");
     ASSERT_GE(game, 0);
     ASSERT_TRUE(romList.IsAvailable(game));
@@ -67,6 +80,21 @@ TEST(EngineWithRealCore, PlaysMarksBlankMovesOnAndRecords) {
     ASSERT_TRUE(std::filesystem::exists(temp.File("fanfare.wav")));
     EXPECT_GT(std::filesystem::file_size(temp.File("fanfare.wav")), 44u + 34u * 1323u * 4u - 1);
     EXPECT_TRUE(dialogs.shown.empty());
+}
 
-    CoreShutdown();
+// A sound device with a long period asks for much sound at once; a 0.2-s
+// effect must still count as sound, whatever the size of the device's period.
+TEST_F(EngineWithRealCore, AShortEffectIsNotMarkedBlankWhateverTheDevicePeriod) {
+    config.OnSilence = 0;
+    config.AutoMark = 1;
+    const int game = romList.FindGameIndex("starmoth");
+    for (int period : {30, 93, 186}) {
+        SCOPED_TRACE(period);
+        RenderPerTick(period);
+        engine.LoadGame(game, 20);
+        ASSERT_EQ(engine.CurrentClip, 20);
+        for (int tick = 0; tick < 10000 / period; ++tick) // two silence reports and more
+            engine.TimerTick();
+        EXPECT_FALSE(romList.GetEntry(game)->clipInfo.IsBlank(20));
+    }
 }

@@ -4,6 +4,9 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace tarvo::test;
 
@@ -286,6 +289,73 @@ TEST_F(CoreTest, ARecordingThatCannotBeCreatedIsReported) {
     core.SetOption(CORE_OPT_RECORD, 1);
     ASSERT_NE(Last(CORE_MSG_ERROR), nullptr);
     EXPECT_NE(Last(CORE_MSG_ERROR)->text.find("no/such/folder.wav"), std::string::npos);
+}
+
+// A full disk, made without root: the file size limit fails every write past
+// it with EFBIG, as a full file system fails them with ENOSPC.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        rlimit limit = m_saved;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_saved); }
+
+private:
+    rlimit m_saved{};
+};
+
+// The header's data size, and whether it is what the file really holds.
+uint32_t WavDataBytes(const std::string& wav) {
+    if (wav.size() < 44) return 0;
+    uint32_t bytes = 0;
+    for (int i = 3; i >= 0; --i)
+        bytes = bytes << 8 | static_cast<uint8_t>(wav[40 + i]);
+    return bytes;
+}
+
+TEST_F(CoreTest, ARecordingOnAFullDiskSaysSoOnceAndKeepsWhatWasWrittenPlayable) {
+    Load("tunes", 3);
+    wavPath = temp.File("full.wav");
+    {
+        const FileSizeLimit full(300 * 1024 + 2); // not a whole frame
+        core.SetOption(CORE_OPT_RECORD, 1);
+        Service(100); // 529 KB of sound
+        core.SetOption(CORE_OPT_RECORD, 0);
+    }
+    EXPECT_EQ(Count(CORE_MSG_ERROR), 1);
+    EXPECT_NE(Last(CORE_MSG_ERROR)->text.find("full.wav"), std::string::npos);
+    const std::string wav = temp.Read("full.wav");
+    EXPECT_EQ(WavDataBytes(wav), wav.size() - 44);
+    EXPECT_EQ((wav.size() - 44) % 4, 0u);
+    EXPECT_GT(wav.size(), 200u * 1024);
+}
+
+TEST_F(CoreTest, TheRenderToolFailsLoudlyWhenItCannotWriteItsFile) {
+    const std::string roms = TARVO_DEMO_ROMS;
+    auto render = [&](const std::string& out, rlim_t limit) {
+        const pid_t child = fork();
+        if (child == 0) {
+            const FileSizeLimit full(limit);
+            std::freopen("/dev/null", "w", stdout);
+            std::freopen("/dev/null", "w", stderr);
+            execl(TARVO_RENDER, "tarvo-render", roms.c_str(), "tarvoquest", "1", "5", out.c_str(),
+                  nullptr);
+            _exit(127);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    EXPECT_EQ(render(temp.File("no/such/folder/out.wav"), RLIM_INFINITY), 1);
+    EXPECT_EQ(render(temp.File("small.wav"), 200 * 1024), 1);
+    const std::string wav = temp.Read("small.wav");
+    EXPECT_EQ(WavDataBytes(wav), wav.size() - 44);
+    EXPECT_EQ(render(temp.File("whole.wav"), RLIM_INFINITY), 0);
+    EXPECT_GE(WavDataBytes(temp.Read("whole.wav")), 5u * 44100 * 4);
 }
 
 TEST_F(CoreTest, LoadFailures) {

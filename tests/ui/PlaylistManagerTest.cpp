@@ -212,3 +212,20 @@ TEST_F(Manager, EnterInTheTitleStoresItAndKeepsTheDialogOpen) {
     EXPECT_EQ(manager->result(), QDialog::Accepted);
     EXPECT_EQ(manager->m_playlist.title, "Night");
 }
+
+// Only the core's tune table knows a game's clips, and only for the game it
+// has loaded: the range a list offers before that is no clip information.
+TEST_F(Manager, AGameFirstSeenInTheManagerStillTakesItsTunesAtItsFirstLoad) {
+    EXPECT_EQ(Open(2)->ClipList().RowCount(), CClipInfo::kDefaultLastClip + 1);
+    window->ROMList().SaveClipInfo(temp.File("tarvoclips.dat"), true, dialogs);
+    EXPECT_EQ(temp.Read("tarvoclips.dat").find("gone:"), std::string::npos);
+
+    FakeCore::Get().tellsTunes = true;
+    FakeCore::Get().tunes = {"", "Intro", "", "Boss"};
+    window->Engine().LoadGame(2, -1);
+    EXPECT_EQ(Clips(2).lastClip, 3);
+    EXPECT_EQ(Clips(2).GetTitle(3), "Boss");
+    EXPECT_TRUE(Clips(2).IsBlank(2));
+    window->ROMList().SaveClipInfo(temp.File("tarvoclips.dat"), true, dialogs);
+    EXPECT_NE(temp.Read("tarvoclips.dat").find("gone:range 0 3"), std::string::npos);
+}

@@ -3,6 +3,7 @@
 #include "GameClips.h"
 #include "MusicFormats.h"
 #include "RomArchive.h"
+#include "TagText.h"
 
 #include <algorithm>
 #include <cctype>
@@ -18,11 +19,8 @@ using tarvocore::CGameClips;
 
 // Catalogue fields are separated by "|" and end at the line's end.
 std::string Field(std::string text) {
-    for (char& c : text)
-        if (c == '|' || c == '\n' || c == '\r' || c == '\t') c = c == '|' ? '/' : ' ';
-    const size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1).substr(0, 200);
+    std::replace(text.begin(), text.end(), '|', '/');
+    return tarvocore::CleanTagText(text);
 }
 
 // The first year (19xx or 20xx) a text names, and where it stands.
