@@ -67,7 +67,7 @@ std::string OneLine(std::string_view text) {
     std::string line(text);
     for (char& c : line)
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
-    return std::string(TrimSpace(line));
+    return line;
 }
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {

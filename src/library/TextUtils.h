@@ -26,7 +26,7 @@ int ParseInt(std::string_view text);
 int ParseTimeText(std::string text);
 
 // A text made to stay on one line of a text file: control characters (line
-// breaks, tabs) become spaces, and blanks at either end go.
+// breaks, tabs) become spaces; everything else stands as it was.
 std::string OneLine(std::string_view text);
 
 bool EqualsNoCase(std::string_view a, std::string_view b);

@@ -120,3 +120,17 @@ TEST(ClipRange, NormalizesAndSaysWhenItCappedANumber) {
         EXPECT_EQ(range.lastClip, c.wantLast) << c.first << " " << c.last;
     }
 }
+
+// A title comes from a tag or the Title field; a line break in it must never
+// become a line of the clip information file.
+TEST(ClipInfo, TitlesStayOnOneLineOfTheFile) {
+    CClipInfo info;
+    info.SetRange(0, 3);
+    info.SetTitle(2, "Treasure\r\nalpha:blank 1\talpha:title 3 INJECTED");
+    info.SeedFromTunes({{}, {}, {}, {true, "Boss\nalpha:blank 0"}});
+    std::ostringstream out;
+    info.WriteClipInfo(out, "alpha");
+    EXPECT_EQ(out.str(), "alpha:range 0 3\n"
+                         "alpha:title 2 Treasure  alpha:blank 1 alpha:title 3 INJECTED\n"
+                         "alpha:title 3 Boss alpha:blank 0\n");
+}

@@ -5,6 +5,7 @@
 #include "ROMList.h"
 #include "ScriptedDialogs.h"
 #include "SettingsFile.h"
+#include "SoundCoreFixture.h"
 #include "TempFolder.h"
 
 #include <filesystem>
@@ -97,4 +98,35 @@ TEST_F(EngineWithRealCore, AShortEffectIsNotMarkedBlankWhateverTheDevicePeriod) 
             engine.TimerTick();
         EXPECT_FALSE(romList.GetEntry(game)->clipInfo.IsBlank(20));
     }
+}
+
+// Star Moth as a hostile collection would make it: a tag and a file name with
+// line feeds that spell records of other clips.
+TEST_F(EngineWithRealCore, TagsWithLineBreaksWriteOnlyTheirOwnClipsTitle) {
+    compose::VgmBuilder tune;
+    tune.Add(compose::Frame());
+    const std::string roms = temp.MakeFolder("hostile");
+    test::WriteZip(roms + "/starmoth.zip",
+                   {{"01 a.vgm", tune.Finish("Caf\xe9", "Star Moth")},
+                    {"02 b.vgm", tune.Finish("Two", "Star Moth")},
+                    {"04 c.vgm", tune.Finish("Treasure\nstarmoth:blank 1\nstarmoth:title 2 "
+                                             "INJECTED",
+                                             "Star Moth")},
+                    {"05 Line\nstarmoth:range 0 1.vgm", tune.Finish("", "Star Moth")}});
+    ASSERT_TRUE(romList.RemoveFolder(TARVO_DEMO_ROMS));
+    std::string folder = roms;
+    ASSERT_TRUE(romList.AddFolder(folder));
+    romList.ScanROMFolders();
+    engine.LoadGame(romList.FindGameIndex("starmoth"), -1);
+    ASSERT_TRUE(romList.SaveClipInfo(temp.File("tarvoclips.dat"), true, dialogs));
+
+    CROMList again;
+    again.BuildFromCore();
+    again.LoadClipInfo(temp.File("tarvoclips.dat"));
+    const CClipInfo& clips = again.GetEntry(again.FindGameIndex("starmoth"))->clipInfo;
+    EXPECT_EQ(clips.lastClip, 5);
+    EXPECT_EQ(clips.GetLabel(1), "Caf\xc3\xa9");
+    EXPECT_EQ(clips.GetLabel(2), "Two");
+    EXPECT_EQ(clips.GetLabel(4), "Treasure starmoth:blank 1 starmoth:title 2 INJECTED");
+    EXPECT_EQ(clips.GetLabel(5), "Line starmoth:range 0 1");
 }

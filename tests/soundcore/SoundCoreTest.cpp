@@ -1,4 +1,5 @@
 #include "SoundCoreFixture.h"
+#include "TagText.h"
 
 #include <csignal>
 #include <filesystem>
@@ -133,6 +134,46 @@ TEST_F(CoreTest, TheTuneTableTellsNumbersTitlesAndLengths) {
         EXPECT_STREQ(core.GetString(CORE_STR_TUNE_TITLE, c.clip), c.title);
         EXPECT_EQ(core.GetInt(CORE_INT_TUNE_LENGTH, c.clip), c.lengthMs);
     }
+}
+
+TEST(TagText, EveryEncodingBecomesOneLineOfValidUtf8) {
+    using tarvocore::CleanTagText;
+    using tarvocore::TagEncoding;
+    struct Case {
+        std::string raw;
+        TagEncoding encoding;
+        std::string clean;
+    } cases[] = {
+        {"  Overture \n", TagEncoding::Latin1, "Overture"},
+        {"Treasure\nstarmoth:blank 1\r\n", TagEncoding::Latin1, "Treasure starmoth:blank 1"},
+        {"Caf\xc3\xa9", TagEncoding::Latin1, "Caf\xc3\xa9"},   // UTF-8 stays
+        {"Caf\xe9", TagEncoding::Latin1, "Caf\xc3\xa9"},       // a SID header's Latin-1
+        {"\x83\x5e\x83\x8b\x83\x7b", TagEncoding::ShiftJis,    // an SPC tag's Shift-JIS
+         "\xe3\x82\xbf\xe3\x83\xab\xe3\x83\x9c"},
+        {"A\xff\x81", TagEncoding::ShiftJis, "A\xef\xbf\xbd\xef\xbf\xbd"}, // unreadable bytes
+        {"Tab\tand\x7f" "del\xc2\x85next", TagEncoding::Latin1, "Tab and del next"},
+        {std::string(300, 'x'), TagEncoding::Latin1, std::string(255, 'x')},
+        {std::string(200, ' ') + "\x01", TagEncoding::Latin1, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.raw);
+        EXPECT_EQ(CleanTagText(c.raw, c.encoding), c.clean);
+    }
+    const std::string kana = CleanTagText(std::string(300, '\xb1'), TagEncoding::ShiftJis);
+    EXPECT_TRUE(tarvocore::IsValidUtf8(kana));
+    EXPECT_EQ(kana.size(), 255u * 3); // 255 characters, not bytes
+}
+
+TEST_F(CoreTest, TagsAndFileNamesGiveCleanTitles) {
+    compose::VgmBuilder tagged;
+    tagged.Add(compose::Frame());
+    WriteZip(romFolder + "absent.zip",
+             {{"01 a.vgm", tagged.Finish("Caf\xe9 \x01Treasure\nabsent:blank 1", "Game")},
+              {"02 Line\nFeed.vgm", tagged.Finish("", "Game")}});
+    Load("absent", -1);
+    EXPECT_STREQ(core.GetString(CORE_STR_TUNE_TITLE, 1),
+                 "Caf\xc3\xa9  Treasure absent:blank 1"); // GD3's UTF-16, one line
+    EXPECT_STREQ(core.GetString(CORE_STR_TUNE_TITLE, 2), "Line Feed");
 }
 
 TEST_F(CoreTest, TheDemoGamesTellTheirTunes) {
