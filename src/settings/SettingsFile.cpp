@@ -16,6 +16,8 @@ namespace tarvo {
 
 namespace {
 
+const char* const kKeptAtCloseKey = "PlaylistKeptAtClose";
+
 const char* const kCrashRecoveredMessage =
     "Oops!  Apparently I crashed or something last time, but I managed to auto-save a copy of "
     "your Playlist before that happened.  I reloaded this temporary Playlist for you.  I'd "
@@ -69,6 +71,7 @@ void CSettingsFile::ReadFrom(std::istream& in, Config& config) {
     CLineReader reader(in);
     std::string line;
     std::vector<std::pair<std::string, std::string>> playlistLines;
+    m_keptAtClose = false;
     while (reader.Next(line)) {
         const size_t equals = line.find('=');
         if (equals == std::string::npos || equals + 1 == line.size()) continue;
@@ -76,6 +79,8 @@ void CSettingsFile::ReadFrom(std::istream& in, Config& config) {
         std::string value = line.substr(equals + 1);
         if (EqualsNoCase(key, "PlaylistFile") || EqualsNoCase(key, "TempPlaylist"))
             playlistLines.emplace_back(std::move(key), std::move(value));
+        else if (EqualsNoCase(key, kKeptAtCloseKey))
+            m_keptAtClose = AsFlag(value) != 0;
         else
             ApplyLine(key, value, config);
     }
@@ -125,7 +130,7 @@ void CSettingsFile::ApplyLine(const std::string& key, const std::string& value, 
     if (EqualsNoCase(key, "TempPlaylist")) {
         config.TempPlaylist = value;
         m_playlist.LoadFromFile(value, false, false, false, m_dialogs);
-        m_dialogs.ShowMessage(kCrashRecoveredMessage, MessageIcon::Information);
+        if (!m_keptAtClose) m_dialogs.ShowMessage(kCrashRecoveredMessage, MessageIcon::Information);
         return;
     }
     for (const auto& [name, field] : flags)
@@ -178,6 +183,7 @@ void CSettingsFile::WriteTo(std::ostream& out, const Config& config, SettingsFor
         out << "PlaylistFile=" << m_playlist.fileName << '\n';
     else
         out << "TempPlaylist=" << TempPlaylistPath() << '\n';
+    if (form == SettingsForm::KeptAtClose) out << kKeptAtCloseKey << "=1\n";
 }
 
 } // namespace tarvo

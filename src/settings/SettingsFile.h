@@ -13,8 +13,12 @@ class CROMList;
 class IDialogs;
 
 enum class SettingsForm {
-    Exit,    // names the playlist's own file
-    Autosave // names the crash-recovery copy instead
+    Exit,     // names the playlist's own file
+    Autosave, // names the crash-recovery copy instead
+    // A close that nobody could answer (a signal, a logout): names the copy
+    // and says it was kept on purpose, so the next start reloads it without
+    // saying that Tarvo crashed.
+    KeptAtClose
 };
 
 // Reads and writes "Tarvo.ini". Reading also adds and scans the ROM folders and
@@ -44,6 +48,7 @@ private:
     CROMList& m_romList;
     CPlaylist& m_playlist;
     IDialogs& m_dialogs;
+    bool m_keptAtClose = false; // while reading: the copy was kept by a close
 };
 
 } // namespace tarvo

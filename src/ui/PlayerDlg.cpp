@@ -161,15 +161,15 @@ bool CPlayerDlg::CloseSequence() {
 
 // The playlist, the settings and the clip information, as a close keeps them.
 bool CPlayerDlg::SaveFilesForExit(bool unattended) {
-    // Nobody can answer whether to save an unnamed playlist: it is kept as
-    // the crash-recovery copy, which the next start reloads.
-    const bool keepAsCopy = unattended && m_playlist.fileName.empty() && m_playlist.GetCount() > 0;
-    if (keepAsCopy)
-        m_playlist.SaveToFile(m_settings.TempPlaylistPath(), false, m_dialogs);
-    else
-        SavePlaylist();
-    const SettingsForm form = keepAsCopy ? SettingsForm::Autosave : SettingsForm::Exit;
-    if (!m_settings.Write(m_config, form) && !unattended) return false;
+    const bool unnamed = m_playlist.fileName.empty() && m_playlist.GetCount() > 0;
+    if (!unattended || !unnamed) SavePlaylist();
+    // Only a person's "No" discards an unnamed playlist. When nobody could
+    // answer (a signal came before the question or ended it), it is kept as
+    // the copy the next start reloads.
+    const bool keepAsCopy = unnamed && m_playlist.fileName.empty() && m_dialogs.Unattended();
+    if (keepAsCopy) m_playlist.SaveToFile(m_settings.TempPlaylistPath(), false, m_dialogs);
+    const SettingsForm form = keepAsCopy ? SettingsForm::KeptAtClose : SettingsForm::Exit;
+    if (!m_settings.Write(m_config, form) && !m_dialogs.Unattended()) return false;
     m_romList.SaveClipInfo(m_programFolder + "tarvoclips.dat", true, m_dialogs);
     return true;
 }

@@ -383,6 +383,34 @@ TEST_F(Window, CloseWithAnUnnamedPlaylistAsks) {
               std::string::npos);
 }
 
+// The question about an unnamed playlist ended by a signal, as the program's
+// handler ends it: the box is cancelled and nobody answered.
+class SignalDuringQuestion : public ScriptedDialogs {
+public:
+    bool AskYesNo(const std::string& text, MessageIcon icon) override {
+        ScriptedDialogs::AskYesNo(text, icon);
+        unattended = true;
+        return false;
+    }
+};
+
+TEST_F(Window, AnUnnamedPlaylistOutlivesASignalThatEndsTheQuestionAndComesBackQuietly) {
+    window.reset();
+    SignalDuringQuestion ending;
+    {
+        CPlayerDlg first(temp.Path(), ending);
+        first.StartUp();
+        first.Playlist().AddEntry(first.ROMList().GetEntry(1), 4);
+        EXPECT_TRUE(first.CloseSequence());
+    }
+    EXPECT_EQ(ending.Texts(), std::vector<std::string>{"Do you want to save your current Playlist?"});
+    CPlayerDlg next(temp.Path(), dialogs);
+    next.StartUp();
+    EXPECT_EQ(next.Playlist().GetCount(), 1);
+    EXPECT_TRUE(next.Playlist().fileName.empty()); // still asked about at the next close
+    EXPECT_TRUE(dialogs.shown.empty()); // no word of a crash
+}
+
 TEST_F(Window, AFailedSettingsWriteKeepsTheWindowOpen) {
     window.reset();
     test::TempFolder other;
