@@ -72,16 +72,21 @@ std::string CClipInfo::GetLabel(int clip) const {
     return title.empty() ? "Clip " + std::to_string(clip) : title;
 }
 
-void CClipInfo::SeedFromTunes(const std::vector<FoundTune>& tunes) {
-    if (tunes.empty() || tunes.size() > static_cast<size_t>(kMaxClipNumber) + 1) return;
+bool CClipInfo::SeedFromTunes(const std::vector<FoundTune>& tunes) {
+    if (tunes.empty() || tunes.size() > static_cast<size_t>(kMaxClipNumber) + 1) return false;
     const bool known = HasInformation();
     if (!known) SetRange(0, static_cast<int>(tunes.size()) - 1);
+    bool learned = !known;
     for (int n = firstClip; n <= lastClip && n < static_cast<int>(tunes.size()); ++n) {
         ClipRecord& record = clips[n];
         if (!known && !tunes[n].present) record.blank = true;
-        if (tunes[n].present && !record.blank && record.title.empty())
+        if (tunes[n].present && !record.blank && record.title.empty() &&
+            !tunes[n].title.empty()) {
             record.title = OneLine(tunes[n].title);
+            learned = true;
+        }
     }
+    return learned;
 }
 
 void CClipInfo::WriteClipInfo(std::ostream& out, const std::string& romName) const {

@@ -56,7 +56,8 @@ public:
     // information gets the range of its tunes, the numbers without one marked
     // blank, and the tunes' titles; a known game only fills the empty titles
     // of clips that are not blank. The user's own edits are never replaced.
-    void SeedFromTunes(const std::vector<FoundTune>& tunes);
+    // True when it learned anything.
+    bool SeedFromTunes(const std::vector<FoundTune>& tunes);
 
     void WriteClipInfo(std::ostream& out, const std::string& romName) const;
     void FillClipList(IListView& list, bool showBlanks);

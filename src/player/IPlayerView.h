@@ -31,6 +31,8 @@ public:
     virtual void RefreshClipRow(int clip) = 0;
     virtual void FillClipList(CGameEntry& game) = 0;
     virtual void ClearClipList() = 0;
+    // The playlist's rows again, after the clip information learned titles.
+    virtual void RefreshPlaylistRows() = 0;
     virtual void SelectIconSequence(int sequence) = 0;
     virtual void AdvanceWindowIcon() = 0;
     // The blinking of the PLAY and REC buttons while paused or recording.

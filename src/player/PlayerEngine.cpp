@@ -341,9 +341,10 @@ void CPlayerEngine::OnGameLoaded(const char* title) {
     Fields.romFile = game ? game->romName : std::string();
     Fields.manufacturer = game ? game->manufacturer : std::string();
     m_view.ShowFields(Fields);
-    if (game) game->clipInfo.SeedFromTunes(AskLoadedGameTunes());
+    const bool learned = game && game->clipInfo.SeedFromTunes(AskLoadedGameTunes());
     if (game && game->clipInfo.lastClip < 0) game->clipInfo.SetDefaultRange();
     if (game && !PlaylistMode) m_view.FillClipList(*game);
+    if (learned && PlaylistMode) m_view.RefreshPlaylistRows();
     m_view.UpdateMenus();
 }
 

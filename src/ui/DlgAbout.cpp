@@ -9,8 +9,22 @@ namespace tarvo {
 
 CDlgAbout::CDlgAbout(const std::string& coreVersion, QWidget* parent) : QDialog(parent) {
     const auto controls = CDialogLayout::Build(this, "125.layout");
-    Control<QLabel>(controls, 1053)->setText(QString::fromStdString(AboutText(coreVersion)));
-    connect(Control<QPushButton>(controls, 1), &QPushButton::clicked, this, &QDialog::accept);
+    auto* text = Control<QLabel>(controls, 1053);
+    auto* ok = Control<QPushButton>(controls, 1);
+    text->setText(QString::fromStdString(AboutText(coreVersion)));
+    GrowToFit(text, ok);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+// A long core version wraps onto more lines than the layout has room for:
+// the box grows downwards so its last line still shows, and keeps its
+// layout's size whenever the text fits.
+void CDlgAbout::GrowToFit(QLabel* text, QWidget* below) {
+    const int extra = text->heightForWidth(text->width()) - text->height();
+    if (extra <= 0) return;
+    text->resize(text->width(), text->height() + extra);
+    below->move(below->x(), below->y() + extra);
+    setFixedSize(width(), height() + extra);
 }
 
 std::string CDlgAbout::AboutText(const std::string& coreVersion) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QLabel>
 #include <string>
 
 namespace tarvo {
@@ -15,6 +16,9 @@ public:
 
     // The whole text of the box, for a core version exactly as the core gives it.
     static std::string AboutText(const std::string& coreVersion);
+
+private:
+    void GrowToFit(QLabel* text, QWidget* below);
 };
 
 } // namespace tarvo

@@ -105,6 +105,7 @@ public:
     void RefreshClipRow(int clip) override;
     void FillClipList(CGameEntry& game) override;
     void ClearClipList() override;
+    void RefreshPlaylistRows() override;
     void SelectIconSequence(int sequence) override;
     void AdvanceWindowIcon() override;
     void SetPlayIcon(int icon) override;

@@ -43,6 +43,10 @@ void CPlayerDlg::SetPlaylistMode(bool on) {
     UpdateMenus();
 }
 
+void CPlayerDlg::RefreshPlaylistRows() {
+    if (m_engine->PlaylistMode) m_playlist.UpdateRows(*m_clipList, 0, m_playlist.GetCount() - 1);
+}
+
 void CPlayerDlg::ShowGameInList() {
     CGameEntry* game = m_engine->LoadedGame();
     if (game) {

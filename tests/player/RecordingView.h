@@ -25,6 +25,7 @@ public:
         calls.push_back("SelectClipRow " + std::to_string(row));
     }
     void RefreshClipRow(int clip) override { refreshedRows.push_back(clip); }
+    void RefreshPlaylistRows() override { calls.push_back("RefreshPlaylistRows"); }
     void FillClipList(CGameEntry& game) override {
         calls.push_back("FillClipList " + game.romName);
     }

@@ -163,3 +163,23 @@ TEST_F(ClipData, TheAboutBoxShowsBothVersionsEvenAnEmptyOne) {
     EXPECT_EQ(shown.substr(shown.size() - 37), "\n\nSee Tarvo.txt for more information.");
     EXPECT_EQ(std::count(shown.begin(), shown.end(), '\n'), 6);
 }
+
+TEST_F(ClipData, TheAboutBoxGrowsToShowItsWholeTextAtAnyVersionLength) {
+    const QSize fixed = CDlgAbout("1.0").size();
+    for (int words : {1, 20, 60}) {
+        SCOPED_TRACE(words);
+        std::string version = "1.0.0";
+        for (int i = 0; i < words; ++i)
+            version += " (libexample " + std::to_string(i) + ")";
+        CDlgAbout box(version);
+        auto* text = box.findChild<QLabel*>("1053");
+        auto* ok = box.findChild<QWidget*>("1");
+        EXPECT_GE(text->height(), text->heightForWidth(text->width()));
+        EXPECT_GE(ok->y(), text->geometry().bottom());
+        EXPECT_LE(ok->geometry().bottom(), box.height());
+        EXPECT_EQ(box.width(), fixed.width());
+        if (words == 1) {
+            EXPECT_EQ(box.size(), fixed);
+        }
+    }
+}

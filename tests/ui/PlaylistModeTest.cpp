@@ -117,6 +117,18 @@ TEST_F(PlaylistMode, EmptyingThePlaylistInTheManagerLeavesTheMode) {
     EXPECT_FALSE(InPlaylistMode());
 }
 
+TEST_F(PlaylistMode, RowsFollowTheTitlesAGameTellsWhenItFirstLoads) {
+    Add(0, 1);
+    Add(1, 2);
+    window->ToggleMode();
+    EXPECT_EQ(Row(1, 1), "Clip 2");
+    FakeCore::Get().tellsTunes = true;
+    FakeCore::Get().tunes = {"", "", "Quiet Village"};
+    window->Engine().PlayClip(1);
+    EXPECT_EQ(Find<QLineEdit>(1010)->text(), "Quiet Village");
+    EXPECT_EQ(Row(1, 1), "Quiet Village");
+}
+
 TEST_F(PlaylistMode, PlayingFollowsThePlaylistAcrossGames) {
     Add(0, 1);
     Add(1, 2);
