@@ -37,6 +37,9 @@ QWidget* MakeControl(const QString& kind, const QString& text, const QString& st
     if (kind == "edit") {
         auto* edit = new QLineEdit(text, parent);
         edit->setReadOnly(style.contains("readonly"));
+        // A field that only shows is no stop for the keyboard; a click still
+        // focuses it, to copy its text.
+        if (edit->isReadOnly()) edit->setFocusPolicy(Qt::ClickFocus);
         if (style.contains("center")) edit->setAlignment(Qt::AlignCenter);
         return edit;
     }

@@ -68,6 +68,15 @@ void CPlayerDlg::BuildWindow() {
     for (QWidget* w : {static_cast<QWidget*>(m_clipNumberEdit),
                        static_cast<QWidget*>(m_clipTitleEdit), static_cast<QWidget*>(m_clipTree)})
         w->installEventFilter(this);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (!m_updatingControls && now && isAncestorOf(now)) m_userFocus = now;
+    });
+}
+
+void CPlayerDlg::RestoreUserFocus() {
+    if (m_userFocus && m_userFocus->isEnabled() && m_userFocus->isVisible() &&
+        focusWidget() != m_userFocus)
+        m_userFocus->setFocus(Qt::OtherFocusReason);
 }
 
 QPushButton* CPlayerDlg::Button(int id) const {
@@ -132,6 +141,8 @@ void CPlayerDlg::StartUp() {
     m_leftMeter.Attach(this, m_controls.value(kLeftMeter));
     m_rightMeter.Attach(this, m_controls.value(kRightMeter));
     ApplyMeterSettings();
+    m_clipTree->setFocus(Qt::OtherFocusReason);
+    m_userFocus = m_clipTree;
     m_timer.setTimerType(Qt::PreciseTimer);
     m_timer.start(CPlayerEngine::kTimerPeriodMs);
     m_mpris = new CMprisService(*this);

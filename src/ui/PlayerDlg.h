@@ -16,6 +16,7 @@
 
 #include <memory>
 #include <QDialog>
+#include <QPointer>
 #include <QHash>
 #include <QTimer>
 
@@ -138,6 +139,8 @@ public slots:
 private:
     void BuildWindow();
     void CloseOnceDialogsHaveEnded();
+    void EnableTransportControls(bool active, bool sounding);
+    void RestoreUserFocus();
     bool SaveFilesForExit(bool unattended);
     void KeepTypedTitle();
     void ConnectCommands();
@@ -184,6 +187,10 @@ private:
     ModalRunner m_runModal;
     CMprisService* m_mpris = nullptr;
     bool m_coreRunning = false;
+    // Where the user left the keyboard focus. A control disabled while the
+    // core works hands the focus on; it returns here when it can.
+    QPointer<QWidget> m_userFocus;
+    bool m_updatingControls = false;
     int m_prankCount = 0;
 };
 

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QWindow>
 
 namespace tarvo {
@@ -67,17 +68,10 @@ void CPlayerDlg::SetEnabled(int id, bool enabled) {
 
 void CPlayerDlg::UpdateTransportButtons() {
     const PlayerState state = m_engine->State;
-    const bool playlistMode = m_engine->PlaylistMode;
-    const bool idle = state == PlayerState::Idle, busy = state == PlayerState::Busy;
-    const bool active = !idle && !busy;
+    const bool active = state != PlayerState::Idle && state != PlayerState::Busy;
     const bool sounding = active && state != PlayerState::Stopped;
-    SetEnabled(kNext, active || (idle && playlistMode));
-    SetEnabled(kPrev, active);
-    m_clipNumberEdit->setEnabled(active && !playlistMode);
-    m_clipTitleEdit->setEnabled(active);
-    SetEnabled(kPlay, active || playlistMode);
-    SetEnabled(kStop, sounding);
-    SetEnabled(kRec, active);
+    EnableTransportControls(active, sounding);
+    RestoreUserFocus();
     SetPlayIcon(sounding ? kPauseIcon : kPlayIcon);
     SetRecIcon(kRecIcon);
     int sequence = 3;
@@ -85,6 +79,19 @@ void CPlayerDlg::UpdateTransportButtons() {
     if (state == PlayerState::Paused) sequence = 2;
     if (IsRecording(state)) sequence = 4;
     SelectIconSequence(sequence);
+}
+
+void CPlayerDlg::EnableTransportControls(bool active, bool sounding) {
+    const QScopedValueRollback updating(m_updatingControls, true);
+    const bool playlistMode = m_engine->PlaylistMode;
+    const bool idle = m_engine->State == PlayerState::Idle;
+    SetEnabled(kNext, active || (idle && playlistMode));
+    SetEnabled(kPrev, active);
+    m_clipNumberEdit->setEnabled(active && !playlistMode);
+    m_clipTitleEdit->setEnabled(active);
+    SetEnabled(kPlay, active || playlistMode);
+    SetEnabled(kStop, sounding);
+    SetEnabled(kRec, active);
 }
 
 void CPlayerDlg::SelectIconSequence(int sequence) {

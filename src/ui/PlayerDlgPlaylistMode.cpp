@@ -10,6 +10,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QTreeWidget>
 
 namespace tarvo {
@@ -21,6 +22,7 @@ const std::vector<FileFilter> kPlaylistFilter{{"Tarvo Playlist Files", "*.tvp"}}
 } // namespace
 
 void CPlayerDlg::SetPlaylistMode(bool on) {
+    const QScopedValueRollback updating(m_updatingControls, true);
     m_engine->PlaylistMode = on;
     m_config.PlaylistMode = on ? 1 : 0;
     Button(kSwitchMode)->setText(on ? "Switch to ROM Mode" : "Switch to Playlist Mode");
@@ -41,6 +43,7 @@ void CPlayerDlg::SetPlaylistMode(bool on) {
     }
     UpdateListButtons();
     UpdateMenus();
+    RestoreUserFocus();
 }
 
 void CPlayerDlg::RefreshPlaylistRows() {

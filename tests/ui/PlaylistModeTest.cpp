@@ -2,6 +2,7 @@
 #include "DlgROMBrowser.h"
 #include "WindowFixture.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -145,6 +146,24 @@ TEST_F(PlaylistMode, PlayingFollowsThePlaylistAcrossGames) {
     SelectRow(0);
     window->PlaySelected();
     EXPECT_EQ(window->Engine().CurrentGame, 0);
+}
+
+// A keyboard user keeps the transport: the focus starts on the clip list and
+// stays on NEXT while NEXT loads another game, though the button is disabled
+// while the core works.
+TEST_F(PlaylistMode, FocusStaysWhereTheUserLeftIt) {
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    EXPECT_EQ(QApplication::focusWidget(), List());
+    Add(0, 1);
+    Add(1, 2);
+    window->ToggleMode();
+    EXPECT_EQ(QApplication::focusWidget(), List());
+    Find<QPushButton>(1027)->setFocus(Qt::TabFocusReason);
+    window->Command(1027);
+    window->Command(1027); // another game
+    ASSERT_EQ(window->Engine().CurrentGame, 1);
+    EXPECT_EQ(QApplication::focusWidget(), Find<QPushButton>(1027));
 }
 
 TEST_F(PlaylistMode, EnteringTheModeFindsThePlayingClip) {
