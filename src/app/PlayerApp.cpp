@@ -7,6 +7,7 @@
 
 #include <csignal>
 #include <QApplication>
+#include <QFile>
 #include <QFont>
 #include <QSocketNotifier>
 #include <QStandardPaths>
@@ -55,11 +56,16 @@ int CPlayerApp::Run(int argc, char** argv) {
     font.setPointSize(8);
     QApplication::setFont(font);
 
-    const std::string executableFolder = QApplication::applicationDirPath().toStdString();
+    // Paths stay the file system's bytes from here on: a folder whose name is
+    // not valid UTF-8 must still be the one Tarvo reads and writes.
+    const std::string executableFolder =
+        ExecutableFolder(QFile::encodeName(QApplication::applicationDirPath()).toStdString());
     const std::string folder = FindProgramFolder(
         executableFolder,
-        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString());
-    ProvideDemoGames(folder, executableFolder + "/" + TARVO_SHIPPED_ROMS_FROM_BIN);
+        QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
+            .toStdString());
+    AdoptPortableFiles(executableFolder, folder);
+    ProvideDemoGames(folder, executableFolder + TARVO_SHIPPED_ROMS_FROM_BIN);
     CQtDialogs dialogs;
     CPlayerDlg window(folder, dialogs);
     dialogs.SetParent(&window);

@@ -1,6 +1,10 @@
 #include "ProgramFolder.h"
 
+#include "SafeFileWriter.h"
+#include "TextUtils.h"
+
 #include <filesystem>
+#include <ostream>
 #include <unistd.h>
 
 namespace tarvo {
@@ -14,14 +18,50 @@ std::string WithSlash(std::string folder) {
 
 } // namespace
 
+std::string ExecutableFolder(const std::string& fallback) {
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error || program.empty()) return WithSlash(fallback);
+    return WithSlash(program.parent_path().string());
+}
+
+namespace {
+
+bool IsPortableCopy(const std::string& folder) {
+    std::error_code error;
+    return !folder.empty() && std::filesystem::exists(folder + "libtarvocore.so", error);
+}
+
+} // namespace
+
+void AdoptPortableFiles(const std::string& executableFolder, const std::string& programFolder) {
+    namespace fs = std::filesystem;
+    const std::string own = WithSlash(executableFolder);
+    std::error_code error;
+    if (own == programFolder || !IsPortableCopy(own) ||
+        fs::exists(programFolder + "Tarvo.ini", error))
+        return;
+    const auto copyOnce = [&](const char* name) {
+        if (!IsRegularFile(own + name)) return false;
+        fs::copy_file(own + name, programFolder + name, fs::copy_options::skip_existing, error);
+        return !error;
+    };
+    copyOnce("tarvoclips.dat");
+    if (copyOnce("Tarvo.ini") || !fs::is_directory(own + "roms", error)) return;
+    // No settings yet: the games beside the program are still found.
+    CSafeFileWriter::Save(programFolder + "Tarvo.ini", [&](std::ostream& out) {
+        out << "ROMFolder=" << programFolder << "./roms/\n"
+            << "ROMFolder=" << own << "./roms/\n";
+    });
+}
+
 std::string FindProgramFolder(const std::string& executableFolder,
                               const std::string& userDataFolder) {
     const std::string own = WithSlash(executableFolder);
     std::error_code error;
     // An installed program's folder (/usr/bin) may be writable to root, yet
     // is no place for a user's files.
-    const bool portable = std::filesystem::exists(own + "libtarvocore.so", error);
-    if (!own.empty() && portable && ::access(own.c_str(), W_OK) == 0) return own;
+    if (IsPortableCopy(own) && ::access(own.c_str(), W_OK) == 0) return own;
     std::filesystem::create_directories(userDataFolder, error);
     return WithSlash(userDataFolder);
 }

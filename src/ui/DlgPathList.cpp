@@ -4,6 +4,7 @@
 #include "IDialogs.h"
 #include "ROMList.h"
 
+#include <QFile>
 #include <QListWidget>
 #include <QPushButton>
 
@@ -11,12 +12,19 @@ namespace tarvo {
 
 namespace {
 
+// A row shows the folder's name; its data keeps the path's own bytes, which
+// a name that is not valid UTF-8 needs to be found again.
+void AddFolderRow(QListWidget* list, const std::string& folder) {
+    auto* item = new QListWidgetItem(QFile::decodeName(folder.c_str()), list);
+    item->setData(Qt::UserRole, QByteArray::fromStdString(folder));
+}
+
 // The model fills the list through its list-view interface; here a plain
 // list box is enough, so the folders are added directly.
 void FillFolders(QListWidget* list, const CROMList& romList) {
     list->clear();
     for (const std::string& folder : romList.GetFolders())
-        list->addItem(QString::fromStdString(folder));
+        AddFolderRow(list, folder);
 }
 
 } // namespace
@@ -44,14 +52,15 @@ void CDlgPathList::UpdateButtons() {
 
 void CDlgPathList::AddFolder() {
     std::string folder = m_dialogs.BrowseForFolder("Select a ROM Folder to add...");
-    if (m_romList.AddFolder(folder)) m_list->addItem(QString::fromStdString(folder));
+    if (m_romList.AddFolder(folder)) AddFolderRow(m_list, folder);
     UpdateButtons();
 }
 
 void CDlgPathList::RemoveSelected() {
     for (int row = m_list->count() - 1; row >= 0; --row) {
         QListWidgetItem* item = m_list->item(row);
-        if (item->isSelected() && m_romList.RemoveFolder(item->text().toStdString()))
+        if (item->isSelected() &&
+            m_romList.RemoveFolder(item->data(Qt::UserRole).toByteArray().toStdString()))
             delete m_list->takeItem(row);
     }
     UpdateButtons();

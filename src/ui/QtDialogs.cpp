@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <QColorDialog>
+#include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QStringList>
@@ -34,6 +35,12 @@ QString FilterText(const std::vector<FileFilter>& filters) {
     return parts.join(";;");
 }
 
+// A picked path as the file system's bytes, which a name that is not valid
+// UTF-8 keeps.
+std::string PathOf(const QString& picked) {
+    return QFile::encodeName(picked).toStdString();
+}
+
 } // namespace
 
 // A box over a window not yet shown would be placed by that window's unset
@@ -60,24 +67,23 @@ bool CQtDialogs::AskYesNo(const std::string& text, MessageIcon icon) {
 
 std::string CQtDialogs::BrowseForFolder(const std::string& title) {
     if (m_unattended) return {};
-    return QFileDialog::getExistingDirectory(nullptr, QString::fromStdString(title)).toStdString();
+    return PathOf(QFileDialog::getExistingDirectory(nullptr, QString::fromStdString(title)));
 }
 
 std::string CQtDialogs::OpenFileDialog(const std::string& title,
                                        const std::vector<FileFilter>& filters) {
     if (m_unattended) return {};
-    return QFileDialog::getOpenFileName(Owner(), QString::fromStdString(title), QString(),
-                                        FilterText(filters))
-        .toStdString();
+    return PathOf(QFileDialog::getOpenFileName(Owner(), QString::fromStdString(title), QString(),
+                                               FilterText(filters)));
 }
 
 std::string CQtDialogs::SaveFileDialog(const std::string& title,
                                        const std::vector<FileFilter>& filters,
                                        const std::string& initialName) {
     if (m_unattended) return {};
-    return QFileDialog::getSaveFileName(Owner(), QString::fromStdString(title),
-                                        QString::fromStdString(initialName), FilterText(filters))
-        .toStdString();
+    return PathOf(QFileDialog::getSaveFileName(Owner(), QString::fromStdString(title),
+                                               QFile::decodeName(initialName.c_str()),
+                                               FilterText(filters)));
 }
 
 std::optional<RgbColor> CQtDialogs::ChooseColor(const RgbColor& initial) {

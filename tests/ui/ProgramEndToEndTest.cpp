@@ -174,6 +174,23 @@ TEST(ProgramEndToEnd, TheProgramStartsAndClosesItselfCleanlyWhenAskedTo) {
     EXPECT_TRUE(std::filesystem::exists(folder + "tarvoclips.dat"));
 }
 
+// Paths are the file system's bytes: a folder named in another encoding is
+// still the program's own, reached here through a link with a plain name.
+TEST(ProgramEndToEnd, AProgramFolderWhoseNameIsNotUtf8KeepsItsFiles) {
+    test::TempFolder temp;
+    const std::string folder = temp.File("tarvo-\xe9t\xe9/");
+    std::filesystem::copy(TARVO_BIN_DIR, folder, std::filesystem::copy_options::recursive);
+    std::filesystem::create_symlink(folder + "tarvo", temp.File("tarvo"));
+    QProcessEnvironment user;
+    user.insert("XDG_DATA_HOME", QString::fromStdString(temp.File("data")));
+    RunUntilTerminated(temp.File("tarvo"), user);
+    ASSERT_TRUE(std::filesystem::exists(folder + "Tarvo.ini"));
+    EXPECT_NE(temp.Read("tarvo-\xe9t\xe9/Tarvo.ini").find("ROMFolder=" + folder + "./roms/"),
+              std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(folder + "tarvoclips.dat"));
+    EXPECT_FALSE(std::filesystem::exists(temp.File("data/Tarvo")));
+}
+
 // "make install" into a DESTDIR: every file in its place, the desktop's own
 // validators content, and the installed program working from the user's
 // data folder with the demo games there.

@@ -1,0 +1,42 @@
+#include "ProgramFolder.h"
+#include "TempFolder.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+using namespace tarvo;
+
+// A portable copy on a read-only medium: the per-user folder starts from its
+// files the first time, and never again once it has settings of its own.
+TEST(ProgramFolder, AReadOnlyPortableCopySeedsTheUsersFolderOnce) {
+    test::TempFolder temp;
+    const std::string stick = temp.MakeFolder("stick");
+    temp.Write("stick/libtarvocore.so", "");
+    temp.Write("stick/Tarvo.ini", "ROMFolder=" + stick + "./roms/\nShuffle=1\n");
+    temp.Write("stick/tarvoclips.dat", "alpha:title 1 Intro\n");
+
+    const std::string user = temp.MakeFolder("user");
+    AdoptPortableFiles(stick, user);
+    EXPECT_EQ(temp.Read("user/Tarvo.ini"), temp.Read("stick/Tarvo.ini"));
+    EXPECT_EQ(temp.Read("user/tarvoclips.dat"), "alpha:title 1 Intro\n");
+
+    temp.Write("user/Tarvo.ini", "Shuffle=0\n");
+    temp.Write("stick/tarvoclips.dat", "changed\n");
+    AdoptPortableFiles(stick, user);
+    EXPECT_EQ(temp.Read("user/Tarvo.ini"), "Shuffle=0\n");
+    EXPECT_EQ(temp.Read("user/tarvoclips.dat"), "alpha:title 1 Intro\n");
+
+    // Without settings beside the program, its games are still found.
+    std::filesystem::remove(stick + "Tarvo.ini");
+    temp.MakeFolder("stick/roms");
+    const std::string fresh = temp.MakeFolder("fresh");
+    AdoptPortableFiles(stick, fresh);
+    EXPECT_EQ(temp.Read("fresh/Tarvo.ini"),
+              "ROMFolder=" + fresh + "./roms/\nROMFolder=" + stick + "./roms/\n");
+
+    // An installed program (no core beside it) brings nothing.
+    std::filesystem::remove(stick + "libtarvocore.so");
+    const std::string installed = temp.MakeFolder("installed");
+    AdoptPortableFiles(stick, installed);
+    EXPECT_TRUE(std::filesystem::is_empty(installed));
+}
