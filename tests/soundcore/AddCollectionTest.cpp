@@ -108,13 +108,14 @@ protected:
     }
 
     // Runs the tool on the test's folders; its output, and its exit code.
+    // What tarvo-add prints: both streams, or with `redirect` only standard error.
     std::string Add(const std::vector<std::string>& inputs, int* code = nullptr,
-                    const std::string& extra = "") {
+                    const std::string& extra = "", const char* redirect = " 2>&1") {
         std::string command = std::string(TARVO_ADD) + " --roms " + roms + " --catalogue " +
                               catalogue + " --clip-data " + temp.File("clips.dat") + " " + extra;
         for (const std::string& input : inputs)
             command += " '" + input + "'";
-        std::FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
+        std::FILE* pipe = ::popen((command + redirect).c_str(), "r");
         std::string output;
         std::array<char, 4096> chunk;
         while (size_t got = std::fread(chunk.data(), 1, chunk.size(), pipe))
@@ -228,6 +229,29 @@ TEST_F(AddCollection, DamagedAndHostileInputsAreSkippedWithTheirReasons) {
         EXPECT_NE(output.find(reason), std::string::npos) << reason << "\n" << output;
     EXPECT_EQ(output.find("added"), std::string::npos);
     EXPECT_EQ(temp.Read("games.txt"), "# my games\nknown | Known Game | Someone | 1990 | Test\n");
+}
+
+TEST_F(AddCollection, ADamagedFileAmongGoodOnesIsNamedOnStandardErrorAndCounted) {
+    temp.MakeFolder("Forest Tales");
+    WriteBytes(temp, "Forest Tales/01 Morning.vgm", Tune("Morning", "Forest Tales"));
+    WriteBytes(temp, "Forest Tales/02 Evening.vgm", Tune("Evening", "Forest Tales"));
+    temp.Write("Forest Tales/damaged.vgm", std::string(5000, '\x5a'));
+    // A tag and a file name that would write records of other games.
+    WriteBytes(temp, "Forest Tales/03 x.vgm", Tune("Treasure\nknown:blank 1", "Forest Tales"));
+    WriteBytes(temp, "Forest Tales/04 Line\nknown:title 2 X.vgm", Tune("", "Forest Tales"));
+    const std::string planned = Add({temp.File("Forest Tales")}, nullptr, "--dry-run");
+    EXPECT_NE(planned.find("Forest Tales, 4 clips"), std::string::npos) << planned;
+    EXPECT_NE(planned.find("1 skipped."), std::string::npos) << planned;
+    int code = -1;
+    const std::string errors = Add({temp.File("Forest Tales")}, &code, "", " 2>&1 >/dev/null");
+    EXPECT_EQ(code, 0);
+    EXPECT_NE(errors.find("skipped   " + temp.File("Forest Tales") + "/damaged.vgm: "),
+              std::string::npos)
+        << errors;
+    const std::string clips = temp.Read("clips.dat");
+    EXPECT_NE(clips.find(":title 3 Treasure known:blank 1\n"), std::string::npos) << clips;
+    EXPECT_NE(clips.find(":title 4 Line known:title 2 X\n"), std::string::npos) << clips;
+    EXPECT_EQ(clips.find("\nknown:"), std::string::npos) << clips;
 }
 
 TEST_F(AddCollection, SidTunesModulesAndAdLibMusicBecomeGamesAndArcadeChipsAreNamed) {

@@ -193,6 +193,8 @@ std::string FreeName(const std::string& wanted, bool force) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Lines of standard output and error keep their order when both are piped.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     Options options;
     if (!ParseOptions(argc, argv, options)) {
         std::fputs(kHelp, stderr);
@@ -235,9 +237,12 @@ int main(int argc, char** argv) {
         }
         if (!game.skipped.empty()) {
             ++skipped;
-            std::printf("skipped   %s: %s\n", source.source.c_str(), game.skipped.c_str());
+            std::fprintf(stderr, "skipped   %s: %s\n", source.source.c_str(), game.skipped.c_str());
             continue;
         }
+        for (const std::string& file : game.skippedFiles)
+            std::fprintf(stderr, "skipped   %s/%s\n", source.source.c_str(), file.c_str());
+        skipped += static_cast<int>(game.skippedFiles.size());
         ++added;
         catalogue.Add(game.CatalogueLine(fs::path(source.source).filename().string()));
         WriteClipData(clipData, game);

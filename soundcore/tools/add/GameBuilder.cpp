@@ -144,7 +144,8 @@ void BuildNumbered(const SourceGame& source, tarvocore::CEmulatorProcess& emulat
         tarvocore::MusicInfo info;
         std::string reason;
         if (!ReadTags(*file, {}, emulator, info, reason)) {
-            if (firstProblem.empty()) firstProblem = file->name + ": " + reason;
+            game.skippedFiles.push_back(file->name + ": " + reason);
+            if (firstProblem.empty()) firstProblem = game.skippedFiles.back();
             continue;
         }
         TakeGameTags(game, info, file->name);

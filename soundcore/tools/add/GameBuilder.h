@@ -22,6 +22,8 @@ struct NewGame {
     std::string copyArchive;             // an input archive that fits as it is
     std::vector<tarvo::FoundTune> tunes; // index = clip number
     std::string skipped;                 // why it is not added, when it is not
+    // The files of an added game left out, each "name: reason".
+    std::vector<std::string> skippedFiles;
 
     int ClipCount() const;
     std::string CatalogueLine(const std::string& source) const;
