@@ -25,10 +25,11 @@ tarvo::CROMList& Collection() {
                              "Maker " + std::to_string(i % 300), "", 0});
             if (i % 3 == 0) std::ofstream(roms + "game" + std::to_string(i) + ".zip");
         }
-        tarvo::test::FakeCore::Get().SetCatalogue(std::move(games));
-        tarvo::test::FakeCore::Get().recordCalls = false;
+        tarvo::test::FakeCore core;
+        core.SetCatalogue(std::move(games));
+        core.recordCalls = false;
         tarvo::CROMList l;
-        l.BuildFromCore();
+        l.BuildFromCore(core);
         l.AddFolder(roms);
         l.ScanROMFolders();
         return l;

@@ -17,24 +17,26 @@ namespace {
 
 constexpr int kGames = 50000;
 
-void SetUpCatalogue() {
-    static bool done = false;
-    if (done) return;
-    std::vector<test::FakeGame> games;
-    games.reserve(kGames);
-    for (int i = 0; i < kGames; ++i)
-        games.push_back({"game" + std::to_string(i), "Game Number " + std::to_string(i),
-                         "Maker " + std::to_string(i % 97), i % 5 ? "" : "1990", i % 4});
-    test::FakeCore::Get().SetCatalogue(std::move(games), {"A", "B", "C", "D"});
-    test::FakeCore::Get().recordCalls = false;
-    done = true;
+// A core that knows 50,000 games.
+test::FakeCore& Catalogue() {
+    static test::FakeCore core = [] {
+        test::FakeCore made;
+        std::vector<test::FakeGame> games;
+        games.reserve(kGames);
+        for (int i = 0; i < kGames; ++i)
+            games.push_back({"game" + std::to_string(i), "Game Number " + std::to_string(i),
+                             "Maker " + std::to_string(i % 97), i % 5 ? "" : "1990", i % 4});
+        made.SetCatalogue(std::move(games), {"A", "B", "C", "D"});
+        made.recordCalls = false;
+        return made;
+    }();
+    return core;
 }
 
 CROMList& BuiltList() {
     static CROMList list = [] {
-        SetUpCatalogue();
         CROMList l;
-        l.BuildFromCore();
+        l.BuildFromCore(Catalogue());
         return l;
     }();
     return list;
@@ -54,10 +56,9 @@ std::string ClipInfoText() {
 }
 
 void BM_BuildFromCore(benchmark::State& state) {
-    SetUpCatalogue();
     for (auto _ : state) {
         CROMList list;
-        list.BuildFromCore();
+        list.BuildFromCore(Catalogue());
         benchmark::DoNotOptimize(list.GetCount());
     }
 }
@@ -69,8 +70,7 @@ void BM_LoadClipInfo(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         CROMList list;
-        SetUpCatalogue();
-        list.BuildFromCore();
+        list.BuildFromCore(Catalogue());
         state.ResumeTiming();
         list.LoadClipInfo(temp.File("clips.dat"));
     }
@@ -111,8 +111,7 @@ BENCHMARK(BM_SaveClipInfo)->Unit(benchmark::kMillisecond);
 void BM_ScanROMFolders(benchmark::State& state) {
     test::TempFolder temp;
     CROMList list;
-    SetUpCatalogue();
-    list.BuildFromCore();
+    list.BuildFromCore(Catalogue());
     for (int f = 0; f < 5; ++f) {
         std::string folder = temp.MakeFolder("roms" + std::to_string(f));
         for (int i = 0; i < 10000; ++i)

@@ -64,9 +64,7 @@ void BM_OpenManagerOnPlaylist(benchmark::State& state) {
     int filter = 0;
     const tarvo::CPlaylist playlist = LoadedPlaylist();
     for (auto _ : state) {
-        tarvo::CDlgPlaylist manager(TheLibrary().games, filter, dialogs);
-        manager.m_playlist.CopyFrom(playlist);
-        manager.m_shownGame = 0;
+        tarvo::CDlgPlaylist manager(TheLibrary().games, filter, dialogs, playlist, 0);
         manager.Open();
         manager.show();
         QApplication::processEvents();
@@ -78,8 +76,7 @@ BENCHMARK(BM_OpenManagerOnPlaylist)->Unit(benchmark::kMillisecond);
 void BM_MoveSelectedBlock(benchmark::State& state) {
     tarvo::test::ScriptedDialogs dialogs;
     int filter = 0;
-    tarvo::CDlgPlaylist manager(TheLibrary().games, filter, dialogs);
-    manager.m_playlist.CopyFrom(LoadedPlaylist());
+    tarvo::CDlgPlaylist manager(TheLibrary().games, filter, dialogs, LoadedPlaylist());
     manager.Open();
     manager.show();
     tarvo::CQtListView& list = manager.PlaylistList();
@@ -103,14 +100,13 @@ void BM_RemoveSelectedRows(benchmark::State& state) {
     const tarvo::CPlaylist playlist = LoadedPlaylist();
     for (auto _ : state) {
         state.PauseTiming();
-        tarvo::CDlgPlaylist manager(TheLibrary().games, filter, dialogs);
-        manager.m_playlist.CopyFrom(playlist);
+        tarvo::CDlgPlaylist manager(TheLibrary().games, filter, dialogs, playlist);
         manager.Open();
         for (int row = 4000; row < 5000; row += 2)
             manager.PlaylistList().SetRowSelected(row, true);
         state.ResumeTiming();
         manager.Remove();
-        if (manager.m_playlist.GetCount() != kEntries - 500) state.SkipWithError("wrong count");
+        if (manager.Playlist().GetCount() != kEntries - 500) state.SkipWithError("wrong count");
     }
 }
 BENCHMARK(BM_RemoveSelectedRows)->Unit(benchmark::kMillisecond);

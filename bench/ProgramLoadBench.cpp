@@ -2,6 +2,7 @@
 // 20 seconds of real time on the window's own 30 ms timer, then prints the
 // process's CPU time and peak memory. The resident size is sampled at each
 // tenth of the run, so a longer run shows whether memory stays flat.
+#include "LibraryCore.h"
 #include "PlayerDlg.h"
 #include "QtDialogs.h"
 #include "TempFolder.h"
@@ -41,7 +42,8 @@ int main(int argc, char** argv) {
     const std::string folder = temp.MakeFolder("tarvo");
     std::filesystem::copy(TARVO_BIN_DIR, folder, std::filesystem::copy_options::recursive);
     tarvo::CQtDialogs dialogs;
-    tarvo::CPlayerDlg window(folder, dialogs);
+    tarvo::CLibraryCore core;
+    tarvo::CPlayerDlg window(folder, core, dialogs);
     window.StartUp();
     window.show();
     window.ROMList().ScanROMFolders();

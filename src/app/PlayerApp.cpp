@@ -1,5 +1,6 @@
 #include "PlayerApp.h"
 
+#include "LibraryCore.h"
 #include "PlayerDlg.h"
 #include "ProgramFolder.h"
 #include "ProgramLock.h"
@@ -67,7 +68,8 @@ int CPlayerApp::Run(int argc, char** argv) {
     AdoptPortableFiles(executableFolder, folder);
     ProvideDemoGames(folder, executableFolder + TARVO_SHIPPED_ROMS_FROM_BIN);
     CQtDialogs dialogs;
-    CPlayerDlg window(folder, dialogs);
+    CLibraryCore core;
+    CPlayerDlg window(folder, core, dialogs);
     dialogs.SetParent(&window);
     const CProgramLock lock(folder);
     if (!lock.Held()) {
@@ -76,7 +78,7 @@ int CPlayerApp::Run(int argc, char** argv) {
                                 "clip information and playlist are not saved, so the other's "
                                 "stay as they are.",
                             MessageIcon::Warning);
-        window.Engine().KeepsFiles = false;
+        window.Engine().KeepNoFiles();
     }
     CloseOnTermination(window, dialogs, &application);
     window.StartUp();

@@ -1,5 +1,6 @@
 #include "ROMList.h"
 
+#include "ICore.h"
 #include "IDialogs.h"
 #include "IListView.h"
 #include "LineReader.h"
@@ -14,11 +15,6 @@
 namespace tarvo {
 
 namespace {
-
-std::string CoreText(int code, int argument) {
-    const char* text = CoreGetString(code, argument);
-    return text ? std::string(text) : std::string();
-}
 
 // Each folder is listed once per scan; archive names are matched without case.
 std::unordered_map<std::string, std::string> ListArchives(const std::string& folder) {
@@ -35,18 +31,18 @@ std::unordered_map<std::string, std::string> ListArchives(const std::string& fol
 
 } // namespace
 
-void CROMList::BuildFromCore() {
-    const int count = CoreGetInt(CORE_INT_GAME_COUNT, 0);
+void CROMList::BuildFromCore(ICore& core) {
+    const int count = core.GetInt(CORE_INT_GAME_COUNT, 0);
     m_games.clear();
     m_games.reserve(static_cast<size_t>(std::max(count, 0)));
     for (int i = 0; i < count; ++i) {
         CGameEntry entry;
-        entry.romName = CoreText(CORE_STR_ROM_NAME, i);
-        entry.title = CoreText(CORE_STR_TITLE, i);
-        entry.manufacturer = CoreText(CORE_STR_MANUFACTURER, i);
-        entry.extraInfo = CoreText(CORE_STR_EXTRA_INFO, i);
-        const int driver = CoreGetInt(CORE_INT_DRIVER_OF_GAME, i);
-        entry.driverName = CoreText(CORE_STR_DRIVER_NAME, driver);
+        entry.romName = core.GetString(CORE_STR_ROM_NAME, i);
+        entry.title = core.GetString(CORE_STR_TITLE, i);
+        entry.manufacturer = core.GetString(CORE_STR_MANUFACTURER, i);
+        entry.extraInfo = core.GetString(CORE_STR_EXTRA_INFO, i);
+        const int driver = core.GetInt(CORE_INT_DRIVER_OF_GAME, i);
+        entry.driverName = core.GetString(CORE_STR_DRIVER_NAME, driver);
         m_games.push_back(std::move(entry));
         IndexGame(i);
     }

@@ -12,6 +12,7 @@
 
 namespace tarvo {
 
+class ICore;
 class IDialogs;
 class IListView;
 
@@ -22,7 +23,7 @@ class CROMList {
 public:
     // Filled once from the core; never resized afterwards, so pointers to
     // entries stay valid for the whole run.
-    void BuildFromCore();
+    void BuildFromCore(ICore& core);
 
     int GetCount() const { return static_cast<int>(m_games.size()); }
     CGameEntry* GetEntry(int game);

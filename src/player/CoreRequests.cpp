@@ -1,5 +1,6 @@
 #include "CoreRequests.h"
 
+#include "ICore.h"
 #include "IDialogs.h"
 #include "ROMList.h"
 #include "TarvoCore.h"
@@ -33,17 +34,15 @@ void ShowCoreError(const char* text, IDialogs& dialogs) {
                         MessageIcon::Error);
 }
 
-std::vector<FoundTune> AskLoadedGameTunes() {
+std::vector<FoundTune> AskLoadedGameTunes(ICore& core) {
     std::vector<FoundTune> tunes;
-    if (CoreGetInt(CORE_INT_TUNE_TABLE, 0) != 1) return tunes;
-    const int last = CoreGetInt(CORE_INT_LAST_TUNE, 0);
+    if (core.GetInt(CORE_INT_TUNE_TABLE, 0) != 1) return tunes;
+    const int last = core.GetInt(CORE_INT_LAST_TUNE, 0);
     if (last < 0 || last > CClipInfo::kMaxClipNumber) return tunes;
     tunes.resize(static_cast<size_t>(last) + 1);
     for (int clip = 0; clip <= last; ++clip) {
-        tunes[clip].present = CoreGetInt(CORE_INT_HAS_TUNE, clip) == 1;
-        const char* title =
-            tunes[clip].present ? CoreGetString(CORE_STR_TUNE_TITLE, clip) : nullptr;
-        if (title) tunes[clip].title.assign(title, strnlen(title, 4096));
+        tunes[clip].present = core.GetInt(CORE_INT_HAS_TUNE, clip) == 1;
+        if (tunes[clip].present) tunes[clip].title = core.GetString(CORE_STR_TUNE_TITLE, clip);
     }
     return tunes;
 }

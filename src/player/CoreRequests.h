@@ -8,6 +8,7 @@
 namespace tarvo {
 
 class CROMList;
+class ICore;
 class IDialogs;
 
 // Copies a text with its terminating zero into a core-owned buffer of the
@@ -22,6 +23,6 @@ void ShowCoreError(const char* text, IDialogs& dialogs);
 
 // The loaded game's tunes as the core found them (index = clip number), or
 // nothing when the core cannot tell.
-std::vector<FoundTune> AskLoadedGameTunes();
+std::vector<FoundTune> AskLoadedGameTunes(ICore& core);
 
 } // namespace tarvo

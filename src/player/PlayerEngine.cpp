@@ -3,6 +3,7 @@
 #include "CoreRequests.h"
 #include "IDialogs.h"
 #include "Playlist.h"
+#include "PlaylistMoves.h"
 #include "ROMList.h"
 #include "SettingsFile.h"
 #include "TarvoCore.h"
@@ -40,16 +41,42 @@ int FirstAudibleClip(const CClipInfo& info, int target, int direction) {
 
 } // namespace
 
-CPlayerEngine::CPlayerEngine(CROMList& romList, CPlaylist& playlist, Config& config,
+CPlayerEngine::CPlayerEngine(ICore& core, CROMList& romList, CPlaylist& playlist, Config& config,
                              CSettingsFile& settings, IDialogs& dialogs, IPlayerView& view,
                              std::string programFolder, EngineClock clock)
-    : m_romList(romList), m_playlist(playlist), m_config(config), m_settings(settings),
+    : m_core(core), m_romList(romList), m_playlist(playlist), m_config(config), m_settings(settings),
       m_dialogs(dialogs), m_view(view), m_programFolder(std::move(programFolder)),
       m_clock(std::move(clock)) {}
 
+// --- The core's life ---------------------------------------------------------
+
+void CPlayerEngine::StartCore() {
+    m_core.Init(*this);
+    m_coreRunning = true;
+    m_romList.BuildFromCore(m_core);
+}
+
+void CPlayerEngine::ApplyStartOptions(bool normalize) {
+    SetNormalize(normalize);
+    m_core.SetOption(CORE_OPT_RECORD, 0);
+}
+
+void CPlayerEngine::SetNormalize(bool on) {
+    m_core.SetOption(CORE_OPT_NORMALIZE, on ? 1 : 0);
+}
+
+std::string CPlayerEngine::CoreVersion() {
+    return m_core.GetString(CORE_STR_VERSION, 0);
+}
+
+void CPlayerEngine::ShutdownCore() {
+    if (m_coreRunning) m_core.Shutdown();
+    m_coreRunning = false;
+}
+
 void CPlayerEngine::Start() {
-    State = PlayerState::Idle;
-    PendingClip = -1;
+    m_state = PlayerState::Idle;
+    m_pendingClip = -1;
     m_view.UpdateTransportButtons();
     m_vuHistory.Reset();
     m_clockSubdivider = 6;
@@ -57,10 +84,10 @@ void CPlayerEngine::Start() {
 }
 
 CGameEntry* CPlayerEngine::LoadedGame() {
-    return m_romList.GetEntry(CurrentGame);
+    return m_romList.GetEntry(m_currentGame);
 }
 const CGameEntry* CPlayerEngine::LoadedGame() const {
-    return m_romList.GetEntry(CurrentGame);
+    return m_romList.GetEntry(m_currentGame);
 }
 
 void CPlayerEngine::UpdateButtonsAndMenus() {
@@ -72,8 +99,8 @@ void CPlayerEngine::UpdateButtonsAndMenus() {
 
 void CPlayerEngine::PlayClip(int n) {
     if (n == -1) {
-        n = CoreGetInt(CORE_INT_CURRENT_CLIP, 0);
-    } else if (PlaylistMode) {
+        n = m_core.GetInt(CORE_INT_CURRENT_CLIP, 0);
+    } else if (m_playlistMode) {
         const CGameEntry* game = m_playlist.GetGame(n);
         if (!game) return;
         const int clip = m_playlist.GetClip(n);
@@ -83,49 +110,49 @@ void CPlayerEngine::PlayClip(int n) {
         }
         n = clip;
     }
-    PendingClip = n;
-    CoreCommand(CORE_CMD_RESUME, 0);
-    CoreCommand(CORE_CMD_PLAY_CLIP, n);
+    m_pendingClip = n;
+    m_core.Command(CORE_CMD_RESUME, 0);
+    m_core.Command(CORE_CMD_PLAY_CLIP, n);
     m_silenceCount = 0;
     m_view.UpdateMenus();
 }
 
 void CPlayerEngine::LoadGame(int game, int clip) {
-    if (game != -1) CoreSetOption(CORE_OPT_GAME, game);
-    CoreCommand(CORE_CMD_RESUME, 0);
-    CoreCommand(CORE_CMD_START_GAME, clip);
+    if (game != -1) m_core.SetOption(CORE_OPT_GAME, game);
+    m_core.Command(CORE_CMD_RESUME, 0);
+    m_core.Command(CORE_CMD_START_GAME, clip);
 }
 
 void CPlayerEngine::ClearGameFields() {
-    Fields.gameName.clear();
-    Fields.romFile.clear();
-    Fields.parent.clear();
-    Fields.manufacturer.clear();
-    Fields.driverText.clear();
-    Fields.clipTitle.clear();
+    m_fields.gameName.clear();
+    m_fields.romFile.clear();
+    m_fields.parent.clear();
+    m_fields.manufacturer.clear();
+    m_fields.driverText.clear();
+    m_fields.clipTitle.clear();
 }
 
 void CPlayerEngine::Unload() {
-    CoreCommand(CORE_CMD_UNLOAD, 0);
+    m_core.Command(CORE_CMD_UNLOAD, 0);
     ClearGameFields();
-    Fields.clipNumber = -1;
-    if (!PlaylistMode) {
+    m_fields.clipNumber = -1;
+    if (!m_playlistMode) {
         m_view.ClearClipList();
-        Fields.browserTitle.clear();
+        m_fields.browserTitle.clear();
     }
-    m_view.ShowFields(Fields);
-    State = PlayerState::Idle;
+    m_view.ShowFields(m_fields);
+    m_state = PlayerState::Idle;
     UpdateButtonsAndMenus();
 }
 
 void CPlayerEngine::StopPlayer() {
-    switch (State) {
+    switch (m_state) {
     case PlayerState::Idle:
     case PlayerState::Busy:
         break;
     case PlayerState::Stopped:
-        CoreCommand(CORE_CMD_PAUSE, 0);
-        PendingClip = -1;
+        m_core.Command(CORE_CMD_PAUSE, 0);
+        m_pendingClip = -1;
         break;
     case PlayerState::Recording:
     case PlayerState::RecordingPaused:
@@ -133,16 +160,16 @@ void CPlayerEngine::StopPlayer() {
         [[fallthrough]];
     case PlayerState::Playing:
     case PlayerState::Paused:
-        PendingClip = -1;
-        CoreCommand(CORE_CMD_PAUSE, 0);
-        State = PlayerState::Stopped;
+        m_pendingClip = -1;
+        m_core.Command(CORE_CMD_PAUSE, 0);
+        m_state = PlayerState::Stopped;
         break;
     }
     UpdateButtonsAndMenus();
 }
 
 void CPlayerEngine::Play() {
-    switch (State) {
+    switch (m_state) {
     case PlayerState::Idle:
     case PlayerState::Busy:
         Next();
@@ -151,75 +178,75 @@ void CPlayerEngine::Play() {
         PlayClip(-1);
         break;
     case PlayerState::Playing:
-        CoreCommand(CORE_CMD_PAUSE, 0);
-        State = PlayerState::Paused;
+        m_core.Command(CORE_CMD_PAUSE, 0);
+        m_state = PlayerState::Paused;
         break;
     case PlayerState::Paused:
-        CoreCommand(CORE_CMD_RESUME, 0);
-        State = PlayerState::Playing;
+        m_core.Command(CORE_CMD_RESUME, 0);
+        m_state = PlayerState::Playing;
         break;
     case PlayerState::Recording:
-        CoreCommand(CORE_CMD_PAUSE, 0);
-        State = PlayerState::RecordingPaused;
+        m_core.Command(CORE_CMD_PAUSE, 0);
+        m_state = PlayerState::RecordingPaused;
         break;
     case PlayerState::RecordingPaused:
-        CoreCommand(CORE_CMD_RESUME, 0);
-        State = PlayerState::Recording;
+        m_core.Command(CORE_CMD_RESUME, 0);
+        m_state = PlayerState::Recording;
         break;
     }
     UpdateButtonsAndMenus();
 }
 
 void CPlayerEngine::Rec() {
-    if (State == PlayerState::Stopped || State == PlayerState::Playing ||
-        State == PlayerState::Paused)
+    if (m_state == PlayerState::Stopped || m_state == PlayerState::Playing ||
+        m_state == PlayerState::Paused)
         StartRecording();
-    else if (IsRecording(State))
+    else if (IsRecording(m_state))
         SaveRecording();
 }
 
 void CPlayerEngine::Next() {
-    PlaylistPos = NextTarget(-1);
-    if (State == PlayerState::Idle || State == PlayerState::Busy) {
-        if (PlaylistMode) PlayClip(PlaylistPos);
+    m_playlistPos = NextTarget(-1);
+    if (m_state == PlayerState::Idle || m_state == PlayerState::Busy) {
+        if (m_playlistMode) PlayClip(m_playlistPos);
         return;
     }
-    if (IsRecording(State)) StopPlayer();
-    PlayClip(PlaylistPos);
+    if (IsRecording(m_state)) StopPlayer();
+    PlayClip(m_playlistPos);
 }
 
 void CPlayerEngine::Prev() {
-    PlaylistPos = PrevTarget(-1);
-    if (State == PlayerState::Idle || State == PlayerState::Busy) return;
-    if (IsRecording(State)) StopPlayer();
-    PlayClip(PlaylistPos);
+    m_playlistPos = PrevTarget(-1);
+    if (m_state == PlayerState::Idle || m_state == PlayerState::Busy) return;
+    if (IsRecording(m_state)) StopPlayer();
+    PlayClip(m_playlistPos);
 }
 
 int CPlayerEngine::NextTarget(int from) const {
-    if (PlaylistMode) {
+    if (m_playlistMode) {
         if (m_config.Shuffle) return ShufflePick();
-        const int p = from == -1 ? PlaylistPos : from;
+        const int p = from == -1 ? m_playlistPos : from;
         return p >= 0 && p < m_playlist.GetCount() - 1 ? p + 1 : 0;
     }
     const CGameEntry* game = LoadedGame();
     if (!game) return -1;
     const CClipInfo& info = game->clipInfo;
-    const int cur = from == -1 ? CurrentClip : from;
+    const int cur = from == -1 ? m_currentClip : from;
     const int target = cur >= info.lastClip ? info.firstClip : cur + 1;
     if (m_config.ShowBlanks) return target;
     return FirstAudibleClip(info, target, +1);
 }
 
 int CPlayerEngine::PrevTarget(int from) const {
-    if (PlaylistMode) {
-        int p = from == -1 ? PlaylistPos : from;
+    if (m_playlistMode) {
+        int p = from == -1 ? m_playlistPos : from;
         if (p <= 0) p = m_playlist.GetCount();
         return p - 1;
     }
     const CGameEntry* game = LoadedGame();
     if (!game) return -1;
     const CClipInfo& info = game->clipInfo;
-    const int cur = from == -1 ? CurrentClip : from;
+    const int cur = from == -1 ? m_currentClip : from;
     const int target = cur <= info.firstClip ? info.lastClip : cur - 1;
     if (m_config.ShowBlanks) return target;
     return FirstAudibleClip(info, target, -1);
@@ -227,46 +254,121 @@ int CPlayerEngine::PrevTarget(int from) const {
 
 int CPlayerEngine::ShufflePick() const {
     const int count = m_playlist.GetCount();
-    if (count <= 1 || !m_clock.random) return PlaylistPos;
-    int pick = PlaylistPos;
-    while (pick == PlaylistPos)
+    if (count <= 1 || !m_clock.random) return m_playlistPos;
+    int pick = m_playlistPos;
+    while (pick == m_playlistPos)
         pick = static_cast<int>(static_cast<long long>(m_clock.random()) * count / 32768);
     return pick;
+}
+
+// --- What the window asks ------------------------------------------------
+
+void CPlayerEngine::SetPlaylistMode(bool on) {
+    m_playlistMode = on;
+    m_config.PlaylistMode = on ? 1 : 0;
+}
+
+void CPlayerEngine::SetBrowserTitle(const std::string& title) {
+    m_fields.browserTitle = title;
+    m_view.ShowFields(m_fields);
+}
+
+void CPlayerEngine::ShowClipInformation() {
+    const CGameEntry* game = LoadedGame();
+    if (!game) return;
+    m_fields.clipTitle = game->clipInfo.GetTitle(m_currentClip);
+    m_view.ShowFields(m_fields);
+}
+
+// A number typed in ROM mode plays that clip, unless it is playing already;
+// in Playlist mode the field only shows.
+void CPlayerEngine::TypeClipNumber(int clip) {
+    if (m_playlistMode) {
+        m_view.ShowFields(m_fields);
+        return;
+    }
+    m_fields.clipNumber = clip;
+    if (clip == m_currentClip && m_state == PlayerState::Playing) return;
+    StopPlayer();
+    PlayClip(clip);
+}
+
+// A title typed for the current clip is its title from now on; without a
+// clip the field shows what it showed.
+void CPlayerEngine::TypeClipTitle(const std::string& title) {
+    CGameEntry* game = LoadedGame();
+    if (!game || m_currentClip < 0) {
+        m_view.ShowFields(m_fields);
+        return;
+    }
+    if (title == game->clipInfo.GetTitle(m_currentClip)) return;
+    game->clipInfo.SetTitle(m_currentClip, title);
+    m_fields.clipTitle = game->clipInfo.GetTitle(m_currentClip);
+    m_view.RefreshClipRow(m_currentClip);
+}
+
+void CPlayerEngine::PlayChosen(int clipOrPosition) {
+    StopPlayer();
+    if (m_playlistMode) m_playlistPos = clipOrPosition;
+    PlayClip(clipOrPosition);
+}
+
+void CPlayerEngine::FollowMovedEntry(PlaylistMove move, int index, int count) {
+    m_playlistPos = PositionAfterMove(move, m_playlistPos, index, count);
+}
+
+// The clip playing stays when the playlist holds it. Otherwise nothing that
+// the playlist does not hold may go on: an idle or stopped game is unloaded,
+// a playing one stopped.
+void CPlayerEngine::FindPlayingEntry(bool startIfAbsent) {
+    const CGameEntry* game = LoadedGame();
+    m_playlistPos = game && m_currentClip >= 0 ? m_playlist.FindEntry(game, m_currentClip) : -1;
+    if (m_playlistPos >= 0) {
+        m_view.SelectClipRow(m_playlistPos);
+    } else if (m_state == PlayerState::Idle || m_state == PlayerState::Busy ||
+               m_state == PlayerState::Stopped) {
+        Unload();
+        m_view.SelectClipRow(0);
+    } else {
+        StopPlayer();
+        if (startIfAbsent) Next();
+    }
+    m_view.UpdateMenus();
 }
 
 // --- Recording -----------------------------------------------------------
 
 void CPlayerEngine::SilenceCore() {
-    PendingClip = CORE_SILENCE_CLIP;
-    CoreCommand(CORE_CMD_RESUME, 0);
-    CoreCommand(CORE_CMD_PLAY_CLIP, CORE_SILENCE_CLIP);
+    m_pendingClip = CORE_SILENCE_CLIP;
+    m_core.Command(CORE_CMD_RESUME, 0);
+    m_core.Command(CORE_CMD_PLAY_CLIP, CORE_SILENCE_CLIP);
     m_silenceCount = 0;
 }
 
 void CPlayerEngine::StartRecording() {
     SilenceCore();
-    CoreSetOption(CORE_OPT_RECORD, 1);
-    State = PlayerState::Recording;
-    PendingClip = CurrentClip;
-    CoreCommand(CORE_CMD_RESUME, 0);
-    CoreCommand(CORE_CMD_PLAY_CLIP, CurrentClip);
+    m_core.SetOption(CORE_OPT_RECORD, 1);
+    m_state = PlayerState::Recording;
+    m_pendingClip = m_currentClip;
+    m_core.Command(CORE_CMD_RESUME, 0);
+    m_core.Command(CORE_CMD_PLAY_CLIP, m_currentClip);
     m_silenceCount = 0;
     m_view.UpdateMenus();
 }
 
 void CPlayerEngine::SaveRecording() {
     const std::string temporary = m_tempWavPath;
-    CoreSetOption(CORE_OPT_RECORD, 0);
-    State = PlayerState::Stopped;
+    m_core.SetOption(CORE_OPT_RECORD, 0);
+    m_state = PlayerState::Stopped;
     m_view.UpdateTransportButtons();
     SilenceCore();
-    CoreCommand(CORE_CMD_PAUSE, 0);
-    CWavRecording::Keep(temporary, Fields.romFile + "-" + FormatClipNumber(CurrentClip) + ".wav",
+    m_core.Command(CORE_CMD_PAUSE, 0);
+    CWavRecording::Keep(temporary, m_fields.romFile + "-" + FormatClipNumber(m_currentClip) + ".wav",
                         m_dialogs);
 }
 
 std::string CPlayerEngine::MakeTempWavName() const {
-    return CWavRecording::MakeTempWavName(m_programFolder, Fields.romFile, CurrentClip,
+    return CWavRecording::MakeTempWavName(m_programFolder, m_fields.romFile, m_currentClip,
                                           m_clock.now());
 }
 
@@ -317,34 +419,34 @@ int CPlayerEngine::OnCoreMessage(int code, void* first, int second) {
 }
 
 void CPlayerEngine::OnGameGone() {
-    if (!PlaylistMode) {
+    if (!m_playlistMode) {
         m_view.ClearClipList();
-        Fields.browserTitle.clear();
-        PlaylistPos = -1;
+        m_fields.browserTitle.clear();
+        m_playlistPos = -1;
     }
     ClearGameFields();
-    BlankFlag = false;
-    Fields.clipNumber = 0;
-    m_view.ShowFields(Fields);
-    State = PlayerState::Idle;
+    m_blankFlag = false;
+    m_fields.clipNumber = 0;
+    m_view.ShowFields(m_fields);
+    m_state = PlayerState::Idle;
     m_view.UpdateTransportButtons();
-    CurrentClip = PendingClip = -1;
+    m_currentClip = m_pendingClip = -1;
     m_vuHistory.Reset();
     m_view.UpdateMenus();
 }
 
 void CPlayerEngine::OnGameLoaded(const char* title) {
-    CurrentGame = CoreGetInt(CORE_INT_LOADED_GAME, 0);
+    m_currentGame = m_core.GetInt(CORE_INT_LOADED_GAME, 0);
     CGameEntry* game = LoadedGame();
-    Fields.gameName = title ? title : "";
-    if (!PlaylistMode) Fields.browserTitle = Fields.gameName;
-    Fields.romFile = game ? game->romName : std::string();
-    Fields.manufacturer = game ? game->manufacturer : std::string();
-    m_view.ShowFields(Fields);
-    const bool learned = game && game->clipInfo.SeedFromTunes(AskLoadedGameTunes());
+    m_fields.gameName = title ? title : "";
+    if (!m_playlistMode) m_fields.browserTitle = m_fields.gameName;
+    m_fields.romFile = game ? game->romName : std::string();
+    m_fields.manufacturer = game ? game->manufacturer : std::string();
+    m_view.ShowFields(m_fields);
+    const bool learned = game && game->clipInfo.SeedFromTunes(AskLoadedGameTunes(m_core));
     if (game && game->clipInfo.lastClip < 0) game->clipInfo.SetDefaultRange();
-    if (game && !PlaylistMode) m_view.FillClipList(*game);
-    if (learned && PlaylistMode) m_view.RefreshPlaylistRows();
+    if (game && !m_playlistMode) m_view.FillClipList(*game);
+    if (learned && m_playlistMode) m_view.RefreshPlaylistRows();
     m_view.UpdateMenus();
 }
 
@@ -352,14 +454,14 @@ void CPlayerEngine::OnDriverDetails(const char* text) {
     const std::string details = text ? text : "";
     CGameEntry* game = LoadedGame();
     if (game) game->driverDetails = details;
-    Fields.driverText = "Driver: " + (game ? game->driverName : std::string()) + "\n" + details;
-    m_view.ShowFields(Fields);
+    m_fields.driverText = "Driver: " + (game ? game->driverName : std::string()) + "\n" + details;
+    m_view.ShowFields(m_fields);
 }
 
 void CPlayerEngine::OnLoadFailed() {
     Unload();
-    State = PlayerState::Idle;
-    CurrentGame = -1;
+    m_state = PlayerState::Idle;
+    m_currentGame = -1;
     UpdateButtonsAndMenus();
     m_dialogs.ShowMessage("An error occurred while trying to load the ROM image",
                           MessageIcon::Error);
@@ -367,19 +469,19 @@ void CPlayerEngine::OnLoadFailed() {
 
 void CPlayerEngine::OnClipStarted(int clip) {
     if (clip == CORE_SILENCE_CLIP) return;
-    if (State != PlayerState::Recording) State = PlayerState::Playing;
+    if (m_state != PlayerState::Recording) m_state = PlayerState::Playing;
     m_view.UpdateTransportButtons();
-    Fields.clipNumber = clip;
-    CurrentClip = clip;
-    if (!PlaylistMode) PlaylistPos = clip;
+    m_fields.clipNumber = clip;
+    m_currentClip = clip;
+    if (!m_playlistMode) m_playlistPos = clip;
     const CGameEntry* game = LoadedGame();
-    Fields.clipTitle = game ? game->clipInfo.GetTitle(clip) : std::string();
-    BlankFlag = game && game->clipInfo.IsBlank(clip);
-    m_view.ShowFields(Fields);
-    m_view.SelectClipRow(PlaylistPos);
-    if (clip == PendingClip) {
-        PendingClip = -1;
-        m_view.SelectIconSequence(State == PlayerState::Recording ? 4 : 1);
+    m_fields.clipTitle = game ? game->clipInfo.GetTitle(clip) : std::string();
+    m_blankFlag = game && game->clipInfo.IsBlank(clip);
+    m_view.ShowFields(m_fields);
+    m_view.SelectClipRow(m_playlistPos);
+    if (clip == m_pendingClip) {
+        m_pendingClip = -1;
+        m_view.SelectIconSequence(m_state == PlayerState::Recording ? 4 : 1);
     }
     m_audibleCount = -4;
     m_silenceCount = 0;
@@ -390,7 +492,7 @@ void CPlayerEngine::OnClipStarted(int clip) {
 }
 
 void CPlayerEngine::OnStateMessage(PlayerState state) {
-    State = state;
+    m_state = state;
     UpdateButtonsAndMenus();
 }
 
@@ -406,9 +508,9 @@ void CPlayerEngine::OnSilenceDetected() {
     if (m_audibleCount <= 0 && m_config.AutoMark) {
         CGameEntry* game = LoadedGame();
         if (!game) return;
-        if (!game->clipInfo.IsBlank(CurrentClip)) {
-            game->clipInfo.SetBlank(CurrentClip, true);
-            m_view.RefreshClipRow(CurrentClip);
+        if (!game->clipInfo.IsBlank(m_currentClip)) {
+            game->clipInfo.SetBlank(m_currentClip, true);
+            m_view.RefreshClipRow(m_currentClip);
         }
     }
     switch (static_cast<OnSilencePolicy>(m_config.OnSilence)) {
@@ -421,7 +523,7 @@ void CPlayerEngine::OnSilenceDetected() {
         PlayClip(-1);
         break;
     case OnSilencePolicy::NextClip:
-        if (PendingClip == -1) Next();
+        if (m_pendingClip == -1) Next();
         break;
     }
     m_view.UpdateMenus();
@@ -430,7 +532,7 @@ void CPlayerEngine::OnSilenceDetected() {
 // --- Timer ---------------------------------------------------------------
 
 void CPlayerEngine::TimerTick() {
-    CoreCommand(CORE_CMD_SERVICE, 0);
+    m_core.Command(CORE_CMD_SERVICE, 0);
     int left = 0, right = 0;
     m_vuHistory.Advance(left, right);
     m_view.SetMeterLevels(left, right);
@@ -439,8 +541,8 @@ void CPlayerEngine::TimerTick() {
 }
 
 void CPlayerEngine::ShowElapsed(bool visible) {
-    Fields.elapsed = visible ? FormatTime(m_elapsed, false) : std::string();
-    m_view.ShowFields(Fields);
+    m_fields.elapsed = visible ? FormatTime(m_elapsed, false) : std::string();
+    m_view.ShowFields(m_fields);
 }
 
 void CPlayerEngine::ClockTick() {
@@ -448,7 +550,7 @@ void CPlayerEngine::ClockTick() {
     m_view.AdvanceWindowIcon();
     const long long now = m_clock.now();
     bool timing = true;
-    switch (State) {
+    switch (m_state) {
     case PlayerState::Recording:
         m_view.SetRecIcon(m_blinkPhase ? kRecIcon : kEmptyIcon);
         [[fallthrough]];
@@ -479,7 +581,7 @@ void CPlayerEngine::ApplyTimeLimits() {
     // allows. The clock counts whole seconds, so an elapsed time of n may be
     // as little as n - 1 real seconds: only beyond the limit is it sure to hold
     // all of it.
-    if (State == PlayerState::Recording && m_elapsed > m_config.MaxWAVTime) {
+    if (m_state == PlayerState::Recording && m_elapsed > m_config.MaxWAVTime) {
         StopPlayer();
         return;
     }
@@ -501,11 +603,11 @@ void CPlayerEngine::FadeBeforeTheLoopLimit() {
     const int fadeSeconds = std::clamp(m_config.MaxLoopTime / 5, 1, 5);
     if (m_fading || m_elapsed < m_config.MaxLoopTime + 1 - fadeSeconds) return;
     m_fading = true;
-    CoreSetOption(CORE_OPT_FADE_OUT_MS, fadeSeconds * 1000 - 500);
+    m_core.SetOption(CORE_OPT_FADE_OUT_MS, fadeSeconds * 1000 - 500);
 }
 
 void CPlayerEngine::Autosave() {
-    if (!KeepsFiles) return;
+    if (!m_keepsFiles) return;
     if (m_playlist.GetCount() > 0)
         m_playlist.SaveToFile(m_settings.TempPlaylistPath(), false, m_dialogs);
     if (!m_settings.Write(m_config, SettingsForm::Autosave)) return;

@@ -1,9 +1,10 @@
 #pragma once
 
 #include "Config.h"
-#include "CoreMessage.h"
+#include "ICore.h"
 #include "IPlayerView.h"
 #include "PlayerState.h"
+#include "PlaylistMoves.h"
 #include "VUHistory.h"
 
 #include <ctime>
@@ -35,23 +36,50 @@ public:
     static constexpr int kTicksPerClockTick = 7;
     static constexpr int kClockTicksPerAutosave = 900;
 
-    CPlayerEngine(CROMList& romList, CPlaylist& playlist, Config& config, CSettingsFile& settings,
-                  IDialogs& dialogs, IPlayerView& view, std::string programFolder,
-                  EngineClock clock);
+    CPlayerEngine(ICore& core, CROMList& romList, CPlaylist& playlist, Config& config,
+                  CSettingsFile& settings, IDialogs& dialogs, IPlayerView& view,
+                  std::string programFolder, EngineClock clock);
+
+    // Starts the core with this engine listening and fills the game list from it.
+    void StartCore();
+    // The options the core starts with: normalizing as set, no recording.
+    void ApplyStartOptions(bool normalize);
+    void SetNormalize(bool on);
+    std::string CoreVersion();
+    void ShutdownCore();
+    bool CoreRunning() const { return m_coreRunning; }
 
     // State at start-up: Idle, nothing pending, the first timer tick runs a clock tick.
     void Start();
 
-    int CurrentGame = -1;
-    int CurrentClip = -1;
-    int PlaylistPos = -1;
-    int PendingClip = -1;
-    PlayerState State = PlayerState::Idle;
-    bool BlankFlag = false;
-    bool PlaylistMode = false;
-    // False for a second Tarvo on the same program folder: it saves nothing of its own.
-    bool KeepsFiles = true;
-    PlayerFields Fields;
+    int CurrentGame() const { return m_currentGame; }
+    int CurrentClip() const { return m_currentClip; }
+    int PlaylistPos() const { return m_playlistPos; }
+    int PendingClip() const { return m_pendingClip; }
+    PlayerState State() const { return m_state; }
+    bool BlankFlag() const { return m_blankFlag; }
+    bool PlaylistMode() const { return m_playlistMode; }
+    bool KeepsFiles() const { return m_keepsFiles; }
+    const PlayerFields& Fields() const { return m_fields; }
+
+    // What the window asks of the player.
+    void SetPlaylistMode(bool on);
+    // A second Tarvo on the same program folder saves nothing of its own.
+    void KeepNoFiles() { m_keepsFiles = false; }
+    void SetBrowserTitle(const std::string& title);
+    // The fields as the engine holds them, over whatever was typed.
+    void RefreshFields() { m_view.ShowFields(m_fields); }
+    // The clip information changed (an import): the fields show it.
+    void ShowClipInformation();
+    void TypeClipNumber(int clip);
+    void TypeClipTitle(const std::string& title);
+    // A row of the list chosen to play: a clip in ROM mode, a position in Playlist mode.
+    void PlayChosen(int clipOrPosition);
+    // The playlist's entry at `index` moved: the position played moves with it.
+    void FollowMovedEntry(PlaylistMove move, int index, int count);
+    // The playlist changed or was entered: finds the playing clip in it, or
+    // unloads, or stops (and with `startIfAbsent` plays the next entry).
+    void FindPlayingEntry(bool startIfAbsent);
 
     void PlayClip(int n);
     void LoadGame(int game, int clip);
@@ -98,6 +126,7 @@ private:
     void Autosave();
     void UpdateButtonsAndMenus();
 
+    ICore& m_core;
     CROMList& m_romList;
     CPlaylist& m_playlist;
     Config& m_config;
@@ -106,6 +135,17 @@ private:
     IPlayerView& m_view;
     std::string m_programFolder;
     EngineClock m_clock;
+    bool m_coreRunning = false;
+
+    int m_currentGame = -1;
+    int m_currentClip = -1;
+    int m_playlistPos = -1;
+    int m_pendingClip = -1;
+    PlayerState m_state = PlayerState::Idle;
+    bool m_blankFlag = false;
+    bool m_playlistMode = false;
+    bool m_keepsFiles = true;
+    PlayerFields m_fields;
 
     int m_audibleCount = -4;
     int m_silenceCount = 0;

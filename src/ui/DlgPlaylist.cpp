@@ -45,13 +45,17 @@ QTreeWidget* MultiSelectList(const QHash<int, QWidget*>& controls, int id) {
 
 } // namespace
 
-CDlgPlaylist::CDlgPlaylist(CROMList& romList, int& filter, IDialogs& dialogs, QWidget* parent)
-    : QDialog(parent), m_romList(romList), m_filter(filter), m_dialogs(dialogs),
+CDlgPlaylist::CDlgPlaylist(CROMList& romList, int& filter, IDialogs& dialogs,
+                           const CPlaylist& playlist, int shownGame, ModalRunner runModal,
+                           QWidget* parent)
+    : QDialog(parent), m_romList(romList), m_shownGame(shownGame),
+      m_runModal(std::move(runModal)), m_filter(filter), m_dialogs(dialogs),
       m_controls(CDialogLayout::Build(this, "161.layout")),
       m_title(Control<QLineEdit>(m_controls, kTitle)),
       m_clipTree(MultiSelectList(m_controls, kClips)),
       m_playlistTree(MultiSelectList(m_controls, kEntries)), m_clipList(m_clipTree),
       m_playlistList(m_playlistTree) {
+    m_playlist.CopyFrom(playlist);
     m_playlist.SetROMList(&m_romList);
     m_title->installEventFilter(this);
     ConnectControls();

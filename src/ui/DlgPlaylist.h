@@ -18,17 +18,17 @@ class CROMList;
 class IDialogs;
 
 // "Playlist Manager": the clips of one game on the left, the playlist being
-// built on the right. It edits its own copy, m_playlist, which the main window
-// gives before and takes back after, whatever the result.
+// built on the right. It edits its own copy of `playlist`, which the main
+// window takes back after, whatever the result. `runModal` runs the Game
+// Browser behind "Change ROM".
 class CDlgPlaylist : public QDialog {
     Q_OBJECT
 public:
-    CDlgPlaylist(CROMList& romList, int& filter, IDialogs& dialogs, QWidget* parent = nullptr);
+    CDlgPlaylist(CROMList& romList, int& filter, IDialogs& dialogs, const CPlaylist& playlist,
+                 int shownGame = -1, ModalRunner runModal = {}, QWidget* parent = nullptr);
 
-    CPlaylist m_playlist;
-    int m_shownGame = -1;
-    // Runs the Game Browser behind "Change ROM".
-    ModalRunner m_runModal;
+    const CPlaylist& Playlist() const { return m_playlist; }
+    int ShownGame() const { return m_shownGame; }
 
     int exec() override;
     // The dialog's start: columns, the shown game, the playlist, the buttons.
@@ -63,6 +63,9 @@ private:
     void SetEnabled(int id, bool enabled);
 
     CROMList& m_romList;
+    CPlaylist m_playlist;
+    int m_shownGame = -1;
+    ModalRunner m_runModal;
     int& m_filter;
     IDialogs& m_dialogs;
     QHash<int, QWidget*> m_controls;

@@ -65,11 +65,11 @@ CMprisService::~CMprisService() {
 QVariantMap CMprisService::PlayerProperties() const {
     CPlayerEngine& engine = m_window.Engine();
     const CGameEntry* game = engine.LoadedGame();
-    const int clip = engine.CurrentClip;
+    const int clip = engine.CurrentClip();
     QVariantMap metadata;
     if (game && clip >= 0) {
         metadata["mpris:trackid"] = QVariant::fromValue(QDBusObjectPath(
-            QString("/org/tarvo/Tarvo/clip/%1/%2").arg(engine.CurrentGame).arg(clip)));
+            QString("/org/tarvo/Tarvo/clip/%1/%2").arg(engine.CurrentGame()).arg(clip)));
         const std::string title = game->clipInfo.GetTitle(clip);
         metadata["xesam:title"] =
             QString::fromStdString(title.empty() ? "Clip " + std::to_string(clip) : title);
@@ -82,12 +82,12 @@ QVariantMap CMprisService::PlayerProperties() const {
             QVariant::fromValue(QDBusObjectPath("/org/mpris/MediaPlayer2/TrackList/NoTrack"));
     }
     auto enabled = [this](int id) { return m_window.ControlById(id)->isEnabled(); };
-    return {{"PlaybackStatus", StatusOf(engine.State)},
+    return {{"PlaybackStatus", StatusOf(engine.State())},
             {"Metadata", metadata},
             {"CanGoNext", enabled(kNext)},
             {"CanGoPrevious", enabled(kPrev)},
             {"CanPlay", enabled(kPlay)},
-            {"CanPause", enabled(kPlay) && IsSounding(engine.State)},
+            {"CanPause", enabled(kPlay) && IsSounding(engine.State())},
             {"Position", qlonglong(engine.ElapsedSeconds()) * 1000000}};
 }
 
@@ -111,7 +111,7 @@ void CMprisService::Refresh() {
 // As the button would: only when it can be pressed, and Play or Pause only
 // when it would play or pause.
 void CMprisService::Press(int button, bool onlyWhenPlaying, bool onlyWhenNotPlaying) {
-    const bool sounding = IsSounding(m_window.Engine().State);
+    const bool sounding = IsSounding(m_window.Engine().State());
     if (!m_window.ControlById(button)->isEnabled()) return;
     if ((onlyWhenPlaying && !sounding) || (onlyWhenNotPlaying && sounding)) return;
     m_window.Command(button);

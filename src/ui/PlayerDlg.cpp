@@ -1,13 +1,11 @@
 #include "PlayerDlg.h"
 
-#include "CoreMessage.h"
 #include "DialogLayout.h"
 #include "IconLibrary.h"
 #include "IDialogs.h"
 #include "MainWindowIds.h"
 #include "MoveButtons.h"
 #include "MprisService.h"
-#include "TarvoCore.h"
 
 #include <ctime>
 #include <QApplication>
@@ -31,12 +29,12 @@ QColor ToQColor(const RgbColor& c) {
 
 } // namespace
 
-CPlayerDlg::CPlayerDlg(std::string programFolder, IDialogs& dialogs, EngineClock clock,
-                       QWidget* parent)
+CPlayerDlg::CPlayerDlg(std::string programFolder, ICore& core, IDialogs& dialogs,
+                       EngineClock clock, QWidget* parent)
     : QDialog(parent), m_programFolder(std::move(programFolder)), m_dialogs(dialogs),
       m_settings(m_programFolder, m_romList, m_playlist, m_dialogs) {
     if (!clock.random) clock.random = [this] { return m_random.Next(); };
-    m_engine = std::make_unique<CPlayerEngine>(m_romList, m_playlist, m_config, m_settings,
+    m_engine = std::make_unique<CPlayerEngine>(core, m_romList, m_playlist, m_config, m_settings,
                                                m_dialogs, *this, m_programFolder, clock);
     BuildWindow();
     ConnectCommands();
@@ -44,7 +42,7 @@ CPlayerDlg::CPlayerDlg(std::string programFolder, IDialogs& dialogs, EngineClock
 
 CPlayerDlg::~CPlayerDlg() {
     m_timer.stop();
-    if (m_coreRunning) CoreShutdown();
+    m_engine->ShutdownCore();
 }
 
 void CPlayerDlg::BuildWindow() {
@@ -114,20 +112,17 @@ void CPlayerDlg::ConnectCommands() {
 void CPlayerDlg::StartUp() {
     setWindowIcon(CIconLibrary::Icon(CIconSequences::kProgramIcon));
     m_random.Seed(static_cast<uint32_t>(std::time(nullptr)));
-    CoreInit(static_cast<ICoreListener*>(m_engine.get()), &CoreMessage);
-    m_coreRunning = true;
-    m_romList.BuildFromCore();
+    m_engine->StartCore();
     m_romList.LoadClipInfo(m_programFolder + "tarvoclips.dat");
     m_playlist.SetROMList(&m_romList);
     m_settings.Read(m_config);
     // Without a settings file nothing has scanned the default folder yet, and
     // a playlist loaded now would find every game missing.
     if (!m_romList.IsScanned()) m_romList.ScanROMFolders();
-    ApplyNormalize();
-    CoreSetOption(CORE_OPT_RECORD, 0);
-    ShowFields(m_engine->Fields);
+    m_engine->ApplyStartOptions(m_config.Normalize != 0);
+    ShowFields(m_engine->Fields());
     SetPlaylistMode(m_config.PlaylistMode != 0);
-    if (m_engine->PlaylistMode) m_playlist.FillList(*m_clipList);
+    if (m_engine->PlaylistMode()) m_playlist.FillList(*m_clipList);
     UpdateListButtons();
     UpdateMenus();
     m_icons = CIconSequences();
@@ -162,11 +157,10 @@ bool CPlayerDlg::CloseSequence() {
     const bool unattended = m_dialogs.Unattended();
     // A recording is offered for saving as NEXT would. Unattended, the core
     // completes it as it shuts down and it stays under its temporary name.
-    if (IsRecording(m_engine->State) && !unattended) m_engine->StopPlayer();
-    if (m_engine->KeepsFiles && !SaveFilesForExit(unattended)) return false; // stays open
+    if (IsRecording(m_engine->State()) && !unattended) m_engine->StopPlayer();
+    if (m_engine->KeepsFiles() && !SaveFilesForExit(unattended)) return false; // stays open
     m_timer.stop();
-    if (m_coreRunning) CoreShutdown();
-    m_coreRunning = false;
+    m_engine->ShutdownCore();
     return true;
 }
 
@@ -280,11 +274,11 @@ void CPlayerDlg::Command(int id) {
         {kSwitchMode, [](CPlayerDlg& w) { w.ToggleMode(); }},
         {kMenuRomMode,
          [](CPlayerDlg& w) {
-             if (w.m_engine->PlaylistMode) w.ToggleMode();
+             if (w.m_engine->PlaylistMode()) w.ToggleMode();
          }},
         {kMenuPlaylistMode,
          [](CPlayerDlg& w) {
-             if (!w.m_engine->PlaylistMode) w.ToggleMode();
+             if (!w.m_engine->PlaylistMode()) w.ToggleMode();
          }},
         {kPlaylistManager, [](CPlayerDlg& w) { w.OpenPlaylistManager(); }},
         {kMenuPlaylistManager, [](CPlayerDlg& w) { w.OpenPlaylistManager(); }},
@@ -322,11 +316,11 @@ void CPlayerDlg::ReadControls() {
 // A menu item that flips a setting shows the new value in its check box too.
 void CPlayerDlg::ToggleSetting(int Config::*setting) {
     m_config.*setting = !(m_config.*setting);
-    ShowFields(m_engine->Fields);
+    ShowFields(m_engine->Fields());
 }
 
 void CPlayerDlg::ApplyNormalize() {
-    CoreSetOption(CORE_OPT_NORMALIZE, m_config.Normalize ? 1 : 0);
+    m_engine->SetNormalize(m_config.Normalize != 0);
 }
 
 // --- Menus --------------------------------------------------------------------
@@ -350,10 +344,10 @@ void CPlayerDlg::SetMenuText(int id, const QString& text) {
 
 void CPlayerDlg::UpdateMenus() {
     const CGameEntry* game = m_engine->LoadedGame();
-    const bool playlistMode = m_engine->PlaylistMode;
+    const bool playlistMode = m_engine->PlaylistMode();
     const int first = game ? game->clipInfo.firstClip : -1;
     const int last = game ? game->clipInfo.lastClip : -1;
-    const int cur = m_engine->CurrentClip;
+    const int cur = m_engine->CurrentClip();
 
     SetMenuEnabled(kSavePlaylist, m_playlist.GetCount() > 0);
     const QString suffix =

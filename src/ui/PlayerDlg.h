@@ -44,7 +44,7 @@ class IDialogs;
 class CPlayerDlg : public QDialog, public IPlayerView {
     Q_OBJECT
 public:
-    CPlayerDlg(std::string programFolder, IDialogs& dialogs, EngineClock clock = {},
+    CPlayerDlg(std::string programFolder, ICore& core, IDialogs& dialogs, EngineClock clock = {},
                QWidget* parent = nullptr);
     ~CPlayerDlg() override;
 
@@ -77,7 +77,6 @@ public:
     // Playlist mode.
     void SetPlaylistMode(bool on);
     void ToggleMode();
-    void SyncPlaylistPos(bool start);
     void LoadPlaylistCommand();
     void SavePlaylistCommand();
     // Saves to the playlist's file, or asks for one; the crash-recovery copy
@@ -186,7 +185,6 @@ private:
     QTimer m_timer;
     ModalRunner m_runModal;
     CMprisService* m_mpris = nullptr;
-    bool m_coreRunning = false;
     // Where the user left the keyboard focus. A control disabled while the
     // core works hands the focus on; it returns here when it can.
     QPointer<QWidget> m_userFocus;

@@ -54,12 +54,9 @@ void CPlayerDlg::ImportClipData() {
 }
 
 void CPlayerDlg::ShowImportedClipData() {
-    if (m_engine->PlaylistMode) m_playlist.FillList(*m_clipList);
+    if (m_engine->PlaylistMode()) m_playlist.FillList(*m_clipList);
     RefillClipList();
-    if (const CGameEntry* game = m_engine->LoadedGame()) {
-        m_engine->Fields.clipTitle = game->clipInfo.GetTitle(m_engine->CurrentClip);
-        ShowFields(m_engine->Fields);
-    }
+    m_engine->ShowClipInformation();
 }
 
 } // namespace tarvo

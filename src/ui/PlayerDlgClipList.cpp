@@ -15,29 +15,12 @@
 namespace tarvo {
 
 void CPlayerDlg::CommitClipNumber() {
-    if (m_engine->PlaylistMode) {
-        ShowFields(m_engine->Fields);
-        return;
-    }
-    const int typed = ParseInt(m_clipNumberEdit->text().toStdString());
-    m_engine->Fields.clipNumber = typed;
-    if (typed == m_engine->CurrentClip && m_engine->State == PlayerState::Playing) return;
-    m_engine->StopPlayer();
-    m_engine->PlayClip(typed);
+    m_engine->TypeClipNumber(ParseInt(m_clipNumberEdit->text().toStdString()));
 }
 
 void CPlayerDlg::CommitClipTitle() {
-    CGameEntry* game = m_engine->LoadedGame();
-    if (!game || m_engine->CurrentClip < 0) {
-        ShowFields(m_engine->Fields);
-        return;
-    }
-    const std::string title = m_clipTitleEdit->text().toStdString();
     m_clipTitleEdit->setModified(false);
-    if (title == game->clipInfo.GetTitle(m_engine->CurrentClip)) return;
-    m_engine->Fields.clipTitle = title;
-    game->clipInfo.SetTitle(m_engine->CurrentClip, title);
-    RefreshClipRow(m_engine->CurrentClip);
+    m_engine->TypeClipTitle(m_clipTitleEdit->text().toStdString());
 }
 
 // A title typed but not yet committed when another clip comes belongs to the
@@ -64,7 +47,7 @@ void CPlayerDlg::FillClipList(CGameEntry& game) {
 // selected clip selected when it still has a row.
 void CPlayerDlg::RefillClipList() {
     CGameEntry* game = m_engine->LoadedGame();
-    if (!game || m_engine->PlaylistMode) return;
+    if (!game || m_engine->PlaylistMode()) return;
     const bool hadSelection = !m_clipTree->selectedItems().isEmpty();
     const int clip = hadSelection ? MarkedClip() : -1;
     FillClipList(*game);
@@ -88,7 +71,7 @@ int CPlayerDlg::MarkedClip() const {
 }
 
 void CPlayerDlg::SelectClipRow(int clipOrPosition) {
-    const int row = m_engine->PlaylistMode ? clipOrPosition : FindClipRow(clipOrPosition);
+    const int row = m_engine->PlaylistMode() ? clipOrPosition : FindClipRow(clipOrPosition);
     if (row >= 0 && row < m_clipList->RowCount()) {
         m_clipTree->setCurrentItem(m_clipTree->topLevelItem(row));
         m_clipList->EnsureVisible(row);
@@ -101,7 +84,7 @@ void CPlayerDlg::RefreshClipRow(int clip) {
     if (!game || !game->clipInfo.GetRecord(clip)) return;
     const std::string label = game->clipInfo.GetLabel(clip);
     const int row = FindClipRow(clip);
-    if (m_engine->PlaylistMode) {
+    if (m_engine->PlaylistMode()) {
         for (int i = 0; i < m_playlist.GetCount(); ++i)
             if (m_playlist.GetGame(i) == game && m_playlist.GetClip(i) == clip)
                 m_clipList->SetText(i, 1, label);
@@ -131,15 +114,8 @@ void CPlayerDlg::RefreshClipRow(int clip) {
 
 void CPlayerDlg::PlaySelected() {
     const int mark = m_clipList->SelectionMark();
-    if (mark >= 0) {
-        m_engine->StopPlayer();
-        if (m_engine->PlaylistMode) {
-            m_engine->PlaylistPos = mark;
-            m_engine->PlayClip(mark);
-        } else {
-            m_engine->PlayClip(m_clipList->ItemData(mark));
-        }
-    }
+    if (mark >= 0)
+        m_engine->PlayChosen(m_engine->PlaylistMode() ? mark : m_clipList->ItemData(mark));
     UpdateMenus();
 }
 
@@ -153,7 +129,7 @@ void CPlayerDlg::UpdateListButtons() {
     const bool selected = !m_clipTree->selectedItems().isEmpty();
     SetEnabled(kPlaySelected, selected);
     for (const MoveButton& button : kMoveButtons)
-        SetEnabled(button.id, m_engine->PlaylistMode && selected);
+        SetEnabled(button.id, m_engine->PlaylistMode() && selected);
 }
 
 void CPlayerDlg::PrepareClipPopup(QMenu&, const CMenuBuilder::Actions& actions) const {
@@ -173,7 +149,7 @@ void CPlayerDlg::PrepareClipPopup(QMenu&, const CMenuBuilder::Actions& actions) 
 }
 
 void CPlayerDlg::ClipPopup(const QPoint& globalPosition) {
-    if (m_engine->PlaylistMode || !m_engine->LoadedGame() || m_clipList->SelectionMark() < 0)
+    if (m_engine->PlaylistMode() || !m_engine->LoadedGame() || m_clipList->SelectionMark() < 0)
         return;
     QMenu menu(this);
     const auto actions = CMenuBuilder::BuildPopup(&menu, "134.menu");

@@ -5,7 +5,6 @@
 #include "IDialogs.h"
 #include "OptionRules.h"
 #include "PlayerDlg.h"
-#include "TarvoCore.h"
 
 #include <algorithm>
 #include <QProcess>
@@ -27,13 +26,13 @@ void CPlayerDlg::StartVolumeControl() {
 
 void CPlayerDlg::OpenBrowser() {
     CDlgROMBrowser browser(m_romList, m_config.ROMFilter, m_dialogs, this);
-    browser.m_initialGame = m_engine->CurrentGame;
+    browser.m_initialGame = m_engine->CurrentGame();
     if (RunModal(m_runModal, browser) == QDialog::Accepted) {
-        if (browser.m_selectedGame != m_engine->CurrentGame) {
+        if (browser.m_selectedGame != m_engine->CurrentGame()) {
             m_engine->StopPlayer();
             m_engine->LoadGame(browser.m_selectedGame, -1);
         }
-        if (m_engine->PlaylistMode) ToggleMode();
+        if (m_engine->PlaylistMode()) ToggleMode();
     }
     UpdateMenus();
 }
@@ -46,14 +45,13 @@ void CPlayerDlg::OpenOptions() {
         ApplyMeterSettings();
         ApplyNormalize();
         RefillClipList();
-        ShowFields(m_engine->Fields);
+        ShowFields(m_engine->Fields());
     }
     UpdateMenus();
 }
 
 void CPlayerDlg::ShowAbout() {
-    const char* version = CoreGetString(CORE_STR_VERSION, 0);
-    CDlgAbout about(version ? version : "", this);
+    CDlgAbout about(m_engine->CoreVersion(), this);
     RunModal(m_runModal, about);
 }
 

@@ -67,7 +67,7 @@ void CPlayerDlg::SetEnabled(int id, bool enabled) {
 }
 
 void CPlayerDlg::UpdateTransportButtons() {
-    const PlayerState state = m_engine->State;
+    const PlayerState state = m_engine->State();
     const bool active = state != PlayerState::Idle && state != PlayerState::Busy;
     const bool sounding = active && state != PlayerState::Stopped;
     EnableTransportControls(active, sounding);
@@ -83,8 +83,8 @@ void CPlayerDlg::UpdateTransportButtons() {
 
 void CPlayerDlg::EnableTransportControls(bool active, bool sounding) {
     const QScopedValueRollback updating(m_updatingControls, true);
-    const bool playlistMode = m_engine->PlaylistMode;
-    const bool idle = m_engine->State == PlayerState::Idle;
+    const bool playlistMode = m_engine->PlaylistMode();
+    const bool idle = m_engine->State() == PlayerState::Idle;
     SetEnabled(kNext, active || (idle && playlistMode));
     SetEnabled(kPrev, active);
     m_clipNumberEdit->setEnabled(active && !playlistMode);

@@ -23,8 +23,7 @@ const std::vector<FileFilter> kPlaylistFilter{{"Tarvo Playlist Files", "*.tvp"}}
 
 void CPlayerDlg::SetPlaylistMode(bool on) {
     const QScopedValueRollback updating(m_updatingControls, true);
-    m_engine->PlaylistMode = on;
-    m_config.PlaylistMode = on ? 1 : 0;
+    m_engine->SetPlaylistMode(on);
     Button(kSwitchMode)->setText(on ? "Switch to ROM Mode" : "Switch to Playlist Mode");
     Control<QGroupBox>(m_controls, kBrowserGroup)
         ->setTitle(on ? "Playlist Browser" : "ROM SoundClip Browser");
@@ -33,8 +32,7 @@ void CPlayerDlg::SetPlaylistMode(bool on) {
     m_clipNumberEdit->setEnabled(!on);
     if (on) {
         m_playlist.SetupListColumns(*m_clipList);
-        m_engine->Fields.browserTitle = m_playlist.title;
-        ShowFields(m_engine->Fields);
+        m_engine->SetBrowserTitle(m_playlist.title);
         SetEnabled(kPlay, true);
         SetEnabled(kNext, true);
     } else {
@@ -47,19 +45,16 @@ void CPlayerDlg::SetPlaylistMode(bool on) {
 }
 
 void CPlayerDlg::RefreshPlaylistRows() {
-    if (m_engine->PlaylistMode) m_playlist.UpdateRows(*m_clipList, 0, m_playlist.GetCount() - 1);
+    if (m_engine->PlaylistMode()) m_playlist.UpdateRows(*m_clipList, 0, m_playlist.GetCount() - 1);
 }
 
 void CPlayerDlg::ShowGameInList() {
     CGameEntry* game = m_engine->LoadedGame();
     if (game) {
         FillClipList(*game);
-        SelectClipRow(m_engine->CurrentClip);
-        m_engine->Fields.browserTitle = m_engine->Fields.gameName;
-    } else {
-        m_engine->Fields.browserTitle.clear();
+        SelectClipRow(m_engine->CurrentClip());
     }
-    ShowFields(m_engine->Fields);
+    m_engine->SetBrowserTitle(game ? m_engine->Fields().gameName : std::string());
 }
 
 // Enters playlist mode with the playlist listed and the playing clip found in it.
@@ -67,37 +62,17 @@ void CPlayerDlg::ShowPlaylistInList() {
     SetPlaylistMode(true);
     m_playlist.FillList(*m_clipList);
     UpdateListButtons();
-    SyncPlaylistPos(true);
+    m_engine->FindPlayingEntry(true);
 }
 
 void CPlayerDlg::ToggleMode() {
-    if (m_engine->PlaylistMode) {
+    if (m_engine->PlaylistMode()) {
         SetPlaylistMode(false);
         ShowGameInList();
     } else if (m_playlist.GetCount() > 0) {
         ShowPlaylistInList();
     } else {
         OpenPlaylistManager();
-    }
-    UpdateMenus();
-}
-
-void CPlayerDlg::SyncPlaylistPos(bool start) {
-    const CGameEntry* game = m_engine->LoadedGame();
-    const int clip = m_engine->CurrentClip;
-    int& position = m_engine->PlaylistPos;
-    position = game && clip >= 0 ? m_playlist.FindEntry(game, clip) : -1;
-    if (position >= 0) {
-        SelectClipRow(position);
-    } else if (m_engine->State == PlayerState::Idle || m_engine->State == PlayerState::Busy ||
-               m_engine->State == PlayerState::Stopped) {
-        m_engine->Unload();
-        position = -1;
-        SelectClipRow(0);
-    } else {
-        m_engine->StopPlayer();
-        position = -1;
-        if (start) m_engine->Next();
     }
     UpdateMenus();
 }
@@ -109,7 +84,7 @@ void CPlayerDlg::LoadPlaylistCommand() {
         m_playlist.LoadFromFile(path, false, true, true, m_dialogs);
         if (m_playlist.GetCount() > 0)
             ShowPlaylistInList();
-        else if (m_engine->PlaylistMode)
+        else if (m_engine->PlaylistMode())
             ToggleMode();
     }
     UpdateMenus();
@@ -136,20 +111,17 @@ void CPlayerDlg::SavePlaylist() {
 }
 
 void CPlayerDlg::OpenPlaylistManager() {
-    CDlgPlaylist manager(m_romList, m_config.ROMFilter, m_dialogs, this);
-    manager.m_playlist.CopyFrom(m_playlist);
-    manager.m_shownGame = m_engine->CurrentGame;
-    manager.m_runModal = m_runModal;
+    CDlgPlaylist manager(m_romList, m_config.ROMFilter, m_dialogs, m_playlist,
+                         m_engine->CurrentGame(), m_runModal, this);
     const bool useIt = RunModal(m_runModal, manager) == QDialog::Accepted;
     // Changes made in the manager stay, however it was left.
-    m_playlist.CopyFrom(manager.m_playlist);
-    if (m_engine->PlaylistMode) {
+    m_playlist.CopyFrom(manager.Playlist());
+    if (m_engine->PlaylistMode()) {
         if (m_playlist.GetCount() > 0) {
             m_playlist.SetupListColumns(*m_clipList);
             m_playlist.FillList(*m_clipList);
-            m_engine->Fields.browserTitle = m_playlist.title;
-            ShowFields(m_engine->Fields);
-            SyncPlaylistPos(useIt);
+            m_engine->SetBrowserTitle(m_playlist.title);
+            m_engine->FindPlayingEntry(useIt);
         } else {
             ToggleMode();
         }
@@ -162,12 +134,12 @@ void CPlayerDlg::OpenPlaylistManager() {
 void CPlayerDlg::MoveClicked(PlaylistMove move) {
     const int index = m_clipList->SelectionMark();
     const int count = m_playlist.GetCount();
-    if (!m_engine->PlaylistMode || index < 0) return;
+    if (!m_engine->PlaylistMode() || index < 0) return;
     if (!MovePlaylistEntry(m_playlist, move, index, m_clipList.get())) return;
     // The list holds one selected row: the moved one.
     m_clipTree->setCurrentItem(
         m_clipTree->topLevelItem(PositionAfterMove(move, index, index, count)));
-    m_engine->PlaylistPos = PositionAfterMove(move, m_engine->PlaylistPos, index, count);
+    m_engine->FollowMovedEntry(move, index, count);
     UpdateListButtons();
     UpdateMenus();
 }

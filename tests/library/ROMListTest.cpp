@@ -18,12 +18,11 @@ namespace {
 class ROMListTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        FakeCore::Get().Reset();
-        FakeCore::Get().SetCatalogue({{"alpha", "Alpha Story", "Tarvo Soft", "", 0},
+        core.SetCatalogue({{"alpha", "Alpha Story", "Tarvo Soft", "", 0},
                                       {"beta", "Beta Run", "Tarvo Soft", "1987", 1},
                                       {"gamma", "Gamma", "Other", "", 0}},
                                      {"Driver A", "Driver B"});
-        list.BuildFromCore();
+        list.BuildFromCore(core);
     }
 
     std::string Reload(const std::string& text) {
@@ -34,6 +33,7 @@ protected:
         return out.str();
     }
 
+    FakeCore core;
     CROMList list;
     test::TempFolder temp;
 };
@@ -49,17 +49,18 @@ TEST_F(ROMListTest, BuildsFromTheCoreInItsOrder) {
     EXPECT_EQ(list.GetEntry(-1), nullptr);
 
     const std::vector<std::string> firstGame{
-        "CoreGetInt 1 0",    "CoreGetString 0 0", "CoreGetString 1 0", "CoreGetString 4 0",
-        "CoreGetString 2 0", "CoreGetInt 8 0",    "CoreGetString 5 0"};
-    const auto calls = FakeCore::Get().TakeCalls();
+        "GetInt(GAME_COUNT, 0)",   "GetString(ROM_NAME, 0)",       "GetString(TITLE, 0)",
+        "GetString(MANUFACTURER, 0)", "GetString(EXTRA_INFO, 0)", "GetInt(DRIVER_OF_GAME, 0)",
+        "GetString(DRIVER_NAME, 0)"};
+    const auto calls = core.TakeCalls();
     ASSERT_GE(calls.size(), firstGame.size());
     EXPECT_EQ(std::vector<std::string>(calls.begin(), calls.begin() + 7), firstGame);
 }
 
 TEST_F(ROMListTest, MissingTextsBecomeEmpty) {
-    FakeCore::Get().SetCatalogue({{"x", "X", "", "", 7}}, {}); // driver 7 is unknown
+    core.SetCatalogue({{"x", "X", "", "", 7}}, {}); // driver 7 is unknown
     CROMList other;
-    other.BuildFromCore();
+    other.BuildFromCore(core);
     EXPECT_EQ(other.GetEntry(0)->driverName, "");
 }
 
@@ -168,7 +169,7 @@ TEST_F(ROMListTest, ClipInfoRoundTripsThroughTheFile) {
     ASSERT_TRUE(list.SaveClipInfo(temp.File("tarvoclips.dat"), true, dialogs));
     EXPECT_TRUE(dialogs.shown.empty());
     CROMList fresh;
-    fresh.BuildFromCore();
+    fresh.BuildFromCore(core);
     fresh.LoadClipInfo(temp.File("tarvoclips.dat"));
     for (int g = 0; g < list.GetCount(); ++g)
         EXPECT_EQ(fresh.GetEntry(g)->clipInfo, list.GetEntry(g)->clipInfo) << g;
@@ -257,7 +258,7 @@ TEST_F(ROMListTest, AFuzzedFileReadsBackAsItWasRead) {
     text += "\nalpha:title 1 Ends in two\r\r\n";
     const std::string written = Reload(text);
     CROMList again;
-    again.BuildFromCore();
+    again.BuildFromCore(core);
     std::istringstream back(written);
     again.ReadClipInfo(back);
     for (int game = 0; game < list.GetCount(); ++game)

@@ -20,7 +20,6 @@ namespace tarvo::test {
 class EngineTest : public ::testing::Test {
 protected:
     void SetUp() override;
-    void TearDown() override { FakeCore::Get().Reset(); }
 
     void LoadGameAt(int game, int clip);
     void Tick(int ticks);
@@ -28,6 +27,7 @@ protected:
     void SendLevels(int peak, int reports = 1);
     void Silence(int reports);
 
+    FakeCore core;
     long long now = 1000000;
     std::deque<int> randoms;
     TempFolder temp;
@@ -38,7 +38,6 @@ protected:
     RecordingView view;
     std::unique_ptr<CSettingsFile> settings;
     std::unique_ptr<CPlayerEngine> engine;
-    bool coreAnswers = true;
 };
 
 } // namespace tarvo::test

@@ -1,4 +1,5 @@
 // The engine with the shipped core and a demo game: no fakes but the window.
+#include "LibraryCore.h"
 #include "PlayerEngine.h"
 #include "Playlist.h"
 #include "RecordingView.h"
@@ -18,20 +19,20 @@ namespace {
 class EngineWithRealCore : public ::testing::Test {
 protected:
     void SetUp() override {
-        CoreInit(static_cast<ICoreListener*>(&engine), &CoreMessage);
-        romList.BuildFromCore();
+        engine.StartCore();
         std::string roms = TARVO_DEMO_ROMS;
         ASSERT_TRUE(romList.AddFolder(roms));
         romList.ScanROMFolders();
         engine.Start();
     }
-    void TearDown() override { CoreShutdown(); }
+    void TearDown() override { engine.ShutdownCore(); }
 
     // Each tick renders this much sound at once, as a sound device of that
     // period asks for it.
-    void RenderPerTick(int milliseconds) { CoreSetOption(CORE_OPT_FIXED_RENDER_MS, milliseconds); }
+    void RenderPerTick(int milliseconds) { core.SetOption(CORE_OPT_FIXED_RENDER_MS, milliseconds); }
 
     test::TempFolder temp;
+    CLibraryCore core;
     CROMList romList;
     CPlaylist playlist;
     Config config;
@@ -39,8 +40,9 @@ protected:
     test::RecordingView view;
     CSettingsFile settings{temp.Path(), romList, playlist, dialogs};
     long long now = 1000;
-    CPlayerEngine engine{romList, playlist, config,      settings,
-                         dialogs, view,     temp.Path(), EngineClock{[this] { return now; }, {}}};
+    CPlayerEngine engine{core,   romList, playlist,    config,
+                         settings, dialogs, view,        temp.Path(),
+                         EngineClock{[this] { return now; }, {}}};
 };
 
 } // namespace
@@ -54,8 +56,8 @@ TEST_F(EngineWithRealCore, PlaysMarksBlankMovesOnAndRecords) {
     EXPECT_FALSE(romList.IsAvailable(romList.FindGameIndex("lostcave")));
 
     engine.LoadGame(game, 1);
-    EXPECT_EQ(engine.CurrentGame, game);
-    EXPECT_EQ(engine.State, PlayerState::Playing);
+    EXPECT_EQ(engine.CurrentGame(), game);
+    EXPECT_EQ(engine.State(), PlayerState::Playing);
     EXPECT_EQ(view.shown.gameName, "Tarvo Quest");
     int loudest = 0;
     for (int tick = 0; tick < 40; ++tick) {
@@ -66,18 +68,18 @@ TEST_F(EngineWithRealCore, PlaysMarksBlankMovesOnAndRecords) {
 
     // Clip 3 has no file: two silence reports mark it blank and NEXT moves on.
     engine.PlayClip(3);
-    for (int tick = 0; tick < 80 && engine.CurrentClip == 3; ++tick)
+    for (int tick = 0; tick < 80 && engine.CurrentClip() == 3; ++tick)
         engine.TimerTick();
     EXPECT_TRUE(romList.GetEntry(game)->clipInfo.IsBlank(3));
-    EXPECT_EQ(engine.CurrentClip, 4);
+    EXPECT_EQ(engine.CurrentClip(), 4);
 
     engine.Rec();
-    EXPECT_EQ(engine.State, PlayerState::Recording);
+    EXPECT_EQ(engine.State(), PlayerState::Recording);
     for (int tick = 0; tick < 34; ++tick)
         engine.TimerTick();
     dialogs.paths = {temp.File("fanfare")};
     engine.StopPlayer();
-    EXPECT_EQ(engine.State, PlayerState::Stopped);
+    EXPECT_EQ(engine.State(), PlayerState::Stopped);
     ASSERT_TRUE(std::filesystem::exists(temp.File("fanfare.wav")));
     EXPECT_GT(std::filesystem::file_size(temp.File("fanfare.wav")), 44u + 34u * 1323u * 4u - 1);
     EXPECT_TRUE(dialogs.shown.empty());
@@ -93,7 +95,7 @@ TEST_F(EngineWithRealCore, AShortEffectIsNotMarkedBlankWhateverTheDevicePeriod) 
         SCOPED_TRACE(period);
         RenderPerTick(period);
         engine.LoadGame(game, 20);
-        ASSERT_EQ(engine.CurrentClip, 20);
+        ASSERT_EQ(engine.CurrentClip(), 20);
         for (int tick = 0; tick < 10000 / period; ++tick) // two silence reports and more
             engine.TimerTick();
         EXPECT_FALSE(romList.GetEntry(game)->clipInfo.IsBlank(20));
@@ -121,7 +123,7 @@ TEST_F(EngineWithRealCore, TagsWithLineBreaksWriteOnlyTheirOwnClipsTitle) {
     ASSERT_TRUE(romList.SaveClipInfo(temp.File("tarvoclips.dat"), true, dialogs));
 
     CROMList again;
-    again.BuildFromCore();
+    again.BuildFromCore(core);
     again.LoadClipInfo(temp.File("tarvoclips.dat"));
     const CClipInfo& clips = again.GetEntry(again.FindGameIndex("starmoth"))->clipInfo;
     EXPECT_EQ(clips.lastClip, 5);

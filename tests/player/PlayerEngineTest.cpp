@@ -11,33 +11,33 @@ namespace {
 class Engine : public EngineTest {
 protected:
     CClipInfo& Clips(int game = 0) { return romList.GetEntry(game)->clipInfo; }
-    std::vector<std::string> Actions() { return FakeCore::Get().TakeActions(); }
+    std::vector<std::string> Actions() { return core.TakeActions(); }
 
     void UsePlaylist(int entries) {
         for (int i = 0; i < entries; ++i)
             playlist.AddEntry(romList.GetEntry(i % 2), 10 + i);
-        engine->PlaylistMode = true;
+        engine->SetPlaylistMode(true);
     }
 };
 
 } // namespace
 
 TEST_F(Engine, StartsIdleAndTheFirstTimerTickRunsAClockTick) {
-    EXPECT_EQ(engine->State, PlayerState::Idle);
-    EXPECT_EQ(engine->PendingClip, -1);
+    EXPECT_EQ(engine->State(), PlayerState::Idle);
+    EXPECT_EQ(engine->PendingClip(), -1);
     view.playIcon = 0;
     now += 5;
     engine->TimerTick();
     EXPECT_EQ(view.shown.elapsed, ""); // the clock tick ran: Idle shows an empty box
-    EXPECT_EQ(FakeCore::Get().TakeActions(), Calls{"CoreCommand 6 0"});
+    EXPECT_EQ(core.TakeActions(), Calls{"Command(SERVICE, 0)"});
 }
 
 TEST_F(Engine, LoadAndPlaySendTheirExactSequences) {
     engine->LoadGame(1, 4);
-    EXPECT_EQ(Actions(), (Calls{"CoreSetOption 2 1", "CoreCommand 5 0", "CoreCommand 1 4"}));
-    EXPECT_EQ(engine->CurrentGame, 1);
-    EXPECT_EQ(engine->CurrentClip, 4);
-    EXPECT_EQ(engine->State, PlayerState::Playing);
+    EXPECT_EQ(Actions(), (Calls{"SetOption(GAME, 1)", "Command(RESUME, 0)", "Command(START_GAME, 4)"}));
+    EXPECT_EQ(engine->CurrentGame(), 1);
+    EXPECT_EQ(engine->CurrentClip(), 4);
+    EXPECT_EQ(engine->State(), PlayerState::Playing);
     EXPECT_EQ(view.shown.gameName, "Beta Run");
     EXPECT_EQ(view.shown.romFile, "beta");
     EXPECT_EQ(view.shown.driverText, "Driver: Test Driver\nSN76489");
@@ -45,15 +45,14 @@ TEST_F(Engine, LoadAndPlaySendTheirExactSequences) {
     EXPECT_EQ(romList.GetEntry(1)->driverDetails, "SN76489");
 
     engine->LoadGame(-1, 2);
-    EXPECT_EQ(Actions(), (Calls{"CoreCommand 5 0", "CoreCommand 1 2"}));
+    EXPECT_EQ(Actions(), (Calls{"Command(RESUME, 0)", "Command(START_GAME, 2)"}));
 
     engine->PlayClip(7);
-    EXPECT_EQ(Actions(), (Calls{"CoreCommand 5 0", "CoreCommand 0 7"}));
-    EXPECT_EQ(engine->PlaylistPos, 7);
+    EXPECT_EQ(Actions(), (Calls{"Command(RESUME, 0)", "Command(PLAY_CLIP, 7)"}));
+    EXPECT_EQ(engine->PlaylistPos(), 7);
 }
 
 TEST_F(Engine, ANewGameTakesItsTunesFromTheCoreAndAKnownOneOnlyEmptyTitles) {
-    FakeCore& core = FakeCore::Get();
     core.tellsTunes = true;
     core.tunes = {"", "Overture", "Village", "", "", "Fanfare"};
     engine->LoadGame(0, -1);
@@ -90,7 +89,7 @@ TEST_F(Engine, ALoopingTuneFadesOutBeforeTheLimitWhichActsAsBefore) {
     auto fades = [this] {
         Calls asked;
         for (const std::string& action : Actions())
-            if (action.rfind("CoreSetOption 101", 0) == 0) asked.push_back(action);
+            if (action.rfind("SetOption(FADE_OUT_MS", 0) == 0) asked.push_back(action);
         return asked;
     };
     for (const Case& c : cases) {
@@ -104,42 +103,13 @@ TEST_F(Engine, ALoopingTuneFadesOutBeforeTheLimitWhichActsAsBefore) {
         EXPECT_TRUE(fades().empty());
         now = start + c.fadeStartsAt;
         ClockTicks(2); // asked once
-        EXPECT_EQ(fades(), Calls{"CoreSetOption 101 " + std::to_string(c.fadeMs)});
+        EXPECT_EQ(fades(), Calls{"SetOption(FADE_OUT_MS, " + std::to_string(c.fadeMs) + ")"});
         now = start + c.limit;
         ClockTicks(1);
-        EXPECT_EQ(engine->State, PlayerState::Playing);
+        EXPECT_EQ(engine->State(), PlayerState::Playing);
         now = start + c.limit + 1;
         ClockTicks(1);
-        EXPECT_EQ(engine->State, PlayerState::Stopped);
-    }
-}
-
-TEST_F(Engine, PlayFollowsItsStateTable) {
-    struct Row {
-        PlayerState from;
-        Calls actions;
-        PlayerState to;
-    } rows[] = {
-        {PlayerState::Stopped,
-         {"CoreGetInt 2 0", "CoreCommand 5 0", "CoreCommand 0 3"},
-         PlayerState::Playing},
-        {PlayerState::Playing, {"CoreCommand 4 0"}, PlayerState::Paused},
-        {PlayerState::Paused, {"CoreCommand 5 0"}, PlayerState::Playing},
-        {PlayerState::Recording, {"CoreCommand 4 0"}, PlayerState::RecordingPaused},
-        {PlayerState::RecordingPaused, {"CoreCommand 5 0"}, PlayerState::Recording},
-    };
-    LoadGameAt(0, 3);
-    for (const Row& row : rows) {
-        engine->State = row.from;
-        FakeCore::Get().calls.clear();
-        engine->Play();
-        auto calls = FakeCore::Get().TakeCalls();
-        calls.erase(
-            std::remove_if(calls.begin(), calls.end(),
-                           [](const std::string& c) { return c.rfind("CoreGetInt 3", 0) == 0; }),
-            calls.end());
-        EXPECT_EQ(calls, row.actions) << static_cast<int>(row.from);
-        EXPECT_EQ(engine->State, row.to) << static_cast<int>(row.from);
+        EXPECT_EQ(engine->State(), PlayerState::Stopped);
     }
 }
 
@@ -147,37 +117,30 @@ TEST_F(Engine, ThirdPlayResumesWithoutRestartingAndStopThenPlayRestarts) {
     LoadGameAt(0, 3);
     engine->Play();
     engine->Play();
-    EXPECT_EQ(Actions(), (Calls{"CoreCommand 4 0", "CoreCommand 5 0"}));
+    EXPECT_EQ(Actions(), (Calls{"Command(PAUSE, 0)", "Command(RESUME, 0)"}));
     engine->StopPlayer();
-    EXPECT_EQ(engine->State, PlayerState::Stopped);
-    EXPECT_EQ(Actions(), Calls{"CoreCommand 4 0"});
+    EXPECT_EQ(engine->State(), PlayerState::Stopped);
+    EXPECT_EQ(Actions(), Calls{"Command(PAUSE, 0)"});
     engine->Play();
-    EXPECT_EQ(Actions(), (Calls{"CoreCommand 5 0", "CoreCommand 0 3"}));
+    EXPECT_EQ(Actions(), (Calls{"Command(RESUME, 0)", "Command(PLAY_CLIP, 3)"}));
 }
 
-TEST_F(Engine, StopFollowsItsStateTable) {
-    struct Row {
-        PlayerState from;
-        Calls actions;
-        PlayerState to;
-    } rows[] = {
-        {PlayerState::Idle, {}, PlayerState::Idle},
-        {PlayerState::Busy, {}, PlayerState::Busy},
-        {PlayerState::Stopped, {"CoreCommand 4 0"}, PlayerState::Stopped},
-        {PlayerState::Playing, {"CoreCommand 4 0"}, PlayerState::Stopped},
-        {PlayerState::Paused, {"CoreCommand 4 0"}, PlayerState::Stopped},
-    };
-    for (const Row& row : rows) {
-        engine->State = row.from;
-        engine->PendingClip = 9;
-        view.calls.clear();
-        engine->StopPlayer();
-        EXPECT_EQ(Actions(), row.actions);
-        EXPECT_EQ(engine->State, row.to);
-        EXPECT_EQ(engine->PendingClip,
-                  row.from == PlayerState::Idle || row.from == PlayerState::Busy ? 9 : -1);
-        EXPECT_EQ(view.calls, (Calls{"UpdateTransportButtons", "UpdateMenus"}));
-    }
+// STOP cancels a clip asked for but not yet started; with no game it only
+// refreshes the buttons.
+TEST_F(Engine, StopCancelsAPendingClipAndWithoutAGameTellsTheCoreNothing) {
+    view.calls.clear();
+    engine->StopPlayer();
+    EXPECT_TRUE(Actions().empty());
+    EXPECT_EQ(view.calls, (Calls{"UpdateTransportButtons", "UpdateMenus"}));
+    LoadGameAt(0, 3);
+    core.answers = false;
+    engine->PlayClip(9);
+    EXPECT_EQ(engine->PendingClip(), 9);
+    Actions();
+    engine->StopPlayer();
+    EXPECT_EQ(Actions(), Calls{"Command(PAUSE, 0)"});
+    EXPECT_EQ(engine->PendingClip(), -1);
+    EXPECT_EQ(engine->State(), PlayerState::Stopped);
 }
 
 TEST_F(Engine, IdlePlayAndNextPlayOnlyInPlaylistMode) {
@@ -189,8 +152,8 @@ TEST_F(Engine, IdlePlayAndNextPlayOnlyInPlaylistMode) {
     engine->Prev();
     EXPECT_TRUE(Actions().empty());
     engine->Next(); // position 0: alpha clip 10, loaded with it
-    EXPECT_EQ(Actions(), (Calls{"CoreSetOption 2 0", "CoreCommand 5 0", "CoreCommand 1 10"}));
-    EXPECT_EQ(engine->PlaylistPos, 0);
+    EXPECT_EQ(Actions(), (Calls{"SetOption(GAME, 0)", "Command(RESUME, 0)", "Command(START_GAME, 10)"}));
+    EXPECT_EQ(engine->PlaylistPos(), 0);
 }
 
 TEST_F(Engine, NextAndPrevInRomModeSkipBlanksAndWrap) {
@@ -241,30 +204,29 @@ TEST_F(Engine, NoGameGivesNoTarget) {
 
 TEST_F(Engine, PlaylistTargetsWrap) {
     UsePlaylist(4);
-    engine->PlaylistPos = 3;
-    EXPECT_EQ(engine->NextTarget(-1), 0);
+    EXPECT_EQ(engine->NextTarget(-1), 0); // nothing played yet
     EXPECT_EQ(engine->PrevTarget(0), 3);
-    EXPECT_EQ(engine->PrevTarget(-1), 2);
     EXPECT_EQ(engine->NextTarget(1), 2);
-    engine->PlaylistPos = -1;
+    engine->PlayChosen(3);
     EXPECT_EQ(engine->NextTarget(-1), 0);
+    EXPECT_EQ(engine->PrevTarget(-1), 2);
 }
 
 TEST_F(Engine, ShuffleDrawsUntilThePositionChanges) {
     config.Shuffle = 1;
     UsePlaylist(1);
-    engine->PlaylistPos = 0;
+    engine->PlayChosen(0);
     EXPECT_EQ(engine->NextTarget(-1), 0); // one entry: stays
 
     playlist.AddEntry(romList.GetEntry(1), 3);
     randoms = {0, 0, 20000}; // 20000 * 2 / 32768 = 1
     EXPECT_EQ(engine->NextTarget(-1), 1);
-    engine->PlaylistPos = 1;
+    engine->PlayChosen(1);
     randoms = {32767, 100};
     EXPECT_EQ(engine->NextTarget(-1), 0);
 
     UsePlaylist(8); // ten entries in all
-    engine->PlaylistPos = 4;
+    engine->PlayChosen(4);
     randoms = {16384, 32767}; // 16384 * 10 / 32768 = 5
     EXPECT_EQ(engine->NextTarget(-1), 5);
     randoms = {13107, 32767}; // draws 3 first? 13107*10/32768 = 3
@@ -277,24 +239,24 @@ TEST_F(Engine, PlayingAPlaylistEntryOfTheLoadedGameOnlyPlaysTheClip) {
     engine->PlayClip(0);
     Actions();
     engine->PlayClip(2);
-    EXPECT_EQ(Actions(), (Calls{"CoreCommand 5 0", "CoreCommand 0 12"}));
+    EXPECT_EQ(Actions(), (Calls{"Command(RESUME, 0)", "Command(PLAY_CLIP, 12)"}));
     engine->PlayClip(1);
-    EXPECT_EQ(Actions(), (Calls{"CoreSetOption 2 1", "CoreCommand 5 0", "CoreCommand 1 11"}));
+    EXPECT_EQ(Actions(), (Calls{"SetOption(GAME, 1)", "Command(RESUME, 0)", "Command(START_GAME, 11)"}));
     engine->PlayClip(7);
     EXPECT_TRUE(Actions().empty());
-    EXPECT_EQ(engine->PlaylistPos, -1); // in playlist mode a clip start does not move the position
+    EXPECT_EQ(engine->PlaylistPos(), -1); // in playlist mode a clip start does not move the position
 }
 
 TEST_F(Engine, SecondSilenceReportRunsThePolicyAndMarksASilentClip) {
     config.OnSilence = 3;
     LoadGameAt(0, 5);
     Silence(1);
-    EXPECT_EQ(engine->CurrentClip, 5);
+    EXPECT_EQ(engine->CurrentClip(), 5);
     EXPECT_TRUE(view.refreshedRows.empty());
     Silence(1);
     EXPECT_TRUE(Clips().IsBlank(5));
     EXPECT_EQ(view.refreshedRows, std::vector<int>{5});
-    EXPECT_EQ(engine->CurrentClip, 6); // moved on with NEXT
+    EXPECT_EQ(engine->CurrentClip(), 6); // moved on with NEXT
 }
 
 TEST_F(Engine, FiveAudibleReportsKeepAClipFromBeingMarked) {
@@ -323,9 +285,9 @@ TEST_F(Engine, SilencePolicies) {
         Calls actions;
     } cases[] = {
         {0, PlayerState::Playing, {}},
-        {1, PlayerState::Stopped, {"CoreCommand 4 0"}},
-        {2, PlayerState::Playing, {"CoreCommand 5 0", "CoreCommand 0 3"}},
-        {3, PlayerState::Playing, {"CoreCommand 5 0", "CoreCommand 0 4"}},
+        {1, PlayerState::Stopped, {"Command(PAUSE, 0)"}},
+        {2, PlayerState::Playing, {"Command(RESUME, 0)", "Command(PLAY_CLIP, 3)"}},
+        {3, PlayerState::Playing, {"Command(RESUME, 0)", "Command(PLAY_CLIP, 4)"}},
     };
     config.AutoMark = 0;
     for (const Case& c : cases) {
@@ -333,7 +295,7 @@ TEST_F(Engine, SilencePolicies) {
         LoadGameAt(0, 3);
         Silence(2);
         EXPECT_EQ(Actions(), c.actions) << c.policy;
-        EXPECT_EQ(engine->State, c.state) << c.policy;
+        EXPECT_EQ(engine->State(), c.state) << c.policy;
     }
 }
 
@@ -341,7 +303,7 @@ TEST_F(Engine, MoveOnWaitsForARequestedClipToStart) {
     config.OnSilence = 3;
     config.AutoMark = 0;
     LoadGameAt(0, 3);
-    coreAnswers = false;
+    core.answers = false;
     engine->PlayClip(8); // not yet started
     Actions();
     Silence(2);
@@ -356,14 +318,14 @@ TEST_F(Engine, LoopLimitFiresOnTheFirstClockTickPastIt) {
         LoadGameAt(0, 3);
         now += 300;
         ClockTicks(1);
-        EXPECT_EQ(engine->State, PlayerState::Playing);
+        EXPECT_EQ(engine->State(), PlayerState::Playing);
         EXPECT_EQ(view.shown.elapsed, "05:00");
         now += 1;
         ClockTicks(1);
         if (policy == 1)
-            EXPECT_EQ(engine->State, PlayerState::Stopped);
+            EXPECT_EQ(engine->State(), PlayerState::Stopped);
         else
-            EXPECT_EQ(engine->CurrentClip, 4);
+            EXPECT_EQ(engine->CurrentClip(), 4);
     }
 }
 
@@ -406,14 +368,14 @@ TEST_F(Engine, MetersShowLevelsExactly25TicksLater) {
 TEST_F(Engine, NegativeSamplesDoNotCountAsSound) {
     LoadGameAt(0, 3);
     std::vector<int16_t> frames{-30000, -30000, -5, 0};
-    FakeCore::Get().Send(CORE_MSG_LEVELS, frames.data(), 2);
+    core.Send(CORE_MSG_LEVELS, frames.data(), 2);
     Tick(26);
     EXPECT_EQ(view.leftLevel, 0);
     Silence(2);
     EXPECT_TRUE(Clips().IsBlank(3));
 }
 
-TEST_F(Engine, AutosaveRunsOnThe900thClockTickInItsOrder) {
+TEST_F(Engine, AutosaveRunsOnThe900thClockTick) {
     playlist.AddEntry(romList.GetEntry(0), 1);
     Clips().SetTitle(1, "Theme");
     ClockTicks(899);
@@ -431,8 +393,8 @@ TEST_F(Engine, AFailedSettingsWriteStopsTheAutosave) {
     CSettingsFile broken(other.File("gone/"), romList, playlist, dialogs);
     EngineClock clock;
     clock.now = [this] { return now; };
-    CPlayerEngine lonely(romList, playlist, config, broken, dialogs, view, other.File("gone/"),
-                         clock);
+    CPlayerEngine lonely(core, romList, playlist, config, broken, dialogs, view,
+                         other.File("gone/"), clock);
     lonely.Start();
     for (int i = 0; i < 900 * 7; ++i)
         lonely.TimerTick();
@@ -460,22 +422,22 @@ TEST_F(Engine, FormatTime) {
 
 TEST_F(Engine, ClipStartOf32000ChangesNothing) {
     LoadGameAt(0, 3);
-    FakeCore::Get().Send(CORE_MSG_CLIP_STARTED, nullptr, CORE_SILENCE_CLIP);
-    EXPECT_EQ(engine->CurrentClip, 3);
+    core.Send(CORE_MSG_CLIP_STARTED, nullptr, CORE_SILENCE_CLIP);
+    EXPECT_EQ(engine->CurrentClip(), 3);
     EXPECT_TRUE(view.calls.empty());
 }
 
 TEST_F(Engine, GameGoneAndLoadFailed) {
     LoadGameAt(0, 3);
-    FakeCore::Get().Send(CORE_MSG_GAME_GONE);
-    EXPECT_EQ(engine->State, PlayerState::Idle);
-    EXPECT_EQ(engine->CurrentClip, -1);
-    EXPECT_EQ(engine->PlaylistPos, -1);
+    core.Send(CORE_MSG_GAME_GONE);
+    EXPECT_EQ(engine->State(), PlayerState::Idle);
+    EXPECT_EQ(engine->CurrentClip(), -1);
+    EXPECT_EQ(engine->PlaylistPos(), -1);
     EXPECT_EQ(view.shown.gameName, "");
     EXPECT_EQ(view.shown.clipNumber, 0);
 
-    FakeCore::Get().Send(CORE_MSG_LOAD_FAILED);
-    EXPECT_EQ(engine->CurrentGame, -1);
+    core.Send(CORE_MSG_LOAD_FAILED);
+    EXPECT_EQ(engine->CurrentGame(), -1);
     EXPECT_EQ(dialogs.Texts(), Calls{"An error occurred while trying to load the ROM image"});
     EXPECT_EQ(dialogs.shown[0].icon, MessageIcon::Error);
 }
@@ -486,19 +448,19 @@ TEST_F(Engine, RomPathRequests) {
     romList.AddFolder(roms);
     romList.ScanROMFolders();
     int result = -1;
-    EXPECT_EQ(FakeCore::Get().SendPathRequest(CORE_MSG_ROM_PATH, "alpha", &result),
+    EXPECT_EQ(core.SendPathRequest(CORE_MSG_ROM_PATH, "alpha", &result),
               roms + "alpha.zip");
     EXPECT_EQ(result, 1);
-    EXPECT_EQ(FakeCore::Get().SendPathRequest(CORE_MSG_ROM_PATH, "ALPHA.zip", &result),
+    EXPECT_EQ(core.SendPathRequest(CORE_MSG_ROM_PATH, "ALPHA.zip", &result),
               roms + "alpha.zip");
     EXPECT_EQ(result, 1);
-    EXPECT_EQ(FakeCore::Get().SendPathRequest(CORE_MSG_ROM_PATH, "nobody.zip", &result),
+    EXPECT_EQ(core.SendPathRequest(CORE_MSG_ROM_PATH, "nobody.zip", &result),
               "nobody.zip");
     EXPECT_EQ(result, 0);
     EXPECT_TRUE(dialogs.shown.empty());
 
     std::filesystem::remove(roms + "alpha.zip");
-    EXPECT_EQ(FakeCore::Get().SendPathRequest(CORE_MSG_ROM_PATH, "alpha.zip", &result),
+    EXPECT_EQ(core.SendPathRequest(CORE_MSG_ROM_PATH, "alpha.zip", &result),
               "alpha.zip");
     EXPECT_EQ(result, 0);
     EXPECT_EQ(dialogs.Texts(),
@@ -508,21 +470,21 @@ TEST_F(Engine, RomPathRequests) {
 TEST_F(Engine, WavNameRequestAndCoreErrors) {
     LoadGameAt(0, 7);
     now = 1700000000;
-    EXPECT_EQ(FakeCore::Get().SendPathRequest(CORE_MSG_WAV_PATH, ""),
+    EXPECT_EQ(core.SendPathRequest(CORE_MSG_WAV_PATH, ""),
               temp.Path() + "alpha-7-1700000000.wav");
     EXPECT_EQ(engine->TemporaryWavPath(), temp.Path() + "alpha-7-1700000000.wav");
-    FakeCore::Get().SendText(CORE_MSG_ERROR, "disk on fire");
+    core.SendText(CORE_MSG_ERROR, "disk on fire");
     EXPECT_EQ(dialogs.Texts(), Calls{"Sound Core reported an error: disk on fire"});
-    EXPECT_EQ(FakeCore::Get().Send(14), 0);
-    EXPECT_EQ(FakeCore::Get().Send(2), 0);
+    EXPECT_EQ(core.Send(14), 0);
+    EXPECT_EQ(core.Send(2), 0);
 }
 
 TEST_F(Engine, RecordingSequence) {
     LoadGameAt(0, 7);
     engine->Rec();
-    EXPECT_EQ(Actions(), (Calls{"CoreCommand 5 0", "CoreCommand 0 32000", "CoreSetOption 3 1",
-                                "CoreCommand 5 0", "CoreCommand 0 7"}));
-    EXPECT_EQ(engine->State, PlayerState::Recording);
+    EXPECT_EQ(Actions(), (Calls{"Command(RESUME, 0)", "Command(PLAY_CLIP, 32000)", "SetOption(RECORD, 1)",
+                                "Command(RESUME, 0)", "Command(PLAY_CLIP, 7)"}));
+    EXPECT_EQ(engine->State(), PlayerState::Recording);
     EXPECT_EQ(view.iconSequence, 4);
     ClockTicks(1);
     EXPECT_EQ(view.recIcon == 101 || view.recIcon == 108, true);
@@ -536,7 +498,7 @@ protected:
         LoadGameAt(0, 7);
         now = 1700000000;
         engine->Rec();
-        FakeCore::Get().SendPathRequest(CORE_MSG_WAV_PATH, "");
+        core.SendPathRequest(CORE_MSG_WAV_PATH, "");
         temp.Write("alpha-7-1700000000.wav", "RIFF....");
         Actions();
     }
@@ -549,9 +511,9 @@ TEST_F(Recording, SavingSendsItsSequenceAndMovesTheFile) {
     StartRecordingClip();
     dialogs.paths = {temp.File("kept")};
     engine->Rec();
-    EXPECT_EQ(Actions(), (Calls{"CoreSetOption 3 0", "CoreCommand 5 0", "CoreCommand 0 32000",
-                                "CoreCommand 4 0"}));
-    EXPECT_EQ(engine->State, PlayerState::Stopped);
+    EXPECT_EQ(Actions(), (Calls{"SetOption(RECORD, 0)", "Command(RESUME, 0)", "Command(PLAY_CLIP, 32000)",
+                                "Command(PAUSE, 0)"}));
+    EXPECT_EQ(engine->State(), PlayerState::Stopped);
     EXPECT_EQ(dialogs.pickerTitles, Calls{"Save Recorded WAV File..."});
     EXPECT_EQ(temp.Read("kept.wav"), "RIFF....");
     EXPECT_FALSE(std::filesystem::exists(TempWav()));
@@ -600,16 +562,16 @@ TEST_F(Recording, NextSavesFirstThenPlaysWithoutRecording) {
     dialogs.paths = {temp.File("first.wav")};
     engine->Next();
     const auto actions = Actions();
-    EXPECT_EQ(actions.front(), "CoreSetOption 3 0");
-    EXPECT_EQ(actions.back(), "CoreCommand 0 8");
-    EXPECT_EQ(engine->State, PlayerState::Playing);
+    EXPECT_EQ(actions.front(), "SetOption(RECORD, 0)");
+    EXPECT_EQ(actions.back(), "Command(PLAY_CLIP, 8)");
+    EXPECT_EQ(engine->State(), PlayerState::Playing);
     EXPECT_TRUE(std::filesystem::exists(temp.File("first.wav")));
 }
 
 TEST_F(Recording, PlayPausesIntoRecordingPausedAndBothButtonsBlink) {
     StartRecordingClip();
     engine->Play();
-    EXPECT_EQ(engine->State, PlayerState::RecordingPaused);
+    EXPECT_EQ(engine->State(), PlayerState::RecordingPaused);
     std::vector<int> play, rec;
     for (int i = 0; i < 2; ++i) {
         ClockTicks(1);
@@ -626,9 +588,9 @@ TEST_F(Recording, EndsByItselfAfterTheLongestRecordingTime) {
     dialogs.paths = {temp.File("long.wav")};
     now += 60; // whole seconds: perhaps only 59.01 s of sound so far
     ClockTicks(1);
-    EXPECT_EQ(engine->State, PlayerState::Recording);
+    EXPECT_EQ(engine->State(), PlayerState::Recording);
     now += 1;
     ClockTicks(1);
-    EXPECT_EQ(engine->State, PlayerState::Stopped);
+    EXPECT_EQ(engine->State(), PlayerState::Stopped);
     EXPECT_TRUE(std::filesystem::exists(temp.File("long.wav")));
 }

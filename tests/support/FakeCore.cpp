@@ -1,17 +1,43 @@
 #include "FakeCore.h"
 
 #include <cstring>
+#include <map>
 
 namespace tarvo::test {
 
-FakeCore& FakeCore::Get() {
-    static FakeCore core;
-    return core;
+namespace {
+
+const std::map<int, const char*> kIntNames{
+    {CORE_INT_GAME_COUNT, "GAME_COUNT"},   {CORE_INT_CURRENT_CLIP, "CURRENT_CLIP"},
+    {CORE_INT_LOADED_GAME, "LOADED_GAME"}, {CORE_INT_DRIVER_OF_GAME, "DRIVER_OF_GAME"},
+    {CORE_INT_TUNE_TABLE, "TUNE_TABLE"},   {CORE_INT_LAST_TUNE, "LAST_TUNE"},
+    {CORE_INT_HAS_TUNE, "HAS_TUNE"},       {CORE_INT_TUNE_LENGTH, "TUNE_LENGTH"}};
+const std::map<int, const char*> kStringNames{
+    {CORE_STR_ROM_NAME, "ROM_NAME"},         {CORE_STR_TITLE, "TITLE"},
+    {CORE_STR_EXTRA_INFO, "EXTRA_INFO"},     {CORE_STR_VERSION, "VERSION"},
+    {CORE_STR_MANUFACTURER, "MANUFACTURER"}, {CORE_STR_DRIVER_NAME, "DRIVER_NAME"},
+    {CORE_STR_TUNE_TITLE, "TUNE_TITLE"}};
+const std::map<int, const char*> kCommandNames{
+    {CORE_CMD_PLAY_CLIP, "PLAY_CLIP"}, {CORE_CMD_START_GAME, "START_GAME"},
+    {CORE_CMD_UNLOAD, "UNLOAD"},       {CORE_CMD_PAUSE, "PAUSE"},
+    {CORE_CMD_RESUME, "RESUME"},       {CORE_CMD_SERVICE, "SERVICE"}};
+const std::map<int, const char*> kOptionNames{
+    {CORE_OPT_GAME, "GAME"},
+    {CORE_OPT_RECORD, "RECORD"},
+    {CORE_OPT_NORMALIZE, "NORMALIZE"},
+    {CORE_OPT_FIXED_RENDER_MS, "FIXED_RENDER_MS"},
+    {CORE_OPT_FADE_OUT_MS, "FADE_OUT_MS"}};
+
+const char* NameOf(const std::map<int, const char*>& names, int code) {
+    const auto it = names.find(code);
+    return it == names.end() ? "UNKNOWN" : it->second;
 }
 
-void FakeCore::Reset() {
-    *this = FakeCore();
+template <typename T> const T* At(const std::vector<T>& items, int index) {
+    return index >= 0 && index < static_cast<int>(items.size()) ? &items[index] : nullptr;
 }
+
+} // namespace
 
 void FakeCore::SetCatalogue(std::vector<FakeGame> newGames, std::vector<std::string> newDrivers) {
     games = std::move(newGames);
@@ -27,17 +53,19 @@ std::vector<std::string> FakeCore::TakeCalls() {
 std::vector<std::string> FakeCore::TakeActions() {
     std::vector<std::string> actions;
     for (std::string& call : TakeCalls())
-        if (call.rfind("CoreCommand", 0) == 0 || call.rfind("CoreSetOption", 0) == 0)
+        if (call.rfind("Command", 0) == 0 || call.rfind("SetOption", 0) == 0)
             actions.push_back(std::move(call));
     return actions;
 }
 
-void FakeCore::Record(std::string call) {
-    if (recordCalls) calls.push_back(std::move(call));
+void FakeCore::Record(const char* operation, const char* name, int argument) {
+    if (recordCalls)
+        calls.push_back(std::string(operation) + "(" + name + ", " + std::to_string(argument) +
+                        ")");
 }
 
 int FakeCore::Send(int code, void* first, int second) {
-    return callback ? callback(user, code, first, second) : 0;
+    return listener ? listener->OnCoreMessage(code, first, second) : 0;
 }
 
 int FakeCore::SendText(int code, const std::string& text) {
@@ -53,90 +81,104 @@ std::string FakeCore::SendPathRequest(int code, const std::string& initial, int*
     return std::string(buffer.data(), strnlen(buffer.data(), buffer.size()));
 }
 
-} // namespace tarvo::test
-
-using tarvo::test::FakeCore;
-
-extern "C" {
-
-void CoreInit(void* user, CoreMessageCallback callback) {
-    FakeCore& core = FakeCore::Get();
-    core.Record("CoreInit");
-    core.initialised = true;
-    core.user = user;
-    core.callback = callback;
+void FakeCore::AnswerLikeTheCore() {
+    onOption = [this](int code, int value) {
+        if (code == CORE_OPT_GAME) loadedGame = value;
+        if (code == CORE_OPT_RECORD && value) SendPathRequest(CORE_MSG_WAV_PATH, "");
+    };
+    onCommand = [this](int code, int argument) {
+        if (!answers) return;
+        if (code == CORE_CMD_START_GAME) {
+            Send(CORE_MSG_BUSY);
+            SendText(CORE_MSG_GAME_LOADED, At(games, loadedGame) ? games[loadedGame].title : "");
+            SendText(CORE_MSG_DRIVER_INFO, "SN76489");
+            currentClip = argument < 0 ? 0 : argument;
+            if (argument >= 0)
+                Send(CORE_MSG_CLIP_STARTED, nullptr, argument);
+            else
+                Send(CORE_MSG_STOPPED);
+        } else if (code == CORE_CMD_PLAY_CLIP) {
+            if (argument != CORE_SILENCE_CLIP) currentClip = argument;
+            Send(CORE_MSG_CLIP_STARTED, nullptr, argument);
+        } else if (code == CORE_CMD_UNLOAD) {
+            loadedGame = -1;
+            Send(CORE_MSG_GAME_GONE);
+        }
+    };
 }
 
-void CoreShutdown(void) {
-    FakeCore& core = FakeCore::Get();
-    core.Record("CoreShutdown");
-    core.initialised = false;
+void FakeCore::Init(ICoreListener& coreListener) {
+    if (recordCalls) calls.push_back("Init");
+    initialised = true;
+    listener = &coreListener;
 }
 
-int CoreGetInt(int code, int argument) {
-    FakeCore& core = FakeCore::Get();
-    core.Record("CoreGetInt " + std::to_string(code) + " " + std::to_string(argument));
+void FakeCore::Shutdown() {
+    if (recordCalls) calls.push_back("Shutdown");
+    initialised = false;
+}
+
+int FakeCore::GetInt(int code, int argument) {
+    Record("GetInt", NameOf(kIntNames, code), argument);
     switch (code) {
     case CORE_INT_GAME_COUNT:
-        return static_cast<int>(core.games.size());
+        return static_cast<int>(games.size());
     case CORE_INT_CURRENT_CLIP:
-        return core.currentClip;
+        return currentClip;
     case CORE_INT_LOADED_GAME:
-        return core.loadedGame;
+        return loadedGame;
     case CORE_INT_DRIVER_OF_GAME:
-        return argument >= 0 && argument < static_cast<int>(core.games.size())
-                   ? core.games[argument].driver
-                   : -1;
+        return At(games, argument) ? games[argument].driver : -1;
     case CORE_INT_TUNE_TABLE:
-        return core.tellsTunes ? 1 : 0;
+        return tellsTunes ? 1 : 0;
     case CORE_INT_LAST_TUNE:
-        return static_cast<int>(core.tunes.size()) - 1;
+        return static_cast<int>(tunes.size()) - 1;
     case CORE_INT_HAS_TUNE:
-        return argument >= 0 && argument < static_cast<int>(core.tunes.size()) &&
-               !core.tunes[argument].empty();
+        return At(tunes, argument) && !tunes[argument].empty();
     default:
         return 0;
     }
 }
 
-const char* CoreGetString(int code, int argument) {
-    FakeCore& core = FakeCore::Get();
-    core.Record("CoreGetString " + std::to_string(code) + " " + std::to_string(argument));
-    const bool validGame = argument >= 0 && argument < static_cast<int>(core.games.size());
-    if (code == CORE_STR_VERSION) return core.version.c_str();
-    if (code == CORE_STR_TUNE_TITLE)
-        return argument >= 0 && argument < static_cast<int>(core.tunes.size())
-                   ? core.tunes[argument].c_str()
-                   : "";
-    if (code == CORE_STR_DRIVER_NAME)
-        return argument >= 0 && argument < static_cast<int>(core.drivers.size())
-                   ? core.drivers[argument].c_str()
-                   : nullptr;
-    if (!validGame) return nullptr;
-    const tarvo::test::FakeGame& game = core.games[argument];
+std::string FakeCore::GetString(int code, int argument) {
+    Record("GetString", NameOf(kStringNames, code), argument);
     switch (code) {
-    case CORE_STR_ROM_NAME:
-        return game.romName.c_str();
-    case CORE_STR_TITLE:
-        return game.title.c_str();
-    case CORE_STR_EXTRA_INFO:
-        return game.extraInfo.c_str();
-    case CORE_STR_MANUFACTURER:
-        return game.manufacturer.c_str();
+    case CORE_STR_VERSION:
+        return version;
+    case CORE_STR_TUNE_TITLE:
+        return At(tunes, argument) ? tunes[argument] : "";
+    case CORE_STR_DRIVER_NAME:
+        return At(drivers, argument) ? drivers[argument] : "";
     default:
-        return nullptr;
+        return GameText(code, argument);
     }
 }
 
-void CoreCommand(int code, int argument) {
-    FakeCore& core = FakeCore::Get();
-    core.Record("CoreCommand " + std::to_string(code) + " " + std::to_string(argument));
-    if (core.onCommand) core.onCommand(code, argument);
+std::string FakeCore::GameText(int code, int game) const {
+    const FakeGame* entry = At(games, game);
+    if (!entry) return "";
+    switch (code) {
+    case CORE_STR_ROM_NAME:
+        return entry->romName;
+    case CORE_STR_TITLE:
+        return entry->title;
+    case CORE_STR_EXTRA_INFO:
+        return entry->extraInfo;
+    case CORE_STR_MANUFACTURER:
+        return entry->manufacturer;
+    default:
+        return "";
+    }
 }
 
-void CoreSetOption(int code, int value) {
-    FakeCore& core = FakeCore::Get();
-    core.Record("CoreSetOption " + std::to_string(code) + " " + std::to_string(value));
-    if (core.onOption) core.onOption(code, value);
+void FakeCore::Command(int code, int argument) {
+    Record("Command", NameOf(kCommandNames, code), argument);
+    if (onCommand) onCommand(code, argument);
 }
+
+void FakeCore::SetOption(int code, int value) {
+    Record("SetOption", NameOf(kOptionNames, code), value);
+    if (onOption) onOption(code, value);
 }
+
+} // namespace tarvo::test

@@ -1,8 +1,9 @@
 #pragma once
-// A scripted stand-in for the sound core: it implements the core's C header,
-// answers from a catalogue the test gives it, records every call in order and
-// sends whatever message a test asks for.
+// A scripted stand-in for the sound core behind ICore: it answers from a
+// catalogue the test gives it, records every call in order by the names of
+// the core's codes, and sends whatever message a test asks for.
 
+#include "ICore.h"
 #include "TarvoCore.h"
 
 #include <functional>
@@ -19,16 +20,13 @@ struct FakeGame {
     int driver = 0;
 };
 
-class FakeCore {
+class FakeCore : public ICore {
 public:
-    static FakeCore& Get();
-
-    // Forgets the catalogue, the calls, the callback and every reaction.
-    void Reset();
     void SetCatalogue(std::vector<FakeGame> games,
                       std::vector<std::string> drivers = {"Test driver"});
 
-    // Calls in order, as "CoreCommand 5 0", "CoreSetOption 2 1", "CoreGetInt 1 0".
+    // Calls in order, as "Command(RESUME, 0)", "SetOption(GAME, 1)",
+    // "GetInt(GAME_COUNT, 0)", "Init", "Shutdown".
     std::vector<std::string> calls;
     bool recordCalls = true;
     std::vector<std::string> TakeCalls();
@@ -43,7 +41,7 @@ public:
     int currentClip = 0;
     int loadedGame = -1;
     std::string version = "9.9.9 (fake)";
-    // Called for every CoreCommand, so a test can script the core's answers.
+    // Called for every command and option, so a test can script the core's answers.
     std::function<void(int code, int argument)> onCommand;
     std::function<void(int code, int value)> onOption;
 
@@ -51,14 +49,26 @@ public:
     int SendText(int code, const std::string& text);
     // Sends message 11 or 12 with a core-owned buffer and returns what the player wrote.
     std::string SendPathRequest(int code, const std::string& initial, int* result = nullptr);
+    // Answers every command as the shipped core does: a game loads and its
+    // clip starts, a clip starts, a game goes; silent while `answers` is off.
+    void AnswerLikeTheCore();
+    bool answers = true;
 
     bool initialised = false;
-    void* user = nullptr;
-    CoreMessageCallback callback = nullptr;
+    ICoreListener* listener = nullptr;
     std::vector<FakeGame> games;
     std::vector<std::string> drivers;
 
-    void Record(std::string call);
+    void Init(ICoreListener& coreListener) override;
+    void Shutdown() override;
+    int GetInt(int code, int argument) override;
+    std::string GetString(int code, int argument) override;
+    void Command(int code, int argument) override;
+    void SetOption(int code, int value) override;
+
+private:
+    void Record(const char* operation, const char* name, int argument);
+    std::string GameText(int code, int game) const;
 };
 
 } // namespace tarvo::test

@@ -149,7 +149,7 @@ TEST_F(ClipData, ThePrankItemAnswersThreeTimesThenGoesGrey) {
 }
 
 TEST_F(ClipData, TheAboutBoxShowsBothVersionsEvenAnEmptyOne) {
-    FakeCore::Get().version = "";
+    core.version = "";
     std::string shown;
     window->SetModalRunner([&](QDialog& dialog) {
         shown = dialog.findChild<QLabel*>("1053")->text().toStdString();

@@ -116,8 +116,8 @@ TEST_F(Mpris, TheDesktopSeesAndDrivesThePlayerAsItsButtonsDo) {
     for (const Step& step : steps) {
         SCOPED_TRACE(step.method);
         Player(step.method);
-        EXPECT_EQ(window->Engine().State, step.state);
-        EXPECT_EQ(window->Engine().CurrentClip, step.clip);
+        EXPECT_EQ(window->Engine().State(), step.state);
+        EXPECT_EQ(window->Engine().CurrentClip(), step.clip);
     }
     EXPECT_EQ(Status().toString(), "Stopped");
 

@@ -120,11 +120,11 @@ TEST_F(Options, OkAppliesEverywhereAndCancelChangesNothing) {
         edit(dialog);
         return int(QDialog::Rejected);
     });
-    FakeCore::Get().calls.clear();
+    core.calls.clear();
     window->Command(1022);
     EXPECT_EQ(window->Settings(), before);
     EXPECT_EQ(window->LeftMeter().SegmentCount(), segments);
-    EXPECT_TRUE(FakeCore::Get().TakeActions().empty());
+    EXPECT_TRUE(core.TakeActions().empty());
 
     window->SetModalRunner([&](QDialog& dialog) {
         edit(dialog);
@@ -136,7 +136,7 @@ TEST_F(Options, OkAppliesEverywhereAndCancelChangesNothing) {
     EXPECT_EQ(window->Settings().VUSegmentWidth, 20);
     EXPECT_LT(window->LeftMeter().SegmentCount(), segments);
     EXPECT_EQ(window->RightMeter().LitColor(0), QColor(1, 2, 3));
-    EXPECT_EQ(FakeCore::Get().TakeActions(), std::vector<std::string>{"CoreSetOption 5 1"});
+    EXPECT_EQ(core.TakeActions(), std::vector<std::string>{"SetOption(NORMALIZE, 1)"});
     EXPECT_TRUE(qobject_cast<QCheckBox*>(window->ControlById(1019))->isChecked());
 
     ASSERT_TRUE(window->CloseSequence()); // and the next start finds them

@@ -52,15 +52,15 @@ TEST_F(Window, IsTheFixedSizeTarvoWindowWithEveryControl) {
 
 TEST_F(Window, StartUpCallsTheCoreInOrder) {
     window.reset();
-    FakeCore::Get().calls.clear();
+    core.calls.clear();
     dialogs.shown.clear();
-    CPlayerDlg fresh(temp.Path(), dialogs);
-    fresh.StartUp();
-    const auto calls = FakeCore::Get().TakeCalls();
+    const auto fresh = MakeWindow(dialogs);
+    fresh->StartUp();
+    const auto calls = core.TakeCalls();
     ASSERT_GE(calls.size(), 3u);
-    EXPECT_EQ(calls.front(), "CoreInit");
-    EXPECT_EQ(calls[calls.size() - 2], "CoreSetOption 5 0");
-    EXPECT_EQ(calls.back(), "CoreSetOption 3 0");
+    EXPECT_EQ(calls.front(), "Init");
+    EXPECT_EQ(calls[calls.size() - 2], "SetOption(NORMALIZE, 0)");
+    EXPECT_EQ(calls.back(), "SetOption(RECORD, 0)");
 }
 
 TEST_F(Window, MenusWithoutAGame) {
@@ -103,8 +103,8 @@ TEST_F(Window, TransportButtonsByState) {
         {PlayerState::Recording, true, true, true, true, true, true, 4},
     };
     for (const Row& row : rows) {
-        window->Engine().State = row.state;
-        window->UpdateTransportButtons();
+        Reach(row.state);
+        ASSERT_EQ(window->Engine().State(), row.state);
         SCOPED_TRACE(static_cast<int>(row.state));
         EXPECT_EQ(Enabled(1027), row.next);
         EXPECT_EQ(Enabled(1026), row.prev);
@@ -114,9 +114,8 @@ TEST_F(Window, TransportButtonsByState) {
         EXPECT_EQ(Enabled(1009), row.clipNumber);
         EXPECT_EQ(window->IconSequences().CurrentSequence(), row.sequence);
     }
-    window->Engine().PlaylistMode = true;
-    window->Engine().State = PlayerState::Idle;
-    window->UpdateTransportButtons();
+    window->SetPlaylistMode(true);
+    Reach(PlayerState::Idle);
     EXPECT_TRUE(Enabled(1024));
     EXPECT_TRUE(Enabled(1027));
     EXPECT_FALSE(Enabled(1026));
@@ -225,18 +224,18 @@ TEST_F(Window, KeyboardFilter) {
     Load(0, 0);
     SelectRow(7);
     Press(List(), Qt::Key_Return);
-    EXPECT_EQ(window->Engine().CurrentClip, 7);
+    EXPECT_EQ(window->Engine().CurrentClip(), 7);
 
     Find<QLineEdit>(1009)->setText("12");
     Press(Find<QLineEdit>(1009), Qt::Key_Return);
-    EXPECT_EQ(window->Engine().CurrentClip, 12);
+    EXPECT_EQ(window->Engine().CurrentClip(), 12);
 
     window->show();
     Press(window.get(), Qt::Key_Escape);
     EXPECT_TRUE(window->isVisible());
-    const auto before = FakeCore::Get().calls.size();
+    const auto before = core.calls.size();
     Press(Find<QPushButton>(1020), Qt::Key_Return); // Enter elsewhere does nothing
-    EXPECT_EQ(FakeCore::Get().calls.size(), before);
+    EXPECT_EQ(core.calls.size(), before);
 }
 
 TEST_F(Window, ATypedTitleStaysWithTheClipItWasTypedFor) {
@@ -272,11 +271,11 @@ TEST_F(Window, TypingATitleWithoutAClipIsUndone) {
 }
 
 TEST_F(Window, NormalizeBoxAndMenuTellTheCore) {
-    FakeCore::Get().calls.clear();
+    core.calls.clear();
     Find<QCheckBox>(1019)->click();
-    EXPECT_EQ(FakeCore::Get().TakeActions(), std::vector<std::string>{"CoreSetOption 5 1"});
+    EXPECT_EQ(core.TakeActions(), std::vector<std::string>{"SetOption(NORMALIZE, 1)"});
     window->Command(185);
-    EXPECT_EQ(FakeCore::Get().TakeActions(), std::vector<std::string>{"CoreSetOption 5 0"});
+    EXPECT_EQ(core.TakeActions(), std::vector<std::string>{"SetOption(NORMALIZE, 0)"});
     EXPECT_FALSE(Find<QCheckBox>(1019)->isChecked());
     EXPECT_FALSE(window->Action(185)->isChecked());
 }
@@ -296,9 +295,9 @@ TEST_F(Window, CloseSequenceSavesEverythingAndShutsTheCoreDown) {
     Load(0, 3);
     Clips().SetTitle(3, "Stage 3");
     window->Settings().Shuffle = 1;
-    FakeCore::Get().calls.clear();
+    core.calls.clear();
     EXPECT_TRUE(window->CloseSequence());
-    EXPECT_EQ(FakeCore::Get().TakeCalls().back(), "CoreShutdown");
+    EXPECT_EQ(core.TakeCalls().back(), "Shutdown");
     EXPECT_NE(temp.Read("Tarvo.ini").find("Shuffle=1"), std::string::npos);
     EXPECT_NE(temp.Read("tarvoclips.dat").find("alpha:title 3 Stage 3"), std::string::npos);
 }
@@ -326,14 +325,18 @@ TEST_F(Window, ASignalEndsAnOpenDialogAsCancelledThenClosesOnceKeepingEverything
     for (const Case& c : cases) {
         SCOPED_TRACE(c.dialog);
         dialogs.unattended = false;
-        auto ending = std::make_unique<CPlayerDlg>(temp.Path(), dialogs);
+        auto ending = MakeWindow(dialogs);
         ending->StartUp();
         ending->Engine().LoadGame(0, 3);
         ending->show();
         int result = -1;
         ending->SetModalRunner([&](QDialog& dialog) {
             if (auto* manager = qobject_cast<CDlgPlaylist*>(&dialog))
-                manager->m_playlist.AddEntry(ending->ROMList().GetEntry(1), 4);
+            {
+                manager->ShowGame(1);
+                manager->ClipList().SetRowSelected(4, true);
+                manager->Add();
+            }
             QTimer::singleShot(0, [&] {
                 dialogs.unattended = true; // as the program's signal handler does
                 ending->EndBySignal();
@@ -341,14 +344,14 @@ TEST_F(Window, ASignalEndsAnOpenDialogAsCancelledThenClosesOnceKeepingEverything
             result = dialog.exec();
             return result;
         });
-        FakeCore::Get().calls.clear();
+        core.calls.clear();
         (ending.get()->*c.open)();
         for (int i = 0; i < 10 && ending->isVisible(); ++i)
             QCoreApplication::processEvents();
         EXPECT_EQ(result, QDialog::Rejected);
         EXPECT_FALSE(ending->isVisible());
-        const auto calls = FakeCore::Get().TakeCalls();
-        EXPECT_EQ(std::count(calls.begin(), calls.end(), "CoreShutdown"), 1);
+        const auto calls = core.TakeCalls();
+        EXPECT_EQ(std::count(calls.begin(), calls.end(), "Shutdown"), 1);
         EXPECT_NE(temp.Read("Tarvo.ini").find("ShowBlanks=0"), std::string::npos);
     }
     // The unnamed playlist built in the manager could not be asked about: it is
@@ -357,7 +360,7 @@ TEST_F(Window, ASignalEndsAnOpenDialogAsCancelledThenClosesOnceKeepingEverything
 }
 
 TEST_F(Window, ASecondTarvoOnTheSameFolderSavesNothingOfItsOwn) {
-    window->Engine().KeepsFiles = false;
+    window->Engine().KeepNoFiles();
     window->Playlist().AddEntry(window->ROMList().GetEntry(0), 1);
     EXPECT_TRUE(window->CloseSequence());
     EXPECT_FALSE(std::filesystem::exists(temp.File("Tarvo.ini")));
@@ -398,23 +401,23 @@ TEST_F(Window, AnUnnamedPlaylistOutlivesASignalThatEndsTheQuestionAndComesBackQu
     window.reset();
     SignalDuringQuestion ending;
     {
-        CPlayerDlg first(temp.Path(), ending);
-        first.StartUp();
-        first.Playlist().AddEntry(first.ROMList().GetEntry(1), 4);
-        EXPECT_TRUE(first.CloseSequence());
+        const auto first = MakeWindow(ending);
+        first->StartUp();
+        first->Playlist().AddEntry(first->ROMList().GetEntry(1), 4);
+        EXPECT_TRUE(first->CloseSequence());
     }
     EXPECT_EQ(ending.Texts(), std::vector<std::string>{"Do you want to save your current Playlist?"});
-    CPlayerDlg next(temp.Path(), dialogs);
-    next.StartUp();
-    EXPECT_EQ(next.Playlist().GetCount(), 1);
-    EXPECT_TRUE(next.Playlist().fileName.empty()); // still asked about at the next close
+    const auto next = MakeWindow(dialogs);
+    next->StartUp();
+    EXPECT_EQ(next->Playlist().GetCount(), 1);
+    EXPECT_TRUE(next->Playlist().fileName.empty()); // still asked about at the next close
     EXPECT_TRUE(dialogs.shown.empty()); // no word of a crash
 }
 
 TEST_F(Window, AFailedSettingsWriteKeepsTheWindowOpen) {
     window.reset();
     test::TempFolder other;
-    CPlayerDlg broken(other.File("missing/"), dialogs);
+    CPlayerDlg broken(other.File("missing/"), core, dialogs);
     broken.StartUp();
     broken.show();
     broken.close();

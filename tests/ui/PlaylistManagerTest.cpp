@@ -24,10 +24,19 @@ protected:
     }
 
     CClipInfo& Clips(int game) { return window->ROMList().GetEntry(game)->clipInfo; }
-    std::unique_ptr<CDlgPlaylist> Open(int shownGame) {
+    // A playlist as the main window hands it over: (game, clip) entries.
+    CPlaylist Given(std::initializer_list<std::pair<int, int>> entries) {
+        CPlaylist playlist;
+        playlist.SetROMList(&window->ROMList());
+        for (auto [game, clip] : entries)
+            playlist.AddEntry(window->ROMList().GetEntry(game), clip);
+        return playlist;
+    }
+    std::unique_ptr<CDlgPlaylist> Open(int shownGame, const CPlaylist& given = {},
+                                       ModalRunner browser = {}) {
         auto manager = std::make_unique<CDlgPlaylist>(window->ROMList(),
-                                                      window->Settings().ROMFilter, dialogs);
-        manager->m_shownGame = shownGame;
+                                                      window->Settings().ROMFilter, dialogs,
+                                                      given, shownGame, std::move(browser));
         manager->Open();
         return manager;
     }
@@ -71,7 +80,7 @@ TEST_F(Manager, ShowGameListsTheClipsWithoutBlanks) {
     EXPECT_EQ(Text(*manager, 1072), "gone (missing)");
     manager->ShowGame(7); // no such game: emptied, the shown game stays
     EXPECT_TRUE(Text(*manager, 1072).isEmpty());
-    EXPECT_EQ(manager->m_shownGame, 2);
+    EXPECT_EQ(manager->ShownGame(), 2);
 }
 
 TEST_F(Manager, AddTakesTheSelectedClipsFromTheTop) {
@@ -88,42 +97,36 @@ TEST_F(Manager, AddTakesTheSelectedClipsFromTheTop) {
 }
 
 TEST_F(Manager, RemovingEveryRowClearsWithoutAQuestion) {
-    auto manager = Open(0);
-    for (int clip : {1, 2, 3})
-        manager->m_playlist.AddEntry(window->ROMList().GetEntry(0), clip);
-    manager->m_playlist.title = "Gone soon";
-    manager->m_playlist.fileName = "/somewhere.tvp";
-    manager->RefreshPlaylistView();
+    CPlaylist given = Given({{0, 1}, {0, 2}, {0, 3}});
+    given.title = "Gone soon";
+    given.fileName = "/somewhere.tvp";
+    auto manager = Open(0, given);
     Select(manager->PlaylistList(), {0, 2});
     manager->Remove();
     EXPECT_EQ(Labels(*manager), std::vector<std::string>{"alpha:002"});
     Select(manager->PlaylistList(), {0});
     manager->Remove();
     EXPECT_TRUE(dialogs.shown.empty());
-    EXPECT_EQ(manager->m_playlist.GetCount(), 0);
-    EXPECT_TRUE(manager->m_playlist.title.empty());
-    EXPECT_TRUE(manager->m_playlist.fileName.empty());
+    EXPECT_EQ(manager->Playlist().GetCount(), 0);
+    EXPECT_TRUE(manager->Playlist().title.empty());
+    EXPECT_TRUE(manager->Playlist().fileName.empty());
     EXPECT_TRUE(Text(*manager, 1002).isEmpty());
     EXPECT_FALSE(Enabled(*manager, 1));
 }
 
 TEST_F(Manager, ClearAsksFirst) {
-    auto manager = Open(0);
-    manager->m_playlist.AddEntry(window->ROMList().GetEntry(0), 1);
+    auto manager = Open(0, Given({{0, 1}}));
     manager->ClearPlaylist(true); // answered No
-    EXPECT_EQ(manager->m_playlist.GetCount(), 1);
+    EXPECT_EQ(manager->Playlist().GetCount(), 1);
     EXPECT_EQ(dialogs.shown.back().text,
               "Are you sure you want to remove all entries in your Playlist?");
     dialogs.answers = {true};
     manager->ClearPlaylist(true);
-    EXPECT_EQ(manager->m_playlist.GetCount(), 0);
+    EXPECT_EQ(manager->Playlist().GetCount(), 0);
 }
 
 TEST_F(Manager, MoveButtonsMoveTheSelectedRowsOfTheRealList) {
-    auto manager = Open(0);
-    for (int clip : {0, 1, 2, 3, 5})
-        manager->m_playlist.AddEntry(window->ROMList().GetEntry(0), clip);
-    manager->RefreshPlaylistView();
+    auto manager = Open(0, Given({{0, 0}, {0, 1}, {0, 2}, {0, 3}, {0, 5}}));
     Select(manager->PlaylistList(), {1, 3});
     qobject_cast<QPushButton*>(manager->ControlById(1117))->click();
     EXPECT_EQ(Labels(*manager), (std::vector<std::string>{"alpha:001", "alpha:003", "alpha:000",
@@ -135,10 +138,7 @@ TEST_F(Manager, MoveButtonsMoveTheSelectedRowsOfTheRealList) {
 }
 
 TEST_F(Manager, LocateShowsTheEntrysGameAndClip) {
-    auto manager = Open(-1);
-    manager->m_playlist.AddEntry(window->ROMList().GetEntry(1), 7);
-    manager->m_playlist.AddEntry(window->ROMList().GetEntry(0), 4); // blank: no row on the left
-    manager->RefreshPlaylistView();
+    auto manager = Open(-1, Given({{1, 7}, {0, 4}})); // alpha 4 is blank: no row on the left
     Select(manager->PlaylistList(), {0});
     manager->Locate();
     EXPECT_EQ(Text(*manager, 1072), "beta");
@@ -152,16 +152,15 @@ TEST_F(Manager, LocateShowsTheEntrysGameAndClip) {
 }
 
 TEST_F(Manager, ChangeROMMayChooseAMissingGame) {
-    auto manager = Open(0);
-    manager->m_runModal = [](QDialog& dialog) {
+    auto manager = Open(0, {}, [](QDialog& dialog) {
         auto& browser = static_cast<CDlgROMBrowser&>(dialog);
         EXPECT_TRUE(browser.m_allowMissing);
         EXPECT_EQ(browser.m_initialGame, 0);
         browser.m_selectedGame = 2;
         return static_cast<int>(QDialog::Accepted);
-    };
+    });
     manager->ChangeROM();
-    EXPECT_EQ(manager->m_shownGame, 2);
+    EXPECT_EQ(manager->ShownGame(), 2);
     EXPECT_EQ(Text(*manager, 1072), "gone (missing)");
 }
 
@@ -174,24 +173,21 @@ TEST_F(Manager, LoadAddPlaylistAndSave) {
     manager->AddPlaylist();
     EXPECT_EQ(Labels(*manager), (std::vector<std::string>{"alpha:001", "beta:002"}));
     EXPECT_EQ(Text(*manager, 1002), "Two");
-    EXPECT_EQ(manager->m_playlist.fileName, temp.File("two.tvp"));
+    EXPECT_EQ(manager->Playlist().fileName, temp.File("two.tvp"));
     manager->Save();
     EXPECT_EQ(dialogs.pickerTitles,
               (std::vector<std::string>{"Load Playlist...", "Add Playlist To Current List...",
                                         "Save Playlist..."}));
     EXPECT_EQ(dialogs.initialNames, std::vector<std::string>{temp.File("two.tvp")});
     EXPECT_EQ(temp.Read("both.tvp").find("; Tarvo Playlist File"), 0u);
-    EXPECT_EQ(manager->m_playlist.fileName, temp.File("both.tvp"));
+    EXPECT_EQ(manager->Playlist().fileName, temp.File("both.tvp"));
 
     manager->Load(); // cancelled: nothing changes
-    EXPECT_EQ(manager->m_playlist.GetCount(), 2);
+    EXPECT_EQ(manager->Playlist().GetCount(), 2);
 }
 
 TEST_F(Manager, EnterInTheTitleStoresItAndKeepsTheDialogOpen) {
-    auto manager = Open(0);
-    manager->m_playlist.AddEntry(window->ROMList().GetEntry(0), 1);
-    manager->RefreshPlaylistView();
-    manager->UpdatePlaylistButtons();
+    auto manager = Open(0, Given({{0, 1}}));
     manager->show();
     QApplication::setActiveWindow(manager.get());
     auto* title = qobject_cast<QLineEdit*>(manager->ControlById(1002));
@@ -200,7 +196,7 @@ TEST_F(Manager, EnterInTheTitleStoresItAndKeepsTheDialogOpen) {
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
     QApplication::sendEvent(title, &enter);
     EXPECT_TRUE(manager->isVisible());
-    EXPECT_EQ(manager->m_playlist.title, "Evening");
+    EXPECT_EQ(manager->Playlist().title, "Evening");
     EXPECT_TRUE(manager->PlaylistList().Tree()->hasFocus());
 
     title->setFocus();
@@ -210,7 +206,7 @@ TEST_F(Manager, EnterInTheTitleStoresItAndKeepsTheDialogOpen) {
     use->click();
     EXPECT_FALSE(manager->isVisible());
     EXPECT_EQ(manager->result(), QDialog::Accepted);
-    EXPECT_EQ(manager->m_playlist.title, "Night");
+    EXPECT_EQ(manager->Playlist().title, "Night");
 }
 
 // Only the core's tune table knows a game's clips, and only for the game it
@@ -220,8 +216,8 @@ TEST_F(Manager, AGameFirstSeenInTheManagerStillTakesItsTunesAtItsFirstLoad) {
     window->ROMList().SaveClipInfo(temp.File("tarvoclips.dat"), true, dialogs);
     EXPECT_EQ(temp.Read("tarvoclips.dat").find("gone:"), std::string::npos);
 
-    FakeCore::Get().tellsTunes = true;
-    FakeCore::Get().tunes = {"", "Intro", "", "Boss"};
+    core.tellsTunes = true;
+    core.tunes = {"", "Intro", "", "Boss"};
     window->Engine().LoadGame(2, -1);
     EXPECT_EQ(Clips(2).lastClip, 3);
     EXPECT_EQ(Clips(2).GetTitle(3), "Boss");

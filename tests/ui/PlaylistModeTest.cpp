@@ -40,6 +40,14 @@ protected:
     }
 
     const CGameEntry* Game(int game) { return window->ROMList().GetEntry(game); }
+    // What a user does in the manager: shows a game, selects a clip, "Add >>".
+    static void AddInManager(CDlgPlaylist& manager, int game, int clip) {
+        manager.ShowGame(game);
+        CQtListView& clips = manager.ClipList();
+        for (int row = 0; row < clips.RowCount(); ++row)
+            clips.SetRowSelected(row, clips.ItemData(row) == clip);
+        manager.Add();
+    }
     CPlaylist& Playlist() { return window->Playlist(); }
     void Add(int game, int clip) { Playlist().AddEntry(Game(game), clip); }
     QTreeWidget* List() { return Find<QTreeWidget>(1034); }
@@ -47,7 +55,7 @@ protected:
         return List()->topLevelItem(row)->text(column).toStdString();
     }
     void SelectRow(int row) { List()->setCurrentItem(List()->topLevelItem(row)); }
-    bool InPlaylistMode() { return window->Engine().PlaylistMode; }
+    bool InPlaylistMode() { return window->Engine().PlaylistMode(); }
 
     int managerRuns = 0;
     int managerResult = QDialog::Rejected;
@@ -91,7 +99,7 @@ TEST_F(PlaylistMode, SwitchingWithAnEmptyPlaylistOpensTheManager) {
     EXPECT_FALSE(InPlaylistMode()); // "Done"
 
     managerResult = QDialog::Accepted;
-    managerEdit = [this](CDlgPlaylist& manager) { manager.m_playlist.AddEntry(Game(1), 4); };
+    managerEdit = [](CDlgPlaylist& manager) { AddInManager(manager, 1, 4); };
     window->Command(184);
     EXPECT_EQ(managerRuns, 2);
     EXPECT_TRUE(InPlaylistMode());
@@ -100,8 +108,9 @@ TEST_F(PlaylistMode, SwitchingWithAnEmptyPlaylistOpensTheManager) {
 
 TEST_F(PlaylistMode, ChangesInTheManagerStayWhenItIsLeftWithDone) {
     managerEdit = [this](CDlgPlaylist& manager) {
-        manager.m_playlist.AddEntry(Game(0), 3);
-        manager.m_playlist.title = "Kept";
+        AddInManager(manager, 0, 3);
+        qobject_cast<QLineEdit*>(manager.ControlById(1002))->setText("Kept");
+        manager.CommitTitle();
     };
     window->Command(190);
     EXPECT_FALSE(InPlaylistMode());
@@ -123,8 +132,8 @@ TEST_F(PlaylistMode, RowsFollowTheTitlesAGameTellsWhenItFirstLoads) {
     Add(1, 2);
     window->ToggleMode();
     EXPECT_EQ(Row(1, 1), "Clip 2");
-    FakeCore::Get().tellsTunes = true;
-    FakeCore::Get().tunes = {"", "", "Quiet Village"};
+    core.tellsTunes = true;
+    core.tunes = {"", "", "Quiet Village"};
     window->Engine().PlayClip(1);
     EXPECT_EQ(Find<QLineEdit>(1010)->text(), "Quiet Village");
     EXPECT_EQ(Row(1, 1), "Quiet Village");
@@ -135,17 +144,17 @@ TEST_F(PlaylistMode, PlayingFollowsThePlaylistAcrossGames) {
     Add(1, 2);
     window->ToggleMode();
     window->Command(1027); // NEXT from Idle starts entry 0
-    EXPECT_EQ(window->Engine().CurrentGame, 0);
-    EXPECT_EQ(window->Engine().CurrentClip, 1);
-    EXPECT_EQ(window->Engine().PlaylistPos, 0);
+    EXPECT_EQ(window->Engine().CurrentGame(), 0);
+    EXPECT_EQ(window->Engine().CurrentClip(), 1);
+    EXPECT_EQ(window->Engine().PlaylistPos(), 0);
     window->Command(1027);
-    EXPECT_EQ(window->Engine().CurrentGame, 1);
-    EXPECT_EQ(window->Engine().CurrentClip, 2);
-    EXPECT_EQ(window->Engine().PlaylistPos, 1);
+    EXPECT_EQ(window->Engine().CurrentGame(), 1);
+    EXPECT_EQ(window->Engine().CurrentClip(), 2);
+    EXPECT_EQ(window->Engine().PlaylistPos(), 1);
     EXPECT_EQ(List()->currentItem(), List()->topLevelItem(1));
     SelectRow(0);
     window->PlaySelected();
-    EXPECT_EQ(window->Engine().CurrentGame, 0);
+    EXPECT_EQ(window->Engine().CurrentGame(), 0);
 }
 
 // A keyboard user keeps the transport: the focus starts on the clip list and
@@ -162,7 +171,7 @@ TEST_F(PlaylistMode, FocusStaysWhereTheUserLeftIt) {
     Find<QPushButton>(1027)->setFocus(Qt::TabFocusReason);
     window->Command(1027);
     window->Command(1027); // another game
-    ASSERT_EQ(window->Engine().CurrentGame, 1);
+    ASSERT_EQ(window->Engine().CurrentGame(), 1);
     EXPECT_EQ(QApplication::focusWidget(), Find<QPushButton>(1027));
 }
 
@@ -171,7 +180,7 @@ TEST_F(PlaylistMode, EnteringTheModeFindsThePlayingClip) {
     Add(0, 3);
     Load(0, 3);
     window->ToggleMode();
-    EXPECT_EQ(window->Engine().PlaylistPos, 1);
+    EXPECT_EQ(window->Engine().PlaylistPos(), 1);
     EXPECT_EQ(List()->currentItem(), List()->topLevelItem(1));
 
     window->ToggleMode(); // back in ROM mode the game's clips and the playing one are shown
@@ -183,9 +192,9 @@ TEST_F(PlaylistMode, EnteringTheModeWhileAnotherClipPlaysStartsThePlaylist) {
     Add(1, 2);
     Load(0, 3);
     window->ToggleMode();
-    EXPECT_EQ(window->Engine().CurrentGame, 1);
-    EXPECT_EQ(window->Engine().CurrentClip, 2);
-    EXPECT_EQ(window->Engine().PlaylistPos, 0);
+    EXPECT_EQ(window->Engine().CurrentGame(), 1);
+    EXPECT_EQ(window->Engine().CurrentClip(), 2);
+    EXPECT_EQ(window->Engine().PlaylistPos(), 0);
 }
 
 TEST_F(PlaylistMode, MoveButtonsKeepThePlayingPosition) {
@@ -193,24 +202,24 @@ TEST_F(PlaylistMode, MoveButtonsKeepThePlayingPosition) {
         Add(0, clip);
     window->ToggleMode();
     EXPECT_EQ(List()->currentItem(), List()->topLevelItem(0)); // nothing plays: row 0
-    window->Engine().PlaylistPos = 4;
+    window->Engine().PlayChosen(4);
     SelectRow(2);
     EXPECT_TRUE(Enabled(1118));
     window->Command(1118);
-    EXPECT_EQ(window->Engine().PlaylistPos, 3);
+    EXPECT_EQ(window->Engine().PlaylistPos(), 3);
     EXPECT_EQ(Row(4), "alpha:002");
     EXPECT_EQ(List()->selectedItems(), QList<QTreeWidgetItem*>{List()->topLevelItem(4)});
 
-    window->Engine().PlaylistPos = 0;
+    window->Engine().PlayChosen(0);
     SelectRow(2);
     window->Command(1118);
-    EXPECT_EQ(window->Engine().PlaylistPos, 0);
+    EXPECT_EQ(window->Engine().PlaylistPos(), 0);
 
     SelectRow(0);
     window->Command(1116); // the first cannot move up
-    EXPECT_EQ(window->Engine().PlaylistPos, 0);
+    EXPECT_EQ(window->Engine().PlaylistPos(), 0);
     window->Command(1115);
-    EXPECT_EQ(window->Engine().PlaylistPos, 1);
+    EXPECT_EQ(window->Engine().PlaylistPos(), 1);
     EXPECT_EQ(Row(1), "alpha:000");
 }
 
@@ -231,7 +240,7 @@ TEST_F(PlaylistMode, ChoosingAGameInTheBrowserLeavesTheMode) {
     browserPick = 1;
     window->OpenBrowser();
     EXPECT_FALSE(InPlaylistMode());
-    EXPECT_EQ(window->Engine().CurrentGame, 1);
+    EXPECT_EQ(window->Engine().CurrentGame(), 1);
     EXPECT_GT(List()->topLevelItemCount(), 0); // the game's clips
 }
 
@@ -327,7 +336,7 @@ TEST_F(PlaylistMode, ACrashLeavesACopyThatTheNextStartReloads) {
     EXPECT_EQ(temp.Read("named.tvp"), ""); // the user's own file is not touched
 
     window.reset(); // no close sequence: the program died
-    window = std::make_unique<CPlayerDlg>(temp.Path(), dialogs);
+    window = MakeWindow(dialogs);
     window->StartUp();
     ASSERT_FALSE(dialogs.shown.empty());
     EXPECT_EQ(dialogs.shown.back().text.rfind("Oops!", 0), 0u);
@@ -342,7 +351,7 @@ TEST_F(PlaylistMode, ANormalCloseNamesThePlaylistFileForTheNextStart) {
     Playlist().fileName = temp.File("named.tvp");
     window->ToggleMode();
     window->CloseSequence();
-    window = std::make_unique<CPlayerDlg>(temp.Path(), dialogs);
+    window = MakeWindow(dialogs);
     window->StartUp();
     EXPECT_TRUE(dialogs.shown.empty());
     EXPECT_TRUE(InPlaylistMode());

@@ -1,5 +1,7 @@
 // Tarvo with the shipped core and a demo game, on a copy of the program folder.
 #include "DlgPlaylist.h"
+#include "LibraryCore.h"
+#include "TarvoCore.h"
 #include "PlayerDlg.h"
 #include "ScriptedDialogs.h"
 #include "TempFolder.h"
@@ -47,16 +49,17 @@ TEST(ProgramEndToEnd, LoadsADemoGamePlaysAndSavesOnClose) {
     test::TempFolder temp;
     const std::string folder = CopyProgramFolder(temp);
     test::ScriptedDialogs dialogs;
-    CPlayerDlg window(folder, dialogs);
+    CLibraryCore core;
+    CPlayerDlg window(folder, core, dialogs);
     window.StartUp();
     window.show();
-    CoreSetOption(CORE_OPT_FIXED_RENDER_MS, 30); // each tick renders its 30 ms at once
+    core.SetOption(CORE_OPT_FIXED_RENDER_MS, 30); // each tick renders its 30 ms at once
 
     CROMList& games = window.ROMList();
     const int game = games.FindGameIndex("starmoth");
     ASSERT_TRUE(games.IsAvailable(game));
     window.Engine().LoadGame(game, -1);
-    EXPECT_EQ(window.Engine().State, PlayerState::Stopped);
+    EXPECT_EQ(window.Engine().State(), PlayerState::Stopped);
     EXPECT_EQ(window.findChild<QLineEdit*>("1001")->text(), "Star Moth");
     // A first start knows the game's tunes from its files: their numbers and titles.
     auto* list = window.findChild<QTreeWidget*>("1034");
@@ -68,7 +71,7 @@ TEST(ProgramEndToEnd, LoadsADemoGamePlaysAndSavesOnClose) {
                                               "005 Stage Clear", "020 Laser", "021 Explosion"}));
 
     window.Engine().Play();
-    EXPECT_EQ(window.Engine().CurrentClip, 1);
+    EXPECT_EQ(window.Engine().CurrentClip(), 1);
     int loudest = 0;
     for (int tick = 0; tick < 60; ++tick) {
         window.Engine().TimerTick();
@@ -95,7 +98,7 @@ TEST(ProgramEndToEnd, LoadsADemoGamePlaysAndSavesOnClose) {
 int BuildTwoGamePlaylist(CDlgPlaylist& manager, const std::string& path,
                          test::ScriptedDialogs& dialogs) {
     manager.Open();
-    const CROMList& games = *manager.m_playlist.GetROMList();
+    const CROMList& games = *manager.Playlist().GetROMList();
     for (auto [game, clips] : {std::pair{"tarvoquest", std::vector{1, 2}}, {"starmoth", {1}}}) {
         manager.ShowGame(games.FindGameIndex(game));
         manager.ClipList().Tree()->clearSelection();
@@ -103,7 +106,8 @@ int BuildTwoGamePlaylist(CDlgPlaylist& manager, const std::string& path,
             manager.ClipList().SetRowSelected(clip, true); // every clip is listed, from 0
         manager.Add();
     }
-    manager.m_playlist.title = "Two games";
+    qobject_cast<QLineEdit*>(manager.ControlById(1002))->setText("Two games");
+    manager.CommitTitle();
     dialogs.paths = {path};
     manager.Save();
     if (const char* shot = std::getenv("TARVO_MANAGER_SCREENSHOT")) manager.grab().save(shot);
@@ -115,33 +119,34 @@ TEST(ProgramEndToEnd, PlaysAPlaylistAcrossTwoGamesAndFindsItAgainAfterARestart) 
     const std::string folder = CopyProgramFolder(temp);
     const std::string path = folder + "mix.tvp";
     test::ScriptedDialogs dialogs;
+    CLibraryCore core;
     {
-        CPlayerDlg window(folder, dialogs);
+        CPlayerDlg window(folder, core, dialogs);
         window.StartUp();
         window.SetModalRunner([&](QDialog& dialog) {
             return BuildTwoGamePlaylist(static_cast<CDlgPlaylist&>(dialog), path, dialogs);
         });
         window.Command(1038); // an empty playlist: the manager opens, then playlist mode
-        ASSERT_TRUE(window.Engine().PlaylistMode);
+        ASSERT_TRUE(window.Engine().PlaylistMode());
         ASSERT_EQ(window.Playlist().GetCount(), 3);
         const CROMList& games = window.ROMList();
         std::vector<std::pair<std::string, int>> played;
         for (int step = 0; step < 3; ++step) {
             window.Engine().Next();
-            played.emplace_back(games.GetEntry(window.Engine().CurrentGame)->romName,
-                                window.Engine().CurrentClip);
+            played.emplace_back(games.GetEntry(window.Engine().CurrentGame())->romName,
+                                window.Engine().CurrentClip());
         }
         EXPECT_EQ(played, (std::vector<std::pair<std::string, int>>{
                               {"tarvoquest", 1}, {"tarvoquest", 2}, {"starmoth", 1}}));
         window.Settings().Shuffle = 1;
         window.Engine().Next(); // a shuffled pick is never the entry playing
-        EXPECT_NE(window.Engine().PlaylistPos, 2);
+        EXPECT_NE(window.Engine().PlaylistPos(), 2);
         window.close();
     }
-    CPlayerDlg again(folder, dialogs);
+    CPlayerDlg again(folder, core, dialogs);
     again.StartUp();
     EXPECT_TRUE(dialogs.shown.empty()) << dialogs.shown.front().text;
-    EXPECT_TRUE(again.Engine().PlaylistMode);
+    EXPECT_TRUE(again.Engine().PlaylistMode());
     EXPECT_EQ(again.Playlist().title, "Two games");
     EXPECT_EQ(again.Playlist().fileName, path);
     EXPECT_EQ(again.findChild<QTreeWidget*>("1034")->topLevelItemCount(), 3);
