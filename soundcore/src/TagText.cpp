@@ -105,8 +105,8 @@ std::string Utf16LeToUtf8(const uint8_t* data, size_t units) {
 }
 
 uint32_t Le32(const Bytes& data, size_t at) {
-    return data[at] | data[at + 1] << 8 | data[at + 2] << 16 | static_cast<uint32_t>(data[at + 3])
-                                                                   << 24;
+    return data[at] | data[at + 1] << 8 | data[at + 2] << 16 |
+           static_cast<uint32_t>(data[at + 3]) << 24;
 }
 
 bool StartsWith(const Bytes& data, const char* magic) {
@@ -123,7 +123,7 @@ bool IsValidUtf8(std::string_view text) {
 }
 
 std::string CleanTagText(std::string_view raw, TagEncoding encoding) {
-    const std::string text = IsValidUtf8(raw)                   ? std::string(raw)
+    const std::string text = IsValidUtf8(raw)                    ? std::string(raw)
                              : encoding == TagEncoding::ShiftJis ? FromShiftJis(raw)
                                                                  : FromLatin1(raw);
     std::string out;

@@ -80,8 +80,7 @@ bool CClipInfo::SeedFromTunes(const std::vector<FoundTune>& tunes) {
     for (int n = firstClip; n <= lastClip && n < static_cast<int>(tunes.size()); ++n) {
         ClipRecord& record = clips[n];
         if (!known && !tunes[n].present) record.blank = true;
-        if (tunes[n].present && !record.blank && record.title.empty() &&
-            !tunes[n].title.empty()) {
+        if (tunes[n].present && !record.blank && record.title.empty() && !tunes[n].title.empty()) {
             record.title = OneLine(tunes[n].title);
             learned = true;
         }

@@ -44,9 +44,9 @@ int FirstAudibleClip(const CClipInfo& info, int target, int direction) {
 CPlayerEngine::CPlayerEngine(ICore& core, CROMList& romList, CPlaylist& playlist, Config& config,
                              CSettingsFile& settings, IDialogs& dialogs, IPlayerView& view,
                              std::string programFolder, EngineClock clock)
-    : m_core(core), m_romList(romList), m_playlist(playlist), m_config(config), m_settings(settings),
-      m_dialogs(dialogs), m_view(view), m_programFolder(std::move(programFolder)),
-      m_clock(std::move(clock)) {}
+    : m_core(core), m_romList(romList), m_playlist(playlist), m_config(config),
+      m_settings(settings), m_dialogs(dialogs), m_view(view),
+      m_programFolder(std::move(programFolder)), m_clock(std::move(clock)) {}
 
 // --- The core's life ---------------------------------------------------------
 
@@ -363,8 +363,8 @@ void CPlayerEngine::SaveRecording() {
     m_view.UpdateTransportButtons();
     SilenceCore();
     m_core.Command(CORE_CMD_PAUSE, 0);
-    CWavRecording::Keep(temporary, m_fields.romFile + "-" + FormatClipNumber(m_currentClip) + ".wav",
-                        m_dialogs);
+    CWavRecording::Keep(
+        temporary, m_fields.romFile + "-" + FormatClipNumber(m_currentClip) + ".wav", m_dialogs);
 }
 
 std::string CPlayerEngine::MakeTempWavName() const {

@@ -14,6 +14,9 @@ public:
     // Lays out `dialog` (font, size, title) and returns the controls by number.
     static QHash<int, QWidget*> Build(QWidget* dialog, const QString& resourceName,
                                       int topOffset = 0);
+    // The object name a control of this number gets, so that anyone holding
+    // the dialog can find it (QObject::findChild).
+    static QString ObjectName(int id) { return QString::number(id); }
     // Dialog units to pixels for this font.
     static QRect ToPixels(const QFont& font, int x, int y, int w, int h);
 };

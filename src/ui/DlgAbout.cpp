@@ -9,8 +9,8 @@ namespace tarvo {
 
 CDlgAbout::CDlgAbout(const std::string& coreVersion, QWidget* parent) : QDialog(parent) {
     const auto controls = CDialogLayout::Build(this, "125.layout");
-    auto* text = Control<QLabel>(controls, 1053);
-    auto* ok = Control<QPushButton>(controls, 1);
+    auto* text = Control<QLabel>(controls, kText);
+    auto* ok = Control<QPushButton>(controls, kOk);
     text->setText(QString::fromStdString(AboutText(coreVersion)));
     GrowToFit(text, ok);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);

@@ -11,6 +11,8 @@ class CDlgAbout : public QDialog {
     Q_OBJECT
 public:
     static constexpr const char* kPlayerVersion = "1.2.1";
+    // The controls, by their numbers in the dialog's layout table.
+    enum ControlId { kOk = 1, kText = 1053, kPicture = 1054 };
 
     CDlgAbout(const std::string& coreVersion, QWidget* parent = nullptr);
 

@@ -13,11 +13,11 @@ namespace tarvo {
 CDlgClipRange::CDlgClipRange(IDialogs& dialogs, QWidget* parent)
     : QDialog(parent), m_dialogs(dialogs) {
     const auto controls = CDialogLayout::Build(this, "136.layout");
-    m_first = Control<QLineEdit>(controls, 1051);
-    m_last = Control<QLineEdit>(controls, 1052);
-    m_ok = Control<QPushButton>(controls, 1);
+    m_first = Control<QLineEdit>(controls, kFirst);
+    m_last = Control<QLineEdit>(controls, kLast);
+    m_ok = Control<QPushButton>(controls, kOk);
     connect(m_ok, &QPushButton::clicked, this, &CDlgClipRange::accept);
-    auto* cancel = Control<QPushButton>(controls, 2);
+    auto* cancel = Control<QPushButton>(controls, kCancel);
     cancel->setAutoDefault(true); // Enter on a focused Cancel cancels
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     m_first->installEventFilter(this);

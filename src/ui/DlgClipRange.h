@@ -17,6 +17,9 @@ class IDialogs;
 class CDlgClipRange : public QDialog {
     Q_OBJECT
 public:
+    // The controls, by their numbers in the dialog's layout table.
+    enum ControlId { kOk = 1, kCancel = 2, kFirst = 1051, kLast = 1052 };
+
     explicit CDlgClipRange(IDialogs& dialogs, QWidget* parent = nullptr);
 
     ClipRange Range;

@@ -20,29 +20,14 @@ namespace tarvo {
 
 namespace {
 
-enum OptionsControl {
-    kLeftPreview = 1016,
-    kNormalize = 1019,
-    kShowBlanks = 1012,
-    kLoopTime = 1027,
-    kEnforceLoopTime = 1028,
-    kWavTime = 1030,
-    kFolderList = 1032,
-    kResetVU = 1037,
-    kOnSilence = 1042,
-    kAutoMark = 1050,
-    kGradient = 1055,
-    kSegmentSize = 1057,
-    kFirstSwatch = 1058,
-    kRightPreview = 1061,
-};
-
 // The check boxes and the setting each one shows.
-constexpr std::pair<int, int Config::*> kFlags[] = {{kNormalize, &Config::Normalize},
-                                                    {kShowBlanks, &Config::ShowBlanks},
-                                                    {kEnforceLoopTime, &Config::EnforceLoopTime},
-                                                    {kAutoMark, &Config::AutoMark},
-                                                    {kGradient, &Config::UseVUGradient}};
+using Id = CDlgOptions::ControlId;
+constexpr std::pair<int, int Config::*> kFlags[] = {
+    {Id::kNormalize, &Config::Normalize},
+    {Id::kShowBlanks, &Config::ShowBlanks},
+    {Id::kEnforceLoopTime, &Config::EnforceLoopTime},
+    {Id::kAutoMark, &Config::AutoMark},
+    {Id::kGradient, &Config::UseVUGradient}};
 
 QColor ToQColor(const RgbColor& c) {
     return QColor(c.red, c.green, c.blue);
@@ -101,8 +86,10 @@ void CDlgOptions::ConnectControls() {
             &CDlgOptions::ResetVUDefaults);
     connect(Control<QPushButton>(m_controls, kFolderList), &QPushButton::clicked, this,
             &CDlgOptions::SetupROMFolders);
-    connect(Control<QPushButton>(m_controls, 1), &QPushButton::clicked, this, &CDlgOptions::accept);
-    connect(Control<QPushButton>(m_controls, 2), &QPushButton::clicked, this, &QDialog::reject);
+    connect(Control<QPushButton>(m_controls, kOk), &QPushButton::clicked, this,
+            &CDlgOptions::accept);
+    connect(Control<QPushButton>(m_controls, kCancel), &QPushButton::clicked, this,
+            &QDialog::reject);
     m_loopTime->installEventFilter(this);
     m_wavTime->installEventFilter(this);
 }

@@ -22,6 +22,26 @@ class IDialogs;
 class CDlgOptions : public QDialog {
     Q_OBJECT
 public:
+    // The controls, by their numbers in the dialog's layout table.
+    enum ControlId {
+        kOk = 1,
+        kCancel = 2,
+        kLeftPreview = 1016,
+        kNormalize = 1019,
+        kShowBlanks = 1012,
+        kLoopTime = 1027,
+        kEnforceLoopTime = 1028,
+        kWavTime = 1030,
+        kFolderList = 1032,
+        kResetVU = 1037,
+        kOnSilence = 1042,
+        kAutoMark = 1050,
+        kGradient = 1055,
+        kSegmentSize = 1057,
+        kFirstSwatch = 1058,
+        kRightPreview = 1061,
+    };
+
     CDlgOptions(CROMList& romList, IDialogs& dialogs, QWidget* parent = nullptr);
 
     Config Settings;

@@ -32,13 +32,13 @@ void FillFolders(QListWidget* list, const CROMList& romList) {
 CDlgPathList::CDlgPathList(CROMList& romList, IDialogs& dialogs, QWidget* parent)
     : QDialog(parent), m_romList(romList), m_dialogs(dialogs) {
     m_controls = CDialogLayout::Build(this, "PathList.layout");
-    m_list = Control<QListWidget>(m_controls, 1034);
-    connect(Control<QPushButton>(m_controls, 1), &QPushButton::clicked, this, &QDialog::accept);
-    connect(Control<QPushButton>(m_controls, 1037), &QPushButton::clicked, this,
+    m_list = Control<QListWidget>(m_controls, kFolders);
+    connect(Control<QPushButton>(m_controls, kDone), &QPushButton::clicked, this, &QDialog::accept);
+    connect(Control<QPushButton>(m_controls, kAddFolder), &QPushButton::clicked, this,
             &CDlgPathList::AddFolder);
-    connect(Control<QPushButton>(m_controls, 1075), &QPushButton::clicked, this,
+    connect(Control<QPushButton>(m_controls, kRemove), &QPushButton::clicked, this,
             &CDlgPathList::RemoveSelected);
-    connect(Control<QPushButton>(m_controls, 1076), &QPushButton::clicked, this,
+    connect(Control<QPushButton>(m_controls, kClear), &QPushButton::clicked, this,
             &CDlgPathList::ClearAll);
     connect(m_list, &QListWidget::itemSelectionChanged, this, &CDlgPathList::UpdateButtons);
     FillFolders(m_list, m_romList);
@@ -46,8 +46,8 @@ CDlgPathList::CDlgPathList(CROMList& romList, IDialogs& dialogs, QWidget* parent
 }
 
 void CDlgPathList::UpdateButtons() {
-    Control<QPushButton>(m_controls, 1075)->setEnabled(!m_list->selectedItems().isEmpty());
-    Control<QPushButton>(m_controls, 1076)->setEnabled(m_list->count() > 0);
+    Control<QPushButton>(m_controls, kRemove)->setEnabled(!m_list->selectedItems().isEmpty());
+    Control<QPushButton>(m_controls, kClear)->setEnabled(m_list->count() > 0);
 }
 
 void CDlgPathList::AddFolder() {

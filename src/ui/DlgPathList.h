@@ -16,6 +16,15 @@ class IDialogs;
 class CDlgPathList : public QDialog {
     Q_OBJECT
 public:
+    // The controls, by their numbers in the dialog's layout table.
+    enum ControlId {
+        kDone = 1,
+        kFolders = 1034,
+        kAddFolder = 1037,
+        kRemove = 1075,
+        kClear = 1076,
+    };
+
     CDlgPathList(CROMList& romList, IDialogs& dialogs, QWidget* parent = nullptr);
 
     void AddFolder();

@@ -18,23 +18,6 @@ namespace tarvo {
 
 namespace {
 
-enum ControlId {
-    kUseThisPlaylist = 1,
-    kTitle = 1002,
-    kClips = 1034,
-    kEntries = 1035,
-    kChangeROM = 1037,
-    kAdd = 1063,
-    kRemove = 1064,
-    kClear = 1065,
-    kLocate = 1066,
-    kLoad = 1067,
-    kAddPlaylist = 1068,
-    kSave = 1069,
-    kDone = 1070,
-    kShownROM = 1072,
-};
-
 const std::vector<FileFilter> kPlaylistFilter{{"Tarvo Playlists", "*.tvp"}};
 
 QTreeWidget* MultiSelectList(const QHash<int, QWidget*>& controls, int id) {
@@ -48,9 +31,8 @@ QTreeWidget* MultiSelectList(const QHash<int, QWidget*>& controls, int id) {
 CDlgPlaylist::CDlgPlaylist(CROMList& romList, int& filter, IDialogs& dialogs,
                            const CPlaylist& playlist, int shownGame, ModalRunner runModal,
                            QWidget* parent)
-    : QDialog(parent), m_romList(romList), m_shownGame(shownGame),
-      m_runModal(std::move(runModal)), m_filter(filter), m_dialogs(dialogs),
-      m_controls(CDialogLayout::Build(this, "161.layout")),
+    : QDialog(parent), m_romList(romList), m_shownGame(shownGame), m_runModal(std::move(runModal)),
+      m_filter(filter), m_dialogs(dialogs), m_controls(CDialogLayout::Build(this, "161.layout")),
       m_title(Control<QLineEdit>(m_controls, kTitle)),
       m_clipTree(MultiSelectList(m_controls, kClips)),
       m_playlistTree(MultiSelectList(m_controls, kEntries)), m_clipList(m_clipTree),

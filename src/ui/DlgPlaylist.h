@@ -24,6 +24,24 @@ class IDialogs;
 class CDlgPlaylist : public QDialog {
     Q_OBJECT
 public:
+    // The controls, by their numbers in the dialog's layout table.
+    enum ControlId {
+        kUseThisPlaylist = 1,
+        kTitle = 1002,
+        kClips = 1034,
+        kEntries = 1035,
+        kChangeROM = 1037,
+        kAdd = 1063,
+        kRemove = 1064,
+        kClear = 1065,
+        kLocate = 1066,
+        kLoad = 1067,
+        kAddPlaylist = 1068,
+        kSave = 1069,
+        kDone = 1070,
+        kShownROM = 1072,
+    };
+
     CDlgPlaylist(CROMList& romList, int& filter, IDialogs& dialogs, const CPlaylist& playlist,
                  int shownGame = -1, ModalRunner runModal = {}, QWidget* parent = nullptr);
 

@@ -17,19 +17,20 @@ namespace tarvo {
 CDlgROMBrowser::CDlgROMBrowser(CROMList& romList, int& filter, IDialogs& dialogs, QWidget* parent)
     : QDialog(parent), m_romList(romList), m_filter(filter), m_dialogs(dialogs), m_model(romList) {
     m_controls = CDialogLayout::Build(this, "ROMBrowser.layout");
-    m_list = Control<QTableView>(m_controls, 1034);
-    m_show = Control<QComboBox>(m_controls, 1035);
-    m_load = Control<QPushButton>(m_controls, 1);
+    m_list = Control<QTableView>(m_controls, kGameTable);
+    m_show = Control<QComboBox>(m_controls, kShow);
+    m_load = Control<QPushButton>(m_controls, kLoadGame);
     m_show->addItems({"All supported games", "Available games only"});
     m_list->setModel(&m_model);
     m_list->verticalHeader()->setDefaultSectionSize(m_list->fontMetrics().height() + 4);
     connect(m_show, &QComboBox::activated, this, &CDlgROMBrowser::FilterChanged);
-    connect(Control<QPushButton>(m_controls, 1037), &QPushButton::clicked, this,
+    connect(Control<QPushButton>(m_controls, kRescan), &QPushButton::clicked, this,
             &CDlgROMBrowser::Rescan);
-    connect(Control<QPushButton>(m_controls, 1032), &QPushButton::clicked, this,
+    connect(Control<QPushButton>(m_controls, kFolderList), &QPushButton::clicked, this,
             &CDlgROMBrowser::OpenFolderList);
     connect(m_load, &QPushButton::clicked, this, &CDlgROMBrowser::accept);
-    connect(Control<QPushButton>(m_controls, 2), &QPushButton::clicked, this, &QDialog::reject);
+    connect(Control<QPushButton>(m_controls, kCancel), &QPushButton::clicked, this,
+            &QDialog::reject);
     connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &CDlgROMBrowser::SelectionChanged);
     // A click on the row that is already selected changes no selection, yet
@@ -47,7 +48,7 @@ void CDlgROMBrowser::Open() {
     m_opened = true;
     if (!m_romList.IsScanned()) m_romList.ScanROMFolders();
     m_selectedGame = m_initialGame;
-    Control<QLineEdit>(m_controls, 1046)->setText(QString::number(m_romList.GetCount()));
+    Control<QLineEdit>(m_controls, kTotalGames)->setText(QString::number(m_romList.GetCount()));
     m_show->setCurrentIndex(m_filter == 0 ? 0 : 1);
     m_model.FillGameList(m_filter);
     // Widths come from the texts alone: no row is laid out to measure them.
@@ -65,7 +66,8 @@ int CDlgROMBrowser::SelectedRowGame() const {
 void CDlgROMBrowser::Refresh() {
     const int noted = SelectedRowGame();
     m_model.FillGameList(m_filter);
-    Control<QLineEdit>(m_controls, 1047)->setText(QString::number(m_romList.CountAvailable()));
+    Control<QLineEdit>(m_controls, kGamesFound)
+        ->setText(QString::number(m_romList.CountAvailable()));
     const int row = m_model.RowOf(noted);
     if (noted >= 0 && row >= 0) {
         const QModelIndex index = m_model.index(row, 0);

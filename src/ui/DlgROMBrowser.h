@@ -21,6 +21,18 @@ class IDialogs;
 class CDlgROMBrowser : public QDialog {
     Q_OBJECT
 public:
+    // The controls, by their numbers in the dialog's layout table.
+    enum ControlId {
+        kLoadGame = 1,
+        kCancel = 2,
+        kFolderList = 1032,
+        kGameTable = 1034,
+        kShow = 1035,
+        kRescan = 1037,
+        kTotalGames = 1046,
+        kGamesFound = 1047,
+    };
+
     CDlgROMBrowser(CROMList& romList, int& filter, IDialogs& dialogs, QWidget* parent = nullptr);
 
     int m_initialGame = -1;

@@ -6,15 +6,17 @@ namespace tarvo {
 
 // The four playlist move buttons, which the main window and the Playlist
 // Manager share: control number, what it does and its icon.
+enum MoveButtonId { kMoveDown = 1115, kMoveUp = 1116, kMoveToTop = 1117, kMoveToBottom = 1118 };
+
 struct MoveButton {
     int id;
     PlaylistMove move;
     int icon;
 };
 
-inline constexpr MoveButton kMoveButtons[] = {{1117, PlaylistMove::ToTop, 164},
-                                              {1116, PlaylistMove::Up, 162},
-                                              {1115, PlaylistMove::Down, 165},
-                                              {1118, PlaylistMove::ToBottom, 166}};
+inline constexpr MoveButton kMoveButtons[] = {{kMoveToTop, PlaylistMove::ToTop, 164},
+                                              {kMoveUp, PlaylistMove::Up, 162},
+                                              {kMoveDown, PlaylistMove::Down, 165},
+                                              {kMoveToBottom, PlaylistMove::ToBottom, 166}};
 
 } // namespace tarvo

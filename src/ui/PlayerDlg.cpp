@@ -29,8 +29,8 @@ QColor ToQColor(const RgbColor& c) {
 
 } // namespace
 
-CPlayerDlg::CPlayerDlg(std::string programFolder, ICore& core, IDialogs& dialogs,
-                       EngineClock clock, QWidget* parent)
+CPlayerDlg::CPlayerDlg(std::string programFolder, ICore& core, IDialogs& dialogs, EngineClock clock,
+                       QWidget* parent)
     : QDialog(parent), m_programFolder(std::move(programFolder)), m_dialogs(dialogs),
       m_settings(m_programFolder, m_romList, m_playlist, m_dialogs) {
     if (!clock.random) clock.random = [this] { return m_random.Next(); };

@@ -16,8 +16,8 @@
 
 #include <memory>
 #include <QDialog>
-#include <QPointer>
 #include <QHash>
+#include <QPointer>
 #include <QTimer>
 
 class QLineEdit;

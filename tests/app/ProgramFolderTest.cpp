@@ -1,4 +1,5 @@
 #include "ProgramFolder.h"
+
 #include "TempFolder.h"
 
 #include <filesystem>

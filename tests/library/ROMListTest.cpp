@@ -19,9 +19,9 @@ class ROMListTest : public ::testing::Test {
 protected:
     void SetUp() override {
         core.SetCatalogue({{"alpha", "Alpha Story", "Tarvo Soft", "", 0},
-                                      {"beta", "Beta Run", "Tarvo Soft", "1987", 1},
-                                      {"gamma", "Gamma", "Other", "", 0}},
-                                     {"Driver A", "Driver B"});
+                           {"beta", "Beta Run", "Tarvo Soft", "1987", 1},
+                           {"gamma", "Gamma", "Other", "", 0}},
+                          {"Driver A", "Driver B"});
         list.BuildFromCore(core);
     }
 
@@ -49,7 +49,7 @@ TEST_F(ROMListTest, BuildsFromTheCoreInItsOrder) {
     EXPECT_EQ(list.GetEntry(-1), nullptr);
 
     const std::vector<std::string> firstGame{
-        "GetInt(GAME_COUNT, 0)",   "GetString(ROM_NAME, 0)",       "GetString(TITLE, 0)",
+        "GetInt(GAME_COUNT, 0)",      "GetString(ROM_NAME, 0)",   "GetString(TITLE, 0)",
         "GetString(MANUFACTURER, 0)", "GetString(EXTRA_INFO, 0)", "GetInt(DRIVER_OF_GAME, 0)",
         "GetString(DRIVER_NAME, 0)"};
     const auto calls = core.TakeCalls();

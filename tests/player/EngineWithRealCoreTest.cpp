@@ -40,9 +40,9 @@ protected:
     test::RecordingView view;
     CSettingsFile settings{temp.Path(), romList, playlist, dialogs};
     long long now = 1000;
-    CPlayerEngine engine{core,   romList, playlist,    config,
-                         settings, dialogs, view,        temp.Path(),
-                         EngineClock{[this] { return now; }, {}}};
+    CPlayerEngine engine{core,   romList,     playlist,
+                         config, settings,    dialogs,
+                         view,   temp.Path(), EngineClock{[this] { return now; }, {}}};
 };
 
 } // namespace

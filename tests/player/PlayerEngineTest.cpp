@@ -34,7 +34,8 @@ TEST_F(Engine, StartsIdleAndTheFirstTimerTickRunsAClockTick) {
 
 TEST_F(Engine, LoadAndPlaySendTheirExactSequences) {
     engine->LoadGame(1, 4);
-    EXPECT_EQ(Actions(), (Calls{"SetOption(GAME, 1)", "Command(RESUME, 0)", "Command(START_GAME, 4)"}));
+    EXPECT_EQ(Actions(),
+              (Calls{"SetOption(GAME, 1)", "Command(RESUME, 0)", "Command(START_GAME, 4)"}));
     EXPECT_EQ(engine->CurrentGame(), 1);
     EXPECT_EQ(engine->CurrentClip(), 4);
     EXPECT_EQ(engine->State(), PlayerState::Playing);
@@ -152,7 +153,8 @@ TEST_F(Engine, IdlePlayAndNextPlayOnlyInPlaylistMode) {
     engine->Prev();
     EXPECT_TRUE(Actions().empty());
     engine->Next(); // position 0: alpha clip 10, loaded with it
-    EXPECT_EQ(Actions(), (Calls{"SetOption(GAME, 0)", "Command(RESUME, 0)", "Command(START_GAME, 10)"}));
+    EXPECT_EQ(Actions(),
+              (Calls{"SetOption(GAME, 0)", "Command(RESUME, 0)", "Command(START_GAME, 10)"}));
     EXPECT_EQ(engine->PlaylistPos(), 0);
 }
 
@@ -241,10 +243,12 @@ TEST_F(Engine, PlayingAPlaylistEntryOfTheLoadedGameOnlyPlaysTheClip) {
     engine->PlayClip(2);
     EXPECT_EQ(Actions(), (Calls{"Command(RESUME, 0)", "Command(PLAY_CLIP, 12)"}));
     engine->PlayClip(1);
-    EXPECT_EQ(Actions(), (Calls{"SetOption(GAME, 1)", "Command(RESUME, 0)", "Command(START_GAME, 11)"}));
+    EXPECT_EQ(Actions(),
+              (Calls{"SetOption(GAME, 1)", "Command(RESUME, 0)", "Command(START_GAME, 11)"}));
     engine->PlayClip(7);
     EXPECT_TRUE(Actions().empty());
-    EXPECT_EQ(engine->PlaylistPos(), -1); // in playlist mode a clip start does not move the position
+    EXPECT_EQ(engine->PlaylistPos(),
+              -1); // in playlist mode a clip start does not move the position
 }
 
 TEST_F(Engine, SecondSilenceReportRunsThePolicyAndMarksASilentClip) {
@@ -448,20 +452,16 @@ TEST_F(Engine, RomPathRequests) {
     romList.AddFolder(roms);
     romList.ScanROMFolders();
     int result = -1;
-    EXPECT_EQ(core.SendPathRequest(CORE_MSG_ROM_PATH, "alpha", &result),
-              roms + "alpha.zip");
+    EXPECT_EQ(core.SendPathRequest(CORE_MSG_ROM_PATH, "alpha", &result), roms + "alpha.zip");
     EXPECT_EQ(result, 1);
-    EXPECT_EQ(core.SendPathRequest(CORE_MSG_ROM_PATH, "ALPHA.zip", &result),
-              roms + "alpha.zip");
+    EXPECT_EQ(core.SendPathRequest(CORE_MSG_ROM_PATH, "ALPHA.zip", &result), roms + "alpha.zip");
     EXPECT_EQ(result, 1);
-    EXPECT_EQ(core.SendPathRequest(CORE_MSG_ROM_PATH, "nobody.zip", &result),
-              "nobody.zip");
+    EXPECT_EQ(core.SendPathRequest(CORE_MSG_ROM_PATH, "nobody.zip", &result), "nobody.zip");
     EXPECT_EQ(result, 0);
     EXPECT_TRUE(dialogs.shown.empty());
 
     std::filesystem::remove(roms + "alpha.zip");
-    EXPECT_EQ(core.SendPathRequest(CORE_MSG_ROM_PATH, "alpha.zip", &result),
-              "alpha.zip");
+    EXPECT_EQ(core.SendPathRequest(CORE_MSG_ROM_PATH, "alpha.zip", &result), "alpha.zip");
     EXPECT_EQ(result, 0);
     EXPECT_EQ(dialogs.Texts(),
               Calls{"ERROR: CoreMessage() - Unable to find " + roms + "alpha.zip"});
@@ -470,8 +470,7 @@ TEST_F(Engine, RomPathRequests) {
 TEST_F(Engine, WavNameRequestAndCoreErrors) {
     LoadGameAt(0, 7);
     now = 1700000000;
-    EXPECT_EQ(core.SendPathRequest(CORE_MSG_WAV_PATH, ""),
-              temp.Path() + "alpha-7-1700000000.wav");
+    EXPECT_EQ(core.SendPathRequest(CORE_MSG_WAV_PATH, ""), temp.Path() + "alpha-7-1700000000.wav");
     EXPECT_EQ(engine->TemporaryWavPath(), temp.Path() + "alpha-7-1700000000.wav");
     core.SendText(CORE_MSG_ERROR, "disk on fire");
     EXPECT_EQ(dialogs.Texts(), Calls{"Sound Core reported an error: disk on fire"});
@@ -482,8 +481,9 @@ TEST_F(Engine, WavNameRequestAndCoreErrors) {
 TEST_F(Engine, RecordingSequence) {
     LoadGameAt(0, 7);
     engine->Rec();
-    EXPECT_EQ(Actions(), (Calls{"Command(RESUME, 0)", "Command(PLAY_CLIP, 32000)", "SetOption(RECORD, 1)",
-                                "Command(RESUME, 0)", "Command(PLAY_CLIP, 7)"}));
+    EXPECT_EQ(Actions(),
+              (Calls{"Command(RESUME, 0)", "Command(PLAY_CLIP, 32000)", "SetOption(RECORD, 1)",
+                     "Command(RESUME, 0)", "Command(PLAY_CLIP, 7)"}));
     EXPECT_EQ(engine->State(), PlayerState::Recording);
     EXPECT_EQ(view.iconSequence, 4);
     ClockTicks(1);
@@ -511,8 +511,8 @@ TEST_F(Recording, SavingSendsItsSequenceAndMovesTheFile) {
     StartRecordingClip();
     dialogs.paths = {temp.File("kept")};
     engine->Rec();
-    EXPECT_EQ(Actions(), (Calls{"SetOption(RECORD, 0)", "Command(RESUME, 0)", "Command(PLAY_CLIP, 32000)",
-                                "Command(PAUSE, 0)"}));
+    EXPECT_EQ(Actions(), (Calls{"SetOption(RECORD, 0)", "Command(RESUME, 0)",
+                                "Command(PLAY_CLIP, 32000)", "Command(PAUSE, 0)"}));
     EXPECT_EQ(engine->State(), PlayerState::Stopped);
     EXPECT_EQ(dialogs.pickerTitles, Calls{"Save Recorded WAV File..."});
     EXPECT_EQ(temp.Read("kept.wav"), "RIFF....");

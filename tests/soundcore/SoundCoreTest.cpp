@@ -91,7 +91,8 @@ TEST_F(CoreTest, TheUsersOwnCatalogueFollowsTheShippedOneAndCannotRepeatAGame) {
 
 TEST_F(CoreTest, LoadingAtAClipSendsItsSequence) {
     Load("tunes", 3);
-    EXPECT_EQ(Codes(), (std::vector<int>{6, 11, 1, 3, 5}));
+    EXPECT_EQ(Codes(), (std::vector<int>{CORE_MSG_BUSY, CORE_MSG_ROM_PATH, CORE_MSG_GAME_LOADED,
+                                         CORE_MSG_DRIVER_INFO, CORE_MSG_CLIP_STARTED}));
     EXPECT_EQ(messages[1].text, "tunes.zip");
     EXPECT_EQ(romBufferTextLength, 9u);
     EXPECT_EQ(messages[2].text, "Test Tunes");
@@ -104,7 +105,8 @@ TEST_F(CoreTest, LoadingAtAClipSendsItsSequence) {
 
 TEST_F(CoreTest, LoadingWithoutAClipStopsAtTheLowestClip) {
     Load("tunes", -1);
-    EXPECT_EQ(Codes(), (std::vector<int>{6, 11, 1, 3, 7}));
+    EXPECT_EQ(Codes(), (std::vector<int>{CORE_MSG_BUSY, CORE_MSG_ROM_PATH, CORE_MSG_GAME_LOADED,
+                                         CORE_MSG_DRIVER_INFO, CORE_MSG_STOPPED}));
     EXPECT_EQ(core.GetInt(CORE_INT_CURRENT_CLIP, 0), 3);
     Service(10);
     EXPECT_EQ(framesReported, 0); // stopped: nothing plays until a clip starts
@@ -146,12 +148,14 @@ TEST(TagText, EveryEncodingBecomesOneLineOfValidUtf8) {
     } cases[] = {
         {"  Overture \n", TagEncoding::Latin1, "Overture"},
         {"Treasure\nstarmoth:blank 1\r\n", TagEncoding::Latin1, "Treasure starmoth:blank 1"},
-        {"Caf\xc3\xa9", TagEncoding::Latin1, "Caf\xc3\xa9"},   // UTF-8 stays
-        {"Caf\xe9", TagEncoding::Latin1, "Caf\xc3\xa9"},       // a SID header's Latin-1
-        {"\x83\x5e\x83\x8b\x83\x7b", TagEncoding::ShiftJis,    // an SPC tag's Shift-JIS
+        {"Caf\xc3\xa9", TagEncoding::Latin1, "Caf\xc3\xa9"}, // UTF-8 stays
+        {"Caf\xe9", TagEncoding::Latin1, "Caf\xc3\xa9"},     // a SID header's Latin-1
+        {"\x83\x5e\x83\x8b\x83\x7b", TagEncoding::ShiftJis,  // an SPC tag's Shift-JIS
          "\xe3\x82\xbf\xe3\x83\xab\xe3\x83\x9c"},
         {"A\xff\x81", TagEncoding::ShiftJis, "A\xef\xbf\xbd\xef\xbf\xbd"}, // unreadable bytes
-        {"Tab\tand\x7f" "del\xc2\x85next", TagEncoding::Latin1, "Tab and del next"},
+        {"Tab\tand\x7f"
+         "del\xc2\x85next",
+         TagEncoding::Latin1, "Tab and del next"},
         {std::string(300, 'x'), TagEncoding::Latin1, std::string(255, 'x')},
         {std::string(200, ' ') + "\x01", TagEncoding::Latin1, ""},
     };
@@ -253,7 +257,7 @@ TEST_F(CoreTest, PlayingLevelsAndUnloading) {
     EXPECT_EQ(Last(CORE_MSG_CLIP_STARTED)->second, CORE_SILENCE_CLIP);
     messages.clear();
     core.Command(CORE_CMD_UNLOAD, 0);
-    EXPECT_EQ(Codes(), std::vector<int>{0});
+    EXPECT_EQ(Codes(), std::vector<int>{CORE_MSG_GAME_GONE});
     EXPECT_EQ(core.GetInt(CORE_INT_LOADED_GAME, 0), -1);
 }
 
@@ -405,32 +409,36 @@ TEST_F(CoreTest, LoadFailures) {
         std::function<void()> prepare;
         std::vector<int> codes;
     } cases[] = {
-        {"no path given", [&] { romAnswer = 0; }, {6, 11, 4}},
-        {"archive missing", [] {}, {6, 11, 13, 4}},
+        {"no path given",
+         [&] { romAnswer = 0; },
+         {CORE_MSG_BUSY, CORE_MSG_ROM_PATH, CORE_MSG_LOAD_FAILED}},
+        {"archive missing",
+         [] {},
+         {CORE_MSG_BUSY, CORE_MSG_ROM_PATH, CORE_MSG_ERROR, CORE_MSG_LOAD_FAILED}},
         {"random bytes",
          [&] { temp.Write("roms/absent.zip", std::string(5000, 'x')); },
-         {6, 11, 13, 4}},
+         {CORE_MSG_BUSY, CORE_MSG_ROM_PATH, CORE_MSG_ERROR, CORE_MSG_LOAD_FAILED}},
         {"truncated archive",
          [&] {
              WriteZip(romFolder + "absent.zip", {{"01.vgm", ToneVgm(600, true)}});
              std::filesystem::resize_file(romFolder + "absent.zip", 200);
          },
-         {6, 11, 13, 4}},
+         {CORE_MSG_BUSY, CORE_MSG_ROM_PATH, CORE_MSG_ERROR, CORE_MSG_LOAD_FAILED}},
         {"no music file",
          [&] {
              WriteZip(romFolder + "absent.zip", {{"notes.txt", {'x'}}});
          },
-         {6, 11, 13, 4}},
+         {CORE_MSG_BUSY, CORE_MSG_ROM_PATH, CORE_MSG_ERROR, CORE_MSG_LOAD_FAILED}},
         {"member above the size limit",
          [&] {
              WriteZip(romFolder + "absent.zip", {{"01.vgm", Bytes(17u << 20, 0)}});
          },
-         {6, 11, 13, 13, 4}},
+         {CORE_MSG_BUSY, CORE_MSG_ROM_PATH, CORE_MSG_ERROR, CORE_MSG_ERROR, CORE_MSG_LOAD_FAILED}},
         {"a multi-track file of random bytes",
          [&] {
              WriteZip(romFolder + "absent.zip", {{"game.nsf", RandomBytes(4000, 1)}});
          },
-         {6, 11, 13, 4}},
+         {CORE_MSG_BUSY, CORE_MSG_ROM_PATH, CORE_MSG_ERROR, CORE_MSG_LOAD_FAILED}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -451,7 +459,9 @@ TEST_F(CoreTest, DamagedMusicFilesAreRefusedWhenPlayed) {
                                         {"02 Truncated.vgm", truncated},
                                         {"03 Good.vgm", ToneVgm(60, true)}});
     Load("broken", 1);
-    EXPECT_EQ(Codes(), (std::vector<int>{6, 11, 1, 3, 13, 5}));
+    EXPECT_EQ(Codes(),
+              (std::vector<int>{CORE_MSG_BUSY, CORE_MSG_ROM_PATH, CORE_MSG_GAME_LOADED,
+                                CORE_MSG_DRIVER_INFO, CORE_MSG_ERROR, CORE_MSG_CLIP_STARTED}));
     messages.clear();
     Service(40);
     EXPECT_EQ(lastPeak, 0); // a refused clip plays silence, so it can be marked blank
@@ -471,7 +481,8 @@ TEST_F(CoreTest, PathBuffersHoldTheAgreedCapacity) {
     romFolder = temp.Path() + std::string(CORE_PATH_BUFFER_SIZE - 1 - 9 - temp.Path().size(), 'd');
     other.SetOption(CORE_OPT_GAME, 0);
     other.Command(CORE_CMD_START_GAME, 1);
-    EXPECT_EQ(Codes(), (std::vector<int>{6, 11, 13, 4}));
+    EXPECT_EQ(Codes(), (std::vector<int>{CORE_MSG_BUSY, CORE_MSG_ROM_PATH, CORE_MSG_ERROR,
+                                         CORE_MSG_LOAD_FAILED}));
     other.Shutdown();
 }
 
@@ -505,7 +516,8 @@ TEST_F(CoreTest, HostileInputsEndWithAMessageOrPlayAndTheCoreGoesOn) {
                                std::filesystem::copy_options::overwrite_existing);
     messages.clear();
     Load("absent", 1); // 64 entries for one huge member: one message, bounded work
-    EXPECT_EQ(Codes(), (std::vector<int>{6, 11, 13, 13, 4}));
+    EXPECT_EQ(Codes(), (std::vector<int>{CORE_MSG_BUSY, CORE_MSG_ROM_PATH, CORE_MSG_ERROR,
+                                         CORE_MSG_ERROR, CORE_MSG_LOAD_FAILED}));
     EXPECT_NE(messages[2].text.find("files were not read"), std::string::npos);
 }
 

@@ -21,12 +21,11 @@ const std::map<int, const char*> kCommandNames{
     {CORE_CMD_PLAY_CLIP, "PLAY_CLIP"}, {CORE_CMD_START_GAME, "START_GAME"},
     {CORE_CMD_UNLOAD, "UNLOAD"},       {CORE_CMD_PAUSE, "PAUSE"},
     {CORE_CMD_RESUME, "RESUME"},       {CORE_CMD_SERVICE, "SERVICE"}};
-const std::map<int, const char*> kOptionNames{
-    {CORE_OPT_GAME, "GAME"},
-    {CORE_OPT_RECORD, "RECORD"},
-    {CORE_OPT_NORMALIZE, "NORMALIZE"},
-    {CORE_OPT_FIXED_RENDER_MS, "FIXED_RENDER_MS"},
-    {CORE_OPT_FADE_OUT_MS, "FADE_OUT_MS"}};
+const std::map<int, const char*> kOptionNames{{CORE_OPT_GAME, "GAME"},
+                                              {CORE_OPT_RECORD, "RECORD"},
+                                              {CORE_OPT_NORMALIZE, "NORMALIZE"},
+                                              {CORE_OPT_FIXED_RENDER_MS, "FIXED_RENDER_MS"},
+                                              {CORE_OPT_FADE_OUT_MS, "FADE_OUT_MS"}};
 
 const char* NameOf(const std::map<int, const char*>& names, int code) {
     const auto it = names.find(code);

@@ -1,3 +1,4 @@
+#include "DialogLayout.h"
 #include "DlgAbout.h"
 #include "WindowFixture.h"
 
@@ -26,26 +27,26 @@ protected:
     }
     CClipInfo& Clips(int game) { return window->ROMList().GetEntry(game)->clipInfo; }
     std::string ListLabel(int row) {
-        auto* list = qobject_cast<QTreeWidget*>(window->ControlById(1034));
+        auto* list = qobject_cast<QTreeWidget*>(window->ControlById(kClipList));
         return list->topLevelItem(row)->text(1).toStdString();
     }
     void Import(const std::string& file, bool yes = true) {
         dialogs.paths = {file};
         dialogs.answers = {yes};
-        window->Command(177);
+        window->Command(kImport);
     }
 };
 
 } // namespace
 
 TEST_F(ClipData, OneGameExportsWithItsHeadingAndComesBackOnImport) {
-    EXPECT_FALSE(MenuEnabled(178)); // no game loaded
-    window->Command(178);
+    EXPECT_FALSE(MenuEnabled(kExportGame)); // no game loaded
+    window->Command(kExportGame);
     EXPECT_TRUE(dialogs.pickerTitles.empty());
 
     Load(0, 3);
     dialogs.paths = {temp.File("alpha titles")}; // no extension: written as typed
-    window->Command(178);
+    window->Command(kExportGame);
     EXPECT_EQ(dialogs.pickerTitles, Texts{"Export Clip Data (\"alpha\")..."});
     ASSERT_EQ(dialogs.lastFilters.size(), 3u);
     EXPECT_EQ(dialogs.lastFilters[0].description, "Tarvo Clip Info Files");
@@ -67,7 +68,7 @@ TEST_F(ClipData, OneGameExportsWithItsHeadingAndComesBackOnImport) {
     EXPECT_EQ(Clips(0).GetTitle(3), "Overture");
     EXPECT_EQ(Clips(0).lastClip, 9);
     EXPECT_EQ(ListLabel(1), "Overture"); // the clip list shows it at once (row 0 is clip 2)
-    EXPECT_EQ(Find<QLineEdit>(1010)->text(), "Overture"); // and the playing clip's title
+    EXPECT_EQ(Find<QLineEdit>(kClipTitle)->text(), "Overture"); // and the playing clip's title
     EXPECT_FALSE(std::filesystem::exists(temp.File("tarvoclips.dat")));
 }
 
@@ -75,7 +76,7 @@ TEST_F(ClipData, AllGamesExportWithoutTheLinesOfUnknownGames) {
     std::istringstream unknown("zeta:title 1 Kept for later\n");
     window->ROMList().ReadClipInfo(unknown);
     dialogs.paths = {temp.File("all.dat")};
-    window->Command(179);
+    window->Command(kExportAll);
     const std::string all = temp.Read("all.dat");
     EXPECT_EQ(
         all.rfind("; Tarvo Clip Info File - Stores clip information for supported ROMsets\n\n", 0),
@@ -120,21 +121,21 @@ TEST_F(ClipData, AFailedExportSaysWhere) {
     Load(0, 3);
     const std::string path = temp.File("no/such/folder/x.dat");
     dialogs.paths = {path};
-    window->Command(178);
+    window->Command(kExportGame);
     EXPECT_EQ(dialogs.Texts(),
               Texts{"ERROR while exporting data: Unable to open [" + path + "] for writing."});
     dialogs.paths = {path};
-    window->Command(179);
+    window->Command(kExportAll);
     EXPECT_EQ(dialogs.Texts().back(),
               "ERROR saving clip information: Unable to open [" + path + "] for writing.");
 }
 
 TEST_F(ClipData, ThePrankItemAnswersThreeTimesThenGoesGrey) {
     for (int i = 0; i < 3; ++i) {
-        EXPECT_TRUE(MenuEnabled(187));
-        window->Action(187)->trigger();
+        EXPECT_TRUE(MenuEnabled(kPrank));
+        window->Action(kPrank)->trigger();
     }
-    EXPECT_FALSE(MenuEnabled(187));
+    EXPECT_FALSE(MenuEnabled(kPrank));
     window->PrankCall(); // however it is asked again
     EXPECT_EQ(
         dialogs.Texts(),
@@ -152,13 +153,18 @@ TEST_F(ClipData, TheAboutBoxShowsBothVersionsEvenAnEmptyOne) {
     core.version = "";
     std::string shown;
     window->SetModalRunner([&](QDialog& dialog) {
-        shown = dialog.findChild<QLabel*>("1053")->text().toStdString();
+        shown = dialog.findChild<QLabel*>(CDialogLayout::ObjectName(CDlgAbout::kText))
+                    ->text()
+                    .toStdString();
         EXPECT_EQ(dialog.windowTitle(), "About Tarvo");
-        EXPECT_NE(dialog.findChild<QLabel*>("1054")->pixmap().width(), 0);
+        EXPECT_NE(dialog.findChild<QLabel*>(CDialogLayout::ObjectName(CDlgAbout::kPicture))
+                      ->pixmap()
+                      .width(),
+                  0);
         return int(QDialog::Accepted);
     });
-    ASSERT_TRUE(MenuEnabled(188));
-    window->Command(188);
+    ASSERT_TRUE(MenuEnabled(kAbout));
+    window->Command(kAbout);
     EXPECT_EQ(shown.rfind("Tarvo Player v1.2.1\nLinked with Sound Core v\n\n", 0), 0u);
     EXPECT_EQ(shown.substr(shown.size() - 37), "\n\nSee Tarvo.txt for more information.");
     EXPECT_EQ(std::count(shown.begin(), shown.end(), '\n'), 6);
@@ -172,8 +178,8 @@ TEST_F(ClipData, TheAboutBoxGrowsToShowItsWholeTextAtAnyVersionLength) {
         for (int i = 0; i < words; ++i)
             version += " (libexample " + std::to_string(i) + ")";
         CDlgAbout box(version);
-        auto* text = box.findChild<QLabel*>("1053");
-        auto* ok = box.findChild<QWidget*>("1");
+        auto* text = box.findChild<QLabel*>(CDialogLayout::ObjectName(CDlgAbout::kText));
+        auto* ok = box.findChild<QWidget*>(CDialogLayout::ObjectName(CDlgAbout::kOk));
         EXPECT_GE(text->height(), text->heightForWidth(text->width()));
         EXPECT_GE(ok->y(), text->geometry().bottom());
         EXPECT_LE(ok->geometry().bottom(), box.height());

@@ -1,3 +1,4 @@
+#include "DialogLayout.h"
 #include "DlgOptions.h"
 #include "WindowFixture.h"
 
@@ -35,8 +36,8 @@ TEST_F(Options, StartsWithTheSettingsAndBothPreviews) {
     window->Settings().OnSilence = 3;
     auto options = Open();
     EXPECT_EQ(options->windowTitle(), "Tarvo Options");
-    EXPECT_EQ(Get<QLineEdit>(*options, 1027)->text(), "05:00");
-    EXPECT_EQ(Get<QSlider>(*options, 1057)->value(), 5);
+    EXPECT_EQ(Get<QLineEdit>(*options, CDlgOptions::kLoopTime)->text(), "05:00");
+    EXPECT_EQ(Get<QSlider>(*options, CDlgOptions::kSegmentSize)->value(), 5);
     const CVUMeter& lit = options->Preview(0);
     const CVUMeter& dim = options->Preview(1);
     ASSERT_GT(lit.SegmentCount(), 2);
@@ -47,30 +48,30 @@ TEST_F(Options, StartsWithTheSettingsAndBothPreviews) {
 
 TEST_F(Options, ATimeIsTakenByOkOrByEnterWhichMovesOn) {
     auto options = Open();
-    auto* loop = Get<QLineEdit>(*options, 1027);
+    auto* loop = Get<QLineEdit>(*options, CDlgOptions::kLoopTime);
     loop->setFocus();
     loop->setText("2:30");
     QTest::keyClick(loop, Qt::Key_Return);
     EXPECT_TRUE(options->isVisible());
     EXPECT_EQ(options->Settings.MaxLoopTime, 150);
     EXPECT_EQ(loop->text(), "02:30");
-    EXPECT_TRUE(options->ControlById(1030)->hasFocus());
+    EXPECT_TRUE(options->ControlById(CDlgOptions::kWavTime)->hasFocus());
 
-    Get<QLineEdit>(*options, 1030)->setText("-2:00");
-    QTest::keyClick(options->ControlById(1030), Qt::Key_Return);
+    Get<QLineEdit>(*options, CDlgOptions::kWavTime)->setText("-2:00");
+    QTest::keyClick(options->ControlById(CDlgOptions::kWavTime), Qt::Key_Return);
     EXPECT_EQ(options->Settings.MaxWAVTime, 300);
-    EXPECT_TRUE(options->ControlById(1042)->hasFocus());
+    EXPECT_TRUE(options->ControlById(CDlgOptions::kOnSilence)->hasFocus());
 
     loop->setFocus();
     loop->setText("1.30");
-    QTest::mouseClick(Get<QPushButton>(*options, 1), Qt::LeftButton);
+    QTest::mouseClick(Get<QPushButton>(*options, CDlgOptions::kOk), Qt::LeftButton);
     EXPECT_EQ(options->Settings.MaxLoopTime, 90);
     EXPECT_EQ(options->result(), QDialog::Accepted);
 }
 
 TEST_F(Options, ThreePageStepsFromFiveGiveEightAndThePreviewsFollow) {
     auto options = Open();
-    auto* slider = Get<QSlider>(*options, 1057);
+    auto* slider = Get<QSlider>(*options, CDlgOptions::kSegmentSize);
     const int before = options->Preview(0).SegmentCount();
     for (int i = 0; i < 3; ++i)
         slider->triggerAction(QAbstractSlider::SliderPageStepAdd);
@@ -95,14 +96,14 @@ TEST_F(Options, OnlyASwatchOpensTheChooserAndItsColourReachesThePreviews) {
 
 TEST_F(Options, ResetKeepsTheGeneralOptions) {
     auto options = Open();
-    Get<QCheckBox>(*options, 1019)->click();
+    Get<QCheckBox>(*options, CDlgOptions::kNormalize)->click();
     options->Settings.VUSegmentWidth = 14;
     options->Settings.UseVUGradient = 0;
     options->ResetVUDefaults();
     EXPECT_EQ(options->Settings.Normalize, 1);
     EXPECT_EQ(options->Settings.VUSegmentWidth, 5);
-    EXPECT_TRUE(Get<QCheckBox>(*options, 1055)->isChecked());
-    EXPECT_EQ(Get<QSlider>(*options, 1057)->value(), 5);
+    EXPECT_TRUE(Get<QCheckBox>(*options, CDlgOptions::kGradient)->isChecked());
+    EXPECT_EQ(Get<QSlider>(*options, CDlgOptions::kSegmentSize)->value(), 5);
 }
 
 TEST_F(Options, OkAppliesEverywhereAndCancelChangesNothing) {
@@ -110,10 +111,12 @@ TEST_F(Options, OkAppliesEverywhereAndCancelChangesNothing) {
     const int segments = window->LeftMeter().SegmentCount();
     auto edit = [](QDialog& dialog) {
         auto& options = static_cast<CDlgOptions&>(dialog);
-        options.findChild<QCheckBox*>("1019")->click();
-        options.findChild<QLineEdit*>("1027")->setText("2:30");
+        options.findChild<QCheckBox*>(CDialogLayout::ObjectName(CDlgOptions::kNormalize))->click();
+        options.findChild<QLineEdit*>(CDialogLayout::ObjectName(CDlgOptions::kLoopTime))
+            ->setText("2:30");
         options.CommitLoopTime();
-        options.findChild<QSlider*>("1057")->triggerAction(QAbstractSlider::SliderToMaximum);
+        options.findChild<QSlider*>(CDialogLayout::ObjectName(CDlgOptions::kSegmentSize))
+            ->triggerAction(QAbstractSlider::SliderToMaximum);
         options.Settings.VULeftColor = {1, 2, 3};
     };
     window->SetModalRunner([&](QDialog& dialog) {
@@ -121,7 +124,7 @@ TEST_F(Options, OkAppliesEverywhereAndCancelChangesNothing) {
         return int(QDialog::Rejected);
     });
     core.calls.clear();
-    window->Command(1022);
+    window->Command(kOptions);
     EXPECT_EQ(window->Settings(), before);
     EXPECT_EQ(window->LeftMeter().SegmentCount(), segments);
     EXPECT_TRUE(core.TakeActions().empty());
@@ -130,14 +133,14 @@ TEST_F(Options, OkAppliesEverywhereAndCancelChangesNothing) {
         edit(dialog);
         return int(QDialog::Accepted);
     });
-    ASSERT_TRUE(window->Action(180)->isEnabled());
-    window->Action(180)->trigger();
+    ASSERT_TRUE(window->Action(kOpenOptions)->isEnabled());
+    window->Action(kOpenOptions)->trigger();
     EXPECT_EQ(window->Settings().MaxLoopTime, 150);
     EXPECT_EQ(window->Settings().VUSegmentWidth, 20);
     EXPECT_LT(window->LeftMeter().SegmentCount(), segments);
     EXPECT_EQ(window->RightMeter().LitColor(0), QColor(1, 2, 3));
     EXPECT_EQ(core.TakeActions(), std::vector<std::string>{"SetOption(NORMALIZE, 1)"});
-    EXPECT_TRUE(qobject_cast<QCheckBox*>(window->ControlById(1019))->isChecked());
+    EXPECT_TRUE(qobject_cast<QCheckBox*>(window->ControlById(kNormalize))->isChecked());
 
     ASSERT_TRUE(window->CloseSequence()); // and the next start finds them
     EXPECT_NE(temp.Read("Tarvo.ini").find("MaxLoopTime=150\n"), std::string::npos);

@@ -1,3 +1,4 @@
+#include "DialogLayout.h"
 #include "DlgClipRange.h"
 #include "DlgPlaylist.h"
 #include "WindowFixture.h"
@@ -21,7 +22,7 @@ namespace {
 
 class Window : public WindowTest {
 protected:
-    QTreeWidget* List() { return Find<QTreeWidget>(1034); }
+    QTreeWidget* List() { return Find<QTreeWidget>(kClipList); }
     std::vector<std::string> Column(int column) {
         std::vector<std::string> texts;
         for (int row = 0; row < List()->topLevelItemCount(); ++row)
@@ -42,12 +43,40 @@ protected:
 TEST_F(Window, IsTheFixedSizeTarvoWindowWithEveryControl) {
     EXPECT_EQ(window->windowTitle(), "Tarvo");
     EXPECT_EQ(window->minimumSize(), window->maximumSize());
-    for (int id :
-         {1001, 1002, 1003, 1004, 1005, 1006, 1007, 1008, 1009, 1010, 1012, 1013, 1019, 1020, 1021,
-          1022, 1023, 1024, 1025, 1026, 1027, 1034, 1037, 1038, 1045, 1073, 1115, 1116, 1117, 1118})
+    for (int id : std::initializer_list<int>{kGameTitle,
+                                             kDriver,
+                                             kRomFile,
+                                             kParent,
+                                             kLoad,
+                                             kBrowserTitle,
+                                             kPlaySelected,
+                                             kManufacturer,
+                                             kClipNumber,
+                                             kClipTitle,
+                                             kShowBlanks,
+                                             kShuffle,
+                                             kNormalize,
+                                             kStop,
+                                             kVolume,
+                                             kOptions,
+                                             kBrowse,
+                                             kPlay,
+                                             kRec,
+                                             kPrev,
+                                             kNext,
+                                             kClipList,
+                                             kPlaylistManager,
+                                             kSwitchMode,
+                                             kElapsed,
+                                             kBrowserGroup,
+                                             kMoveDown,
+                                             kMoveUp,
+                                             kMoveToTop,
+                                             kMoveToBottom})
         EXPECT_NE(window->ControlById(id), nullptr) << id;
-    EXPECT_TRUE(Find<QCheckBox>(1013)->isHidden());     // Shuffle belongs to playlist mode
-    EXPECT_TRUE(window->ControlById(1016)->isHidden()); // the meters take the placeholders' place
+    EXPECT_TRUE(Find<QCheckBox>(kShuffle)->isHidden()); // Shuffle belongs to playlist mode
+    EXPECT_TRUE(
+        window->ControlById(kLeftMeter)->isHidden()); // the meters take the placeholders' place
 }
 
 TEST_F(Window, StartUpCallsTheCoreInOrder) {
@@ -64,29 +93,29 @@ TEST_F(Window, StartUpCallsTheCoreInOrder) {
 }
 
 TEST_F(Window, MenusWithoutAGame) {
-    for (int id : {131, 135, 132, 176, 178})
+    for (int id : std::initializer_list<int>{131, 135, 132, 176, 178})
         EXPECT_FALSE(MenuEnabled(id)) << id;
-    EXPECT_EQ(window->Action(135)->text(), "Set Selected Clip As &First (no game)");
-    EXPECT_EQ(window->Action(132)->text(), "Set Selected Clip as &Last (no game)");
-    EXPECT_EQ(window->Action(176)->text(), "Set a New Clip &Range (no game)");
-    EXPECT_EQ(window->Action(178)->text(), "&Export Clip Data (no game)");
-    EXPECT_TRUE(window->Action(183)->isChecked());
-    EXPECT_FALSE(window->Action(184)->isChecked());
+    EXPECT_EQ(window->Action(kSetFirst)->text(), "Set Selected Clip As &First (no game)");
+    EXPECT_EQ(window->Action(kSetLast)->text(), "Set Selected Clip as &Last (no game)");
+    EXPECT_EQ(window->Action(kNewRange)->text(), "Set a New Clip &Range (no game)");
+    EXPECT_EQ(window->Action(kExportGame)->text(), "&Export Clip Data (no game)");
+    EXPECT_TRUE(window->Action(kMenuRomMode)->isChecked());
+    EXPECT_FALSE(window->Action(kMenuPlaylistMode)->isChecked());
 }
 
 TEST_F(Window, MenusWithAGameFollowTheCurrentClip) {
     Load(0, 0);
-    EXPECT_EQ(window->Action(135)->text(), "Set Selected Clip As &First For \"alpha\"");
-    EXPECT_TRUE(MenuEnabled(131));
-    EXPECT_FALSE(MenuEnabled(135)); // clip 0 is the first
-    EXPECT_TRUE(MenuEnabled(132));
-    EXPECT_TRUE(MenuEnabled(176));
+    EXPECT_EQ(window->Action(kSetFirst)->text(), "Set Selected Clip As &First For \"alpha\"");
+    EXPECT_TRUE(MenuEnabled(kToggleBlank));
+    EXPECT_FALSE(MenuEnabled(kSetFirst)); // clip 0 is the first
+    EXPECT_TRUE(MenuEnabled(kSetLast));
+    EXPECT_TRUE(MenuEnabled(kNewRange));
     window->Engine().PlayClip(512);
-    EXPECT_TRUE(MenuEnabled(135));
-    EXPECT_FALSE(MenuEnabled(132)); // 512 is the last
+    EXPECT_TRUE(MenuEnabled(kSetFirst));
+    EXPECT_FALSE(MenuEnabled(kSetLast)); // 512 is the last
     Clips().SetBlank(512, true);
     window->UpdateMenus();
-    EXPECT_TRUE(window->Action(131)->isChecked());
+    EXPECT_TRUE(window->Action(kToggleBlank)->isChecked());
 }
 
 TEST_F(Window, TransportButtonsByState) {
@@ -106,19 +135,19 @@ TEST_F(Window, TransportButtonsByState) {
         Reach(row.state);
         ASSERT_EQ(window->Engine().State(), row.state);
         SCOPED_TRACE(static_cast<int>(row.state));
-        EXPECT_EQ(Enabled(1027), row.next);
-        EXPECT_EQ(Enabled(1026), row.prev);
-        EXPECT_EQ(Enabled(1024), row.play);
-        EXPECT_EQ(Enabled(1020), row.stop);
-        EXPECT_EQ(Enabled(1025), row.rec);
-        EXPECT_EQ(Enabled(1009), row.clipNumber);
+        EXPECT_EQ(Enabled(kNext), row.next);
+        EXPECT_EQ(Enabled(kPrev), row.prev);
+        EXPECT_EQ(Enabled(kPlay), row.play);
+        EXPECT_EQ(Enabled(kStop), row.stop);
+        EXPECT_EQ(Enabled(kRec), row.rec);
+        EXPECT_EQ(Enabled(kClipNumber), row.clipNumber);
         EXPECT_EQ(window->IconSequences().CurrentSequence(), row.sequence);
     }
     window->SetPlaylistMode(true);
     Reach(PlayerState::Idle);
-    EXPECT_TRUE(Enabled(1024));
-    EXPECT_TRUE(Enabled(1027));
-    EXPECT_FALSE(Enabled(1026));
+    EXPECT_TRUE(Enabled(kPlay));
+    EXPECT_TRUE(Enabled(kNext));
+    EXPECT_FALSE(Enabled(kPrev));
 }
 
 TEST_F(Window, ClipRowsWithAndWithoutBlanks) {
@@ -129,15 +158,15 @@ TEST_F(Window, ClipRowsWithAndWithoutBlanks) {
     EXPECT_EQ(Column(0), (std::vector<std::string>{"000", "001", "003", "004"}));
     EXPECT_EQ(Column(1), (std::vector<std::string>{"Clip 0", "Clip 1", "Boss", "Clip 4"}));
     SelectRow(2);
-    Find<QCheckBox>(1012)->click();
+    Find<QCheckBox>(kShowBlanks)->click();
     EXPECT_EQ(Column(1),
               (std::vector<std::string>{"Clip 0", "Clip 1", "-- blank --", "Boss", "Clip 4"}));
     EXPECT_EQ(List()->currentItem()->text(0), "003"); // the selected clip stays selected
-    window->Command(181); // the menu toggles back and updates box and list
-    EXPECT_FALSE(Find<QCheckBox>(1012)->isChecked());
+    window->Command(kMenuShowBlanks); // the menu toggles back and updates box and list
+    EXPECT_FALSE(Find<QCheckBox>(kShowBlanks)->isChecked());
     EXPECT_EQ(Column(0).size(), 4u);
     EXPECT_EQ(List()->currentItem()->text(0), "003"); // ... keeping the selection, as the box does
-    EXPECT_TRUE(Enabled(1007));
+    EXPECT_TRUE(Enabled(kPlaySelected));
 }
 
 TEST_F(Window, RefreshClipRowInsertsAndRemovesRows) {
@@ -160,7 +189,7 @@ TEST_F(Window, RefreshClipRowInsertsAndRemovesRows) {
 
     // A title typed beyond the last clip extends the range and appends a row.
     window->Engine().PlayClip(9);
-    Find<QLineEdit>(1010)->setText("Hidden Track");
+    Find<QLineEdit>(kClipTitle)->setText("Hidden Track");
     window->CommitClipTitle();
     EXPECT_EQ(Column(0).back(), "009");
     EXPECT_EQ(Column(1).back(), "Hidden Track");
@@ -208,7 +237,8 @@ TEST_F(Window, ARangeBeyondTheHighestClipIsCappedAndSaysSo) {
     Load(0, 0);
     window->SetModalRunner([](QDialog& dialog) {
         auto& range = static_cast<CDlgClipRange&>(dialog);
-        dialog.findChild<QLineEdit*>("1052")->setText("40000");
+        dialog.findChild<QLineEdit*>(CDialogLayout::ObjectName(CDlgClipRange::kLast))
+            ->setText("40000");
         range.TakeLast(); // the field loses the focus
         range.accept();
         return dialog.result();
@@ -226,15 +256,15 @@ TEST_F(Window, KeyboardFilter) {
     Press(List(), Qt::Key_Return);
     EXPECT_EQ(window->Engine().CurrentClip(), 7);
 
-    Find<QLineEdit>(1009)->setText("12");
-    Press(Find<QLineEdit>(1009), Qt::Key_Return);
+    Find<QLineEdit>(kClipNumber)->setText("12");
+    Press(Find<QLineEdit>(kClipNumber), Qt::Key_Return);
     EXPECT_EQ(window->Engine().CurrentClip(), 12);
 
     window->show();
     Press(window.get(), Qt::Key_Escape);
     EXPECT_TRUE(window->isVisible());
     const auto before = core.calls.size();
-    Press(Find<QPushButton>(1020), Qt::Key_Return); // Enter elsewhere does nothing
+    Press(Find<QPushButton>(kStop), Qt::Key_Return); // Enter elsewhere does nothing
     EXPECT_EQ(core.calls.size(), before);
 }
 
@@ -243,14 +273,14 @@ TEST_F(Window, ATypedTitleStaysWithTheClipItWasTypedFor) {
     Load(0, 1);
     window->show();
     QApplication::setActiveWindow(window.get());
-    auto* title = Find<QLineEdit>(1010);
+    auto* title = Find<QLineEdit>(kClipTitle);
     title->setFocus();
     QTest::keyClicks(title, "Overture");
     QTest::keyClick(title, Qt::Key_Return);
     window->Engine().Next(); // the player moves on by itself while the field has the focus
     EXPECT_EQ(title->text(), "");
-    EXPECT_EQ(Find<QLineEdit>(1009)->text(), "2");
-    QTest::mouseClick(Find<QPushButton>(1020), Qt::LeftButton); // STOP takes the focus
+    EXPECT_EQ(Find<QLineEdit>(kClipNumber)->text(), "2");
+    QTest::mouseClick(Find<QPushButton>(kStop), Qt::LeftButton); // STOP takes the focus
     EXPECT_EQ(Clips().GetTitle(1), "Overture");
     EXPECT_EQ(Clips().GetTitle(2), "");
 
@@ -265,19 +295,19 @@ TEST_F(Window, ATypedTitleStaysWithTheClipItWasTypedFor) {
 }
 
 TEST_F(Window, TypingATitleWithoutAClipIsUndone) {
-    Find<QLineEdit>(1010)->setText("Nothing");
+    Find<QLineEdit>(kClipTitle)->setText("Nothing");
     window->CommitClipTitle();
-    EXPECT_EQ(Find<QLineEdit>(1010)->text(), "");
+    EXPECT_EQ(Find<QLineEdit>(kClipTitle)->text(), "");
 }
 
 TEST_F(Window, NormalizeBoxAndMenuTellTheCore) {
     core.calls.clear();
-    Find<QCheckBox>(1019)->click();
+    Find<QCheckBox>(kNormalize)->click();
     EXPECT_EQ(core.TakeActions(), std::vector<std::string>{"SetOption(NORMALIZE, 1)"});
-    window->Command(185);
+    window->Command(kMenuNormalize);
     EXPECT_EQ(core.TakeActions(), std::vector<std::string>{"SetOption(NORMALIZE, 0)"});
-    EXPECT_FALSE(Find<QCheckBox>(1019)->isChecked());
-    EXPECT_FALSE(window->Action(185)->isChecked());
+    EXPECT_FALSE(Find<QCheckBox>(kNormalize)->isChecked());
+    EXPECT_FALSE(window->Action(kMenuNormalize)->isChecked());
 }
 
 TEST_F(Window, WindowIconFollowsTheState) {
@@ -304,7 +334,7 @@ TEST_F(Window, CloseSequenceSavesEverythingAndShutsTheCoreDown) {
 
 TEST_F(Window, ClosingDuringARecordingOffersToSaveIt) {
     Load(0, 3);
-    window->Command(1025); // REC
+    window->Command(kRec); // REC
     const std::string recording = window->Engine().TemporaryWavPath();
     ASSERT_FALSE(recording.empty());
     temp.Write(recording.substr(temp.Path().size()), "RIFF");
@@ -331,8 +361,7 @@ TEST_F(Window, ASignalEndsAnOpenDialogAsCancelledThenClosesOnceKeepingEverything
         ending->show();
         int result = -1;
         ending->SetModalRunner([&](QDialog& dialog) {
-            if (auto* manager = qobject_cast<CDlgPlaylist*>(&dialog))
-            {
+            if (auto* manager = qobject_cast<CDlgPlaylist*>(&dialog)) {
                 manager->ShowGame(1);
                 manager->ClipList().SetRowSelected(4, true);
                 manager->Add();
@@ -370,7 +399,7 @@ TEST_F(Window, ASecondTarvoOnTheSameFolderSavesNothingOfItsOwn) {
 
 TEST_F(Window, ExitRunsTheCloseSequence) {
     window->show();
-    window->Command(2);
+    window->Command(kExit);
     EXPECT_FALSE(window->isVisible());
     EXPECT_FALSE(temp.Read("Tarvo.ini").empty());
 }
@@ -406,12 +435,13 @@ TEST_F(Window, AnUnnamedPlaylistOutlivesASignalThatEndsTheQuestionAndComesBackQu
         first->Playlist().AddEntry(first->ROMList().GetEntry(1), 4);
         EXPECT_TRUE(first->CloseSequence());
     }
-    EXPECT_EQ(ending.Texts(), std::vector<std::string>{"Do you want to save your current Playlist?"});
+    EXPECT_EQ(ending.Texts(),
+              std::vector<std::string>{"Do you want to save your current Playlist?"});
     const auto next = MakeWindow(dialogs);
     next->StartUp();
     EXPECT_EQ(next->Playlist().GetCount(), 1);
     EXPECT_TRUE(next->Playlist().fileName.empty()); // still asked about at the next close
-    EXPECT_TRUE(dialogs.shown.empty()); // no word of a crash
+    EXPECT_TRUE(dialogs.shown.empty());             // no word of a crash
 }
 
 TEST_F(Window, AFailedSettingsWriteKeepsTheWindowOpen) {

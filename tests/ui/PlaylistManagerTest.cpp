@@ -34,9 +34,9 @@ protected:
     }
     std::unique_ptr<CDlgPlaylist> Open(int shownGame, const CPlaylist& given = {},
                                        ModalRunner browser = {}) {
-        auto manager = std::make_unique<CDlgPlaylist>(window->ROMList(),
-                                                      window->Settings().ROMFilter, dialogs,
-                                                      given, shownGame, std::move(browser));
+        auto manager =
+            std::make_unique<CDlgPlaylist>(window->ROMList(), window->Settings().ROMFilter, dialogs,
+                                           given, shownGame, std::move(browser));
         manager->Open();
         return manager;
     }
@@ -64,36 +64,41 @@ protected:
 TEST_F(Manager, WithNoGameShownTheLeftSideIsEmpty) {
     auto manager = Open(-1);
     EXPECT_EQ(manager->ClipList().RowCount(), 0);
-    EXPECT_TRUE(Text(*manager, 1072).isEmpty());
-    EXPECT_FALSE(Enabled(*manager, 1063));
-    EXPECT_TRUE(Enabled(*manager, 1037));
-    for (int id : {1065, 1069, 1, 1064, 1066, 1115, 1116, 1117, 1118})
+    EXPECT_TRUE(Text(*manager, CDlgPlaylist::kShownROM).isEmpty());
+    EXPECT_FALSE(Enabled(*manager, CDlgPlaylist::kAdd));
+    EXPECT_TRUE(Enabled(*manager, CDlgPlaylist::kChangeROM));
+    for (int id : std::initializer_list<int>{CDlgPlaylist::kClear, CDlgPlaylist::kSave,
+                                             CDlgPlaylist::kUseThisPlaylist, CDlgPlaylist::kRemove,
+                                             CDlgPlaylist::kLocate, kMoveDown, kMoveUp, kMoveToTop,
+                                             kMoveToBottom})
         EXPECT_FALSE(Enabled(*manager, id)) << id;
 }
 
 TEST_F(Manager, ShowGameListsTheClipsWithoutBlanks) {
     auto manager = Open(0);
-    EXPECT_EQ(Text(*manager, 1072), "alpha");
+    EXPECT_EQ(Text(*manager, CDlgPlaylist::kShownROM), "alpha");
     EXPECT_EQ(manager->ClipList().RowCount(), 9); // 0..9 without the blank 4
     EXPECT_EQ(manager->ClipList().Text(2, 1), "Boss");
     manager->ShowGame(2);
-    EXPECT_EQ(Text(*manager, 1072), "gone (missing)");
+    EXPECT_EQ(Text(*manager, CDlgPlaylist::kShownROM), "gone (missing)");
     manager->ShowGame(7); // no such game: emptied, the shown game stays
-    EXPECT_TRUE(Text(*manager, 1072).isEmpty());
+    EXPECT_TRUE(Text(*manager, CDlgPlaylist::kShownROM).isEmpty());
     EXPECT_EQ(manager->ShownGame(), 2);
 }
 
 TEST_F(Manager, AddTakesTheSelectedClipsFromTheTop) {
     auto manager = Open(0);
     Select(manager->ClipList(), {5, 1}); // row 5 is clip 6, past the blank
-    EXPECT_TRUE(Enabled(*manager, 1063));
+    EXPECT_TRUE(Enabled(*manager, CDlgPlaylist::kAdd));
     manager->Add();
     EXPECT_EQ(Labels(*manager), (std::vector<std::string>{"alpha:001", "alpha:006"}));
-    EXPECT_TRUE(Enabled(*manager, 1) && Enabled(*manager, 1065) && Enabled(*manager, 1069));
+    EXPECT_TRUE(Enabled(*manager, CDlgPlaylist::kUseThisPlaylist) &&
+                Enabled(*manager, CDlgPlaylist::kClear) && Enabled(*manager, CDlgPlaylist::kSave));
     Select(manager->PlaylistList(), {0});
-    EXPECT_TRUE(Enabled(*manager, 1066) && Enabled(*manager, 1064));
+    EXPECT_TRUE(Enabled(*manager, CDlgPlaylist::kLocate) &&
+                Enabled(*manager, CDlgPlaylist::kRemove));
     Select(manager->PlaylistList(), {0, 1});
-    EXPECT_FALSE(Enabled(*manager, 1066)); // Locate needs exactly one row
+    EXPECT_FALSE(Enabled(*manager, CDlgPlaylist::kLocate)); // Locate needs exactly one row
 }
 
 TEST_F(Manager, RemovingEveryRowClearsWithoutAQuestion) {
@@ -110,8 +115,8 @@ TEST_F(Manager, RemovingEveryRowClearsWithoutAQuestion) {
     EXPECT_EQ(manager->Playlist().GetCount(), 0);
     EXPECT_TRUE(manager->Playlist().title.empty());
     EXPECT_TRUE(manager->Playlist().fileName.empty());
-    EXPECT_TRUE(Text(*manager, 1002).isEmpty());
-    EXPECT_FALSE(Enabled(*manager, 1));
+    EXPECT_TRUE(Text(*manager, CDlgPlaylist::kTitle).isEmpty());
+    EXPECT_FALSE(Enabled(*manager, CDlgPlaylist::kUseThisPlaylist));
 }
 
 TEST_F(Manager, ClearAsksFirst) {
@@ -128,11 +133,11 @@ TEST_F(Manager, ClearAsksFirst) {
 TEST_F(Manager, MoveButtonsMoveTheSelectedRowsOfTheRealList) {
     auto manager = Open(0, Given({{0, 0}, {0, 1}, {0, 2}, {0, 3}, {0, 5}}));
     Select(manager->PlaylistList(), {1, 3});
-    qobject_cast<QPushButton*>(manager->ControlById(1117))->click();
+    qobject_cast<QPushButton*>(manager->ControlById(kMoveToTop))->click();
     EXPECT_EQ(Labels(*manager), (std::vector<std::string>{"alpha:001", "alpha:003", "alpha:000",
                                                           "alpha:002", "alpha:005"}));
     EXPECT_EQ(manager->PlaylistList().SelectedRows(), (std::vector<int>{0, 1}));
-    qobject_cast<QPushButton*>(manager->ControlById(1118))->click();
+    qobject_cast<QPushButton*>(manager->ControlById(kMoveToBottom))->click();
     EXPECT_EQ(manager->PlaylistList().SelectedRows(), (std::vector<int>{3, 4}));
     EXPECT_EQ(Labels(*manager).back(), "alpha:003");
 }
@@ -141,13 +146,13 @@ TEST_F(Manager, LocateShowsTheEntrysGameAndClip) {
     auto manager = Open(-1, Given({{1, 7}, {0, 4}})); // alpha 4 is blank: no row on the left
     Select(manager->PlaylistList(), {0});
     manager->Locate();
-    EXPECT_EQ(Text(*manager, 1072), "beta");
+    EXPECT_EQ(Text(*manager, CDlgPlaylist::kShownROM), "beta");
     EXPECT_EQ(manager->ClipList().SelectedRows(), std::vector<int>{7});
     EXPECT_EQ(manager->ClipList().SelectionMark(), 7);
 
     Select(manager->PlaylistList(), {1});
     manager->Locate();
-    EXPECT_EQ(Text(*manager, 1072), "alpha");
+    EXPECT_EQ(Text(*manager, CDlgPlaylist::kShownROM), "alpha");
     EXPECT_TRUE(manager->ClipList().SelectedRows().empty());
 }
 
@@ -161,7 +166,7 @@ TEST_F(Manager, ChangeROMMayChooseAMissingGame) {
     });
     manager->ChangeROM();
     EXPECT_EQ(manager->ShownGame(), 2);
-    EXPECT_EQ(Text(*manager, 1072), "gone (missing)");
+    EXPECT_EQ(Text(*manager, CDlgPlaylist::kShownROM), "gone (missing)");
 }
 
 TEST_F(Manager, LoadAddPlaylistAndSave) {
@@ -172,7 +177,7 @@ TEST_F(Manager, LoadAddPlaylistAndSave) {
     manager->Load();
     manager->AddPlaylist();
     EXPECT_EQ(Labels(*manager), (std::vector<std::string>{"alpha:001", "beta:002"}));
-    EXPECT_EQ(Text(*manager, 1002), "Two");
+    EXPECT_EQ(Text(*manager, CDlgPlaylist::kTitle), "Two");
     EXPECT_EQ(manager->Playlist().fileName, temp.File("two.tvp"));
     manager->Save();
     EXPECT_EQ(dialogs.pickerTitles,
@@ -190,7 +195,7 @@ TEST_F(Manager, EnterInTheTitleStoresItAndKeepsTheDialogOpen) {
     auto manager = Open(0, Given({{0, 1}}));
     manager->show();
     QApplication::setActiveWindow(manager.get());
-    auto* title = qobject_cast<QLineEdit*>(manager->ControlById(1002));
+    auto* title = qobject_cast<QLineEdit*>(manager->ControlById(CDlgPlaylist::kTitle));
     title->setFocus();
     title->setText("Evening");
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
@@ -201,7 +206,7 @@ TEST_F(Manager, EnterInTheTitleStoresItAndKeepsTheDialogOpen) {
 
     title->setFocus();
     title->setText("Night");
-    auto* use = qobject_cast<QPushButton*>(manager->ControlById(1));
+    auto* use = qobject_cast<QPushButton*>(manager->ControlById(CDlgPlaylist::kUseThisPlaylist));
     use->setFocus(Qt::MouseFocusReason); // a mouse press takes the focus first
     use->click();
     EXPECT_FALSE(manager->isVisible());

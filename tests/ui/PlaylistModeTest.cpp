@@ -50,7 +50,7 @@ protected:
     }
     CPlaylist& Playlist() { return window->Playlist(); }
     void Add(int game, int clip) { Playlist().AddEntry(Game(game), clip); }
-    QTreeWidget* List() { return Find<QTreeWidget>(1034); }
+    QTreeWidget* List() { return Find<QTreeWidget>(kClipList); }
     std::string Row(int row, int column = 0) {
         return List()->topLevelItem(row)->text(column).toStdString();
     }
@@ -71,36 +71,36 @@ TEST_F(PlaylistMode, SwitchingChangesTheControls) {
     Playlist().title = "Mix";
     window->ToggleMode();
     EXPECT_TRUE(InPlaylistMode());
-    EXPECT_EQ(Find<QPushButton>(1038)->text(), "Switch to ROM Mode");
-    EXPECT_EQ(Find<QGroupBox>(1073)->title(), "Playlist Browser");
-    EXPECT_TRUE(Find<QCheckBox>(1012)->isHidden());
-    EXPECT_FALSE(Find<QCheckBox>(1013)->isHidden());
-    EXPECT_FALSE(Enabled(1009));
-    EXPECT_TRUE(Enabled(1024) && Enabled(1027)); // PLAY and NEXT, though nothing is loaded
-    EXPECT_EQ(Find<QLineEdit>(1006)->text(), "Mix");
+    EXPECT_EQ(Find<QPushButton>(kSwitchMode)->text(), "Switch to ROM Mode");
+    EXPECT_EQ(Find<QGroupBox>(kBrowserGroup)->title(), "Playlist Browser");
+    EXPECT_TRUE(Find<QCheckBox>(kShowBlanks)->isHidden());
+    EXPECT_FALSE(Find<QCheckBox>(kShuffle)->isHidden());
+    EXPECT_FALSE(Enabled(kClipNumber));
+    EXPECT_TRUE(Enabled(kPlay) && Enabled(kNext)); // PLAY and NEXT, though nothing is loaded
+    EXPECT_EQ(Find<QLineEdit>(kBrowserTitle)->text(), "Mix");
     ASSERT_EQ(List()->topLevelItemCount(), 2);
     EXPECT_EQ(Row(1), "beta:002");
-    EXPECT_FALSE(window->Action(183)->isChecked());
-    EXPECT_TRUE(window->Action(184)->isChecked());
+    EXPECT_FALSE(window->Action(kMenuRomMode)->isChecked());
+    EXPECT_TRUE(window->Action(kMenuPlaylistMode)->isChecked());
 
-    window->Command(183); // back to ROM mode, with no game loaded
+    window->Command(kMenuRomMode); // back to ROM mode, with no game loaded
     EXPECT_FALSE(InPlaylistMode());
-    EXPECT_EQ(Find<QPushButton>(1038)->text(), "Switch to Playlist Mode");
-    EXPECT_EQ(Find<QGroupBox>(1073)->title(), "ROM SoundClip Browser");
-    EXPECT_TRUE(Find<QCheckBox>(1013)->isHidden());
-    EXPECT_TRUE(Find<QLineEdit>(1006)->text().isEmpty());
+    EXPECT_EQ(Find<QPushButton>(kSwitchMode)->text(), "Switch to Playlist Mode");
+    EXPECT_EQ(Find<QGroupBox>(kBrowserGroup)->title(), "ROM SoundClip Browser");
+    EXPECT_TRUE(Find<QCheckBox>(kShuffle)->isHidden());
+    EXPECT_TRUE(Find<QLineEdit>(kBrowserTitle)->text().isEmpty());
     EXPECT_EQ(List()->topLevelItemCount(), 0);
-    EXPECT_FALSE(Enabled(1024));
+    EXPECT_FALSE(Enabled(kPlay));
 }
 
 TEST_F(PlaylistMode, SwitchingWithAnEmptyPlaylistOpensTheManager) {
-    window->Command(1038);
+    window->Command(kSwitchMode);
     EXPECT_EQ(managerRuns, 1);
     EXPECT_FALSE(InPlaylistMode()); // "Done"
 
     managerResult = QDialog::Accepted;
     managerEdit = [](CDlgPlaylist& manager) { AddInManager(manager, 1, 4); };
-    window->Command(184);
+    window->Command(kMenuPlaylistMode);
     EXPECT_EQ(managerRuns, 2);
     EXPECT_TRUE(InPlaylistMode());
     EXPECT_EQ(Playlist().GetCount(), 1);
@@ -109,21 +109,21 @@ TEST_F(PlaylistMode, SwitchingWithAnEmptyPlaylistOpensTheManager) {
 TEST_F(PlaylistMode, ChangesInTheManagerStayWhenItIsLeftWithDone) {
     managerEdit = [this](CDlgPlaylist& manager) {
         AddInManager(manager, 0, 3);
-        qobject_cast<QLineEdit*>(manager.ControlById(1002))->setText("Kept");
+        qobject_cast<QLineEdit*>(manager.ControlById(CDlgPlaylist::kTitle))->setText("Kept");
         manager.CommitTitle();
     };
-    window->Command(190);
+    window->Command(kMenuPlaylistManager);
     EXPECT_FALSE(InPlaylistMode());
     EXPECT_EQ(Playlist().GetCount(), 1);
     EXPECT_EQ(Playlist().title, "Kept");
-    EXPECT_TRUE(MenuEnabled(1069));
+    EXPECT_TRUE(MenuEnabled(kSavePlaylist));
 }
 
 TEST_F(PlaylistMode, EmptyingThePlaylistInTheManagerLeavesTheMode) {
     Add(0, 1);
     window->ToggleMode();
     managerEdit = [](CDlgPlaylist& manager) { manager.ClearPlaylist(false); };
-    window->Command(1037);
+    window->Command(kPlaylistManager);
     EXPECT_FALSE(InPlaylistMode());
 }
 
@@ -135,7 +135,7 @@ TEST_F(PlaylistMode, RowsFollowTheTitlesAGameTellsWhenItFirstLoads) {
     core.tellsTunes = true;
     core.tunes = {"", "", "Quiet Village"};
     window->Engine().PlayClip(1);
-    EXPECT_EQ(Find<QLineEdit>(1010)->text(), "Quiet Village");
+    EXPECT_EQ(Find<QLineEdit>(kClipTitle)->text(), "Quiet Village");
     EXPECT_EQ(Row(1, 1), "Quiet Village");
 }
 
@@ -143,11 +143,11 @@ TEST_F(PlaylistMode, PlayingFollowsThePlaylistAcrossGames) {
     Add(0, 1);
     Add(1, 2);
     window->ToggleMode();
-    window->Command(1027); // NEXT from Idle starts entry 0
+    window->Command(kNext); // NEXT from Idle starts entry 0
     EXPECT_EQ(window->Engine().CurrentGame(), 0);
     EXPECT_EQ(window->Engine().CurrentClip(), 1);
     EXPECT_EQ(window->Engine().PlaylistPos(), 0);
-    window->Command(1027);
+    window->Command(kNext);
     EXPECT_EQ(window->Engine().CurrentGame(), 1);
     EXPECT_EQ(window->Engine().CurrentClip(), 2);
     EXPECT_EQ(window->Engine().PlaylistPos(), 1);
@@ -168,11 +168,11 @@ TEST_F(PlaylistMode, FocusStaysWhereTheUserLeftIt) {
     Add(1, 2);
     window->ToggleMode();
     EXPECT_EQ(QApplication::focusWidget(), List());
-    Find<QPushButton>(1027)->setFocus(Qt::TabFocusReason);
-    window->Command(1027);
-    window->Command(1027); // another game
+    Find<QPushButton>(kNext)->setFocus(Qt::TabFocusReason);
+    window->Command(kNext);
+    window->Command(kNext); // another game
     ASSERT_EQ(window->Engine().CurrentGame(), 1);
-    EXPECT_EQ(QApplication::focusWidget(), Find<QPushButton>(1027));
+    EXPECT_EQ(QApplication::focusWidget(), Find<QPushButton>(kNext));
 }
 
 TEST_F(PlaylistMode, EnteringTheModeFindsThePlayingClip) {
@@ -185,7 +185,7 @@ TEST_F(PlaylistMode, EnteringTheModeFindsThePlayingClip) {
 
     window->ToggleMode(); // back in ROM mode the game's clips and the playing one are shown
     EXPECT_EQ(List()->currentItem()->data(0, Qt::UserRole).toInt(), 3);
-    EXPECT_EQ(Find<QLineEdit>(1006)->text(), "Alpha Story");
+    EXPECT_EQ(Find<QLineEdit>(kBrowserTitle)->text(), "Alpha Story");
 }
 
 TEST_F(PlaylistMode, EnteringTheModeWhileAnotherClipPlaysStartsThePlaylist) {
@@ -204,21 +204,21 @@ TEST_F(PlaylistMode, MoveButtonsKeepThePlayingPosition) {
     EXPECT_EQ(List()->currentItem(), List()->topLevelItem(0)); // nothing plays: row 0
     window->Engine().PlayChosen(4);
     SelectRow(2);
-    EXPECT_TRUE(Enabled(1118));
-    window->Command(1118);
+    EXPECT_TRUE(Enabled(kMoveToBottom));
+    window->Command(kMoveToBottom);
     EXPECT_EQ(window->Engine().PlaylistPos(), 3);
     EXPECT_EQ(Row(4), "alpha:002");
     EXPECT_EQ(List()->selectedItems(), QList<QTreeWidgetItem*>{List()->topLevelItem(4)});
 
     window->Engine().PlayChosen(0);
     SelectRow(2);
-    window->Command(1118);
+    window->Command(kMoveToBottom);
     EXPECT_EQ(window->Engine().PlaylistPos(), 0);
 
     SelectRow(0);
-    window->Command(1116); // the first cannot move up
+    window->Command(kMoveUp); // the first cannot move up
     EXPECT_EQ(window->Engine().PlaylistPos(), 0);
-    window->Command(1115);
+    window->Command(kMoveDown);
     EXPECT_EQ(window->Engine().PlaylistPos(), 1);
     EXPECT_EQ(Row(1), "alpha:000");
 }
@@ -226,12 +226,12 @@ TEST_F(PlaylistMode, MoveButtonsKeepThePlayingPosition) {
 TEST_F(PlaylistMode, ShuffleBoxAndMenu) {
     Add(0, 1);
     window->ToggleMode();
-    Find<QCheckBox>(1013)->click();
+    Find<QCheckBox>(kShuffle)->click();
     EXPECT_EQ(window->Settings().Shuffle, 1);
-    EXPECT_TRUE(window->Action(182)->isChecked());
-    window->Command(182);
+    EXPECT_TRUE(window->Action(kMenuShuffle)->isChecked());
+    window->Command(kMenuShuffle);
     EXPECT_EQ(window->Settings().Shuffle, 0);
-    EXPECT_FALSE(Find<QCheckBox>(1013)->isChecked());
+    EXPECT_FALSE(Find<QCheckBox>(kShuffle)->isChecked());
 }
 
 TEST_F(PlaylistMode, ChoosingAGameInTheBrowserLeavesTheMode) {
@@ -264,7 +264,7 @@ TEST_F(PlaylistMode, LoadingSavesTheNamedPlaylistFirst) {
     Playlist().fileName = temp.File("old.tvp");
     temp.Write("new.tvp", "Title=New\nEntry=beta 7\nEntry=BETA 8\n");
     dialogs.paths = {temp.File("new.tvp")};
-    window->Command(1067);
+    window->Command(kLoadPlaylist);
     EXPECT_TRUE(dialogs.shown.empty());
     EXPECT_NE(temp.Read("old.tvp").find("Entry=alpha 1"), std::string::npos);
     EXPECT_EQ(dialogs.pickerTitles, std::vector<std::string>{"Open Playlist..."});
@@ -272,7 +272,7 @@ TEST_F(PlaylistMode, LoadingSavesTheNamedPlaylistFirst) {
     EXPECT_EQ(Playlist().fileName, temp.File("new.tvp"));
     ASSERT_EQ(List()->topLevelItemCount(), 2);
     EXPECT_EQ(Row(1), "beta:008");
-    EXPECT_EQ(Find<QLineEdit>(1006)->text(), "New");
+    EXPECT_EQ(Find<QLineEdit>(kBrowserTitle)->text(), "New");
 }
 
 TEST_F(PlaylistMode, TheBadEntryQuestionOnLoad) {
@@ -301,13 +301,13 @@ TEST_F(PlaylistMode, LoadingAnEmptyPlaylistLeavesTheMode) {
 }
 
 TEST_F(PlaylistMode, SaveCurrentPlaylistProposesItsName) {
-    EXPECT_FALSE(MenuEnabled(1069));
+    EXPECT_FALSE(MenuEnabled(kSavePlaylist));
     Add(0, 5);
     window->UpdateMenus();
-    EXPECT_TRUE(MenuEnabled(1069));
+    EXPECT_TRUE(MenuEnabled(kSavePlaylist));
     Playlist().fileName = temp.File("was.tvp");
     dialogs.paths = {temp.File("now")};
-    window->Command(1069);
+    window->Command(kSavePlaylist);
     EXPECT_EQ(dialogs.initialNames, std::vector<std::string>{temp.File("was.tvp")});
     // A name without an extension gets ".tvp", so the Load picker's filter shows it.
     EXPECT_EQ(Playlist().fileName, temp.File("now.tvp"));
@@ -317,7 +317,7 @@ TEST_F(PlaylistMode, SaveCurrentPlaylistProposesItsName) {
     // and No opens the picker once more.
     dialogs.paths = {temp.File("now"), temp.File("list.txt")};
     dialogs.answers = {false};
-    window->Command(1069);
+    window->Command(kSavePlaylist);
     EXPECT_EQ(dialogs.shown.back().text, "now.tvp already exists.\nDo you want to replace it?");
     EXPECT_EQ(dialogs.initialNames.back(), temp.File("now.tvp"));
     EXPECT_EQ(Playlist().fileName, temp.File("list.txt")); // any extension is kept as typed

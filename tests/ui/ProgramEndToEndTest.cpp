@@ -1,9 +1,10 @@
 // Tarvo with the shipped core and a demo game, on a copy of the program folder.
 #include "DlgPlaylist.h"
 #include "LibraryCore.h"
-#include "TarvoCore.h"
+#include "MainWindowIds.h"
 #include "PlayerDlg.h"
 #include "ScriptedDialogs.h"
+#include "TarvoCore.h"
 #include "TempFolder.h"
 
 #include <chrono>
@@ -60,9 +61,9 @@ TEST(ProgramEndToEnd, LoadsADemoGamePlaysAndSavesOnClose) {
     ASSERT_TRUE(games.IsAvailable(game));
     window.Engine().LoadGame(game, -1);
     EXPECT_EQ(window.Engine().State(), PlayerState::Stopped);
-    EXPECT_EQ(window.findChild<QLineEdit*>("1001")->text(), "Star Moth");
+    EXPECT_EQ(qobject_cast<QLineEdit*>(window.ControlById(kGameTitle))->text(), "Star Moth");
     // A first start knows the game's tunes from its files: their numbers and titles.
-    auto* list = window.findChild<QTreeWidget*>("1034");
+    auto* list = qobject_cast<QTreeWidget*>(window.ControlById(kClipList));
     std::vector<std::string> rows;
     for (int row = 0; row < list->topLevelItemCount(); ++row)
         rows.push_back((list->topLevelItem(row)->text(0) + " " + list->topLevelItem(row)->text(1))
@@ -106,7 +107,7 @@ int BuildTwoGamePlaylist(CDlgPlaylist& manager, const std::string& path,
             manager.ClipList().SetRowSelected(clip, true); // every clip is listed, from 0
         manager.Add();
     }
-    qobject_cast<QLineEdit*>(manager.ControlById(1002))->setText("Two games");
+    qobject_cast<QLineEdit*>(manager.ControlById(CDlgPlaylist::kTitle))->setText("Two games");
     manager.CommitTitle();
     dialogs.paths = {path};
     manager.Save();
@@ -126,7 +127,7 @@ TEST(ProgramEndToEnd, PlaysAPlaylistAcrossTwoGamesAndFindsItAgainAfterARestart) 
         window.SetModalRunner([&](QDialog& dialog) {
             return BuildTwoGamePlaylist(static_cast<CDlgPlaylist&>(dialog), path, dialogs);
         });
-        window.Command(1038); // an empty playlist: the manager opens, then playlist mode
+        window.Command(kSwitchMode); // an empty playlist: the manager opens, then playlist mode
         ASSERT_TRUE(window.Engine().PlaylistMode());
         ASSERT_EQ(window.Playlist().GetCount(), 3);
         const CROMList& games = window.ROMList();
@@ -149,7 +150,7 @@ TEST(ProgramEndToEnd, PlaysAPlaylistAcrossTwoGamesAndFindsItAgainAfterARestart) 
     EXPECT_TRUE(again.Engine().PlaylistMode());
     EXPECT_EQ(again.Playlist().title, "Two games");
     EXPECT_EQ(again.Playlist().fileName, path);
-    EXPECT_EQ(again.findChild<QTreeWidget*>("1034")->topLevelItemCount(), 3);
+    EXPECT_EQ(qobject_cast<QTreeWidget*>(again.ControlById(kClipList))->topLevelItemCount(), 3);
     again.CloseSequence();
 }
 

@@ -45,13 +45,13 @@ protected:
 
 TEST_F(Browser, CountsWithBothFilters) {
     auto browser = Open();
-    EXPECT_EQ(Text(*browser, 1046), "3");
-    EXPECT_EQ(Text(*browser, 1047), "2");
+    EXPECT_EQ(Text(*browser, CDlgROMBrowser::kTotalGames), "3");
+    EXPECT_EQ(Text(*browser, CDlgROMBrowser::kGamesFound), "2");
     EXPECT_EQ(browser->Model().rowCount(), 2); // available games only, by default
     EXPECT_FALSE(browser->LoadButton()->isEnabled());
     browser->FilterChanged(0);
     EXPECT_EQ(browser->Model().rowCount(), 3);
-    EXPECT_EQ(Text(*browser, 1047), "2");
+    EXPECT_EQ(Text(*browser, CDlgROMBrowser::kGamesFound), "2");
 }
 
 TEST_F(Browser, AMissingGameFilteredOutLeavesNothingSelected) {
@@ -114,7 +114,7 @@ TEST_F(Browser, FolderListAddsRemovesAndClears) {
     CDlgPathList folders(window->ROMList(), dialogs);
     QListWidget* list = folders.FolderList();
     ASSERT_EQ(list->count(), 0);
-    EXPECT_FALSE(folders.ControlById(1076)->isEnabled());
+    EXPECT_FALSE(folders.ControlById(CDlgPathList::kClear)->isEnabled());
 
     dialogs.paths = {second.substr(0, second.size() - 1),
                      third,

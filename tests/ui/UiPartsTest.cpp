@@ -1,3 +1,4 @@
+#include "DialogLayout.h"
 #include "DlgClipRange.h"
 #include "IconSequences.h"
 #include "QtDialogs.h"
@@ -36,9 +37,9 @@ TEST(DlgClipRange, EnterWalksFromFirstToLastToOk) {
     dialog.show();
     QApplication::setActiveWindow(&dialog);
     dialog.ShowRange();
-    auto* first = dialog.findChild<QLineEdit*>("1051");
-    auto* last = dialog.findChild<QLineEdit*>("1052");
-    auto* ok = dialog.findChild<QPushButton*>("1");
+    auto* first = dialog.findChild<QLineEdit*>(CDialogLayout::ObjectName(CDlgClipRange::kFirst));
+    auto* last = dialog.findChild<QLineEdit*>(CDialogLayout::ObjectName(CDlgClipRange::kLast));
+    auto* ok = dialog.findChild<QPushButton*>(CDialogLayout::ObjectName(CDlgClipRange::kOk));
     first->setFocus();
     first->setText("10");
     dialog.accept(); // Enter in the first field

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "FakeCore.h"
+#include "MainWindowIds.h"
+#include "MoveButtons.h"
 #include "PlayerDlg.h"
 #include "ScriptedDialogs.h"
 #include "TempFolder.h"
