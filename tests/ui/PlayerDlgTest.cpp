@@ -93,7 +93,7 @@ TEST_F(Window, StartUpCallsTheCoreInOrder) {
 }
 
 TEST_F(Window, MenusWithoutAGame) {
-    for (int id : std::initializer_list<int>{131, 135, 132, 176, 178})
+    for (int id : std::initializer_list<int>{kToggleBlank, kSetFirst, kSetLast, kNewRange, kExportGame})
         EXPECT_FALSE(MenuEnabled(id)) << id;
     EXPECT_EQ(window->Action(kSetFirst)->text(), "Set Selected Clip As &First (no game)");
     EXPECT_EQ(window->Action(kSetLast)->text(), "Set Selected Clip as &Last (no game)");
@@ -202,13 +202,13 @@ TEST_F(Window, PopupFollowsTheMarkedRow) {
     EXPECT_EQ(menu.title(), "SoundClip Options");
     SelectRow(0);
     window->PrepareClipPopup(menu, actions);
-    EXPECT_FALSE(actions.value(135).first()->isEnabled());
-    EXPECT_TRUE(actions.value(132).first()->isEnabled());
+    EXPECT_FALSE(actions.value(kSetFirst).first()->isEnabled());
+    EXPECT_TRUE(actions.value(kSetLast).first()->isEnabled());
     SelectRow(512);
     window->PrepareClipPopup(menu, actions);
-    EXPECT_TRUE(actions.value(135).first()->isEnabled());
-    EXPECT_FALSE(actions.value(132).first()->isEnabled());
-    EXPECT_TRUE(actions.value(176).first()->isEnabled());
+    EXPECT_TRUE(actions.value(kSetFirst).first()->isEnabled());
+    EXPECT_FALSE(actions.value(kSetLast).first()->isEnabled());
+    EXPECT_TRUE(actions.value(kNewRange).first()->isEnabled());
 }
 
 TEST_F(Window, EditingTheRangeAsksFirst) {
