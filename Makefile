@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Two commands do everything on a fresh Debian 12 machine:
 #   make run    install what is missing, build, start Tarvo
 #   make test   install what is missing, build, run every test

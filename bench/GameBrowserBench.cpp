@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Game Browser with 50,000 games from the scripted core: opening it and
 // switching its filter.
-#include "DlgROMBrowser.h"
-#include "FakeCore.h"
-#include "ROMList.h"
-#include "ScriptedDialogs.h"
-#include "TempFolder.h"
+#include "library/ROMList.h"
+#include "support/FakeCore.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TempFolder.h"
+#include "ui/DlgROMBrowser.h"
 
 #include <benchmark/benchmark.h>
 #include <fstream>

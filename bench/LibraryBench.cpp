@@ -1,11 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game library at the scale of a large collection: 50,000 games, a
 // 200,000-line clip information file, 5 ROM folders of 10,000 archives and a
 // playlist of 10,000 entries.
-#include "FakeCore.h"
-#include "Playlist.h"
-#include "ROMList.h"
-#include "ScriptedDialogs.h"
-#include "TempFolder.h"
+#include "library/ROMList.h"
+#include "playlist/Playlist.h"
+#include "support/FakeCore.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TempFolder.h"
 
 #include <benchmark/benchmark.h>
 #include <fstream>

@@ -1,11 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Plays a demo tune in the real window with the shipped core, offscreen, for
 // 20 seconds of real time on the window's own 30 ms timer, then prints the
 // process's CPU time and peak memory. The resident size is sampled at each
 // tenth of the run, so a longer run shows whether memory stays flat.
-#include "LibraryCore.h"
-#include "PlayerDlg.h"
-#include "QtDialogs.h"
-#include "TempFolder.h"
+#include "core/LibraryCore.h"
+#include "support/TempFolder.h"
+#include "ui/PlayerDlg.h"
+#include "ui/QtDialogs.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main of the benchmarks that need widgets: an offscreen QApplication
 // around Google Benchmark.
 #include <benchmark/benchmark.h>

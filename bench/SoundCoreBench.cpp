@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Rendering 60 seconds of a demo tune of each engine through the core's
 // service path (levels, silence detection and WAV writing included) beside
 // its library's own rendering of the same tune: libgme, libsidplayfp,
@@ -8,10 +9,10 @@
 #include <libopenmpt/libopenmpt.hpp>
 // clang-format on
 
-#include "RomArchive.h"
-#include "SoundCore.h"
-#include "TempFolder.h"
-#include "VgmValidator.h"
+#include "src/RomArchive.h"
+#include "src/SoundCore.h"
+#include "src/VgmValidator.h"
+#include "support/TempFolder.h"
 
 #include <adplug/adplug.h>
 #include <adplug/emuopl.h>

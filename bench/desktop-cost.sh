@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What Tarvo costs a desktop while it plays: the real window on a virtual X
 # display with a window manager, playing a demo tune for a minute. Prints the
 # CPU time of Tarvo (with its peak memory), of the X server and of the window

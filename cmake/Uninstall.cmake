@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Removes every file the last "make install" wrote, as listed in its manifest.
 if(NOT EXISTS install_manifest.txt)
   message(FATAL_ERROR "Nothing to uninstall: install_manifest.txt is not here.")

@@ -1,5 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The core's catalogue of games.
-#include "Catalogue.h"
+#include "src/Catalogue.h"
 
 #include <sstream>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tarvoclips.dat and Import Clip Data: read, written back and read again,
 // which gives the same ranges, marks and titles (a blank clip's title is not
 // written, so it is not compared).

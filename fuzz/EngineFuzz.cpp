@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One engine in this process, without the emulator process around it: a file
 // opened, its tunes read, the first two started and a second of each
 // rendered. Built once an engine; TARVO_FUZZ_ENGINE names which.
-#include "AdPlugEngine.h"
-#include "OpenMptEngine.h"
-#include "SidEngine.h"
+#include "src/AdPlugEngine.h"
+#include "src/OpenMptEngine.h"
+#include "src/SidEngine.h"
 
 #include <array>
 #include <iterator>

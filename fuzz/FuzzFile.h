@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The archive readers take a path: each input is written to one file in
 // memory-backed storage, reused from run to run.

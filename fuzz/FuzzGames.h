@@ -1,8 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A small game list for the player's readers: names the seeds and the
 // dictionaries use, one game without an archive.
 
-#include "ROMList.h"
+#include "library/ROMList.h"
 
 inline void AddFuzzGames(tarvo::CROMList& list) {
     for (const char* name : {"tarvoquest", "pixelracer", "starmoth", "lostcave"}) {

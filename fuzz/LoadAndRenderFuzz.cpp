@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole path of a game's archive: loaded by the core, its clips read by
 // the emulator process, the lowest two clips started and a second of each
 // rendered. The emulator runs in its own process, as in the program; what it
 // does there may fail the clip but never this process.
 #include "FuzzFile.h"
-#include "SoundCore.h"
+#include "src/SoundCore.h"
 
 #include <cstring>
 

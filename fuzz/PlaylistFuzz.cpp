@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A .tvp file: read, written back, read again to the same entries.
 #include "FuzzGames.h"
-#include "Playlist.h"
+#include "playlist/Playlist.h"
 
 #include <cstdlib>
 #include <sstream>

@@ -1,7 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tarvo.ini as read at start-up; the playlist lines point nowhere real.
 #include "FuzzGames.h"
-#include "Playlist.h"
-#include "SettingsFile.h"
+#include "playlist/Playlist.h"
+#include "settings/SettingsFile.h"
 
 #include <sstream>
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs every fuzz harness for the given number of seconds, each from its seeds
 # and dictionary, keeping what it learns in BUILD/fuzz/corpus/ and what it
 # finds in BUILD/fuzz/findings/. Prints executions and findings per harness;

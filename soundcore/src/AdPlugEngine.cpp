@@ -1,6 +1,7 @@
-#include "AdPlugEngine.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "src/AdPlugEngine.h"
 
-#include "MusicFormats.h"
+#include "src/MusicFormats.h"
 
 #include <adplug/adplug.h>
 #include <adplug/emuopl.h>

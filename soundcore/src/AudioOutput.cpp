@@ -1,6 +1,7 @@
-#include "AudioOutput.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "src/AudioOutput.h"
 
-#include "OutputAnalysis.h"
+#include "src/OutputAnalysis.h"
 
 #include <algorithm>
 #include <SDL.h>

@@ -1,4 +1,5 @@
-#include "Catalogue.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "src/Catalogue.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -1,4 +1,5 @@
-#include "ClipSource.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "src/ClipSource.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "EmulatorProcess.h"
+#include "src/EmulatorProcess.h"
 
 #include <cstdint>
 #include <string>

@@ -1,7 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The C entry points of the shipped core. The catalogue is looked for beside
 // the library file itself.
-#include "SoundCore.h"
-#include "TarvoCore.h"
+#include "core/TarvoCore.h"
+#include "src/SoundCore.h"
 
 #include <cstdlib>
 #include <dlfcn.h>

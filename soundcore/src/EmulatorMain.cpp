@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tarvo-emulator: the process in which the sound core runs every emulator.
 // The core starts it with its socket as descriptor 3 and the shared sound
 // blocks as descriptor 4; it serves until the core closes the socket.
-#include "EmulatorProtocol.h"
-#include "EmulatorSandbox.h"
-#include "EmulatorServer.h"
+#include "src/EmulatorProtocol.h"
+#include "src/EmulatorSandbox.h"
+#include "src/EmulatorServer.h"
 
 #include <csignal>
 #include <cstdio>

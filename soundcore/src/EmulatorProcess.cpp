@@ -1,6 +1,7 @@
-#include "EmulatorProcess.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "src/EmulatorProcess.h"
 
-#include "TagText.h"
+#include "src/TagText.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,7 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "EmulatorProtocol.h"
-#include "MusicEngine.h"
+#include "src/EmulatorProtocol.h"
+#include "src/MusicEngine.h"
 
 #include <string>
 #include <sys/types.h>

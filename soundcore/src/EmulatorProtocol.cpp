@@ -1,4 +1,5 @@
-#include "EmulatorProtocol.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "src/EmulatorProtocol.h"
 
 #include <cerrno>
 #include <cstring>

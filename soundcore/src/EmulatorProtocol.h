@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How the core and its emulator process speak: over a stream socket, each
 // message a header (type, payload size) and its payload; rendered sound goes
 // through shared memory instead, in blocks the emulator fills ahead.
 
-#include "MusicData.h"
+#include "src/MusicData.h"
 
 #include <chrono>
 #include <cstdint>

@@ -1,4 +1,5 @@
-#include "EmulatorSandbox.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "src/EmulatorSandbox.h"
 
 #include <cerrno>
 #include <cstddef>

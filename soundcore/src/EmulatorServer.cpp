@@ -1,4 +1,5 @@
-#include "EmulatorServer.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "src/EmulatorServer.h"
 
 #include <algorithm>
 #include <poll.h>

@@ -1,9 +1,10 @@
-#include "GameClips.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "src/GameClips.h"
 
-#include "MusicFormats.h"
-#include "SidHeader.h"
-#include "TagText.h"
-#include "VgmValidator.h"
+#include "src/MusicFormats.h"
+#include "src/SidHeader.h"
+#include "src/TagText.h"
+#include "src/VgmValidator.h"
 
 #include <algorithm>
 #include <cctype>

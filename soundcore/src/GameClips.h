@@ -1,7 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "EmulatorProcess.h"
-#include "RomArchive.h"
+#include "src/EmulatorProcess.h"
+#include "src/RomArchive.h"
 
 #include <map>
 #include <string>

@@ -1,4 +1,5 @@
-#include "GmeEngine.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "src/GmeEngine.h"
 
 #include <cstring>
 #include <gme/gme.h>

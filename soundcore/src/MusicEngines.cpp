@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which engine plays a file: by its content first, where the formats have a
 // mark of their own, then by its name.
-#include "AdPlugEngine.h"
-#include "GmeEngine.h"
-#include "OpenMptEngine.h"
-#include "SidEngine.h"
+#include "src/AdPlugEngine.h"
+#include "src/GmeEngine.h"
+#include "src/OpenMptEngine.h"
+#include "src/SidEngine.h"
 
 namespace tarvocore {
 

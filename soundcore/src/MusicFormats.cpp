@@ -1,4 +1,5 @@
-#include "MusicFormats.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "src/MusicFormats.h"
 
 #include <cctype>
 #include <map>

@@ -1,4 +1,5 @@
-#include "OpenMptEngine.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "src/OpenMptEngine.h"
 
 #include <cstring>
 #include <libopenmpt/libopenmpt.hpp>

@@ -1,4 +1,5 @@
-#include "OutputAnalysis.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "src/OutputAnalysis.h"
 
 #include <algorithm>
 #include <cmath>

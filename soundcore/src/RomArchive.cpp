@@ -1,6 +1,7 @@
-#include "RomArchive.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "src/RomArchive.h"
 
-#include "MusicFormats.h"
+#include "src/MusicFormats.h"
 
 #include <algorithm>
 #include <sys/stat.h>

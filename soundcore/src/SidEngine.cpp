@@ -1,7 +1,8 @@
-#include "SidEngine.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "src/SidEngine.h"
 
-#include "SidHeader.h"
-#include "SongLengths.h"
+#include "src/SidHeader.h"
+#include "src/SongLengths.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,5 @@
-#include "SidHeader.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "src/SidHeader.h"
 
 #include <cstring>
 

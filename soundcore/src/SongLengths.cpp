@@ -1,4 +1,5 @@
-#include "SongLengths.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "src/SongLengths.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,4 +1,5 @@
-#include "SoundCore.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "src/SoundCore.h"
 
 #include <algorithm>
 #include <cstring>

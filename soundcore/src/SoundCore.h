@@ -1,13 +1,14 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "AudioOutput.h"
-#include "Catalogue.h"
-#include "ClipSource.h"
-#include "GameClips.h"
-#include "OutputAnalysis.h"
-#include "RomArchive.h"
-#include "TarvoCore.h"
-#include "WavWriter.h"
+#include "core/TarvoCore.h"
+#include "src/AudioOutput.h"
+#include "src/Catalogue.h"
+#include "src/ClipSource.h"
+#include "src/GameClips.h"
+#include "src/OutputAnalysis.h"
+#include "src/RomArchive.h"
+#include "src/WavWriter.h"
 
 #include <array>
 #include <memory>

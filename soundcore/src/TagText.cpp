@@ -1,4 +1,5 @@
-#include "TagText.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "src/TagText.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "MusicEngine.h"
+#include "src/MusicEngine.h"
 
 #include <string>
 #include <string_view>

@@ -1,4 +1,5 @@
-#include "VgmValidator.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "src/VgmValidator.h"
 
 #include <cstdio>
 #include <cstring>

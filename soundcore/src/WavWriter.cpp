@@ -1,4 +1,5 @@
-#include "WavWriter.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "src/WavWriter.h"
 
 #include <algorithm>
 #include <cerrno>

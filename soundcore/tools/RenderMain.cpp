@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tarvo-render ROMFOLDER ROMNAME CLIP SECONDS OUT.wav
 // Loads a game through the core's C interface, plays one clip for that long
 // and records it, printing every message the core sends. Any error the core
 // reports while recording (a file that cannot be created, a full disk) makes
 // the exit status 1.
-#include "TarvoCore.h"
+#include "core/TarvoCore.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,10 +1,11 @@
-#include "PlayerApp.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/PlayerApp.h"
 
-#include "LibraryCore.h"
-#include "PlayerDlg.h"
-#include "ProgramFolder.h"
-#include "ProgramLock.h"
-#include "QtDialogs.h"
+#include "app/ProgramFolder.h"
+#include "app/ProgramLock.h"
+#include "core/LibraryCore.h"
+#include "ui/PlayerDlg.h"
+#include "ui/QtDialogs.h"
 
 #include <csignal>
 #include <QApplication>

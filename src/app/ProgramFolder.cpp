@@ -1,7 +1,8 @@
-#include "ProgramFolder.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/ProgramFolder.h"
 
-#include "SafeFileWriter.h"
-#include "TextUtils.h"
+#include "library/SafeFileWriter.h"
+#include "library/TextUtils.h"
 
 #include <filesystem>
 #include <ostream>

@@ -1,4 +1,5 @@
-#include "ProgramLock.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/ProgramLock.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

@@ -1,6 +1,7 @@
-#include "LibraryCore.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/LibraryCore.h"
 
-#include "TarvoCore.h"
+#include "core/TarvoCore.h"
 
 namespace tarvo {
 

@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "ICore.h"
+#include "core/ICore.h"
 
 namespace tarvo {
 

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: GPL-3.0-or-later */
 /*
  * The sound core's C interface: six operations the player calls and one
  * callback through which the core reports back. Any library that implements

@@ -1,7 +1,8 @@
-#include "ClipInfo.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "library/ClipInfo.h"
 
-#include "IListView.h"
-#include "TextUtils.h"
+#include "library/IListView.h"
+#include "library/TextUtils.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,4 +1,5 @@
-#include "LineReader.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "library/LineReader.h"
 
 #include <exception>
 

@@ -1,12 +1,13 @@
-#include "ROMList.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "library/ROMList.h"
 
-#include "ICore.h"
-#include "IDialogs.h"
-#include "IListView.h"
-#include "LineReader.h"
-#include "SafeFileWriter.h"
-#include "TarvoCore.h"
-#include "TextUtils.h"
+#include "core/ICore.h"
+#include "core/TarvoCore.h"
+#include "library/IDialogs.h"
+#include "library/IListView.h"
+#include "library/LineReader.h"
+#include "library/SafeFileWriter.h"
+#include "library/TextUtils.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "GameEntry.h"
+#include "library/GameEntry.h"
 
 #include <functional>
 #include <istream>

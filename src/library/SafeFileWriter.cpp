@@ -1,4 +1,5 @@
-#include "SafeFileWriter.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "library/SafeFileWriter.h"
 
 #include <cstdio>
 #include <fcntl.h>

@@ -1,6 +1,7 @@
-#include "SavePicker.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "library/SavePicker.h"
 
-#include "TextUtils.h"
+#include "library/TextUtils.h"
 
 namespace tarvo {
 

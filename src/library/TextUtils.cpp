@@ -1,4 +1,5 @@
-#include "TextUtils.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "library/TextUtils.h"
 
 #include <climits>
 #include <filesystem>

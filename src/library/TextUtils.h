@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Rules shared by every text file reader and by the dialogs: how a line is cut
 // into tokens, how numbers and durations are read, and how paths are taken apart.

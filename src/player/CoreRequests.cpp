@@ -1,10 +1,11 @@
-#include "CoreRequests.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "player/CoreRequests.h"
 
-#include "ICore.h"
-#include "IDialogs.h"
-#include "ROMList.h"
-#include "TarvoCore.h"
-#include "TextUtils.h"
+#include "core/ICore.h"
+#include "core/TarvoCore.h"
+#include "library/IDialogs.h"
+#include "library/ROMList.h"
+#include "library/TextUtils.h"
 
 #include <cstring>
 

@@ -1,13 +1,14 @@
-#include "PlayerEngine.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "player/PlayerEngine.h"
 
-#include "CoreRequests.h"
-#include "IDialogs.h"
-#include "Playlist.h"
-#include "PlaylistMoves.h"
-#include "ROMList.h"
-#include "SettingsFile.h"
-#include "TarvoCore.h"
-#include "WavRecording.h"
+#include "core/TarvoCore.h"
+#include "library/IDialogs.h"
+#include "library/ROMList.h"
+#include "player/CoreRequests.h"
+#include "player/WavRecording.h"
+#include "playlist/Playlist.h"
+#include "playlist/PlaylistMoves.h"
+#include "settings/SettingsFile.h"
 
 #include <algorithm>
 #include <cstdio>

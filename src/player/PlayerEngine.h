@@ -1,11 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "Config.h"
-#include "ICore.h"
-#include "IPlayerView.h"
-#include "PlayerState.h"
-#include "PlaylistMoves.h"
-#include "VUHistory.h"
+#include "core/ICore.h"
+#include "player/IPlayerView.h"
+#include "player/PlayerState.h"
+#include "player/VUHistory.h"
+#include "playlist/PlaylistMoves.h"
+#include "settings/Config.h"
 
 #include <ctime>
 #include <functional>

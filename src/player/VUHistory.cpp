@@ -1,4 +1,5 @@
-#include "VUHistory.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "player/VUHistory.h"
 
 namespace tarvo {
 

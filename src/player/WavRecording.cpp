@@ -1,8 +1,9 @@
-#include "WavRecording.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "player/WavRecording.h"
 
-#include "IDialogs.h"
-#include "SavePicker.h"
-#include "TextUtils.h"
+#include "library/IDialogs.h"
+#include "library/SavePicker.h"
+#include "library/TextUtils.h"
 
 #include <cstdio>
 #include <filesystem>

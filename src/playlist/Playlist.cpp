@@ -1,11 +1,12 @@
-#include "Playlist.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "playlist/Playlist.h"
 
-#include "IDialogs.h"
-#include "IListView.h"
-#include "LineReader.h"
-#include "ROMList.h"
-#include "SafeFileWriter.h"
-#include "TextUtils.h"
+#include "library/IDialogs.h"
+#include "library/IListView.h"
+#include "library/LineReader.h"
+#include "library/ROMList.h"
+#include "library/SafeFileWriter.h"
+#include "library/TextUtils.h"
 
 #include <algorithm>
 #include <fstream>

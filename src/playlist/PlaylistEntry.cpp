@@ -1,6 +1,7 @@
-#include "PlaylistEntry.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "playlist/PlaylistEntry.h"
 
-#include "GameEntry.h"
+#include "library/GameEntry.h"
 
 namespace tarvo {
 

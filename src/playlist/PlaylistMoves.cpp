@@ -1,6 +1,7 @@
-#include "PlaylistMoves.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "playlist/PlaylistMoves.h"
 
-#include "Playlist.h"
+#include "playlist/Playlist.h"
 
 namespace tarvo {
 

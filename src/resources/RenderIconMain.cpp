@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tarvo-render-icon SVG SIZE PNG: draws the program icon at one size, at
 // build time, for the desktop's icon theme.
 #include <cstdio>

@@ -1,4 +1,5 @@
-#include "ResourceText.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "resources/ResourceText.h"
 
 #include <QFile>
 

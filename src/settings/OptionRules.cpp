@@ -1,6 +1,7 @@
-#include "OptionRules.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "settings/OptionRules.h"
 
-#include "TextUtils.h"
+#include "library/TextUtils.h"
 
 #include <algorithm>
 

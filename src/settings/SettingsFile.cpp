@@ -1,11 +1,12 @@
-#include "SettingsFile.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "settings/SettingsFile.h"
 
-#include "IDialogs.h"
-#include "LineReader.h"
-#include "Playlist.h"
-#include "ROMList.h"
-#include "SafeFileWriter.h"
-#include "TextUtils.h"
+#include "library/IDialogs.h"
+#include "library/LineReader.h"
+#include "library/ROMList.h"
+#include "library/SafeFileWriter.h"
+#include "library/TextUtils.h"
+#include "playlist/Playlist.h"
 
 #include <algorithm>
 #include <array>

@@ -1,7 +1,8 @@
-#include "DialogLayout.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/DialogLayout.h"
 
-#include "IconLibrary.h"
-#include "ResourceText.h"
+#include "resources/ResourceText.h"
+#include "ui/IconLibrary.h"
 
 #include <cmath>
 #include <QCheckBox>

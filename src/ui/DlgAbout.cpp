@@ -1,6 +1,7 @@
-#include "DlgAbout.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/DlgAbout.h"
 
-#include "DialogLayout.h"
+#include "ui/DialogLayout.h"
 
 #include <QLabel>
 #include <QPushButton>

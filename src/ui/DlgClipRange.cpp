@@ -1,8 +1,9 @@
-#include "DlgClipRange.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/DlgClipRange.h"
 
-#include "DialogLayout.h"
-#include "IDialogs.h"
-#include "TextUtils.h"
+#include "library/IDialogs.h"
+#include "library/TextUtils.h"
+#include "ui/DialogLayout.h"
 
 #include <QEvent>
 #include <QLineEdit>

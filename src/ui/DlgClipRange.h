@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "ClipRange.h"
+#include "library/ClipRange.h"
 
 #include <QDialog>
 #include <QHash>

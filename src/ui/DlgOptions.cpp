@@ -1,11 +1,12 @@
-#include "DlgOptions.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/DlgOptions.h"
 
-#include "DialogLayout.h"
-#include "DlgPathList.h"
-#include "IDialogs.h"
-#include "OptionRules.h"
-#include "PlayerEngine.h"
-#include "ROMList.h"
+#include "library/IDialogs.h"
+#include "library/ROMList.h"
+#include "player/PlayerEngine.h"
+#include "settings/OptionRules.h"
+#include "ui/DialogLayout.h"
+#include "ui/DlgPathList.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,7 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "Config.h"
-#include "VUMeter.h"
+#include "settings/Config.h"
+#include "widgets/VUMeter.h"
 
 #include <array>
 #include <QDialog>

@@ -1,8 +1,9 @@
-#include "DlgPathList.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/DlgPathList.h"
 
-#include "DialogLayout.h"
-#include "IDialogs.h"
-#include "ROMList.h"
+#include "library/IDialogs.h"
+#include "library/ROMList.h"
+#include "ui/DialogLayout.h"
 
 #include <QFile>
 #include <QListWidget>

@@ -1,12 +1,13 @@
-#include "DlgPlaylist.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/DlgPlaylist.h"
 
-#include "DialogLayout.h"
-#include "DlgROMBrowser.h"
-#include "IconLibrary.h"
-#include "IDialogs.h"
-#include "MoveButtons.h"
-#include "ROMList.h"
-#include "SavePicker.h"
+#include "library/IDialogs.h"
+#include "library/ROMList.h"
+#include "library/SavePicker.h"
+#include "ui/DialogLayout.h"
+#include "ui/DlgROMBrowser.h"
+#include "ui/IconLibrary.h"
+#include "ui/MoveButtons.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>

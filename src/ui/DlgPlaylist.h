@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "ModalRunner.h"
-#include "Playlist.h"
-#include "PlaylistMoves.h"
-#include "QtListView.h"
+#include "playlist/Playlist.h"
+#include "playlist/PlaylistMoves.h"
+#include "ui/ModalRunner.h"
+#include "ui/QtListView.h"
 
 #include <QDialog>
 #include <QHash>

@@ -1,8 +1,9 @@
-#include "DlgROMBrowser.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/DlgROMBrowser.h"
 
-#include "DialogLayout.h"
-#include "DlgPathList.h"
-#include "ROMList.h"
+#include "library/ROMList.h"
+#include "ui/DialogLayout.h"
+#include "ui/DlgPathList.h"
 
 #include <QComboBox>
 #include <QHeaderView>

@@ -1,7 +1,8 @@
-#include "GameListModel.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/GameListModel.h"
 
-#include "IconLibrary.h"
-#include "ROMList.h"
+#include "library/ROMList.h"
+#include "ui/IconLibrary.h"
 
 #include <algorithm>
 #include <QFontMetrics>

@@ -1,4 +1,5 @@
-#include "IconLibrary.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/IconLibrary.h"
 
 #include <QHash>
 #include <QPainter>

@@ -1,4 +1,5 @@
-#include "IconSequences.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/IconSequences.h"
 
 #include <algorithm>
 

@@ -1,6 +1,7 @@
-#include "MenuBuilder.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/MenuBuilder.h"
 
-#include "ResourceText.h"
+#include "resources/ResourceText.h"
 
 #include <QMenu>
 #include <QMenuBar>

@@ -1,7 +1,8 @@
-#include "MprisService.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/MprisService.h"
 
-#include "MainWindowIds.h"
-#include "PlayerDlg.h"
+#include "ui/MainWindowIds.h"
+#include "ui/PlayerDlg.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>

@@ -1,11 +1,12 @@
-#include "PlayerDlg.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/PlayerDlg.h"
 
-#include "DialogLayout.h"
-#include "IconLibrary.h"
-#include "IDialogs.h"
-#include "MainWindowIds.h"
-#include "MoveButtons.h"
-#include "MprisService.h"
+#include "library/IDialogs.h"
+#include "ui/DialogLayout.h"
+#include "ui/IconLibrary.h"
+#include "ui/MainWindowIds.h"
+#include "ui/MoveButtons.h"
+#include "ui/MprisService.h"
 
 #include <ctime>
 #include <QApplication>

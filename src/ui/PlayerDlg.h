@@ -1,18 +1,19 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "Config.h"
-#include "IconSequences.h"
-#include "IPlayerView.h"
-#include "MenuBuilder.h"
-#include "ModalRunner.h"
-#include "PlayerEngine.h"
-#include "Playlist.h"
-#include "PlaylistMoves.h"
-#include "QtListView.h"
-#include "Random.h"
-#include "ROMList.h"
-#include "SettingsFile.h"
-#include "VUMeter.h"
+#include "library/ROMList.h"
+#include "player/IPlayerView.h"
+#include "player/PlayerEngine.h"
+#include "player/Random.h"
+#include "playlist/Playlist.h"
+#include "playlist/PlaylistMoves.h"
+#include "settings/Config.h"
+#include "settings/SettingsFile.h"
+#include "ui/IconSequences.h"
+#include "ui/MenuBuilder.h"
+#include "ui/ModalRunner.h"
+#include "ui/QtListView.h"
+#include "widgets/VUMeter.h"
 
 #include <memory>
 #include <QDialog>

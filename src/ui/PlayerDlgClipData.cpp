@@ -1,7 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's import and export of clip information.
-#include "IDialogs.h"
-#include "PlayerDlg.h"
-#include "SafeFileWriter.h"
+#include "library/IDialogs.h"
+#include "library/SafeFileWriter.h"
+#include "ui/PlayerDlg.h"
 
 #include <QApplication>
 #include <QCursor>

@@ -1,11 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's clip list (ROM mode) and the editing of clip information.
-#include "DialogLayout.h"
-#include "DlgClipRange.h"
-#include "IDialogs.h"
-#include "MainWindowIds.h"
-#include "MoveButtons.h"
-#include "PlayerDlg.h"
-#include "TextUtils.h"
+#include "library/IDialogs.h"
+#include "library/TextUtils.h"
+#include "ui/DialogLayout.h"
+#include "ui/DlgClipRange.h"
+#include "ui/MainWindowIds.h"
+#include "ui/MoveButtons.h"
+#include "ui/PlayerDlg.h"
 
 #include <QLineEdit>
 #include <QMenu>

@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's commands that open other windows and programs.
-#include "DlgAbout.h"
-#include "DlgOptions.h"
-#include "DlgROMBrowser.h"
-#include "IDialogs.h"
-#include "OptionRules.h"
-#include "PlayerDlg.h"
+#include "library/IDialogs.h"
+#include "settings/OptionRules.h"
+#include "ui/DlgAbout.h"
+#include "ui/DlgOptions.h"
+#include "ui/DlgROMBrowser.h"
+#include "ui/PlayerDlg.h"
 
 #include <algorithm>
 #include <QProcess>

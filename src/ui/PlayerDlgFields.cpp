@@ -1,8 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's fields, transport buttons, window icon and meters.
-#include "DialogLayout.h"
-#include "IconLibrary.h"
-#include "MainWindowIds.h"
-#include "PlayerDlg.h"
+#include "ui/DialogLayout.h"
+#include "ui/IconLibrary.h"
+#include "ui/MainWindowIds.h"
+#include "ui/PlayerDlg.h"
 
 #include <QCheckBox>
 #include <QLabel>

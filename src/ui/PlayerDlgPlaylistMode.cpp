@@ -1,11 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Playlist mode of the main window: entering and leaving it, loading and
 // saving playlists, the Playlist Manager and the move buttons.
-#include "DialogLayout.h"
-#include "DlgPlaylist.h"
-#include "IDialogs.h"
-#include "MainWindowIds.h"
-#include "PlayerDlg.h"
-#include "SavePicker.h"
+#include "library/IDialogs.h"
+#include "library/SavePicker.h"
+#include "ui/DialogLayout.h"
+#include "ui/DlgPlaylist.h"
+#include "ui/MainWindowIds.h"
+#include "ui/PlayerDlg.h"
 
 #include <QGroupBox>
 #include <QLineEdit>

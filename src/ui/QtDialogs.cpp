@@ -1,4 +1,5 @@
-#include "QtDialogs.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/QtDialogs.h"
 
 #include <cstdio>
 #include <QColorDialog>

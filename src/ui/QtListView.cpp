@@ -1,4 +1,5 @@
-#include "QtListView.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/QtListView.h"
 
 #include <algorithm>
 #include <QFontMetrics>

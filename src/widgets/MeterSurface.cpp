@@ -1,4 +1,5 @@
-#include "MeterSurface.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "widgets/MeterSurface.h"
 
 #include <QPainter>
 

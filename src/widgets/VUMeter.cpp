@@ -1,6 +1,7 @@
-#include "VUMeter.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "widgets/VUMeter.h"
 
-#include "MeterSurface.h"
+#include "widgets/MeterSurface.h"
 
 #include <algorithm>
 #include <QPainter>

@@ -1,6 +1,7 @@
-#include "ProgramFolder.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/ProgramFolder.h"
 
-#include "TempFolder.h"
+#include "support/TempFolder.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

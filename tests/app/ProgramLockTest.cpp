@@ -1,6 +1,7 @@
-#include "ProgramLock.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/ProgramLock.h"
 
-#include "TempFolder.h"
+#include "support/TempFolder.h"
 
 #include <csignal>
 #include <gtest/gtest.h>

@@ -1,7 +1,8 @@
-#include "ClipInfo.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "library/ClipInfo.h"
 
-#include "ClipRange.h"
-#include "FakeListView.h"
+#include "library/ClipRange.h"
+#include "support/FakeListView.h"
 
 #include <gtest/gtest.h>
 #include <sstream>

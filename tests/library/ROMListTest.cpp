@@ -1,9 +1,10 @@
-#include "ROMList.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "library/ROMList.h"
 
-#include "FakeCore.h"
-#include "FakeListView.h"
-#include "ScriptedDialogs.h"
-#include "TempFolder.h"
+#include "support/FakeCore.h"
+#include "support/FakeListView.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TempFolder.h"
 
 #include <filesystem>
 #include <fstream>

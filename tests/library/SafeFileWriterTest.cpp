@@ -1,6 +1,7 @@
-#include "SafeFileWriter.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "library/SafeFileWriter.h"
 
-#include "TempFolder.h"
+#include "support/TempFolder.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

@@ -1,6 +1,7 @@
-#include "TextUtils.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "library/TextUtils.h"
 
-#include "TempFolder.h"
+#include "support/TempFolder.h"
 
 #include <climits>
 #include <gtest/gtest.h>

@@ -1,4 +1,5 @@
-#include "EngineFixture.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "player/EngineFixture.h"
 
 namespace tarvo::test {
 

@@ -1,13 +1,14 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "FakeCore.h"
-#include "PlayerEngine.h"
-#include "Playlist.h"
-#include "RecordingView.h"
-#include "ROMList.h"
-#include "ScriptedDialogs.h"
-#include "SettingsFile.h"
-#include "TempFolder.h"
+#include "library/ROMList.h"
+#include "player/PlayerEngine.h"
+#include "player/RecordingView.h"
+#include "playlist/Playlist.h"
+#include "settings/SettingsFile.h"
+#include "support/FakeCore.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 #include <memory>

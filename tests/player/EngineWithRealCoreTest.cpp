@@ -1,13 +1,14 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The engine with the shipped core and a demo game: no fakes but the window.
-#include "LibraryCore.h"
-#include "PlayerEngine.h"
-#include "Playlist.h"
-#include "RecordingView.h"
-#include "ROMList.h"
-#include "ScriptedDialogs.h"
-#include "SettingsFile.h"
-#include "SoundCoreFixture.h"
-#include "TempFolder.h"
+#include "core/LibraryCore.h"
+#include "library/ROMList.h"
+#include "player/PlayerEngine.h"
+#include "player/RecordingView.h"
+#include "playlist/Playlist.h"
+#include "settings/SettingsFile.h"
+#include "soundcore/SoundCoreFixture.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TempFolder.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

@@ -1,7 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "GameEntry.h"
-#include "IPlayerView.h"
+#include "library/GameEntry.h"
+#include "player/IPlayerView.h"
 
 #include <string>
 #include <vector>

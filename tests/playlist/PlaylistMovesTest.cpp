@@ -1,7 +1,8 @@
-#include "PlaylistMoves.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "playlist/PlaylistMoves.h"
 
-#include "Playlist.h"
-#include "ROMList.h"
+#include "library/ROMList.h"
+#include "playlist/Playlist.h"
 
 #include <gtest/gtest.h>
 

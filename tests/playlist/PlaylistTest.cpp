@@ -1,9 +1,10 @@
-#include "Playlist.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "playlist/Playlist.h"
 
-#include "FakeListView.h"
-#include "ROMList.h"
-#include "ScriptedDialogs.h"
-#include "TempFolder.h"
+#include "library/ROMList.h"
+#include "support/FakeListView.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 #include <sstream>

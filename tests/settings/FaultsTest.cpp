@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The user's files survive the faults a desktop meets: the process killed in
 // the middle of a save, a full disk, a folder that cannot be written.
-#include "Playlist.h"
-#include "ROMList.h"
-#include "ScriptedDialogs.h"
-#include "SettingsFile.h"
-#include "TempFolder.h"
+#include "library/ROMList.h"
+#include "playlist/Playlist.h"
+#include "settings/SettingsFile.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TempFolder.h"
 
 #include <chrono>
 #include <csignal>

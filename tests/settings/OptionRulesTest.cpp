@@ -1,4 +1,5 @@
-#include "OptionRules.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "settings/OptionRules.h"
 
 #include <gtest/gtest.h>
 

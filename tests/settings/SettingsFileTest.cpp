@@ -1,9 +1,10 @@
-#include "SettingsFile.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "settings/SettingsFile.h"
 
-#include "Playlist.h"
-#include "ROMList.h"
-#include "ScriptedDialogs.h"
-#include "TempFolder.h"
+#include "library/ROMList.h"
+#include "playlist/Playlist.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TempFolder.h"
 
 #include <fstream>
 #include <gtest/gtest.h>

@@ -1,11 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tarvo-add on small collections the test makes itself: a pack of tagged VGZ
 // tunes, loose tunes in a folder, a multi-track file with its track list,
 // clashing names, damaged inputs, and a second run that adds nothing.
-#include "ModuleBuilder.h"
-#include "RomArchive.h"
-#include "ROMList.h"
-#include "SidBuilder.h"
-#include "SoundCoreFixture.h"
+#include "library/ROMList.h"
+#include "soundcore/SoundCoreFixture.h"
+#include "src/RomArchive.h"
+#include "tools/compose/ModuleBuilder.h"
+#include "tools/compose/SidBuilder.h"
 
 #include <array>
 #include <cstdio>

@@ -1,13 +1,14 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The four engines behind the core: which one a file gets, what each tells of
 // its demo game, and how each refuses a damaged file.
-#include "AdPlugEngine.h"
-#include "GmeEngine.h"
-#include "ImfBuilder.h"
-#include "ModuleBuilder.h"
-#include "OpenMptEngine.h"
-#include "SidBuilder.h"
-#include "SidEngine.h"
-#include "SoundCoreFixture.h"
+#include "soundcore/SoundCoreFixture.h"
+#include "src/AdPlugEngine.h"
+#include "src/GmeEngine.h"
+#include "src/OpenMptEngine.h"
+#include "src/SidEngine.h"
+#include "tools/compose/ImfBuilder.h"
+#include "tools/compose/ModuleBuilder.h"
+#include "tools/compose/SidBuilder.h"
 
 #include <fstream>
 #include <map>

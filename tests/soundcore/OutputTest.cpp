@@ -1,5 +1,6 @@
-#include "OutputAnalysis.h"
-#include "SoundCoreFixture.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "soundcore/SoundCoreFixture.h"
+#include "src/OutputAnalysis.h"
 
 #include <cmath>
 

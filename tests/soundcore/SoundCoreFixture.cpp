@@ -1,4 +1,5 @@
-#include "SoundCoreFixture.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "soundcore/SoundCoreFixture.h"
 
 #include <cstring>
 #include <random>

@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Drives the shipped core's implementation directly, with a callback that
 // records every message and answers the path requests from a test folder.
 
-#include "SoundCore.h"
-#include "TempFolder.h"
-#include "VgmBuilder.h"
+#include "src/SoundCore.h"
+#include "support/TempFolder.h"
+#include "tools/compose/VgmBuilder.h"
 
 #include <gtest/gtest.h>
 #include <string>

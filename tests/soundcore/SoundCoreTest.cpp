@@ -1,5 +1,6 @@
-#include "SoundCoreFixture.h"
-#include "TagText.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "soundcore/SoundCoreFixture.h"
+#include "src/TagText.h"
 
 #include <csignal>
 #include <filesystem>

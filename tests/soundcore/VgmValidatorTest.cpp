@@ -1,6 +1,7 @@
-#include "VgmValidator.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "src/VgmValidator.h"
 
-#include "SoundCoreFixture.h"
+#include "soundcore/SoundCoreFixture.h"
 
 using namespace tarvo::test;
 using tarvocore::CVgmValidator;

@@ -1,4 +1,5 @@
-#include "FakeCore.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "support/FakeCore.h"
 
 #include <cstring>
 #include <map>

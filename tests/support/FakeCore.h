@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A scripted stand-in for the sound core behind ICore: it answers from a
 // catalogue the test gives it, records every call in order by the names of
 // the core's codes, and sends whatever message a test asks for.
 
-#include "ICore.h"
-#include "TarvoCore.h"
+#include "core/ICore.h"
+#include "core/TarvoCore.h"
 
 #include <functional>
 #include <string>

@@ -1,4 +1,5 @@
-#include "FakeListView.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "support/FakeListView.h"
 
 namespace tarvo::test {
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main of test programs that need widgets: a QApplication on the
 // offscreen platform unless a display was chosen.
 #include <cstdlib>

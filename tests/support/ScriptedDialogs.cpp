@@ -1,4 +1,5 @@
-#include "ScriptedDialogs.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "support/ScriptedDialogs.h"
 
 namespace tarvo::test {
 

@@ -1,4 +1,5 @@
-#include "TempFolder.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "support/TempFolder.h"
 
 #include <cstdlib>
 #include <filesystem>

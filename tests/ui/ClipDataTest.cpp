@@ -1,6 +1,7 @@
-#include "DialogLayout.h"
-#include "DlgAbout.h"
-#include "WindowFixture.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/DialogLayout.h"
+#include "ui/DlgAbout.h"
+#include "ui/WindowFixture.h"
 
 #include <filesystem>
 #include <QLabel>

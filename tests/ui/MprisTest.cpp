@@ -1,7 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tarvo as an MPRIS player, on a private session bus (dbus-run-session): a
 // desktop's media keys and widgets reach it as a second bus connection would.
-#include "MprisService.h"
-#include "WindowFixture.h"
+#include "ui/MprisService.h"
+#include "ui/WindowFixture.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>

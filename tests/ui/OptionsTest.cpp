@@ -1,6 +1,7 @@
-#include "DialogLayout.h"
-#include "DlgOptions.h"
-#include "WindowFixture.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/DialogLayout.h"
+#include "ui/DlgOptions.h"
+#include "ui/WindowFixture.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,7 +1,8 @@
-#include "DialogLayout.h"
-#include "DlgClipRange.h"
-#include "DlgPlaylist.h"
-#include "WindowFixture.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/DialogLayout.h"
+#include "ui/DlgClipRange.h"
+#include "ui/DlgPlaylist.h"
+#include "ui/WindowFixture.h"
 
 #include <filesystem>
 #include <QApplication>
@@ -93,7 +94,8 @@ TEST_F(Window, StartUpCallsTheCoreInOrder) {
 }
 
 TEST_F(Window, MenusWithoutAGame) {
-    for (int id : std::initializer_list<int>{kToggleBlank, kSetFirst, kSetLast, kNewRange, kExportGame})
+    for (int id :
+         std::initializer_list<int>{kToggleBlank, kSetFirst, kSetLast, kNewRange, kExportGame})
         EXPECT_FALSE(MenuEnabled(id)) << id;
     EXPECT_EQ(window->Action(kSetFirst)->text(), "Set Selected Clip As &First (no game)");
     EXPECT_EQ(window->Action(kSetLast)->text(), "Set Selected Clip as &Last (no game)");

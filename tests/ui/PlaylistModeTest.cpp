@@ -1,6 +1,7 @@
-#include "DlgPlaylist.h"
-#include "DlgROMBrowser.h"
-#include "WindowFixture.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/DlgPlaylist.h"
+#include "ui/DlgROMBrowser.h"
+#include "ui/WindowFixture.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,11 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tarvo with the shipped core and a demo game, on a copy of the program folder.
-#include "DlgPlaylist.h"
-#include "LibraryCore.h"
-#include "MainWindowIds.h"
-#include "PlayerDlg.h"
-#include "ScriptedDialogs.h"
-#include "TarvoCore.h"
-#include "TempFolder.h"
+#include "core/LibraryCore.h"
+#include "core/TarvoCore.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TempFolder.h"
+#include "ui/DlgPlaylist.h"
+#include "ui/MainWindowIds.h"
+#include "ui/PlayerDlg.h"
 
 #include <chrono>
 #include <csignal>

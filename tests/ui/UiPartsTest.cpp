@@ -1,8 +1,9 @@
-#include "DialogLayout.h"
-#include "DlgClipRange.h"
-#include "IconSequences.h"
-#include "QtDialogs.h"
-#include "ScriptedDialogs.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "support/ScriptedDialogs.h"
+#include "ui/DialogLayout.h"
+#include "ui/DlgClipRange.h"
+#include "ui/IconSequences.h"
+#include "ui/QtDialogs.h"
 
 #include <gtest/gtest.h>
 #include <QApplication>

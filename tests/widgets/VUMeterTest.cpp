@@ -1,4 +1,5 @@
-#include "VUMeter.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "widgets/VUMeter.h"
 
 #include <gtest/gtest.h>
 #include <QImage>

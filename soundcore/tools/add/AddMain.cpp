@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tarvo-add: brings a collection of game music into Tarvo in one step.
-#include "CatalogueFile.h"
-#include "Collection.h"
-#include "GameBuilder.h"
-#include "RomArchive.h"
-#include "SafeFileWriter.h"
+#include "library/SafeFileWriter.h"
+#include "src/RomArchive.h"
+#include "tools/add/CatalogueFile.h"
+#include "tools/add/Collection.h"
+#include "tools/add/GameBuilder.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,6 +1,7 @@
-#include "CatalogueFile.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "tools/add/CatalogueFile.h"
 
-#include "SafeFileWriter.h"
+#include "library/SafeFileWriter.h"
 
 #include <cctype>
 #include <filesystem>

@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "Catalogue.h"
+#include "src/Catalogue.h"
 
 #include <set>
 #include <string>

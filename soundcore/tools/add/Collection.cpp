@@ -1,7 +1,8 @@
-#include "Collection.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "tools/add/Collection.h"
 
-#include "MusicFormats.h"
-#include "RomArchive.h"
+#include "src/MusicFormats.h"
+#include "src/RomArchive.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -1,7 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "MusicData.h"
-#include "SongLengths.h"
+#include "src/MusicData.h"
+#include "src/SongLengths.h"
 
 #include <memory>
 #include <string>

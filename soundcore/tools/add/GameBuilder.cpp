@@ -1,9 +1,10 @@
-#include "GameBuilder.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "tools/add/GameBuilder.h"
 
-#include "GameClips.h"
-#include "MusicFormats.h"
-#include "RomArchive.h"
-#include "TagText.h"
+#include "src/GameClips.h"
+#include "src/MusicFormats.h"
+#include "src/RomArchive.h"
+#include "src/TagText.h"
 
 #include <algorithm>
 #include <cctype>

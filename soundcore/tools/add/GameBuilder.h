@@ -1,8 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "ClipInfo.h"
-#include "Collection.h"
-#include "EmulatorProcess.h"
+#include "library/ClipInfo.h"
+#include "src/EmulatorProcess.h"
+#include "tools/add/Collection.h"
 
 #include <set>
 #include <string>

@@ -1,9 +1,10 @@
-#include "DemoGames.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "tools/compose/DemoGames.h"
 
-#include "ImfBuilder.h"
-#include "ModuleBuilder.h"
-#include "SidBuilder.h"
-#include "Song.h"
+#include "tools/compose/ImfBuilder.h"
+#include "tools/compose/ModuleBuilder.h"
+#include "tools/compose/SidBuilder.h"
+#include "tools/compose/Song.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "VgmBuilder.h"
+#include "tools/compose/VgmBuilder.h"
 
 #include <string>
 #include <vector>

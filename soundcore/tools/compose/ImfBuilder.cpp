@@ -1,4 +1,5 @@
-#include "ImfBuilder.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "tools/compose/ImfBuilder.h"
 
 #include <algorithm>
 #include <cmath>

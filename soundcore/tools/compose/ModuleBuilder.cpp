@@ -1,4 +1,5 @@
-#include "ModuleBuilder.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "tools/compose/ModuleBuilder.h"
 
 #include <algorithm>
 #include <array>

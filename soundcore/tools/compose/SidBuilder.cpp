@@ -1,4 +1,5 @@
-#include "SidBuilder.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "tools/compose/SidBuilder.h"
 
 #include <cmath>
 #include <cstring>

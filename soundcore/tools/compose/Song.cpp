@@ -1,4 +1,5 @@
-#include "Song.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "tools/compose/Song.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,5 @@
-#include "VgmBuilder.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "tools/compose/VgmBuilder.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the demo games' ROM archives into the folder given on the command
 // line and, when a second folder is given, each tune as a file of its own
 // there too (seeds for the fuzz harnesses).
-#include "DemoGames.h"
+#include "tools/compose/DemoGames.h"
 
 #include <cstdio>
 #include <zip.h>
