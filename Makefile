@@ -10,7 +10,7 @@ FUZZ_SECONDS ?= 60
 
 PREFIX ?= /usr/local
 
-.PHONY: all deps configure build run test bench fuzz install uninstall format clean
+.PHONY: all deps configure build run test bench fuzz install uninstall format lint clean
 
 all: build
 
@@ -50,7 +50,12 @@ fuzz:
 	@scripts/run-fuzz.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
 
 format:
-	@find src soundcore tests bench fuzz -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+# The floors of the folders, and the code formatted as .clang-format says.
+lint: deps
+	@scripts/check-layers.py
+	@git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
 
 clean:
 	@rm -rf $(BUILD_DIR) $(FUZZ_DIR)

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages Tarvo builds against, only those missing.
+# Needs apt-get (Debian 12), and root or sudo to install.
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config
+  build-essential cmake ninja-build pkg-config python3 clang-format git
   qt6-base-dev qt6-svg-dev
   libgme-dev libsidplayfp-dev libopenmpt-dev libadplug-dev libzip-dev libsdl2-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
@@ -27,7 +28,14 @@ done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 sudo_cmd=()
-[ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+if [ "$(id -u)" -ne 0 ]; then
+  if ! command -v sudo >/dev/null; then
+    echo "These Debian packages are missing: ${missing[*]}" >&2
+    echo "Install them as root (apt-get install ...), or install sudo, then run make again." >&2
+    exit 1
+  fi
+  sudo_cmd=(sudo)
+fi
 echo "Installing: ${missing[*]}"
 "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
 "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
