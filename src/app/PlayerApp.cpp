@@ -16,6 +16,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 namespace tarvo {
 
 namespace {
@@ -53,7 +55,7 @@ void CloseOnTermination(CPlayerDlg& window, CQtDialogs& dialogs, QObject* owner)
 
 int CPlayerApp::Run(int argc, char** argv) {
     QApplication application(argc, argv);
-    QApplication::setApplicationName("Tarvo");
+    QApplication::setApplicationName(u"Tarvo"_s);
     QFont font = QApplication::font();
     font.setPointSize(8);
     QApplication::setFont(font);

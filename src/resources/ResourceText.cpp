@@ -9,8 +9,8 @@ QStringList ResourceLines(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) return {};
     QStringList lines;
-    for (const QString& line : QString::fromUtf8(file.readAll()).split('\n'))
-        if (!line.trimmed().isEmpty() && !line.startsWith('#')) lines << line;
+    for (const QString& line : QString::fromUtf8(file.readAll()).split(u'\n'))
+        if (!line.trimmed().isEmpty() && !line.startsWith(u'#')) lines << line;
     return lines;
 }
 

@@ -19,6 +19,8 @@
 #include <QTableView>
 #include <QTreeWidget>
 
+using namespace Qt::StringLiterals;
+
 namespace tarvo {
 
 namespace {
@@ -27,52 +29,52 @@ constexpr int kPictureSize = 60;
 
 QWidget* MakeControl(const QString& kind, const QString& text, const QString& style,
                      QWidget* parent) {
-    if (kind == "group") return new QGroupBox(text, parent);
-    if (kind == "label" || kind == "static") {
+    if (kind == u"group"_s) return new QGroupBox(text, parent);
+    if (kind == u"label"_s || kind == u"static"_s) {
         auto* label = new QLabel(text, parent);
-        label->setWordWrap(style.contains("wrap"));
-        label->setAlignment((style.contains("center") ? Qt::AlignHCenter : Qt::AlignLeft) |
-                            (style.contains("wrap") ? Qt::AlignTop : Qt::AlignVCenter));
+        label->setWordWrap(style.contains(u"wrap"_s));
+        label->setAlignment((style.contains(u"center"_s) ? Qt::AlignHCenter : Qt::AlignLeft) |
+                            (style.contains(u"wrap"_s) ? Qt::AlignTop : Qt::AlignVCenter));
         return label;
     }
-    if (kind == "edit") {
+    if (kind == u"edit"_s) {
         auto* edit = new QLineEdit(text, parent);
-        edit->setReadOnly(style.contains("readonly"));
+        edit->setReadOnly(style.contains(u"readonly"_s));
         // A field that only shows is no stop for the keyboard; a click still
         // focuses it, to copy its text.
         if (edit->isReadOnly()) edit->setFocusPolicy(Qt::ClickFocus);
-        if (style.contains("center")) edit->setAlignment(Qt::AlignCenter);
+        if (style.contains(u"center"_s)) edit->setAlignment(Qt::AlignCenter);
         return edit;
     }
-    if (kind == "button" || kind == "iconbutton") {
-        auto* button = new QPushButton(kind == "button" ? text : QString(), parent);
-        button->setToolTip(kind == "iconbutton" ? text : QString());
+    if (kind == u"button"_s || kind == u"iconbutton"_s) {
+        auto* button = new QPushButton(kind == u"button"_s ? text : QString(), parent);
+        button->setToolTip(kind == u"iconbutton"_s ? text : QString());
         button->setAccessibleName(text);
         button->setAutoDefault(false);
-        button->setDefault(style.contains("default"));
+        button->setDefault(style.contains(u"default"_s));
         return button;
     }
-    if (kind == "picture") {
+    if (kind == u"picture"_s) {
         // An icon picture takes its own size, whatever the table's box.
         auto* picture = new QLabel(parent);
         picture->setPixmap(CIconLibrary::Pixmap(text, kPictureSize));
         return picture;
     }
-    if (kind == "check") return new QCheckBox(text, parent);
-    if (kind == "progress") {
+    if (kind == u"check"_s) return new QCheckBox(text, parent);
+    if (kind == u"progress"_s) {
         auto* bar = new QProgressBar(parent);
         bar->setTextVisible(false);
         return bar;
     }
-    if (kind == "combo") return new QComboBox(parent);
-    if (kind == "slider") return new QSlider(Qt::Horizontal, parent);
-    if (kind == "listbox") {
+    if (kind == u"combo"_s) return new QComboBox(parent);
+    if (kind == u"slider"_s) return new QSlider(Qt::Horizontal, parent);
+    if (kind == u"listbox"_s) {
         auto* list = new QListWidget(parent);
         list->setSortingEnabled(true);
         list->setSelectionMode(QAbstractItemView::ExtendedSelection);
         return list;
     }
-    if (kind == "table") {
+    if (kind == u"table"_s) {
         auto* table = new QTableView(parent);
         table->setSelectionBehavior(QAbstractItemView::SelectRows);
         table->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -83,12 +85,12 @@ QWidget* MakeControl(const QString& kind, const QString& text, const QString& st
         table->setWordWrap(false);
         return table;
     }
-    if (kind == "list") {
+    if (kind == u"list"_s) {
         auto* list = new QTreeWidget(parent);
         list->setRootIsDecorated(false);
         list->setUniformRowHeights(true);
         list->setAllColumnsShowFocus(true);
-        list->header()->setVisible(!style.contains("noheader"));
+        list->header()->setVisible(!style.contains(u"noheader"_s));
         return list;
     }
     return new QWidget(parent);
@@ -99,7 +101,7 @@ QWidget* MakeControl(const QString& kind, const QString& text, const QString& st
 QRect CDialogLayout::ToPixels(const QFont& font, int x, int y, int w, int h) {
     const QFontMetrics metrics(font);
     const int averageWidth =
-        metrics.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+        metrics.horizontalAdvance(u"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"_s);
     const double baseX = (averageWidth / 26 + 1) / 2;
     const double baseY = metrics.height();
     auto px = [](double units, double base, int divisor) {
@@ -114,11 +116,11 @@ QHash<int, QWidget*> CDialogLayout::Build(QWidget* dialog, const QString& resour
     font.setPointSize(8);
     dialog->setFont(font);
     QHash<int, QWidget*> controls;
-    for (const QString& line : ResourceLines(":/layouts/" + resourceName)) {
-        QStringList f = line.split('|');
+    for (const QString& line : ResourceLines(u":/layouts/"_s + resourceName)) {
+        QStringList f = line.split(u'|');
         for (QString& field : f)
             field = field.trimmed();
-        if (f[0] == "dialog" && f.size() >= 4) {
+        if (f[0] == u"dialog"_s && f.size() >= 4) {
             dialog->setWindowTitle(f[1]);
             const QRect size = ToPixels(font, 0, 0, f[2].toInt(), f[3].toInt());
             dialog->setFixedSize(size.width(), size.height() + topOffset);
@@ -132,11 +134,11 @@ QHash<int, QWidget*> CDialogLayout::Build(QWidget* dialog, const QString& resour
                           .translated(0, topOffset);
         // A drop-down list's height in the table is that of its open list; the
         // closed box is one line high.
-        if (f[1] == "combo") place.setHeight(control->sizeHint().height());
-        if (f[1] == "picture") place.setSize(QSize(kPictureSize, kPictureSize));
+        if (f[1] == u"combo"_s) place.setHeight(control->sizeHint().height());
+        if (f[1] == u"picture"_s) place.setSize(QSize(kPictureSize, kPictureSize));
         control->setGeometry(place);
-        if (f[7].contains("hidden")) control->hide();
-        if (f[0] != "-") {
+        if (f[7].contains(u"hidden"_s)) control->hide();
+        if (f[0] != u"-"_s) {
             control->setObjectName(f[0]);
             controls.insert(f[0].toInt(), control);
         }

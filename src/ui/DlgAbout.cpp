@@ -6,10 +6,12 @@
 #include <QLabel>
 #include <QPushButton>
 
+using namespace Qt::StringLiterals;
+
 namespace tarvo {
 
 CDlgAbout::CDlgAbout(const std::string& coreVersion, QWidget* parent) : QDialog(parent) {
-    const auto controls = CDialogLayout::Build(this, "125.layout");
+    const auto controls = CDialogLayout::Build(this, u"125.layout"_s);
     auto* text = Control<QLabel>(controls, kText);
     auto* ok = Control<QPushButton>(controls, kOk);
     text->setText(QString::fromStdString(AboutText(coreVersion)));

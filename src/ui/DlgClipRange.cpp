@@ -9,11 +9,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+using namespace Qt::StringLiterals;
+
 namespace tarvo {
 
 CDlgClipRange::CDlgClipRange(IDialogs& dialogs, QWidget* parent)
     : QDialog(parent), m_dialogs(dialogs) {
-    const auto controls = CDialogLayout::Build(this, "136.layout");
+    const auto controls = CDialogLayout::Build(this, u"136.layout"_s);
     m_first = Control<QLineEdit>(controls, kFirst);
     m_last = Control<QLineEdit>(controls, kLast);
     m_ok = Control<QPushButton>(controls, kOk);

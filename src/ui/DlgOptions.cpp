@@ -17,6 +17,8 @@
 #include <QPushButton>
 #include <QSlider>
 
+using namespace Qt::StringLiterals;
+
 namespace tarvo {
 
 namespace {
@@ -61,15 +63,15 @@ SliderStep StepOf(int action) {
 
 CDlgOptions::CDlgOptions(CROMList& romList, IDialogs& dialogs, QWidget* parent)
     : QDialog(parent), m_romList(romList), m_dialogs(dialogs) {
-    m_controls = CDialogLayout::Build(this, "129.layout");
+    m_controls = CDialogLayout::Build(this, u"129.layout"_s);
     m_loopTime = Control<QLineEdit>(m_controls, kLoopTime);
     m_wavTime = Control<QLineEdit>(m_controls, kWavTime);
     m_slider = Control<QSlider>(m_controls, kSegmentSize);
     m_slider->setRange(0, 20);
     m_slider->setPageStep(1);
     Control<QComboBox>(m_controls, kOnSilence)
-        ->addItems({"Do nothing", "Stop the player", "Repeat the current clip",
-                    "Move on to the next clip"});
+        ->addItems({u"Do nothing"_s, u"Stop the player"_s, u"Repeat the current clip"_s,
+                    u"Move on to the next clip"_s});
     ConnectControls();
 }
 

@@ -9,6 +9,8 @@
 #include <QListWidget>
 #include <QPushButton>
 
+using namespace Qt::StringLiterals;
+
 namespace tarvo {
 
 namespace {
@@ -32,7 +34,7 @@ void FillFolders(QListWidget* list, const CROMList& romList) {
 
 CDlgPathList::CDlgPathList(CROMList& romList, IDialogs& dialogs, QWidget* parent)
     : QDialog(parent), m_romList(romList), m_dialogs(dialogs) {
-    m_controls = CDialogLayout::Build(this, "PathList.layout");
+    m_controls = CDialogLayout::Build(this, u"PathList.layout"_s);
     m_list = Control<QListWidget>(m_controls, kFolders);
     connect(Control<QPushButton>(m_controls, kDone), &QPushButton::clicked, this, &QDialog::accept);
     connect(Control<QPushButton>(m_controls, kAddFolder), &QPushButton::clicked, this,

@@ -15,6 +15,8 @@
 #include <QSignalBlocker>
 #include <QTreeWidget>
 
+using namespace Qt::StringLiterals;
+
 namespace tarvo {
 
 namespace {
@@ -33,7 +35,7 @@ CDlgPlaylist::CDlgPlaylist(CROMList& romList, int& filter, IDialogs& dialogs,
                            const CPlaylist& playlist, int shownGame, ModalRunner runModal,
                            QWidget* parent)
     : QDialog(parent), m_romList(romList), m_shownGame(shownGame), m_runModal(std::move(runModal)),
-      m_filter(filter), m_dialogs(dialogs), m_controls(CDialogLayout::Build(this, "161.layout")),
+      m_filter(filter), m_dialogs(dialogs), m_controls(CDialogLayout::Build(this, u"161.layout"_s)),
       m_title(Control<QLineEdit>(m_controls, kTitle)),
       m_clipTree(MultiSelectList(m_controls, kClips)),
       m_playlistTree(MultiSelectList(m_controls, kEntries)), m_clipList(m_clipTree),
@@ -100,7 +102,7 @@ void CDlgPlaylist::ShowGame(int game) {
     m_shownGame = game;
     entry->clipInfo.FillClipList(m_clipList, false);
     shown->setText(QString::fromStdString(entry->romName) +
-                   (entry->IsAvailable() ? "" : " (missing)"));
+                   (entry->IsAvailable() ? u""_s : u" (missing)"_s));
     UpdateAddButton();
 }
 

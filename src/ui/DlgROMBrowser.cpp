@@ -13,15 +13,17 @@
 #include <QPushButton>
 #include <QTableView>
 
+using namespace Qt::StringLiterals;
+
 namespace tarvo {
 
 CDlgROMBrowser::CDlgROMBrowser(CROMList& romList, int& filter, IDialogs& dialogs, QWidget* parent)
     : QDialog(parent), m_romList(romList), m_filter(filter), m_dialogs(dialogs), m_model(romList) {
-    m_controls = CDialogLayout::Build(this, "ROMBrowser.layout");
+    m_controls = CDialogLayout::Build(this, u"ROMBrowser.layout"_s);
     m_list = Control<QTableView>(m_controls, kGameTable);
     m_show = Control<QComboBox>(m_controls, kShow);
     m_load = Control<QPushButton>(m_controls, kLoadGame);
-    m_show->addItems({"All supported games", "Available games only"});
+    m_show->addItems({u"All supported games"_s, u"Available games only"_s});
     m_list->setModel(&m_model);
     m_list->verticalHeader()->setDefaultSectionSize(m_list->fontMetrics().height() + 4);
     connect(m_show, &QComboBox::activated, this, &CDlgROMBrowser::FilterChanged);

@@ -7,11 +7,13 @@
 #include <algorithm>
 #include <QFontMetrics>
 
+using namespace Qt::StringLiterals;
+
 namespace tarvo {
 
 namespace {
 
-const char* const kHeadings[] = {"Title", "Filename", "Manufacturer"};
+const QString kHeadings[] = {u"Title"_s, u"Filename"_s, u"Manufacturer"_s};
 
 QString Q(const std::string& text) {
     return QString::fromStdString(text);
@@ -73,11 +75,11 @@ std::vector<int> CGameListModel::ColumnWidths(const QFontMetrics& metrics) const
 QString CGameListModel::ToolTip(const CROMList& romList, int game) {
     const CGameEntry* entry = romList.GetEntry(game);
     if (!entry) return {};
-    QString text = "Game Title: " + Q(entry->title) + "\nManufacturer: " + Q(entry->manufacturer) +
-                   "\nDriver: " + Q(entry->driverName) + "\n";
-    if (!entry->extraInfo.empty()) text += "Driver: " + Q(entry->extraInfo) + "\n";
-    return text + "Filename: " + Q(entry->romName) +
-           "\nStatus: " + (entry->IsAvailable() ? "Good" : "MISSING");
+    QString text = u"Game Title: "_s + Q(entry->title) + u"\nManufacturer: "_s +
+                   Q(entry->manufacturer) + u"\nDriver: "_s + Q(entry->driverName) + u"\n"_s;
+    if (!entry->extraInfo.empty()) text += u"Driver: "_s + Q(entry->extraInfo) + u"\n"_s;
+    return text + u"Filename: "_s + Q(entry->romName) + u"\nStatus: "_s +
+           (entry->IsAvailable() ? u"Good"_s : u"MISSING"_s);
 }
 
 int CGameListModel::rowCount(const QModelIndex& parent) const {
@@ -97,7 +99,7 @@ QVariant CGameListModel::data(const QModelIndex& index, int role) const {
         return Q(ColumnText(*entry, index.column()));
     case Qt::DecorationRole:
         if (index.column() == 0)
-            return CIconLibrary::Icon(entry->IsAvailable() ? "note16" : "missing16");
+            return CIconLibrary::Icon(entry->IsAvailable() ? u"note16"_s : u"missing16"_s);
         return {};
     case Qt::ToolTipRole:
         return ToolTip(m_romList, game);
@@ -110,7 +112,7 @@ QVariant CGameListModel::data(const QModelIndex& index, int role) const {
 
 QVariant CGameListModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < 3)
-        return QString(kHeadings[section]);
+        return kHeadings[section];
     return {};
 }
 

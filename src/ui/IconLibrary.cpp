@@ -6,12 +6,14 @@
 #include <QPixmap>
 #include <QSvgRenderer>
 
+using namespace Qt::StringLiterals;
+
 namespace tarvo {
 
 QPixmap CIconLibrary::Pixmap(const QString& name, int size) {
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
-    QSvgRenderer renderer(":/icons/" + name + ".svg");
+    QSvgRenderer renderer(u":/icons/"_s + name + u".svg"_s);
     if (renderer.isValid()) {
         QPainter painter(&pixmap);
         renderer.render(&painter);

@@ -6,16 +6,18 @@
 #include <QMenu>
 #include <QMenuBar>
 
+using namespace Qt::StringLiterals;
+
 namespace tarvo {
 
 namespace {
 
 QStringList MenuLines(const QString& resourceName) {
-    return ResourceLines(":/menus/" + resourceName);
+    return ResourceLines(u":/menus/"_s + resourceName);
 }
 
 void AddItem(QMenu* menu, const QString& line, CMenuBuilder::Actions& actions) {
-    if (line == "-") {
+    if (line == u"-"_s) {
         menu->addSeparator();
         return;
     }
@@ -33,7 +35,7 @@ CMenuBuilder::Actions CMenuBuilder::BuildBar(QMenuBar* bar, const QString& resou
     Actions actions;
     QMenu* current = nullptr;
     for (const QString& line : MenuLines(resourceName)) {
-        if (line.startsWith("popup "))
+        if (line.startsWith(u"popup "_s))
             current = bar->addMenu(line.mid(6));
         else if (current)
             AddItem(current, line, actions);
@@ -44,7 +46,7 @@ CMenuBuilder::Actions CMenuBuilder::BuildBar(QMenuBar* bar, const QString& resou
 CMenuBuilder::Actions CMenuBuilder::BuildPopup(QMenu* menu, const QString& resourceName) {
     Actions actions;
     for (const QString& line : MenuLines(resourceName)) {
-        if (line.startsWith("popup "))
+        if (line.startsWith(u"popup "_s))
             menu->setTitle(line.mid(6));
         else
             AddItem(menu, line, actions);

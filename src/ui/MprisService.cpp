@@ -9,6 +9,8 @@
 #include <QDBusMessage>
 #include <QWidget>
 
+using namespace Qt::StringLiterals;
+
 namespace tarvo {
 
 namespace {
@@ -20,17 +22,17 @@ QString StatusOf(PlayerState state) {
     switch (state) {
     case PlayerState::Playing:
     case PlayerState::Recording:
-        return "Playing";
+        return u"Playing"_s;
     case PlayerState::Paused:
     case PlayerState::RecordingPaused:
-        return "Paused";
+        return u"Paused"_s;
     default:
-        return "Stopped";
+        return u"Stopped"_s;
     }
 }
 
 bool IsSounding(PlayerState state) {
-    return StatusOf(state) == "Playing";
+    return StatusOf(state) == u"Playing"_s;
 }
 
 } // namespace
@@ -42,13 +44,13 @@ CMprisService::CMprisService(CPlayerDlg& window) : QObject(&window), m_window(wi
     new CMprisPlayerAdaptor(this);
     // A second Tarvo takes a name of its own, as the protocol asks.
     for (const QString& name :
-         {QString(kServiceName), QString(kServiceName) + ".instance" +
-                                     QString::number(QCoreApplication::applicationPid())})
+         {kServiceName.toString(), kServiceName.toString() + u".instance"_s +
+                                       QString::number(QCoreApplication::applicationPid())})
         if (bus.registerService(name)) {
             m_service = name;
             break;
         }
-    if (m_service.isEmpty() || !bus.registerObject(kObjectPath, this)) {
+    if (m_service.isEmpty() || !bus.registerObject(kObjectPath.toString(), this)) {
         if (!m_service.isEmpty()) bus.unregisterService(m_service);
         m_service.clear();
         return;
@@ -59,7 +61,7 @@ CMprisService::CMprisService(CPlayerDlg& window) : QObject(&window), m_window(wi
 CMprisService::~CMprisService() {
     if (!IsRegistered()) return;
     QDBusConnection bus = QDBusConnection::sessionBus();
-    bus.unregisterObject(kObjectPath);
+    bus.unregisterObject(kObjectPath.toString());
     bus.unregisterService(m_service);
 }
 
@@ -69,39 +71,39 @@ QVariantMap CMprisService::PlayerProperties() const {
     const int clip = engine.CurrentClip();
     QVariantMap metadata;
     if (game && clip >= 0) {
-        metadata["mpris:trackid"] = QVariant::fromValue(QDBusObjectPath(
-            QString("/org/tarvo/Tarvo/clip/%1/%2").arg(engine.CurrentGame()).arg(clip)));
+        metadata[u"mpris:trackid"_s] = QVariant::fromValue(QDBusObjectPath(
+            QString(u"/org/tarvo/Tarvo/clip/%1/%2"_s).arg(engine.CurrentGame()).arg(clip)));
         const std::string title = game->clipInfo.GetTitle(clip);
-        metadata["xesam:title"] =
+        metadata[u"xesam:title"_s] =
             QString::fromStdString(title.empty() ? "Clip " + std::to_string(clip) : title);
-        metadata["xesam:album"] = QString::fromStdString(game->title);
-        metadata["xesam:artist"] = QStringList{QString::fromStdString(game->manufacturer)};
+        metadata[u"xesam:album"_s] = QString::fromStdString(game->title);
+        metadata[u"xesam:artist"_s] = QStringList{QString::fromStdString(game->manufacturer)};
         if (m_window.Settings().EnforceLoopTime)
-            metadata["mpris:length"] = qlonglong(m_window.Settings().MaxLoopTime) * 1000000;
+            metadata[u"mpris:length"_s] = qlonglong(m_window.Settings().MaxLoopTime) * 1000000;
     } else {
-        metadata["mpris:trackid"] =
+        metadata[u"mpris:trackid"_s] =
             QVariant::fromValue(QDBusObjectPath("/org/mpris/MediaPlayer2/TrackList/NoTrack"));
     }
     auto enabled = [this](int id) { return m_window.ControlById(id)->isEnabled(); };
-    return {{"PlaybackStatus", StatusOf(engine.State())},
-            {"Metadata", metadata},
-            {"CanGoNext", enabled(kNext)},
-            {"CanGoPrevious", enabled(kPrev)},
-            {"CanPlay", enabled(kPlay)},
-            {"CanPause", enabled(kPlay) && IsSounding(engine.State())},
-            {"Position", qlonglong(engine.ElapsedSeconds()) * 1000000}};
+    return {{u"PlaybackStatus"_s, StatusOf(engine.State())},
+            {u"Metadata"_s, metadata},
+            {u"CanGoNext"_s, enabled(kNext)},
+            {u"CanGoPrevious"_s, enabled(kPrev)},
+            {u"CanPlay"_s, enabled(kPlay)},
+            {u"CanPause"_s, enabled(kPlay) && IsSounding(engine.State())},
+            {u"Position"_s, qlonglong(engine.ElapsedSeconds()) * 1000000}};
 }
 
 void CMprisService::Announce(const char* interface, const QVariantMap& now, QVariantMap& before) {
     QVariantMap changed;
     for (auto it = now.begin(); it != now.end(); ++it)
-        if (it.key() != "Position" && before.value(it.key()) != it.value())
+        if (it.key() != u"Position"_s && before.value(it.key()) != it.value())
             changed.insert(it.key(), it.value());
     before = now;
     if (changed.isEmpty()) return;
-    QDBusMessage signal = QDBusMessage::createSignal(kObjectPath, "org.freedesktop.DBus.Properties",
-                                                     "PropertiesChanged");
-    signal << QString(interface) << changed << QStringList();
+    QDBusMessage signal = QDBusMessage::createSignal(
+        kObjectPath.toString(), u"org.freedesktop.DBus.Properties"_s, u"PropertiesChanged"_s);
+    signal << QString::fromLatin1(interface) << changed << QStringList();
     QDBusConnection::sessionBus().send(signal);
 }
 

@@ -16,8 +16,8 @@ class CPlayerDlg;
 class CMprisService : public QObject {
     Q_OBJECT
 public:
-    static constexpr const char* kServiceName = "org.mpris.MediaPlayer2.tarvo";
-    static constexpr const char* kObjectPath = "/org/mpris/MediaPlayer2";
+    static constexpr QStringView kServiceName = u"org.mpris.MediaPlayer2.tarvo";
+    static constexpr QStringView kObjectPath = u"/org/mpris/MediaPlayer2";
 
     explicit CMprisService(CPlayerDlg& window);
     ~CMprisService() override;
@@ -56,12 +56,12 @@ public:
     bool CanQuit() const { return true; }
     bool CanRaise() const { return true; }
     bool HasTrackList() const { return false; }
-    QString Identity() const { return "Tarvo"; }
-    QString DesktopEntry() const { return "org.tarvo.Tarvo"; }
+    QString Identity() const { return QStringLiteral("Tarvo"); }
+    QString DesktopEntry() const { return QStringLiteral("org.tarvo.Tarvo"); }
     QStringList SupportedUriSchemes() const { return {}; }
     QStringList SupportedMimeTypes() const { return {}; }
 
-public slots:
+public Q_SLOTS:
     void Raise();
     void Quit();
 
@@ -102,7 +102,7 @@ public:
     bool CanSeek() const { return false; }
     bool CanControl() const { return true; }
 
-public slots:
+public Q_SLOTS:
     void Next();
     void Previous();
     void Pause();
@@ -113,11 +113,13 @@ public slots:
     void SetPosition(const QDBusObjectPath&, qlonglong) {}
     void OpenUri(const QString&) {}
 
-signals:
+Q_SIGNALS:
     void Seeked(qlonglong position);
 
 private:
-    QVariant Property(const char* name) const { return m_service->PlayerProperties().value(name); }
+    QVariant Property(const char* name) const {
+        return m_service->PlayerProperties().value(QString::fromLatin1(name));
+    }
 
     CMprisService* m_service;
 };

@@ -20,6 +20,8 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
+using namespace Qt::StringLiterals;
+
 namespace tarvo {
 
 namespace {
@@ -48,9 +50,9 @@ CPlayerDlg::~CPlayerDlg() {
 
 void CPlayerDlg::BuildWindow() {
     auto* menuBar = new QMenuBar(this);
-    m_actions = CMenuBuilder::BuildBar(menuBar, "167.menu");
+    m_actions = CMenuBuilder::BuildBar(menuBar, u"167.menu"_s);
     const int menuHeight = menuBar->sizeHint().height();
-    m_controls = CDialogLayout::Build(this, "128.layout", menuHeight);
+    m_controls = CDialogLayout::Build(this, u"128.layout"_s, menuHeight);
     menuBar->setGeometry(0, 0, width(), menuHeight);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
@@ -352,11 +354,11 @@ void CPlayerDlg::UpdateMenus() {
 
     SetMenuEnabled(kSavePlaylist, m_playlist.GetCount() > 0);
     const QString suffix =
-        game ? " For \"" + QString::fromStdString(game->romName) + "\"" : QString(" (no game)");
-    SetMenuText(kSetFirst, "Set Selected Clip As &First" + suffix);
-    SetMenuText(kSetLast, "Set Selected Clip as &Last" + suffix);
-    SetMenuText(kNewRange, "Set a New Clip &Range" + suffix);
-    SetMenuText(kExportGame, "&Export Clip Data" + suffix);
+        game ? u" For \""_s + QString::fromStdString(game->romName) + u"\""_s : u" (no game)"_s;
+    SetMenuText(kSetFirst, u"Set Selected Clip As &First"_s + suffix);
+    SetMenuText(kSetLast, u"Set Selected Clip as &Last"_s + suffix);
+    SetMenuText(kNewRange, u"Set a New Clip &Range"_s + suffix);
+    SetMenuText(kExportGame, u"&Export Clip Data"_s + suffix);
     if (playlistMode) {
         for (int id : {kToggleBlank, kSetFirst, kSetLast, kNewRange})
             SetMenuEnabled(id, false);

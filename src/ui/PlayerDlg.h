@@ -133,7 +133,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-public slots:
+public Q_SLOTS:
     void reject() override {} // Escape never closes the window
 
 private:

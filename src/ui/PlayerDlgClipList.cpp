@@ -13,6 +13,8 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
+using namespace Qt::StringLiterals;
+
 namespace tarvo {
 
 void CPlayerDlg::CommitClipNumber() {
@@ -153,7 +155,7 @@ void CPlayerDlg::ClipPopup(const QPoint& globalPosition) {
     if (m_engine->PlaylistMode() || !m_engine->LoadedGame() || m_clipList->SelectionMark() < 0)
         return;
     QMenu menu(this);
-    const auto actions = CMenuBuilder::BuildPopup(&menu, "134.menu");
+    const auto actions = CMenuBuilder::BuildPopup(&menu, u"134.menu"_s);
     PrepareClipPopup(menu, actions);
     QAction* chosen = menu.exec(globalPosition);
     if (chosen) Command(chosen->data().toInt());

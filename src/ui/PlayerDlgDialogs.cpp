@@ -11,11 +11,15 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+using namespace Qt::StringLiterals;
+
 namespace tarvo {
 
 void CPlayerDlg::StartVolumeControl() {
-    static const QList<QStringList> kMixers{
-        {"pavucontrol"}, {"pwvucontrol"}, {"gnome-control-center", "sound"}, {"kmix"}};
+    static const QList<QStringList> kMixers{{u"pavucontrol"_s},
+                                            {u"pwvucontrol"_s},
+                                            {u"gnome-control-center"_s, u"sound"_s},
+                                            {u"kmix"_s}};
     for (const QStringList& mixer : kMixers) {
         const QString program = QStandardPaths::findExecutable(mixer.first());
         if (program.isEmpty()) continue;

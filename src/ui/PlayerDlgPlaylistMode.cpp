@@ -14,6 +14,8 @@
 #include <QScopedValueRollback>
 #include <QTreeWidget>
 
+using namespace Qt::StringLiterals;
+
 namespace tarvo {
 
 namespace {
@@ -25,9 +27,9 @@ const std::vector<FileFilter> kPlaylistFilter{{"Tarvo Playlist Files", "*.tvp"}}
 void CPlayerDlg::SetPlaylistMode(bool on) {
     const QScopedValueRollback updating(m_updatingControls, true);
     m_engine->SetPlaylistMode(on);
-    Button(kSwitchMode)->setText(on ? "Switch to ROM Mode" : "Switch to Playlist Mode");
+    Button(kSwitchMode)->setText(on ? u"Switch to ROM Mode"_s : u"Switch to Playlist Mode"_s);
     Control<QGroupBox>(m_controls, kBrowserGroup)
-        ->setTitle(on ? "Playlist Browser" : "ROM SoundClip Browser");
+        ->setTitle(on ? u"Playlist Browser"_s : u"ROM SoundClip Browser"_s);
     m_controls.value(kShowBlanks)->setVisible(!on);
     m_controls.value(kShuffle)->setVisible(on);
     m_clipNumberEdit->setEnabled(!on);

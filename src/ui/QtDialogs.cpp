@@ -8,6 +8,8 @@
 #include <QMessageBox>
 #include <QStringList>
 
+using namespace Qt::StringLiterals;
+
 namespace tarvo {
 
 namespace {
@@ -31,9 +33,9 @@ QMessageBox::Icon ToQt(MessageIcon icon) {
 QString FilterText(const std::vector<FileFilter>& filters) {
     QStringList parts;
     for (const FileFilter& f : filters)
-        parts << QString::fromStdString(f.description) + " (" + QString::fromStdString(f.pattern) +
-                     ")";
-    return parts.join(";;");
+        parts << QString::fromStdString(f.description) + u" ("_s +
+                     QString::fromStdString(f.pattern) + u")"_s;
+    return parts.join(u";;"_s);
 }
 
 // A picked path as the file system's bytes, which a name that is not valid
@@ -55,13 +57,13 @@ void CQtDialogs::ShowMessage(const std::string& text, MessageIcon icon) {
         std::fprintf(stderr, "Tarvo: %s\n", text.c_str());
         return;
     }
-    QMessageBox box(ToQt(icon), "Tarvo", QString::fromStdString(text), QMessageBox::Ok, Owner());
+    QMessageBox box(ToQt(icon), u"Tarvo"_s, QString::fromStdString(text), QMessageBox::Ok, Owner());
     box.exec();
 }
 
 bool CQtDialogs::AskYesNo(const std::string& text, MessageIcon icon) {
     if (m_unattended) return false;
-    QMessageBox box(ToQt(icon), "Tarvo", QString::fromStdString(text),
+    QMessageBox box(ToQt(icon), u"Tarvo"_s, QString::fromStdString(text),
                     QMessageBox::Yes | QMessageBox::No, Owner());
     return box.exec() == QMessageBox::Yes;
 }

@@ -47,8 +47,9 @@ protected:
         WindowTest::SetUp();
         client = std::make_unique<QDBusConnection>(
             QDBusConnection::connectToBus(QDBusConnection::SessionBus, "desktop"));
-        client->connect(CMprisService::kServiceName, CMprisService::kObjectPath,
-                        "org.freedesktop.DBus.Properties", "PropertiesChanged", &recorder,
+        client->connect(CMprisService::kServiceName.toString(),
+                        CMprisService::kObjectPath.toString(), "org.freedesktop.DBus.Properties",
+                        "PropertiesChanged", &recorder,
                         SLOT(Changed(QString, QVariantMap, QStringList)));
     }
     void TearDown() override {
@@ -60,7 +61,8 @@ protected:
     QDBusMessage Call(const QString& interface, const QString& method,
                       const QVariantList& arguments = {}) {
         QDBusMessage message = QDBusMessage::createMethodCall(
-            CMprisService::kServiceName, CMprisService::kObjectPath, interface, method);
+            CMprisService::kServiceName.toString(), CMprisService::kObjectPath.toString(),
+            interface, method);
         message.setArguments(arguments);
         QDBusPendingCallWatcher watcher(client->asyncCall(message));
         QEventLoop loop;
