@@ -105,7 +105,7 @@ void BM_SaveClipInfo(benchmark::State& state) {
     list.LoadClipInfo(temp.File("clips.dat"));
     test::ScriptedDialogs dialogs;
     for (auto _ : state)
-        list.SaveClipInfo(temp.File("out.dat"), true, dialogs);
+        list.SaveClipInfo(temp.File("out.dat"), CROMList::Lines::WithUnsupported, dialogs);
 }
 BENCHMARK(BM_SaveClipInfo)->Unit(benchmark::kMillisecond);
 

@@ -48,7 +48,7 @@ tarvo::CPlaylist LoadedPlaylist() {
     tarvo::test::ScriptedDialogs dialogs;
     tarvo::CPlaylist playlist;
     playlist.SetROMList(&TheLibrary().games);
-    playlist.LoadFromFile(TheLibrary().playlistPath, false, false, true, dialogs);
+    playlist.LoadFromFile(TheLibrary().playlistPath, {.rememberName = true}, dialogs);
     return playlist;
 }
 

@@ -41,7 +41,6 @@ public:
     // known. It is not stored, so the game's first load can still take its
     // real range and titles from the core; any edit makes it the game's own.
     void SetDefaultRange();
-    bool HasDefaultRange() const { return m_defaultRange; }
 
     void SetRange(int first, int last);
     void SetTitle(int clip, const std::string& title);

@@ -222,10 +222,9 @@ void CROMList::ApplyClipLine(const std::string& line) {
     }
 }
 
-bool CROMList::SaveClipInfo(const std::string& path, bool includeUnsupported,
-                            IDialogs& dialogs) const {
-    const bool saved = CSafeFileWriter::Save(
-        path, [&](std::ostream& out) { WriteClipInfoFile(out, includeUnsupported); });
+bool CROMList::SaveClipInfo(const std::string& path, Lines lines, IDialogs& dialogs) const {
+    const bool saved =
+        CSafeFileWriter::Save(path, [&](std::ostream& out) { WriteClipInfoFile(out, lines); });
     if (!saved)
         dialogs.ShowMessage("ERROR saving clip information: Unable to open [" + path +
                                 "] for writing.",
@@ -239,11 +238,11 @@ void CROMList::WriteGameExport(std::ostream& out, const CGameEntry& game) {
     game.clipInfo.WriteClipInfo(out, game.romName);
 }
 
-void CROMList::WriteClipInfoFile(std::ostream& out, bool includeUnsupported) const {
+void CROMList::WriteClipInfoFile(std::ostream& out, Lines lines) const {
     out << "; Tarvo Clip Info File - Stores clip information for supported ROMsets\n\n";
     for (const CGameEntry& game : m_games)
         game.clipInfo.WriteClipInfo(out, game.romName);
-    if (!includeUnsupported || m_unsupportedLines.empty()) return;
+    if (lines == Lines::KnownGames || m_unsupportedLines.empty()) return;
     out << "\n; Clips not supported by this version of the sound core:\n\n";
     for (const std::string& line : m_unsupportedLines)
         out << line << '\n';

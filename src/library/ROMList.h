@@ -59,8 +59,11 @@ public:
     void LoadClipInfo(const std::string& path, const Progress& progress = {});
     void ReadClipInfo(std::istream& in, const Progress& progress = {});
     // Reports a failure to write with a message; true when saved.
-    bool SaveClipInfo(const std::string& path, bool includeUnsupported, IDialogs& dialogs) const;
-    void WriteClipInfoFile(std::ostream& out, bool includeUnsupported) const;
+    // The program's own file keeps the lines of games the core does not know;
+    // an export holds the known games only.
+    enum class Lines { KnownGames, WithUnsupported };
+    bool SaveClipInfo(const std::string& path, Lines lines, IDialogs& dialogs) const;
+    void WriteClipInfoFile(std::ostream& out, Lines lines) const;
     // One game's clip information as an export file, with its heading.
     static void WriteGameExport(std::ostream& out, const CGameEntry& game);
     const std::vector<std::string>& GetUnsupportedLines() const { return m_unsupportedLines; }

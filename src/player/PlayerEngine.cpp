@@ -426,7 +426,6 @@ void CPlayerEngine::OnGameGone() {
         m_playlistPos = -1;
     }
     ClearGameFields();
-    m_blankFlag = false;
     m_fields.clipNumber = 0;
     m_view.ShowFields(m_fields);
     m_state = PlayerState::Idle;
@@ -477,7 +476,6 @@ void CPlayerEngine::OnClipStarted(int clip) {
     if (!m_playlistMode) m_playlistPos = clip;
     const CGameEntry* game = LoadedGame();
     m_fields.clipTitle = game ? game->clipInfo.GetTitle(clip) : std::string();
-    m_blankFlag = game && game->clipInfo.IsBlank(clip);
     m_view.ShowFields(m_fields);
     m_view.SelectClipRow(m_playlistPos);
     if (clip == m_pendingClip) {
@@ -610,9 +608,10 @@ void CPlayerEngine::FadeBeforeTheLoopLimit() {
 void CPlayerEngine::Autosave() {
     if (!m_keepsFiles) return;
     if (m_playlist.GetCount() > 0)
-        m_playlist.SaveToFile(m_settings.TempPlaylistPath(), false, m_dialogs);
+        m_playlist.SaveToFile(m_settings.TempPlaylistPath(), Interaction::Quiet, m_dialogs);
     if (!m_settings.Write(m_config, SettingsForm::Autosave)) return;
-    m_romList.SaveClipInfo(m_programFolder + "tarvoclips.dat", true, m_dialogs);
+    m_romList.SaveClipInfo(m_programFolder + "tarvoclips.dat", CROMList::Lines::WithUnsupported,
+                           m_dialogs);
 }
 
 std::string CPlayerEngine::FormatTime(int seconds, bool verbose) {

@@ -58,7 +58,6 @@ public:
     int PlaylistPos() const { return m_playlistPos; }
     int PendingClip() const { return m_pendingClip; }
     PlayerState State() const { return m_state; }
-    bool BlankFlag() const { return m_blankFlag; }
     bool PlaylistMode() const { return m_playlistMode; }
     bool KeepsFiles() const { return m_keepsFiles; }
     const PlayerFields& Fields() const { return m_fields; }
@@ -68,8 +67,6 @@ public:
     // A second Tarvo on the same program folder saves nothing of its own.
     void KeepNoFiles() { m_keepsFiles = false; }
     void SetBrowserTitle(const std::string& title);
-    // The fields as the engine holds them, over whatever was typed.
-    void RefreshFields() { m_view.ShowFields(m_fields); }
     // The clip information changed (an import): the fields show it.
     void ShowClipInformation();
     void TypeClipNumber(int clip);
@@ -102,7 +99,6 @@ public:
     int OnCoreMessage(int code, void* first, int second) override;
     void TimerTick();
     void ClockTick();
-    void ResetVUHistory() { m_vuHistory.Reset(); }
 
     static std::string FormatTime(int seconds, bool verbose);
     int ElapsedSeconds() const { return m_elapsed; }
@@ -143,7 +139,6 @@ private:
     int m_playlistPos = -1;
     int m_pendingClip = -1;
     PlayerState m_state = PlayerState::Idle;
-    bool m_blankFlag = false;
     bool m_playlistMode = false;
     bool m_keepsFiles = true;
     PlayerFields m_fields;

@@ -104,14 +104,17 @@ bool CPlaylist::IsBad(const PlaylistEntry& entry) const {
     return !entry.game || !entry.game->IsAvailable() || entry.IsBlankEntry();
 }
 
-bool CPlaylist::CheckEntries(bool remove) {
-    auto bad = [this](const PlaylistEntry& e) { return IsBad(e); };
-    if (!remove) return std::none_of(m_entries.begin(), m_entries.end(), bad);
-    m_entries.erase(std::remove_if(m_entries.begin(), m_entries.end(), bad), m_entries.end());
-    return true;
+bool CPlaylist::HasBadEntries() const {
+    return std::any_of(m_entries.begin(), m_entries.end(),
+                       [this](const PlaylistEntry& e) { return IsBad(e); });
 }
 
-bool CPlaylist::SaveToFile(const std::string& path, bool interactive, IDialogs& dialogs) {
+void CPlaylist::RemoveBadEntries() {
+    std::erase_if(m_entries, [this](const PlaylistEntry& e) { return IsBad(e); });
+}
+
+bool CPlaylist::SaveToFile(const std::string& path, Interaction interaction, IDialogs& dialogs) {
+    const bool interactive = interaction == Interaction::Interactive;
     if (!CSafeFileWriter::Save(path, [this](std::ostream& out) { WriteTo(out); })) {
         if (interactive)
             dialogs.ShowMessage("ERROR: Could not create or open Playlist file for writing.",
@@ -130,8 +133,8 @@ void CPlaylist::WriteTo(std::ostream& out) const {
             << '\n';
 }
 
-bool CPlaylist::LoadFromFile(const std::string& path, bool append, bool interactive,
-                             bool rememberName, IDialogs& dialogs) {
+bool CPlaylist::LoadFromFile(const std::string& path, PlaylistLoad load, IDialogs& dialogs) {
+    const bool interactive = load.interactive;
     if (!m_romList) {
         if (interactive)
             dialogs.ShowMessage("Internal Error: CPlaylist::LoadFromFile() called before ROMList "
@@ -151,11 +154,11 @@ bool CPlaylist::LoadFromFile(const std::string& path, bool append, bool interact
                                 MessageIcon::None);
         return false;
     }
-    if (!append) Clear();
+    if (!load.append) Clear();
     ReadFrom(in);
-    if (rememberName) fileName = path;
-    if (!CheckEntries(false) && dialogs.AskYesNo(kBadEntryQuestion, MessageIcon::Question))
-        CheckEntries(true);
+    if (load.rememberName) fileName = path;
+    if (HasBadEntries() && dialogs.AskYesNo(kBadEntryQuestion, MessageIcon::Question))
+        RemoveBadEntries();
     return true;
 }
 

@@ -17,6 +17,16 @@ class IListView;
 // An ordered list of clips from any number of games, with a title and the
 // file it was last loaded from or saved to. List views may be null wherever
 // an operation takes one.
+enum class Interaction { Quiet, Interactive };
+
+// How a playlist file is loaded: added to the entries or in their place,
+// failures reported or not, its name kept as the playlist's own or not.
+struct PlaylistLoad {
+    bool append = false;
+    bool interactive = false;
+    bool rememberName = false;
+};
+
 class CPlaylist {
 public:
     std::string title;
@@ -40,13 +50,15 @@ public:
     void Clear();
     CPlaylist& CopyFrom(const CPlaylist& other);
 
-    // True when no bad entry is left; with `remove`, bad entries are dropped.
-    bool CheckEntries(bool remove);
+    // Entries whose game is missing or whose clip is marked blank.
+    bool HasBadEntries() const;
+    void RemoveBadEntries();
 
-    bool SaveToFile(const std::string& path, bool interactive, IDialogs& dialogs);
+    // An interactive save reports a failure and makes the file the playlist's
+    // own; a quiet one (the crash-recovery copy) fails silently.
+    bool SaveToFile(const std::string& path, Interaction interaction, IDialogs& dialogs);
     void WriteTo(std::ostream& out) const;
-    bool LoadFromFile(const std::string& path, bool append, bool interactive, bool rememberName,
-                      IDialogs& dialogs);
+    bool LoadFromFile(const std::string& path, PlaylistLoad load, IDialogs& dialogs);
     void ReadFrom(std::istream& in);
 
     void InsertRow(IListView& list, int index) const;

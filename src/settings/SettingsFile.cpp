@@ -125,12 +125,12 @@ void CSettingsFile::ApplyLine(const std::string& key, const std::string& value, 
     }
     if (EqualsNoCase(key, "PlaylistFile")) {
         config.PlaylistFile = value;
-        m_playlist.LoadFromFile(value, false, false, true, m_dialogs);
+        m_playlist.LoadFromFile(value, {.rememberName = true}, m_dialogs);
         return;
     }
     if (EqualsNoCase(key, "TempPlaylist")) {
         config.TempPlaylist = value;
-        m_playlist.LoadFromFile(value, false, false, false, m_dialogs);
+        m_playlist.LoadFromFile(value, {}, m_dialogs);
         if (!m_keptAtClose) m_dialogs.ShowMessage(kCrashRecoveredMessage, MessageIcon::Information);
         return;
     }

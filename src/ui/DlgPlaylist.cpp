@@ -211,7 +211,9 @@ void CDlgPlaylist::Locate() {
 void CDlgPlaylist::LoadFile(const char* title, bool append) {
     const std::string path = m_dialogs.OpenFileDialog(title, kPlaylistFilter);
     if (path.empty()) return;
-    if (!m_playlist.LoadFromFile(path, append, true, true, m_dialogs)) return;
+    if (!m_playlist.LoadFromFile(
+            path, {.append = append, .interactive = true, .rememberName = true}, m_dialogs))
+        return;
     RefreshPlaylistView();
     UpdatePlaylistButtons();
 }
@@ -227,7 +229,7 @@ void CDlgPlaylist::AddPlaylist() {
 void CDlgPlaylist::Save() {
     const std::string path =
         AskSavePath(m_dialogs, "Save Playlist...", kPlaylistFilter, m_playlist.fileName, ".tvp");
-    if (path.empty() || !m_playlist.SaveToFile(path, true, m_dialogs)) return;
+    if (path.empty() || !m_playlist.SaveToFile(path, Interaction::Interactive, m_dialogs)) return;
     RefreshPlaylistView();
     UpdatePlaylistButtons();
 }

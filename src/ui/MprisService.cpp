@@ -113,10 +113,11 @@ void CMprisService::Refresh() {
 
 // As the button would: only when it can be pressed, and Play or Pause only
 // when it would play or pause.
-void CMprisService::Press(int button, bool onlyWhenPlaying, bool onlyWhenNotPlaying) {
+void CMprisService::Press(int button, PressWhen when) {
     const bool sounding = IsSounding(m_window.Engine().State());
     if (!m_window.ControlById(button)->isEnabled()) return;
-    if ((onlyWhenPlaying && !sounding) || (onlyWhenNotPlaying && sounding)) return;
+    if ((when == PressWhen::Sounding && !sounding) || (when == PressWhen::Silent && sounding))
+        return;
     m_window.Command(button);
 }
 
@@ -145,27 +146,27 @@ CMprisPlayerAdaptor::CMprisPlayerAdaptor(CMprisService* service)
     : QDBusAbstractAdaptor(service), m_service(service) {}
 
 void CMprisPlayerAdaptor::Next() {
-    m_service->Press(kNext, false, false);
+    m_service->Press(kNext, CMprisService::PressWhen::Enabled);
 }
 
 void CMprisPlayerAdaptor::Previous() {
-    m_service->Press(kPrev, false, false);
+    m_service->Press(kPrev, CMprisService::PressWhen::Enabled);
 }
 
 void CMprisPlayerAdaptor::Pause() {
-    m_service->Press(kPlay, true, false);
+    m_service->Press(kPlay, CMprisService::PressWhen::Sounding);
 }
 
 void CMprisPlayerAdaptor::PlayPause() {
-    m_service->Press(kPlay, false, false);
+    m_service->Press(kPlay, CMprisService::PressWhen::Enabled);
 }
 
 void CMprisPlayerAdaptor::Stop() {
-    m_service->Press(kStop, false, false);
+    m_service->Press(kStop, CMprisService::PressWhen::Enabled);
 }
 
 void CMprisPlayerAdaptor::Play() {
-    m_service->Press(kPlay, false, true);
+    m_service->Press(kPlay, CMprisService::PressWhen::Silent);
 }
 
 } // namespace tarvo

@@ -28,7 +28,10 @@ public:
 
     // What the adaptors answer and do.
     QVariantMap PlayerProperties() const;
-    void Press(int button, bool onlyWhenPlaying, bool onlyWhenNotPlaying);
+    // When a desktop's button presses one of the window's: whenever the
+    // window's button is enabled, or only while sound plays, or only while not.
+    enum class PressWhen { Enabled, Sounding, Silent };
+    void Press(int button, PressWhen when);
     void Raise();
     void Quit();
 

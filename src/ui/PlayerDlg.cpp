@@ -175,10 +175,12 @@ bool CPlayerDlg::SaveFilesForExit(bool unattended) {
     // answer (a signal came before the question or ended it), it is kept as
     // the copy the next start reloads.
     const bool keepAsCopy = unnamed && m_playlist.fileName.empty() && m_dialogs.Unattended();
-    if (keepAsCopy) m_playlist.SaveToFile(m_settings.TempPlaylistPath(), false, m_dialogs);
+    if (keepAsCopy)
+        m_playlist.SaveToFile(m_settings.TempPlaylistPath(), Interaction::Quiet, m_dialogs);
     const SettingsForm form = keepAsCopy ? SettingsForm::KeptAtClose : SettingsForm::Exit;
     if (!m_settings.Write(m_config, form) && !m_dialogs.Unattended()) return false;
-    m_romList.SaveClipInfo(m_programFolder + "tarvoclips.dat", true, m_dialogs);
+    m_romList.SaveClipInfo(m_programFolder + "tarvoclips.dat", CROMList::Lines::WithUnsupported,
+                           m_dialogs);
     return true;
 }
 

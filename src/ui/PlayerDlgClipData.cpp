@@ -32,7 +32,7 @@ void CPlayerDlg::ExportGameClipData() {
 void CPlayerDlg::ExportAllClipData() {
     const std::string path =
         m_dialogs.SaveFileDialog("Export All Clip Data...", kClipDataFilter, "");
-    if (!path.empty()) m_romList.SaveClipInfo(path, false, m_dialogs);
+    if (!path.empty()) m_romList.SaveClipInfo(path, CROMList::Lines::KnownGames, m_dialogs);
 }
 
 void CPlayerDlg::ImportClipData() {

@@ -84,7 +84,7 @@ void CPlayerDlg::LoadPlaylistCommand() {
     if (m_playlist.GetCount() > 0) SavePlaylist();
     const std::string path = m_dialogs.OpenFileDialog("Open Playlist...", kPlaylistFilter);
     if (!path.empty()) {
-        m_playlist.LoadFromFile(path, false, true, true, m_dialogs);
+        m_playlist.LoadFromFile(path, {.interactive = true, .rememberName = true}, m_dialogs);
         if (m_playlist.GetCount() > 0)
             ShowPlaylistInList();
         else if (m_engine->PlaylistMode())
@@ -96,21 +96,21 @@ void CPlayerDlg::LoadPlaylistCommand() {
 void CPlayerDlg::SavePlaylistCommand() {
     const std::string path =
         AskSavePath(m_dialogs, "Save Playlist...", kPlaylistFilter, m_playlist.fileName, ".tvp");
-    if (!path.empty()) m_playlist.SaveToFile(path, true, m_dialogs);
+    if (!path.empty()) m_playlist.SaveToFile(path, Interaction::Interactive, m_dialogs);
     UpdateMenus();
 }
 
 void CPlayerDlg::SavePlaylist() {
     if (m_playlist.GetCount() == 0) return;
     if (!m_playlist.fileName.empty()) {
-        m_playlist.SaveToFile(m_playlist.fileName, true, m_dialogs);
+        m_playlist.SaveToFile(m_playlist.fileName, Interaction::Interactive, m_dialogs);
         return;
     }
     if (!m_dialogs.AskYesNo("Do you want to save your current Playlist?", MessageIcon::Question))
         return;
     const std::string path =
         AskSavePath(m_dialogs, "Save Playlist...", kPlaylistFilter, "", ".tvp");
-    if (!path.empty()) m_playlist.SaveToFile(path, true, m_dialogs);
+    if (!path.empty()) m_playlist.SaveToFile(path, Interaction::Interactive, m_dialogs);
 }
 
 void CPlayerDlg::OpenPlaylistManager() {

@@ -30,7 +30,7 @@ protected:
         std::istringstream in(text);
         list.ReadClipInfo(in);
         std::ostringstream out;
-        list.WriteClipInfoFile(out, true);
+        list.WriteClipInfoFile(out, CROMList::Lines::WithUnsupported);
         return out.str();
     }
 
@@ -167,7 +167,8 @@ TEST_F(ROMListTest, ClipInfoRoundTripsThroughTheFile) {
     EXPECT_EQ(Reload(text), text);
 
     test::ScriptedDialogs dialogs;
-    ASSERT_TRUE(list.SaveClipInfo(temp.File("tarvoclips.dat"), true, dialogs));
+    ASSERT_TRUE(
+        list.SaveClipInfo(temp.File("tarvoclips.dat"), CROMList::Lines::WithUnsupported, dialogs));
     EXPECT_TRUE(dialogs.shown.empty());
     CROMList fresh;
     fresh.BuildFromCore(core);
@@ -206,11 +207,11 @@ TEST_F(ROMListTest, ClipLineGrammar) {
 
 TEST_F(ROMListTest, UnsupportedSectionOnlyWhenAskedAndNotEmpty) {
     std::ostringstream none;
-    list.WriteClipInfoFile(none, true);
+    list.WriteClipInfoFile(none, CROMList::Lines::WithUnsupported);
     EXPECT_EQ(none.str().find("not supported"), std::string::npos);
     Reload("omega:range 0 1\n");
     std::ostringstream exported;
-    list.WriteClipInfoFile(exported, false);
+    list.WriteClipInfoFile(exported, CROMList::Lines::KnownGames);
     EXPECT_EQ(exported.str().find("not supported"), std::string::npos);
 }
 
@@ -228,7 +229,8 @@ TEST_F(ROMListTest, BadFilesChangeNothing) {
 
 TEST_F(ROMListTest, AFailedSaveSaysSoAndKeepsTheOldFile) {
     test::ScriptedDialogs dialogs;
-    EXPECT_FALSE(list.SaveClipInfo(temp.File("no/such/folder.dat"), true, dialogs));
+    EXPECT_FALSE(list.SaveClipInfo(temp.File("no/such/folder.dat"),
+                                   CROMList::Lines::WithUnsupported, dialogs));
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text, "ERROR saving clip information: Unable to open [" +
                                          temp.File("no/such/folder.dat") + "] for writing.");

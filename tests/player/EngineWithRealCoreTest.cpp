@@ -121,7 +121,8 @@ TEST_F(EngineWithRealCore, TagsWithLineBreaksWriteOnlyTheirOwnClipsTitle) {
     ASSERT_TRUE(romList.AddFolder(folder));
     romList.ScanROMFolders();
     engine.LoadGame(romList.FindGameIndex("starmoth"), -1);
-    ASSERT_TRUE(romList.SaveClipInfo(temp.File("tarvoclips.dat"), true, dialogs));
+    ASSERT_TRUE(romList.SaveClipInfo(temp.File("tarvoclips.dat"), CROMList::Lines::WithUnsupported,
+                                     dialogs));
 
     CROMList again;
     again.BuildFromCore(core);

@@ -40,7 +40,7 @@ protected:
 
     void Load(const std::string& text, bool append = false) {
         temp.Write("p.tvp", text);
-        ASSERT_TRUE(playlist.LoadFromFile(temp.File("p.tvp"), append, true, true, dialogs));
+        ASSERT_TRUE(playlist.LoadFromFile(temp.File("p.tvp"), {append, true, true}, dialogs));
     }
 
     CROMList list;
@@ -55,7 +55,7 @@ TEST_F(PlaylistTest, WritesExactlyTheFileFormat) {
     playlist.title = "Demo";
     playlist.AddEntry(Game(0), 5);
     playlist.AddEntry(Game(1), 120);
-    ASSERT_TRUE(playlist.SaveToFile(temp.File("demo.tvp"), true, dialogs));
+    ASSERT_TRUE(playlist.SaveToFile(temp.File("demo.tvp"), Interaction::Interactive, dialogs));
     EXPECT_EQ(temp.Read("demo.tvp"),
               "; Tarvo Playlist File\nTitle=Demo\n\nEntry=abc 5\nEntry=xyz 120\n");
     EXPECT_EQ(playlist.fileName, temp.File("demo.tvp"));
@@ -113,7 +113,7 @@ TEST_F(PlaylistTest, BadEntriesYesRemovesThemInOrder) {
     dialogs.answers = {true};
     Load("Entry=abc 1\nEntry=gone 2\nEntry=abc 6\nEntry=xyz 3\nEntry=abc 999\n");
     EXPECT_EQ(Labels(), (std::vector<std::string>{"abc:001", "xyz:003"}));
-    EXPECT_TRUE(playlist.CheckEntries(false));
+    EXPECT_FALSE(playlist.HasBadEntries());
 }
 
 TEST_F(PlaylistTest, AGameNeverLoadedHereMakesNoBadEntry) {
@@ -128,25 +128,29 @@ TEST_F(PlaylistTest, AGameNeverLoadedHereMakesNoBadEntry) {
 
 TEST_F(PlaylistTest, LoadFailuresLeaveThePlaylistAndSpeakOnlyWhenInteractive) {
     playlist.AddEntry(Game(0), 1);
-    EXPECT_FALSE(playlist.LoadFromFile(temp.File("none.tvp"), false, false, true, dialogs));
+    EXPECT_FALSE(playlist.LoadFromFile(temp.File("none.tvp"), {.rememberName = true}, dialogs));
     EXPECT_TRUE(dialogs.shown.empty());
-    EXPECT_FALSE(playlist.LoadFromFile(temp.File("none.tvp"), false, true, true, dialogs));
+    EXPECT_FALSE(playlist.LoadFromFile(temp.File("none.tvp"),
+                                       {.interactive = true, .rememberName = true}, dialogs));
     EXPECT_EQ(dialogs.Texts(),
               std::vector<std::string>{"ERROR: Could not find " + temp.File("none.tvp")});
-    EXPECT_FALSE(playlist.LoadFromFile(temp.Path(), false, true, true, dialogs)); // ends in "/"
+    EXPECT_FALSE(playlist.LoadFromFile(temp.Path(), {.interactive = true, .rememberName = true},
+                                       dialogs)); // ends in "/"
     EXPECT_EQ(playlist.GetCount(), 1);
 
     CPlaylist orphan;
-    EXPECT_FALSE(orphan.LoadFromFile(temp.File("none.tvp"), false, true, true, dialogs));
+    EXPECT_FALSE(orphan.LoadFromFile(temp.File("none.tvp"),
+                                     {.interactive = true, .rememberName = true}, dialogs));
     EXPECT_EQ(dialogs.shown.back().text.rfind("Internal Error: ", 0), 0u);
 }
 
 TEST_F(PlaylistTest, SaveFailureKeepsTheFileName) {
     playlist.fileName = "/kept.tvp";
     test::ScriptedDialogs quiet;
-    EXPECT_FALSE(playlist.SaveToFile(temp.File("no/such/dir.tvp"), false, quiet));
+    EXPECT_FALSE(playlist.SaveToFile(temp.File("no/such/dir.tvp"), Interaction::Quiet, quiet));
     EXPECT_TRUE(quiet.shown.empty());
-    EXPECT_FALSE(playlist.SaveToFile(temp.File("no/such/dir.tvp"), true, dialogs));
+    EXPECT_FALSE(
+        playlist.SaveToFile(temp.File("no/such/dir.tvp"), Interaction::Interactive, dialogs));
     EXPECT_EQ(dialogs.Texts(), std::vector<std::string>{
                                    "ERROR: Could not create or open Playlist file for writing."});
     EXPECT_EQ(playlist.fileName, "/kept.tvp");
@@ -154,7 +158,7 @@ TEST_F(PlaylistTest, SaveFailureKeepsTheFileName) {
 
 TEST_F(PlaylistTest, NonInteractiveSaveLeavesTheFileName) {
     playlist.AddEntry(Game(0), 1);
-    ASSERT_TRUE(playlist.SaveToFile(temp.File("tarvo_temp.tvp"), false, dialogs));
+    ASSERT_TRUE(playlist.SaveToFile(temp.File("tarvo_temp.tvp"), Interaction::Quiet, dialogs));
     EXPECT_EQ(playlist.fileName, "");
 }
 

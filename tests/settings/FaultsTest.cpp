@@ -94,17 +94,22 @@ bool OneVersion(const std::string& text, const std::string& lastLine) {
 } // namespace
 
 TEST_F(Faults, AKillDuringAnySaveLeavesTheOldOrTheNewFileWhole) {
-    KillWhileSaving([this] { list.SaveClipInfo(temp.File("tarvoclips.dat"), true, dialogs); },
-                    [](const std::string& text) {
-                        return OneVersion(text, ":title " + std::to_string(kClips - 1) + " " +
-                                                    text.substr(text.rfind("Version ")));
-                    },
-                    "tarvoclips.dat");
-    KillWhileSaving([this] { playlist.SaveToFile(temp.File("mix.tvp"), false, dialogs); },
-                    [](const std::string& text) {
-                        return OneVersion(text, "Entry=alpha " + std::to_string(kClips - 1) + "\n");
-                    },
-                    "mix.tvp");
+    KillWhileSaving(
+        [this] {
+            list.SaveClipInfo(temp.File("tarvoclips.dat"), CROMList::Lines::WithUnsupported,
+                              dialogs);
+        },
+        [](const std::string& text) {
+            return OneVersion(text, ":title " + std::to_string(kClips - 1) + " " +
+                                        text.substr(text.rfind("Version ")));
+        },
+        "tarvoclips.dat");
+    KillWhileSaving(
+        [this] { playlist.SaveToFile(temp.File("mix.tvp"), Interaction::Quiet, dialogs); },
+        [](const std::string& text) {
+            return OneVersion(text, "Entry=alpha " + std::to_string(kClips - 1) + "\n");
+        },
+        "mix.tvp");
     KillWhileSaving([this] { settings.Write(config, SettingsForm::Autosave); },
                     [](const std::string& text) {
                         return text.find("MaxLoopTime=") != std::string::npos &&
@@ -120,15 +125,17 @@ TEST_F(Faults, AFullDiskOrAReadOnlyFolderFailsTheSaveSaysSoAndKeepsTheOldFile) {
         GTEST_SKIP() << "no tmpfs can be mounted here; the failing writes are tested in memory";
     CSettingsFile small(folder, list, playlist, dialogs);
     list.GetEntry(0)->clipInfo.SetTitle(0, "Old");
-    ASSERT_TRUE(list.SaveClipInfo(folder + "tarvoclips.dat", true, dialogs));
+    ASSERT_TRUE(
+        list.SaveClipInfo(folder + "tarvoclips.dat", CROMList::Lines::WithUnsupported, dialogs));
     ASSERT_TRUE(small.Write(config, SettingsForm::Exit));
     const std::string oldClips = temp.Read("disk/tarvoclips.dat");
     const std::string oldSettings = temp.Read("disk/Tarvo.ini");
 
     MakeVersion(1); // about 100 KiB of titles and 50 KiB of entries: neither fits in 32
-    EXPECT_FALSE(list.SaveClipInfo(folder + "tarvoclips.dat", true, dialogs));
+    EXPECT_FALSE(
+        list.SaveClipInfo(folder + "tarvoclips.dat", CROMList::Lines::WithUnsupported, dialogs));
     playlist.fileName = "kept.tvp";
-    EXPECT_FALSE(playlist.SaveToFile(folder + "mix.tvp", true, dialogs));
+    EXPECT_FALSE(playlist.SaveToFile(folder + "mix.tvp", Interaction::Interactive, dialogs));
     EXPECT_EQ(playlist.fileName, "kept.tvp"); // nothing is reported as saved
     EXPECT_EQ(temp.Read("disk/tarvoclips.dat"), oldClips);
 

@@ -204,6 +204,7 @@ TEST_F(SettingsFileTest, APathThatIsNoFileIsRefusedAtOnce) {
     EXPECT_EQ(playlist.GetCount(), 0);
     EXPECT_EQ(dialogs.shown.size(), 1u); // the crash notice alone
     list.LoadClipInfo(pipe);
-    EXPECT_FALSE(playlist.LoadFromFile("/dev/zero", false, true, true, dialogs));
+    EXPECT_FALSE(
+        playlist.LoadFromFile("/dev/zero", {.interactive = true, .rememberName = true}, dialogs));
     EXPECT_EQ(dialogs.shown.back().text, "ERROR: Could not open Playlist file for reading.");
 }

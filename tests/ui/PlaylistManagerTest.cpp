@@ -219,7 +219,8 @@ TEST_F(Manager, EnterInTheTitleStoresItAndKeepsTheDialogOpen) {
 // has loaded: the range a list offers before that is no clip information.
 TEST_F(Manager, AGameFirstSeenInTheManagerStillTakesItsTunesAtItsFirstLoad) {
     EXPECT_EQ(Open(2)->ClipList().RowCount(), CClipInfo::kDefaultLastClip + 1);
-    window->ROMList().SaveClipInfo(temp.File("tarvoclips.dat"), true, dialogs);
+    window->ROMList().SaveClipInfo(temp.File("tarvoclips.dat"), CROMList::Lines::WithUnsupported,
+                                   dialogs);
     EXPECT_EQ(temp.Read("tarvoclips.dat").find("gone:"), std::string::npos);
 
     core.tellsTunes = true;
@@ -228,6 +229,7 @@ TEST_F(Manager, AGameFirstSeenInTheManagerStillTakesItsTunesAtItsFirstLoad) {
     EXPECT_EQ(Clips(2).lastClip, 3);
     EXPECT_EQ(Clips(2).GetTitle(3), "Boss");
     EXPECT_TRUE(Clips(2).IsBlank(2));
-    window->ROMList().SaveClipInfo(temp.File("tarvoclips.dat"), true, dialogs);
+    window->ROMList().SaveClipInfo(temp.File("tarvoclips.dat"), CROMList::Lines::WithUnsupported,
+                                   dialogs);
     EXPECT_NE(temp.Read("tarvoclips.dat").find("gone:range 0 3"), std::string::npos);
 }
