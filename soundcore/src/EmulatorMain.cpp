@@ -31,8 +31,12 @@ void CloseEverythingElse() {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], "--check-sandbox") == 0)
+        return tarvocore::CheckEmulatorSandbox();
     if (argc > 1) {
-        std::fprintf(stderr, "%s is started by the Tarvo sound core; it takes no arguments.\n",
+        std::fprintf(stderr,
+                     "%s is started by the Tarvo sound core; its one option, --check-sandbox,\n"
+                     "tries what the sandbox forbids.\n",
                      argv[0]);
         return 2;
     }

@@ -2,14 +2,20 @@
 #include "src/EmulatorSandbox.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstddef>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <linux/audit.h>
 #include <linux/filter.h>
 #include <linux/seccomp.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/syscall.h>
+#include <unistd.h>
 #include <vector>
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -64,7 +70,6 @@ const std::vector<long>& AllowedCalls() {
         SYS_rt_sigprocmask,
         SYS_rt_sigaction,
         SYS_sigaltstack,
-        SYS_tgkill,
         SYS_gettid,
         SYS_getpid,
         SYS_clock_gettime,
@@ -73,10 +78,12 @@ const std::vector<long>& AllowedCalls() {
         SYS_sched_yield,
         SYS_getrandom,
         SYS_restart_syscall,
-        // An anonymous pipe reaches no file; the sanitizers' memory checks use one.
+#ifdef TARVO_SANITIZER_BUILD
+        // The sanitizers' memory checks use an anonymous pipe.
         SYS_pipe2,
 #ifdef SYS_pipe
         SYS_pipe,
+#endif
 #endif
 #ifdef SYS_poll
         SYS_poll,
@@ -93,6 +100,20 @@ bool SetLimit(int resource, rlim_t value) {
     return ::setrlimit(resource, &limit) == 0;
 }
 
+constexpr uint32_t kRefuse = SECCOMP_RET_ERRNO | (EPERM & SECCOMP_RET_DATA);
+
+// abort() signals its own process with tgkill; a signal to any other process
+// is refused, so a hijacked emulator cannot end Tarvo or anything else.
+void AllowSignalsToItselfOnly(std::vector<sock_filter>& program) {
+    const auto own = static_cast<uint32_t>(::getpid());
+    program.insert(program.end(),
+                   {BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, static_cast<uint32_t>(SYS_tgkill), 0, 4),
+                    BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, args[0])),
+                    BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, own, 0, 1),
+                    BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+                    BPF_STMT(BPF_RET | BPF_K, kRefuse)});
+}
+
 bool InstallFilter(std::string& error) {
     if (kAuditArch == 0) return true;
     std::vector<sock_filter> program = {
@@ -101,11 +122,12 @@ bool InstallFilter(std::string& error) {
         BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_KILL_PROCESS),
         BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
     };
+    AllowSignalsToItselfOnly(program);
     for (long call : AllowedCalls()) {
         program.push_back(BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, static_cast<uint32_t>(call), 0, 1));
         program.push_back(BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW));
     }
-    program.push_back(BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | (EPERM & SECCOMP_RET_DATA)));
+    program.push_back(BPF_STMT(BPF_RET | BPF_K, kRefuse));
     const sock_fprog filter{static_cast<unsigned short>(program.size()), program.data()};
     if (::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &filter) != 0) {
         error = std::string("the system call filter was refused: ") + std::strerror(errno);
@@ -131,6 +153,73 @@ bool EnterEmulatorSandbox(std::string& error) {
         return false;
     }
     return InstallFilter(error);
+}
+
+namespace {
+
+struct Forbidden {
+    const char* what;
+    bool (*refused)();
+};
+
+bool OpenRefused() {
+    return ::open("/proc/self/status", O_RDONLY | O_CLOEXEC) < 0;
+}
+bool SocketRefused() {
+    return ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0) < 0;
+}
+bool ForkRefused() {
+    const pid_t child = ::fork();
+    if (child == 0) ::_exit(0);
+    return child < 0;
+}
+bool SignalRefused() {
+    const pid_t parent = ::getppid(); // signal 0 only asks whether it could be sent
+    return ::syscall(SYS_tgkill, parent, parent, 0) != 0 && ::kill(parent, 0) != 0;
+}
+bool AllocationRefused() {
+#ifdef TARVO_ADDRESS_SANITIZER
+    return true; // the address sanitizer needs the address space the limit would take
+#else
+    void* block = std::malloc(kMemoryLimit + (256u << 20));
+    std::free(block);
+    return block == nullptr;
+#endif
+}
+bool PipeRefusedOutsideSanitizers() {
+    int ends[2];
+    const bool made = ::pipe2(ends, O_CLOEXEC) == 0;
+#ifdef TARVO_SANITIZER_BUILD
+    return made;
+#else
+    return !made;
+#endif
+}
+
+} // namespace
+
+int CheckEmulatorSandbox() {
+    // No file may grow in the sandbox: a report sent to a file is lost, not fatal.
+    std::signal(SIGXFSZ, SIG_IGN);
+    std::string error;
+    if (!EnterEmulatorSandbox(error)) {
+        std::fprintf(stderr, "tarvo-emulator: %s\n", error.c_str());
+        return 1;
+    }
+    const Forbidden checks[] = {
+        {"open a file", OpenRefused},
+        {"open a socket", SocketRefused},
+        {"start a process", ForkRefused},
+        {"signal another process", SignalRefused},
+        {"allocate beyond the memory limit", AllocationRefused},
+        {"open a pipe (allowed only for the sanitizers)", PipeRefusedOutsideSanitizers}};
+    int failures = 0;
+    for (const Forbidden& check : checks) {
+        const bool refused = check.refused();
+        std::printf("%s: %s\n", check.what, refused ? "refused" : "ALLOWED");
+        failures += refused ? 0 : 1;
+    }
+    return failures == 0 ? 0 : 1;
 }
 
 } // namespace tarvocore

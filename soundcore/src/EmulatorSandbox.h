@@ -11,4 +11,10 @@ namespace tarvocore {
 // refused a restriction (the emulator then does not run).
 bool EnterEmulatorSandbox(std::string& error);
 
+// Enters the sandbox, then tries each thing it forbids (a file, a socket, a
+// new process, a signal to another process, memory beyond the limit, a pipe
+// outside sanitizer builds) and prints a line for each. 0 when every one was
+// refused; tarvo-emulator --check-sandbox runs it.
+int CheckEmulatorSandbox();
+
 } // namespace tarvocore

@@ -27,6 +27,37 @@ namespace {
 
 constexpr int kPictureSize = 60;
 
+const QStringList kKinds = {u"group"_s,      u"label"_s,   u"static"_s, u"edit"_s,     u"button"_s,
+                            u"iconbutton"_s, u"picture"_s, u"check"_s,  u"progress"_s, u"combo"_s,
+                            u"slider"_s,     u"listbox"_s, u"table"_s,  u"list"_s,     u"frame"_s};
+
+QStringList Fields(const QString& line) {
+    QStringList fields = line.split(u'|');
+    for (QString& field : fields)
+        field = field.trimmed();
+    return fields;
+}
+
+bool IsNumber(const QString& text) {
+    bool number = false;
+    text.toInt(&number);
+    return number;
+}
+
+// What is wrong with one line of a layout table, or nothing.
+QString LineProblem(const QStringList& f) {
+    if (f[0] == u"dialog"_s)
+        return f.size() >= 4 && IsNumber(f[2]) && IsNumber(f[3])
+                   ? QString()
+                   : u"a dialog line needs a title, a width and a height"_s;
+    if (f.size() < 7) return u"a control line needs id, kind, text, x, y, w and h"_s;
+    if (f[0] != u"-"_s && !IsNumber(f[0])) return u"the id is no number"_s;
+    if (!kKinds.contains(f[1])) return u"no control is of the kind "_s + f[1];
+    for (int i = 3; i < 7; ++i)
+        if (!IsNumber(f[i])) return u"a position or size is no number"_s;
+    return {};
+}
+
 QWidget* MakeControl(const QString& kind, const QString& text, const QString& style,
                      QWidget* parent) {
     if (kind == u"group"_s) return new QGroupBox(text, parent);
@@ -93,7 +124,7 @@ QWidget* MakeControl(const QString& kind, const QString& text, const QString& st
         list->header()->setVisible(!style.contains(u"noheader"_s));
         return list;
     }
-    return new QWidget(parent);
+    return new QWidget(parent); // "frame": an area a dialog paints itself
 }
 
 } // namespace
@@ -110,23 +141,38 @@ QRect CDialogLayout::ToPixels(const QFont& font, int x, int y, int w, int h) {
     return QRect(px(x, baseX, 4), px(y, baseY, 8), px(w, baseX, 4), px(h, baseY, 8));
 }
 
+QStringList CDialogLayout::Problems(const QStringList& lines) {
+    QStringList problems;
+    for (const QString& line : lines)
+        if (const QString problem = LineProblem(Fields(line)); !problem.isEmpty())
+            problems << problem + u": "_s + line;
+    return problems;
+}
+
+QStringList CDialogLayout::Lines(const QString& resourceName) {
+    return ResourceLines(u":/layouts/"_s + resourceName);
+}
+
+// A table is checked by the tests; a line that is wrong anyway is left out
+// with a warning rather than made into a control of no kind.
 QHash<int, QWidget*> CDialogLayout::Build(QWidget* dialog, const QString& resourceName,
                                           int topOffset) {
     QFont font = dialog->font();
     font.setPointSize(8);
     dialog->setFont(font);
     QHash<int, QWidget*> controls;
-    for (const QString& line : ResourceLines(u":/layouts/"_s + resourceName)) {
-        QStringList f = line.split(u'|');
-        for (QString& field : f)
-            field = field.trimmed();
-        if (f[0] == u"dialog"_s && f.size() >= 4) {
+    for (const QString& line : Lines(resourceName)) {
+        QStringList f = Fields(line);
+        if (const QString problem = LineProblem(f); !problem.isEmpty()) {
+            qWarning("%s: %s: %s", qPrintable(resourceName), qPrintable(problem), qPrintable(line));
+            continue;
+        }
+        if (f[0] == u"dialog"_s) {
             dialog->setWindowTitle(f[1]);
             const QRect size = ToPixels(font, 0, 0, f[2].toInt(), f[3].toInt());
             dialog->setFixedSize(size.width(), size.height() + topOffset);
             continue;
         }
-        if (f.size() < 7) continue;
         while (f.size() < 8)
             f << QString();
         QWidget* control = MakeControl(f[1], f[2], f[7], dialog);

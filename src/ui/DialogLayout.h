@@ -3,6 +3,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 namespace tarvo {
@@ -18,6 +19,9 @@ public:
     // The object name a control of this number gets, so that anyone holding
     // the dialog can find it (QObject::findChild).
     static QString ObjectName(int id) { return QString::number(id); }
+    // A layout table's lines, and what is wrong with any of them.
+    static QStringList Lines(const QString& resourceName);
+    static QStringList Problems(const QStringList& lines);
     // Dialog units to pixels for this font.
     static QRect ToPixels(const QFont& font, int x, int y, int w, int h);
 };

@@ -16,7 +16,23 @@ QStringList MenuLines(const QString& resourceName) {
     return ResourceLines(u":/menus/"_s + resourceName);
 }
 
+// What is wrong with one line of a menu table, or nothing.
+QString LineProblem(const QString& line) {
+    if (line == u"-"_s || (line.startsWith(u"popup "_s) && line.size() > 6)) return {};
+    if (!line.startsWith(u"item "_s))
+        return u"a line is \"popup TITLE\", \"item ID TEXT\" or \"-\""_s;
+    const QStringList parts = line.split(u' ', Qt::SkipEmptyParts);
+    bool number = false;
+    if (parts.size() < 3 || (parts[1].toInt(&number), !number))
+        return u"an item needs a command number and a text"_s;
+    return {};
+}
+
 void AddItem(QMenu* menu, const QString& line, CMenuBuilder::Actions& actions) {
+    if (const QString problem = LineProblem(line); !problem.isEmpty()) {
+        qWarning("menu: %s: %s", qPrintable(problem), qPrintable(line));
+        return;
+    }
     if (line == u"-"_s) {
         menu->addSeparator();
         return;
@@ -30,6 +46,18 @@ void AddItem(QMenu* menu, const QString& line, CMenuBuilder::Actions& actions) {
 }
 
 } // namespace
+
+QStringList CMenuBuilder::Lines(const QString& resourceName) {
+    return MenuLines(resourceName);
+}
+
+QStringList CMenuBuilder::Problems(const QStringList& lines) {
+    QStringList problems;
+    for (const QString& line : lines)
+        if (const QString problem = LineProblem(line); !problem.isEmpty())
+            problems << problem + u": "_s + line;
+    return problems;
+}
 
 CMenuBuilder::Actions CMenuBuilder::BuildBar(QMenuBar* bar, const QString& resourceName) {
     Actions actions;

@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 class QAction;
 class QMenu;
@@ -20,6 +21,9 @@ public:
     using Actions = QHash<int, QList<QAction*>>;
     static Actions BuildBar(QMenuBar* bar, const QString& resourceName);
     static Actions BuildPopup(QMenu* menu, const QString& resourceName);
+    // A menu table's lines, and what is wrong with any of them.
+    static QStringList Lines(const QString& resourceName);
+    static QStringList Problems(const QStringList& lines);
 };
 
 } // namespace tarvo

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "soundcore/SoundCoreFixture.h"
+#include "src/AudioOutput.h"
 #include "src/OutputAnalysis.h"
 
 #include <cmath>
@@ -58,4 +59,35 @@ TEST(Normalizer, OffLeavesSamplesAlone) {
     const auto before = samples;
     normalizer.Process(samples.data(), 100);
     EXPECT_EQ(samples, before);
+}
+
+// The device is kept a period and 50 ms ahead; without one a clock stands in
+// for it, so the rest of the core behaves the same, silently.
+TEST(AudioOutput, KeepsItsLeadOnADeviceOrOnTheClockAndAsksNothingWhilePaused) {
+    using tarvocore::CAudioOutput;
+    CAudioOutput offline;
+    offline.SetOffline(30);
+    std::string error;
+    EXPECT_EQ(offline.FramesWanted(), 0); // not open yet
+    ASSERT_TRUE(offline.Open(error));
+    EXPECT_EQ(offline.FramesWanted(), 1323);
+    offline.SetPaused(true);
+    EXPECT_EQ(offline.FramesWanted(), 0);
+
+    const std::vector<int16_t> sound(CAudioOutput::kMaxFramesPerCall * 2, 100);
+    for (const char* driver : {"no-such-driver", "dummy"}) {
+        SCOPED_TRACE(driver);
+        setenv("SDL_AUDIODRIVER", driver, 1);
+        CAudioOutput output;
+        const bool device = output.Open(error);
+        EXPECT_EQ(device, std::string(driver) == "dummy") << error;
+        EXPECT_EQ(output.FramesWanted(), CAudioOutput::kLeadFrames);
+        output.Queue(sound.data(), CAudioOutput::kMaxFramesPerCall);
+        EXPECT_LT(output.FramesWanted(), CAudioOutput::kDeviceFrames); // full, whatever drained
+        output.Flush();
+        EXPECT_GT(output.FramesWanted(), CAudioOutput::kLeadFrames - CAudioOutput::kDeviceFrames);
+        output.SetPaused(true);
+        EXPECT_EQ(output.FramesWanted(), 0);
+    }
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
 }

@@ -139,6 +139,20 @@ TEST_F(CoreTest, TheTuneTableTellsNumbersTitlesAndLengths) {
     }
 }
 
+// Inside tarvo-emulator, with the filter the emulators run under: everything
+// that could reach beyond the process fails.
+TEST(EmulatorSandbox, RefusesFilesSocketsProcessesSignalsAndMemoryBeyondTheLimit) {
+    std::FILE* check = ::popen(TARVO_EMULATOR " --check-sandbox", "r");
+    ASSERT_NE(check, nullptr);
+    std::string report;
+    char line[256];
+    while (std::fgets(line, sizeof line, check))
+        report += line;
+    EXPECT_EQ(::pclose(check), 0) << report;
+    EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 6) << report;
+    EXPECT_EQ(report.find("ALLOWED"), std::string::npos) << report;
+}
+
 TEST(TagText, EveryEncodingBecomesOneLineOfValidUtf8) {
     using tarvocore::CleanTagText;
     using tarvocore::TagEncoding;

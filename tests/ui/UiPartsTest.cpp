@@ -3,10 +3,12 @@
 #include "ui/DialogLayout.h"
 #include "ui/DlgClipRange.h"
 #include "ui/IconSequences.h"
+#include "ui/MenuBuilder.h"
 #include "ui/QtDialogs.h"
 
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -29,6 +31,27 @@ TEST(IconSequences, FramesAndWhatFollowsThem) {
     EXPECT_EQ(icons.Advance(), 157);
     icons.Select(7); // ignored
     EXPECT_EQ(icons.Advance(), 159);
+}
+
+// A mistyped kind or a line cut short would give a control of no kind or
+// none at all: every shipped table is checked, and the checks catch both.
+TEST(ResourceTables, EveryLayoutAndMenuIsWellFormed) {
+    for (const QString& name : QDir(QStringLiteral(":/layouts")).entryList())
+        EXPECT_TRUE(CDialogLayout::Problems(CDialogLayout::Lines(name)).isEmpty())
+            << name.toStdString();
+    for (const QString& name : QDir(QStringLiteral(":/menus")).entryList())
+        EXPECT_TRUE(CMenuBuilder::Problems(CMenuBuilder::Lines(name)).isEmpty())
+            << name.toStdString();
+    EXPECT_EQ(
+        CDialogLayout::Problems({"dialog | Broken | 100 | 50", "1 | buton | OK | 1 | 2 | 3 | 4",
+                                 "2 | button | OK | 1 | 2", "x | edit | | 1 | 2 | 3 | 4",
+                                 "3 | edit | | 1 | two | 3 | 4"})
+            .size(),
+        4);
+    EXPECT_EQ(
+        CMenuBuilder::Problems({"popup &File", "item 5 Open", "item Open", "itme 6 Save", "-"})
+            .size(),
+        2);
 }
 
 TEST(DlgClipRange, EnterWalksFromFirstToLastToOk) {
