@@ -8,12 +8,16 @@
 #include "ui/QtDialogs.h"
 
 #include <csignal>
+#include <cstdlib>
+#include <cstring>
 #include <QApplication>
 #include <QFile>
 #include <QFont>
 #include <QSocketNotifier>
 #include <QStandardPaths>
+#include <QTimer>
 #include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -51,6 +55,22 @@ void CloseOnTermination(CPlayerDlg& window, CQtDialogs& dialogs, QObject* owner)
     sigaction(SIGHUP, &action, nullptr);
 }
 
+// Whoever started Tarvo with a notification socket (a service manager, or a
+// test) learns when it is ready: its window up and its signal handlers set.
+void NotifyReady() {
+    const char* path = std::getenv("NOTIFY_SOCKET");
+    sockaddr_un address{};
+    if (!path || path[0] != '/' || std::strlen(path) >= sizeof address.sun_path) return;
+    address.sun_family = AF_UNIX;
+    std::strcpy(address.sun_path, path);
+    const int socket = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (socket < 0) return;
+    static constexpr char kReady[] = "READY=1";
+    ::sendto(socket, kReady, sizeof kReady - 1, MSG_NOSIGNAL,
+             reinterpret_cast<const sockaddr*>(&address), sizeof address);
+    ::close(socket);
+}
+
 } // namespace
 
 int CPlayerApp::Run(int argc, char** argv) {
@@ -85,6 +105,7 @@ int CPlayerApp::Run(int argc, char** argv) {
     }
     CloseOnTermination(window, dialogs, &application);
     window.StartUp();
+    QTimer::singleShot(0, &window, NotifyReady);
     window.exec();
     return 0;
 }

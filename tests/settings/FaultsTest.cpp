@@ -4,6 +4,7 @@
 #include "library/ROMList.h"
 #include "playlist/Playlist.h"
 #include "settings/SettingsFile.h"
+#include "support/FileSizeLimit.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempFolder.h"
 
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 #include <random>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -121,8 +123,6 @@ TEST_F(Faults, AKillDuringAnySaveLeavesTheOldOrTheNewFileWhole) {
 
 TEST_F(Faults, AFullDiskOrAReadOnlyFolderFailsTheSaveSaysSoAndKeepsTheOldFile) {
     const std::string folder = temp.MakeFolder("disk");
-    if (::mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=32k") != 0)
-        GTEST_SKIP() << "no tmpfs can be mounted here; the failing writes are tested in memory";
     CSettingsFile small(folder, list, playlist, dialogs);
     list.GetEntry(0)->clipInfo.SetTitle(0, "Old");
     ASSERT_TRUE(
@@ -132,21 +132,30 @@ TEST_F(Faults, AFullDiskOrAReadOnlyFolderFailsTheSaveSaysSoAndKeepsTheOldFile) {
     const std::string oldSettings = temp.Read("disk/Tarvo.ini");
 
     MakeVersion(1); // about 100 KiB of titles and 50 KiB of entries: neither fits in 32
-    EXPECT_FALSE(
-        list.SaveClipInfo(folder + "tarvoclips.dat", CROMList::Lines::WithUnsupported, dialogs));
-    playlist.fileName = "kept.tvp";
-    EXPECT_FALSE(playlist.SaveToFile(folder + "mix.tvp", Interaction::Interactive, dialogs));
+    {
+        const test::FileSizeLimit full(32 << 10);
+        EXPECT_FALSE(list.SaveClipInfo(folder + "tarvoclips.dat", CROMList::Lines::WithUnsupported,
+                                       dialogs));
+        playlist.fileName = "kept.tvp";
+        EXPECT_FALSE(playlist.SaveToFile(folder + "mix.tvp", Interaction::Interactive, dialogs));
+    }
     EXPECT_EQ(playlist.fileName, "kept.tvp"); // nothing is reported as saved
     EXPECT_EQ(temp.Read("disk/tarvoclips.dat"), oldClips);
 
-    ::mount(nullptr, folder.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr);
-    EXPECT_FALSE(small.Write(config, SettingsForm::Exit));
-    EXPECT_EQ(temp.Read("disk/Tarvo.ini"), oldSettings);
-    ::umount(folder.c_str());
-    ASSERT_EQ(dialogs.Texts(),
-              (std::vector<std::string>{
-                  "ERROR saving clip information: Unable to open [" + folder +
-                      "tarvoclips.dat] for writing.",
-                  "ERROR: Could not create or open Playlist file for writing.",
-                  "ERROR: Unable to write the settings file [" + folder + "Tarvo.ini]."}));
+    // A folder that cannot be written: by its mode, or for root a read-only mount.
+    ::chmod(folder.c_str(), 0555);
+    const bool mounted =
+        ::access(folder.c_str(), W_OK) == 0 &&
+        ::mount(folder.c_str(), folder.c_str(), nullptr, MS_BIND, nullptr) == 0 &&
+        ::mount(nullptr, folder.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) == 0;
+    if (::access(folder.c_str(), W_OK) != 0 || mounted) {
+        EXPECT_FALSE(small.Write(config, SettingsForm::Exit));
+        EXPECT_EQ(temp.Read("disk/Tarvo.ini"), oldSettings);
+        EXPECT_EQ(dialogs.Texts().back(),
+                  "ERROR: Unable to write the settings file [" + folder + "Tarvo.ini].");
+    }
+    if (mounted) ::umount(folder.c_str());
+    ::chmod(folder.c_str(), 0755);
+    EXPECT_EQ(dialogs.Texts().front(), "ERROR saving clip information: Unable to open [" + folder +
+                                           "tarvoclips.dat] for writing.");
 }

@@ -377,10 +377,8 @@ TEST_F(Window, ASignalEndsAnOpenDialogAsCancelledThenClosesOnceKeepingEverything
         });
         core.calls.clear();
         (ending.get()->*c.open)();
-        for (int i = 0; i < 10 && ending->isVisible(); ++i)
-            QCoreApplication::processEvents();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !ending->isVisible(); }));
         EXPECT_EQ(result, QDialog::Rejected);
-        EXPECT_FALSE(ending->isVisible());
         const auto calls = core.TakeCalls();
         EXPECT_EQ(std::count(calls.begin(), calls.end(), "Shutdown"), 1);
         EXPECT_NE(temp.Read("Tarvo.ini").find("ShowBlanks=0"), std::string::npos);

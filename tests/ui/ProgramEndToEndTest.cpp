@@ -8,16 +8,19 @@
 #include "ui/MainWindowIds.h"
 #include "ui/PlayerDlg.h"
 
-#include <chrono>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QProcess>
 #include <QTreeWidget>
-#include <thread>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 using namespace tarvo;
 
@@ -29,21 +32,32 @@ std::string CopyProgramFolder(const test::TempFolder& temp) {
     return folder;
 }
 
-// True once the process has its own handler for the signal, read from
-// /proc, so the test never sends it before the program can take it.
-bool WaitUntilCatching(qint64 pid, int signal) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (std::chrono::steady_clock::now() < deadline) {
-        std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-        std::string line;
-        while (std::getline(status, line))
-            if (line.rfind("SigCgt:", 0) == 0 &&
-                (std::stoull(line.substr(7), nullptr, 16) >> (signal - 1)) & 1)
-                return true;
-        std::this_thread::yield();
+// A socket on which the program says it is ready, as it would tell a service
+// manager: its window up and its signal handlers set.
+class ReadinessSocket {
+public:
+    explicit ReadinessSocket(const std::string& path) : m_path(path) {
+        m_socket = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+        ::bind(m_socket, reinterpret_cast<const sockaddr*>(&address), sizeof address);
     }
-    return false;
-}
+    ~ReadinessSocket() { ::close(m_socket); }
+    const std::string& Path() const { return m_path; }
+    // Blocks until the program says so, or 20 s pass.
+    bool WaitForReady() const {
+        pollfd waiting{m_socket, POLLIN, 0};
+        char message[32] = {};
+        return ::poll(&waiting, 1, 20000) == 1 &&
+               ::recv(m_socket, message, sizeof message - 1, 0) > 0 &&
+               std::string(message) == "READY=1";
+    }
+
+private:
+    std::string m_path;
+    int m_socket = -1;
+};
 
 } // namespace
 
@@ -158,15 +172,18 @@ TEST(ProgramEndToEnd, PlaysAPlaylistAcrossTwoGamesAndFindsItAgainAfterARestart) 
 // Starts the program offscreen and ends it as a logout does (SIGTERM), which
 // runs the close sequence as the close box would.
 void RunUntilTerminated(const std::string& program, const QProcessEnvironment& extra = {}) {
+    const test::TempFolder sockets;
+    const ReadinessSocket ready(sockets.File("notify"));
     QProcess tarvo;
     auto environment = QProcessEnvironment::systemEnvironment();
     environment.insert("QT_QPA_PLATFORM", "offscreen");
     environment.insert("SDL_AUDIODRIVER", "dummy");
+    environment.insert("NOTIFY_SOCKET", QString::fromStdString(ready.Path()));
     environment.insert(extra);
     tarvo.setProcessEnvironment(environment);
     tarvo.start(QString::fromStdString(program));
     ASSERT_TRUE(tarvo.waitForStarted(10000));
-    ASSERT_TRUE(WaitUntilCatching(tarvo.processId(), SIGTERM));
+    ASSERT_TRUE(ready.WaitForReady());
     tarvo.terminate();
     ASSERT_TRUE(tarvo.waitForFinished(10000));
     EXPECT_EQ(tarvo.exitStatus(), QProcess::NormalExit);
