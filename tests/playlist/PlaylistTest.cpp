@@ -198,10 +198,18 @@ TEST_F(PlaylistTest, Moves) {
     }
 }
 
+// The label column fits the widest label, "wwwwwwww:999" when there is none,
+// and the title column takes the rest of the list's width.
 TEST_F(PlaylistTest, RowsAndColumns) {
     test::FakeListView view;
-    playlist.SetupListColumns(view);
-    EXPECT_EQ(view.columnWidths, (std::vector<int>{12 * 7 + 10, 300 - 12 * 7 - 27}));
+    auto columnsFit = [&](const std::string& widest) {
+        playlist.SetupListColumns(view);
+        EXPECT_GE(view.columnWidths.at(0), view.TextWidth(widest));
+        EXPECT_LT(view.columnWidths.at(0), view.TextWidth(widest + "ww"));
+        EXPECT_LE(view.columnWidths.at(0) + view.columnWidths.at(1), view.ClientWidth());
+        EXPECT_GT(view.columnWidths.at(0) + view.columnWidths.at(1), view.ClientWidth() - 40);
+    };
+    columnsFit("wwwwwwww:999");
 
     playlist.AddEntry(Game(0), 5);
     playlist.AddEntry(Game(0), 6);
@@ -211,8 +219,7 @@ TEST_F(PlaylistTest, RowsAndColumns) {
     EXPECT_EQ(view.Column(0), (std::vector<std::string>{"abc:005", "abc:006", "xyz:1234", ""}));
     EXPECT_EQ(view.Column(1),
               (std::vector<std::string>{"Theme", "-- blank --", "-- blank --", "-- blank --"}));
-    playlist.SetupListColumns(view);
-    EXPECT_EQ(view.columnWidths, (std::vector<int>{8 * 7 + 10, 300 - 8 * 7 - 27}));
+    columnsFit("xyz:1234");
     EXPECT_EQ(view.RowCount(), 0);
 }
 

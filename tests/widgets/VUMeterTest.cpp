@@ -37,8 +37,12 @@ TEST(VUMeter, TooSmallForTwoSegmentsShowsAnEmptyFrame) {
     EXPECT_EQ(meter.SegmentCount(), 0);
     meter.SetLevel(30000);
     QImage image(40, 40, QImage::Format_RGB32);
+    image.fill(Qt::white);
     QPainter painter(&image);
-    meter.Draw(painter); // must not divide by zero
+    meter.Draw(painter);
+    painter.end();
+    for (int x = meter.FrameRect().left(); x <= meter.FrameRect().right(); ++x)
+        EXPECT_EQ(image.pixelColor(x, meter.FrameRect().center().y()), QColor(Qt::black)) << x;
 }
 
 TEST(VUMeter, LevelsLightSegments) {
