@@ -159,50 +159,40 @@ TEST_F(Engine, IdlePlayAndNextPlayOnlyInPlaylistMode) {
     EXPECT_EQ(engine->PlaylistPos(), 0);
 }
 
-TEST_F(Engine, NextAndPrevInRomModeSkipBlanksAndWrap) {
+// ROM mode: NEXT and Prev wrap within the range and skip blank clips unless
+// they are shown; a search for a clip that is not blank may wrap below the
+// first clip; with every clip blank the plain neighbour is taken.
+TEST_F(Engine, RomModeTargetsSkipBlanksAndWrap) {
+    EXPECT_EQ(engine->NextTarget(-1), -1); // no game
+    EXPECT_EQ(engine->PrevTarget(-1), -1);
     LoadGameAt(0, 0);
-    CClipInfo& clips = Clips();
-    clips.SetRange(2, 6); // clips 0 and 1 are marked blank by the range
-    clips.SetBlank(4, true);
     struct Case {
-        int from;
+        int first, last;
+        std::vector<int> blank, audible; // marked blank, and unmarked after the range
         bool showBlanks;
-        int next, prev;
+        int from, next, prev;
     } cases[] = {
-        {3, false, 5, 2}, {3, true, 4, 2},  {6, false, 2, 5},
-        {2, false, 3, 6}, {5, false, 6, 3}, {5, true, 6, 4},
+        {2, 6, {4}, {}, false, 3, 5, 2}, {2, 6, {4}, {}, true, 3, 4, 2},
+        {2, 6, {4}, {}, false, 6, 2, 5}, {2, 6, {4}, {}, false, 2, 3, 6},
+        {2, 6, {4}, {}, true, 5, 6, 4},  {3, 6, {6}, {}, false, 5, 3, 4},
+        {3, 6, {6}, {1}, false, 5, 1, 4}, {0, 4, {0, 1, 2, 3, 4}, {}, false, 2, 3, 1},
+        {0, 4, {0, 1, 2, 3, 4}, {}, false, 4, 0, 3},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.from) + (c.showBlanks ? " shown" : ""));
+        CClipInfo& clips = Clips();
+        clips.SetRange(0, c.last);
+        for (int n = 0; n <= c.last; ++n)
+            clips.SetBlank(n, false);
+        clips.SetRange(c.first, c.last); // marks the clips below the first blank
+        for (int n : c.blank)
+            clips.SetBlank(n, true);
+        for (int n : c.audible)
+            clips.SetBlank(n, false);
         config.ShowBlanks = c.showBlanks;
-        EXPECT_EQ(engine->NextTarget(c.from), c.next) << c.from << " " << c.showBlanks;
-        EXPECT_EQ(engine->PrevTarget(c.from), c.prev) << c.from << " " << c.showBlanks;
+        EXPECT_EQ(engine->NextTarget(c.from), c.next);
+        EXPECT_EQ(engine->PrevTarget(c.from), c.prev);
     }
-}
-
-TEST_F(Engine, BlankSearchCanWrapBelowTheFirstClip) {
-    LoadGameAt(0, 0);
-    CClipInfo& clips = Clips();
-    clips.SetRange(0, 6);
-    clips.SetRange(3, 6); // 0..2 blank
-    clips.SetBlank(6, true);
-    EXPECT_EQ(engine->NextTarget(5), 3); // 6 is blank; the search wraps past 0..2
-    clips.SetBlank(1, false);
-    EXPECT_EQ(engine->NextTarget(5), 1); // ... and finds clip 1, below the first clip
-}
-
-TEST_F(Engine, EveryClipBlankGivesThePlainSuccessor) {
-    LoadGameAt(0, 0);
-    Clips().SetRange(0, 4);
-    for (int n = 0; n <= 4; ++n)
-        Clips().SetBlank(n, true);
-    EXPECT_EQ(engine->NextTarget(2), 3);
-    EXPECT_EQ(engine->PrevTarget(2), 1);
-    EXPECT_EQ(engine->NextTarget(4), 0);
-}
-
-TEST_F(Engine, NoGameGivesNoTarget) {
-    EXPECT_EQ(engine->NextTarget(-1), -1);
-    EXPECT_EQ(engine->PrevTarget(-1), -1);
 }
 
 TEST_F(Engine, PlaylistTargetsWrap) {
