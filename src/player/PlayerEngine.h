@@ -27,7 +27,8 @@ struct EngineClock {
     std::function<int()> random;
 };
 
-// Decides what the core plays and when: the transport, next and previous
+// Decides what the core plays and when (PlayerEngine.cpp; its reactions to
+// the core's messages in PlayerEngineMessages.cpp): the transport, next and previous
 // clip, shuffle, the reactions to the core's messages, the 30 ms timer with its
 // clock tick, the loop and silence policies, recording, and the VU feed.
 class CPlayerEngine : public ICoreListener {

@@ -1,0 +1,179 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The engine's reactions to the core's messages: games loaded and gone,
+// clips started, states, silence, levels, and the requests it answers.
+#include "player/PlayerEngine.h"
+
+#include "core/TarvoCore.h"
+#include "library/IDialogs.h"
+#include "library/ROMList.h"
+#include "player/CoreRequests.h"
+
+#include <algorithm>
+
+namespace tarvo {
+
+namespace {
+
+int PeakOf(const int16_t* frames, int frameCount, int channel) {
+    int peak = 0;
+    for (int i = 0; i < frameCount; ++i)
+        peak = std::max<int>(peak, frames[2 * i + channel]);
+    return peak;
+}
+
+} // namespace
+
+int CPlayerEngine::OnCoreMessage(int code, void* first, int second) {
+    switch (code) {
+    case CORE_MSG_GAME_GONE:
+        OnGameGone();
+        break;
+    case CORE_MSG_GAME_LOADED:
+        OnGameLoaded(static_cast<const char*>(first));
+        break;
+    case CORE_MSG_DRIVER_INFO:
+        OnDriverDetails(static_cast<const char*>(first));
+        break;
+    case CORE_MSG_LOAD_FAILED:
+        OnLoadFailed();
+        break;
+    case CORE_MSG_CLIP_STARTED:
+        OnClipStarted(second);
+        break;
+    case CORE_MSG_BUSY:
+        OnStateMessage(PlayerState::Busy);
+        break;
+    case CORE_MSG_STOPPED:
+        OnStateMessage(PlayerState::Stopped);
+        break;
+    case CORE_MSG_SILENCE:
+        if (++m_silenceCount >= 2) OnSilenceDetected();
+        break;
+    case CORE_MSG_LEVELS:
+        OnLevels(static_cast<const int16_t*>(first), second);
+        break;
+    case CORE_MSG_ROM_PATH:
+        return AnswerRomPathRequest(first, m_romList, m_dialogs);
+    case CORE_MSG_WAV_PATH:
+        m_tempWavPath = MakeTempWavName();
+        CopyToCoreBuffer(first, m_tempWavPath);
+        break;
+    case CORE_MSG_ERROR:
+        ShowCoreError(static_cast<const char*>(first), m_dialogs);
+        break;
+    default:
+        break;
+    }
+    return 0;
+}
+
+void CPlayerEngine::OnGameGone() {
+    if (!m_playlistMode) {
+        m_view.ClearClipList();
+        m_fields.browserTitle.clear();
+        m_playlistPos = -1;
+    }
+    ClearGameFields();
+    m_fields.clipNumber = 0;
+    m_view.ShowFields(m_fields);
+    m_state = PlayerState::Idle;
+    m_view.UpdateTransportButtons();
+    m_currentClip = m_pendingClip = -1;
+    m_vuHistory.Reset();
+    m_view.UpdateMenus();
+}
+
+void CPlayerEngine::OnGameLoaded(const char* title) {
+    m_currentGame = m_core.GetInt(CORE_INT_LOADED_GAME, 0);
+    CGameEntry* game = LoadedGame();
+    m_fields.gameName = title ? title : "";
+    if (!m_playlistMode) m_fields.browserTitle = m_fields.gameName;
+    m_fields.romFile = game ? game->romName : std::string();
+    m_fields.manufacturer = game ? game->manufacturer : std::string();
+    m_view.ShowFields(m_fields);
+    const bool learned = game && game->clipInfo.SeedFromTunes(AskLoadedGameTunes(m_core));
+    if (game && game->clipInfo.lastClip < 0) game->clipInfo.SetDefaultRange();
+    if (game && !m_playlistMode) m_view.FillClipList(*game);
+    if (learned && m_playlistMode) m_view.RefreshPlaylistRows();
+    m_view.UpdateMenus();
+}
+
+void CPlayerEngine::OnDriverDetails(const char* text) {
+    const std::string details = text ? text : "";
+    CGameEntry* game = LoadedGame();
+    if (game) game->driverDetails = details;
+    m_fields.driverText = "Driver: " + (game ? game->driverName : std::string()) + "\n" + details;
+    m_view.ShowFields(m_fields);
+}
+
+void CPlayerEngine::OnLoadFailed() {
+    Unload();
+    m_state = PlayerState::Idle;
+    m_currentGame = -1;
+    UpdateButtonsAndMenus();
+    m_dialogs.ShowMessage("An error occurred while trying to load the ROM image",
+                          MessageIcon::Error);
+}
+
+void CPlayerEngine::OnClipStarted(int clip) {
+    if (clip == CORE_SILENCE_CLIP) return;
+    if (m_state != PlayerState::Recording) m_state = PlayerState::Playing;
+    m_view.UpdateTransportButtons();
+    m_fields.clipNumber = clip;
+    m_currentClip = clip;
+    if (!m_playlistMode) m_playlistPos = clip;
+    const CGameEntry* game = LoadedGame();
+    m_fields.clipTitle = game ? game->clipInfo.GetTitle(clip) : std::string();
+    m_view.ShowFields(m_fields);
+    m_view.SelectClipRow(m_playlistPos);
+    if (clip == m_pendingClip) {
+        m_pendingClip = -1;
+        m_view.SelectIconSequence(m_state == PlayerState::Recording ? 4 : 1);
+    }
+    m_audibleCount = -4;
+    m_silenceCount = 0;
+    m_fading = false;
+    m_startTime = m_clock.now();
+    m_elapsed = 0;
+    m_view.UpdateMenus();
+}
+
+void CPlayerEngine::OnStateMessage(PlayerState state) {
+    m_state = state;
+    UpdateButtonsAndMenus();
+}
+
+void CPlayerEngine::OnLevels(const int16_t* frames, int frameCount) {
+    if (!frames || frameCount <= 0) return;
+    const int left = PeakOf(frames, frameCount, 0);
+    const int right = PeakOf(frames, frameCount, 1);
+    if (left > 0 || right > 0) ++m_audibleCount;
+    m_vuHistory.Store(left, right);
+}
+
+void CPlayerEngine::OnSilenceDetected() {
+    if (m_audibleCount <= 0 && m_config.AutoMark) {
+        CGameEntry* game = LoadedGame();
+        if (!game) return;
+        if (!game->clipInfo.IsBlank(m_currentClip)) {
+            game->clipInfo.SetBlank(m_currentClip, true);
+            m_view.RefreshClipRow(m_currentClip);
+        }
+    }
+    switch (static_cast<OnSilencePolicy>(m_config.OnSilence)) {
+    case OnSilencePolicy::DoNothing:
+        break;
+    case OnSilencePolicy::StopPlayer:
+        StopPlayer();
+        break;
+    case OnSilencePolicy::RepeatClip:
+        PlayClip(-1);
+        break;
+    case OnSilencePolicy::NextClip:
+        if (m_pendingClip == -1) Next();
+        break;
+    }
+    m_view.UpdateMenus();
+}
+
+} // namespace tarvo
