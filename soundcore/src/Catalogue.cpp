@@ -2,6 +2,7 @@
 #include "src/Catalogue.h"
 
 #include <algorithm>
+#include <exception>
 #include <filesystem>
 #include <fstream>
 
@@ -54,7 +55,13 @@ bool CCatalogue::Load(const std::string& path) {
         m_problems.push_back("The game catalogue was not found at " + path);
         return false;
     }
-    Read(in, m_games.empty() ? "the game catalogue" : path);
+    // A read that fails (a failing disk, a link to /proc/self/mem) throws
+    // from the stream's buffer: the lines read so far stand.
+    try {
+        Read(in, m_games.empty() ? "the game catalogue" : path);
+    } catch (const std::exception&) {
+        m_problems.push_back("The game catalogue " + path + " could not be read to its end");
+    }
     return true;
 }
 

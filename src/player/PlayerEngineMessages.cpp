@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The engine's reactions to the core's messages: games loaded and gone,
 // clips started, states, silence, levels, and the requests it answers.
-#include "player/PlayerEngine.h"
-
 #include "core/TarvoCore.h"
 #include "library/IDialogs.h"
 #include "library/ROMList.h"
 #include "player/CoreRequests.h"
+#include "player/PlayerEngine.h"
 
 #include <algorithm>
 

@@ -255,6 +255,44 @@ TEST_F(AddCollection, ADamagedFileAmongGoodOnesIsNamedOnStandardErrorAndCounted)
     EXPECT_EQ(clips.find("\nknown:"), std::string::npos) << clips;
 }
 
+// A collection as hostile as a file system allows: a file whose read fails,
+// a folder with links to itself, a link out of the collection, and the same
+// folder given twice. Each real file is read once and tarvo-add ends.
+TEST_F(AddCollection, FailingReadsLinkLoopsAndRepeatedInputsAddEachGameOnce) {
+    temp.MakeFolder("Loop/inner");
+    WriteBytes(temp, "Loop/01 Morning.vgm", Tune("Morning", "Loop Game"));
+    WriteBytes(temp, "Loop/02 Evening.vgm", Tune("Evening", "Loop Game"));
+    fs::create_symlink(temp.File("Loop"), temp.File("Loop/again"));
+    fs::create_symlink(temp.File("Loop"), temp.File("Loop/inner/back"));
+    fs::create_symlink("/proc/self/mem", temp.File("unreadable.vgm"));
+    temp.MakeFolder("Outside");
+    WriteBytes(temp, "Outside/03 Far.vgm", Tune("Far", "Elsewhere"));
+    fs::create_symlink(temp.File("Outside"), temp.File("Loop/outside"));
+    int code = -1;
+    const std::string output =
+        Add({temp.File("Loop"), temp.File("Loop"), temp.File("unreadable.vgm")}, &code);
+    EXPECT_EQ(code, 0) << output;
+    EXPECT_NE(output.find("added     loop-game                Loop Game, 2 clips"),
+              std::string::npos)
+        << output;
+    EXPECT_EQ(output.find("Elsewhere"), std::string::npos) << output;
+    EXPECT_NE(output.find("unreadable.vgm: it cannot be read"), std::string::npos) << output;
+    EXPECT_NE(output.find("1 skipped."), std::string::npos) << output;
+}
+
+// The core reads 1,024 files of an archive: a folder of more tunes becomes
+// several games, in order, the first with the folder's name.
+TEST_F(AddCollection, AFolderOfMoreTunesThanAnArchiveHoldsBecomesSeveralGames) {
+    temp.MakeFolder("Big Soundtrack");
+    const Bytes tune = Tune("T", "");
+    for (int i = 1; i <= 2100; ++i)
+        WriteBytes(temp, "Big Soundtrack/" + std::to_string(i) + " Track.vgm", tune);
+    const std::string output = Add({temp.File("Big Soundtrack")}, nullptr, "--dry-run");
+    for (const char* line : {"Big Soundtrack, 1024 clips", "Big Soundtrack (part 2), 1024 clips",
+                             "Big Soundtrack (part 3), 52 clips"})
+        EXPECT_NE(output.find(line), std::string::npos) << line << "\n" << output;
+}
+
 TEST_F(AddCollection, SidTunesModulesAndAdLibMusicBecomeGamesAndArcadeChipsAreNamed) {
     // Laid out like HVSC: composer folders, and the song lengths in DOCUMENTS.
     const Bytes twin = Sid("Twin Peaks", 2);

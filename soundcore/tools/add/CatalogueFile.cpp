@@ -16,7 +16,11 @@ std::string ReadText(const std::string& path) {
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error)) return {};
     std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    try {
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    } catch (const std::exception&) { // a read that fails throws from the stream's buffer
+        return {};
+    }
 }
 
 std::string Lower(std::string text) {

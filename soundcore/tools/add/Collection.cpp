@@ -5,9 +5,12 @@
 #include "src/RomArchive.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <set>
 
 namespace tarvoadd {
 
@@ -34,6 +37,38 @@ std::string Stem(const fs::path& path) {
     return path.stem().string();
 }
 
+// Where the walk through the inputs has been: each real file and folder is
+// visited once, whatever links lead to it or however often it is given; a
+// link inside an input that leads out of every input is not followed.
+class CVisits {
+public:
+    explicit CVisits(const std::vector<std::string>& inputs) {
+        for (const std::string& input : inputs)
+            m_roots.push_back(Real(input));
+    }
+    bool First(const fs::path& path) { return m_seen.insert(Real(path)).second; }
+    bool Followable(const fs::path& path) const {
+        std::error_code error;
+        if (!fs::is_symlink(path, error)) return true;
+        const fs::path target = Real(path);
+        return std::any_of(m_roots.begin(), m_roots.end(), [&](const fs::path& root) {
+            const auto [end, rest] =
+                std::mismatch(root.begin(), root.end(), target.begin(), target.end());
+            return end == root.end();
+        });
+    }
+
+private:
+    static fs::path Real(const fs::path& path) {
+        std::error_code error;
+        const fs::path real = fs::weakly_canonical(fs::absolute(path, error), error);
+        return error ? path : real;
+    }
+
+    std::vector<fs::path> m_roots;
+    std::set<fs::path> m_seen;
+};
+
 SourceGame Game(std::string source, std::string zipPath, std::string name,
                 std::string problem = {}) {
     SourceGame game;
@@ -56,8 +91,13 @@ bool ReadSmallFile(const fs::path& path, Bytes& data, std::string& problem) {
         return false;
     }
     std::ifstream in(path, std::ios::binary);
-    data.assign(std::istreambuf_iterator<char>(in), {});
-    if (!in.good() && !in.eof()) problem = "it cannot be read";
+    try {
+        data.assign(std::istreambuf_iterator<char>(in), {});
+    } catch (const std::exception&) { // a read that fails throws from the stream's buffer
+        in.setstate(std::ios::badbit);
+    }
+    if (!in.good() && !in.eof())
+        problem = std::string("it cannot be read (") + std::strerror(errno ? errno : EIO) + ")";
     return problem.empty();
 }
 
@@ -121,7 +161,7 @@ void FromLooseFiles(const fs::path& folder, MusicFamily family, const std::vecto
     if (!loose.files.empty()) games.push_back(std::move(loose));
 }
 
-void FromFolder(const fs::path& folder, std::vector<SourceGame>& games) {
+void FromFolder(const fs::path& folder, CVisits& visits, std::vector<SourceGame>& games) {
     std::vector<fs::path> entries;
     std::error_code error;
     for (const auto& entry : fs::directory_iterator(folder, error))
@@ -129,9 +169,10 @@ void FromFolder(const fs::path& folder, std::vector<SourceGame>& games) {
     std::sort(entries.begin(), entries.end());
     std::map<MusicFamily, std::vector<fs::path>> loose;
     for (const fs::path& path : entries) {
+        if (!visits.Followable(path) || !visits.First(path)) continue;
         const std::string name = path.filename().string();
         if (fs::is_directory(path, error))
-            FromFolder(path, games);
+            FromFolder(path, visits, games);
         else if (Extension(name) == "zip")
             games.push_back(FromArchive(path));
         else if (tarvocore::IsConsoleMultiTrackName(name) ||
@@ -145,11 +186,12 @@ void FromFolder(const fs::path& folder, std::vector<SourceGame>& games) {
 }
 
 // One input: a folder searched through, an archive, or one music file.
-void AddInput(const std::string& input, std::vector<SourceGame>& games) {
+void AddInput(const std::string& input, CVisits& visits, std::vector<SourceGame>& games) {
     const fs::path path(input);
     std::error_code error;
+    if (!visits.First(path)) return; // given twice, or inside another input
     if (fs::is_directory(path, error))
-        FromFolder(path, games);
+        FromFolder(path, visits, games);
     else if (!fs::is_regular_file(path, error))
         games.push_back(Game(input, {}, Stem(path), "it is no file or folder"));
     else if (Extension(input) == "zip")
@@ -177,6 +219,50 @@ fs::path FindSongLengths(const fs::path& input) {
     return {};
 }
 
+bool IsTrackListFile(const SourceFile& file) {
+    return FamilyOf(file.name) == MusicFamily::TrackList;
+}
+
+// The core reads at most kMaxMembers files and kMaxTotalSize bytes of one
+// archive: a larger game becomes several, in order, each within those
+// limits and each with the game's track lists.
+void SplitLargeGame(SourceGame game, std::vector<SourceGame>& games) {
+    using tarvocore::CRomArchive;
+    std::vector<SourceFile> lists, music;
+    size_t listBytes = 0;
+    for (SourceFile& file : game.files) {
+        if (IsTrackListFile(file)) listBytes += file.data.size();
+        (IsTrackListFile(file) ? lists : music).push_back(std::move(file));
+    }
+    game.files.clear();
+    game.zipPath.clear(); // no part is the input archive as it is
+    SourceGame part = game;
+    size_t bytes = listBytes;
+    for (SourceFile& file : music) {
+        const bool full = part.files.size() + lists.size() >= CRomArchive::kMaxMembers ||
+                          bytes + file.data.size() > CRomArchive::kMaxTotalSize;
+        if (full && !part.files.empty()) {
+            part.files.insert(part.files.end(), lists.begin(), lists.end());
+            games.push_back(std::move(part));
+            part = game;
+            part.part = games.back().part + 1;
+            bytes = listBytes;
+        }
+        bytes += file.data.size();
+        part.files.push_back(std::move(file));
+    }
+    part.files.insert(part.files.end(), lists.begin(), lists.end());
+    games.push_back(std::move(part));
+}
+
+bool FitsOneArchive(const SourceGame& game) {
+    size_t bytes = 0;
+    for (const SourceFile& file : game.files)
+        bytes += file.data.size();
+    return game.files.size() <= tarvocore::CRomArchive::kMaxMembers &&
+           bytes <= tarvocore::CRomArchive::kMaxTotalSize;
+}
+
 } // namespace
 
 bool IsMultiTrackName(const std::string& name) {
@@ -188,9 +274,10 @@ bool IsMultiTrackName(const std::string& name) {
 std::vector<SourceGame> FindGames(const std::vector<std::string>& inputs) {
     std::vector<SourceGame> games;
     std::map<fs::path, std::shared_ptr<const tarvocore::CSongLengths>> databases; // each read once
+    CVisits visits(inputs);
     for (const std::string& input : inputs) {
         const size_t first = games.size();
-        AddInput(input, games);
+        AddInput(input, visits, games);
         const fs::path found = FindSongLengths(input);
         if (found.empty()) continue;
         auto& database = databases[found];
@@ -201,7 +288,14 @@ std::vector<SourceGame> FindGames(const std::vector<std::string>& inputs) {
         for (size_t i = first; i < games.size(); ++i)
             games[i].songLengths = database;
     }
-    return games;
+    std::vector<SourceGame> fitting;
+    for (SourceGame& game : games) {
+        if (FitsOneArchive(game))
+            fitting.push_back(std::move(game));
+        else
+            SplitLargeGame(std::move(game), fitting);
+    }
+    return fitting;
 }
 
 } // namespace tarvoadd

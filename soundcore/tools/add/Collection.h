@@ -27,6 +27,7 @@ struct SourceGame {
     std::string problem; // why it could not be read, when it could not
     std::shared_ptr<const tarvocore::CSongLengths>
         songLengths; // HVSC's, when the collection has them
+    int part = 1;    // of a collection too large for one archive: its part, from 1
 };
 
 // Finds the games in any mix of zip archives, folders (searched through) and

@@ -226,6 +226,7 @@ NewGame BuildGame(const SourceGame& source, tarvocore::CEmulatorProcess& emulato
     if (!game.skipped.empty()) return game;
     if (game.title.empty()) game.title = Field(source.folderName);
     if (game.title.empty()) game.title = "Untitled";
+    if (source.part > 1) game.title += " (part " + std::to_string(source.part) + ")";
     return game;
 }
 
