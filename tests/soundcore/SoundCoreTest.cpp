@@ -494,7 +494,7 @@ TEST_F(CoreTest, HostileInputsEndWithAMessageOrPlayAndTheCoreGoesOn) {
     const std::string folder = std::string(TARVO_TEST_DATA) + "/hostile/";
     struct Case {
         const char* name;
-        const char* message; // empty: plays without one
+        const char* message; // empty: plays without one; null: either way
     } cases[] = {{"old-header-ym2612-clock.vgm", "a chip clock of 642789200 Hz is out of range"},
                  {"sn76489-clock-too-high.vgm", "a chip clock of 16859136 Hz is out of range"},
                  {"ym2612-commands-without-clock.vgm", "noise register width of 255 bits"},
@@ -502,7 +502,10 @@ TEST_F(CoreTest, HostileInputsEndWithAMessageOrPlayAndTheCoreGoesOn) {
                  {"ay-start-null-copy.ay", ""},
                  {"psid-data-offset-beyond-the-file.sid", "wrong data offset"},
                  {"module-of-endless-length.mod", ""},
-                 {"adlib-midi-tick-that-never-ends.cmf", "stopped the emulator"}};
+                 {"adlib-midi-tick-that-never-ends.cmf", "stopped the emulator"},
+                 // AdPlug's LDS player reads out of bounds: only a sanitized
+                 // emulator is sure to stop on it, and says so.
+                 {"adplug-lds-player-crash.lds", nullptr}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         std::ifstream in(folder + c.name, std::ios::binary);
@@ -512,12 +515,13 @@ TEST_F(CoreTest, HostileInputsEndWithAMessageOrPlayAndTheCoreGoesOn) {
         messages.clear();
         Load("absent", 1);
         Service(100); // 3 s
-        if (*c.message) {
-            ASSERT_EQ(Count(CORE_MSG_ERROR), 1);
-            EXPECT_NE(Last(CORE_MSG_ERROR)->text.find(c.message), std::string::npos);
-        } else {
+        const std::string said = Last(CORE_MSG_ERROR) ? Last(CORE_MSG_ERROR)->text : "";
+        if (!c.message)
+            EXPECT_TRUE(said.empty() || said.find("stopped the emulator") != std::string::npos);
+        else if (*c.message)
+            EXPECT_NE(said.find(c.message), std::string::npos);
+        else
             EXPECT_EQ(Count(CORE_MSG_ERROR), 0);
-        }
         messages.clear();
         Load("tunes", 3);
         Service(5);
