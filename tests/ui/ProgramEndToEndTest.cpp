@@ -18,7 +18,9 @@
 #include <QPixmap>
 #include <QProcess>
 #include <QTreeWidget>
+#include <sys/mount.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -213,6 +215,34 @@ TEST(ProgramEndToEnd, AProgramFolderWhoseNameIsNotUtf8KeepsItsFiles) {
               std::string::npos);
     EXPECT_TRUE(std::filesystem::exists(folder + "tarvoclips.dat"));
     EXPECT_FALSE(std::filesystem::exists(temp.File("data/Tarvo")));
+}
+
+// A portable copy on a read-only medium: its settings and clip information
+// seed the per-user folder, and its games stay in the folder list.
+TEST(ProgramEndToEnd, AReadOnlyPortableCopyStartsTheUsersFolderFromItsOwnFiles) {
+    test::TempFolder temp;
+    const std::string folder = CopyProgramFolder(temp);
+    temp.Write("tarvo/Tarvo.ini", "ROMFolder=" + folder + "./roms/\nShuffle=1\n");
+    temp.Write("tarvo/tarvoclips.dat", "starmoth:title 2 Hive Queen\n");
+    ::chmod(folder.c_str(), 0555);
+    const bool mounted =
+        ::access(folder.c_str(), W_OK) == 0 &&
+        ::mount(folder.c_str(), folder.c_str(), nullptr, MS_BIND, nullptr) == 0 &&
+        ::mount(nullptr, folder.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) == 0;
+    const bool readOnly = ::access(folder.c_str(), W_OK) != 0;
+    if (readOnly) {
+        QProcessEnvironment user;
+        user.insert("XDG_DATA_HOME", QString::fromStdString(temp.File("data")));
+        RunUntilTerminated(folder + "tarvo", user);
+    }
+    if (mounted) ::umount(folder.c_str());
+    ::chmod(folder.c_str(), 0755);
+    if (!readOnly) GTEST_SKIP() << "no folder can be made read-only here";
+    const std::string settings = temp.Read("data/Tarvo/Tarvo.ini");
+    EXPECT_NE(settings.find("Shuffle=1"), std::string::npos) << settings;
+    EXPECT_NE(settings.find("ROMFolder=" + folder + "./roms/"), std::string::npos) << settings;
+    EXPECT_NE(temp.Read("data/Tarvo/tarvoclips.dat").find("starmoth:title 2 Hive Queen"),
+              std::string::npos);
 }
 
 // "make install" into a DESTDIR: every file in its place, the desktop's own
