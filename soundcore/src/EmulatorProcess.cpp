@@ -123,10 +123,10 @@ CMessageWriter CEmulatorProcess::FileRequest(const std::string& name, const Byte
 }
 
 bool CEmulatorProcess::Info(const std::string& name, const Bytes& data, const Bytes& trackList,
-                            MusicInfo& info, std::string& error) {
+                            MusicInfo& info, std::string& error, int limitMs) {
     Bytes answer;
     if (!Exchange(EmulatorMessage::Info, FileRequest(name, data, trackList).Payload(), answer,
-                  kOpenLimitMs, error))
+                  limitMs, error))
         return false;
     CMessageReader reader(answer);
     const bool opened = reader.Number() == 1;

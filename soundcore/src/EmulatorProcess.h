@@ -30,8 +30,10 @@ public:
     const std::string& Program() const { return m_program; }
 
     // Each is false with the reason: the engine's, or that the emulator stopped.
+    // `limitMs` bounds the reading of the file's tags (a game's load may have
+    // less time left than the usual limit).
     bool Info(const std::string& name, const Bytes& data, const Bytes& trackList, MusicInfo& info,
-              std::string& error);
+              std::string& error, int limitMs = kOpenLimitMs);
     bool Start(const std::string& name, const Bytes& data, const Bytes& trackList, int track,
                std::string& error);
     // Asks for the next block of the started tune, which the emulator has

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <cstring>
 #include <set>
 
@@ -83,6 +84,7 @@ bool CGameClips::PrepareData(const ArchiveMember& member, Bytes& data, std::stri
 bool CGameClips::Build(const CRomArchive& archive, CEmulatorProcess& emulator, std::string& error) {
     m_clips.clear();
     m_details.clear();
+    m_unread.clear();
     m_multiTrack = false;
     std::vector<const ArchiveMember*> music;
     for (const ArchiveMember& member : archive.Members())
@@ -127,25 +129,51 @@ bool CGameClips::BuildMultiTrack(const CRomArchive& archive, const ArchiveMember
     return true;
 }
 
+// Every numbered file is a clip, titled by its name until its tags say more.
+// The tags are read within one budget for the whole game: files that cannot
+// be read cost the emulator's whole limit each, so after a few in a row, or
+// once the time is up, the rest keep their names.
 void CGameClips::BuildNumbered(const CRomArchive& archive, CEmulatorProcess& emulator) {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(kLoadBudgetMs);
     std::set<std::string> systems;
     const Bytes songLengths = TrackListFor(archive);
+    int failedInARow = 0, unread = 0, files = 0;
     for (const ArchiveMember& member : archive.Members()) {
         const int number = NumberOfFile(member.name);
         if (number < 0 || m_clips.count(number) || IsTrackList(member)) continue;
         ClipLocation& clip = m_clips[number] = {&member, 0, TitleOfFile(member.name), -1};
+        ++files;
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        if (failedInARow >= kFailuresBeforeGivingUp || left.count() <= 0) {
+            ++unread;
+            continue;
+        }
         Bytes data;
         std::string chips, reason;
         MusicInfo info;
-        if (!PrepareData(member, data, reason, &chips) ||
-            !emulator.Info(member.name, data, songLengths, info, reason))
+        const int limitMs =
+            static_cast<int>(std::min<long long>(left.count(), CEmulatorProcess::kOpenLimitMs));
+        if (!PrepareData(member, data, reason, &chips)) { // refused at once, by the checks
+            ++unread;
             continue;
+        }
+        if (!emulator.Info(member.name, data, songLengths, info, reason, limitMs)) {
+            ++failedInARow;
+            ++unread;
+            continue;
+        }
+        failedInARow = 0;
         if (!info.tunes.empty()) {
             if (!info.tunes[0].title.empty()) clip.title = info.tunes[0].title;
             clip.lengthMs = info.tunes[0].lengthMs;
         }
         systems.insert(chips.empty() ? info.system : chips);
     }
+    if (unread > 0)
+        m_unread = std::to_string(unread) + " of the game's " + std::to_string(files) +
+                   " files could not be read; they are listed by their names";
     for (const std::string& system : systems)
         m_details += (m_details.empty() ? "" : "; ") + system;
     m_details += (m_details.empty() ? "" : "; ") + Plural(Count(), "clip");

@@ -36,6 +36,14 @@ public:
     bool IsMultiTrack() const { return m_multiTrack; }
     // Chips and clocks, or the music system, and the number of clips found.
     const std::string& Details() const { return m_details; }
+    // How many numbered files were listed by their names alone, because they
+    // could not be read or the load's time ran out; empty when none.
+    const std::string& Unread() const { return m_unread; }
+
+    // A game's whole load reads tags for at most this long, and stops reading
+    // them after this many files in a row could not be read.
+    static constexpr int kLoadBudgetMs = 5000;
+    static constexpr int kFailuresBeforeGivingUp = 3;
 
     // The data to hand the emulator for a file: VGM data (by its content,
     // whatever the name) only after the checks, with the reason when refused.
@@ -58,6 +66,7 @@ private:
     std::map<int, ClipLocation> m_clips;
     bool m_multiTrack = false;
     std::string m_details;
+    std::string m_unread;
 };
 
 } // namespace tarvocore

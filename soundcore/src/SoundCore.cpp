@@ -218,6 +218,8 @@ bool CSoundCore::OpenGameArchive() {
         SendError(games[m_chosenGame].romName + ".zip: " + error);
         return false;
     }
+    if (!m_clips.Unread().empty())
+        SendError(games[m_chosenGame].romName + ".zip: " + m_clips.Unread());
     m_archive = std::move(archive);
     m_loadedGame = m_chosenGame;
     return true;

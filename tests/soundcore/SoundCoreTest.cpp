@@ -458,9 +458,11 @@ TEST_F(CoreTest, DamagedMusicFilesAreRefusedWhenPlayed) {
                                         {"02 Truncated.vgm", truncated},
                                         {"03 Good.vgm", ToneVgm(60, true)}});
     Load("broken", 1);
-    EXPECT_EQ(Codes(),
-              (std::vector<int>{CORE_MSG_BUSY, CORE_MSG_ROM_PATH, CORE_MSG_GAME_LOADED,
-                                CORE_MSG_DRIVER_INFO, CORE_MSG_ERROR, CORE_MSG_CLIP_STARTED}));
+    EXPECT_EQ(Codes(), (std::vector<int>{CORE_MSG_BUSY, CORE_MSG_ROM_PATH, CORE_MSG_ERROR,
+                                         CORE_MSG_GAME_LOADED, CORE_MSG_DRIVER_INFO, CORE_MSG_ERROR,
+                                         CORE_MSG_CLIP_STARTED}));
+    EXPECT_EQ(messages[2].text, "broken.zip: 2 of the game's 3 files could not be read; they are "
+                                "listed by their names");
     messages.clear();
     Service(40);
     EXPECT_EQ(lastPeak, 0); // a refused clip plays silence, so it can be marked blank
@@ -469,6 +471,26 @@ TEST_F(CoreTest, DamagedMusicFilesAreRefusedWhenPlayed) {
     core.Command(CORE_CMD_PLAY_CLIP, 3);
     Service(3);
     EXPECT_GT(lastPeak, 0);
+}
+
+// Twenty AdLib songs whose player never finishes a tick: each would use up
+// the emulator's whole limit, so the load's one budget ends the reading and
+// the songs are listed by their names, with one word of it.
+TEST_F(CoreTest, AGameOfUnreadableFilesLoadsWithinOneBudgetAndSaysSo) {
+    std::ifstream in(std::string(TARVO_TEST_DATA) + "/hostile/adlib-midi-tick-that-never-ends.cmf",
+                     std::ios::binary);
+    const Bytes song((std::istreambuf_iterator<char>(in)), {});
+    std::vector<ZipMember> members;
+    for (int n = 1; n <= 20; ++n)
+        members.push_back({std::to_string(n) + " Song " + std::to_string(n) + ".cmf", song});
+    WriteZip(romFolder + "absent.zip", members);
+    Load("absent", -1);
+    ASSERT_EQ(Count(CORE_MSG_ERROR), 1);
+    EXPECT_EQ(Last(CORE_MSG_ERROR)->text,
+              "absent.zip: 20 of the game's 20 files could not be read; they are listed by their "
+              "names");
+    EXPECT_EQ(core.GetInt(CORE_INT_LAST_TUNE, 0), 20);
+    EXPECT_STREQ(core.GetString(CORE_STR_TUNE_TITLE, 17), "Song 17");
 }
 
 TEST_F(CoreTest, PathBuffersHoldTheAgreedCapacity) {
