@@ -44,6 +44,9 @@ CPlayerDlg::CPlayerDlg(std::string programFolder, ICore& core, IDialogs& dialogs
 }
 
 CPlayerDlg::~CPlayerDlg() {
+    // The controls go after this destructor, and the focus moves as they go:
+    // by then there is no window left to note it.
+    disconnect(m_focusWatch);
     m_timer.stop();
     m_engine->ShutdownCore();
 }
@@ -69,7 +72,7 @@ void CPlayerDlg::BuildWindow() {
     for (QWidget* w : {static_cast<QWidget*>(m_clipNumberEdit),
                        static_cast<QWidget*>(m_clipTitleEdit), static_cast<QWidget*>(m_clipTree)})
         w->installEventFilter(this);
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+    m_focusWatch = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         if (!m_updatingControls && now && isAncestorOf(now)) m_userFocus = now;
     });
 }

@@ -190,6 +190,7 @@ private:
     // core works hands the focus on; it returns here when it can.
     QPointer<QWidget> m_userFocus;
     bool m_updatingControls = false;
+    QMetaObject::Connection m_focusWatch;
     int m_prankCount = 0;
 };
 
