@@ -27,10 +27,10 @@ struct EngineClock {
     std::function<int()> random;
 };
 
-// Decides what the core plays and when (PlayerEngine.cpp; its reactions to
-// the core's messages in PlayerEngineMessages.cpp): the transport, next and previous
-// clip, shuffle, the reactions to the core's messages, the 30 ms timer with its
-// clock tick, the loop and silence policies, recording, and the VU feed.
+// Decides what the core plays and when: the transport, next and previous
+// clip, shuffle, the reactions to the core's messages (in
+// PlayerEngineMessages.cpp), the 30 ms timer with its clock tick, the loop and
+// silence policies, recording, and the VU feed.
 class CPlayerEngine : public ICoreListener {
 public:
     static constexpr int kTimerId = 12345;
@@ -49,7 +49,6 @@ public:
     void SetNormalize(bool on);
     std::string CoreVersion();
     void ShutdownCore();
-    bool CoreRunning() const { return m_coreRunning; }
 
     // State at start-up: Idle, nothing pending, the first timer tick runs a clock tick.
     void Start();
