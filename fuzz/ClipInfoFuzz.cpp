@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
     list.ReadClipInfo(in);
     std::ostringstream written;
-    list.WriteClipInfoFile(written, CROMList::Lines::WithUnsupported);
+    list.WriteClipInfoFile(written, tarvo::CROMList::Lines::WithUnsupported);
 
     tarvo::CROMList again;
     AddFuzzGames(again);
