@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     playlist.SetROMList(&list);
     std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
     playlist.ReadFrom(in);
-    playlist.CheckEntries(true);
+    playlist.RemoveBadEntries();
     std::ostringstream written;
     playlist.WriteTo(written);
 
