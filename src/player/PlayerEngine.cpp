@@ -298,6 +298,7 @@ void CPlayerEngine::TypeClipTitle(const std::string& title) {
     if (title == game->clipInfo.GetTitle(m_currentClip)) return;
     game->clipInfo.SetTitle(m_currentClip, title);
     m_fields.clipTitle = game->clipInfo.GetTitle(m_currentClip);
+    m_view.ShowFields(m_fields); // the field shows the title as stored: on one line
     m_view.RefreshClipRow(m_currentClip);
 }
 
