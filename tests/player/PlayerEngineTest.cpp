@@ -23,35 +23,38 @@ protected:
 
 } // namespace
 
-TEST_F(Engine, StartsIdleAndTheFirstTimerTickRunsAClockTick) {
+TEST_F(Engine, LoadPlayPauseAndStopSendTheirExactSequences) {
     EXPECT_EQ(engine->State(), PlayerState::Idle);
-    EXPECT_EQ(engine->PendingClip(), -1);
-    view.playIcon = 0;
-    now += 5;
-    engine->TimerTick();
-    EXPECT_EQ(view.shown.elapsed, ""); // the clock tick ran: Idle shows an empty box
-    EXPECT_EQ(core.TakeActions(), Calls{"Command(SERVICE, 0)"});
-}
+    engine->StopPlayer(); // no game: nothing for the core
+    engine->Play();
+    EXPECT_TRUE(Actions().empty());
 
-TEST_F(Engine, LoadAndPlaySendTheirExactSequences) {
     engine->LoadGame(1, 4);
     EXPECT_EQ(Actions(),
               (Calls{"SetOption(GAME, 1)", "Command(RESUME, 0)", "Command(START_GAME, 4)"}));
-    EXPECT_EQ(engine->CurrentGame(), 1);
-    EXPECT_EQ(engine->CurrentClip(), 4);
     EXPECT_EQ(engine->State(), PlayerState::Playing);
     EXPECT_EQ(view.shown.gameName, "Beta Run");
-    EXPECT_EQ(view.shown.romFile, "beta");
     EXPECT_EQ(view.shown.driverText, "Driver: Test Driver\nSN76489");
-    EXPECT_EQ(romList.GetEntry(1)->clipInfo.lastClip, 512); // the default range on first load
-    EXPECT_EQ(romList.GetEntry(1)->driverDetails, "SN76489");
-
-    engine->LoadGame(-1, 2);
+    EXPECT_EQ(Clips(1).lastClip, 512); // the default range on first load
+    engine->LoadGame(-1, 2);           // the same game again
     EXPECT_EQ(Actions(), (Calls{"Command(RESUME, 0)", "Command(START_GAME, 2)"}));
 
     engine->PlayClip(7);
-    EXPECT_EQ(Actions(), (Calls{"Command(RESUME, 0)", "Command(PLAY_CLIP, 7)"}));
-    EXPECT_EQ(engine->PlaylistPos(), 7);
+    engine->Play(); // pause
+    engine->Play(); // resume, not restart
+    EXPECT_EQ(Actions(), (Calls{"Command(RESUME, 0)", "Command(PLAY_CLIP, 7)", "Command(PAUSE, 0)",
+                                "Command(RESUME, 0)"}));
+    engine->StopPlayer();
+    engine->Play(); // after STOP, PLAY starts the clip again
+    EXPECT_EQ(Actions(),
+              (Calls{"Command(PAUSE, 0)", "Command(RESUME, 0)", "Command(PLAY_CLIP, 7)"}));
+
+    core.answers = false; // STOP cancels a clip asked for but not yet started
+    engine->PlayClip(9);
+    EXPECT_EQ(engine->PendingClip(), 9);
+    engine->StopPlayer();
+    EXPECT_EQ(engine->PendingClip(), -1);
+    EXPECT_EQ(engine->State(), PlayerState::Stopped);
 }
 
 TEST_F(Engine, ANewGameTakesItsTunesFromTheCoreAndAKnownOneOnlyEmptyTitles) {
@@ -59,7 +62,6 @@ TEST_F(Engine, ANewGameTakesItsTunesFromTheCoreAndAKnownOneOnlyEmptyTitles) {
     core.tunes = {"", "Overture", "Village", "", "", "Fanfare"};
     engine->LoadGame(0, -1);
     const CClipInfo& fresh = Clips(0);
-    EXPECT_EQ(fresh.firstClip, 0);
     EXPECT_EQ(fresh.lastClip, 5);
     for (int clip : {0, 3, 4})
         EXPECT_TRUE(fresh.IsBlank(clip)) << clip;
@@ -74,7 +76,6 @@ TEST_F(Engine, ANewGameTakesItsTunesFromTheCoreAndAKnownOneOnlyEmptyTitles) {
     EXPECT_EQ(known.GetTitle(1), "Mine"); // and the user's titles
     EXPECT_TRUE(known.IsBlank(2));        // and marks
     EXPECT_FALSE(known.IsBlank(0));       // nothing else becomes blank
-    EXPECT_EQ(known.GetTitle(3), "");     // no tune there: no title
 
     core.tellsTunes = false; // a core that cannot tell: the range of old
     Clips(0).SetRange(-1, -1);
@@ -83,11 +84,13 @@ TEST_F(Engine, ANewGameTakesItsTunesFromTheCoreAndAKnownOneOnlyEmptyTitles) {
     EXPECT_FALSE(Clips(0).IsBlank(3));
 }
 
-TEST_F(Engine, ALoopingTuneFadesOutBeforeTheLimitWhichActsAsBefore) {
+// The limit fades the tune out before it and then acts on the first clock
+// tick past it as the silence policy says.
+TEST_F(Engine, ALoopingTuneFadesOutBeforeTheLimitAndTheLimitActsAsSilence) {
     config.EnforceLoopTime = 1;
     struct Case {
-        int limit, fadeStartsAt, fadeMs;
-    } cases[] = {{300, 296, 4500}, {10, 9, 1500}, {3, 3, 500}};
+        int limit, fadeStartsAt, fadeMs, policy;
+    } cases[] = {{300, 296, 4500, 1}, {10, 9, 1500, 3}, {3, 3, 500, 1}};
     auto fades = [this] {
         Calls asked;
         for (const std::string& action : Actions())
@@ -97,9 +100,9 @@ TEST_F(Engine, ALoopingTuneFadesOutBeforeTheLimitWhichActsAsBefore) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.limit);
         config.MaxLoopTime = c.limit;
+        config.OnSilence = c.policy;
         LoadGameAt(0, 3);
         const long long start = now;
-        Actions();
         now = start + c.fadeStartsAt - 1;
         ClockTicks(1);
         EXPECT_TRUE(fades().empty());
@@ -108,55 +111,15 @@ TEST_F(Engine, ALoopingTuneFadesOutBeforeTheLimitWhichActsAsBefore) {
         EXPECT_EQ(fades(), Calls{"SetOption(FADE_OUT_MS, " + std::to_string(c.fadeMs) + ")"});
         now = start + c.limit;
         ClockTicks(1);
+        EXPECT_EQ(engine->CurrentClip(), 3);
         EXPECT_EQ(engine->State(), PlayerState::Playing);
         now = start + c.limit + 1;
         ClockTicks(1);
-        EXPECT_EQ(engine->State(), PlayerState::Stopped);
+        if (c.policy == 1)
+            EXPECT_EQ(engine->State(), PlayerState::Stopped);
+        else
+            EXPECT_EQ(engine->CurrentClip(), 4);
     }
-}
-
-TEST_F(Engine, ThirdPlayResumesWithoutRestartingAndStopThenPlayRestarts) {
-    LoadGameAt(0, 3);
-    engine->Play();
-    engine->Play();
-    EXPECT_EQ(Actions(), (Calls{"Command(PAUSE, 0)", "Command(RESUME, 0)"}));
-    engine->StopPlayer();
-    EXPECT_EQ(engine->State(), PlayerState::Stopped);
-    EXPECT_EQ(Actions(), Calls{"Command(PAUSE, 0)"});
-    engine->Play();
-    EXPECT_EQ(Actions(), (Calls{"Command(RESUME, 0)", "Command(PLAY_CLIP, 3)"}));
-}
-
-// STOP cancels a clip asked for but not yet started; with no game it only
-// refreshes the buttons.
-TEST_F(Engine, StopCancelsAPendingClipAndWithoutAGameTellsTheCoreNothing) {
-    view.calls.clear();
-    engine->StopPlayer();
-    EXPECT_TRUE(Actions().empty());
-    EXPECT_EQ(view.calls, (Calls{"UpdateTransportButtons", "UpdateMenus"}));
-    LoadGameAt(0, 3);
-    core.answers = false;
-    engine->PlayClip(9);
-    EXPECT_EQ(engine->PendingClip(), 9);
-    Actions();
-    engine->StopPlayer();
-    EXPECT_EQ(Actions(), Calls{"Command(PAUSE, 0)"});
-    EXPECT_EQ(engine->PendingClip(), -1);
-    EXPECT_EQ(engine->State(), PlayerState::Stopped);
-}
-
-TEST_F(Engine, IdlePlayAndNextPlayOnlyInPlaylistMode) {
-    engine->Play();
-    EXPECT_TRUE(Actions().empty());
-    engine->Prev();
-    EXPECT_TRUE(Actions().empty());
-    UsePlaylist(3);
-    engine->Prev();
-    EXPECT_TRUE(Actions().empty());
-    engine->Next(); // position 0: alpha clip 10, loaded with it
-    EXPECT_EQ(Actions(),
-              (Calls{"SetOption(GAME, 0)", "Command(RESUME, 0)", "Command(START_GAME, 10)"}));
-    EXPECT_EQ(engine->PlaylistPos(), 0);
 }
 
 // ROM mode: NEXT and Prev wrap within the range and skip blank clips unless
@@ -199,11 +162,23 @@ TEST_F(Engine, RomModeTargetsSkipBlanksAndWrap) {
     }
 }
 
-TEST_F(Engine, PlaylistTargetsWrap) {
-    UsePlaylist(4);
-    EXPECT_EQ(engine->NextTarget(-1), 0); // nothing played yet
+TEST_F(Engine, PlaylistModeWrapsPlaysAcrossGamesAndOnlyNextStartsFromIdle) {
+    UsePlaylist(4); // alpha 10, beta 11, alpha 12, beta 13
+    engine->Prev();
+    EXPECT_TRUE(Actions().empty());
     EXPECT_EQ(engine->PrevTarget(0), 3);
-    EXPECT_EQ(engine->NextTarget(1), 2);
+    engine->Next(); // nothing played yet: the first entry, loaded with its game
+    EXPECT_EQ(Actions(),
+              (Calls{"SetOption(GAME, 0)", "Command(RESUME, 0)", "Command(START_GAME, 10)"}));
+    EXPECT_EQ(engine->PlaylistPos(), 0);
+
+    engine->PlayClip(2); // the loaded game: only the clip
+    EXPECT_EQ(Actions(), (Calls{"Command(RESUME, 0)", "Command(PLAY_CLIP, 12)"}));
+    engine->PlayClip(1);
+    EXPECT_EQ(Actions(),
+              (Calls{"SetOption(GAME, 1)", "Command(RESUME, 0)", "Command(START_GAME, 11)"}));
+    engine->PlayClip(7); // beyond the playlist
+    EXPECT_TRUE(Actions().empty());
     engine->PlayChosen(3);
     EXPECT_EQ(engine->NextTarget(-1), 0);
     EXPECT_EQ(engine->PrevTarget(-1), 2);
@@ -216,116 +191,69 @@ TEST_F(Engine, ShuffleDrawsUntilThePositionChanges) {
     EXPECT_EQ(engine->NextTarget(-1), 0); // one entry: stays
 
     playlist.AddEntry(romList.GetEntry(1), 3);
-    randoms = {0, 0, 20000}; // 20000 * 2 / 32768 = 1
+    randoms = {0, 0, 20000}; // draws 0 twice (the position itself), then 1
     EXPECT_EQ(engine->NextTarget(-1), 1);
-    engine->PlayChosen(1);
-    randoms = {32767, 100};
-    EXPECT_EQ(engine->NextTarget(-1), 0);
 
     UsePlaylist(8); // ten entries in all
     engine->PlayChosen(4);
-    randoms = {16384, 32767}; // 16384 * 10 / 32768 = 5
-    EXPECT_EQ(engine->NextTarget(-1), 5);
-    randoms = {13107, 32767}; // draws 3 first? 13107*10/32768 = 3
+    randoms = {13107, 32767}; // 13107 * 10 / 32768 = 3
     EXPECT_EQ(engine->NextTarget(-1), 3);
     EXPECT_EQ(engine->PrevTarget(-1), 3); // Prev never shuffles
 }
 
-TEST_F(Engine, PlayingAPlaylistEntryOfTheLoadedGameOnlyPlaysTheClip) {
-    UsePlaylist(3); // alpha 10, beta 11, alpha 12
-    engine->PlayClip(0);
-    Actions();
-    engine->PlayClip(2);
-    EXPECT_EQ(Actions(), (Calls{"Command(RESUME, 0)", "Command(PLAY_CLIP, 12)"}));
-    engine->PlayClip(1);
-    EXPECT_EQ(Actions(),
-              (Calls{"SetOption(GAME, 1)", "Command(RESUME, 0)", "Command(START_GAME, 11)"}));
-    engine->PlayClip(7);
-    EXPECT_TRUE(Actions().empty());
-    EXPECT_EQ(engine->PlaylistPos(),
-              -1); // in playlist mode a clip start does not move the position
-}
-
-TEST_F(Engine, SecondSilenceReportRunsThePolicyAndMarksASilentClip) {
-    config.OnSilence = 3;
-    LoadGameAt(0, 5);
-    Silence(1);
-    EXPECT_EQ(engine->CurrentClip(), 5);
-    EXPECT_TRUE(view.refreshedRows.empty());
-    Silence(1);
-    EXPECT_TRUE(Clips().IsBlank(5));
-    EXPECT_EQ(view.refreshedRows, std::vector<int>{5});
-    EXPECT_EQ(engine->CurrentClip(), 6); // moved on with NEXT
-}
-
-TEST_F(Engine, FiveAudibleReportsKeepAClipFromBeingMarked) {
-    config.OnSilence = 0;
-    struct Case {
-        int audible;
-        bool marked;
-    } cases[] = {{0, true}, {4, true}, {5, false}};
-    for (const Case& c : cases) {
-        LoadGameAt(0, 20 + c.audible);
-        SendLevels(1000, c.audible);
-        SendLevels(0, 3);
-        Silence(2);
-        EXPECT_EQ(Clips().IsBlank(20 + c.audible), c.marked) << c.audible;
-    }
-    config.AutoMark = 0;
-    LoadGameAt(0, 40);
-    Silence(2);
-    EXPECT_FALSE(Clips().IsBlank(40));
-}
-
-TEST_F(Engine, SilencePolicies) {
+// Two silence reports in a row end a clip: the silence policy acts and the
+// clip is marked blank unless five reports of sound came first; a clip asked
+// for but not yet started is left to start.
+TEST_F(Engine, SilenceRunsThePolicyAndMarksOnlyAClipThatNeverSounded) {
     struct Case {
         int policy;
         PlayerState state;
         Calls actions;
-    } cases[] = {
+    } policies[] = {
         {0, PlayerState::Playing, {}},
         {1, PlayerState::Stopped, {"Command(PAUSE, 0)"}},
         {2, PlayerState::Playing, {"Command(RESUME, 0)", "Command(PLAY_CLIP, 3)"}},
         {3, PlayerState::Playing, {"Command(RESUME, 0)", "Command(PLAY_CLIP, 4)"}},
     };
-    config.AutoMark = 0;
-    for (const Case& c : cases) {
+    for (const Case& c : policies) {
         config.OnSilence = c.policy;
         LoadGameAt(0, 3);
-        Silence(2);
+        Silence(1);
+        EXPECT_TRUE(Actions().empty()) << c.policy;
+        Silence(1);
         EXPECT_EQ(Actions(), c.actions) << c.policy;
         EXPECT_EQ(engine->State(), c.state) << c.policy;
+        EXPECT_TRUE(Clips().IsBlank(3));
+        EXPECT_EQ(view.refreshedRows, std::vector<int>{3});
+        Clips().SetBlank(3, false);
+        view.refreshedRows.clear();
     }
-}
 
-TEST_F(Engine, MoveOnWaitsForARequestedClipToStart) {
-    config.OnSilence = 3;
+    config.OnSilence = 0;
+    std::vector<int16_t> negative{-30000, -30000, -5, 0}; // below zero is no sound
+    for (int audible : {0, 4, 5, -5}) {
+        const int clip = 20 + std::abs(audible);
+        LoadGameAt(0, clip);
+        if (audible < 0)
+            for (int i = 0; i < 5; ++i)
+                core.Send(CORE_MSG_LEVELS, negative.data(), 2);
+        else
+            SendLevels(1000, audible);
+        SendLevels(0, 3);
+        Silence(2);
+        EXPECT_EQ(Clips().IsBlank(clip), audible < 5) << audible;
+    }
     config.AutoMark = 0;
-    LoadGameAt(0, 3);
+    LoadGameAt(0, 40);
+    Silence(2);
+    EXPECT_FALSE(Clips().IsBlank(40));
+
+    config.OnSilence = 3;
     core.answers = false;
     engine->PlayClip(8); // not yet started
     Actions();
     Silence(2);
     EXPECT_TRUE(Actions().empty());
-}
-
-TEST_F(Engine, LoopLimitFiresOnTheFirstClockTickPastIt) {
-    config.EnforceLoopTime = 1;
-    config.MaxLoopTime = 300;
-    for (int policy : {1, 3}) {
-        config.OnSilence = policy;
-        LoadGameAt(0, 3);
-        now += 300;
-        ClockTicks(1);
-        EXPECT_EQ(engine->State(), PlayerState::Playing);
-        EXPECT_EQ(view.shown.elapsed, "05:00");
-        now += 1;
-        ClockTicks(1);
-        if (policy == 1)
-            EXPECT_EQ(engine->State(), PlayerState::Stopped);
-        else
-            EXPECT_EQ(engine->CurrentClip(), 4);
-    }
 }
 
 TEST_F(Engine, PausedTimeStandsStillAndBlinks) {
@@ -335,7 +263,7 @@ TEST_F(Engine, PausedTimeStandsStillAndBlinks) {
     engine->Play(); // pause
     std::vector<std::string> shown;
     std::vector<int> icons;
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 2; ++i) {
         now += 20;
         ClockTicks(1);
         shown.push_back(view.shown.elapsed);
@@ -364,30 +292,18 @@ TEST_F(Engine, MetersShowLevelsExactly25TicksLater) {
     EXPECT_EQ(view.leftLevel, 0);
 }
 
-TEST_F(Engine, NegativeSamplesDoNotCountAsSound) {
-    LoadGameAt(0, 3);
-    std::vector<int16_t> frames{-30000, -30000, -5, 0};
-    core.Send(CORE_MSG_LEVELS, frames.data(), 2);
-    Tick(26);
-    EXPECT_EQ(view.leftLevel, 0);
-    Silence(2);
-    EXPECT_TRUE(Clips().IsBlank(3));
-}
-
-TEST_F(Engine, AutosaveRunsOnThe900thClockTick) {
+TEST_F(Engine, AutosaveRunsOnThe900thClockTickAndAFailedSettingsWriteSkipsTheRest) {
     playlist.AddEntry(romList.GetEntry(0), 1);
     Clips().SetTitle(1, "Theme");
     ClockTicks(899);
     EXPECT_FALSE(std::filesystem::exists(temp.File("Tarvo.ini")));
     ClockTicks(1);
-    EXPECT_TRUE(std::filesystem::exists(temp.File("tarvo_temp.tvp")));
     EXPECT_NE(temp.Read("Tarvo.ini").find("TempPlaylist=" + temp.File("tarvo_temp.tvp")),
               std::string::npos);
+    EXPECT_NE(temp.Read("tarvo_temp.tvp").find("Entry=alpha 1"), std::string::npos);
     EXPECT_NE(temp.Read("tarvoclips.dat").find("alpha:title 1 Theme"), std::string::npos);
     EXPECT_EQ(playlist.fileName, "");
-}
 
-TEST_F(Engine, AFailedSettingsWriteStopsTheAutosave) {
     test::TempFolder other;
     CSettingsFile broken(other.File("gone/"), romList, playlist, dialogs);
     EngineClock clock;
@@ -419,70 +335,51 @@ TEST_F(Engine, FormatTime) {
     }
 }
 
-TEST_F(Engine, ClipStartOf32000ChangesNothing) {
+TEST_F(Engine, CoreMessagesThatEndOrRefuseAGame) {
     LoadGameAt(0, 3);
-    core.Send(CORE_MSG_CLIP_STARTED, nullptr, CORE_SILENCE_CLIP);
+    core.Send(CORE_MSG_CLIP_STARTED, nullptr, CORE_SILENCE_CLIP); // changes nothing
     EXPECT_EQ(engine->CurrentClip(), 3);
     EXPECT_TRUE(view.calls.empty());
-}
+    EXPECT_EQ(core.Send(14), 0); // unknown codes are ignored
+    core.SendText(CORE_MSG_ERROR, "disk on fire");
 
-TEST_F(Engine, GameGoneAndLoadFailed) {
-    LoadGameAt(0, 3);
     core.Send(CORE_MSG_GAME_GONE);
     EXPECT_EQ(engine->State(), PlayerState::Idle);
     EXPECT_EQ(engine->CurrentClip(), -1);
-    EXPECT_EQ(engine->PlaylistPos(), -1);
     EXPECT_EQ(view.shown.gameName, "");
-    EXPECT_EQ(view.shown.clipNumber, 0);
-
     core.Send(CORE_MSG_LOAD_FAILED);
     EXPECT_EQ(engine->CurrentGame(), -1);
-    EXPECT_EQ(dialogs.Texts(), Calls{"An error occurred while trying to load the ROM image"});
-    EXPECT_EQ(dialogs.shown[0].icon, MessageIcon::Error);
+    EXPECT_EQ(dialogs.Texts(), (Calls{"Sound Core reported an error: disk on fire",
+                                      "An error occurred while trying to load the ROM image"}));
+    EXPECT_EQ(dialogs.shown[1].icon, MessageIcon::Error);
 }
 
-TEST_F(Engine, RomPathRequests) {
+TEST_F(Engine, PathRequestsFindArchivesInAnyCaseAndNameRecordings) {
     std::string roms = temp.MakeFolder("roms");
     temp.Write("roms/alpha.zip", "z");
     romList.AddFolder(roms);
     romList.ScanROMFolders();
-    int result = -1;
-    EXPECT_EQ(core.SendPathRequest(CORE_MSG_ROM_PATH, "alpha", &result), roms + "alpha.zip");
-    EXPECT_EQ(result, 1);
-    EXPECT_EQ(core.SendPathRequest(CORE_MSG_ROM_PATH, "ALPHA.zip", &result), roms + "alpha.zip");
-    EXPECT_EQ(result, 1);
-    EXPECT_EQ(core.SendPathRequest(CORE_MSG_ROM_PATH, "nobody.zip", &result), "nobody.zip");
-    EXPECT_EQ(result, 0);
+    struct Case {
+        const char* asked;
+        std::string answer;
+        int result;
+    } cases[] = {{"alpha", roms + "alpha.zip", 1},
+                 {"ALPHA.zip", roms + "alpha.zip", 1},
+                 {"nobody.zip", "nobody.zip", 0}};
+    for (const Case& c : cases) {
+        int result = -1;
+        EXPECT_EQ(core.SendPathRequest(CORE_MSG_ROM_PATH, c.asked, &result), c.answer);
+        EXPECT_EQ(result, c.result);
+    }
     EXPECT_TRUE(dialogs.shown.empty());
-
-    std::filesystem::remove(roms + "alpha.zip");
-    EXPECT_EQ(core.SendPathRequest(CORE_MSG_ROM_PATH, "alpha.zip", &result), "alpha.zip");
-    EXPECT_EQ(result, 0);
+    std::filesystem::remove(roms + "alpha.zip"); // found by the scan, gone since
+    EXPECT_EQ(core.SendPathRequest(CORE_MSG_ROM_PATH, "alpha.zip"), "alpha.zip");
     EXPECT_EQ(dialogs.Texts(),
               Calls{"ERROR: CoreMessage() - Unable to find " + roms + "alpha.zip"});
-}
 
-TEST_F(Engine, WavNameRequestAndCoreErrors) {
     LoadGameAt(0, 7);
     now = 1700000000;
     EXPECT_EQ(core.SendPathRequest(CORE_MSG_WAV_PATH, ""), temp.Path() + "alpha-7-1700000000.wav");
-    EXPECT_EQ(engine->TemporaryWavPath(), temp.Path() + "alpha-7-1700000000.wav");
-    core.SendText(CORE_MSG_ERROR, "disk on fire");
-    EXPECT_EQ(dialogs.Texts(), Calls{"Sound Core reported an error: disk on fire"});
-    EXPECT_EQ(core.Send(14), 0);
-    EXPECT_EQ(core.Send(2), 0);
-}
-
-TEST_F(Engine, RecordingSequence) {
-    LoadGameAt(0, 7);
-    engine->Rec();
-    EXPECT_EQ(Actions(),
-              (Calls{"Command(RESUME, 0)", "Command(PLAY_CLIP, 32000)", "SetOption(RECORD, 1)",
-                     "Command(RESUME, 0)", "Command(PLAY_CLIP, 7)"}));
-    EXPECT_EQ(engine->State(), PlayerState::Recording);
-    EXPECT_EQ(view.iconSequence, 4);
-    ClockTicks(1);
-    EXPECT_EQ(view.recIcon == 101 || view.recIcon == 108, true);
 }
 
 namespace {
@@ -502,7 +399,24 @@ protected:
 
 } // namespace
 
-TEST_F(Recording, SavingSendsItsSequenceAndMovesTheFile) {
+TEST_F(Recording, StartsAndSavesWithTheirSequencesAndBlinksWhenPaused) {
+    LoadGameAt(0, 7);
+    engine->Rec();
+    EXPECT_EQ(Actions(),
+              (Calls{"Command(RESUME, 0)", "Command(PLAY_CLIP, 32000)", "SetOption(RECORD, 1)",
+                     "Command(RESUME, 0)", "Command(PLAY_CLIP, 7)"}));
+    EXPECT_EQ(engine->State(), PlayerState::Recording);
+    engine->Play();
+    EXPECT_EQ(engine->State(), PlayerState::RecordingPaused);
+    std::vector<int> play, rec;
+    for (int i = 0; i < 2; ++i) {
+        ClockTicks(1);
+        play.push_back(view.playIcon);
+        rec.push_back(view.recIcon);
+    }
+    EXPECT_NE(play[0], play[1]);
+    EXPECT_NE(rec[0], rec[1]);
+
     StartRecordingClip();
     dialogs.paths = {temp.File("kept")};
     engine->Rec();
@@ -510,46 +424,52 @@ TEST_F(Recording, SavingSendsItsSequenceAndMovesTheFile) {
                                 "Command(PLAY_CLIP, 32000)", "Command(PAUSE, 0)"}));
     EXPECT_EQ(engine->State(), PlayerState::Stopped);
     EXPECT_EQ(dialogs.pickerTitles, Calls{"Save Recorded WAV File..."});
+    EXPECT_EQ(dialogs.initialNames, Calls{"alpha-007.wav"});
     EXPECT_EQ(temp.Read("kept.wav"), "RIFF....");
     EXPECT_FALSE(std::filesystem::exists(TempWav()));
 }
 
-TEST_F(Recording, AddingTheExtensionAsksBeforeReplacingAndProposesAName) {
-    StartRecordingClip();
-    temp.Write("take.wav", "old");
-    dialogs.paths = {temp.File("take"), temp.File("take")};
-    dialogs.answers = {false, true}; // No opens the picker again; Yes replaces
-    engine->Rec();
-    EXPECT_EQ(dialogs.Texts(), (Calls{"take.wav already exists.\nDo you want to replace it?",
-                                      "take.wav already exists.\nDo you want to replace it?"}));
-    EXPECT_EQ(dialogs.initialNames, (Calls{"alpha-007.wav", temp.File("take.wav")}));
-    EXPECT_EQ(temp.Read("take.wav"), "RIFF....");
-}
-
-TEST_F(Recording, OtherExtensionsStayAndAnExistingFileIsReplaced) {
-    StartRecordingClip();
-    temp.Write("take.snd", "old");
-    dialogs.paths = {temp.File("take.snd")};
-    engine->StopPlayer();
-    EXPECT_EQ(temp.Read("take.snd"), "RIFF....");
-    EXPECT_TRUE(dialogs.shown.empty());
-}
-
-TEST_F(Recording, CancelDeletesTheTemporaryFile) {
-    StartRecordingClip();
-    engine->Rec();
-    EXPECT_FALSE(std::filesystem::exists(TempWav()));
-    EXPECT_TRUE(dialogs.shown.empty());
-}
-
-TEST_F(Recording, AFailedMoveKeepsTheTemporaryFileAndSaysWhere) {
-    StartRecordingClip();
-    dialogs.paths = {temp.File("no/such/folder/take.wav")};
-    engine->Rec();
-    EXPECT_TRUE(std::filesystem::exists(TempWav()));
-    EXPECT_EQ(dialogs.Texts(),
-              Calls{"ERROR: Failed to save WAV File.  A copy of the recording is saved as:\n\n" +
-                    TempWav()});
+// Where the recording goes: a name without an extension gets ".wav" and is
+// asked about again if it exists; other names stay as typed; a cancel
+// deletes the recording; a failed move keeps it and says where.
+TEST_F(Recording, TheSavedFileIsWhereTheUserSaidOrTheUserIsTold) {
+    const std::string replace = "take.wav already exists.\nDo you want to replace it?";
+    struct Case {
+        const char* name;
+        Calls paths;
+        std::vector<bool> answers;
+        const char* savedAs;
+        Calls said;
+        bool tempKept;
+    } cases[] = {
+        {"extension added", {"take", "take"}, {false, true}, "take.wav", {replace, replace}, false},
+        {"other extension", {"take.snd"}, {}, "take.snd", {}, false},
+        {"cancelled", {}, {}, nullptr, {}, false},
+        {"no such folder",
+         {"no/such/take.wav"},
+         {},
+         nullptr,
+         {"ERROR: Failed to save WAV File.  A copy of the recording is saved as:\n\n"},
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        temp.Write("take.wav", "old");
+        temp.Write("take.snd", "old");
+        dialogs = ScriptedDialogs();
+        for (const std::string& path : c.paths)
+            dialogs.paths.push_back(temp.File(path));
+        dialogs.answers = {c.answers.begin(), c.answers.end()};
+        StartRecordingClip();
+        engine->StopPlayer();
+        if (c.savedAs) {
+            EXPECT_EQ(temp.Read(c.savedAs), "RIFF....");
+        }
+        Calls said = c.said;
+        if (c.tempKept) said.back() += TempWav();
+        EXPECT_EQ(dialogs.Texts(), said);
+        EXPECT_EQ(std::filesystem::exists(TempWav()), c.tempKept);
+    }
 }
 
 TEST_F(Recording, NextSavesFirstThenPlaysWithoutRecording) {
@@ -561,20 +481,6 @@ TEST_F(Recording, NextSavesFirstThenPlaysWithoutRecording) {
     EXPECT_EQ(actions.back(), "Command(PLAY_CLIP, 8)");
     EXPECT_EQ(engine->State(), PlayerState::Playing);
     EXPECT_TRUE(std::filesystem::exists(temp.File("first.wav")));
-}
-
-TEST_F(Recording, PlayPausesIntoRecordingPausedAndBothButtonsBlink) {
-    StartRecordingClip();
-    engine->Play();
-    EXPECT_EQ(engine->State(), PlayerState::RecordingPaused);
-    std::vector<int> play, rec;
-    for (int i = 0; i < 2; ++i) {
-        ClockTicks(1);
-        play.push_back(view.playIcon);
-        rec.push_back(view.recIcon);
-    }
-    EXPECT_NE(play[0], play[1]);
-    EXPECT_NE(rec[0], rec[1]);
 }
 
 TEST_F(Recording, EndsByItselfAfterTheLongestRecordingTime) {

@@ -32,7 +32,7 @@ protected:
 
 } // namespace
 
-TEST_F(Options, StartsWithTheSettingsAndBothPreviews) {
+TEST_F(Options, StartsWithTheSettingsAndBothPreviewsAndOnlyASwatchChoosesAColour) {
     window->Settings().MaxLoopTime = 300;
     window->Settings().OnSilence = 3;
     auto options = Open();
@@ -44,6 +44,15 @@ TEST_F(Options, StartsWithTheSettingsAndBothPreviews) {
     ASSERT_GT(lit.SegmentCount(), 2);
     EXPECT_TRUE(lit.IsLit(lit.SegmentCount() - 1)); // fed 32767: the lit colours
     EXPECT_FALSE(dim.IsLit(0));                     // fed 0: the dim colours
+
+    dialogs.colors = {RgbColor{10, 20, 30}}; // only a swatch opens the chooser
+    const QRect left = options->SwatchRect(0);
+    QTest::mouseClick(options.get(), Qt::LeftButton, {}, left.bottomRight() + QPoint(40, 40));
+    EXPECT_EQ(dialogs.colors.size(), 1u);
+    QTest::mouseClick(options.get(), Qt::LeftButton, {}, left.center());
+    EXPECT_TRUE(dialogs.colors.empty());
+    EXPECT_EQ(options->Settings.VULeftColor, (RgbColor{10, 20, 30}));
+    EXPECT_EQ(options->Preview(0).LitColor(0), QColor(10, 20, 30));
     if (const char* shot = std::getenv("TARVO_OPTIONS_SCREENSHOT")) options->grab().save(shot);
 }
 
@@ -70,7 +79,7 @@ TEST_F(Options, ATimeIsTakenByOkOrByEnterWhichMovesOn) {
     EXPECT_EQ(options->result(), QDialog::Accepted);
 }
 
-TEST_F(Options, ThreePageStepsFromFiveGiveEightAndThePreviewsFollow) {
+TEST_F(Options, ThreePageStepsFromFiveGiveEightAndResetKeepsTheGeneralOptions) {
     auto options = Open();
     auto* slider = Get<QSlider>(*options, CDlgOptions::kSegmentSize);
     const int before = options->Preview(0).SegmentCount();
@@ -81,30 +90,14 @@ TEST_F(Options, ThreePageStepsFromFiveGiveEightAndThePreviewsFollow) {
     EXPECT_LT(options->Preview(1).SegmentCount(), before);
     slider->triggerAction(QAbstractSlider::SliderToMaximum);
     EXPECT_EQ(options->Settings.VUSegmentWidth, 20);
-}
 
-TEST_F(Options, OnlyASwatchOpensTheChooserAndItsColourReachesThePreviews) {
-    auto options = Open();
-    dialogs.colors = {RgbColor{10, 20, 30}};
-    const QRect left = options->SwatchRect(0);
-    QTest::mouseClick(options.get(), Qt::LeftButton, {}, left.bottomRight() + QPoint(40, 40));
-    EXPECT_EQ(dialogs.colors.size(), 1u); // no chooser
-    QTest::mouseClick(options.get(), Qt::LeftButton, {}, left.center());
-    EXPECT_TRUE(dialogs.colors.empty());
-    EXPECT_EQ(options->Settings.VULeftColor, (RgbColor{10, 20, 30}));
-    EXPECT_EQ(options->Preview(0).LitColor(0), QColor(10, 20, 30));
-}
-
-TEST_F(Options, ResetKeepsTheGeneralOptions) {
-    auto options = Open();
     Get<QCheckBox>(*options, CDlgOptions::kNormalize)->click();
-    options->Settings.VUSegmentWidth = 14;
     options->Settings.UseVUGradient = 0;
-    options->ResetVUDefaults();
+    options->ResetVUDefaults(); // the meter's options only
     EXPECT_EQ(options->Settings.Normalize, 1);
     EXPECT_EQ(options->Settings.VUSegmentWidth, 5);
     EXPECT_TRUE(Get<QCheckBox>(*options, CDlgOptions::kGradient)->isChecked());
-    EXPECT_EQ(Get<QSlider>(*options, CDlgOptions::kSegmentSize)->value(), 5);
+    EXPECT_EQ(slider->value(), 5);
 }
 
 TEST_F(Options, OkAppliesEverywhereAndCancelChangesNothing) {

@@ -41,49 +41,16 @@ protected:
 
 } // namespace
 
-TEST_F(Window, IsTheFixedSizeTarvoWindowWithEveryControl) {
+TEST_F(Window, StartsAsTheFixedSizeTarvoWindowAndCallsTheCoreInOrder) {
     EXPECT_EQ(window->windowTitle(), "Tarvo");
     EXPECT_EQ(window->minimumSize(), window->maximumSize());
-    for (int id : std::initializer_list<int>{kGameTitle,
-                                             kDriver,
-                                             kRomFile,
-                                             kParent,
-                                             kLoad,
-                                             kBrowserTitle,
-                                             kPlaySelected,
-                                             kManufacturer,
-                                             kClipNumber,
-                                             kClipTitle,
-                                             kShowBlanks,
-                                             kShuffle,
-                                             kNormalize,
-                                             kStop,
-                                             kVolume,
-                                             kOptions,
-                                             kBrowse,
-                                             kPlay,
-                                             kRec,
-                                             kPrev,
-                                             kNext,
-                                             kClipList,
-                                             kPlaylistManager,
-                                             kSwitchMode,
-                                             kElapsed,
-                                             kBrowserGroup,
-                                             kMoveDown,
-                                             kMoveUp,
-                                             kMoveToTop,
-                                             kMoveToBottom})
-        EXPECT_NE(window->ControlById(id), nullptr) << id;
-    EXPECT_TRUE(Find<QCheckBox>(kShuffle)->isHidden()); // Shuffle belongs to playlist mode
-    EXPECT_TRUE(
-        window->ControlById(kLeftMeter)->isHidden()); // the meters take the placeholders' place
-}
+    EXPECT_TRUE(Find<QCheckBox>(kShuffle)->isHidden());       // Shuffle belongs to playlist mode
+    EXPECT_TRUE(window->ControlById(kLeftMeter)->isHidden()); // a meter takes its place
+    EXPECT_TRUE(window->ROMList().IsAvailable(0));            // the default folder's games, found
+    EXPECT_FALSE(window->ROMList().IsAvailable(2));
 
-TEST_F(Window, StartUpCallsTheCoreInOrder) {
     window.reset();
     core.calls.clear();
-    dialogs.shown.clear();
     const auto fresh = MakeWindow(dialogs);
     fresh->StartUp();
     const auto calls = core.TakeCalls();
@@ -93,31 +60,34 @@ TEST_F(Window, StartUpCallsTheCoreInOrder) {
     EXPECT_EQ(calls.back(), "SetOption(RECORD, 0)");
 }
 
-TEST_F(Window, MenusWithoutAGame) {
-    for (int id :
-         std::initializer_list<int>{kToggleBlank, kSetFirst, kSetLast, kNewRange, kExportGame})
+// The clip menu and the list's popup name the game and offer only what the
+// selected clip allows.
+TEST_F(Window, MenusFollowTheGameAndTheSelectedClip) {
+    for (int id : {kToggleBlank, kSetFirst, kSetLast, kNewRange, kExportGame})
         EXPECT_FALSE(MenuEnabled(id)) << id;
     EXPECT_EQ(window->Action(kSetFirst)->text(), "Set Selected Clip As &First (no game)");
-    EXPECT_EQ(window->Action(kSetLast)->text(), "Set Selected Clip as &Last (no game)");
-    EXPECT_EQ(window->Action(kNewRange)->text(), "Set a New Clip &Range (no game)");
-    EXPECT_EQ(window->Action(kExportGame)->text(), "&Export Clip Data (no game)");
     EXPECT_TRUE(window->Action(kMenuRomMode)->isChecked());
-    EXPECT_FALSE(window->Action(kMenuPlaylistMode)->isChecked());
-}
 
-TEST_F(Window, MenusWithAGameFollowTheCurrentClip) {
     Load(0, 0);
     EXPECT_EQ(window->Action(kSetFirst)->text(), "Set Selected Clip As &First For \"alpha\"");
-    EXPECT_TRUE(MenuEnabled(kToggleBlank));
     EXPECT_FALSE(MenuEnabled(kSetFirst)); // clip 0 is the first
-    EXPECT_TRUE(MenuEnabled(kSetLast));
-    EXPECT_TRUE(MenuEnabled(kNewRange));
+    EXPECT_TRUE(MenuEnabled(kSetLast) && MenuEnabled(kNewRange) && MenuEnabled(kToggleBlank));
     window->Engine().PlayClip(512);
     EXPECT_TRUE(MenuEnabled(kSetFirst));
     EXPECT_FALSE(MenuEnabled(kSetLast)); // 512 is the last
     Clips().SetBlank(512, true);
     window->UpdateMenus();
     EXPECT_TRUE(window->Action(kToggleBlank)->isChecked());
+
+    QMenu menu;
+    const auto actions = CMenuBuilder::BuildPopup(&menu, "134.menu");
+    EXPECT_EQ(menu.title(), "SoundClip Options");
+    for (int row : {0, 512}) {
+        SelectRow(row);
+        window->PrepareClipPopup(menu, actions);
+        EXPECT_EQ(actions.value(kSetFirst).first()->isEnabled(), row != 0);
+        EXPECT_EQ(actions.value(kSetLast).first()->isEnabled(), row == 0);
+    }
 }
 
 TEST_F(Window, TransportButtonsByState) {
@@ -197,22 +167,6 @@ TEST_F(Window, RefreshClipRowInsertsAndRemovesRows) {
     EXPECT_EQ(Column(1).back(), "Hidden Track");
 }
 
-TEST_F(Window, PopupFollowsTheMarkedRow) {
-    Load(0, 0);
-    QMenu menu;
-    const auto actions = CMenuBuilder::BuildPopup(&menu, "134.menu");
-    EXPECT_EQ(menu.title(), "SoundClip Options");
-    SelectRow(0);
-    window->PrepareClipPopup(menu, actions);
-    EXPECT_FALSE(actions.value(kSetFirst).first()->isEnabled());
-    EXPECT_TRUE(actions.value(kSetLast).first()->isEnabled());
-    SelectRow(512);
-    window->PrepareClipPopup(menu, actions);
-    EXPECT_TRUE(actions.value(kSetFirst).first()->isEnabled());
-    EXPECT_FALSE(actions.value(kSetLast).first()->isEnabled());
-    EXPECT_TRUE(actions.value(kNewRange).first()->isEnabled());
-}
-
 TEST_F(Window, EditingTheRangeAsksFirst) {
     Load(0, 0);
     SelectRow(20);
@@ -271,11 +225,15 @@ TEST_F(Window, KeyboardFilter) {
 }
 
 TEST_F(Window, ATypedTitleStaysWithTheClipItWasTypedFor) {
+    auto* title = Find<QLineEdit>(kClipTitle);
+    title->setText("Nothing"); // no clip: undone
+    window->CommitClipTitle();
+    EXPECT_EQ(title->text(), "");
+
     config().OnSilence = 3;
     Load(0, 1);
     window->show();
     QApplication::setActiveWindow(window.get());
-    auto* title = Find<QLineEdit>(kClipTitle);
     title->setFocus();
     QTest::keyClicks(title, "Overture");
     QTest::keyClick(title, Qt::Key_Return);
@@ -294,12 +252,6 @@ TEST_F(Window, ATypedTitleStaysWithTheClipItWasTypedFor) {
     EXPECT_EQ(title->text(), "");
     title->clearFocus();
     EXPECT_EQ(Clips().GetTitle(3), "");
-}
-
-TEST_F(Window, TypingATitleWithoutAClipIsUndone) {
-    Find<QLineEdit>(kClipTitle)->setText("Nothing");
-    window->CommitClipTitle();
-    EXPECT_EQ(Find<QLineEdit>(kClipTitle)->text(), "");
 }
 
 TEST_F(Window, NormalizeBoxAndMenuTellTheCore) {
@@ -323,27 +275,33 @@ TEST_F(Window, WindowIconFollowsTheState) {
     EXPECT_EQ(window->CurrentWindowIcon(), 117); // the puff of smoke when the clip asked for starts
 }
 
-TEST_F(Window, CloseSequenceSavesEverythingAndShutsTheCoreDown) {
+// Exit closes as the window's close button does: a recording and an unnamed
+// playlist are offered for saving, then everything is kept and the core ends.
+TEST_F(Window, ExitOffersTheRecordingAndThePlaylistThenSavesEverything) {
     Load(0, 3);
     Clips().SetTitle(3, "Stage 3");
     window->Settings().Shuffle = 1;
-    core.calls.clear();
-    EXPECT_TRUE(window->CloseSequence());
-    EXPECT_EQ(core.TakeCalls().back(), "Shutdown");
-    EXPECT_NE(temp.Read("Tarvo.ini").find("Shuffle=1"), std::string::npos);
-    EXPECT_NE(temp.Read("tarvoclips.dat").find("alpha:title 3 Stage 3"), std::string::npos);
-}
-
-TEST_F(Window, ClosingDuringARecordingOffersToSaveIt) {
-    Load(0, 3);
-    window->Command(kRec); // REC
+    window->Playlist().AddEntry(window->ROMList().GetEntry(0), 1);
+    window->Command(kRec);
     const std::string recording = window->Engine().TemporaryWavPath();
     ASSERT_FALSE(recording.empty());
     temp.Write(recording.substr(temp.Path().size()), "RIFF");
-    dialogs.paths = {temp.File("take.wav")};
-    EXPECT_TRUE(window->CloseSequence());
-    EXPECT_EQ(dialogs.pickerTitles, std::vector<std::string>{"Save Recorded WAV File..."});
+    dialogs.answers = {true};
+    dialogs.paths = {temp.File("take.wav"), temp.File("mine.tvp")};
+    window->show();
+    core.calls.clear();
+    window->Command(kExit);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(core.TakeCalls().back(), "Shutdown");
+    EXPECT_EQ(dialogs.pickerTitles.front(), "Save Recorded WAV File...");
     EXPECT_EQ(temp.Read("take.wav"), "RIFF");
+    EXPECT_EQ(dialogs.Texts(),
+              std::vector<std::string>{"Do you want to save your current Playlist?"});
+    EXPECT_NE(temp.Read("mine.tvp").find("Entry=alpha 1"), std::string::npos);
+    const std::string ini = temp.Read("Tarvo.ini");
+    EXPECT_NE(ini.find("PlaylistFile=" + temp.File("mine.tvp")), std::string::npos);
+    EXPECT_NE(ini.find("Shuffle=1"), std::string::npos);
+    EXPECT_NE(temp.Read("tarvoclips.dat").find("alpha:title 3 Stage 3"), std::string::npos);
 }
 
 TEST_F(Window, ASignalEndsAnOpenDialogAsCancelledThenClosesOnceKeepingEverything) {
@@ -397,24 +355,6 @@ TEST_F(Window, ASecondTarvoOnTheSameFolderSavesNothingOfItsOwn) {
     EXPECT_TRUE(dialogs.shown.empty()); // not even the playlist question
 }
 
-TEST_F(Window, ExitRunsTheCloseSequence) {
-    window->show();
-    window->Command(kExit);
-    EXPECT_FALSE(window->isVisible());
-    EXPECT_FALSE(temp.Read("Tarvo.ini").empty());
-}
-
-TEST_F(Window, CloseWithAnUnnamedPlaylistAsks) {
-    window->Playlist().AddEntry(window->ROMList().GetEntry(0), 1);
-    dialogs.answers = {true};
-    dialogs.paths = {temp.File("mine.tvp")};
-    window->CloseSequence();
-    EXPECT_EQ(dialogs.shown.front().text, "Do you want to save your current Playlist?");
-    EXPECT_NE(temp.Read("mine.tvp").find("Entry=alpha 1"), std::string::npos);
-    EXPECT_NE(temp.Read("Tarvo.ini").find("PlaylistFile=" + temp.File("mine.tvp")),
-              std::string::npos);
-}
-
 // The question about an unnamed playlist ended by a signal, as the program's
 // handler ends it: the box is cancelled and nobody answered.
 class SignalDuringQuestion : public ScriptedDialogs {
@@ -453,11 +393,6 @@ TEST_F(Window, AFailedSettingsWriteKeepsTheWindowOpen) {
     broken.close();
     EXPECT_TRUE(broken.isVisible());
     EXPECT_EQ(dialogs.shown.back().icon, MessageIcon::Error);
-}
-
-TEST_F(Window, AStartWithoutSettingsFindsTheGamesOfTheDefaultFolder) {
-    EXPECT_TRUE(window->ROMList().IsAvailable(0));
-    EXPECT_FALSE(window->ROMList().IsAvailable(2));
 }
 
 TEST_F(Window, EachMeterPaintsOnAnOpaqueSurfaceOfItsOwn) {

@@ -62,21 +62,16 @@ protected:
 
 } // namespace
 
-TEST_F(Manager, WithNoGameShownTheLeftSideIsEmpty) {
+TEST_F(Manager, ShowsAGamesClipsWithoutBlanksAndWithNoGameOnlyChangeROM) {
     auto manager = Open(-1);
     EXPECT_EQ(manager->ClipList().RowCount(), 0);
-    EXPECT_TRUE(Text(*manager, CDlgPlaylist::kShownROM).isEmpty());
-    EXPECT_FALSE(Enabled(*manager, CDlgPlaylist::kAdd));
-    EXPECT_TRUE(Enabled(*manager, CDlgPlaylist::kChangeROM));
-    for (int id : std::initializer_list<int>{CDlgPlaylist::kClear, CDlgPlaylist::kSave,
-                                             CDlgPlaylist::kUseThisPlaylist, CDlgPlaylist::kRemove,
-                                             CDlgPlaylist::kLocate, kMoveDown, kMoveUp, kMoveToTop,
-                                             kMoveToBottom})
+    for (int id : {int(CDlgPlaylist::kAdd), int(CDlgPlaylist::kClear), int(CDlgPlaylist::kSave),
+                   int(CDlgPlaylist::kUseThisPlaylist), int(CDlgPlaylist::kRemove),
+                   int(CDlgPlaylist::kLocate), int(kMoveDown), int(kMoveToTop)})
         EXPECT_FALSE(Enabled(*manager, id)) << id;
-}
+    EXPECT_TRUE(Enabled(*manager, CDlgPlaylist::kChangeROM));
 
-TEST_F(Manager, ShowGameListsTheClipsWithoutBlanks) {
-    auto manager = Open(0);
+    manager->ShowGame(0);
     EXPECT_EQ(Text(*manager, CDlgPlaylist::kShownROM), "alpha");
     EXPECT_EQ(manager->ClipList().RowCount(), 9); // 0..9 without the blank 4
     EXPECT_EQ(manager->ClipList().Text(2, 1), "Boss");
@@ -102,33 +97,28 @@ TEST_F(Manager, AddTakesTheSelectedClipsFromTheTop) {
     EXPECT_FALSE(Enabled(*manager, CDlgPlaylist::kLocate)); // Locate needs exactly one row
 }
 
-TEST_F(Manager, RemovingEveryRowClearsWithoutAQuestion) {
+// Clear asks first; removing the last rows one by one clears the playlist,
+// its title and its file name without a question.
+TEST_F(Manager, ClearAsksButRemovingEveryRowClearsWithoutAQuestion) {
     CPlaylist given = Given({{0, 1}, {0, 2}, {0, 3}});
     given.title = "Gone soon";
     given.fileName = "/somewhere.tvp";
     auto manager = Open(0, given);
+    manager->ClearPlaylist(true); // answered No
+    EXPECT_EQ(
+        dialogs.Texts(),
+        std::vector<std::string>{"Are you sure you want to remove all entries in your Playlist?"});
     Select(manager->PlaylistList(), {0, 2});
     manager->Remove();
     EXPECT_EQ(Labels(*manager), std::vector<std::string>{"alpha:002"});
     Select(manager->PlaylistList(), {0});
     manager->Remove();
-    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(manager->Playlist().GetCount(), 0);
     EXPECT_TRUE(manager->Playlist().title.empty());
     EXPECT_TRUE(manager->Playlist().fileName.empty());
     EXPECT_TRUE(Text(*manager, CDlgPlaylist::kTitle).isEmpty());
     EXPECT_FALSE(Enabled(*manager, CDlgPlaylist::kUseThisPlaylist));
-}
-
-TEST_F(Manager, ClearAsksFirst) {
-    auto manager = Open(0, Given({{0, 1}}));
-    manager->ClearPlaylist(true); // answered No
-    EXPECT_EQ(manager->Playlist().GetCount(), 1);
-    EXPECT_EQ(dialogs.shown.back().text,
-              "Are you sure you want to remove all entries in your Playlist?");
-    dialogs.answers = {true};
-    manager->ClearPlaylist(true);
-    EXPECT_EQ(manager->Playlist().GetCount(), 0);
 }
 
 TEST_F(Manager, MoveButtonsMoveTheSelectedRowsOfTheRealList) {

@@ -76,12 +76,10 @@ TEST_F(PlaylistMode, SwitchingChangesTheControls) {
     EXPECT_EQ(Find<QGroupBox>(kBrowserGroup)->title(), "Playlist Browser");
     EXPECT_TRUE(Find<QCheckBox>(kShowBlanks)->isHidden());
     EXPECT_FALSE(Find<QCheckBox>(kShuffle)->isHidden());
-    EXPECT_FALSE(Enabled(kClipNumber));
     EXPECT_TRUE(Enabled(kPlay) && Enabled(kNext)); // PLAY and NEXT, though nothing is loaded
     EXPECT_EQ(Find<QLineEdit>(kBrowserTitle)->text(), "Mix");
     ASSERT_EQ(List()->topLevelItemCount(), 2);
     EXPECT_EQ(Row(1), "beta:002");
-    EXPECT_FALSE(window->Action(kMenuRomMode)->isChecked());
     EXPECT_TRUE(window->Action(kMenuPlaylistMode)->isChecked());
 
     window->Command(kMenuRomMode); // back to ROM mode, with no game loaded
@@ -89,40 +87,32 @@ TEST_F(PlaylistMode, SwitchingChangesTheControls) {
     EXPECT_EQ(Find<QPushButton>(kSwitchMode)->text(), "Switch to Playlist Mode");
     EXPECT_EQ(Find<QGroupBox>(kBrowserGroup)->title(), "ROM SoundClip Browser");
     EXPECT_TRUE(Find<QCheckBox>(kShuffle)->isHidden());
-    EXPECT_TRUE(Find<QLineEdit>(kBrowserTitle)->text().isEmpty());
     EXPECT_EQ(List()->topLevelItemCount(), 0);
     EXPECT_FALSE(Enabled(kPlay));
 }
 
-TEST_F(PlaylistMode, SwitchingWithAnEmptyPlaylistOpensTheManager) {
-    window->Command(kSwitchMode);
+// The manager opens by itself for an empty playlist; what is done there
+// stays after "Done", and the mode follows whether the playlist has entries.
+TEST_F(PlaylistMode, TheManagerKeepsItsChangesAndTheModeFollowsThePlaylist) {
+    managerEdit = [](CDlgPlaylist& manager) {
+        AddInManager(manager, 0, 3);
+        qobject_cast<QLineEdit*>(manager.ControlById(CDlgPlaylist::kTitle))->setText("Kept");
+        manager.CommitTitle();
+    };
+    window->Command(kSwitchMode); // "Done"
     EXPECT_EQ(managerRuns, 1);
-    EXPECT_FALSE(InPlaylistMode()); // "Done"
+    EXPECT_FALSE(InPlaylistMode());
+    EXPECT_EQ(Playlist().GetCount(), 1);
+    EXPECT_EQ(Playlist().title, "Kept");
+    EXPECT_TRUE(MenuEnabled(kSavePlaylist));
 
+    Playlist().Clear();
     managerResult = QDialog::Accepted;
     managerEdit = [](CDlgPlaylist& manager) { AddInManager(manager, 1, 4); };
     window->Command(kMenuPlaylistMode);
     EXPECT_EQ(managerRuns, 2);
     EXPECT_TRUE(InPlaylistMode());
-    EXPECT_EQ(Playlist().GetCount(), 1);
-}
 
-TEST_F(PlaylistMode, ChangesInTheManagerStayWhenItIsLeftWithDone) {
-    managerEdit = [this](CDlgPlaylist& manager) {
-        AddInManager(manager, 0, 3);
-        qobject_cast<QLineEdit*>(manager.ControlById(CDlgPlaylist::kTitle))->setText("Kept");
-        manager.CommitTitle();
-    };
-    window->Command(kMenuPlaylistManager);
-    EXPECT_FALSE(InPlaylistMode());
-    EXPECT_EQ(Playlist().GetCount(), 1);
-    EXPECT_EQ(Playlist().title, "Kept");
-    EXPECT_TRUE(MenuEnabled(kSavePlaylist));
-}
-
-TEST_F(PlaylistMode, EmptyingThePlaylistInTheManagerLeavesTheMode) {
-    Add(0, 1);
-    window->ToggleMode();
     managerEdit = [](CDlgPlaylist& manager) { manager.ClearPlaylist(false); };
     window->Command(kPlaylistManager);
     EXPECT_FALSE(InPlaylistMode());
@@ -176,7 +166,7 @@ TEST_F(PlaylistMode, FocusStaysWhereTheUserLeftIt) {
     EXPECT_EQ(QApplication::focusWidget(), Find<QPushButton>(kNext));
 }
 
-TEST_F(PlaylistMode, EnteringTheModeFindsThePlayingClip) {
+TEST_F(PlaylistMode, EnteringTheModeFindsThePlayingClipOrStartsThePlaylist) {
     Add(0, 1);
     Add(0, 3);
     Load(0, 3);
@@ -187,12 +177,10 @@ TEST_F(PlaylistMode, EnteringTheModeFindsThePlayingClip) {
     window->ToggleMode(); // back in ROM mode the game's clips and the playing one are shown
     EXPECT_EQ(List()->currentItem()->data(0, Qt::UserRole).toInt(), 3);
     EXPECT_EQ(Find<QLineEdit>(kBrowserTitle)->text(), "Alpha Story");
-}
 
-TEST_F(PlaylistMode, EnteringTheModeWhileAnotherClipPlaysStartsThePlaylist) {
+    Playlist().Clear();
     Add(1, 2);
-    Load(0, 3);
-    window->ToggleMode();
+    window->ToggleMode(); // another clip plays: the playlist starts
     EXPECT_EQ(window->Engine().CurrentGame(), 1);
     EXPECT_EQ(window->Engine().CurrentClip(), 2);
     EXPECT_EQ(window->Engine().PlaylistPos(), 0);
@@ -245,22 +233,7 @@ TEST_F(PlaylistMode, ChoosingAGameInTheBrowserLeavesTheMode) {
     EXPECT_GT(List()->topLevelItemCount(), 0); // the game's clips
 }
 
-TEST_F(PlaylistMode, ClosingSavesANamedPlaylistWithoutAsking) {
-    Add(0, 1);
-    Playlist().fileName = temp.File("named.tvp");
-    window->CloseSequence();
-    EXPECT_TRUE(dialogs.shown.empty());
-    EXPECT_NE(temp.Read("named.tvp").find("Entry=alpha 1"), std::string::npos);
-}
-
-TEST_F(PlaylistMode, ClosingWithAnEmptyPlaylistNeitherAsksNorSaves) {
-    window->CloseSequence();
-    EXPECT_TRUE(dialogs.shown.empty());
-    EXPECT_TRUE(dialogs.pickerTitles.empty());
-    EXPECT_EQ(temp.Read("Tarvo.ini").find("PlaylistFile"), std::string::npos);
-}
-
-TEST_F(PlaylistMode, LoadingSavesTheNamedPlaylistFirst) {
+TEST_F(PlaylistMode, LoadingSavesTheNamedPlaylistFirstAndAnEmptyOneLeavesTheMode) {
     Add(0, 1);
     Playlist().fileName = temp.File("old.tvp");
     temp.Write("new.tvp", "Title=New\nEntry=beta 7\nEntry=BETA 8\n");
@@ -274,6 +247,11 @@ TEST_F(PlaylistMode, LoadingSavesTheNamedPlaylistFirst) {
     ASSERT_EQ(List()->topLevelItemCount(), 2);
     EXPECT_EQ(Row(1), "beta:008");
     EXPECT_EQ(Find<QLineEdit>(kBrowserTitle)->text(), "New");
+
+    temp.Write("empty.tvp", "; Tarvo Playlist File\nTitle=\n\n");
+    dialogs.paths = {temp.File("empty.tvp")};
+    window->LoadPlaylistCommand();
+    EXPECT_FALSE(InPlaylistMode());
 }
 
 TEST_F(PlaylistMode, TheBadEntryQuestionOnLoad) {
@@ -289,16 +267,6 @@ TEST_F(PlaylistMode, TheBadEntryQuestionOnLoad) {
         EXPECT_EQ(List()->topLevelItemCount(), remove ? 1 : 3);
     }
     EXPECT_EQ(Row(0), "alpha:002");
-}
-
-TEST_F(PlaylistMode, LoadingAnEmptyPlaylistLeavesTheMode) {
-    Add(0, 1);
-    Playlist().fileName = temp.File("old.tvp");
-    window->ToggleMode();
-    temp.Write("empty.tvp", "; Tarvo Playlist File\nTitle=\n\n");
-    dialogs.paths = {temp.File("empty.tvp")};
-    window->LoadPlaylistCommand();
-    EXPECT_FALSE(InPlaylistMode());
 }
 
 TEST_F(PlaylistMode, SaveCurrentPlaylistProposesItsName) {
@@ -347,11 +315,18 @@ TEST_F(PlaylistMode, ACrashLeavesACopyThatTheNextStartReloads) {
     EXPECT_EQ(List()->topLevelItemCount(), 2);
 }
 
-TEST_F(PlaylistMode, ANormalCloseNamesThePlaylistFileForTheNextStart) {
+// A named playlist is saved at close without a question and named for the
+// next start, which comes back in playlist mode; an empty one is neither.
+TEST_F(PlaylistMode, ANormalCloseSavesANamedPlaylistForTheNextStartAndIgnoresAnEmptyOne) {
+    window->CloseSequence();
+    EXPECT_EQ(temp.Read("Tarvo.ini").find("PlaylistFile"), std::string::npos);
     Add(0, 1);
     Playlist().fileName = temp.File("named.tvp");
     window->ToggleMode();
     window->CloseSequence();
+    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_TRUE(dialogs.pickerTitles.empty());
+    EXPECT_NE(temp.Read("named.tvp").find("Entry=alpha 1"), std::string::npos);
     window = MakeWindow(dialogs);
     window->StartUp();
     EXPECT_TRUE(dialogs.shown.empty());

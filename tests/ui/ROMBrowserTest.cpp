@@ -44,25 +44,29 @@ protected:
 
 } // namespace
 
-TEST_F(Browser, CountsWithBothFilters) {
+// The main window's browser counts every game, lists the available ones by
+// default and never chooses a missing one; its filter outlives a cancel.
+TEST_F(Browser, CountsWithBothFiltersAndNeverChoosesAMissingGame) {
     auto browser = Open();
     EXPECT_EQ(Text(*browser, CDlgROMBrowser::kTotalGames), "3");
     EXPECT_EQ(Text(*browser, CDlgROMBrowser::kGamesFound), "2");
-    EXPECT_EQ(browser->Model().rowCount(), 2); // available games only, by default
-    EXPECT_FALSE(browser->LoadButton()->isEnabled());
+    EXPECT_EQ(browser->Model().rowCount(), 2);
     browser->FilterChanged(0);
     EXPECT_EQ(browser->Model().rowCount(), 3);
     EXPECT_EQ(Text(*browser, CDlgROMBrowser::kGamesFound), "2");
-}
-
-TEST_F(Browser, AMissingGameFilteredOutLeavesNothingSelected) {
-    auto browser = Open();
-    browser->FilterChanged(0);
+    browser->show();
     Click(*browser, 2);
-    EXPECT_FALSE(browser->LoadButton()->isEnabled()); // missing, in the main window's use
+    EXPECT_FALSE(browser->LoadButton()->isEnabled());
+    browser->accept(); // a double click
+    EXPECT_TRUE(browser->isVisible());
     browser->FilterChanged(1);
     EXPECT_TRUE(browser->GameList()->selectionModel()->selectedRows().isEmpty());
     EXPECT_FALSE(browser->LoadButton()->isEnabled());
+    browser->reject();
+    EXPECT_EQ(window->Settings().ROMFilter, 1);
+    browser->FilterChanged(0);
+    browser->reject();
+    EXPECT_EQ(window->Settings().ROMFilter, 0);
 }
 
 TEST_F(Browser, ThePlaylistManagersUseMayChooseAMissingGameUntilARescan) {
@@ -79,31 +83,12 @@ TEST_F(Browser, ThePlaylistManagersUseMayChooseAMissingGameUntilARescan) {
     EXPECT_TRUE(browser->LoadButton()->isEnabled()); // the same row clicked again
 }
 
-TEST_F(Browser, ADoubleClickOnAMissingGameDoesNothing) {
-    auto browser = Open();
-    browser->FilterChanged(0);
-    browser->show();
-    Click(*browser, 2);
-    browser->accept();
-    EXPECT_TRUE(browser->isVisible());
-    Click(*browser, 0);
-    browser->accept();
-    EXPECT_EQ(browser->result(), QDialog::Accepted);
-}
-
 TEST_F(Browser, ToolTipsNameTheGameAndWhetherItsArchiveWasFound) {
     EXPECT_EQ(CGameListModel::ToolTip(window->ROMList(), 1),
               "Game Title: Beta Run\nManufacturer: Tarvo Soft\nDriver: Test Driver\n"
               "Driver: 1990\nFilename: beta\nStatus: Good");
     EXPECT_TRUE(CGameListModel::ToolTip(window->ROMList(), 2).endsWith("Status: MISSING"));
     EXPECT_TRUE(CGameListModel::ToolTip(window->ROMList(), 9).isEmpty());
-}
-
-TEST_F(Browser, TheFilterIsKeptAfterCancel) {
-    auto browser = Open();
-    browser->FilterChanged(0);
-    browser->reject();
-    EXPECT_EQ(window->Settings().ROMFilter, 0);
 }
 
 TEST_F(Browser, FolderListAddsRemovesAndClears) {
