@@ -65,7 +65,7 @@ TEST_F(SettingsFileTest, NoFileGivesTheDefaultsAndTheDefaultFolderWhenItExists) 
     EXPECT_FALSE(other.IsScanned()); // nothing scanned without a ROMFolder line
 }
 
-TEST_F(SettingsFileTest, NumbersFlagsAndLimits) {
+TEST_F(SettingsFileTest, NumbersFlagsLimitsAndFolders) {
     const Config config = ReadText("maxlooptime=0\n"
                                    "MaxWAVTime=-4\n"
                                    "OnSilence=7\n"
@@ -96,6 +96,10 @@ TEST_F(SettingsFileTest, NumbersFlagsAndLimits) {
     EXPECT_EQ(ReadText("VUSegmentWidth=0\nOnSilence=3\nMaxLoopTime=5\nMaxLoopTime=6\n").MaxLoopTime,
               6);
     EXPECT_EQ(ReadText("VUSegmentWidth=0\n").VUSegmentWidth, 0);
+
+    const std::string roms = temp.MakeFolder("r"); // a folder named twice is one folder
+    ReadText("ROMFolder=" + roms + "\nROMFolder=" + roms + "\nROMFolder=/no/such/folder\n");
+    EXPECT_EQ(list.GetFolders(), std::vector<std::string>{roms});
 }
 
 TEST_F(SettingsFileTest, WrittenFileReadsBackToTheSameRecord) {
@@ -158,24 +162,14 @@ TEST_F(SettingsFileTest, PlaylistFileLoadsNamedAndTempPlaylistRecoversUnnamed) {
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text.rfind("Oops!  Apparently I crashed", 0), 0u);
     EXPECT_EQ(dialogs.shown[0].icon, MessageIcon::Information);
-}
 
-TEST_F(SettingsFileTest, TempPlaylistThatIsGoneStillSaysOops) {
+    playlist.Clear(); // a crash copy that is gone still says so
     ReadText("TempPlaylist=" + temp.File("gone.tvp") + "\n");
-    EXPECT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown.size(), 2u);
     EXPECT_EQ(playlist.GetCount(), 0);
-}
-
-TEST_F(SettingsFileTest, EmptyPlaylistFileLineIsSkipped) {
-    const Config config = ReadText("PlaylistFile=\nPlaylistMode=1\n");
+    config = ReadText("PlaylistFile=\nPlaylistMode=1\n"); // an empty line is skipped
     EXPECT_EQ(config.PlaylistMode, 0);
-    EXPECT_TRUE(dialogs.shown.empty());
-}
-
-TEST_F(SettingsFileTest, SameFolderTwiceGivesOneEntry) {
-    const std::string roms = temp.MakeFolder("r");
-    ReadText("ROMFolder=" + roms + "\nROMFolder=" + roms + "\nROMFolder=/no/such/folder\n");
-    EXPECT_EQ(list.GetFolders(), std::vector<std::string>{roms});
+    EXPECT_EQ(dialogs.shown.size(), 2u);
 }
 
 TEST_F(SettingsFileTest, AFailedWriteSaysSoAndKeepsTheOldFile) {

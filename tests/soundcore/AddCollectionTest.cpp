@@ -46,8 +46,6 @@ Bytes Gbs(const std::string& title) {
     return file;
 }
 
-const compose::LeadAndBass kTune{"Tune", "C5/4 E5/4 G5/8", "C3/16", 6};
-
 Bytes Sid(const std::string& name, int tunes) {
     compose::SidBuilder sid(name, "Tester", "1987 Tarvo Labs");
     for (int i = 0; i < tunes; ++i)

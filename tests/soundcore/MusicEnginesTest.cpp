@@ -18,8 +18,6 @@ using namespace tarvo::test;
 
 namespace {
 
-const compose::LeadAndBass kTune{"Tune", "C5/4 E5/4 G5/8", "C3/16", 6};
-
 Bytes TwoTuneSid() {
     compose::SidBuilder sid("Twin Peaks", "Tester", "2026 Tests");
     sid.AddTune(kTune);

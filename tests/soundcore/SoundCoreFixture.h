@@ -5,6 +5,7 @@
 
 #include "src/SoundCore.h"
 #include "support/TempFolder.h"
+#include "tools/compose/Song.h"
 #include "tools/compose/VgmBuilder.h"
 
 #include <gtest/gtest.h>
@@ -30,6 +31,9 @@ void WriteZip(const std::string& path, const std::vector<ZipMember>& members);
 // A short SN76489 tune: `frames` frames of a 440 Hz tone, looping or not.
 Bytes ToneVgm(int frames, bool loops, int attenuation = 2);
 Bytes RandomBytes(size_t size, unsigned seed);
+
+// A short tune of a lead and a bass, for the formats built from notes.
+inline const compose::LeadAndBass kTune{"Tune", "C5/4 E5/4 G5/8", "C3/16", 6};
 
 class SoundCoreTest : public ::testing::Test {
 protected:

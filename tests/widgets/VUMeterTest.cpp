@@ -45,41 +45,31 @@ TEST(VUMeter, TooSmallForTwoSegmentsShowsAnEmptyFrame) {
         EXPECT_EQ(image.pixelColor(x, meter.FrameRect().center().y()), QColor(Qt::black)) << x;
 }
 
-TEST(VUMeter, LevelsLightSegments) {
+// A level lights the segments below it; the bar falls 3200 a call and the
+// peak holds for the setting call and the next 45, lighting no extra segment
+// when it stands on a boundary.
+TEST(VUMeter, LevelsLightSegmentsThenFallAndThePeakHolds) {
     CVUMeter meter = Meter(304, 5);
-    meter.SetLevel(0);
-    EXPECT_FALSE(meter.IsLit(0));
     meter.SetLevel(1);
     EXPECT_TRUE(meter.IsLit(0));
     EXPECT_FALSE(meter.IsLit(1));
-    CVUMeter full = Meter(304, 5);
-    full.SetLevel(32767);
-    EXPECT_TRUE(full.IsLit(49));
-}
-
-TEST(VUMeter, PeakOnABoundaryLightsNoExtraSegment) {
-    CVUMeter meter = Meter(304, 5);
-    meter.SetLevel(655 * 10);
-    for (int i = 0; i < 3; ++i)
-        meter.SetLevel(0); // level decays below the peak
-    EXPECT_FALSE(meter.IsLit(10));
-    EXPECT_FALSE(meter.IsLit(9));
-}
-
-TEST(VUMeter, DecayAndPeakHold) {
-    CVUMeter meter = Meter(304, 5);
     meter.SetLevel(32767);
-    int calls = 0;
-    for (; calls < 45; ++calls)
+    EXPECT_TRUE(meter.IsLit(49));
+    meter.SetLevel(0);
+    EXPECT_EQ(meter.Level(), 32767 - 3200);
+    for (int calls = 1; calls < 45; ++calls)
         meter.SetLevel(0);
     EXPECT_EQ(meter.Level(), 0);
-    EXPECT_EQ(meter.Peak(), 32767); // shown for the setting call and the next 45
+    EXPECT_EQ(meter.Peak(), 32767);
     meter.SetLevel(0);
     EXPECT_EQ(meter.Peak(), 0); // cleared by the 47th
-    CVUMeter falling = Meter(304, 5);
-    falling.SetLevel(32767);
-    falling.SetLevel(0);
-    EXPECT_EQ(falling.Level(), 32767 - 3200);
+
+    CVUMeter boundary = Meter(304, 5);
+    boundary.SetLevel(655 * 10);
+    for (int i = 0; i < 3; ++i)
+        boundary.SetLevel(0);
+    EXPECT_FALSE(boundary.IsLit(10));
+    EXPECT_FALSE(boundary.IsLit(9));
 }
 
 TEST(VUMeter, GradientAndBands) {

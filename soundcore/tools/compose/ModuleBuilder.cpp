@@ -22,11 +22,6 @@ void PutText(Bytes& out, size_t at, const std::string& text, size_t size) {
     std::memcpy(&out[at], text.data(), std::min(text.size(), size));
 }
 
-void PutBe16(Bytes& out, size_t at, int value) {
-    out[at] = static_cast<uint8_t>(value >> 8);
-    out[at + 1] = static_cast<uint8_t>(value);
-}
-
 // A note as its period, counting from the voice's lowest note, which its
 // sample's length tunes to ProTracker's C-1.
 int PeriodOf(int midi, int lowest) {

@@ -144,11 +144,6 @@ Bytes StepsOfTune(const LeadAndBass& tune) {
     return out;
 }
 
-void PutBe16(Bytes& out, size_t at, int value) {
-    out[at] = static_cast<uint8_t>(value >> 8);
-    out[at + 1] = static_cast<uint8_t>(value);
-}
-
 } // namespace
 
 SidBuilder::SidBuilder(std::string name, std::string author, std::string released)

@@ -168,4 +168,9 @@ double FrequencyOf(int midi) {
     return 440.0 * std::pow(2.0, (midi - 69) / 12.0);
 }
 
+void PutBe16(Bytes& out, size_t at, int value) {
+    out[at] = static_cast<uint8_t>(value >> 8);
+    out[at + 1] = static_cast<uint8_t>(value);
+}
+
 } // namespace compose

@@ -59,4 +59,7 @@ std::vector<Frame> RenderEffect(int frameCount, const std::function<Frame(int, i
 Bytes ToVgm(const std::vector<Frame>& frames, bool loops, const std::string& track,
             const std::string& game);
 
+// Writes a 16-bit value, high byte first, as the Amiga and C64 formats keep it.
+void PutBe16(Bytes& out, size_t at, int value);
+
 } // namespace compose
