@@ -81,7 +81,8 @@ bool CGameClips::PrepareData(const ArchiveMember& member, Bytes& data, std::stri
     return true;
 }
 
-bool CGameClips::Build(const CRomArchive& archive, CEmulatorProcess& emulator, std::string& error) {
+bool CGameClips::Build(const CRomArchive& archive, CEmulatorProcess& emulator, std::string& error,
+                       const std::atomic<bool>* cancelled) {
     m_clips.clear();
     m_details.clear();
     m_unread.clear();
@@ -93,7 +94,7 @@ bool CGameClips::Build(const CRomArchive& archive, CEmulatorProcess& emulator, s
     if (music.size() == 1 &&
         (IsConsoleMultiTrackName(music[0]->name) || NumberOfFile(music[0]->name) < 0))
         return BuildMultiTrack(archive, *music[0], emulator, error);
-    BuildNumbered(archive, emulator);
+    BuildNumbered(archive, emulator, cancelled);
     if (m_clips.empty()) {
         error = "the archive holds no numbered music file";
         return false;
@@ -133,7 +134,8 @@ bool CGameClips::BuildMultiTrack(const CRomArchive& archive, const ArchiveMember
 // The tags are read within one budget for the whole game: files that cannot
 // be read cost the emulator's whole limit each, so after a few in a row, or
 // once the time is up, the rest keep their names.
-void CGameClips::BuildNumbered(const CRomArchive& archive, CEmulatorProcess& emulator) {
+void CGameClips::BuildNumbered(const CRomArchive& archive, CEmulatorProcess& emulator,
+                               const std::atomic<bool>* cancelled) {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(kLoadBudgetMs);
     std::set<std::string> systems;
@@ -146,7 +148,8 @@ void CGameClips::BuildNumbered(const CRomArchive& archive, CEmulatorProcess& emu
         ++files;
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        if (failedInARow >= kFailuresBeforeGivingUp || left.count() <= 0) {
+        if (failedInARow >= kFailuresBeforeGivingUp || left.count() <= 0 ||
+            (cancelled && *cancelled)) {
             ++unread;
             continue;
         }

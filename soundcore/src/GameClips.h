@@ -4,6 +4,7 @@
 #include "src/EmulatorProcess.h"
 #include "src/RomArchive.h"
 
+#include <atomic>
 #include <map>
 #include <string>
 #include <vector>
@@ -27,7 +28,9 @@ public:
 
     // False with a reason when the archive holds nothing playable. A numbered
     // file the emulator cannot read is still a clip: playing it says why.
-    bool Build(const CRomArchive& archive, CEmulatorProcess& emulator, std::string& error);
+    // Once `cancelled` is set, no more tags are read.
+    bool Build(const CRomArchive& archive, CEmulatorProcess& emulator, std::string& error,
+               const std::atomic<bool>* cancelled = nullptr);
 
     const ClipLocation* Find(int clip) const;
     int LowestClip() const { return m_clips.empty() ? 0 : m_clips.begin()->first; }
@@ -61,7 +64,8 @@ public:
 private:
     bool BuildMultiTrack(const CRomArchive& archive, const ArchiveMember& member,
                          CEmulatorProcess& emulator, std::string& error);
-    void BuildNumbered(const CRomArchive& archive, CEmulatorProcess& emulator);
+    void BuildNumbered(const CRomArchive& archive, CEmulatorProcess& emulator,
+                       const std::atomic<bool>* cancelled);
 
     std::map<int, ClipLocation> m_clips;
     bool m_multiTrack = false;

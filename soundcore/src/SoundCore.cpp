@@ -40,6 +40,8 @@ void CSoundCore::Init(void* user, CoreMessageCallback callback, const std::strin
 }
 
 void CSoundCore::Shutdown() {
+    CancelLoad();
+    m_cancelledLoads.clear();
     m_wav.Close();
     m_source.StartSilence();
     m_emulator.Kill();
@@ -162,6 +164,7 @@ void CSoundCore::SetOption(int code, int value) {
         break;
     case CORE_OPT_FIXED_RENDER_MS:
         m_output.SetOffline(value);
+        m_waitsForLoads = value > 0;
         break;
     case CORE_OPT_FADE_OUT_MS:
         if (value > 0)
@@ -176,11 +179,54 @@ void CSoundCore::SetOption(int code, int value) {
 
 void CSoundCore::StartGame(int clip) {
     Send(CORE_MSG_BUSY);
-    if (!OpenGameArchive()) {
-        ForgetGame();
+    CancelLoad();
+    ForgetGame();
+    std::string path;
+    if (!AskArchivePath(path)) {
         Send(CORE_MSG_LOAD_FAILED);
         return;
     }
+    m_load = std::make_unique<CGameLoad>(m_catalogue.Games()[m_chosenGame].romName, path,
+                                         m_emulator.Program());
+    m_loadingGame = m_chosenGame;
+    m_loadClip = clip;
+    if (!m_waitsForLoads) return;
+    WaitForLoad();
+    FinishLoad();
+}
+
+bool CSoundCore::AskArchivePath(std::string& path) {
+    const auto& games = m_catalogue.Games();
+    if (m_chosenGame < 0 || m_chosenGame >= static_cast<int>(games.size())) return false;
+    std::vector<char> buffer = PathBuffer(games[m_chosenGame].romName + ".zip");
+    if (Send(CORE_MSG_ROM_PATH, buffer.data()) == 0) return false;
+    path = BufferText(buffer);
+    return !path.empty();
+}
+
+// A load that is no longer wanted ends by itself after the file it reads;
+// nothing waits for it, and what it found is never told.
+void CSoundCore::CancelLoad() {
+    if (!m_load) return;
+    m_load->Cancel();
+    m_cancelledLoads.push_back(std::move(m_load));
+}
+
+void CSoundCore::FinishLoad() {
+    const std::unique_ptr<CGameLoad> load = std::move(m_load);
+    for (const std::string& message : load->Messages())
+        SendError(message);
+    if (!load->Succeeded()) {
+        Send(CORE_MSG_LOAD_FAILED);
+        return;
+    }
+    m_archive = load->TakeArchive();
+    m_clips = load->TakeClips();
+    m_loadedGame = m_loadingGame;
+    StartLoadedGame(m_loadClip);
+}
+
+void CSoundCore::StartLoadedGame(int clip) {
     std::string title = m_catalogue.Games()[m_loadedGame].title;
     Send(CORE_MSG_GAME_LOADED, title.data());
     std::string details = m_clips.Details();
@@ -197,35 +243,8 @@ void CSoundCore::StartGame(int clip) {
     Send(CORE_MSG_STOPPED);
 }
 
-bool CSoundCore::OpenGameArchive() {
-    ForgetGame();
-    const auto& games = m_catalogue.Games();
-    if (m_chosenGame < 0 || m_chosenGame >= static_cast<int>(games.size())) return false;
-
-    std::vector<char> buffer = PathBuffer(games[m_chosenGame].romName + ".zip");
-    if (Send(CORE_MSG_ROM_PATH, buffer.data()) == 0) return false;
-    const std::string path = BufferText(buffer);
-
-    auto archive = std::make_unique<CRomArchive>();
-    std::string error;
-    if (path.empty() || !archive->Open(path, error)) {
-        if (!error.empty()) SendError(error);
-        return false;
-    }
-    if (!archive->Problem().empty())
-        SendError(games[m_chosenGame].romName + ".zip: " + archive->Problem());
-    if (!m_clips.Build(*archive, m_emulator, error)) {
-        SendError(games[m_chosenGame].romName + ".zip: " + error);
-        return false;
-    }
-    if (!m_clips.Unread().empty())
-        SendError(games[m_chosenGame].romName + ".zip: " + m_clips.Unread());
-    m_archive = std::move(archive);
-    m_loadedGame = m_chosenGame;
-    return true;
-}
-
 void CSoundCore::PlayClip(int clip) {
+    if (m_load) m_loadClip = clip; // played once the game is loaded
     if (m_loadedGame < 0) return;
     m_currentClip = clip;
     std::string error;
@@ -267,6 +286,7 @@ void CSoundCore::ForgetGame() {
 }
 
 void CSoundCore::Unload() {
+    CancelLoad();
     ForgetGame();
     Send(CORE_MSG_GAME_GONE);
 }
@@ -280,6 +300,8 @@ void CSoundCore::OpenOutputOnce() {
 }
 
 void CSoundCore::Service() {
+    std::erase_if(m_cancelledLoads, [](const auto& load) { return load->Done(); });
+    if (m_load && m_load->Done()) FinishLoad();
     if (m_loadedGame < 0 || m_paused) return;
     Render(m_output.FramesWanted());
 }

@@ -6,6 +6,7 @@
 #include "src/Catalogue.h"
 #include "src/ClipSource.h"
 #include "src/GameClips.h"
+#include "src/GameLoad.h"
 #include "src/OutputAnalysis.h"
 #include "src/RomArchive.h"
 #include "src/WavWriter.h"
@@ -19,7 +20,9 @@ namespace tarvocore {
 
 // The whole core behind the C entry points: the catalogue, the loaded game,
 // the clip playing, the output with its level and silence reports, and the
-// recording. Every message is sent from inside one of these calls.
+// recording. Every message is sent from inside one of these calls, on the
+// caller's thread: a game loads on a thread of its own, and its outcome is
+// told by the next service call after it is known.
 class CSoundCore {
 public:
     static constexpr const char* kVersion = "1.0.0";
@@ -44,6 +47,12 @@ public:
     void Command(int code, int argument);
     void SetOption(int code, int value);
 
+    // Waits until the game loading is loaded or refused; the next service
+    // call tells which (for tools and tests: the player never waits).
+    void WaitForLoad() {
+        if (m_load) m_load->Wait();
+    }
+
     // Renders and delivers this many frames at once (the service path without
     // a device's pacing); used by the service call, tests and benchmarks.
     void Render(int frameCount);
@@ -52,7 +61,10 @@ private:
     int Send(int code, void* first = nullptr, int second = 0);
     void SendError(const std::string& text);
     void StartGame(int clip);
-    bool OpenGameArchive();
+    bool AskArchivePath(std::string& path);
+    void FinishLoad();
+    void CancelLoad();
+    void StartLoadedGame(int clip);
     void PlayClip(int clip);
     bool PrepareClip(int clip, std::string& error);
     int16_t* RenderClip(int frameCount);
@@ -71,6 +83,13 @@ private:
 
     int m_chosenGame = -1;
     int m_loadedGame = -1;
+    // The load in progress, the game and clip it is for, and cancelled loads
+    // still finishing the file they were reading.
+    std::unique_ptr<CGameLoad> m_load;
+    int m_loadingGame = -1;
+    int m_loadClip = -1;
+    std::vector<std::unique_ptr<CGameLoad>> m_cancelledLoads;
+    bool m_waitsForLoads = false; // rendering offline: nothing real-time waits
     int m_currentClip = 0;
     std::unique_ptr<CRomArchive> m_archive;
     CGameClips m_clips;

@@ -62,9 +62,12 @@ enum {
 
 /* CoreCommand codes */
 enum {
-    CORE_CMD_PLAY_CLIP = 0,  /* argument clip: play it from its start */
-    CORE_CMD_START_GAME = 1, /* argument clip or -1: start the game chosen by option 2 */
-    CORE_CMD_UNLOAD = 3,     /* stop and unload the current game */
+    CORE_CMD_PLAY_CLIP = 0, /* argument clip: play it from its start */
+    /* argument clip or -1: start the game chosen by option 2. The call returns
+     * after message 6 (and 11); the game loads meanwhile, and a later service
+     * call tells message 1 or 4. */
+    CORE_CMD_START_GAME = 1,
+    CORE_CMD_UNLOAD = 3, /* stop and unload the current game, or end its load */
     CORE_CMD_PAUSE = 4,
     CORE_CMD_RESUME = 5,
     CORE_CMD_SERVICE = 6 /* made on every 30 ms tick of the player's timer */
@@ -75,8 +78,9 @@ enum {
     CORE_OPT_GAME = 2,      /* the game that CORE_CMD_START_GAME starts */
     CORE_OPT_RECORD = 3,    /* 1: record into the file named on message 12; 0: stop */
     CORE_OPT_NORMALIZE = 5, /* 1 or 0 */
-    /* Shipped core only, for rendering tools: open no device and render exactly
-     * this many milliseconds on each service call (0: back to real time). */
+    /* Shipped core only, for rendering tools: open no device, render exactly
+     * this many milliseconds on each service call, and finish a game's load
+     * before CORE_CMD_START_GAME returns (0: back to real time). */
     CORE_OPT_FIXED_RENDER_MS = 100,
     /* Shipped core only: fade the clip out smoothly over this many milliseconds
      * of sound from now, then stay silent until a clip starts (0: no fade). */

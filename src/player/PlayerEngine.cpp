@@ -142,8 +142,10 @@ void CPlayerEngine::Unload() {
 void CPlayerEngine::StopPlayer() {
     switch (m_state) {
     case PlayerState::Idle:
-    case PlayerState::Busy:
         break;
+    case PlayerState::Busy: // the game loading is not wanted after all
+        Unload();
+        return;
     case PlayerState::Stopped:
         m_core.Command(CORE_CMD_PAUSE, 0);
         m_pendingClip = -1;

@@ -91,7 +91,7 @@ void CPlayerDlg::EnableTransportControls(bool active, bool sounding) {
     m_clipNumberEdit->setEnabled(active && !playlistMode);
     m_clipTitleEdit->setEnabled(active);
     SetEnabled(kPlay, active || playlistMode);
-    SetEnabled(kStop, sounding);
+    SetEnabled(kStop, sounding || m_engine->State() == PlayerState::Busy); // STOP ends a load
     SetEnabled(kRec, active);
 }
 

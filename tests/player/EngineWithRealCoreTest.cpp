@@ -120,6 +120,7 @@ TEST_F(EngineWithRealCore, TagsWithLineBreaksWriteOnlyTheirOwnClipsTitle) {
     std::string folder = roms;
     ASSERT_TRUE(romList.AddFolder(folder));
     romList.ScanROMFolders();
+    RenderPerTick(30); // the load is done when LoadGame returns
     engine.LoadGame(romList.FindGameIndex("starmoth"), -1);
     ASSERT_TRUE(romList.SaveClipInfo(temp.File("tarvoclips.dat"), CROMList::Lines::WithUnsupported,
                                      dialogs));

@@ -55,6 +55,13 @@ TEST_F(Engine, LoadPlayPauseAndStopSendTheirExactSequences) {
     engine->StopPlayer();
     EXPECT_EQ(engine->PendingClip(), -1);
     EXPECT_EQ(engine->State(), PlayerState::Stopped);
+
+    engine->LoadGame(0, 2); // STOP cancels a load the core is still working on
+    core.Send(CORE_MSG_BUSY);
+    Actions();
+    engine->StopPlayer();
+    EXPECT_EQ(Actions(), Calls{"Command(UNLOAD, 0)"});
+    EXPECT_EQ(engine->State(), PlayerState::Idle);
 }
 
 TEST_F(Engine, ANewGameTakesItsTunesFromTheCoreAndAKnownOneOnlyEmptyTitles) {

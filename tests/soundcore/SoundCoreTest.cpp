@@ -458,17 +458,25 @@ TEST_F(CoreTest, DamagedMusicFilesAreRefusedWhenPlayed) {
     EXPECT_GT(lastPeak, 0);
 }
 
+namespace {
+
 // Twenty AdLib songs whose player never finishes a tick: each would use up
 // the emulator's whole limit, so the load's one budget ends the reading and
 // the songs are listed by their names, with one word of it.
-TEST_F(CoreTest, AGameOfUnreadableFilesLoadsWithinOneBudgetAndSaysSo) {
+void WriteSlowGame(const std::string& path) {
     std::ifstream in(std::string(TARVO_TEST_DATA) + "/hostile/adlib-midi-tick-that-never-ends.cmf",
                      std::ios::binary);
     const Bytes song((std::istreambuf_iterator<char>(in)), {});
     std::vector<ZipMember> members;
     for (int n = 1; n <= 20; ++n)
         members.push_back({std::to_string(n) + " Song " + std::to_string(n) + ".cmf", song});
-    WriteZip(romFolder + "absent.zip", members);
+    WriteZip(path, members);
+}
+
+} // namespace
+
+TEST_F(CoreTest, AGameOfUnreadableFilesLoadsWithinOneBudgetAndSaysSo) {
+    WriteSlowGame(romFolder + "absent.zip");
     Load("absent", -1);
     ASSERT_EQ(Count(CORE_MSG_ERROR), 1);
     EXPECT_EQ(Last(CORE_MSG_ERROR)->text,
@@ -476,6 +484,32 @@ TEST_F(CoreTest, AGameOfUnreadableFilesLoadsWithinOneBudgetAndSaysSo) {
               "names");
     EXPECT_EQ(core.GetInt(CORE_INT_LAST_TUNE, 0), 20);
     EXPECT_STREQ(core.GetString(CORE_STR_TUNE_TITLE, 17), "Song 17");
+}
+
+// The player's thread never waits on a load: the call returns once the core
+// is busy, the outcome comes with a later service call, and a load that is
+// no longer wanted (another game asked for, or none) is never told.
+TEST_F(CoreTest, AGameLoadsWhileTheCallerGoesOnAndAnUnwantedLoadIsNeverTold) {
+    WriteSlowGame(romFolder + "absent.zip");
+    core.SetOption(CORE_OPT_FIXED_RENDER_MS, 0); // a real device, as the player has
+    Load("absent", -1);
+    EXPECT_EQ(TakeCodes(), (std::vector<int>{CORE_MSG_BUSY, CORE_MSG_ROM_PATH}));
+    Service(1);
+    EXPECT_EQ(core.GetInt(CORE_INT_LOADED_GAME, 0), -1);
+    Load("tunes", 3);
+    core.WaitForLoad();
+    EXPECT_EQ(TakeCodes(), (std::vector<int>{CORE_MSG_BUSY, CORE_MSG_ROM_PATH}));
+    Service(1);
+    EXPECT_EQ(TakeCodes(), (std::vector<int>{CORE_MSG_GAME_LOADED, CORE_MSG_DRIVER_INFO,
+                                             CORE_MSG_CLIP_STARTED}));
+    EXPECT_EQ(core.GetInt(CORE_INT_CURRENT_CLIP, 0), 3);
+
+    Load("absent", -1);
+    core.Command(CORE_CMD_UNLOAD, 0);
+    Service(1);
+    core.Shutdown(); // waits for the cancelled loads
+    EXPECT_EQ(TakeCodes(),
+              (std::vector<int>{CORE_MSG_BUSY, CORE_MSG_ROM_PATH, CORE_MSG_GAME_GONE}));
 }
 
 TEST_F(CoreTest, PathBuffersHoldTheAgreedCapacity) {
@@ -486,22 +520,21 @@ TEST_F(CoreTest, PathBuffersHoldTheAgreedCapacity) {
     other.Init(this, &SoundCoreTest::OnMessage, temp.Path());
     romFolder = temp.Path() + std::string(CORE_PATH_BUFFER_SIZE - 1 - 9 - temp.Path().size(), 'd');
     other.SetOption(CORE_OPT_GAME, 0);
+    other.SetOption(CORE_OPT_FIXED_RENDER_MS, 30);
     other.Command(CORE_CMD_START_GAME, 1);
     EXPECT_EQ(Codes(), (std::vector<int>{CORE_MSG_BUSY, CORE_MSG_ROM_PATH, CORE_MSG_ERROR,
                                          CORE_MSG_LOAD_FAILED}));
     other.Shutdown();
 }
 
-// Every hostile input kept from fuzzing: each ends with a clear message or
-// plays; the emulator it stops comes back for the next clip.
-// Each hostile file of a kind ends one way: refused with its reason, stopped
-// in the emulator's process, or played as the harmless data it becomes; and
-// the next game plays.
+// Each hostile file kept from fuzzing ends one way: refused with its reason,
+// stopped in the emulator's process, or played as the harmless data it
+// becomes; and the next game plays.
 TEST_F(CoreTest, HostileInputsEndWithAMessageOrPlayAndTheCoreGoesOn) {
     const std::string folder = std::string(TARVO_TEST_DATA) + "/hostile/";
     struct Case {
         const char* name;
-        const char* message; // empty: plays without one; null: either way
+        const char* message; // among the errors told; empty: plays without one
     } cases[] = {{"old-header-ym2612-clock.vgm", "a chip clock of 642789200 Hz is out of range"},
                  {"sn76489-clock-too-high.vgm", "a chip clock of 16859136 Hz is out of range"},
                  {"ym2612-commands-without-clock.vgm", "noise register width of 255 bits"},
@@ -510,9 +543,8 @@ TEST_F(CoreTest, HostileInputsEndWithAMessageOrPlayAndTheCoreGoesOn) {
                  {"psid-data-offset-beyond-the-file.sid", "wrong data offset"},
                  {"module-of-endless-length.mod", ""},
                  {"adlib-midi-tick-that-never-ends.cmf", "stopped the emulator"},
-                 // AdPlug's LDS player reads out of bounds: only a sanitized
-                 // emulator is sure to stop on it, and says so.
-                 {"adplug-lds-player-crash.lds", nullptr}};
+                 // AdPlug's LDS player reads out of bounds while its tags are read.
+                 {"adplug-lds-player-crash.lds", "1 of the game's 1 files could not be read"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         std::ifstream in(folder + c.name, std::ios::binary);
@@ -522,13 +554,13 @@ TEST_F(CoreTest, HostileInputsEndWithAMessageOrPlayAndTheCoreGoesOn) {
         messages.clear();
         Load("absent", 1);
         Service(100); // 3 s
-        const std::string said = Last(CORE_MSG_ERROR) ? Last(CORE_MSG_ERROR)->text : "";
-        if (!c.message)
-            EXPECT_TRUE(said.empty() || said.find("stopped the emulator") != std::string::npos);
-        else if (*c.message)
-            EXPECT_NE(said.find(c.message), std::string::npos);
+        std::string said;
+        for (const Message& message : messages)
+            if (message.code == CORE_MSG_ERROR) said += message.text + "\n";
+        if (*c.message)
+            EXPECT_NE(said.find(c.message), std::string::npos) << said;
         else
-            EXPECT_EQ(Count(CORE_MSG_ERROR), 0);
+            EXPECT_EQ(said, "");
         messages.clear();
         Load("tunes", 3);
         Service(5);

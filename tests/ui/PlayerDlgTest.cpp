@@ -97,7 +97,7 @@ TEST_F(Window, TransportButtonsByState) {
         int sequence;
     } rows[] = {
         {PlayerState::Idle, false, false, false, false, false, false, 3},
-        {PlayerState::Busy, false, false, false, false, false, false, 3},
+        {PlayerState::Busy, false, false, false, true, false, false, 3},
         {PlayerState::Stopped, true, true, true, false, true, true, 3},
         {PlayerState::Playing, true, true, true, true, true, true, 0},
         {PlayerState::Paused, true, true, true, true, true, true, 2},

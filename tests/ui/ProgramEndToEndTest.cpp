@@ -141,6 +141,7 @@ TEST(ProgramEndToEnd, PlaysAPlaylistAcrossTwoGamesAndFindsItAgainAfterARestart) 
     {
         CPlayerDlg window(folder, core, dialogs);
         window.StartUp();
+        core.SetOption(CORE_OPT_FIXED_RENDER_MS, 30); // each load is done when NEXT returns
         window.SetModalRunner([&](QDialog& dialog) {
             return BuildTwoGamePlaylist(static_cast<CDlgPlaylist&>(dialog), path, dialogs);
         });

@@ -1,0 +1,39 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "src/GameLoad.h"
+
+namespace tarvocore {
+
+CGameLoad::CGameLoad(std::string romName, std::string path, const std::string& emulatorProgram)
+    : m_romName(std::move(romName)), m_path(std::move(path)), m_emulator(emulatorProgram),
+      m_thread([this] { Run(); }) {}
+
+CGameLoad::~CGameLoad() {
+    Cancel();
+    Wait();
+}
+
+void CGameLoad::Wait() {
+    if (m_thread.joinable()) m_thread.join();
+}
+
+void CGameLoad::Run() {
+    auto archive = std::make_unique<CRomArchive>();
+    const std::string name = m_romName + ".zip: ";
+    std::string error;
+    if (!archive->Open(m_path, error)) {
+        if (!error.empty()) m_messages.push_back(error);
+    } else {
+        if (!archive->Problem().empty()) m_messages.push_back(name + archive->Problem());
+        if (!m_clips.Build(*archive, m_emulator, error, &m_cancelled)) {
+            m_messages.push_back(name + error);
+        } else {
+            if (!m_clips.Unread().empty()) m_messages.push_back(name + m_clips.Unread());
+            m_archive = std::move(archive);
+            m_succeeded = true;
+        }
+    }
+    m_emulator.Kill(); // the game plays in the core's own emulator process
+    m_done.store(true, std::memory_order_release);
+}
+
+} // namespace tarvocore

@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "src/EmulatorProcess.h"
+#include "src/GameClips.h"
+#include "src/RomArchive.h"
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace tarvocore {
+
+// One game's load on a thread of its own, so that the caller's thread (the
+// player's window) never waits on it: it reads the archive and the files'
+// tags, with an emulator process of its own. Cancel makes it end after the
+// file it is reading; the destructor cancels it and waits for that.
+class CGameLoad {
+public:
+    CGameLoad(std::string romName, std::string path, const std::string& emulatorProgram);
+    ~CGameLoad();
+    CGameLoad(const CGameLoad&) = delete;
+    CGameLoad& operator=(const CGameLoad&) = delete;
+
+    bool Done() const { return m_done.load(std::memory_order_acquire); }
+    void Wait();
+    void Cancel() { m_cancelled = true; }
+
+    // Once done: whether the game plays, what to tell the user, and the game.
+    bool Succeeded() const { return m_succeeded; }
+    const std::vector<std::string>& Messages() const { return m_messages; }
+    std::unique_ptr<CRomArchive> TakeArchive() { return std::move(m_archive); }
+    CGameClips TakeClips() { return std::move(m_clips); }
+
+private:
+    void Run();
+
+    const std::string m_romName;
+    const std::string m_path;
+    CEmulatorProcess m_emulator;
+    std::atomic<bool> m_cancelled{false};
+    std::atomic<bool> m_done{false};
+    bool m_succeeded = false;
+    std::vector<std::string> m_messages;
+    std::unique_ptr<CRomArchive> m_archive;
+    CGameClips m_clips;
+    std::thread m_thread; // last: it starts once everything above is made
+};
+
+} // namespace tarvocore
