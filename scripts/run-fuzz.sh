@@ -8,7 +8,7 @@
 # first frame outside the sanitizers, the C and C++ libraries and the harness
 # is in Tarvo's sources. Crashes inside the music libraries are contained by
 # the emulator's process in the program, so they are kept and counted.
-# Usage: run-fuzz.sh BUILD_FOLDER [SECONDS]
+# Usage: run-fuzz.sh BUILD_FOLDER [SECONDS [HARNESS...]] (all harnesses by default)
 set -uo pipefail
 build=$(cd "${1:?build folder}" && pwd)
 seconds=${2:-60}
@@ -52,7 +52,10 @@ crash_is_tarvos() {
 
 own=0
 printf '%-12s %12s %10s %8s %9s %5s\n' harness executions per-second crashes time-outs own
-for name in settings clipinfo playlist catalogue vgm archive load_render sid module adplug; do
+harnesses=("${@:3}")
+[ ${#harnesses[@]} -gt 0 ] ||
+  harnesses=(settings clipinfo playlist catalogue vgm archive load_render sid module adplug)
+for name in "${harnesses[@]}"; do
   corpus=$build/fuzz/corpus/$name
   findings=$build/fuzz/findings/$name
   mkdir -p "$corpus" "$findings"
