@@ -20,6 +20,11 @@ struct PlayerFields {
     std::string elapsed;
 };
 
+// How often the engine wants its timer: every 30 ms while sound plays, a load
+// or a clip is pending or the meters are still falling; every clock tick while
+// paused, for the blink; not at all when idle.
+enum class TickNeed { None, Clock, Timer };
+
 // What the engine asks of the main window.
 class IPlayerView {
 public:
@@ -40,6 +45,9 @@ public:
     virtual void SetPlayIcon(int icon) = 0;
     virtual void SetRecIcon(int icon) = 0;
     virtual void SetMeterLevels(int left, int right) = 0;
+    // Runs the timer at this cadence: TimerTick every 30 ms, or ClockTick
+    // every clock tick, or none.
+    virtual void SetTickNeed(TickNeed need) = 0;
 };
 
 } // namespace tarvo

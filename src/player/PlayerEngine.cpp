@@ -74,7 +74,8 @@ void CPlayerEngine::Start() {
     m_view.UpdateTransportButtons();
     m_vuHistory.Reset();
     m_clockSubdivider = 6;
-    m_autosaveCounter = 0;
+    m_meterTicksLeft = 0;
+    UpdateTicking();
 }
 
 CGameEntry* CPlayerEngine::LoadedGame() {
@@ -87,6 +88,7 @@ const CGameEntry* CPlayerEngine::LoadedGame() const {
 void CPlayerEngine::UpdateButtonsAndMenus() {
     m_view.UpdateTransportButtons();
     m_view.UpdateMenus();
+    UpdateTicking();
 }
 
 // --- Playing -------------------------------------------------------------
@@ -109,6 +111,7 @@ void CPlayerEngine::PlayClip(int n) {
     m_core.Command(CORE_CMD_PLAY_CLIP, n);
     m_silenceCount = 0;
     m_view.UpdateMenus();
+    UpdateTicking();
 }
 
 void CPlayerEngine::LoadGame(int game, int clip) {
@@ -376,8 +379,32 @@ void CPlayerEngine::TimerTick() {
     int left = 0, right = 0;
     m_vuHistory.Advance(left, right);
     m_view.SetMeterLevels(left, right);
+    if (m_meterTicksLeft > 0) --m_meterTicksLeft;
     m_clockSubdivider = (m_clockSubdivider + 1) % kTicksPerClockTick;
     if (m_clockSubdivider == 0) ClockTick();
+    UpdateTicking();
+}
+
+TickNeed CPlayerEngine::TickNeeded() const {
+    const bool sounding = m_state == PlayerState::Playing || m_state == PlayerState::Recording;
+    if (sounding || m_state == PlayerState::Busy || m_pendingClip >= 0 || m_meterTicksLeft > 0)
+        return TickNeed::Timer;
+    if (m_state == PlayerState::Paused || m_state == PlayerState::RecordingPaused)
+        return TickNeed::Clock;
+    return TickNeed::None;
+}
+
+// The timer runs only while something needs it; when it stops, the time box
+// and the window icon show the idle player at once rather than at a tick.
+void CPlayerEngine::UpdateTicking() {
+    const TickNeed need = TickNeeded();
+    if (need == m_tickNeed) return;
+    m_tickNeed = need;
+    if (need == TickNeed::None) {
+        ShowElapsed(false);
+        m_view.AdvanceWindowIcon();
+    }
+    m_view.SetTickNeed(need);
 }
 
 void CPlayerEngine::ShowElapsed(bool visible) {
@@ -412,8 +439,6 @@ void CPlayerEngine::ClockTick() {
         break;
     }
     if (timing) ApplyTimeLimits();
-    m_autosaveCounter = (m_autosaveCounter + 1) % kClockTicksPerAutosave;
-    if (m_autosaveCounter == 0) Autosave();
 }
 
 void CPlayerEngine::ApplyTimeLimits() {

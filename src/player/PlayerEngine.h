@@ -36,7 +36,12 @@ public:
     static constexpr int kTimerId = 12345;
     static constexpr int kTimerPeriodMs = 30;
     static constexpr int kTicksPerClockTick = 7;
-    static constexpr int kClockTicksPerAutosave = 900;
+    static constexpr int kClockPeriodMs = kTimerPeriodMs * kTicksPerClockTick;
+    // The files are kept every 189 s, on a timer of the window's own.
+    static constexpr int kAutosavePeriodMs = 900 * kClockPeriodMs;
+    // After the last level report, the ticks until the meters show nothing:
+    // the reports' delay, then the longest a meter holds its peak.
+    static constexpr int kMeterSettleTicks = 25 + 47;
 
     CPlayerEngine(ICore& core, CROMList& romList, CPlaylist& playlist, Config& config,
                   CSettingsFile& settings, IDialogs& dialogs, IPlayerView& view,
@@ -50,8 +55,10 @@ public:
     std::string CoreVersion();
     void ShutdownCore();
 
-    // State at start-up: Idle, nothing pending, the first timer tick runs a clock tick.
+    // State at start-up: Idle, nothing pending, no timer; once the timer
+    // runs, its first tick runs a clock tick.
     void Start();
+    TickNeed TickNeeded() const;
 
     int CurrentGame() const { return m_currentGame; }
     int CurrentClip() const { return m_currentClip; }
@@ -99,6 +106,8 @@ public:
     int OnCoreMessage(int code, void* first, int second) override;
     void TimerTick();
     void ClockTick();
+    // Keeps the playlist copy, the settings and the clip information.
+    void Autosave();
 
     static std::string FormatTime(int seconds, bool verbose);
     int ElapsedSeconds() const { return m_elapsed; }
@@ -120,8 +129,8 @@ private:
     void ShowElapsed(bool blinkOn);
     void ApplyTimeLimits();
     void FadeBeforeTheLoopLimit();
-    void Autosave();
     void UpdateButtonsAndMenus();
+    void UpdateTicking();
 
     ICore& m_core;
     CROMList& m_romList;
@@ -150,7 +159,8 @@ private:
     bool m_fading = false; // the current clip is fading out before the loop limit
     bool m_blinkPhase = false;
     int m_clockSubdivider = 6;
-    int m_autosaveCounter = 0;
+    int m_meterTicksLeft = 0;
+    TickNeed m_tickNeed = TickNeed::Timer; // as the window starts, before Start()
     CVUHistory m_vuHistory;
     std::string m_tempWavPath;
 };

@@ -50,6 +50,7 @@ int CPlayerEngine::OnCoreMessage(int code, void* first, int second) {
         break;
     case CORE_MSG_LEVELS:
         OnLevels(static_cast<const int16_t*>(first), second);
+        m_meterTicksLeft = kMeterSettleTicks;
         break;
     case CORE_MSG_ROM_PATH:
         return AnswerRomPathRequest(first, m_romList, m_dialogs);
@@ -63,6 +64,7 @@ int CPlayerEngine::OnCoreMessage(int code, void* first, int second) {
     default:
         break;
     }
+    UpdateTicking();
     return 0;
 }
 

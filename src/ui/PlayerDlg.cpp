@@ -48,6 +48,7 @@ CPlayerDlg::~CPlayerDlg() {
     // by then there is no window left to note it.
     disconnect(m_focusWatch);
     m_timer.stop();
+    m_autosaveTimer.stop();
     m_engine->ShutdownCore();
 }
 
@@ -112,7 +113,13 @@ void CPlayerDlg::ConnectCommands() {
         UpdateListButtons();
         UpdateMenus();
     });
-    connect(&m_timer, &QTimer::timeout, this, [this] { m_engine->TimerTick(); });
+    connect(&m_timer, &QTimer::timeout, this, [this] {
+        if (m_tickNeed == TickNeed::Clock)
+            m_engine->ClockTick();
+        else
+            m_engine->TimerTick();
+    });
+    connect(&m_autosaveTimer, &QTimer::timeout, this, [this] { m_engine->Autosave(); });
 }
 
 void CPlayerDlg::StartUp() {
@@ -138,14 +145,14 @@ void CPlayerDlg::StartUp() {
         Button(id)->setIcon(CIconLibrary::Icon(icon));
     for (const MoveButton& button : kMoveButtons)
         Button(button.id)->setIcon(CIconLibrary::Icon(button.icon));
+    m_timer.setTimerType(Qt::PreciseTimer);
     m_engine->Start();
     m_leftMeter.Attach(this, m_controls.value(kLeftMeter));
     m_rightMeter.Attach(this, m_controls.value(kRightMeter));
     ApplyMeterSettings();
     m_clipTree->setFocus(Qt::OtherFocusReason);
     m_userFocus = m_clipTree;
-    m_timer.setTimerType(Qt::PreciseTimer);
-    m_timer.start(CPlayerEngine::kTimerPeriodMs);
+    m_autosaveTimer.start(CPlayerEngine::kAutosavePeriodMs);
     m_mpris = new CMprisService(*this);
 }
 
@@ -166,6 +173,7 @@ bool CPlayerDlg::CloseSequence() {
     if (IsRecording(m_engine->State()) && !unattended) m_engine->StopPlayer();
     if (m_engine->KeepsFiles() && !SaveFilesForExit(unattended)) return false; // stays open
     m_timer.stop();
+    m_autosaveTimer.stop();
     m_engine->ShutdownCore();
     return true;
 }

@@ -112,12 +112,15 @@ public:
     void SetPlayIcon(int icon) override;
     void SetRecIcon(int icon) override;
     void SetMeterLevels(int left, int right) override;
+    void SetTickNeed(TickNeed need) override;
 
     // For tests and the program's own use.
     CPlayerEngine& Engine() { return *m_engine; }
     Config& Settings() { return m_config; }
     CROMList& ROMList() { return m_romList; }
     CPlaylist& Playlist() { return m_playlist; }
+    const QTimer& Timer() const { return m_timer; }
+    const QTimer& AutosaveTimer() const { return m_autosaveTimer; }
     QWidget* ControlById(int id) const { return m_controls.value(id); }
     QAction* Action(int id) const;
     CVUMeter& LeftMeter() { return m_leftMeter; }
@@ -183,7 +186,11 @@ private:
     // The clip whose number and title the two clip fields show.
     CGameEntry* m_fieldsGame = nullptr;
     int m_fieldsClip = -1;
+    // The engine's timer, running only at the cadence it asks for, and the
+    // autosave's own slow one.
     QTimer m_timer;
+    TickNeed m_tickNeed = TickNeed::None;
+    QTimer m_autosaveTimer;
     ModalRunner m_runModal;
     CMprisService* m_mpris = nullptr;
     // Where the user left the keyboard focus. A control disabled while the

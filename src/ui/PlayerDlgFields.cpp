@@ -121,4 +121,13 @@ void CPlayerDlg::SetMeterLevels(int left, int right) {
     m_rightMeter.SetLevel(right);
 }
 
+void CPlayerDlg::SetTickNeed(TickNeed need) {
+    m_tickNeed = need;
+    if (need == TickNeed::None)
+        m_timer.stop();
+    else
+        m_timer.start(need == TickNeed::Timer ? CPlayerEngine::kTimerPeriodMs
+                                              : CPlayerEngine::kClockPeriodMs);
+}
+
 } // namespace tarvo

@@ -299,12 +299,12 @@ TEST_F(Engine, MetersShowLevelsExactly25TicksLater) {
     EXPECT_EQ(view.leftLevel, 0);
 }
 
-TEST_F(Engine, AutosaveRunsOnThe900thClockTickAndAFailedSettingsWriteSkipsTheRest) {
+// The window's autosave keeps the crash copy of the playlist, the settings
+// and the clip information; a failed settings write skips the rest.
+TEST_F(Engine, AutosaveKeepsEverythingAndAFailedSettingsWriteSkipsTheRest) {
     playlist.AddEntry(romList.GetEntry(0), 1);
     Clips().SetTitle(1, "Theme");
-    ClockTicks(899);
-    EXPECT_FALSE(std::filesystem::exists(temp.File("Tarvo.ini")));
-    ClockTicks(1);
+    engine->Autosave();
     EXPECT_NE(temp.Read("Tarvo.ini").find("TempPlaylist=" + temp.File("tarvo_temp.tvp")),
               std::string::npos);
     EXPECT_NE(temp.Read("tarvo_temp.tvp").find("Entry=alpha 1"), std::string::npos);
@@ -313,14 +313,48 @@ TEST_F(Engine, AutosaveRunsOnThe900thClockTickAndAFailedSettingsWriteSkipsTheRes
 
     test::TempFolder other;
     CSettingsFile broken(other.File("gone/"), romList, playlist, dialogs);
-    EngineClock clock;
-    clock.now = [this] { return now; };
     CPlayerEngine lonely(core, romList, playlist, config, broken, dialogs, view,
-                         other.File("gone/"), clock);
-    lonely.Start();
-    for (int i = 0; i < 900 * 7; ++i)
-        lonely.TimerTick();
+                         other.File("gone/"), EngineClock{[this] { return now; }, {}});
+    lonely.Autosave();
     ASSERT_EQ(dialogs.shown.size(), 1u); // the settings error alone: no clip file error after it
+}
+
+// The timer runs only while something needs it: sound, a clip or a load the
+// core is still starting, the meters falling back; the pause blink needs
+// only the clock; an idle player needs none.
+TEST_F(Engine, TheTimerRunsOnlyWhileSomethingNeedsIt) {
+    EXPECT_EQ(view.tickNeed, TickNeed::None);
+    LoadGameAt(0, 3);
+    EXPECT_EQ(view.tickNeed, TickNeed::Timer);
+    engine->Play(); // pause
+    EXPECT_EQ(view.tickNeed, TickNeed::Clock);
+    engine->Play();
+    SendLevels(1000);
+    engine->StopPlayer();
+    EXPECT_EQ(view.tickNeed, TickNeed::Timer); // the meters still show what was heard
+    Tick(CPlayerEngine::kMeterSettleTicks - 1);
+    EXPECT_EQ(view.tickNeed, TickNeed::Timer);
+    EXPECT_EQ(view.leftLevel, 0);
+    Tick(1);
+    EXPECT_EQ(view.tickNeed, TickNeed::None);
+    EXPECT_EQ(view.shown.elapsed, "");
+
+    core.answers = false;
+    engine->PlayClip(5); // asked for, not yet started
+    EXPECT_EQ(view.tickNeed, TickNeed::Timer);
+    engine->StopPlayer();
+    EXPECT_EQ(view.tickNeed, TickNeed::None);
+    engine->LoadGame(1, 2);
+    core.Send(CORE_MSG_BUSY); // a load the core is working on
+    EXPECT_EQ(view.tickNeed, TickNeed::Timer);
+    core.answers = true;
+    LoadGameAt(0, 3);
+    engine->StopPlayer();
+    engine->Rec();
+    EXPECT_EQ(view.tickNeed, TickNeed::Timer);
+    engine->Play();
+    EXPECT_EQ(engine->State(), PlayerState::RecordingPaused);
+    EXPECT_EQ(view.tickNeed, TickNeed::Clock);
 }
 
 TEST_F(Engine, FormatTime) {

@@ -18,6 +18,7 @@ public:
     int playIcon = 0, recIcon = 0;
     int iconSequence = -1;
     std::vector<int> refreshedRows;
+    TickNeed tickNeed = TickNeed::Timer;
 
     void ShowFields(const PlayerFields& fields) override { shown = fields; }
     void UpdateTransportButtons() override { calls.push_back("UpdateTransportButtons"); }
@@ -35,6 +36,7 @@ public:
     void AdvanceWindowIcon() override {}
     void SetPlayIcon(int icon) override { playIcon = icon; }
     void SetRecIcon(int icon) override { recIcon = icon; }
+    void SetTickNeed(TickNeed need) override { tickNeed = need; }
     void SetMeterLevels(int left, int right) override {
         leftLevel = left;
         rightLevel = right;

@@ -297,8 +297,9 @@ TEST_F(PlaylistMode, ACrashLeavesACopyThatTheNextStartReloads) {
     Add(1, 2);
     Playlist().fileName = temp.File("named.tvp");
     window->ToggleMode();
-    for (int tick = 0; tick < CPlayerEngine::kClockTicksPerAutosave; ++tick)
-        window->Engine().ClockTick();
+    ASSERT_TRUE(window->AutosaveTimer().isActive());
+    EXPECT_EQ(window->AutosaveTimer().interval(), CPlayerEngine::kAutosavePeriodMs);
+    window->Engine().Autosave(); // as the timer does
     EXPECT_NE(temp.Read("tarvo_temp.tvp").find("Entry=beta 2"), std::string::npos);
     EXPECT_NE(temp.Read("Tarvo.ini").find("TempPlaylist=" + temp.File("tarvo_temp.tvp")),
               std::string::npos);
