@@ -32,7 +32,7 @@ test: build
 bench: build
 	@bash scripts/install-deps.sh --bench
 	@cmake --build $(BUILD_DIR) --target run-benchmarks
-	@bench/desktop-cost.sh $(BUILD_DIR) 60
+	@bench/desktop-cost.sh $(BUILD_DIR) 30
 
 # Into PREFIX (and DESTDIR, when set, in front of it); uninstall removes it again.
 install: build

@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# What Tarvo costs a desktop while it plays: the real window on a virtual X
-# display with a window manager, playing a demo tune for a minute. Prints the
-# CPU time of Tarvo (with its peak memory), of the X server and of the window
-# manager. Usage: desktop-cost.sh BUILD_FOLDER [SECONDS]
+# What Tarvo costs a desktop, idle and while it plays: the real window on a
+# virtual X display with a window manager, shown with nothing playing, then
+# playing a demo tune. Prints, over the same time, the CPU time and wake-ups a
+# second of Tarvo (its emulator process included, with its peak memory), and
+# the CPU time of the X server and of the window manager, as numbers to set
+# beside another player's measured the same way.
+# Usage: desktop-cost.sh BUILD_FOLDER [SECONDS]
 set -euo pipefail
 build=$(cd "${1:?build folder}" && pwd)
 seconds=${2:-60}
@@ -19,12 +22,8 @@ for _ in $(seq 100); do [ -S "/tmp/.X11-unix/X$number" ] && break; sleep 0.1; do
 DISPLAY=":$number" openbox >/dev/null 2>&1 &
 manager=$!
 
-ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
-x0=$(ticks $xserver); w0=$(ticks $manager)
-DISPLAY=":$number" QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy} \
-  "$build/bench/bench_program_load" "$seconds" | tail -n 1
-x1=$(ticks $xserver); w1=$(ticks $manager)
-hz=$(getconf CLK_TCK)
-awk -v x=$((x1 - x0)) -v w=$((w1 - w0)) -v hz="$hz" -v s="$seconds" 'BEGIN {
-  printf "X server: CPU %.2f s (%.2f%% of one core); window manager: CPU %.2f s (%.2f%%)\n",
-         x / hz, 100 * x / hz / s, w / hz, 100 * w / hz / s }'
+for mode in idle playing; do
+  DISPLAY=":$number" QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy} \
+    TARVO_BENCH_ALSO="X-server:$xserver window-manager:$manager" \
+    "$build/bench/bench_program_load" "$seconds" "$mode" | grep -v '^  after'
+done

@@ -116,8 +116,29 @@ void CVUMeter::SetLevel(int sample) {
         }
     }
     if (m_peak > 0 && m_peakAge++ > kPeakHoldCalls) m_peak = 0;
-    if (LitCount() == m_shownLit && PeakSegment() == m_shownPeak) return;
-    Invalidate(m_frameRect);
+    const int lit = LitCount(), peak = PeakSegment();
+    if (lit == m_shownLit && peak == m_shownPeak) return;
+    Invalidate(ChangedSegments(lit, peak));
+}
+
+// What looks different from the meter last drawn: the segments between the
+// lit counts, and the held peak's old and new segments; all of it before the
+// first drawing.
+QRect CVUMeter::ChangedSegments(int lit, int peak) const {
+    if (m_shownLit < 0) return m_frameRect;
+    QRect changed;
+    if (lit != m_shownLit)
+        changed |= SegmentsRect(std::min(lit, m_shownLit), std::max(lit, m_shownLit));
+    if (peak != m_shownPeak)
+        for (int segment : {m_shownPeak, peak})
+            if (segment >= 0) changed |= SegmentsRect(segment, segment + 1);
+    return changed;
+}
+
+QRect CVUMeter::SegmentsRect(int first, int end) const {
+    const int step = m_segmentWidth + 1;
+    return {m_frameRect.left() + 2 + first * step, m_frameRect.top(), (end - first) * step,
+            m_frameRect.height()};
 }
 
 bool CVUMeter::IsLit(int segment) const {
@@ -127,6 +148,7 @@ bool CVUMeter::IsLit(int segment) const {
 
 void CVUMeter::Invalidate(const QRect& rect) {
     ++m_repaintsAsked;
+    m_lastRepaint = rect;
     if (m_surface && !rect.isEmpty()) m_surface->update(rect.translated(-m_controlRect.topLeft()));
 }
 

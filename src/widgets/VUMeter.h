@@ -44,11 +44,15 @@ public:
     // How many times it has asked for a repaint: a level that changes no
     // segment asks for none.
     int RepaintsAsked() const { return m_repaintsAsked; }
+    // The part of the meter the last request asked to repaint.
+    const QRect& LastRepaint() const { return m_lastRepaint; }
 
 private:
     void ComputeColors();
     void DrawStrips();
     void Invalidate(const QRect& rect);
+    QRect ChangedSegments(int lit, int peak) const;
+    QRect SegmentsRect(int first, int end) const;
     int LitCount() const;
     int PeakSegment() const;
 
@@ -74,6 +78,7 @@ private:
     int m_shownLit = -1;
     int m_shownPeak = -1;
     int m_repaintsAsked = 0;
+    QRect m_lastRepaint;
 };
 
 } // namespace tarvo

@@ -110,6 +110,8 @@ TEST(VUMeter, DrawsLitAndDimSegmentsInsideABlackBorder) {
     EXPECT_EQ(image.pixelColor(12 + 49 * 6, 22), meter.DimColor(49));
 }
 
+// A repaint is asked for only when a segment changes, and only for the
+// segments that changed.
 TEST(VUMeter, AsksForARepaintOnlyWhenItsSegmentsChange) {
     CVUMeter meter = Meter(304, 5); // 655 a segment
     QImage image(400, 40, QImage::Format_RGB32);
@@ -121,11 +123,14 @@ TEST(VUMeter, AsksForARepaintOnlyWhenItsSegmentsChange) {
     EXPECT_EQ(meter.RepaintsAsked(), asked);
     meter.SetLevel(0); // nothing lit, the held peak now a segment of its own
     EXPECT_EQ(meter.RepaintsAsked(), ++asked);
+    const int top = meter.FrameRect().top(), height = meter.FrameRect().height();
+    EXPECT_EQ(meter.LastRepaint(), QRect(12, top, 2 * 6, height)); // segments 0 and 1
     meter.Draw(painter);
     for (int call = 0; call < 44; ++call)
         meter.SetLevel(0); // the peak holds
     EXPECT_EQ(meter.RepaintsAsked(), asked);
     meter.SetLevel(0); // ... until it is cleared
     EXPECT_EQ(meter.RepaintsAsked(), ++asked);
+    EXPECT_EQ(meter.LastRepaint(), QRect(18, top, 6, height)); // segment 1 alone
     EXPECT_EQ(meter.Peak(), 0);
 }
