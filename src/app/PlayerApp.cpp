@@ -74,6 +74,11 @@ void NotifyReady() {
 } // namespace
 
 int CPlayerApp::Run(int argc, char** argv) {
+    // On X, an image handed over in shared memory makes the server answer
+    // each repaint with an event that wakes two threads of ours: 30 times a
+    // second while the meters move. The window's repaints are small, so they
+    // go through the connection itself (unless the user chose otherwise).
+    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
     QApplication application(argc, argv);
     QApplication::setApplicationName(u"Tarvo"_s);
     QFont font = QApplication::font();
