@@ -18,7 +18,7 @@ void CGameLoad::Wait() {
 
 void CGameLoad::Run() {
     auto archive = std::make_unique<CRomArchive>();
-    const std::string name = m_romName + ".zip: ";
+    const std::string name = m_path.substr(m_path.rfind('/') + 1) + ": ";
     std::string error;
     if (!archive->Open(m_path, error)) {
         if (!error.empty()) m_messages.push_back(error);

@@ -4,42 +4,62 @@
 #include "src/MusicFormats.h"
 
 #include <algorithm>
+#include <archive.h>
+#include <archive_entry.h>
+#include <memory>
 #include <sys/stat.h>
-#include <zip.h>
 
 namespace tarvocore {
 
 namespace {
 
-std::string BaseName(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+using Reader = std::unique_ptr<archive, decltype(&archive_read_free)>;
+
+// The kinds a game's music comes in: zip, 7z, RAR (4 and 5), and tar, plain
+// or compressed with gzip, bzip2 or xz.
+Reader OpenReader(const std::string& path, std::string& error) {
+    Reader reader(archive_read_new(), &archive_read_free);
+    for (auto support : {archive_read_support_format_zip, archive_read_support_format_7zip,
+                         archive_read_support_format_rar, archive_read_support_format_rar5,
+                         archive_read_support_format_tar, archive_read_support_filter_gzip,
+                         archive_read_support_filter_bzip2, archive_read_support_filter_xz})
+        support(reader.get());
+    if (archive_read_open_filename(reader.get(), path.c_str(), 1 << 16) != ARCHIVE_OK) {
+        error = "cannot open " + path + ": " + archive_error_string(reader.get());
+        reader.reset();
+    }
+    return reader;
+}
+
+std::string BaseName(const char* path) {
+    const std::string text = path ? path : "";
+    const size_t slash = text.rfind('/');
+    return slash == std::string::npos ? text : text.substr(slash + 1);
+}
+
+std::string EntryName(archive_entry* entry) {
+    const char* name = archive_entry_pathname(entry);
+    return BaseName(name ? name : archive_entry_pathname_utf8(entry));
 }
 
 // Reads at most the size limit; a member that holds more is refused, whatever
-// its directory entry claims. `inflated` is what it cost, read or refused.
-bool ReadMember(zip_t* archive, zip_uint64_t index, Bytes& data, size_t& inflated) {
+// its header claims. `inflated` is what it cost, read or refused.
+bool ReadMember(archive* reader, Bytes& data, size_t& inflated) {
     inflated = 0;
-    zip_file_t* file = zip_fopen_index(archive, index, 0);
-    if (!file) return false;
     data.assign(1 << 16, 0);
-    bool ok = true;
     for (;;) {
         if (inflated == data.size()) {
-            if (data.size() > kMaxMusicFileSize) {
-                ok = false;
-                break;
-            }
+            if (data.size() > kMaxMusicFileSize) break;
             data.resize(std::min(data.size() * 2, kMaxMusicFileSize + 1));
         }
-        const zip_int64_t got = zip_fread(file, data.data() + inflated, data.size() - inflated);
-        if (got < 0) ok = false;
-        if (got <= 0) break;
+        const la_ssize_t got =
+            archive_read_data(reader, data.data() + inflated, data.size() - inflated);
+        if (got < 0) return false;
+        if (got == 0) break;
         inflated += static_cast<size_t>(got);
     }
-    zip_fclose(file);
     data.resize(inflated);
-    return ok && inflated <= kMaxMusicFileSize;
+    return inflated <= kMaxMusicFileSize;
 }
 
 } // namespace
@@ -60,30 +80,45 @@ bool CRomArchive::Open(const std::string& path, std::string& error) {
         error = path + " is not a file";
         return false;
     }
-    int code = 0;
-    zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY, &code);
-    if (!archive) {
-        zip_error_t zipError;
-        zip_error_init_with_code(&zipError, code);
-        error = "cannot open " + path + ": " + zip_error_strerror(&zipError);
-        zip_error_fini(&zipError);
-        return false;
-    }
+    const Reader reader = OpenReader(path, error);
+    if (!reader) return false;
     size_t looked = 0, refused = 0, total = 0;
     std::string firstRefusal;
-    const zip_int64_t count = zip_get_num_entries(archive, 0);
-    zip_int64_t i = 0;
-    for (; i < count && looked < kMaxMembers && total <= kMaxTotalSize; ++i) {
-        zip_stat_t stat;
-        if (zip_stat_index(archive, static_cast<zip_uint64_t>(i), 0, &stat) != 0 || !stat.name)
+    bool more = true;     // false once the whole archive was read
+    bool damaged = false; // the archive breaks off after its first files
+    archive_entry* entry = nullptr;
+    while (looked < kMaxMembers && total <= kMaxTotalSize &&
+           archive_filter_bytes(reader.get(), 0) <= kMaxStreamSize) {
+        const int status = archive_read_next_header(reader.get(), &entry);
+        more = status != ARCHIVE_EOF;
+        if (status == ARCHIVE_EOF) break;
+        if (status == ARCHIVE_FATAL && looked == 0) {
+            error = "cannot read " + path + ": " + archive_error_string(reader.get());
+            return false;
+        }
+        if (status == ARCHIVE_FATAL) {
+            damaged = true;
+            more = false;
+            break;
+        }
+        if (status < ARCHIVE_WARN) continue; // this entry alone cannot be read
+        if (archive_entry_is_encrypted(entry)) {
+            error = path + " is encrypted: Tarvo reads only archives without a password";
+            return false;
+        }
+        const std::string name = EntryName(entry);
+        if (archive_entry_filetype(entry) != AE_IFREG || name.empty() || !IsMusicFileName(name))
             continue;
-        const std::string name = BaseName(stat.name);
-        if (name.empty() || !IsMusicFileName(name)) continue;
         ++looked;
         ArchiveMember member{name, {}};
         size_t inflated = 0;
-        const bool tooLarge = (stat.valid & ZIP_STAT_SIZE) && stat.size > kMaxMusicFileSize;
-        if (tooLarge || !ReadMember(archive, static_cast<zip_uint64_t>(i), member.data, inflated)) {
+        const bool tooLarge = archive_entry_size_is_set(entry) &&
+                              static_cast<size_t>(archive_entry_size(entry)) > kMaxMusicFileSize;
+        // A member that ends before the size its header gives is damaged.
+        const bool whole = !tooLarge && ReadMember(reader.get(), member.data, inflated) &&
+                           (!archive_entry_size_is_set(entry) ||
+                            static_cast<size_t>(archive_entry_size(entry)) == inflated);
+        if (!whole) {
             total += inflated;
             if (refused++ == 0) firstRefusal = name + " is damaged or larger than 16 MiB";
             continue;
@@ -91,13 +126,15 @@ bool CRomArchive::Open(const std::string& path, std::string& error) {
         total += inflated;
         if (total <= kMaxTotalSize) m_members.push_back(std::move(member));
     }
-    zip_close(archive);
     if (refused == 1) m_problem = firstRefusal;
     if (refused > 1)
         m_problem = std::to_string(refused) + " files were not read (" + firstRefusal + ")";
-    if (total > kMaxTotalSize || i < count)
-        m_problem += std::string(m_problem.empty() ? "" : "; ") +
-                     "the archive holds more music than the core reads (1024 files, 64 MiB)";
+    const auto note = [this](const std::string& text) {
+        m_problem += (m_problem.empty() ? "" : "; ") + text;
+    };
+    if (damaged) note("the archive is damaged after its first files");
+    if (more || total > kMaxTotalSize)
+        note("the archive holds more music than the core reads (1024 files, 64 MiB)");
     return true;
 }
 

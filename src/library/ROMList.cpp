@@ -17,6 +17,14 @@ namespace tarvo {
 
 namespace {
 
+bool IsArchiveName(const std::string& lowerName) {
+    return std::any_of(CROMList::kArchiveExtensions.begin(), CROMList::kArchiveExtensions.end(),
+                       [&](std::string_view extension) {
+                           return lowerName.size() > extension.size() &&
+                                  lowerName.ends_with(extension);
+                       });
+}
+
 // Each folder is listed once per scan; archive names are matched without case.
 std::unordered_map<std::string, std::string> ListArchives(const std::string& folder) {
     std::unordered_map<std::string, std::string> byLowerName;
@@ -24,8 +32,8 @@ std::unordered_map<std::string, std::string> ListArchives(const std::string& fol
     std::filesystem::directory_iterator it(folder, error);
     for (const std::filesystem::directory_iterator end; !error && it != end; it.increment(error)) {
         std::string name = it->path().filename().string();
-        if (GetLowerExtension(name) != ".zip") continue;
-        byLowerName.emplace(ToLowerAscii(name), std::move(name));
+        std::string lower = ToLowerAscii(name);
+        if (IsArchiveName(lower)) byLowerName.emplace(std::move(lower), std::move(name));
     }
     return byLowerName;
 }
@@ -106,16 +114,17 @@ void CROMList::ScanROMFolders() {
     for (const std::string& folder : m_romFolders)
         listings.push_back(ListArchives(folder));
 
+    // The earlier folder wins, and within a folder the earlier kind.
     for (CGameEntry& game : m_games) {
         game.romPath.clear();
-        const std::string key = ToLowerAscii(game.romName) + ".zip";
-        for (size_t f = 0; f < m_romFolders.size(); ++f) {
-            const auto found = listings[f].find(key);
-            if (found != listings[f].end()) {
+        const std::string name = ToLowerAscii(game.romName);
+        for (size_t f = 0; f < m_romFolders.size() && game.romPath.empty(); ++f)
+            for (std::string_view extension : kArchiveExtensions) {
+                const auto found = listings[f].find(name + std::string(extension));
+                if (found == listings[f].end()) continue;
                 game.romPath = m_romFolders[f] + found->second;
                 break;
             }
-        }
     }
     m_scanned = true;
 }

@@ -3,11 +3,13 @@
 
 #include "library/GameEntry.h"
 
+#include <array>
 #include <functional>
 #include <istream>
 #include <optional>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -22,6 +24,11 @@ class IListView;
 // information lines of games the core does not know.
 class CROMList {
 public:
+    // The kinds a game's archive may be, in the order a folder's are taken
+    // when it holds more than one for a game; ".rsn" is a RAR of SNES music.
+    static constexpr std::array<std::string_view, 8> kArchiveExtensions = {
+        ".zip", ".7z", ".rsn", ".rar", ".tar", ".tar.gz", ".tgz", ".tar.xz"};
+
     // Filled once from the core; never resized afterwards, so pointers to
     // entries stay valid for the whole run.
     void BuildFromCore(ICore& core);

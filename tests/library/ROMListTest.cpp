@@ -81,21 +81,25 @@ TEST_F(ROMListTest, ScanFindsArchivesWithoutCaseAndTheEarlierFolderWins) {
     std::string first = temp.MakeFolder("first");
     std::string second = temp.MakeFolder("second");
     std::string third = temp.MakeFolder("third");
-    temp.Write("second/ALPHA.ZIP", "z");
-    temp.Write("third/alpha.zip", "z");
-    temp.Write("third/gamma.zip", "z");
+    // Any kind of archive counts; within a folder a zip comes first.
+    for (const char* file : {"second/alpha.7z", "second/ALPHA.ZIP", "third/alpha.zip",
+                             "third/gamma.tar.gz", "third/beta.rsn.txt", "first/.7z"})
+        temp.Write(file, "z");
     for (std::string* f : {&first, &second, &third})
         ASSERT_TRUE(list.AddFolder(*f));
     EXPECT_FALSE(list.IsScanned());
     list.ScanROMFolders();
     EXPECT_TRUE(list.IsScanned());
     EXPECT_EQ(list.GetRomPath(0), second + "ALPHA.ZIP");
-    EXPECT_EQ(list.GetRomPath(2), third + "gamma.zip");
+    EXPECT_EQ(list.GetRomPath(2), third + "gamma.tar.gz");
     EXPECT_FALSE(list.IsAvailable(1));
     EXPECT_EQ(list.CountAvailable(), 2);
+    std::filesystem::remove(second + "ALPHA.ZIP");
+    list.ScanROMFolders();
+    EXPECT_EQ(list.GetRomPath(0), second + "alpha.7z");
 
     // A deleted archive stays available until the next scan.
-    std::filesystem::remove(third + "gamma.zip");
+    std::filesystem::remove(third + "gamma.tar.gz");
     EXPECT_TRUE(list.IsAvailable(2));
     list.ScanROMFolders();
     EXPECT_FALSE(list.IsAvailable(2));

@@ -187,6 +187,32 @@ TEST_F(AddCollection, EveryKindOfInputBecomesATitledGameAndASecondRunAddsNothing
     EXPECT_EQ(again.find("added"), std::string::npos) << again;
 }
 
+// Sets that come as 7z or RAR (".rsn") archives become zip game archives.
+TEST_F(AddCollection, SevenZipAndRarSetsBecomeZipGames) {
+    temp.MakeFolder("pack");
+    WriteBytes(temp, "pack/01 Start.vgm", Tune("Start", "Seven Game"));
+    ASSERT_EQ(std::system(("bsdtar --format 7zip -cf '" + temp.File("Seven Game.7z") + "' -C '" +
+                           temp.File("pack") + "' '01 Start.vgm'")
+                              .c_str()),
+              0);
+    WriteRar(temp.File("Snes Set.rsn"), {{"01 Intro.vgm", Tune("Intro", "Snes Set")}});
+    int code = -1;
+    const std::string output = Add({temp.File("Seven Game.7z"), temp.File("Snes Set.rsn")}, &code);
+    EXPECT_EQ(code, 0) << output;
+    for (const char* line : {"added     seven-game               Seven Game, 1 clip",
+                             "added     snes-set                 Snes Set, 1 clip"})
+        EXPECT_NE(output.find(line), std::string::npos) << line << "\n" << output;
+    for (const char* game : {"seven-game", "snes-set"}) {
+        tarvocore::CRomArchive archive;
+        std::string error;
+        EXPECT_TRUE(archive.Open(roms + game + ".zip", error)) << error;
+        std::ifstream written(roms + game + ".zip", std::ios::binary);
+        char magic[2] = {};
+        written.read(magic, 2);
+        EXPECT_EQ(std::string(magic, 2), "PK") << game; // a zip, whatever came in
+    }
+}
+
 TEST_F(AddCollection, ClashingNamesDryRunsAndWhatIsInTheWay) {
     WriteZip(temp.File("one.zip"), {{"01 A.vgm", Tune("A", "Known Game")}});
     WriteZip(temp.File("two.zip"), {{"01 B.vgm", Tune("B", "Known Game")}});

@@ -2,8 +2,10 @@
 #include "soundcore/SoundCoreFixture.h"
 
 #include <cstring>
+#include <fstream>
 #include <random>
 #include <zip.h>
+#include <zlib.h>
 
 namespace tarvo::test {
 
@@ -17,6 +19,51 @@ void WriteZip(const std::string& path, const std::vector<ZipMember>& members) {
         ASSERT_GE(zip_file_add(archive, member.name.c_str(), source, ZIP_FL_OVERWRITE), 0);
     }
     ASSERT_EQ(zip_close(archive), 0);
+}
+
+namespace {
+
+void PutLe(Bytes& out, uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i)
+        out.push_back(static_cast<uint8_t>(value >> (8 * i)));
+}
+
+uint32_t Crc32(const uint8_t* data, size_t size) {
+    return static_cast<uint32_t>(crc32(0, data, static_cast<uInt>(size)));
+}
+
+// A RAR 4 block: its header's CRC (the low half of the CRC-32 of the rest of
+// the header), then the header, then what follows it.
+void PutRarBlock(Bytes& out, const Bytes& header, const Bytes& data = {}) {
+    PutLe(out, Crc32(header.data(), header.size()) & 0xFFFF, 2);
+    out.insert(out.end(), header.begin(), header.end());
+    out.insert(out.end(), data.begin(), data.end());
+}
+
+} // namespace
+
+// The members stored uncompressed: the archive header, a file header and its
+// data for each, and the end block.
+void WriteRar(const std::string& path, const std::vector<ZipMember>& members) {
+    Bytes out = {'R', 'a', 'r', '!', 0x1A, 0x07, 0x00};
+    PutRarBlock(out, {0x73, 0x00, 0x00, 13, 0, 0, 0, 0, 0, 0, 0});
+    for (const ZipMember& member : members) {
+        Bytes header = {0x74, 0x00, 0x80}; // a file, its data after the header
+        PutLe(header, static_cast<uint32_t>(32 + member.name.size()), 2);
+        PutLe(header, static_cast<uint32_t>(member.data.size()), 4); // packed
+        PutLe(header, static_cast<uint32_t>(member.data.size()), 4); // unpacked
+        header.push_back(3);                                         // made on Unix
+        PutLe(header, Crc32(member.data.data(), member.data.size()), 4);
+        PutLe(header, 0x5B870000, 4);            // 2025-12-07, as MS-DOS counts time
+        header.insert(header.end(), {20, 0x30}); // version 2.0, stored
+        PutLe(header, static_cast<uint32_t>(member.name.size()), 2);
+        PutLe(header, 0100644, 4);
+        header.insert(header.end(), member.name.begin(), member.name.end());
+        PutRarBlock(out, header, member.data);
+    }
+    PutRarBlock(out, {0x7B, 0x00, 0x40, 7, 0});
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(out.data()), static_cast<std::streamsize>(out.size()));
 }
 
 Bytes ToneVgm(int frames, bool loops, int attenuation) {
@@ -77,7 +124,7 @@ int SoundCoreTest::OnMessage(void* user, int code, void* first, int second) {
         char* buffer = static_cast<char*>(first);
         text = buffer;
         test.romBufferTextLength = strnlen(buffer, CORE_PATH_BUFFER_SIZE);
-        const std::string path = test.romFolder + text;
+        const std::string path = test.romFolder + (test.romFile.empty() ? text : test.romFile);
         std::memcpy(buffer, path.c_str(), path.size() + 1);
     }
     if (code == CORE_MSG_WAV_PATH)

@@ -28,6 +28,8 @@ struct ZipMember {
 };
 
 void WriteZip(const std::string& path, const std::vector<ZipMember>& members);
+// A RAR 4 archive (of SNES music sets, ".rsn") with its members stored.
+void WriteRar(const std::string& path, const std::vector<ZipMember>& members);
 // A short SN76489 tune: `frames` frames of a 440 Hz tone, looping or not.
 Bytes ToneVgm(int frames, bool loops, int attenuation = 2);
 Bytes RandomBytes(size_t size, unsigned seed);
@@ -54,7 +56,8 @@ protected:
     std::string romFolder;
     tarvocore::CSoundCore core;
     std::vector<Message> messages;
-    int romAnswer = 1; // what message 11 returns
+    int romAnswer = 1;   // what message 11 returns
+    std::string romFile; // the file it names in the ROM folder, when not the one asked for
     std::string wavPath;
     long framesReported = 0;
     int lastPeak = 0;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/add/Collection.h"
 
+#include "library/ROMList.h"
 #include "src/MusicFormats.h"
 #include "src/RomArchive.h"
 
@@ -35,6 +36,21 @@ bool IsMusic(const std::string& name) {
 
 std::string Stem(const fs::path& path) {
     return path.stem().string();
+}
+
+// The length of an archive kind's extension at the end of a name (".tar.gz"
+// whole), or 0: the kinds a ROM folder's games may come in.
+size_t ArchiveExtensionLength(const std::string& name) {
+    std::string lower = name;
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    for (std::string_view extension : tarvo::CROMList::kArchiveExtensions)
+        if (lower.size() > extension.size() && lower.ends_with(extension)) return extension.size();
+    return 0;
+}
+
+bool IsArchive(const std::string& name) {
+    return ArchiveExtensionLength(name) > 0;
 }
 
 // Where the walk through the inputs has been: each real file and folder is
@@ -101,8 +117,11 @@ bool ReadSmallFile(const fs::path& path, Bytes& data, std::string& problem) {
     return problem.empty();
 }
 
+// Any kind of archive is read; only a zip may become a game's archive as it is.
 SourceGame FromArchive(const fs::path& path) {
-    SourceGame game = Game(path.string(), path.string(), Stem(path));
+    const std::string name = path.filename().string();
+    SourceGame game = Game(path.string(), Extension(name) == "zip" ? path.string() : std::string(),
+                           name.substr(0, name.size() - ArchiveExtensionLength(name)));
     tarvocore::CRomArchive archive;
     std::string error;
     if (!archive.Open(path.string(), error)) {
@@ -173,7 +192,7 @@ void FromFolder(const fs::path& folder, CVisits& visits, std::vector<SourceGame>
         const std::string name = path.filename().string();
         if (fs::is_directory(path, error))
             FromFolder(path, visits, games);
-        else if (Extension(name) == "zip")
+        else if (IsArchive(name))
             games.push_back(FromArchive(path));
         else if (tarvocore::IsConsoleMultiTrackName(name) ||
                  FamilyOf(name) == MusicFamily::Commodore64)
@@ -194,7 +213,7 @@ void AddInput(const std::string& input, CVisits& visits, std::vector<SourceGame>
         FromFolder(path, visits, games);
     else if (!fs::is_regular_file(path, error))
         games.push_back(Game(input, {}, Stem(path), "it is no file or folder"));
-    else if (Extension(input) == "zip")
+    else if (IsArchive(input))
         games.push_back(FromArchive(path));
     else if (IsMultiTrackName(input))
         games.push_back(FromMultiTrackFile(path));
