@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <archive.h>
 #include <archive_entry.h>
+#include <cstdio>
+#include <cstring>
 #include <memory>
 #include <sys/stat.h>
 
@@ -40,6 +42,38 @@ std::string BaseName(const char* path) {
 std::string EntryName(archive_entry* entry) {
     const char* name = archive_entry_pathname(entry);
     return BaseName(name ? name : archive_entry_pathname_utf8(entry));
+}
+
+// RAR's variable-length numbers: seven bits a byte, the lowest first.
+uint64_t ReadVint(const unsigned char*& at, const unsigned char* end) {
+    uint64_t value = 0;
+    for (int shift = 0; at < end && shift < 64; shift += 7) {
+        const unsigned char byte = *at++;
+        value |= static_cast<uint64_t>(byte & 0x7F) << shift;
+        if (!(byte & 0x80)) break;
+    }
+    return value;
+}
+
+// A RAR that is one volume of several, by its main header's flag (RAR 4:
+// the header's flags; RAR 5: the archive flags after the header's own).
+bool IsRarVolume(const std::string& path) {
+    unsigned char head[64] = {};
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return false;
+    const size_t got = std::fread(head, 1, sizeof head, file);
+    std::fclose(file);
+    if (got >= 12 && std::memcmp(head, "Rar!\x1a\x07\x00", 7) == 0)
+        return head[9] == 0x73 && (head[10] & 0x01);
+    if (got < 16 || std::memcmp(head, "Rar!\x1a\x07\x01\x00", 8) != 0) return false;
+    const unsigned char* at = head + 12; // past the header's CRC
+    const unsigned char* end = head + got;
+    ReadVint(at, end);                        // the header's size
+    if (ReadVint(at, end) != 1) return false; // not the main header
+    const uint64_t headerFlags = ReadVint(at, end);
+    if (headerFlags & 0x01) ReadVint(at, end); // an extra area's size
+    if (headerFlags & 0x02) ReadVint(at, end); // a data area's size
+    return ReadVint(at, end) & 0x01;
 }
 
 // Reads at most the size limit; a member that holds more is refused, whatever
@@ -78,6 +112,11 @@ bool CRomArchive::Open(const std::string& path, std::string& error) {
     struct stat file {};
     if (::stat(path.c_str(), &file) != 0 || !S_ISREG(file.st_mode)) {
         error = path + " is not a file";
+        return false;
+    }
+    if (IsRarVolume(path)) {
+        error =
+            path + " is one volume of a RAR archive of several: Tarvo reads only whole archives";
         return false;
     }
     const Reader reader = OpenReader(path, error);

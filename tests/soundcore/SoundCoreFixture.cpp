@@ -44,9 +44,10 @@ void PutRarBlock(Bytes& out, const Bytes& header, const Bytes& data = {}) {
 
 // The members stored uncompressed: the archive header, a file header and its
 // data for each, and the end block.
-void WriteRar(const std::string& path, const std::vector<ZipMember>& members) {
+void WriteRar(const std::string& path, const std::vector<ZipMember>& members, bool volume) {
     Bytes out = {'R', 'a', 'r', '!', 0x1A, 0x07, 0x00};
-    PutRarBlock(out, {0x73, 0x00, 0x00, 13, 0, 0, 0, 0, 0, 0, 0});
+    PutRarBlock(out,
+                {0x73, static_cast<uint8_t>(volume ? 0x01 : 0x00), 0x00, 13, 0, 0, 0, 0, 0, 0, 0});
     for (const ZipMember& member : members) {
         Bytes header = {0x74, 0x00, 0x80}; // a file, its data after the header
         PutLe(header, static_cast<uint32_t>(32 + member.name.size()), 2);

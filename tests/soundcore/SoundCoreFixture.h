@@ -28,8 +28,9 @@ struct ZipMember {
 };
 
 void WriteZip(const std::string& path, const std::vector<ZipMember>& members);
-// A RAR 4 archive (of SNES music sets, ".rsn") with its members stored.
-void WriteRar(const std::string& path, const std::vector<ZipMember>& members);
+// A RAR 4 archive (of SNES music sets, ".rsn") with its members stored;
+// `volume` marks it as one volume of several.
+void WriteRar(const std::string& path, const std::vector<ZipMember>& members, bool volume = false);
 // A short SN76489 tune: `frames` frames of a 440 Hz tone, looping or not.
 Bytes ToneVgm(int frames, bool loops, int attenuation = 2);
 Bytes RandomBytes(size_t size, unsigned seed);

@@ -437,7 +437,8 @@ TEST_F(CoreTest, LoadFailures) {
 }
 
 // A game's archive may be of any kind its music comes in; the core reads it
-// by its content, whatever its name. Encrypted ones are refused with a word.
+// by its content, whatever its name. Encrypted archives and volumes of a
+// RAR of several are refused with a word.
 TEST_F(CoreTest, EveryKindOfArchiveLoadsAndPlays) {
     const std::string loose = temp.MakeFolder("loose");
     const Bytes tune = ToneVgm(60, true);
@@ -472,12 +473,16 @@ TEST_F(CoreTest, EveryKindOfArchiveLoadsAndPlays) {
     ASSERT_EQ(bsdtar(romFolder + "locked.zip",
                      "--format zip --options zip:encryption=traditional --passphrase secret"),
               0);
-    romFile = "locked.zip";
-    messages.clear();
-    Load("absent", 3);
-    ASSERT_NE(Last(CORE_MSG_ERROR), nullptr);
-    EXPECT_NE(Last(CORE_MSG_ERROR)->text.find("is encrypted"), std::string::npos);
-    EXPECT_EQ(Codes().back(), CORE_MSG_LOAD_FAILED);
+    WriteRar(romFolder + "part1.rsn", {{"03 Loop.vgm", tune}}, true);
+    for (auto [file, says] : {std::pair{"locked.zip", "is encrypted"},
+                              {"part1.rsn", "is one volume of a RAR archive of several"}}) {
+        romFile = file;
+        messages.clear();
+        Load("absent", 3);
+        ASSERT_NE(Last(CORE_MSG_ERROR), nullptr);
+        EXPECT_NE(Last(CORE_MSG_ERROR)->text.find(says), std::string::npos);
+        EXPECT_EQ(Codes().back(), CORE_MSG_LOAD_FAILED);
+    }
 }
 
 TEST_F(CoreTest, DamagedMusicFilesAreRefusedWhenPlayed) {
