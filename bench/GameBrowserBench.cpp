@@ -43,7 +43,7 @@ void BM_OpenGameBrowser(benchmark::State& state) {
     tarvo::test::ScriptedDialogs dialogs;
     int filter = 0;
     for (auto _ : state) {
-        tarvo::CDlgROMBrowser browser(list, filter, dialogs);
+        tarvo::CDlgROMBrowser browser(list, filter, dialogs, -1, tarvo::GameChoice::AvailableOnly);
         browser.Open();
         if (state.range(0)) {
             browser.show();
@@ -57,7 +57,7 @@ void BM_SwitchFilter(benchmark::State& state) {
     tarvo::CROMList& list = Collection();
     tarvo::test::ScriptedDialogs dialogs;
     int filter = 0;
-    tarvo::CDlgROMBrowser browser(list, filter, dialogs);
+    tarvo::CDlgROMBrowser browser(list, filter, dialogs, -1, tarvo::GameChoice::AvailableOnly);
     browser.Open();
     browser.show();
     int next = 1;

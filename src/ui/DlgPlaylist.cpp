@@ -122,11 +122,9 @@ void CDlgPlaylist::Add() {
 }
 
 void CDlgPlaylist::ChangeROM() {
-    CDlgROMBrowser browser(m_romList, m_filter, m_dialogs, this);
-    browser.m_initialGame = m_shownGame;
-    browser.m_allowMissing = true;
-    if (RunModal(m_runModal, browser) == QDialog::Accepted && browser.m_selectedGame != m_shownGame)
-        ShowGame(browser.m_selectedGame);
+    CDlgROMBrowser browser(m_romList, m_filter, m_dialogs, m_shownGame, GameChoice::AnyGame, this);
+    if (RunModal(m_runModal, browser) == QDialog::Accepted && browser.SelectedGame() != m_shownGame)
+        ShowGame(browser.SelectedGame());
 }
 
 // --- The playlist --------------------------------------------------------------

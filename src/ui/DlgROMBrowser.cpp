@@ -17,8 +17,10 @@ using namespace Qt::StringLiterals;
 
 namespace tarvo {
 
-CDlgROMBrowser::CDlgROMBrowser(CROMList& romList, int& filter, IDialogs& dialogs, QWidget* parent)
-    : QDialog(parent), m_romList(romList), m_filter(filter), m_dialogs(dialogs), m_model(romList) {
+CDlgROMBrowser::CDlgROMBrowser(CROMList& romList, int& filter, IDialogs& dialogs, int initialGame,
+                               GameChoice choice, QWidget* parent)
+    : QDialog(parent), m_romList(romList), m_filter(filter), m_initialGame(initialGame),
+      m_choice(choice), m_dialogs(dialogs), m_model(romList) {
     m_controls = CDialogLayout::Build(this, u"ROMBrowser.layout"_s);
     m_list = Control<QTableView>(m_controls, kGameTable);
     m_show = Control<QComboBox>(m_controls, kShow);
@@ -110,7 +112,15 @@ void CDlgROMBrowser::SelectionChanged() {
         return;
     }
     m_selectedGame = game;
-    m_load->setEnabled(m_allowMissing || m_romList.IsAvailable(game));
+    m_load->setEnabled(AllowsMissing() || m_romList.IsAvailable(game));
+}
+
+void CDlgROMBrowser::SelectGame(int game) {
+    const int row = m_model.RowOf(game);
+    if (row < 0) return;
+    m_list->selectionModel()->setCurrentIndex(
+        m_model.index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    SelectionChanged();
 }
 
 void CDlgROMBrowser::accept() {

@@ -16,9 +16,13 @@ namespace tarvo {
 class CROMList;
 class IDialogs;
 
+// Which games the browser may choose: the main window plays only a game whose
+// archive was found; the Playlist Manager may list the clips of any.
+enum class GameChoice { AvailableOnly, AnyGame };
+
 // "Tarvo Game Browser": every supported game with whether its archive was
 // found, a filter written straight into the opener's setting, the counts, a
-// rescan and the folder list. The chosen game is m_selectedGame.
+// rescan and the folder list.
 class CDlgROMBrowser : public QDialog {
     Q_OBJECT
 public:
@@ -34,11 +38,15 @@ public:
         kGamesFound = 1047,
     };
 
-    CDlgROMBrowser(CROMList& romList, int& filter, IDialogs& dialogs, QWidget* parent = nullptr);
+    // `initialGame` is the opener's game, chosen until the user picks another.
+    CDlgROMBrowser(CROMList& romList, int& filter, IDialogs& dialogs, int initialGame,
+                   GameChoice choice, QWidget* parent = nullptr);
 
-    int m_initialGame = -1;
-    int m_selectedGame = -1;
-    bool m_allowMissing = false;
+    int InitialGame() const { return m_initialGame; }
+    bool AllowsMissing() const { return m_choice == GameChoice::AnyGame; }
+    int SelectedGame() const { return m_selectedGame; }
+    // Selects the game's row, as a click on it does.
+    void SelectGame(int game);
 
     int exec() override;
     // Opening: scan when needed, counts, the filter, the list; no row selected.
@@ -60,6 +68,9 @@ private:
 
     CROMList& m_romList;
     int& m_filter;
+    const int m_initialGame;
+    const GameChoice m_choice;
+    int m_selectedGame = -1;
     IDialogs& m_dialogs;
     CGameListModel m_model;
     QHash<int, QWidget*> m_controls;

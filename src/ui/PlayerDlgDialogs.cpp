@@ -30,12 +30,12 @@ void CPlayerDlg::StartVolumeControl() {
 }
 
 void CPlayerDlg::OpenBrowser() {
-    CDlgROMBrowser browser(m_romList, m_config.ROMFilter, m_dialogs, this);
-    browser.m_initialGame = m_engine->CurrentGame();
+    CDlgROMBrowser browser(m_romList, m_config.ROMFilter, m_dialogs, m_engine->CurrentGame(),
+                           GameChoice::AvailableOnly, this);
     if (RunModal(m_runModal, browser) == QDialog::Accepted) {
-        if (browser.m_selectedGame != m_engine->CurrentGame()) {
+        if (browser.SelectedGame() != m_engine->CurrentGame()) {
             m_engine->StopPlayer();
-            m_engine->LoadGame(browser.m_selectedGame, -1);
+            m_engine->LoadGame(browser.SelectedGame(), -1);
         }
         if (m_engine->PlaylistMode()) ToggleMode();
     }

@@ -150,9 +150,11 @@ TEST_F(Manager, LocateShowsTheEntrysGameAndClip) {
 TEST_F(Manager, ChangeROMMayChooseAMissingGame) {
     auto manager = Open(0, {}, [](QDialog& dialog) {
         auto& browser = static_cast<CDlgROMBrowser&>(dialog);
-        EXPECT_TRUE(browser.m_allowMissing);
-        EXPECT_EQ(browser.m_initialGame, 0);
-        browser.m_selectedGame = 2;
+        EXPECT_TRUE(browser.AllowsMissing());
+        EXPECT_EQ(browser.InitialGame(), 0);
+        browser.Open();
+        browser.FilterChanged(0); // every game, the missing one too
+        browser.SelectGame(2);
         return static_cast<int>(QDialog::Accepted);
     });
     manager->ChangeROM();

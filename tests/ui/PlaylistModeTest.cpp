@@ -36,7 +36,7 @@ protected:
         }
         auto& browser = static_cast<CDlgROMBrowser&>(dialog);
         browser.Open();
-        browser.m_selectedGame = browserPick;
+        browser.SelectGame(browserPick);
         return QDialog::Accepted;
     }
 

@@ -25,9 +25,9 @@ protected:
         window->ROMList().AddFolder(folder);
     }
     std::unique_ptr<CDlgROMBrowser> Open(bool allowMissing = false) {
-        auto browser = std::make_unique<CDlgROMBrowser>(window->ROMList(),
-                                                        window->Settings().ROMFilter, dialogs);
-        browser->m_allowMissing = allowMissing;
+        auto browser = std::make_unique<CDlgROMBrowser>(
+            window->ROMList(), window->Settings().ROMFilter, dialogs, -1,
+            allowMissing ? GameChoice::AnyGame : GameChoice::AvailableOnly);
         browser->Open();
         return browser;
     }
@@ -74,7 +74,7 @@ TEST_F(Browser, ThePlaylistManagersUseMayChooseAMissingGameUntilARescan) {
     browser->FilterChanged(0);
     Click(*browser, 2);
     EXPECT_TRUE(browser->LoadButton()->isEnabled());
-    EXPECT_EQ(browser->m_selectedGame, 2);
+    EXPECT_EQ(browser->SelectedGame(), 2);
     browser->Rescan();
     EXPECT_FALSE(browser->LoadButton()->isEnabled());
     browser->show();
