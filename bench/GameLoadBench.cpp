@@ -39,8 +39,9 @@ double Milliseconds(Clock::duration duration) {
     return std::chrono::duration<double, std::milli>(duration).count();
 }
 
-// Loads the slow game and returns the longest single call; with `blocking`
-// the core finishes the load inside its start call.
+// Loads the slow game, plays its first clip, and returns the longest single
+// call; with `blocking` the core finishes the load inside its start call and
+// waits for every block of sound, as a rendering tool has it do.
 double LongestCall(const tarvo::test::TempFolder& temp, Loading& loading, bool blocking) {
     tarvocore::CSoundCore core;
     core.SetEmulatorProgram(TARVO_EMULATOR);
@@ -53,6 +54,17 @@ double LongestCall(const tarvo::test::TempFolder& temp, Loading& loading, bool b
     Clock::duration longest = Clock::now() - start;
     while (!loading.told) {
         std::this_thread::sleep_for(std::chrono::milliseconds(30)); // the player's timer
+        start = Clock::now();
+        core.Command(CORE_CMD_SERVICE, 0);
+        longest = std::max(longest, Clock::now() - start);
+    }
+    // Then its first clip, for a second and a half.
+    start = Clock::now();
+    core.Command(CORE_CMD_RESUME, 0);
+    core.Command(CORE_CMD_PLAY_CLIP, 1);
+    longest = std::max(longest, Clock::now() - start);
+    for (int tick = 0; tick < 50; ++tick) {
+        if (!blocking) std::this_thread::sleep_for(std::chrono::milliseconds(30));
         start = Clock::now();
         core.Command(CORE_CMD_SERVICE, 0);
         longest = std::max(longest, Clock::now() - start);
@@ -92,7 +104,7 @@ void BM_LongestStallWhileASlowGameLoads(benchmark::State& state) {
     for (auto _ : state) {
         const Clock::time_point start = Clock::now();
         longest = std::max(longest, LongestCall(temp, loading, false));
-        loadSeconds = Milliseconds(Clock::now() - start) / 1000;
+        loadSeconds = Milliseconds(Clock::now() - start) / 1000 - 1.5; // without the clip
         state.SetIterationTime(loadSeconds);
         blocking = std::max(blocking, LongestCall(temp, loading, true));
     }

@@ -21,28 +21,40 @@ void CClipSource::StartSilence() {
 }
 
 // The block after this one is asked for at once, so the emulator renders it
-// while this one plays.
-bool CClipSource::TakeBlock(std::string& error) {
+// while this one plays. A block that is late is waited for only briefly: the
+// clip is silent until it comes, or until the emulator is given up.
+CEmulatorProcess::Block CClipSource::TakeBlock(std::string& error) {
+    using Block = CEmulatorProcess::Block;
     m_read = 0;
+    m_blockFrames = 0;
     const int16_t* block = nullptr;
-    const bool running = m_emulator.TakeNext(block, m_blockFrames, error) &&
-                         (m_blockFrames == 0 || m_emulator.AskNext(error));
-    if (!running) m_blockFrames = 0;
+    int frames = 0;
+    Block taken = m_emulator.TakeNext(block, frames, error, m_waitMs);
+    if (taken == Block::Taken && frames > 0 && !m_emulator.AskNext(error)) taken = Block::Failed;
+    if (taken == Block::NotYet) return taken;
+    if (taken == Block::Taken) m_blockFrames = frames;
     m_block = const_cast<int16_t*>(block); // the block is this side's until the next is taken
     m_playing = m_blockFrames > 0;
-    return running;
+    return taken;
 }
 
 int16_t* CClipSource::Render(int16_t* buffer, int frameCount, bool& stopped, std::string& error) {
     stopped = false;
-    if (m_read == m_blockFrames && m_playing) stopped = !TakeBlock(error);
+    bool late = false;
+    const auto takeWhenRead = [&] {
+        if (m_read < m_blockFrames || !m_playing || late) return;
+        const CEmulatorProcess::Block taken = TakeBlock(error);
+        stopped = stopped || taken == CEmulatorProcess::Block::Failed;
+        late = taken == CEmulatorProcess::Block::NotYet;
+    };
+    takeWhenRead();
     if (frameCount <= m_blockFrames - m_read) {
         int16_t* frames = m_block + static_cast<size_t>(m_read) * 2;
         m_read += frameCount;
         return frames;
     }
     for (int16_t* to = buffer; frameCount > 0;) {
-        if (m_read == m_blockFrames && m_playing) stopped = !TakeBlock(error) || stopped;
+        takeWhenRead();
         if (m_read == m_blockFrames) {
             std::memset(to, 0, static_cast<size_t>(frameCount) * 4);
             break;

@@ -23,15 +23,20 @@ public:
     // end of a tune they are silence. `stopped` tells, with `error`, that the
     // emulator stopped on the way; the clip is silence from then on.
     int16_t* Render(int16_t* buffer, int frameCount, bool& stopped, std::string& error);
+    // How long one call waits for a late block: briefly while a device plays
+    // (the caller's thread must not stall), to the end when rendering offline.
+    void SetBlockWait(int milliseconds) { m_waitMs = milliseconds; }
+    static constexpr int kRealTimeBlockWaitMs = 50;
 
 private:
-    bool TakeBlock(std::string& error);
+    CEmulatorProcess::Block TakeBlock(std::string& error);
 
     CEmulatorProcess& m_emulator;
     bool m_playing = false;
     int16_t* m_block = nullptr;
     int m_blockFrames = 0;
     int m_read = 0;
+    int m_waitMs = kRealTimeBlockWaitMs;
 };
 
 } // namespace tarvocore

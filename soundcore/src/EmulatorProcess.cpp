@@ -3,8 +3,10 @@
 
 #include "src/TagText.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/mman.h>
@@ -170,25 +172,34 @@ bool CEmulatorProcess::AskNext(std::string& error) {
     if (!DropAskedBlock(error) || !Send(EmulatorMessage::Next, {}, kBlockLimitMs, error))
         return false;
     m_blockAsked = true;
+    m_blockDue = After(kBlockLimitMs);
     return true;
 }
 
-bool CEmulatorProcess::TakeNext(const int16_t*& frames, int& count, std::string& error) {
-    Bytes answer;
-    if (!m_blockAsked) return AskNext(error) && TakeNext(frames, count, error);
+CEmulatorProcess::Block CEmulatorProcess::TakeNext(const int16_t*& frames, int& count,
+                                                   std::string& error, int waitMs) {
+    if (!m_blockAsked && !AskNext(error)) return Block::Failed;
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        m_blockDue - std::chrono::steady_clock::now());
+    pollfd answer{m_socket, POLLIN, 0};
+    const int wait = static_cast<int>(std::clamp<long long>(left.count(), 0, waitMs));
+    if (::poll(&answer, 1, wait) == 0 && left.count() > waitMs) return Block::NotYet;
     m_blockAsked = false;
-    if (!Receive(EmulatorMessage::Next, answer, kBlockLimitMs, error)) return false;
-    CMessageReader reader(answer);
+    Bytes block;
+    if (!Receive(EmulatorMessage::Next, block, std::max<int>(static_cast<int>(left.count()), 1),
+                 error))
+        return Block::Failed;
+    CMessageReader reader(block);
     const uint32_t slot = reader.Number();
     const uint32_t rendered = reader.Number();
     if (!reader.Ok() || slot >= kBlockSlots || rendered > kBlockFrames) {
         Kill();
         error = kStopped;
-        return false;
+        return Block::Failed;
     }
     frames = m_blocks + static_cast<size_t>(slot) * kBlockFrames * 2;
     count = static_cast<int>(rendered);
-    return true;
+    return Block::Taken;
 }
 
 void CEmulatorProcess::Stop() {

@@ -4,6 +4,7 @@
 #include "src/EmulatorProtocol.h"
 #include "src/MusicEngine.h"
 
+#include <chrono>
 #include <string>
 #include <sys/types.h>
 
@@ -37,18 +38,24 @@ public:
     bool Start(const std::string& name, const Bytes& data, const Bytes& trackList, int track,
                std::string& error);
     // Asks for the next block of the started tune, which the emulator has
-    // mostly rendered already; TakeNext waits for it. Its `frames` stay
-    // valid until the block after the next is asked for; `count` is 0 once
-    // the tune has ended.
+    // mostly rendered already; TakeNext waits for it, at most `waitMs` at a
+    // time (the player's thread must not stall) and at most kBlockLimitMs
+    // in all since it was asked for. Its `frames` stay valid until the block
+    // after the next is asked for; `count` is 0 once the tune has ended.
+    enum class Block { Taken, NotYet, Failed };
     bool AskNext(std::string& error);
-    bool TakeNext(const int16_t*& frames, int& count, std::string& error);
+    Block TakeNext(const int16_t*& frames, int& count, std::string& error,
+                   int waitMs = kBlockLimitMs);
     void Stop();
+    // Starts the process now if it is not running. The process ends with the
+    // thread that started it, so a thread that hands work to another starts
+    // it first.
+    bool Launch(std::string& error);
     // Ends the process at once (a shutdown, or a test making it fail).
     void Kill();
     pid_t Pid() const { return m_pid; }
 
 private:
-    bool Launch(std::string& error);
     bool Exchange(EmulatorMessage type, const Bytes& request, Bytes& answer, int limitMs,
                   std::string& error);
     bool Send(EmulatorMessage type, const Bytes& request, int limitMs, std::string& error);
@@ -63,6 +70,7 @@ private:
     int m_socket = -1;
     int16_t* m_blocks = nullptr;
     bool m_blockAsked = false;
+    std::chrono::steady_clock::time_point m_blockDue{}; // when an asked block is late
 };
 
 } // namespace tarvocore

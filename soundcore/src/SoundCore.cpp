@@ -40,6 +40,7 @@ void CSoundCore::Init(void* user, CoreMessageCallback callback, const std::strin
 }
 
 void CSoundCore::Shutdown() {
+    WaitForClipStart();
     CancelLoad();
     m_cancelledLoads.clear();
     m_wav.Close();
@@ -165,6 +166,8 @@ void CSoundCore::SetOption(int code, int value) {
     case CORE_OPT_FIXED_RENDER_MS:
         m_output.SetOffline(value);
         m_waitsForLoads = value > 0;
+        m_source.SetBlockWait(value > 0 ? CEmulatorProcess::kBlockLimitMs
+                                        : CClipSource::kRealTimeBlockWaitMs);
         break;
     case CORE_OPT_FADE_OUT_MS:
         if (value > 0)
@@ -191,7 +194,7 @@ void CSoundCore::StartGame(int clip) {
     m_loadingGame = m_chosenGame;
     m_loadClip = clip;
     if (!m_waitsForLoads) return;
-    WaitForLoad();
+    WaitForStarts();
     FinishLoad();
 }
 
@@ -243,34 +246,55 @@ void CSoundCore::StartLoadedGame(int clip) {
     Send(CORE_MSG_STOPPED);
 }
 
+// A clip's file is checked and handed to the emulator on a thread of its own:
+// a large file takes a while, and the caller's thread goes on meanwhile. The
+// clip is told started once it is.
 void CSoundCore::PlayClip(int clip) {
     if (m_load) m_loadClip = clip; // played once the game is loaded
     if (m_loadedGame < 0) return;
+    WaitForClipStart();
     m_currentClip = clip;
-    std::string error;
-    if (!PrepareClip(clip, error)) {
-        m_source.StartSilence();
-        SendError("Clip " + std::to_string(clip) + " cannot be played: " + error);
-    }
+    m_source.StartSilence();
     m_silence.Reset();
     m_fade.Cancel();
     m_output.Flush();
     m_levelFill = 0;
-    Send(CORE_MSG_CLIP_STARTED, nullptr, clip);
-}
-
-bool CSoundCore::PrepareClip(int clip, std::string& error) {
     const ClipLocation* location = clip == CORE_SILENCE_CLIP ? nullptr : m_clips.Find(clip);
     if (!location) {
-        m_source.StartSilence();
-        return true;
+        Send(CORE_MSG_CLIP_STARTED, nullptr, clip);
+        return;
     }
-    const ArchiveMember& member = *location->member;
+    m_clipStartError.clear();
+    m_emulator.Launch(m_clipStartError); // on this thread, which outlives the job
+    m_clipStart = std::make_unique<CBackgroundJob>(
+        [this, location] { m_clipStarted = PrepareClip(*location, m_clipStartError); });
+    if (m_waitsForLoads) FinishClipStart();
+}
+
+void CSoundCore::FinishClipStart() {
+    WaitForClipStart();
+    if (!m_clipStarted) {
+        m_source.StartSilence();
+        SendError("Clip " + std::to_string(m_currentClip) +
+                  " cannot be played: " + m_clipStartError);
+    }
+    Send(CORE_MSG_CLIP_STARTED, nullptr, m_currentClip);
+}
+
+// Before anything else uses the emulator or the clip's file.
+void CSoundCore::WaitForClipStart() {
+    if (!m_clipStart) return;
+    m_clipStart->Wait();
+    m_clipStart.reset();
+}
+
+bool CSoundCore::PrepareClip(const ClipLocation& location, std::string& error) {
+    const ArchiveMember& member = *location.member;
     m_sourceName = member.name;
     Bytes data;
     const Bytes trackList = m_clips.TrackListFor(*m_archive);
     if (!CGameClips::PrepareData(member, data, error) ||
-        !m_source.Start(member.name, data, trackList, location->track, error)) {
+        !m_source.Start(member.name, data, trackList, location.track, error)) {
         error = member.name + ": " + error;
         return false;
     }
@@ -278,6 +302,7 @@ bool CSoundCore::PrepareClip(int clip, std::string& error) {
 }
 
 void CSoundCore::ForgetGame() {
+    WaitForClipStart();
     m_source.StartSilence();
     m_archive.reset();
     m_loadedGame = -1;
@@ -302,6 +327,10 @@ void CSoundCore::OpenOutputOnce() {
 void CSoundCore::Service() {
     std::erase_if(m_cancelledLoads, [](const auto& load) { return load->Done(); });
     if (m_load && m_load->Done()) FinishLoad();
+    if (m_clipStart) {
+        if (!m_clipStart->Done()) return; // nothing plays until the clip has started
+        FinishClipStart();
+    }
     if (m_loadedGame < 0 || m_paused) return;
     Render(m_output.FramesWanted());
 }

@@ -3,6 +3,7 @@
 
 #include "core/TarvoCore.h"
 #include "src/AudioOutput.h"
+#include "src/BackgroundJob.h"
 #include "src/Catalogue.h"
 #include "src/ClipSource.h"
 #include "src/GameClips.h"
@@ -47,10 +48,12 @@ public:
     void Command(int code, int argument);
     void SetOption(int code, int value);
 
-    // Waits until the game loading is loaded or refused; the next service
-    // call tells which (for tools and tests: the player never waits).
-    void WaitForLoad() {
+    // Waits until a game's load and a clip's start under way are done; the
+    // next service call tells of them (for tools and tests: the player never
+    // waits).
+    void WaitForStarts() {
         if (m_load) m_load->Wait();
+        if (m_clipStart) m_clipStart->Wait();
     }
 
     // Renders and delivers this many frames at once (the service path without
@@ -66,7 +69,9 @@ private:
     void CancelLoad();
     void StartLoadedGame(int clip);
     void PlayClip(int clip);
-    bool PrepareClip(int clip, std::string& error);
+    bool PrepareClip(const ClipLocation& location, std::string& error);
+    void FinishClipStart();
+    void WaitForClipStart();
     int16_t* RenderClip(int frameCount);
     void Unload();
     void ForgetGame();
@@ -95,7 +100,10 @@ private:
     CGameClips m_clips;
     CEmulatorProcess m_emulator;
     CClipSource m_source{m_emulator};
-    std::string m_sourceName; // the file the clip plays, for messages
+    std::string m_sourceName;                    // the file the clip plays, for messages
+    std::unique_ptr<CBackgroundJob> m_clipStart; // the clip's file on its way to the emulator
+    bool m_clipStarted = false;
+    std::string m_clipStartError;
 
     CAudioOutput m_output;
     bool m_outputTried = false;

@@ -62,7 +62,9 @@ enum {
 
 /* CoreCommand codes */
 enum {
-    CORE_CMD_PLAY_CLIP = 0, /* argument clip: play it from its start */
+    /* argument clip: play it from its start; message 5 tells when it has
+     * started, from a later service call while a file is handed over */
+    CORE_CMD_PLAY_CLIP = 0,
     /* argument clip or -1: start the game chosen by option 2. The call returns
      * after message 6 (and 11); the game loads meanwhile, and a later service
      * call tells message 1 or 4. */
