@@ -48,7 +48,9 @@ protected:
     void SetUp() override {
         SoundCoreTest::SetUp();
         StartCore("tiderunner | T | M | 1 | D\ncometminer | C | M | 1 | D\n"
-                  "embercrypt | E | M | 1 | D\nmine | Mine | M | 1 | D\n");
+                  "embercrypt | E | M | 1 | D\nmine | Mine | M | 1 | D\n"
+                  "tarvoquest | Q | M | 1 | D\npixelracer | P | M | 1 | D\n"
+                  "starmoth | S | M | 1 | D\n");
     }
 
     // The clips the core tells of the loaded game: number, title, length.
@@ -105,6 +107,8 @@ TEST(EngineChoice, ByContentFirstThenByName) {
     }
 }
 
+// Every demo game, of every engine: its details, its tunes' numbers, titles
+// and lengths, and each tune sounds.
 TEST_F(EnginesTest, TheDemoGamesOfEachEngineTellTheirTunesAndSound) {
     romFolder = TARVO_DEMO_ROMS;
     using Table = std::map<int, std::pair<std::string, int>>;
@@ -113,6 +117,28 @@ TEST_F(EnginesTest, TheDemoGamesOfEachEngineTellTheirTunesAndSound) {
         const char* details;
         Table tunes; // lengths in ms, to the tick of each format's player
     } cases[] = {
+        {"tarvoquest",
+         "SN76489 3.58 MHz; 7 clips",
+         {{1, {"Overture", 29866}},
+          {2, {"Quiet Village", 38400}},
+          {4, {"Treasure Found", 3700}},
+          {5, {"Game Over", 5833}},
+          {10, {"Sword", 533}},
+          {11, {"Coin", 600}},
+          {12, {"Jump", 500}}}},
+        {"pixelracer",
+         "SN76489 3.58 MHz; 4 clips",
+         {{0, {"Neon Highway", 21332}},
+          {1, {"Finish Line", 3166}},
+          {3, {"Engine", 1800}},
+          {7, {"Boost", 800}}}},
+        {"starmoth",
+         "SN76489 3.58 MHz; 5 clips",
+         {{1, {"Moonlit Swarm", 29866}},
+          {2, {"Hive Queen", 21332}},
+          {5, {"Stage Clear", 3700}},
+          {20, {"Laser", 466}},
+          {21, {"Explosion", 966}}}},
         {"tiderunner",
          "4-channel ProTracker MOD (M.K.) module; 2 clips",
          {{0, {"Harbour Lights", 7680}}, {1, {"Storm Chase", 5120}}}},
@@ -139,9 +165,12 @@ TEST_F(EnginesTest, TheDemoGamesOfEachEngineTellTheirTunesAndSound) {
         EXPECT_EQ(told, c.tunes);
         for (const auto& [clip, tune] : c.tunes) {
             Load(c.game, clip);
-            lastPeak = 0;
-            Service(10);
-            EXPECT_GT(lastPeak, 1000) << clip;
+            int loudest = 0;
+            for (int call = 0; call < 10; ++call) {
+                Service(1);
+                loudest = std::max(loudest, lastPeak);
+            }
+            EXPECT_GT(loudest, 1000) << clip;
         }
         EXPECT_EQ(Count(CORE_MSG_ERROR), 0);
     }

@@ -6,7 +6,6 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -202,38 +201,6 @@ TEST_F(CoreTest, TagsAndFileNamesGiveCleanTitles) {
     EXPECT_STREQ(core.GetString(CORE_STR_TUNE_TITLE, 1),
                  "Caf\xc3\xa9  Treasure absent:blank 1"); // GD3's UTF-16, one line
     EXPECT_STREQ(core.GetString(CORE_STR_TUNE_TITLE, 2), "Line Feed");
-}
-
-TEST_F(CoreTest, TheDemoGamesTellTheirTunes) {
-    StartCore("tarvoquest | Q | M | 1 | D\npixelracer | P | M | 1 | D\nstarmoth | S | M | 1 | D\n");
-    romFolder = TARVO_DEMO_ROMS;
-    const std::map<std::string, std::map<int, std::string>> kTunes = {
-        {"tarvoquest",
-         {{1, "Overture"},
-          {2, "Quiet Village"},
-          {4, "Treasure Found"},
-          {5, "Game Over"},
-          {10, "Sword"},
-          {11, "Coin"},
-          {12, "Jump"}}},
-        {"pixelracer", {{0, "Neon Highway"}, {1, "Finish Line"}, {3, "Engine"}, {7, "Boost"}}},
-        {"starmoth",
-         {{1, "Moonlit Swarm"},
-          {2, "Hive Queen"},
-          {5, "Stage Clear"},
-          {20, "Laser"},
-          {21, "Explosion"}}}};
-    for (const auto& [game, tunes] : kTunes) {
-        SCOPED_TRACE(game);
-        Load(game, -1);
-        std::map<int, std::string> told;
-        for (int clip = 0; clip <= core.GetInt(CORE_INT_LAST_TUNE, 0); ++clip)
-            if (core.GetInt(CORE_INT_HAS_TUNE, clip)) {
-                told[clip] = core.GetString(CORE_STR_TUNE_TITLE, clip);
-                EXPECT_GT(core.GetInt(CORE_INT_TUNE_LENGTH, clip), 0) << clip;
-            }
-        EXPECT_EQ(told, tunes);
-    }
 }
 
 TEST_F(CoreTest, AFadeFallsSmoothlyToSilenceAndStaysThere) {
