@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The Game Browser with 50,000 games from the scripted core: opening it and
-// switching its filter.
+// The Game Browser with 50,000 games from the scripted core: opening it,
+// switching its filter, and a key press in its search field (the list
+// narrowed and shown again), beside switching the filter on the same list.
 #include "library/ROMList.h"
 #include "support/FakeCore.h"
 #include "support/ScriptedDialogs.h"
@@ -8,6 +9,7 @@
 #include "ui/DlgROMBrowser.h"
 
 #include <benchmark/benchmark.h>
+#include <chrono>
 #include <fstream>
 #include <QApplication>
 
@@ -68,5 +70,47 @@ void BM_SwitchFilter(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_SwitchFilter)->Unit(benchmark::kMillisecond);
+
+double FilterSwitchMs(tarvo::CDlgROMBrowser& browser) {
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < 10; ++i) {
+        browser.FilterChanged(i % 2);
+        QApplication::processEvents();
+    }
+    browser.FilterChanged(0);
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+               .count() /
+           10;
+}
+
+// Typing "number 4" one key after the other, then clearing it: a key press
+// narrows the list among every game.
+void BM_KeyPressInTheSearch(benchmark::State& state) {
+    tarvo::CROMList& list = Collection();
+    tarvo::test::ScriptedDialogs dialogs;
+    int filter = 0;
+    tarvo::CDlgROMBrowser browser(list, filter, dialogs, -1, tarvo::GameChoice::AvailableOnly);
+    browser.Open();
+    browser.show();
+    browser.Search(QStringLiteral("warm up")); // the folded texts, made once
+    const QString typed = QStringLiteral("number 4");
+    int keys = 0;
+    const auto start = std::chrono::steady_clock::now();
+    for (auto _ : state) {
+        for (qsizetype length = 1; length <= typed.size(); ++length) {
+            browser.Search(typed.left(length));
+            QApplication::processEvents();
+            ++keys;
+        }
+        browser.Search({});
+        QApplication::processEvents();
+        ++keys;
+    }
+    const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
+    state.counters["per_key_ms"] = took.count() / keys;
+    // Beside switching the availability filter, which walks the same list.
+    state.counters["vs_filter_switch"] = took.count() / keys / FilterSwitchMs(browser);
+}
+BENCHMARK(BM_KeyPressInTheSearch)->Unit(benchmark::kMillisecond);
 
 } // namespace

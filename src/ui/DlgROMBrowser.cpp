@@ -25,6 +25,9 @@ CDlgROMBrowser::CDlgROMBrowser(CROMList& romList, int& filter, IDialogs& dialogs
     m_list = Control<QTableView>(m_controls, kGameTable);
     m_show = Control<QComboBox>(m_controls, kShow);
     m_load = Control<QPushButton>(m_controls, kLoadGame);
+    m_find = Control<QLineEdit>(m_controls, kFind);
+    m_find->setClearButtonEnabled(true);
+    connect(m_find, &QLineEdit::textChanged, this, &CDlgROMBrowser::Search);
     m_show->addItems({u"All supported games"_s, u"Available games only"_s});
     m_list->setModel(&m_model);
     m_list->verticalHeader()->setDefaultSectionSize(m_list->fontMetrics().height() + 4);
@@ -58,7 +61,7 @@ void CDlgROMBrowser::Open() {
     m_model.FillGameList(m_filter);
     // Widths come from the texts alone: no row is laid out to measure them.
     const auto widths = m_model.ColumnWidths(m_list->fontMetrics());
-    for (int column = 0; column < 3; ++column)
+    for (int column = 0; column < static_cast<int>(widths.size()); ++column)
         m_list->setColumnWidth(column, widths[column]);
     Refresh();
 }
@@ -91,6 +94,19 @@ void CDlgROMBrowser::Refresh() {
 void CDlgROMBrowser::FilterChanged(int index) {
     m_filter = index; // the opener's setting changes at once, even on Cancel
     Refresh();
+}
+
+void CDlgROMBrowser::Search(const QString& words) {
+    m_model.SetSearch(words);
+    Refresh();
+}
+
+void CDlgROMBrowser::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && !m_find->text().isEmpty() && m_find->hasFocus()) {
+        m_find->clear();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void CDlgROMBrowser::Rescan() {

@@ -36,6 +36,7 @@ public:
         kRescan = 1037,
         kTotalGames = 1046,
         kGamesFound = 1047,
+        kFind = 1048,
     };
 
     // `initialGame` is the opener's game, chosen until the user picks another.
@@ -56,12 +57,17 @@ public:
     void Rescan();
     void OpenFolderList();
     void SelectionChanged();
+    void Search(const QString& words);
     void accept() override;
 
     QTableView* GameList() const { return m_list; }
     CGameListModel& Model() { return m_model; }
     QPushButton* LoadButton() const { return m_load; }
     QWidget* ControlById(int id) const { return m_controls.value(id); }
+
+protected:
+    // Escape in a filter that holds words empties it, and goes no further.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     int SelectedRowGame() const;
@@ -76,6 +82,7 @@ private:
     QHash<int, QWidget*> m_controls;
     QTableView* m_list;
     QComboBox* m_show;
+    QLineEdit* m_find;
     QPushButton* m_load;
     bool m_opened = false;
 };

@@ -13,14 +13,28 @@ namespace tarvo {
 
 namespace {
 
-const QString kHeadings[] = {u"Title"_s, u"Filename"_s, u"Manufacturer"_s};
+const QString kHeadings[] = {u"Title"_s, u"Filename"_s, u"Manufacturer"_s, u"Year"_s, u"System"_s};
+constexpr int kColumns = static_cast<int>(std::size(kHeadings));
 
 QString Q(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-const std::string& ColumnText(const CGameEntry& game, int column) {
-    return column == 0 ? game.title : column == 1 ? game.romName : game.manufacturer;
+// The catalogue's year leads its extra text ("1999, Prototype"); its system
+// is the driver's name without the chips ("Sega Master System (SN76489 VGM)").
+std::string ColumnText(const CGameEntry& game, int column) {
+    switch (column) {
+    case 0:
+        return game.title;
+    case 1:
+        return game.romName;
+    case 2:
+        return game.manufacturer;
+    case 3:
+        return game.extraInfo.substr(0, game.extraInfo.find(','));
+    default:
+        return game.driverName.substr(0, game.driverName.find(" ("));
+    }
 }
 
 } // namespace
@@ -28,12 +42,41 @@ const std::string& ColumnText(const CGameEntry& game, int column) {
 CGameListModel::CGameListModel(const CROMList& romList, QObject* parent)
     : QAbstractTableModel(parent), m_romList(romList) {}
 
+QString CGameListModel::Folded(const QString& text) {
+    const QString decomposed = text.normalized(QString::NormalizationForm_KD);
+    QString folded;
+    folded.reserve(decomposed.size());
+    for (const QChar c : decomposed)
+        if (c.category() != QChar::Mark_NonSpacing) folded += c;
+    return folded.toCaseFolded();
+}
+
+void CGameListModel::SetSearch(const QString& words) {
+    m_words = Folded(words).split(QChar(u' '), Qt::SkipEmptyParts);
+}
+
+bool CGameListModel::Matches(int game) {
+    if (m_words.isEmpty()) return true;
+    if (m_searched.size() != static_cast<size_t>(m_romList.GetCount())) {
+        m_searched.clear();
+        for (int g = 0; g < m_romList.GetCount(); ++g) {
+            QString text;
+            for (int column = 0; column < kColumns; ++column)
+                text += Q(ColumnText(*m_romList.GetEntry(g), column)) + u'\n';
+            m_searched.push_back(Folded(text));
+        }
+    }
+    const QString& searched = m_searched[static_cast<size_t>(game)];
+    return std::all_of(m_words.begin(), m_words.end(),
+                       [&](const QString& word) { return searched.contains(word); });
+}
+
 void CGameListModel::FillGameList(int filter) {
     beginResetModel();
     m_rows.clear();
     m_rowOfGame.assign(static_cast<size_t>(m_romList.GetCount()), -1);
     for (int game = 0; game < m_romList.GetCount(); ++game) {
-        if (filter != 0 && !m_romList.IsAvailable(game)) continue;
+        if ((filter != 0 && !m_romList.IsAvailable(game)) || !Matches(game)) continue;
         m_rowOfGame[game] = static_cast<int>(m_rows.size());
         m_rows.push_back(game);
     }
@@ -63,7 +106,7 @@ std::vector<int> CGameListModel::ColumnWidths(const QFontMetrics& metrics) const
         return sum;
     };
     std::vector<int> widths;
-    for (int column = 0; column < 3; ++column) {
+    for (int column = 0; column < kColumns; ++column) {
         int widest = metrics.horizontalAdvance(kHeadings[column]);
         for (int game = 0; game < m_romList.GetCount(); ++game)
             widest = std::max(widest, width(ColumnText(*m_romList.GetEntry(game), column)));
@@ -87,7 +130,7 @@ int CGameListModel::rowCount(const QModelIndex& parent) const {
 }
 
 int CGameListModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : 3;
+    return parent.isValid() ? 0 : kColumns;
 }
 
 QVariant CGameListModel::data(const QModelIndex& index, int role) const {
@@ -111,7 +154,8 @@ QVariant CGameListModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant CGameListModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < 3)
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
+        section < kColumns)
         return kHeadings[section];
     return {};
 }

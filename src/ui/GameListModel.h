@@ -16,7 +16,12 @@ class CGameListModel : public QAbstractTableModel {
 public:
     explicit CGameListModel(const CROMList& romList, QObject* parent = nullptr);
 
+    // The games the availability filter and the search words let through:
+    // every word must stand in a game's title, name, maker, year or system,
+    // case and accents aside.
     void FillGameList(int filter);
+    void SetSearch(const QString& words);
+    static QString Folded(const QString& text);
     int GameAt(int row) const;
     int RowOf(int game) const;
     // Each column as wide as its widest text over every game, plus 20.
@@ -29,9 +34,13 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
+    bool Matches(int game);
+
     const CROMList& m_romList;
     std::vector<int> m_rows;
     std::vector<int> m_rowOfGame;
+    QStringList m_words;             // folded
+    std::vector<QString> m_searched; // each game's searched texts, folded, made once
 };
 
 } // namespace tarvo

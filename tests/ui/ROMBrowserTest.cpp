@@ -4,6 +4,7 @@
 #include "ui/WindowFixture.h"
 
 #include <filesystem>
+#include <QApplication>
 #include <QComboBox>
 #include <QItemSelectionModel>
 #include <QLineEdit>
@@ -14,6 +15,7 @@
 
 using namespace tarvo;
 using namespace tarvo::test;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -135,11 +137,54 @@ TEST_F(Browser, ColumnsAreAsWideAsTheirWidestTextWithoutLayingOutRows) {
     auto browser = Open();
     const QFontMetrics metrics = browser->GameList()->fontMetrics();
     const auto widths = browser->Model().ColumnWidths(metrics);
-    ASSERT_EQ(widths.size(), 3u);
+    ASSERT_EQ(widths.size(), 5u);
     // The widest of each column counts whatever the filter: "Gone Game" is missing.
     EXPECT_GE(widths[0], metrics.horizontalAdvance("Alpha Story") + 20);
     EXPECT_LE(widths[0], metrics.horizontalAdvance("Alpha Story") + 24);
     EXPECT_GE(widths[1], metrics.horizontalAdvance("Filename") + 20);
     EXPECT_GE(widths[2], metrics.horizontalAdvance("Manufacturer") + 20);
     EXPECT_LE(widths[2], metrics.horizontalAdvance("Manufacturer") + 24);
+}
+
+// Typing narrows the list at once to the games holding every word typed in
+// their title, name, maker, year or system, case and accents aside; Escape
+// in a filter that holds words empties it, and only then closes the browser.
+TEST_F(Browser, TheFilterFindsGamesByEveryWordTyped) {
+    auto browser = Open();
+    browser->FilterChanged(0);
+    auto* find = qobject_cast<QLineEdit*>(browser->ControlById(CDlgROMBrowser::kFind));
+    const auto listed = [&] {
+        std::vector<int> games;
+        for (int row = 0; row < browser->Model().rowCount(); ++row)
+            games.push_back(browser->Model().GameAt(row));
+        return games;
+    };
+    struct Case {
+        const char* typed;
+        std::vector<int> games;
+    } cases[] = {{"beta", {1}},
+                 {"TARVO  run", {1}},
+                 {"soft", {0, 1}},
+                 {"1990", {1}},
+                 {"elsewhere gone", {2}},
+                 {"\xc3\x85lpha", {0}},
+                 {"test driver", {0, 1, 2}},
+                 {"alpha beta", {}},
+                 {"", {0, 1, 2}}};
+    for (const Case& c : cases) {
+        find->setText(QString::fromUtf8(c.typed));
+        EXPECT_EQ(listed(), c.games) << c.typed;
+    }
+    EXPECT_EQ(CGameListModel::Folded(u"Caf\u00e9 \u00c9T\u00c9"_s), u"cafe ete"_s);
+
+    browser->show();
+    QApplication::setActiveWindow(browser.get());
+    find->setFocus();
+    find->setText(u"beta"_s);
+    if (const char* shot = std::getenv("TARVO_BROWSER_SCREENSHOT")) browser->grab().save(shot);
+    QTest::keyClick(find, Qt::Key_Escape);
+    EXPECT_TRUE(find->text().isEmpty());
+    EXPECT_TRUE(browser->isVisible());
+    QTest::keyClick(find, Qt::Key_Escape);
+    EXPECT_FALSE(browser->isVisible());
 }
