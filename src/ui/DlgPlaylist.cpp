@@ -8,6 +8,7 @@
 #include "ui/DlgROMBrowser.h"
 #include "ui/IconLibrary.h"
 #include "ui/MoveButtons.h"
+#include "ui/SearchWords.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -37,12 +38,15 @@ CDlgPlaylist::CDlgPlaylist(CROMList& romList, int& filter, IDialogs& dialogs,
     : QDialog(parent), m_romList(romList), m_shownGame(shownGame), m_runModal(std::move(runModal)),
       m_filter(filter), m_dialogs(dialogs), m_controls(CDialogLayout::Build(this, u"161.layout"_s)),
       m_title(Control<QLineEdit>(m_controls, kTitle)),
+      m_find(Control<QLineEdit>(m_controls, kFind)),
       m_clipTree(MultiSelectList(m_controls, kClips)),
       m_playlistTree(MultiSelectList(m_controls, kEntries)), m_clipList(m_clipTree),
       m_playlistList(m_playlistTree) {
     m_playlist.CopyFrom(playlist);
     m_playlist.SetROMList(&m_romList);
     m_title->installEventFilter(this);
+    m_find->installEventFilter(this);
+    m_find->setClearButtonEnabled(true);
     ConnectControls();
 }
 
@@ -62,6 +66,7 @@ void CDlgPlaylist::ConnectControls() {
     onClick(kUseThisPlaylist, [this] { accept(); });
     for (const MoveButton& button : kMoveButtons)
         onClick(button.id, [this, move = button.move] { MoveSelected(move); });
+    connect(m_find, &QLineEdit::textChanged, this, &CDlgPlaylist::FindClips);
     connect(m_clipTree, &QTreeWidget::itemDoubleClicked, this, [this] { Add(); });
     connect(m_clipTree, &QTreeWidget::itemSelectionChanged, this, [this] { UpdateAddButton(); });
     connect(m_clipTree, &QTreeWidget::currentItemChanged, this, [this] { UpdateAddButton(); });
@@ -103,6 +108,18 @@ void CDlgPlaylist::ShowGame(int game) {
     entry->clipInfo.FillClipList(m_clipList, false);
     shown->setText(QString::fromStdString(entry->romName) +
                    (entry->IsAvailable() ? u""_s : u" (missing)"_s));
+    FindClips(m_find->text());
+}
+
+void CDlgPlaylist::FindClips(const QString& words) {
+    const CSearchWords search(words);
+    for (int row = 0; row < m_clipTree->topLevelItemCount(); ++row) {
+        QTreeWidgetItem* item = m_clipTree->topLevelItem(row);
+        const bool found =
+            search.FoundIn(CSearchWords::Folded(item->text(0) + u' ' + item->text(1)));
+        item->setHidden(!found);
+        if (!found) item->setSelected(false); // what is not shown is not added
+    }
     UpdateAddButton();
 }
 
@@ -253,6 +270,12 @@ void CDlgPlaylist::done(int result) {
 }
 
 bool CDlgPlaylist::eventFilter(QObject* watched, QEvent* event) {
+    // Escape in a search that holds words empties it, and goes no further.
+    if (watched == m_find && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && !m_find->text().isEmpty()) {
+        m_find->clear();
+        return true;
+    }
     if (watched == m_title && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {

@@ -41,6 +41,7 @@ public:
         kSave = 1069,
         kDone = 1070,
         kShownROM = 1072,
+        kFind = 1073,
     };
 
     CDlgPlaylist(CROMList& romList, int& filter, IDialogs& dialogs, const CPlaylist& playlist,
@@ -53,6 +54,8 @@ public:
     // The dialog's start: columns, the shown game, the playlist, the buttons.
     void Open();
     void ShowGame(int game);
+    // Shows only the clips whose number or title holds every word typed.
+    void FindClips(const QString& words);
     void RefreshPlaylistView();
     void UpdateAddButton();
     void UpdatePlaylistButtons();
@@ -89,6 +92,7 @@ private:
     IDialogs& m_dialogs;
     QHash<int, QWidget*> m_controls;
     QLineEdit* m_title;
+    QLineEdit* m_find;
     QTreeWidget* m_clipTree;
     QTreeWidget* m_playlistTree;
     CQtListView m_clipList;

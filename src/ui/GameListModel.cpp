@@ -42,33 +42,22 @@ std::string ColumnText(const CGameEntry& game, int column) {
 CGameListModel::CGameListModel(const CROMList& romList, QObject* parent)
     : QAbstractTableModel(parent), m_romList(romList) {}
 
-QString CGameListModel::Folded(const QString& text) {
-    const QString decomposed = text.normalized(QString::NormalizationForm_KD);
-    QString folded;
-    folded.reserve(decomposed.size());
-    for (const QChar c : decomposed)
-        if (c.category() != QChar::Mark_NonSpacing) folded += c;
-    return folded.toCaseFolded();
-}
-
 void CGameListModel::SetSearch(const QString& words) {
-    m_words = Folded(words).split(QChar(u' '), Qt::SkipEmptyParts);
+    m_words = CSearchWords(words);
 }
 
 bool CGameListModel::Matches(int game) {
-    if (m_words.isEmpty()) return true;
+    if (m_words.IsEmpty()) return true;
     if (m_searched.size() != static_cast<size_t>(m_romList.GetCount())) {
         m_searched.clear();
         for (int g = 0; g < m_romList.GetCount(); ++g) {
             QString text;
             for (int column = 0; column < kColumns; ++column)
                 text += Q(ColumnText(*m_romList.GetEntry(g), column)) + u'\n';
-            m_searched.push_back(Folded(text));
+            m_searched.push_back(CSearchWords::Folded(text));
         }
     }
-    const QString& searched = m_searched[static_cast<size_t>(game)];
-    return std::all_of(m_words.begin(), m_words.end(),
-                       [&](const QString& word) { return searched.contains(word); });
+    return m_words.FoundIn(m_searched[static_cast<size_t>(game)]);
 }
 
 void CGameListModel::FillGameList(int filter) {

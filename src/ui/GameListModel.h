@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "ui/SearchWords.h"
+
 #include <QAbstractTableModel>
 #include <QFontMetrics>
 #include <vector>
@@ -21,7 +23,6 @@ public:
     // case and accents aside.
     void FillGameList(int filter);
     void SetSearch(const QString& words);
-    static QString Folded(const QString& text);
     int GameAt(int row) const;
     int RowOf(int game) const;
     // Each column as wide as its widest text over every game, plus 20.
@@ -39,7 +40,7 @@ private:
     const CROMList& m_romList;
     std::vector<int> m_rows;
     std::vector<int> m_rowOfGame;
-    QStringList m_words;             // folded
+    CSearchWords m_words;
     std::vector<QString> m_searched; // each game's searched texts, folded, made once
 };
 

@@ -11,6 +11,7 @@
 
 using namespace tarvo;
 using namespace tarvo::test;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -80,6 +81,34 @@ TEST_F(Manager, ShowsAGamesClipsWithoutBlanksAndWithNoGameOnlyChangeROM) {
     manager->ShowGame(7); // no such game: emptied, the shown game stays
     EXPECT_TRUE(Text(*manager, CDlgPlaylist::kShownROM).isEmpty());
     EXPECT_EQ(manager->ShownGame(), 2);
+}
+
+// The clip list shows only the clips whose number or title holds every word
+// typed; Escape in the search empties it first.
+TEST_F(Manager, TheSearchShowsOnlyTheClipsFound) {
+    Clips(0).SetTitle(3, "Caf\xc3\xa9 Theme");
+    auto manager = Open(0);
+    auto* find = qobject_cast<QLineEdit*>(manager->ControlById(CDlgPlaylist::kFind));
+    const auto shown = [&] {
+        std::vector<std::string> rows;
+        for (int row = 0; row < manager->ClipList().RowCount(); ++row)
+            if (!manager->ClipList().Tree()->topLevelItem(row)->isHidden())
+                rows.push_back(manager->ClipList().Text(row, 0));
+        return rows;
+    };
+    Select(manager->ClipList(), {1, 2});
+    find->setText(u"cafe"_s);
+    EXPECT_EQ(shown(), std::vector<std::string>{"003"});
+    EXPECT_EQ(manager->ClipList().SelectedRows(), std::vector<int>{}); // clip 1 is not shown
+    find->setText(u"boss 002"_s);
+    EXPECT_EQ(shown(), std::vector<std::string>{"002"});
+    manager->show();
+    QApplication::setActiveWindow(manager.get());
+    find->setFocus();
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(find, &escape);
+    EXPECT_TRUE(manager->isVisible());
+    EXPECT_EQ(shown().size(), 9u);
 }
 
 TEST_F(Manager, AddTakesTheSelectedClipsFromTheTop) {

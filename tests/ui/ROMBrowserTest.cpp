@@ -175,7 +175,7 @@ TEST_F(Browser, TheFilterFindsGamesByEveryWordTyped) {
         find->setText(QString::fromUtf8(c.typed));
         EXPECT_EQ(listed(), c.games) << c.typed;
     }
-    EXPECT_EQ(CGameListModel::Folded(u"Caf\u00e9 \u00c9T\u00c9"_s), u"cafe ete"_s);
+    EXPECT_EQ(CSearchWords::Folded(u"Caf\u00e9 \u00c9T\u00c9"_s), u"cafe ete"_s);
 
     browser->show();
     QApplication::setActiveWindow(browser.get());
