@@ -17,6 +17,12 @@ namespace {
 
 using Reader = std::unique_ptr<archive, decltype(&archive_read_free)>;
 
+// libarchive may fail without a word of its own.
+std::string ErrorText(archive* reader) {
+    const char* text = archive_error_string(reader);
+    return text ? text : "it is damaged";
+}
+
 // The kinds a game's music comes in: zip, 7z, RAR (4 and 5), and tar, plain
 // or compressed with gzip, bzip2 or xz.
 Reader OpenReader(const std::string& path, std::string& error) {
@@ -27,7 +33,7 @@ Reader OpenReader(const std::string& path, std::string& error) {
                          archive_read_support_filter_bzip2, archive_read_support_filter_xz})
         support(reader.get());
     if (archive_read_open_filename(reader.get(), path.c_str(), 1 << 16) != ARCHIVE_OK) {
-        error = "cannot open " + path + ": " + archive_error_string(reader.get());
+        error = "cannot open " + path + ": " + ErrorText(reader.get());
         reader.reset();
     }
     return reader;
@@ -132,7 +138,7 @@ bool CRomArchive::Open(const std::string& path, std::string& error) {
         more = status != ARCHIVE_EOF;
         if (status == ARCHIVE_EOF) break;
         if (status == ARCHIVE_FATAL && looked == 0) {
-            error = "cannot read " + path + ": " + archive_error_string(reader.get());
+            error = "cannot read " + path + ": " + ErrorText(reader.get());
             return false;
         }
         if (status == ARCHIVE_FATAL) {

@@ -387,6 +387,13 @@ TEST_F(CoreTest, LoadFailures) {
              WriteZip(romFolder + "absent.zip", {{"game.nsf", RandomBytes(4000, 1)}});
          },
          {CORE_MSG_BUSY, CORE_MSG_ROM_PATH, CORE_MSG_ERROR, CORE_MSG_LOAD_FAILED}},
+        {"an archive whose reader fails without a word (found by fuzzing)",
+         [&] {
+             std::filesystem::copy_file(std::string(TARVO_TEST_DATA) +
+                                            "/hostile/archive-failing-without-a-message.zip",
+                                        romFolder + "absent.zip");
+         },
+         {CORE_MSG_BUSY, CORE_MSG_ROM_PATH, CORE_MSG_ERROR, CORE_MSG_LOAD_FAILED}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
