@@ -11,6 +11,7 @@
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <fstream>
+#include <memory>
 #include <QApplication>
 
 namespace {
@@ -55,13 +56,20 @@ void BM_OpenGameBrowser(benchmark::State& state) {
 }
 BENCHMARK(BM_OpenGameBrowser)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
+// The browser over the whole collection, shown, as a user opens it.
+std::unique_ptr<tarvo::CDlgROMBrowser> ShownBrowser(int& filter, tarvo::IDialogs& dialogs) {
+    auto browser = std::make_unique<tarvo::CDlgROMBrowser>(Collection(), filter, dialogs, -1,
+                                                           tarvo::GameChoice::AvailableOnly);
+    browser->Open();
+    browser->show();
+    return browser;
+}
+
 void BM_SwitchFilter(benchmark::State& state) {
-    tarvo::CROMList& list = Collection();
     tarvo::test::ScriptedDialogs dialogs;
     int filter = 0;
-    tarvo::CDlgROMBrowser browser(list, filter, dialogs, -1, tarvo::GameChoice::AvailableOnly);
-    browser.Open();
-    browser.show();
+    auto shown = ShownBrowser(filter, dialogs);
+    tarvo::CDlgROMBrowser& browser = *shown;
     int next = 1;
     for (auto _ : state) {
         browser.FilterChanged(next);
@@ -86,12 +94,10 @@ double FilterSwitchMs(tarvo::CDlgROMBrowser& browser) {
 // Typing "number 4" one key after the other, then clearing it: a key press
 // narrows the list among every game.
 void BM_KeyPressInTheSearch(benchmark::State& state) {
-    tarvo::CROMList& list = Collection();
     tarvo::test::ScriptedDialogs dialogs;
     int filter = 0;
-    tarvo::CDlgROMBrowser browser(list, filter, dialogs, -1, tarvo::GameChoice::AvailableOnly);
-    browser.Open();
-    browser.show();
+    auto shown = ShownBrowser(filter, dialogs);
+    tarvo::CDlgROMBrowser& browser = *shown;
     browser.Search(QStringLiteral("warm up")); // the folded texts, made once
     const QString typed = QStringLiteral("number 4");
     int keys = 0;
