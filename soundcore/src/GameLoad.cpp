@@ -3,9 +3,8 @@
 
 namespace tarvocore {
 
-CGameLoad::CGameLoad(std::string romName, std::string path, const std::string& emulatorProgram)
-    : m_romName(std::move(romName)), m_path(std::move(path)), m_emulator(emulatorProgram),
-      m_thread([this] { Run(); }) {}
+CGameLoad::CGameLoad(std::string path, const std::string& emulatorProgram)
+    : m_path(std::move(path)), m_emulator(emulatorProgram), m_thread([this] { Run(); }) {}
 
 CGameLoad::~CGameLoad() {
     Cancel();

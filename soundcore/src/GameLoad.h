@@ -19,7 +19,7 @@ namespace tarvocore {
 // file it is reading; the destructor cancels it and waits for that.
 class CGameLoad {
 public:
-    CGameLoad(std::string romName, std::string path, const std::string& emulatorProgram);
+    CGameLoad(std::string path, const std::string& emulatorProgram);
     ~CGameLoad();
     CGameLoad(const CGameLoad&) = delete;
     CGameLoad& operator=(const CGameLoad&) = delete;
@@ -37,7 +37,6 @@ public:
 private:
     void Run();
 
-    const std::string m_romName;
     const std::string m_path;
     CEmulatorProcess m_emulator;
     std::atomic<bool> m_cancelled{false};

@@ -189,8 +189,7 @@ void CSoundCore::StartGame(int clip) {
         Send(CORE_MSG_LOAD_FAILED);
         return;
     }
-    m_load = std::make_unique<CGameLoad>(m_catalogue.Games()[m_chosenGame].romName, path,
-                                         m_emulator.Program());
+    m_load = std::make_unique<CGameLoad>(path, m_emulator.Program());
     m_loadingGame = m_chosenGame;
     m_loadClip = clip;
     if (!m_waitsForLoads) return;
