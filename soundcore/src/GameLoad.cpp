@@ -4,15 +4,11 @@
 namespace tarvocore {
 
 CGameLoad::CGameLoad(std::string path, const std::string& emulatorProgram)
-    : m_path(std::move(path)), m_emulator(emulatorProgram), m_thread([this] { Run(); }) {}
+    : m_path(std::move(path)), m_emulator(emulatorProgram), m_job([this] { Run(); }) {}
 
 CGameLoad::~CGameLoad() {
     Cancel();
     Wait();
-}
-
-void CGameLoad::Wait() {
-    if (m_thread.joinable()) m_thread.join();
 }
 
 void CGameLoad::Run() {
@@ -32,7 +28,6 @@ void CGameLoad::Run() {
         }
     }
     m_emulator.Kill(); // the game plays in the core's own emulator process
-    m_done.store(true, std::memory_order_release);
 }
 
 } // namespace tarvocore

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "src/BackgroundJob.h"
 #include "src/EmulatorProcess.h"
 #include "src/GameClips.h"
 #include "src/RomArchive.h"
@@ -8,7 +9,6 @@
 #include <atomic>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace tarvocore {
@@ -24,8 +24,8 @@ public:
     CGameLoad(const CGameLoad&) = delete;
     CGameLoad& operator=(const CGameLoad&) = delete;
 
-    bool Done() const { return m_done.load(std::memory_order_acquire); }
-    void Wait();
+    bool Done() const { return m_job.Done(); }
+    void Wait() { m_job.Wait(); }
     void Cancel() { m_cancelled = true; }
 
     // Once done: whether the game plays, what to tell the user, and the game.
@@ -40,12 +40,11 @@ private:
     const std::string m_path;
     CEmulatorProcess m_emulator;
     std::atomic<bool> m_cancelled{false};
-    std::atomic<bool> m_done{false};
     bool m_succeeded = false;
     std::vector<std::string> m_messages;
     std::unique_ptr<CRomArchive> m_archive;
     CGameClips m_clips;
-    std::thread m_thread; // last: it starts once everything above is made
+    CBackgroundJob m_job; // last: it starts once everything above is made
 };
 
 } // namespace tarvocore
