@@ -85,7 +85,8 @@ void CCatalogue::Read(std::istream& in, const std::string& fileName) {
                                  fields[0] + ", which is in the catalogue already; it was skipped");
             continue;
         }
-        CatalogueGame game{fields[0], fields[1], fields[2], fields[3], DriverNumber(fields[4])};
+        CatalogueGame game{fields[0], fields[1], fields[2], fields[3], DriverNumber(fields[4]),
+                           fields[3]};
         for (size_t i = 5; i < fields.size(); ++i)
             if (!fields[i].empty())
                 game.extraInfo += (game.extraInfo.empty() ? "" : ", ") + fields[i];

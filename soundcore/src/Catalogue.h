@@ -13,6 +13,7 @@ struct CatalogueGame {
     std::string manufacturer;
     std::string extraInfo; // the year and any free text
     int driver = 0;
+    std::string year;
 };
 
 // The games this core supports: a text file beside the library, one game a line,

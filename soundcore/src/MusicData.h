@@ -12,6 +12,13 @@ using Bytes = std::vector<uint8_t>;
 // Largest archive member and largest inflated VGZ the core reads.
 constexpr size_t kMaxMusicFileSize = 16u << 20;
 
+// The little-endian 32-bit number at `at`; the caller checks that it lies
+// within `data`.
+inline uint32_t Le32(const Bytes& data, size_t at) {
+    return static_cast<uint32_t>(data[at]) | static_cast<uint32_t>(data[at + 1]) << 8 |
+           static_cast<uint32_t>(data[at + 2]) << 16 | static_cast<uint32_t>(data[at + 3]) << 24;
+}
+
 // A music file checked and made safe to hand to the emulator, or the reason
 // why it was refused.
 struct CheckedMusic {

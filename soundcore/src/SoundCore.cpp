@@ -43,7 +43,8 @@ void CSoundCore::Shutdown() {
     WaitForClipStart();
     CancelLoad();
     m_cancelledLoads.clear();
-    m_wav.Close();
+    m_export.reset(); // cancelled: its file goes
+    m_recording.Close();
     m_source.StartSilence();
     m_emulator.Kill();
     m_archive.reset();
@@ -87,6 +88,8 @@ int CSoundCore::GetInt(int code, int argument) const {
         return m_currentClip;
     case CORE_INT_LOADED_GAME:
         return m_loadedGame;
+    case CORE_INT_EXPORT_PROGRESS:
+        return m_export ? m_export->Permille() : -1;
     case CORE_INT_DRIVER_OF_GAME:
         return argument >= 0 && argument < static_cast<int>(games.size()) ? games[argument].driver
                                                                           : -1;
@@ -145,6 +148,12 @@ void CSoundCore::Command(int code, int argument) {
         break;
     case CORE_CMD_SERVICE:
         Service();
+        break;
+    case CORE_CMD_EXPORT_CLIP:
+        ExportClip(argument);
+        break;
+    case CORE_CMD_CANCEL_EXPORT:
+        m_export.reset();
         break;
     default:
         break;
@@ -325,6 +334,7 @@ void CSoundCore::OpenOutputOnce() {
 
 void CSoundCore::Service() {
     std::erase_if(m_cancelledLoads, [](const auto& load) { return load->Done(); });
+    if (m_export && m_export->Done()) FinishExport();
     if (m_load && m_load->Done()) FinishLoad();
     if (m_clipStart) {
         if (!m_clipStart->Done()) return; // nothing plays until the clip has started
@@ -350,7 +360,7 @@ void CSoundCore::Render(int frameCount) {
     m_fade.Process(frames, frameCount);
     m_output.Queue(frames, frameCount);
     std::string error;
-    if (!m_recordingFailed && !m_wav.Write(frames, frameCount, error)) {
+    if (!m_recordingFailed && !m_recording.Write(frames, frameCount, error)) {
         m_recordingFailed = true;
         SendError(error);
     }
@@ -379,7 +389,7 @@ void CSoundCore::SendLevels(const int16_t* frames, int frameCount) {
 void CSoundCore::SetRecording(bool on) {
     std::string error;
     if (!on) {
-        if (!m_wav.Close(error) && !m_recordingFailed) SendError(error);
+        if (!m_recording.Close(error) && !m_recordingFailed) SendError(error);
         return;
     }
     m_recordingFailed = false;
@@ -388,8 +398,48 @@ void CSoundCore::SetRecording(bool on) {
     const std::string path = BufferText(buffer);
     if (path.empty())
         SendError("No file name was given for the recording");
-    else if (!m_wav.Open(path, error))
+    else if (!m_recording.Open(path, {}, error))
         SendError(error);
+}
+
+// An export reads the game's archive on a thread of its own, so it keeps the
+// archive however the game changes meanwhile.
+void CSoundCore::ExportClip(int clip) {
+    const ClipLocation* location = m_loadedGame >= 0 ? m_clips.Find(clip) : nullptr;
+    std::string problem;
+    if (m_export)
+        problem = "Another clip is being exported";
+    else if (!location)
+        problem = "Clip " + std::to_string(clip) + " has no tune to export";
+    std::vector<char> buffer = PathBuffer("");
+    if (problem.empty()) Send(CORE_MSG_EXPORT_PATH, buffer.data());
+    const std::string path = BufferText(buffer);
+    if (problem.empty() && path.empty()) problem = "No file name was given for the export";
+    if (!problem.empty()) {
+        Send(CORE_MSG_EXPORTED, problem.data(), clip);
+        return;
+    }
+    ExportRequest request{m_archive,       location->member,   m_clips.TrackListFor(*m_archive),
+                          location->track, location->lengthMs, path,
+                          TagsOf(clip)};
+    m_export = std::make_unique<CClipExport>(std::move(request), m_emulator.Program());
+    m_exportClip = clip;
+    if (m_waitsForLoads) FinishExport();
+}
+
+void CSoundCore::FinishExport() {
+    m_export->Wait();
+    std::string error = m_export->Error();
+    m_export.reset();
+    Send(CORE_MSG_EXPORTED, error.empty() ? nullptr : error.data(), m_exportClip);
+}
+
+SoundTags CSoundCore::TagsOf(int clip) const {
+    const CatalogueGame& game = m_catalogue.Games()[m_loadedGame];
+    const ClipLocation* location = m_clips.Find(clip);
+    const std::string title =
+        location && !location->title.empty() ? location->title : "Clip " + std::to_string(clip);
+    return {title, game.title, game.manufacturer, game.year, clip};
 }
 
 } // namespace tarvocore

@@ -5,12 +5,13 @@
 #include "src/AudioOutput.h"
 #include "src/BackgroundJob.h"
 #include "src/Catalogue.h"
+#include "src/ClipExport.h"
 #include "src/ClipSource.h"
 #include "src/GameClips.h"
 #include "src/GameLoad.h"
 #include "src/OutputAnalysis.h"
 #include "src/RomArchive.h"
-#include "src/WavWriter.h"
+#include "src/SoundFileWriter.h"
 
 #include <array>
 #include <memory>
@@ -54,6 +55,7 @@ public:
     void WaitForStarts() {
         if (m_load) m_load->Wait();
         if (m_clipStart) m_clipStart->Wait();
+        if (m_export) m_export->Wait();
     }
 
     // Renders and delivers this many frames at once (the service path without
@@ -79,6 +81,9 @@ private:
     void SetRecording(bool on);
     void OpenOutputOnce();
     void SendLevels(const int16_t* frames, int frameCount);
+    void ExportClip(int clip);
+    void FinishExport();
+    SoundTags TagsOf(int clip) const;
 
     void* m_user = nullptr;
     CoreMessageCallback m_callback = nullptr;
@@ -96,7 +101,7 @@ private:
     std::vector<std::unique_ptr<CGameLoad>> m_cancelledLoads;
     bool m_waitsForLoads = false; // rendering offline: nothing real-time waits
     int m_currentClip = 0;
-    std::unique_ptr<CRomArchive> m_archive;
+    std::shared_ptr<const CRomArchive> m_archive;
     CGameClips m_clips;
     CEmulatorProcess m_emulator;
     CClipSource m_source{m_emulator};
@@ -111,11 +116,13 @@ private:
     CSilenceDetector m_silence;
     CNormalizer m_normalizer;
     CFadeOut m_fade;
-    CWavWriter m_wav;
+    CSoundFileWriter m_recording;
     bool m_recordingFailed = false; // told once; the rest of the take is dropped
     std::array<int16_t, kLevelReportFrames * 2> m_levelReport{};
     int m_levelFill = 0;
     std::vector<int16_t> m_buffer;
+    std::unique_ptr<CClipExport> m_export;
+    int m_exportClip = -1;
 };
 
 } // namespace tarvocore

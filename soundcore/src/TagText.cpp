@@ -105,11 +105,6 @@ std::string Utf16LeToUtf8(const uint8_t* data, size_t units) {
     return out;
 }
 
-uint32_t Le32(const Bytes& data, size_t at) {
-    return data[at] | data[at + 1] << 8 | data[at + 2] << 16 |
-           static_cast<uint32_t>(data[at + 3]) << 24;
-}
-
 bool StartsWith(const Bytes& data, const char* magic) {
     const size_t size = std::strlen(magic);
     return data.size() >= size && std::memcmp(data.data(), magic, size) == 0;

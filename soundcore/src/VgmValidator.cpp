@@ -21,11 +21,6 @@ constexpr double kMinAverageWait = 2.0;
 constexpr int kDenseLoopWaits = 10000;
 constexpr uint8_t kEndOfSound = 0x66;
 
-uint32_t Le32(const Bytes& data, size_t at) {
-    return static_cast<uint32_t>(data[at]) | static_cast<uint32_t>(data[at + 1]) << 8 |
-           static_cast<uint32_t>(data[at + 2]) << 16 | static_cast<uint32_t>(data[at + 3]) << 24;
-}
-
 void PutLe32(Bytes& data, size_t at, uint32_t value) {
     for (int i = 0; i < 4; ++i)
         data[at + i] = static_cast<uint8_t>(value >> (8 * i));

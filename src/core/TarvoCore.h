@@ -43,10 +43,12 @@ enum {
     /* The loaded game's tunes, as far as its files tell (this core's own codes;
      * a core that does not know them answers 0 to CORE_INT_TUNE_TABLE, and the
      * player then asks nothing more). */
-    CORE_INT_TUNE_TABLE = 20, /* argument 0: 1 when the codes below answer */
-    CORE_INT_LAST_TUNE = 21,  /* argument 0: the highest clip number with a tune, -1 none */
-    CORE_INT_HAS_TUNE = 22,   /* argument clip: 1 when the clip has a tune, else 0 */
-    CORE_INT_TUNE_LENGTH = 23 /* argument clip: its length in ms (intro and loops), -1 unknown */
+    CORE_INT_TUNE_TABLE = 20,  /* argument 0: 1 when the codes below answer */
+    CORE_INT_LAST_TUNE = 21,   /* argument 0: the highest clip number with a tune, -1 none */
+    CORE_INT_HAS_TUNE = 22,    /* argument clip: 1 when the clip has a tune, else 0 */
+    CORE_INT_TUNE_LENGTH = 23, /* argument clip: its length in ms (intro and loops), -1 unknown */
+    /* argument 0: thousandths of the export under way, -1 when none runs */
+    CORE_INT_EXPORT_PROGRESS = 24
 };
 
 /* CoreGetString codes */
@@ -72,7 +74,15 @@ enum {
     CORE_CMD_UNLOAD = 3, /* stop and unload the current game, or end its load */
     CORE_CMD_PAUSE = 4,
     CORE_CMD_RESUME = 5,
-    CORE_CMD_SERVICE = 6 /* made on every 30 ms tick of the player's timer */
+    CORE_CMD_SERVICE = 6, /* made on every 30 ms tick of the player's timer */
+    /* Shipped core only. argument clip: render the loaded game's clip into the
+     * file named on message 14, FLAC for ".flac", Ogg Vorbis for ".ogg", else
+     * WAV, tagged (WAV excepted) with its title, game, maker, year and number:
+     * for its known length, else 3 minutes that fade out over their last 8 s.
+     * It runs as fast as the emulator goes, beside whatever plays; a later
+     * service call tells message 15. */
+    CORE_CMD_EXPORT_CLIP = 7,
+    CORE_CMD_CANCEL_EXPORT = 8 /* ends the export under way and removes its file */
 };
 
 /* CoreSetOption codes */
@@ -101,16 +111,18 @@ enum {
     CORE_MSG_STOPPED = 7,
     CORE_MSG_SILENCE = 8,
     CORE_MSG_UNUSED_9 = 9,
-    CORE_MSG_LEVELS = 10,   /* first: interleaved stereo int16 frames; second: frame count */
-    CORE_MSG_ROM_PATH = 11, /* first: buffer holding a file name; answer 1 with the path */
-    CORE_MSG_WAV_PATH = 12, /* first: buffer to receive the WAV file name */
-    CORE_MSG_ERROR = 13     /* first: error text */
+    CORE_MSG_LEVELS = 10,      /* first: interleaved stereo int16 frames; second: frame count */
+    CORE_MSG_ROM_PATH = 11,    /* first: buffer holding a file name; answer 1 with the path */
+    CORE_MSG_WAV_PATH = 12,    /* first: buffer to receive the WAV file name */
+    CORE_MSG_ERROR = 13,       /* first: error text */
+    CORE_MSG_EXPORT_PATH = 14, /* first: buffer to receive the exported file's name */
+    CORE_MSG_EXPORTED = 15     /* first: NULL when written, else why not; second: the clip */
 };
 
 /* The clip number played to silence the core around a recording. */
 #define CORE_SILENCE_CLIP 32000
 
-/* Capacity of the buffers of messages 11 and 12, terminating zero included. */
+/* Capacity of the buffers of messages 11, 12 and 14, terminating zero included. */
 #define CORE_PATH_BUFFER_SIZE 4096
 
 #ifdef __cplusplus

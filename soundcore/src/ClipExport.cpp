@@ -1,0 +1,76 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "src/ClipExport.h"
+
+#include "src/ClipSource.h"
+#include "src/EmulatorProcess.h"
+#include "src/GameClips.h"
+#include "src/OutputAnalysis.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace tarvocore {
+
+namespace {
+
+constexpr int kChunkFrames = 4410;
+
+long FramesOf(int milliseconds) {
+    return static_cast<long>(milliseconds) * kSampleRate / 1000;
+}
+
+} // namespace
+
+CClipExport::CClipExport(ExportRequest request, const std::string& emulatorProgram)
+    : m_request(std::move(request)), m_emulatorProgram(emulatorProgram), m_job([this] { Run(); }) {}
+
+CClipExport::~CClipExport() {
+    Cancel();
+    Wait();
+}
+
+void CClipExport::Run() {
+    CEmulatorProcess emulator(m_emulatorProgram);
+    CClipSource source(emulator);
+    source.SetBlockWait(CEmulatorProcess::kBlockLimitMs);
+    const ArchiveMember& member = *m_request.member;
+    Bytes data;
+    std::string error;
+    if (!CGameClips::PrepareData(member, data, error) ||
+        !source.Start(member.name, data, m_request.trackList, m_request.track, error)) {
+        m_error = member.name + ": " + error;
+    } else if (m_file.Open(m_request.path, m_request.tags, m_error)) {
+        const bool known = m_request.lengthMs > 0;
+        const bool rendered = Render(source, FramesOf(known ? m_request.lengthMs : kUnknownLengthMs));
+        if (!m_file.Close(error) && m_error.empty()) m_error = error;
+        if (!rendered && m_error.empty()) std::remove(m_request.path.c_str());
+    }
+    emulator.Kill();
+}
+
+// False when cancelled or failed; a failure leaves its reason in m_error.
+bool CClipExport::Render(CClipSource& source, long totalFrames) {
+    std::vector<int16_t> buffer(kChunkFrames * 2);
+    CFadeOut fade;
+    const bool fades = m_request.lengthMs <= 0;
+    for (long done = 0; done < totalFrames; done += kChunkFrames) {
+        if (m_cancelled) return false;
+        if (fades && !fade.IsActive() && done >= totalFrames - FramesOf(kFadeMs))
+            fade.Start(totalFrames - done);
+        const int frames = static_cast<int>(std::min<long>(kChunkFrames, totalFrames - done));
+        bool stopped = false;
+        std::string error;
+        int16_t* sound = source.Render(buffer.data(), frames, stopped, error);
+        if (stopped) {
+            m_error = m_request.member->name + " " + error;
+            return false;
+        }
+        fade.Process(sound, frames);
+        if (!m_file.Write(sound, frames, m_error)) return false;
+        m_permille = static_cast<int>((done + frames) * 1000 / totalFrames);
+    }
+    return true;
+}
+
+} // namespace tarvocore
