@@ -42,7 +42,8 @@ void CClipExport::Run() {
         m_error = member.name + ": " + error;
     } else if (m_file.Open(m_request.path, m_request.tags, m_error)) {
         const bool known = m_request.lengthMs > 0;
-        const bool rendered = Render(source, FramesOf(known ? m_request.lengthMs : kUnknownLengthMs));
+        const bool rendered =
+            Render(source, FramesOf(known ? m_request.lengthMs : kUnknownLengthMs));
         if (!m_file.Close(error) && m_error.empty()) m_error = error;
         if (!rendered && m_error.empty()) std::remove(m_request.path.c_str());
     }

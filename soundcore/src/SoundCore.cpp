@@ -178,6 +178,9 @@ void CSoundCore::SetOption(int code, int value) {
         m_source.SetBlockWait(value > 0 ? CEmulatorProcess::kBlockLimitMs
                                         : CClipSource::kRealTimeBlockWaitMs);
         break;
+    case CORE_OPT_EXPORT_MS:
+        m_exportMs = std::max(value, 0);
+        break;
     case CORE_OPT_FADE_OUT_MS:
         if (value > 0)
             m_fade.Start(static_cast<long>(value) * kSampleRate / 1000);
@@ -419,8 +422,9 @@ void CSoundCore::ExportClip(int clip) {
         Send(CORE_MSG_EXPORTED, problem.data(), clip);
         return;
     }
-    ExportRequest request{m_archive,       location->member,   m_clips.TrackListFor(*m_archive),
-                          location->track, location->lengthMs, path,
+    const int lengthMs = m_exportMs > 0 ? m_exportMs : location->lengthMs;
+    ExportRequest request{m_archive,       location->member, m_clips.TrackListFor(*m_archive),
+                          location->track, lengthMs,         path,
                           TagsOf(clip)};
     m_export = std::make_unique<CClipExport>(std::move(request), m_emulator.Program());
     m_exportClip = clip;

@@ -123,6 +123,7 @@ private:
     std::vector<int16_t> m_buffer;
     std::unique_ptr<CClipExport> m_export;
     int m_exportClip = -1;
+    int m_exportMs = 0; // 0: each clip's known length
 };
 
 } // namespace tarvocore

@@ -109,9 +109,11 @@ bool CSoundFileWriter::Open(const std::string& path, const SoundTags& tags, std:
 
 bool CSoundFileWriter::SetTags(const SoundTags& tags) {
     const std::string track = tags.track >= 0 ? std::to_string(tags.track) : std::string();
-    const std::pair<int, const std::string*> strings[] = {
-        {SF_STR_TITLE, &tags.title}, {SF_STR_ALBUM, &tags.album}, {SF_STR_ARTIST, &tags.artist},
-        {SF_STR_DATE, &tags.date},   {SF_STR_TRACKNUMBER, &track}};
+    const std::pair<int, const std::string*> strings[] = {{SF_STR_TITLE, &tags.title},
+                                                          {SF_STR_ALBUM, &tags.album},
+                                                          {SF_STR_ARTIST, &tags.artist},
+                                                          {SF_STR_DATE, &tags.date},
+                                                          {SF_STR_TRACKNUMBER, &track}};
     for (const auto& [kind, text] : strings)
         if (!text->empty() && sf_set_string(m_file, kind, text->c_str()) != 0) return false;
     return true;

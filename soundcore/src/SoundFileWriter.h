@@ -12,7 +12,7 @@ namespace tarvocore {
 // so that a recording is the same bytes it always was.
 struct SoundTags {
     std::string title;
-    std::string album; // the game
+    std::string album;  // the game
     std::string artist; // its maker
     std::string date;
     int track = -1; // the clip number, -1 for none

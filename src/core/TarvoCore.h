@@ -96,7 +96,10 @@ enum {
     CORE_OPT_FIXED_RENDER_MS = 100,
     /* Shipped core only: fade the clip out smoothly over this many milliseconds
      * of sound from now, then stay silent until a clip starts (0: no fade). */
-    CORE_OPT_FADE_OUT_MS = 101
+    CORE_OPT_FADE_OUT_MS = 101,
+    /* Shipped core only: the length of the exports that follow, in ms, with
+     * no fade (0: each clip's known length, as at start) */
+    CORE_OPT_EXPORT_MS = 102
 };
 
 /* Message codes sent through the callback */

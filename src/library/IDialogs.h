@@ -39,6 +39,9 @@ public:
                                        const std::vector<FileFilter>& filters,
                                        const std::string& initialName) = 0;
     virtual std::optional<RgbColor> ChooseColor(const RgbColor& initial) = 0;
+    // The index of the choice the user picked from a list, or nothing when cancelled.
+    virtual std::optional<int> ChooseItem(const std::string& title, const std::string& label,
+                                          const std::vector<std::string>& choices, int initial) = 0;
 
     // True once nobody is there to answer (the program is ending on a signal):
     // questions are answered No and pickers cancelled, so whoever asks must

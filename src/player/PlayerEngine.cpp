@@ -387,7 +387,8 @@ void CPlayerEngine::TimerTick() {
 
 TickNeed CPlayerEngine::TickNeeded() const {
     const bool sounding = m_state == PlayerState::Playing || m_state == PlayerState::Recording;
-    if (sounding || m_state == PlayerState::Busy || m_pendingClip >= 0 || m_meterTicksLeft > 0)
+    if (sounding || m_state == PlayerState::Busy || m_pendingClip >= 0 || m_meterTicksLeft > 0 ||
+        m_export.Running())
         return TickNeed::Timer;
     if (m_state == PlayerState::Paused || m_state == PlayerState::RecordingPaused)
         return TickNeed::Clock;
@@ -495,6 +496,22 @@ std::string CPlayerEngine::FormatTime(int seconds, bool verbose) {
     while (!result.empty() && result.back() == ' ')
         result.pop_back();
     return result.empty() ? "0 sec" : result;
+}
+
+std::vector<ExportItem> CPlayerEngine::ExportItems(const std::string& extension) {
+    const CGameEntry* game = LoadedGame();
+    return game ? CGameExport::ItemsOf(m_core, game->clipInfo, extension)
+                : std::vector<ExportItem>();
+}
+
+void CPlayerEngine::StartExport(std::string folder, std::vector<ExportItem> items) {
+    m_export.Start(std::move(folder), std::move(items));
+    UpdateTicking();
+}
+
+void CPlayerEngine::CancelExport() {
+    m_export.Cancel();
+    UpdateTicking();
 }
 
 } // namespace tarvo

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/ICore.h"
+#include "player/GameExport.h"
 #include "player/IPlayerView.h"
 #include "player/PlayerState.h"
 #include "player/VUHistory.h"
@@ -11,6 +12,7 @@
 #include <ctime>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace tarvo {
 
@@ -103,6 +105,13 @@ public:
     std::string MakeTempWavName() const;
     const std::string& TemporaryWavPath() const { return m_tempWavPath; }
 
+    // The loaded game's clips to export, named with `extension` (".flac").
+    std::vector<ExportItem> ExportItems(const std::string& extension);
+    // The loaded game's clips rendered to files in `folder`, one after the other.
+    void StartExport(std::string folder, std::vector<ExportItem> items);
+    void CancelExport();
+    const CGameExport& Export() const { return m_export; }
+
     int OnCoreMessage(int code, void* first, int second) override;
     void TimerTick();
     void ClockTick();
@@ -163,6 +172,7 @@ private:
     TickNeed m_tickNeed = TickNeed::Timer; // as the window starts, before Start()
     CVUHistory m_vuHistory;
     std::string m_tempWavPath;
+    CGameExport m_export{m_core};
 };
 
 } // namespace tarvo

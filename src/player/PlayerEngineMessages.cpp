@@ -58,6 +58,12 @@ int CPlayerEngine::OnCoreMessage(int code, void* first, int second) {
         m_tempWavPath = MakeTempWavName();
         CopyToCoreBuffer(first, m_tempWavPath);
         break;
+    case CORE_MSG_EXPORT_PATH:
+        m_export.AnswerPath(first);
+        break;
+    case CORE_MSG_EXPORTED:
+        m_export.OnExported(static_cast<const char*>(first), second);
+        break;
     case CORE_MSG_ERROR:
         ShowCoreError(static_cast<const char*>(first), m_dialogs);
         break;

@@ -56,6 +56,7 @@ enum MainWindowCommand {
     kAbout = 188,
     kMenuBrowser = 189,
     kMenuPlaylistManager = 190,
+    kExportAudio = 191,
     kLoadPlaylist = 1067,
     kSavePlaylist = 1069,
 };

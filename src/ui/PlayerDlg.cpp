@@ -280,6 +280,7 @@ void CPlayerDlg::Command(int id) {
         {kImport, [](CPlayerDlg& w) { w.ImportClipData(); }},
         {kExportGame, [](CPlayerDlg& w) { w.ExportGameClipData(); }},
         {kExportAll, [](CPlayerDlg& w) { w.ExportAllClipData(); }},
+        {kExportAudio, [](CPlayerDlg& w) { w.ExportGameAudio(); }},
         {kPrank, [](CPlayerDlg& w) { w.PrankCall(); }},
         {kAbout, [](CPlayerDlg& w) { w.ShowAbout(); }},
         {kPlay, [](CPlayerDlg& w) { w.m_engine->Play(); }},
@@ -385,6 +386,7 @@ void CPlayerDlg::UpdateMenus() {
     SetMenuChecked(kMenuPlaylistMode, playlistMode);
     SetMenuChecked(kToggleBlank, game && cur >= 0 && game->clipInfo.IsBlank(cur));
     SetMenuEnabled(kExportGame, game != nullptr);
+    SetMenuEnabled(kExportAudio, game && m_engine->State() != PlayerState::Busy);
     SetMenuChecked(kMenuShowBlanks, m_config.ShowBlanks != 0);
     SetMenuChecked(kMenuShuffle, m_config.Shuffle != 0);
     SetMenuChecked(kMenuNormalize, m_config.Normalize != 0);

@@ -90,6 +90,10 @@ public:
     void ExportGameClipData();
     void ExportAllClipData();
     void ImportClipData();
+    // The loaded game's clips rendered to sound files, with a progress dialog.
+    void ExportGameAudio();
+    bool ConfirmExport(const std::string& folder, const std::vector<ExportItem>& items);
+    void ReportExport();
 
     // Other windows.
     void OpenBrowser();

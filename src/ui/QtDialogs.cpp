@@ -5,6 +5,7 @@
 #include <QColorDialog>
 #include <QFile>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QStringList>
 
@@ -95,6 +96,20 @@ std::optional<RgbColor> CQtDialogs::ChooseColor(const RgbColor& initial) {
         QColorDialog::getColor(QColor(initial.red, initial.green, initial.blue), Owner());
     if (!chosen.isValid()) return std::nullopt;
     return RgbColor{chosen.red(), chosen.green(), chosen.blue()};
+}
+
+std::optional<int> CQtDialogs::ChooseItem(const std::string& title, const std::string& label,
+                                          const std::vector<std::string>& choices, int initial) {
+    if (m_unattended || choices.empty()) return std::nullopt;
+    QStringList items;
+    for (const std::string& choice : choices)
+        items << QString::fromStdString(choice);
+    bool ok = false;
+    const QString chosen =
+        QInputDialog::getItem(Owner(), QString::fromStdString(title), QString::fromStdString(label),
+                              items, initial, false, &ok);
+    if (!ok) return std::nullopt;
+    return static_cast<int>(items.indexOf(chosen));
 }
 
 } // namespace tarvo

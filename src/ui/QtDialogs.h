@@ -21,6 +21,8 @@ public:
     std::string SaveFileDialog(const std::string& title, const std::vector<FileFilter>& filters,
                                const std::string& initialName) override;
     std::optional<RgbColor> ChooseColor(const RgbColor& initial) override;
+    std::optional<int> ChooseItem(const std::string& title, const std::string& label,
+                                  const std::vector<std::string>& choices, int initial) override;
     bool Unattended() const override { return m_unattended; }
     // From now on messages go to the error stream and nothing waits for a user.
     void SetUnattended() { m_unattended = true; }

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "src/SoundFileWriter.h"
+
 #include "support/FileSizeLimit.h"
 #include "support/TempFolder.h"
 

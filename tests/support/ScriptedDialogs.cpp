@@ -48,6 +48,15 @@ std::optional<RgbColor> ScriptedDialogs::ChooseColor(const RgbColor&) {
     return color;
 }
 
+std::optional<int> ScriptedDialogs::ChooseItem(const std::string& title, const std::string&,
+                                               const std::vector<std::string>&, int) {
+    pickerTitles.push_back(title);
+    if (items.empty()) return std::nullopt;
+    const auto item = items.front();
+    items.pop_front();
+    return item;
+}
+
 std::vector<std::string> ScriptedDialogs::Texts() const {
     std::vector<std::string> texts;
     for (const Shown& s : shown)

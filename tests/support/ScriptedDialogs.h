@@ -24,6 +24,7 @@ public:
     std::deque<bool> answers;
     std::deque<std::string> paths;
     std::deque<std::optional<RgbColor>> colors;
+    std::deque<std::optional<int>> items;
     std::vector<std::string> initialNames;
     std::vector<FileFilter> lastFilters;
     bool unattended = false;
@@ -36,6 +37,8 @@ public:
     std::string SaveFileDialog(const std::string& title, const std::vector<FileFilter>& filters,
                                const std::string& initialName) override;
     std::optional<RgbColor> ChooseColor(const RgbColor& initial) override;
+    std::optional<int> ChooseItem(const std::string& title, const std::string& label,
+                                  const std::vector<std::string>& choices, int initial) override;
     bool Unattended() const override { return unattended; }
 
     std::vector<std::string> Texts() const;

@@ -1,0 +1,39 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/ExportProgress.h"
+
+#include "player/PlayerEngine.h"
+
+using namespace Qt::StringLiterals;
+
+namespace tarvo {
+
+CExportProgress::CExportProgress(CPlayerEngine& engine, QWidget* parent)
+    : QProgressDialog(parent), m_engine(engine) {
+    setWindowTitle(u"Export Game Audio"_s);
+    setRange(0, 1000);
+    setMinimumDuration(0);
+    setAutoClose(false);
+    setAutoReset(false);
+    setMinimumWidth(420);
+    connect(this, &QProgressDialog::canceled, this, [this] { m_engine.CancelExport(); });
+    connect(&m_poll, &QTimer::timeout, this, &CExportProgress::Update);
+    m_poll.start(kPollMs);
+    Update();
+}
+
+void CExportProgress::Update() {
+    const CGameExport& progress = m_engine.Export();
+    if (!progress.Running()) {
+        m_poll.stop();
+        done(progress.Error().empty() && progress.Written() == progress.Count() ? Accepted
+                                                                                 : Rejected);
+        return;
+    }
+    setLabelText(tr("Writing %1 of %2:\n%3")
+                     .arg(progress.Written() + 1)
+                     .arg(progress.Count())
+                     .arg(QString::fromStdString(progress.CurrentFile())));
+    setValue(progress.Permille());
+}
+
+} // namespace tarvo

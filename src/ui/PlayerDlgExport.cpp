@@ -1,0 +1,79 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The main window's export of a whole game's sound to files.
+#include "library/IDialogs.h"
+#include "library/TextUtils.h"
+#include "ui/ExportProgress.h"
+#include "ui/PlayerDlg.h"
+
+namespace tarvo {
+
+namespace {
+
+struct ExportFormat {
+    const char* name;
+    const char* extension;
+};
+
+const ExportFormat kFormats[] = {{"FLAC (lossless, tagged)", ".flac"},
+                                 {"Ogg Vorbis (smaller, tagged)", ".ogg"},
+                                 {"WAV (uncompressed, no tags)", ".wav"}};
+
+// The index of the format chosen, or nothing when cancelled.
+std::optional<int> ChooseFormat(IDialogs& dialogs) {
+    std::vector<std::string> names;
+    for (const ExportFormat& format : kFormats)
+        names.push_back(format.name);
+    return dialogs.ChooseItem("Export Game Audio", "Format of the files:", names, 0);
+}
+
+} // namespace
+
+void CPlayerDlg::ExportGameAudio() {
+    if (!m_engine->LoadedGame()) return;
+    std::string folder = m_dialogs.BrowseForFolder("Export Game Audio To...");
+    if (folder.empty() || !PrepareFolderPath(folder)) return;
+    const std::optional<int> format = ChooseFormat(m_dialogs);
+    if (!format) return;
+    std::vector<ExportItem> items = m_engine->ExportItems(kFormats[*format].extension);
+    if (items.empty()) {
+        m_dialogs.ShowMessage("This game has no clips to export: every clip is marked blank.",
+                              MessageIcon::Information);
+        return;
+    }
+    if (!ConfirmExport(folder, items)) return;
+    m_engine->StartExport(folder, std::move(items));
+    if (m_engine->Export().Running()) {
+        CExportProgress progress(*m_engine, this);
+        RunModal(m_runModal, progress);
+        m_engine->CancelExport(); // a dialog closed some other way ends it too
+    }
+    ReportExport();
+}
+
+// Files of the same names are replaced only when the user agrees.
+bool CPlayerDlg::ConfirmExport(const std::string& folder, const std::vector<ExportItem>& items) {
+    const std::vector<std::string> existing = CGameExport::ExistingFiles(folder, items);
+    if (existing.empty()) return true;
+    std::string names;
+    for (size_t i = 0; i < existing.size() && i < 5; ++i)
+        names += "\n" + existing[i];
+    if (existing.size() > 5) names += "\n...";
+    return m_dialogs.AskYesNo(std::to_string(existing.size()) + " of the " +
+                                  std::to_string(items.size()) + " files already exist in " +
+                                  folder + ":\n" + names + "\n\nReplace them?",
+                              MessageIcon::Warning);
+}
+
+void CPlayerDlg::ReportExport() {
+    const CGameExport& done = m_engine->Export();
+    const std::string written = std::to_string(done.Written()) + " of " +
+                                std::to_string(done.Count()) + " clips were written to " +
+                                done.Folder() + ".";
+    if (!done.Error().empty())
+        m_dialogs.ShowMessage("ERROR: The export stopped: " + done.Error() + "\n\n" + written,
+                              MessageIcon::Error);
+    else
+        m_dialogs.ShowMessage(written, MessageIcon::Information);
+}
+
+} // namespace tarvo
