@@ -11,8 +11,8 @@ namespace {
 constexpr size_t kLongestPart = 200;
 
 bool IsForbidden(unsigned char c) {
-    return c < 0x20 || c == 0x7F || std::string_view("/\\:*?\"<>|").find(static_cast<char>(c)) !=
-                                        std::string_view::npos;
+    return c < 0x20 || c == 0x7F ||
+           std::string_view("/\\:*?\"<>|").find(static_cast<char>(c)) != std::string_view::npos;
 }
 
 bool IsContinuationByte(char c) {

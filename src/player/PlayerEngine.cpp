@@ -363,8 +363,17 @@ void CPlayerEngine::SaveRecording() {
     m_view.UpdateTransportButtons();
     SilenceCore();
     m_core.Command(CORE_CMD_PAUSE, 0);
-    CWavRecording::Keep(
-        temporary, m_fields.romFile + "-" + FormatClipNumber(m_currentClip) + ".wav", m_dialogs);
+    CWavRecording::Keep(temporary,
+                        m_fields.romFile + "-" + FormatClipNumber(m_currentClip) + ".wav",
+                        RecordingTagsNow(), m_dialogs);
+}
+
+// The year is the catalogue's first detail ("1999, Prototype").
+RecordingTags CPlayerEngine::RecordingTagsNow() const {
+    const CGameEntry* game = LoadedGame();
+    const std::string details = game ? game->extraInfo : std::string();
+    return {m_fields.clipTitle, m_fields.gameName, m_fields.manufacturer,
+            details.substr(0, details.find(',')), m_currentClip};
 }
 
 std::string CPlayerEngine::MakeTempWavName() const {

@@ -5,6 +5,7 @@
 #include "player/GameExport.h"
 #include "player/IPlayerView.h"
 #include "player/PlayerState.h"
+#include "player/RecordingConversion.h"
 #include "player/VUHistory.h"
 #include "playlist/PlaylistMoves.h"
 #include "settings/Config.h"
@@ -140,6 +141,7 @@ private:
     void FadeBeforeTheLoopLimit();
     void UpdateButtonsAndMenus();
     void UpdateTicking();
+    RecordingTags RecordingTagsNow() const;
 
     ICore& m_core;
     CROMList& m_romList;

@@ -16,10 +16,33 @@ std::string CWavRecording::MakeTempWavName(const std::string& programFolder,
            ".wav";
 }
 
+namespace {
+
+const char* const kSaveFailed =
+    "ERROR: Failed to save WAV File.  A copy of the recording is saved as:\n\n";
+
+// The recording's new place, as a move (or a copy to another file system).
+bool MoveRecording(const std::string& temporaryPath, const std::string& chosen) {
+    // The user has been asked before replacing a file, so a rename over an
+    // existing one is what the user chose.
+    std::error_code error;
+    std::filesystem::rename(temporaryPath, chosen, error);
+    if (!error) return true;
+    std::filesystem::copy_file(temporaryPath, chosen,
+                               std::filesystem::copy_options::overwrite_existing, error);
+    if (error) return false;
+    std::filesystem::remove(temporaryPath, error);
+    return true;
+}
+
+} // namespace
+
 void CWavRecording::Keep(const std::string& temporaryPath, const std::string& proposedName,
-                         IDialogs& dialogs) {
-    const std::string chosen = AskSavePath(dialogs, "Save Recorded WAV File...",
-                                           {{"WAV Files", "*.wav"}}, proposedName, ".wav");
+                         const RecordingTags& tags, IDialogs& dialogs) {
+    const std::string chosen = AskSavePath(
+        dialogs, "Save Recorded WAV File...",
+        {{"WAV Files", "*.wav"}, {"FLAC Files", "*.flac"}, {"Ogg Vorbis Files", "*.ogg"}},
+        proposedName, ".wav");
     if (chosen.empty()) {
         if (dialogs.Unattended()) return; // the recording stays under its temporary name
         std::error_code error;
@@ -30,24 +53,16 @@ void CWavRecording::Keep(const std::string& temporaryPath, const std::string& pr
                                 MessageIcon::Error);
         return;
     }
-    // The user has been asked before replacing a file, so a rename over an
-    // existing one is what the user chose.
-    std::error_code error;
-    std::filesystem::rename(temporaryPath, chosen, error);
-    if (error) {
-        // Another file system: copy, then remove the temporary file.
-        std::error_code copyError;
-        std::filesystem::copy_file(temporaryPath, chosen,
-                                   std::filesystem::copy_options::overwrite_existing, copyError);
-        if (!copyError) {
-            std::filesystem::remove(temporaryPath, copyError);
-            return;
-        }
-        dialogs.ShowMessage(
-            "ERROR: Failed to save WAV File.  A copy of the recording is saved as:\n\n" +
-                temporaryPath,
-            MessageIcon::Error);
+    std::string reason;
+    const bool kept = IsConvertedFormat(chosen)
+                          ? ConvertRecording(temporaryPath, chosen, tags, reason)
+                          : MoveRecording(temporaryPath, chosen);
+    if (!kept) {
+        dialogs.ShowMessage(kSaveFailed + temporaryPath, MessageIcon::Error);
+        return;
     }
+    std::error_code error;
+    std::filesystem::remove(temporaryPath, error);
 }
 
 } // namespace tarvo

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "player/RecordingConversion.h"
+
 #include <string>
 
 namespace tarvo {
@@ -14,10 +16,10 @@ public:
     static std::string MakeTempWavName(const std::string& programFolder, const std::string& romName,
                                        int clip, long long now);
     // Asks where to keep the finished recording, proposing `proposedName`, and
-    // moves it there; cancelling deletes it, and a failure says where the
-    // temporary copy stays.
+    // moves it there, or converts it for a FLAC or Ogg name; cancelling
+    // deletes it, and a failure says where the temporary copy stays.
     static void Keep(const std::string& temporaryPath, const std::string& proposedName,
-                     IDialogs& dialogs);
+                     const RecordingTags& tags, IDialogs& dialogs);
 };
 
 } // namespace tarvo

@@ -26,7 +26,7 @@ void CExportProgress::Update() {
     if (!progress.Running()) {
         m_poll.stop();
         done(progress.Error().empty() && progress.Written() == progress.Count() ? Accepted
-                                                                                 : Rejected);
+                                                                                : Rejected);
         return;
     }
     setLabelText(tr("Writing %1 of %2:\n%3")

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "library/TextUtils.h"
 
+#include "library/ExportName.h"
 #include "support/TempFolder.h"
 
 #include <climits>
@@ -101,4 +102,23 @@ TEST(Paths, FolderExtensionAndNamesWithoutAsciiCase) {
     EXPECT_EQ(GetLowerExtension("/a/B.ZIP"), ".zip");
     EXPECT_EQ(GetLowerExtension("/a.b/name"), "");
     EXPECT_EQ(GetLowerExtension("noext"), "");
+}
+
+TEST(ExportFileName, NumbersWithTwoDigitsAndTitlesSafeOnAnyDisk) {
+    const std::string longTitle = std::string(199, 'a') + "\xC3\xA9" + "tail"; // é across 200
+    struct Case {
+        int clip;
+        std::string title;
+        std::string name;
+    } cases[] = {
+        {7, "Overture", "07 Overture.flac"},
+        {0, "", "00.flac"},
+        {123, "Boss: Round 2/3?", "123 Boss_ Round 2_3_.flac"},
+        {4, " ..hidden. ", "04 hidden.flac"},
+        {5, "tab\there \"quoted\" <a|b>", "05 tab_here _quoted_ _a_b_.flac"},
+        {6, "Ōkami Théme", "06 Ōkami Théme.flac"},
+        {8, longTitle, "08 " + std::string(199, 'a') + ".flac"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ExportFileName(c.clip, c.title, ".flac"), c.name) << c.title;
 }

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "player/EngineFixture.h"
+#include "soundcore/SoundCoreFixture.h"
 
 #include <filesystem>
 
@@ -492,6 +493,12 @@ TEST_F(Recording, TheSavedFileIsWhereTheUserSaidOrTheUserIsTold) {
          nullptr,
          {"ERROR: Failed to save WAV File.  A copy of the recording is saved as:\n\n"},
          true},
+        {"damaged recording converted",
+         {"take.ogg"},
+         {},
+         nullptr,
+         {"ERROR: Failed to save WAV File.  A copy of the recording is saved as:\n\n"},
+         true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -511,6 +518,22 @@ TEST_F(Recording, TheSavedFileIsWhereTheUserSaidOrTheUserIsTold) {
         EXPECT_EQ(dialogs.Texts(), said);
         EXPECT_EQ(std::filesystem::exists(TempWav()), c.tempKept);
     }
+}
+
+// A FLAC or Ogg name converts the recording, tagged with what the player shows.
+TEST_F(Recording, AFlacNameConvertsTheRecordingWithItsTags) {
+    romList.GetEntry(0)->clipInfo.SetTitle(7, "Theme");
+    romList.GetEntry(0)->extraInfo = "1991, Prototype";
+    StartRecordingClip();
+    std::filesystem::copy_file(TARVO_TEST_DATA "/wav-bytes/ramps.wav", TempWav(),
+                               std::filesystem::copy_options::overwrite_existing);
+    dialogs.paths = {temp.File("take.FLAC")};
+    engine->StopPlayer();
+    const SoundFileContent kept = ReadSoundFile(temp.File("take.FLAC"));
+    EXPECT_EQ(kept.samples.size(), 600u);
+    EXPECT_EQ(kept.tags, "Theme|Alpha Story|Tarvo Soft|1991|7");
+    EXPECT_FALSE(std::filesystem::exists(TempWav()));
+    EXPECT_TRUE(dialogs.shown.empty());
 }
 
 TEST_F(Recording, NextSavesFirstThenPlaysWithoutRecording) {

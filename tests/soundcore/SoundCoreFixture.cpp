@@ -4,6 +4,7 @@
 #include <cstring>
 #include <fstream>
 #include <random>
+#include <sndfile.h>
 #include <zip.h>
 #include <zlib.h>
 
@@ -110,7 +111,8 @@ void SoundCoreTest::Load(const std::string& romName, int clip) {
 int SoundCoreTest::OnMessage(void* user, int code, void* first, int second) {
     auto& test = *static_cast<SoundCoreTest*>(user);
     std::string text;
-    if (code == CORE_MSG_GAME_LOADED || code == CORE_MSG_DRIVER_INFO || code == CORE_MSG_ERROR)
+    if (code == CORE_MSG_GAME_LOADED || code == CORE_MSG_DRIVER_INFO || code == CORE_MSG_ERROR ||
+        (code == CORE_MSG_EXPORTED && first))
         text = static_cast<const char*>(first);
     if (code == CORE_MSG_LEVELS) {
         test.framesReported += second;
@@ -128,7 +130,7 @@ int SoundCoreTest::OnMessage(void* user, int code, void* first, int second) {
         const std::string path = test.romFolder + (test.romFile.empty() ? text : test.romFile);
         std::memcpy(buffer, path.c_str(), path.size() + 1);
     }
-    if (code == CORE_MSG_WAV_PATH)
+    if (code == CORE_MSG_WAV_PATH || code == CORE_MSG_EXPORT_PATH)
         std::memcpy(first, test.wavPath.c_str(), test.wavPath.size() + 1);
     test.messages.push_back({code, text, second});
     return code == CORE_MSG_ROM_PATH ? test.romAnswer : 0;
@@ -158,6 +160,26 @@ const Message* SoundCoreTest::Last(int code) const {
     for (auto it = messages.rbegin(); it != messages.rend(); ++it)
         if (it->code == code) return &*it;
     return nullptr;
+}
+
+SoundFileContent ReadSoundFile(const std::string& path) {
+    SoundFileContent content;
+    SF_INFO info{};
+    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+    if (!file) return content;
+    content.format = info.format & SF_FORMAT_TYPEMASK;
+    content.channels = info.channels;
+    content.sampleRate = info.samplerate;
+    content.framesInHeader = info.frames;
+    std::vector<int16_t> chunk(2 * 4096);
+    for (sf_count_t got; (got = sf_readf_short(file, chunk.data(), 4096)) > 0;)
+        content.samples.insert(content.samples.end(), chunk.begin(), chunk.begin() + 2 * got);
+    for (int kind : {SF_STR_TITLE, SF_STR_ALBUM, SF_STR_ARTIST, SF_STR_DATE, SF_STR_TRACKNUMBER}) {
+        const char* text = sf_get_string(file, kind);
+        content.tags += std::string(kind == SF_STR_TITLE ? "" : "|") + (text ? text : "");
+    }
+    sf_close(file);
+    return content;
 }
 
 } // namespace tarvo::test

@@ -35,6 +35,18 @@ void WriteRar(const std::string& path, const std::vector<ZipMember>& members, bo
 Bytes ToneVgm(int frames, bool loops, int attenuation = 2);
 Bytes RandomBytes(size_t size, unsigned seed);
 
+// A sound file as libsndfile reads it back: its format, every sample it
+// holds (a file cut short may not know its length) and its tags.
+struct SoundFileContent {
+    int format = 0;
+    int channels = 0;
+    int sampleRate = 0;
+    long long framesInHeader = 0;
+    std::vector<int16_t> samples;
+    std::string tags; // title|album|artist|date|track
+};
+SoundFileContent ReadSoundFile(const std::string& path);
+
 // A short tune of a lead and a bass, for the formats built from notes.
 inline const compose::LeadAndBass kTune{"Tune", "C5/4 E5/4 G5/8", "C3/16", 6};
 
@@ -59,7 +71,7 @@ protected:
     std::vector<Message> messages;
     int romAnswer = 1;   // what message 11 returns
     std::string romFile; // the file it names in the ROM folder, when not the one asked for
-    std::string wavPath;
+    std::string wavPath; // the answer to messages 12 and 14
     long framesReported = 0;
     int lastPeak = 0;
     std::vector<int16_t>* captured = nullptr; // every sample heard, when set

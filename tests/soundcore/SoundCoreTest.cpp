@@ -327,52 +327,6 @@ TEST_F(CoreTest, ARecordingOnAFullDiskSaysSoOnceAndKeepsWhatWasWrittenPlayable) 
     EXPECT_GT(wav.size(), 200u * 1024);
 }
 
-// tarvo-render says in words what it wrote; it exits 1 when it cannot write
-// its file and 2, before rendering anything, for a command line it cannot
-// follow. Without SECONDS the clip's known length is recorded.
-TEST_F(CoreTest, TheRenderToolSpeaksPlainlyAndFailsLoudly) {
-    const std::string roms = TARVO_DEMO_ROMS;
-    std::string said;
-    auto render = [&](std::vector<std::string> args, rlim_t limit = RLIM_INFINITY) {
-        args.insert(args.begin(), {"tarvo-render", roms, "tarvoquest", "1"});
-        std::vector<char*> argv;
-        for (std::string& arg : args)
-            argv.push_back(arg.data());
-        argv.push_back(nullptr);
-        const std::string output = temp.File("said.txt");
-        const pid_t child = fork();
-        if (child == 0) {
-            const FileSizeLimit full(limit);
-            std::freopen(output.c_str(), "w", stdout);
-            std::freopen("/dev/null", "w", stderr);
-            execv(TARVO_RENDER, argv.data());
-            _exit(127);
-        }
-        int status = 0;
-        waitpid(child, &status, 0);
-        said = temp.Read("said.txt");
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    };
-    EXPECT_EQ(render({"5", temp.File("no/such/folder/out.wav")}), 1);
-    EXPECT_EQ(render({"5", temp.File("small.wav")}, 200 * 1024), 1);
-    const std::string wav = temp.Read("small.wav");
-    EXPECT_EQ(WavDataBytes(wav), wav.size() - 44);
-    for (const std::vector<std::string>& wrong :
-         {std::vector<std::string>{"5", temp.File("out.flac")},
-          {"0", temp.File("out.wav")},
-          {"5", "--loud", temp.File("out.wav")}}) {
-        EXPECT_EQ(render(wrong), 2) << wrong[0];
-        EXPECT_FALSE(std::filesystem::exists(temp.File("out.flac")));
-        EXPECT_FALSE(std::filesystem::exists(temp.File("out.wav")));
-    }
-    EXPECT_EQ(render({"5", temp.File("whole.wav")}), 0);
-    EXPECT_GE(WavDataBytes(temp.Read("whole.wav")), 5u * 44100 * 4);
-    EXPECT_EQ(said, "Tarvo Quest, clip 1 \"Overture\": 5.0 s written to " + temp.File("whole.wav") +
-                        "\n");
-    EXPECT_EQ(render({temp.File("known.wav")}), 0); // Overture's two loops: 29.9 s
-    EXPECT_EQ(WavDataBytes(temp.Read("known.wav")) / 4 / 1323, 29866u * 44100 / 1000 / 1323 + 1);
-}
-
 TEST_F(CoreTest, LoadFailures) {
     struct Case {
         const char* name;

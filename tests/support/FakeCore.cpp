@@ -8,25 +8,31 @@ namespace tarvo::test {
 
 namespace {
 
-const std::map<int, const char*> kIntNames{
-    {CORE_INT_GAME_COUNT, "GAME_COUNT"},   {CORE_INT_CURRENT_CLIP, "CURRENT_CLIP"},
-    {CORE_INT_LOADED_GAME, "LOADED_GAME"}, {CORE_INT_DRIVER_OF_GAME, "DRIVER_OF_GAME"},
-    {CORE_INT_TUNE_TABLE, "TUNE_TABLE"},   {CORE_INT_LAST_TUNE, "LAST_TUNE"},
-    {CORE_INT_HAS_TUNE, "HAS_TUNE"},       {CORE_INT_TUNE_LENGTH, "TUNE_LENGTH"}};
+const std::map<int, const char*> kIntNames{{CORE_INT_GAME_COUNT, "GAME_COUNT"},
+                                           {CORE_INT_CURRENT_CLIP, "CURRENT_CLIP"},
+                                           {CORE_INT_LOADED_GAME, "LOADED_GAME"},
+                                           {CORE_INT_DRIVER_OF_GAME, "DRIVER_OF_GAME"},
+                                           {CORE_INT_TUNE_TABLE, "TUNE_TABLE"},
+                                           {CORE_INT_LAST_TUNE, "LAST_TUNE"},
+                                           {CORE_INT_HAS_TUNE, "HAS_TUNE"},
+                                           {CORE_INT_TUNE_LENGTH, "TUNE_LENGTH"},
+                                           {CORE_INT_EXPORT_PROGRESS, "EXPORT_PROGRESS"}};
 const std::map<int, const char*> kStringNames{
     {CORE_STR_ROM_NAME, "ROM_NAME"},         {CORE_STR_TITLE, "TITLE"},
     {CORE_STR_EXTRA_INFO, "EXTRA_INFO"},     {CORE_STR_VERSION, "VERSION"},
     {CORE_STR_MANUFACTURER, "MANUFACTURER"}, {CORE_STR_DRIVER_NAME, "DRIVER_NAME"},
     {CORE_STR_TUNE_TITLE, "TUNE_TITLE"}};
 const std::map<int, const char*> kCommandNames{
-    {CORE_CMD_PLAY_CLIP, "PLAY_CLIP"}, {CORE_CMD_START_GAME, "START_GAME"},
-    {CORE_CMD_UNLOAD, "UNLOAD"},       {CORE_CMD_PAUSE, "PAUSE"},
-    {CORE_CMD_RESUME, "RESUME"},       {CORE_CMD_SERVICE, "SERVICE"}};
+    {CORE_CMD_PLAY_CLIP, "PLAY_CLIP"},     {CORE_CMD_START_GAME, "START_GAME"},
+    {CORE_CMD_UNLOAD, "UNLOAD"},           {CORE_CMD_PAUSE, "PAUSE"},
+    {CORE_CMD_RESUME, "RESUME"},           {CORE_CMD_SERVICE, "SERVICE"},
+    {CORE_CMD_EXPORT_CLIP, "EXPORT_CLIP"}, {CORE_CMD_CANCEL_EXPORT, "CANCEL_EXPORT"}};
 const std::map<int, const char*> kOptionNames{{CORE_OPT_GAME, "GAME"},
                                               {CORE_OPT_RECORD, "RECORD"},
                                               {CORE_OPT_NORMALIZE, "NORMALIZE"},
                                               {CORE_OPT_FIXED_RENDER_MS, "FIXED_RENDER_MS"},
-                                              {CORE_OPT_FADE_OUT_MS, "FADE_OUT_MS"}};
+                                              {CORE_OPT_FADE_OUT_MS, "FADE_OUT_MS"},
+                                              {CORE_OPT_EXPORT_MS, "EXPORT_MS"}};
 
 const char* NameOf(const std::map<int, const char*>& names, int code) {
     const auto it = names.find(code);
@@ -135,6 +141,8 @@ int FakeCore::GetInt(int code, int argument) {
         return static_cast<int>(tunes.size()) - 1;
     case CORE_INT_HAS_TUNE:
         return At(tunes, argument) && !tunes[argument].empty();
+    case CORE_INT_EXPORT_PROGRESS:
+        return exportProgress;
     default:
         return 0;
     }

@@ -40,6 +40,7 @@ public:
     std::vector<std::string> tunes;
 
     int currentClip = 0;
+    int exportProgress = -1;
     int loadedGame = -1;
     std::string version = "9.9.9 (fake)";
     // Called for every command and option, so a test can script the core's answers.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/DialogLayout.h"
 #include "ui/DlgAbout.h"
+#include "ui/ExportProgress.h"
 #include "ui/WindowFixture.h"
 
 #include <filesystem>
@@ -178,4 +179,53 @@ TEST_F(ClipData, TheAboutBoxShowsBothVersionsAndGrowsToShowItsWholeText) {
         EXPECT_EQ(box.width(), fixed.width());
         EXPECT_EQ(box.size() == fixed, words == 1);
     }
+}
+
+// A whole game's sound out to a folder: files already there are replaced
+// only when the user agrees, the progress follows the core, and the end says
+// how many clips were written, a cancel included.
+TEST_F(WindowTest, ExportGameAudioAsksFollowsTheCoreAndSaysWhatItWrote) {
+    core.tellsTunes = true;
+    core.tunes = {"", "Overture", "", "Jump"};
+    Load(0, 1);
+    EXPECT_TRUE(MenuEnabled(kExportAudio));
+    const std::string folder = temp.MakeFolder("album");
+    temp.Write("album/03 Jump.ogg", "mine");
+    auto exportTo = [&](bool replace) {
+        dialogs = ScriptedDialogs();
+        dialogs.paths = {folder};
+        dialogs.items = {1}; // Ogg Vorbis
+        dialogs.answers = {replace};
+        core.TakeActions();
+        window->Action(kExportAudio)->trigger();
+    };
+    exportTo(false);
+    EXPECT_EQ(dialogs.Texts(), Texts{"1 of the 2 files already exist in " + folder +
+                                     ":\n\n03 Jump.ogg\n\nReplace them?"});
+    EXPECT_TRUE(core.TakeActions().empty());
+
+    std::vector<std::string> labels;
+    window->SetModalRunner([&](QDialog& dialog) {
+        auto& progress = static_cast<CExportProgress&>(dialog);
+        labels.push_back(progress.labelText().toStdString());
+        core.Send(CORE_MSG_EXPORTED, nullptr, 1);
+        progress.Update();
+        labels.push_back(progress.labelText().toStdString() + " " +
+                         std::to_string(progress.value()));
+        core.Send(CORE_MSG_EXPORTED, nullptr, 3);
+        progress.Update();
+        return dialog.result();
+    });
+    exportTo(true);
+    EXPECT_EQ(labels,
+              (Texts{"Writing 1 of 2:\n01 Overture.ogg", "Writing 2 of 2:\n03 Jump.ogg 500"}));
+    EXPECT_EQ(dialogs.Texts().back(), "2 of 2 clips were written to " + folder + ".");
+
+    window->SetModalRunner([](QDialog& dialog) {
+        static_cast<CExportProgress&>(dialog).cancel();
+        return dialog.result();
+    });
+    exportTo(true);
+    EXPECT_EQ(core.TakeActions(), (Texts{"Command(EXPORT_CLIP, 1)", "Command(CANCEL_EXPORT, 0)"}));
+    EXPECT_EQ(dialogs.Texts().back(), "0 of 2 clips were written to " + folder + ".");
 }

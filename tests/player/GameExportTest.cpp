@@ -1,0 +1,80 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "player/EngineFixture.h"
+
+using namespace tarvo;
+using namespace tarvo::test;
+
+namespace {
+
+class GameExport : public EngineTest {
+protected:
+    void SetUp() override {
+        EngineTest::SetUp();
+        core.tellsTunes = true;
+        core.tunes = {"", "Overture", "Village", "", "Fanfare"};
+        LoadGameAt(0, 1);
+        CClipInfo& clips = romList.GetEntry(0)->clipInfo;
+        clips.SetBlank(2, true);
+        clips.SetTitle(4, "My Fanfare");
+        core.TakeActions();
+    }
+    std::string Folder() { return temp.Path(); }
+};
+
+std::vector<std::string> Names(const std::vector<ExportItem>& items) {
+    std::vector<std::string> names;
+    for (const ExportItem& item : items)
+        names.push_back(std::to_string(item.clip) + ":" + item.fileName);
+    return names;
+}
+
+} // namespace
+
+// The clips with a tune that are not marked blank, by the user's titles where
+// given; a core without a tune table gives the range's unmarked clips, at most 100.
+TEST_F(GameExport, ExportsTheTunesNotMarkedBlank) {
+    EXPECT_EQ(Names(engine->ExportItems(".ogg")),
+              (std::vector<std::string>{"1:01 Overture.ogg", "4:04 My Fanfare.ogg"}));
+    core.tellsTunes = false;
+    core.tunes.clear();
+    engine->LoadGame(1, -1);
+    romList.GetEntry(1)->clipInfo.SetBlank(5, true);
+    const std::vector<ExportItem> range = engine->ExportItems(".wav");
+    ASSERT_EQ(range.size(), 100u);
+    EXPECT_EQ(range[5].clip, 6);
+    EXPECT_EQ(range[99].fileName, "100.wav");
+}
+
+// One clip after the other, each named on the core's request; the first
+// failure ends it, and a cancel tells the core and ignores what comes after.
+TEST_F(GameExport, RunsClipByClipUntilDoneFailedOrCancelled) {
+    const std::vector<ExportItem> items = engine->ExportItems(".flac");
+    engine->StartExport(Folder(), items);
+    EXPECT_EQ(core.TakeActions(), std::vector<std::string>{"Command(EXPORT_CLIP, 1)"});
+    EXPECT_EQ(engine->TickNeeded(), TickNeed::Timer); // the service call tells the end
+    EXPECT_EQ(core.SendPathRequest(CORE_MSG_EXPORT_PATH, ""), Folder() + "01 Overture.flac");
+    core.exportProgress = 500;
+    EXPECT_EQ(engine->Export().Permille(), 250);
+    core.Send(CORE_MSG_EXPORTED, nullptr, 1);
+    EXPECT_EQ(core.TakeActions(), std::vector<std::string>{"Command(EXPORT_CLIP, 4)"});
+    EXPECT_EQ(engine->Export().CurrentFile(), "04 My Fanfare.flac");
+    core.Send(CORE_MSG_EXPORTED, nullptr, 4);
+    EXPECT_FALSE(engine->Export().Running());
+    EXPECT_EQ(engine->Export().Written(), 2);
+    EXPECT_EQ(engine->Export().Permille(), 1000);
+
+    std::string full = "The disk is full";
+    engine->StartExport(Folder(), items);
+    core.Send(CORE_MSG_EXPORTED, full.data(), 1);
+    EXPECT_EQ(engine->Export().Error(), full);
+    EXPECT_EQ(engine->Export().Written(), 0);
+    EXPECT_FALSE(engine->Export().Running());
+
+    engine->StartExport(Folder(), items);
+    core.TakeActions();
+    engine->CancelExport();
+    EXPECT_EQ(core.TakeActions(), std::vector<std::string>{"Command(CANCEL_EXPORT, 0)"});
+    core.Send(CORE_MSG_EXPORTED, nullptr, 1); // one finished as the cancel went out
+    EXPECT_TRUE(core.TakeActions().empty());
+    EXPECT_EQ(engine->Export().Written(), 0);
+}
