@@ -24,9 +24,11 @@ int FormatOf(const std::string& path) {
 
 void SetTags(SNDFILE* file, const RecordingTags& tags) {
     const std::string track = tags.clip >= 0 ? std::to_string(tags.clip) : std::string();
-    const std::pair<int, const std::string*> strings[] = {
-        {SF_STR_TITLE, &tags.title}, {SF_STR_ALBUM, &tags.game}, {SF_STR_ARTIST, &tags.maker},
-        {SF_STR_DATE, &tags.year},   {SF_STR_TRACKNUMBER, &track}};
+    const std::pair<int, const std::string*> strings[] = {{SF_STR_TITLE, &tags.title},
+                                                          {SF_STR_ALBUM, &tags.game},
+                                                          {SF_STR_ARTIST, &tags.maker},
+                                                          {SF_STR_DATE, &tags.year},
+                                                          {SF_STR_TRACKNUMBER, &track}};
     for (const auto& [kind, text] : strings)
         if (!text->empty()) sf_set_string(file, kind, text->c_str());
 }

@@ -123,16 +123,18 @@ TEST(RenderTool, SpeaksPlainlyFailsLoudlyAndRendersAWholeGame) {
     const std::string wav = temp.Read("small.wav");
     EXPECT_EQ(ReadSoundFile(temp.File("small.wav")).samples.size() * 2 + 44, wav.size());
     for (const std::vector<std::string>& wrong :
-         {clip({"1", "5", temp.File("out.mp3")}), clip({"1", "0", temp.File("out.wav")}),
-          clip({"1", "5", "--loud", temp.File("out.wav")}), {roms, "--all", temp.File("out")},
+         {clip({"1", "5", temp.File("out.mp3")}),
+          clip({"1", "0", temp.File("out.wav")}),
+          clip({"1", "5", "--loud", temp.File("out.wav")}),
+          {roms, "--all", temp.File("out")},
           clip({"--all", "--format", "mp3", temp.File("out")})}) {
         EXPECT_EQ(render(wrong), 2) << wrong[2] << " " << wrong[3];
         const auto files = std::filesystem::directory_iterator(temp.Path());
         EXPECT_EQ(std::distance(begin(files), end(files)), 2); // said.txt and small.wav
     }
     EXPECT_EQ(render(clip({"1", "5", temp.File("five.wav")})), 0);
-    EXPECT_EQ(said, "Tarvo Quest, clip 1 \"Overture\": 5.0 s written to " + temp.File("five.wav") +
-                        "\n");
+    EXPECT_EQ(said,
+              "Tarvo Quest, clip 1 \"Overture\": 5.0 s written to " + temp.File("five.wav") + "\n");
     EXPECT_EQ(temp.Read("five.wav").size(), 44u + 5 * 44100 * 4);
     EXPECT_EQ(render(clip({"1", temp.File("known.flac")})), 0); // Overture's two loops
     const SoundFileContent known = ReadSoundFile(temp.File("known.flac"));

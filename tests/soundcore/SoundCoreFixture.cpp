@@ -1,25 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "soundcore/SoundCoreFixture.h"
 
+#include "src/ZipWriter.h"
+
 #include <cstring>
 #include <fstream>
 #include <random>
 #include <sndfile.h>
-#include <zip.h>
 #include <zlib.h>
 
 namespace tarvo::test {
 
 void WriteZip(const std::string& path, const std::vector<ZipMember>& members) {
-    int error = 0;
-    zip_t* archive = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-    ASSERT_NE(archive, nullptr);
-    for (const ZipMember& member : members) {
-        zip_source_t* source =
-            zip_source_buffer(archive, member.data.data(), member.data.size(), 0);
-        ASSERT_GE(zip_file_add(archive, member.name.c_str(), source, ZIP_FL_OVERWRITE), 0);
-    }
-    ASSERT_EQ(zip_close(archive), 0);
+    std::string error;
+    ASSERT_TRUE(tarvocore::WriteZipArchive(path, tarvocore::ZipEntriesOf(members), error)) << error;
 }
 
 namespace {

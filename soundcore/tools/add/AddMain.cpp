@@ -2,6 +2,7 @@
 // tarvo-add: brings a collection of game music into Tarvo in one step.
 #include "library/SafeFileWriter.h"
 #include "src/RomArchive.h"
+#include "src/ZipWriter.h"
 #include "tools/add/CatalogueFile.h"
 #include "tools/add/Collection.h"
 #include "tools/add/GameBuilder.h"
@@ -11,7 +12,6 @@
 #include <filesystem>
 #include <sstream>
 #include <unistd.h>
-#include <zip.h>
 
 namespace fs = std::filesystem;
 using namespace tarvoadd;
@@ -151,18 +151,7 @@ bool WriteArchive(const NewGame& game, const std::string& path, std::string& err
         fs::copy_file(game.copyArchive, temporary, fs::copy_options::overwrite_existing, copyError);
         if (copyError) error = copyError.message();
     } else {
-        int code = 0;
-        zip_t* archive = zip_open(temporary.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &code);
-        if (!archive) error = "cannot create it";
-        for (const SourceFile& file : game.members) {
-            if (!archive) break;
-            zip_source_t* source =
-                zip_source_buffer(archive, file.data.data(), file.data.size(), 0);
-            if (!source || zip_file_add(archive, file.name.c_str(), source, ZIP_FL_ENC_UTF_8) < 0)
-                error = "cannot add " + file.name;
-        }
-        if (archive && (error.empty() ? zip_close(archive) != 0 : (zip_discard(archive), true)))
-            if (error.empty()) error = "cannot write it";
+        tarvocore::WriteZipArchive(temporary, tarvocore::ZipEntriesOf(game.members), error);
     }
     std::error_code renameError;
     if (error.empty()) fs::rename(temporary, path, renameError);

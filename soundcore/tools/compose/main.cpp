@@ -2,33 +2,18 @@
 // Writes the demo games' ROM archives into the folder given on the command
 // line and, when a second folder is given, each tune as a file of its own
 // there too (seeds for the fuzz harnesses).
+#include "src/ZipWriter.h"
 #include "tools/compose/DemoGames.h"
 
 #include <cstdio>
-#include <zip.h>
 
 namespace {
 
 bool WriteArchive(const std::string& path, const compose::DemoGame& game) {
-    int error = 0;
-    zip_t* archive = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-    if (!archive) {
-        std::fprintf(stderr, "tarvo-compose: cannot create %s\n", path.c_str());
-        return false;
-    }
-    for (const compose::DemoFile& file : game.files) {
-        zip_source_t* source = zip_source_buffer(archive, file.data.data(), file.data.size(), 0);
-        if (!source || zip_file_add(archive, file.name.c_str(), source, ZIP_FL_OVERWRITE) < 0) {
-            std::fprintf(stderr, "tarvo-compose: cannot add %s\n", file.name.c_str());
-            zip_discard(archive);
-            return false;
-        }
-    }
-    if (zip_close(archive) != 0) {
-        std::fprintf(stderr, "tarvo-compose: cannot write %s\n", path.c_str());
-        return false;
-    }
-    return true;
+    std::string error;
+    if (tarvocore::WriteZipArchive(path, tarvocore::ZipEntriesOf(game.files), error)) return true;
+    std::fprintf(stderr, "tarvo-compose: %s\n", error.c_str());
+    return false;
 }
 
 bool WriteLooseFiles(const std::string& folder, const compose::DemoGame& game) {
