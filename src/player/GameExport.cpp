@@ -70,6 +70,12 @@ void CGameExport::Cancel() {
     m_core.Command(CORE_CMD_CANCEL_EXPORT, 0);
 }
 
+void CGameExport::Abandon(const std::string& reason) {
+    if (!Running()) return;
+    Cancel();
+    m_error = reason;
+}
+
 int CGameExport::Permille() const {
     if (m_items.empty()) return 1000;
     const int part = Running() ? std::max(m_core.GetInt(CORE_INT_EXPORT_PROGRESS, 0), 0) : 0;

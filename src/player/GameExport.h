@@ -40,6 +40,8 @@ public:
 
     void Start(std::string folder, std::vector<ExportItem> items);
     void Cancel();
+    // Ends the export as failed: the game it reads is going away.
+    void Abandon(const std::string& reason);
     bool Running() const { return m_next >= 0; }
 
     // Thousandths of the whole export, the clip being written counted in part.

@@ -25,6 +25,7 @@ int PeakOf(const int16_t* frames, int frameCount, int channel) {
 int CPlayerEngine::OnCoreMessage(int code, void* first, int second) {
     switch (code) {
     case CORE_MSG_GAME_GONE:
+        m_export.Abandon("the game was unloaded before every clip was written");
         OnGameGone();
         break;
     case CORE_MSG_GAME_LOADED:
@@ -40,6 +41,7 @@ int CPlayerEngine::OnCoreMessage(int code, void* first, int second) {
         OnClipStarted(second);
         break;
     case CORE_MSG_BUSY:
+        m_export.Abandon("another game was loaded before every clip was written");
         OnStateMessage(PlayerState::Busy);
         break;
     case CORE_MSG_STOPPED:

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "player/EngineFixture.h"
 
+#include <algorithm>
+
 using namespace tarvo;
 using namespace tarvo::test;
 
@@ -77,4 +79,10 @@ TEST_F(GameExport, RunsClipByClipUntilDoneFailedOrCancelled) {
     core.Send(CORE_MSG_EXPORTED, nullptr, 1); // one finished as the cancel went out
     EXPECT_TRUE(core.TakeActions().empty());
     EXPECT_EQ(engine->Export().Written(), 0);
+
+    engine->StartExport(Folder(), items); // the next clips would come from another game
+    engine->LoadGame(1, -1);
+    const std::vector<std::string> actions = core.TakeActions();
+    EXPECT_EQ(std::count(actions.begin(), actions.end(), "Command(CANCEL_EXPORT, 0)"), 1);
+    EXPECT_EQ(engine->Export().Error(), "another game was loaded before every clip was written");
 }
