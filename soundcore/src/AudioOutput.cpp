@@ -17,6 +17,16 @@ bool CAudioOutput::Open(std::string& error) {
         error = std::string("no audio output (") + SDL_GetError() + "); playing silently";
         return false;
     }
+    m_wantsDevice = true;
+    if (m_paused) return true; // opened at the first resume
+    if (OpenDevice(error)) return true;
+    error = "no audio device (" + error + "); playing silently";
+    Close();
+    m_opened = true;
+    return false;
+}
+
+bool CAudioOutput::OpenDevice(std::string& error) {
     SDL_AudioSpec wanted{};
     wanted.freq = kSampleRate;
     wanted.format = AUDIO_S16SYS;
@@ -24,20 +34,36 @@ bool CAudioOutput::Open(std::string& error) {
     wanted.samples = kDeviceFrames;
     m_device = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
     if (m_device == 0) {
-        error = std::string("no audio device (") + SDL_GetError() + "); playing silently";
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        error = SDL_GetError();
         return false;
     }
-    SDL_PauseAudioDevice(m_device, m_paused ? 1 : 0);
+    m_recent.assign(static_cast<size_t>(kRecentFrames) * 2, 0);
+    m_recentEnd = 0;
+    Queue(m_unplayed.data(), static_cast<int>(m_unplayed.size() / 2));
+    m_unplayed.clear();
+    SDL_PauseAudioDevice(m_device, 0);
     return true;
 }
 
-void CAudioOutput::Close() {
-    if (m_device) {
-        SDL_CloseAudioDevice(m_device);
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        m_device = 0;
+// Keeps what the device had not played, then closes it.
+void CAudioOutput::ReleaseDevice() {
+    if (!m_device) return;
+    const size_t queued = std::min<size_t>(SDL_GetQueuedAudioSize(m_device) / 4, kRecentFrames);
+    m_unplayed.resize(queued * 2);
+    for (size_t i = 0; i < queued; ++i) {
+        const size_t from = (m_recentEnd + kRecentFrames - queued + i) % kRecentFrames;
+        m_unplayed[2 * i] = m_recent[2 * from];
+        m_unplayed[2 * i + 1] = m_recent[2 * from + 1];
     }
+    SDL_CloseAudioDevice(m_device);
+    m_device = 0;
+}
+
+void CAudioOutput::Close() {
+    ReleaseDevice();
+    if (m_wantsDevice) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    m_wantsDevice = false;
+    m_unplayed.clear();
     m_opened = false;
 }
 
@@ -49,11 +75,16 @@ void CAudioOutput::SetPaused(bool paused) {
     if (paused == m_paused) return;
     m_paused = paused;
     m_lastDrain = std::chrono::steady_clock::now();
-    if (m_device) SDL_PauseAudioDevice(m_device, paused ? 1 : 0);
+    std::string error;
+    if (paused)
+        ReleaseDevice();
+    else if (m_wantsDevice && !OpenDevice(error))
+        m_unplayed.clear(); // the device went away: the clock paces the sound, silently
 }
 
 void CAudioOutput::Flush() {
     if (m_device) SDL_ClearQueuedAudio(m_device);
+    m_unplayed.clear();
     m_clockQueued = 0;
     m_lastDrain = std::chrono::steady_clock::now();
 }
@@ -77,10 +108,20 @@ int CAudioOutput::FramesWanted() {
 
 void CAudioOutput::Queue(const int16_t* frames, int frameCount) {
     if (frameCount <= 0) return;
-    if (m_device)
-        SDL_QueueAudio(m_device, frames, static_cast<uint32_t>(frameCount) * 4);
-    else
+    if (!m_device) {
         m_clockQueued += frameCount;
+        return;
+    }
+    SDL_QueueAudio(m_device, frames, static_cast<uint32_t>(frameCount) * 4);
+    Remember(frames, frameCount);
+}
+
+void CAudioOutput::Remember(const int16_t* frames, int frameCount) {
+    for (int i = std::max(0, frameCount - kRecentFrames); i < frameCount; ++i) {
+        m_recent[2 * m_recentEnd] = frames[2 * i];
+        m_recent[2 * m_recentEnd + 1] = frames[2 * i + 1];
+        m_recentEnd = (m_recentEnd + 1) % kRecentFrames;
+    }
 }
 
 } // namespace tarvocore

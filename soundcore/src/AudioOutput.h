@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace tarvocore {
 
@@ -11,6 +12,9 @@ namespace tarvocore {
 // 140 ms ahead, or, without a device, a clock that consumes sound at the same
 // rate so everything else behaves the same, silently. In offline mode each
 // service call asks for a fixed amount of sound (rendering tools and tests).
+// While paused the device is closed, so that neither its thread nor the sound
+// server wakes for a player that plays nothing; what it had not yet played
+// is kept and goes first when it opens again.
 class CAudioOutput {
 public:
     // The device takes sound in periods of about 93 ms, so the sound server
@@ -30,6 +34,7 @@ public:
     bool IsOpen() const { return m_opened; }
 
     void SetPaused(bool paused);
+    bool HoldsDevice() const { return m_device != 0; }
     // Drops what is queued, so a new clip is heard at once.
     void Flush();
     int FramesWanted();
@@ -37,7 +42,16 @@ public:
 
 private:
     double QueuedFrames();
+    bool OpenDevice(std::string& error);
+    void ReleaseDevice();
+    void Remember(const int16_t* frames, int frameCount);
 
+    // The last frames queued, at least as many as the device can hold.
+    static constexpr int kRecentFrames = kLeadFrames + kMaxFramesPerCall + 1024;
+    std::vector<int16_t> m_recent;
+    size_t m_recentEnd = 0;          // in frames, where the next frame goes
+    std::vector<int16_t> m_unplayed; // taken from the device at a pause
+    bool m_wantsDevice = false;      // a device was opened, to open again on resume
     bool m_opened = false;
     uint32_t m_device = 0; // 0: no device, paced by the clock
     bool m_paused = false;

@@ -324,6 +324,7 @@ void CSoundCore::ForgetGame() {
 void CSoundCore::Unload() {
     CancelLoad();
     ForgetGame();
+    m_output.SetPaused(true); // nothing plays until a game loads: the device is let go
     Send(CORE_MSG_GAME_GONE);
 }
 

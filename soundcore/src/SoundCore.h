@@ -58,6 +58,8 @@ public:
         if (m_export) m_export->Wait();
     }
 
+    bool HoldsSoundDevice() const { return m_output.HoldsDevice(); }
+
     // Renders and delivers this many frames at once (the service path without
     // a device's pacing); used by the service call, tests and benchmarks.
     void Render(int frameCount);

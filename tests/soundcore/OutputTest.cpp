@@ -62,7 +62,8 @@ TEST(Normalizer, OffLeavesSamplesAlone) {
 }
 
 // The device is kept a period and 50 ms ahead; without one a clock stands in
-// for it, so the rest of the core behaves the same, silently.
+// for it, so the rest of the core behaves the same, silently. A paused output
+// holds no device.
 TEST(AudioOutput, KeepsItsLeadOnADeviceOrOnTheClockAndAsksNothingWhilePaused) {
     using tarvocore::CAudioOutput;
     CAudioOutput offline;
@@ -84,10 +85,15 @@ TEST(AudioOutput, KeepsItsLeadOnADeviceOrOnTheClockAndAsksNothingWhilePaused) {
         EXPECT_EQ(output.FramesWanted(), CAudioOutput::kLeadFrames);
         output.Queue(sound.data(), CAudioOutput::kMaxFramesPerCall);
         EXPECT_LT(output.FramesWanted(), CAudioOutput::kDeviceFrames); // full, whatever drained
-        output.Flush();
-        EXPECT_GT(output.FramesWanted(), CAudioOutput::kLeadFrames - CAudioOutput::kDeviceFrames);
+        // A pause lets the device go; what it had not played comes back with it.
         output.SetPaused(true);
         EXPECT_EQ(output.FramesWanted(), 0);
+        EXPECT_FALSE(output.HoldsDevice());
+        output.SetPaused(false);
+        EXPECT_EQ(output.HoldsDevice(), device);
+        EXPECT_LT(output.FramesWanted(), CAudioOutput::kDeviceFrames);
+        output.Flush();
+        EXPECT_GT(output.FramesWanted(), CAudioOutput::kLeadFrames - CAudioOutput::kDeviceFrames);
     }
     setenv("SDL_AUDIODRIVER", "dummy", 1);
 }

@@ -502,9 +502,16 @@ TEST_F(CoreTest, AGameLoadsWhileTheCallerGoesOnAndAnUnwantedLoadIsNeverTold) {
     Service(1);
     EXPECT_EQ(TakeCodes(), std::vector<int>{CORE_MSG_CLIP_STARTED});
     EXPECT_EQ(core.GetInt(CORE_INT_CURRENT_CLIP, 0), 3);
+    // Nothing holds the sound device while nothing plays.
+    EXPECT_TRUE(core.HoldsSoundDevice());
+    core.Command(CORE_CMD_PAUSE, 0);
+    EXPECT_FALSE(core.HoldsSoundDevice());
+    core.Command(CORE_CMD_RESUME, 0);
+    EXPECT_TRUE(core.HoldsSoundDevice());
 
     Load("absent", -1);
     core.Command(CORE_CMD_UNLOAD, 0);
+    EXPECT_FALSE(core.HoldsSoundDevice());
     Service(1);
     core.Shutdown(); // waits for the cancelled loads
     EXPECT_EQ(TakeCodes(),
