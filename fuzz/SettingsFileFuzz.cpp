@@ -21,6 +21,10 @@ public:
         return {};
     }
     std::optional<tarvo::RgbColor> ChooseColor(const tarvo::RgbColor&) override { return {}; }
+    std::optional<int> ChooseItem(const std::string&, const std::string&,
+                                  const std::vector<std::string>&, int) override {
+        return {};
+    }
 };
 
 } // namespace

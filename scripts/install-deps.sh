@@ -11,10 +11,10 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libarchive-tools
   dbus-daemon desktop-file-utils appstream
 )
-# The benchmarks also measure what Tarvo costs a desktop: a virtual X display
-# and a window manager.
+# The benchmarks also measure what Tarvo costs a desktop: a virtual X display,
+# a window manager, and a peer player to set beside it.
 case "${1:-}" in
-  --bench) packages+=(xvfb openbox) ;;
+  --bench) packages+=(xvfb openbox audacious audacious-plugins) ;;
   # Fuzzing needs clang's libFuzzer.
   --fuzz) packages+=(clang libfuzzer-14-dev) ;;
 esac
