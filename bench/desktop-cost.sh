@@ -38,7 +38,7 @@ tunes=$(mktemp -d)
 trap 'kill $xserver ${manager:-} 2>/dev/null || true; rm -rf "$tunes"' EXIT
 bsdtar -xf "$build/bin/roms/tarvoquest.zip" -C "$tunes" "01 Overture.vgm"
 DISPLAY=":$number" dbus-run-session -- "$(dirname "$0")/audacious-cost.sh" "$seconds" \
-  "$tunes/01 Overture.vgm" "$xserver" "$manager" 2>/dev/null | tee "$build/bench/peer.txt"
+  "$tunes/01 Overture.vgm" "$xserver" "$manager" 2>/dev/null | tee "$build/bench/peer.txt" || true
 tarvo=$(desktop_total < "$build/bench/tarvo-playing.txt")
 peer=$(sed -n '/playing/,$p' "$build/bench/peer.txt" | desktop_total)
 awk -v t="$tarvo" -v p="$peer" 'BEGIN { printf "Playing, the program + X server + window manager: " \
