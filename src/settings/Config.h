@@ -7,6 +7,14 @@
 
 namespace tarvo {
 
+// A window's size in pixels at scale 1; 0 x 0 until the user has sized it.
+struct WindowSize {
+    int width = 0;
+    int height = 0;
+    bool IsSet() const { return width > 0 && height > 0; }
+    bool operator==(const WindowSize&) const = default;
+};
+
 // Every setting of "Tarvo.ini", one field per key, with its default.
 struct Config {
     int ROMFilter = 1;
@@ -26,6 +34,8 @@ struct Config {
     int PlaylistMode = 0;
     std::string PlaylistFile;
     std::string TempPlaylist;
+    WindowSize MainWindowSize;
+    WindowSize PlaylistManagerSize;
 
     bool operator==(const Config&) const = default;
 };

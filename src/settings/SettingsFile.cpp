@@ -32,6 +32,22 @@ int ClampComponent(int value) {
     return std::clamp(value, 0, 255);
 }
 
+// "WIDTHxHEIGHT", each from 1 to kLargestWindowSide; anything else is no size.
+constexpr int kLargestWindowSide = 100000;
+
+WindowSize ParseWindowSize(const std::string& value) {
+    const size_t x = value.find_first_of("xX");
+    if (x == std::string::npos) return {};
+    const WindowSize size{ParseInt(value.substr(0, x)), ParseInt(value.substr(x + 1))};
+    const bool fits =
+        size.IsSet() && size.width <= kLargestWindowSide && size.height <= kLargestWindowSide;
+    return fits ? size : WindowSize{};
+}
+
+void WriteWindowSize(std::ostream& out, const char* key, const WindowSize& size) {
+    if (size.IsSet()) out << key << '=' << size.width << 'x' << size.height << '\n';
+}
+
 // "R G B": split at the first space, then the next; the remainder is blue.
 RgbColor ParseColor(std::string value) {
     const int red = ParseInt(SplitToken(value, ' '));
@@ -140,6 +156,9 @@ void CSettingsFile::ApplyLine(const std::string& key, const std::string& value, 
         if (EqualsNoCase(key, name)) config.*field = ParseInt(value);
     for (const auto& [name, field] : colors)
         if (EqualsNoCase(key, name)) config.*field = ParseColor(value);
+    if (EqualsNoCase(key, "MainWindowSize")) config.MainWindowSize = ParseWindowSize(value);
+    if (EqualsNoCase(key, "PlaylistManagerSize"))
+        config.PlaylistManagerSize = ParseWindowSize(value);
 }
 
 void CSettingsFile::ApplyLimits(Config& config) const {
@@ -179,12 +198,15 @@ void CSettingsFile::WriteTo(std::ostream& out, const Config& config, SettingsFor
     WriteColor(out, "VUMidColor", config.VUMidColor);
     WriteColor(out, "VURightColor", config.VURightColor);
     out << "Shuffle=" << config.Shuffle << '\n' << "PlaylistMode=" << config.PlaylistMode << '\n';
-    if (m_playlist.GetCount() == 0) return;
-    if (form == SettingsForm::Exit)
-        out << "PlaylistFile=" << m_playlist.fileName << '\n';
-    else
-        out << "TempPlaylist=" << TempPlaylistPath() << '\n';
-    if (form == SettingsForm::KeptAtClose) out << kKeptAtCloseKey << "=1\n";
+    if (m_playlist.GetCount() > 0) {
+        if (form == SettingsForm::Exit)
+            out << "PlaylistFile=" << m_playlist.fileName << '\n';
+        else
+            out << "TempPlaylist=" << TempPlaylistPath() << '\n';
+        if (form == SettingsForm::KeptAtClose) out << kKeptAtCloseKey << "=1\n";
+    }
+    WriteWindowSize(out, "MainWindowSize", config.MainWindowSize);
+    WriteWindowSize(out, "PlaylistManagerSize", config.PlaylistManagerSize);
 }
 
 } // namespace tarvo

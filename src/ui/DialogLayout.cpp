@@ -5,6 +5,7 @@
 #include "ui/IconLibrary.h"
 
 #include <cmath>
+#include <optional>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontMetrics>
@@ -44,6 +45,25 @@ bool IsNumber(const QString& text) {
     return number;
 }
 
+// How far each edge of a control follows a window grown beyond its table's
+// size: "grow=L,T,R,B", each the part (0 to 1) of the growth in width (L, R)
+// or height (T, B) by which that edge moves. Empty when the style has none.
+std::optional<QRectF> GrowthOf(const QString& style) {
+    for (const QString& word : style.split(u' ', Qt::SkipEmptyParts)) {
+        if (!word.startsWith(u"grow="_s)) continue;
+        const QStringList parts = word.mid(5).split(u',');
+        double edges[4] = {};
+        bool valid = parts.size() == 4;
+        for (int i = 0; valid && i < 4; ++i) {
+            edges[i] = parts[i].toDouble(&valid);
+            valid = valid && edges[i] >= 0 && edges[i] <= 1;
+        }
+        if (!valid) return QRectF(-1, -1, -1, -1);
+        return QRectF(QPointF(edges[0], edges[1]), QPointF(edges[2], edges[3]));
+    }
+    return std::nullopt;
+}
+
 // What is wrong with one line of a layout table, or nothing.
 QString LineProblem(const QStringList& f) {
     if (f[0] == u"dialog"_s)
@@ -55,8 +75,13 @@ QString LineProblem(const QStringList& f) {
     if (!kKinds.contains(f[1])) return u"no control is of the kind "_s + f[1];
     for (int i = 3; i < 7; ++i)
         if (!IsNumber(f[i])) return u"a position or size is no number"_s;
+    if (f.size() > 7 && GrowthOf(f[7]) == QRectF(-1, -1, -1, -1))
+        return u"grow= needs four parts from 0 to 1"_s;
     return {};
 }
+
+const char* const kBaseProperty = "tarvoLayoutPlace";
+const char* const kGrowthProperty = "tarvoLayoutGrowth";
 
 QWidget* MakeControl(const QString& kind, const QString& text, const QString& style,
                      QWidget* parent) {
@@ -183,6 +208,10 @@ QHash<int, QWidget*> CDialogLayout::Build(QWidget* dialog, const QString& resour
         if (f[1] == u"combo"_s) place.setHeight(control->sizeHint().height());
         if (f[1] == u"picture"_s) place.setSize(QSize(kPictureSize, kPictureSize));
         control->setGeometry(place);
+        if (const auto growth = GrowthOf(f[7])) {
+            control->setProperty(kBaseProperty, place);
+            control->setProperty(kGrowthProperty, *growth);
+        }
         if (f[7].contains(u"hidden"_s)) control->hide();
         if (f[0] != u"-"_s) {
             control->setObjectName(f[0]);
@@ -193,6 +222,23 @@ QHash<int, QWidget*> CDialogLayout::Build(QWidget* dialog, const QString& resour
     for (QGroupBox* group : dialog->findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly))
         group->lower();
     return controls;
+}
+
+void CDialogLayout::Stretch(QWidget* dialog, QSize grownBy) {
+    for (QWidget* control : dialog->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        const QVariant growth = control->property(kGrowthProperty);
+        if (!growth.isValid()) continue;
+        const QRectF edges = growth.toRectF();
+        const QRect place = control->property(kBaseProperty).toRect();
+        auto moved = [](int edge, double part, int by) {
+            return edge + static_cast<int>(std::lround(part * by));
+        };
+        control->setGeometry(
+            QRect(QPoint(moved(place.left(), edges.left(), grownBy.width()),
+                         moved(place.top(), edges.top(), grownBy.height())),
+                  QPoint(moved(place.right(), edges.right(), grownBy.width()),
+                         moved(place.bottom(), edges.bottom(), grownBy.height()))));
+    }
 }
 
 } // namespace tarvo

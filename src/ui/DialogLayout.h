@@ -22,6 +22,10 @@ public:
     // A layout table's lines, and what is wrong with any of them.
     static QStringList Lines(const QString& resourceName);
     static QStringList Problems(const QStringList& lines);
+    // Moves and sizes the controls whose style says how they follow the
+    // window ("grow=L,T,R,B") for a window this much larger than its table's
+    // size (smaller, when negative); the others keep their places.
+    static void Stretch(QWidget* dialog, QSize grownBy);
     // Dialog units to pixels for this font.
     static QRect ToPixels(const QFont& font, int x, int y, int w, int h);
 };

@@ -291,4 +291,14 @@ bool CDlgPlaylist::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
+void CDlgPlaylist::KeepSizeIn(WindowSize& kept) {
+    m_sizing = std::make_unique<CWindowSizing>(*this, kept);
+    m_sizing->RestoreKeptSize();
+}
+
+void CDlgPlaylist::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    if (m_sizing) m_sizing->FollowResize();
+}
+
 } // namespace tarvo

@@ -5,7 +5,9 @@
 #include "playlist/PlaylistMoves.h"
 #include "ui/ModalRunner.h"
 #include "ui/QtListView.h"
+#include "ui/WindowSizing.h"
 
+#include <memory>
 #include <QDialog>
 #include <QHash>
 
@@ -75,9 +77,12 @@ public:
     QWidget* ControlById(int id) const { return m_controls.value(id); }
     CQtListView& ClipList() { return m_clipList; }
     CQtListView& PlaylistList() { return m_playlistList; }
+    // Lets the user resize the manager, from the size kept in `kept` and into it.
+    void KeepSizeIn(WindowSize& kept);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void ConnectControls();
@@ -91,6 +96,7 @@ private:
     int& m_filter;
     IDialogs& m_dialogs;
     QHash<int, QWidget*> m_controls;
+    std::unique_ptr<CWindowSizing> m_sizing;
     QLineEdit* m_title;
     QLineEdit* m_find;
     QTreeWidget* m_clipTree;

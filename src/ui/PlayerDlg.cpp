@@ -53,13 +53,14 @@ CPlayerDlg::~CPlayerDlg() {
 }
 
 void CPlayerDlg::BuildWindow() {
-    auto* menuBar = new QMenuBar(this);
-    m_actions = CMenuBuilder::BuildBar(menuBar, u"167.menu"_s);
-    const int menuHeight = menuBar->sizeHint().height();
+    m_menuBar = new QMenuBar(this);
+    m_actions = CMenuBuilder::BuildBar(m_menuBar, u"167.menu"_s);
+    const int menuHeight = m_menuBar->sizeHint().height();
     m_controls = CDialogLayout::Build(this, u"128.layout"_s, menuHeight);
-    menuBar->setGeometry(0, 0, width(), menuHeight);
+    m_menuBar->setGeometry(0, 0, width(), menuHeight);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+                   Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
+    m_sizing = std::make_unique<CWindowSizing>(*this, m_config.MainWindowSize);
 
     m_clipTree = Control<QTreeWidget>(m_controls, kClipList);
     m_clipTree->header()->setVisible(false);
@@ -129,6 +130,7 @@ void CPlayerDlg::StartUp() {
     m_romList.LoadClipInfo(m_programFolder + "tarvoclips.dat");
     m_playlist.SetROMList(&m_romList);
     m_settings.Read(m_config);
+    m_sizing->RestoreKeptSize();
     // Without a settings file nothing has scanned the default folder yet, and
     // a playlist loaded now would find every game missing.
     if (!m_romList.IsScanned()) m_romList.ScanROMFolders();
@@ -213,6 +215,16 @@ void CPlayerDlg::CloseOnceDialogsHaveEnded() {
         return;
     }
     close();
+}
+
+// The clip list grows with the window; the meters follow their placeholders.
+void CPlayerDlg::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    if (!m_sizing) return;
+    m_sizing->FollowResize();
+    m_menuBar->resize(width(), m_menuBar->height());
+    m_leftMeter.MoveTo(m_controls.value(kLeftMeter)->pos());
+    m_rightMeter.MoveTo(m_controls.value(kRightMeter)->pos());
 }
 
 void CPlayerDlg::closeEvent(QCloseEvent* event) {

@@ -13,6 +13,7 @@
 #include "ui/MenuBuilder.h"
 #include "ui/ModalRunner.h"
 #include "ui/QtListView.h"
+#include "ui/WindowSizing.h"
 #include "widgets/VUMeter.h"
 
 #include <memory>
@@ -139,6 +140,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 public Q_SLOTS:
     void reject() override {} // Escape never closes the window
@@ -177,6 +179,8 @@ private:
     std::unique_ptr<CPlayerEngine> m_engine;
 
     QHash<int, QWidget*> m_controls;
+    QMenuBar* m_menuBar = nullptr;
+    std::unique_ptr<CWindowSizing> m_sizing;
     CMenuBuilder::Actions m_actions;
     QTreeWidget* m_clipTree = nullptr;
     std::unique_ptr<CQtListView> m_clipList;

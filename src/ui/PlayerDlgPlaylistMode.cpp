@@ -116,6 +116,7 @@ void CPlayerDlg::SavePlaylist() {
 void CPlayerDlg::OpenPlaylistManager() {
     CDlgPlaylist manager(m_romList, m_config.ROMFilter, m_dialogs, m_playlist,
                          m_engine->CurrentGame(), m_runModal, this);
+    manager.KeepSizeIn(m_config.PlaylistManagerSize);
     const bool useIt = RunModal(m_runModal, manager) == QDialog::Accepted;
     // Changes made in the manager stay, however it was left.
     m_playlist.CopyFrom(manager.Playlist());

@@ -20,6 +20,13 @@ void CVUMeter::Attach(QWidget* parent, QWidget* placeholder) {
     m_surface = new CMeterSurface(parent, m_controlRect, [this](QPainter& p) { Draw(p); });
 }
 
+void CVUMeter::MoveTo(const QPoint& topLeft) {
+    const QPoint by = topLeft - m_controlRect.topLeft();
+    m_controlRect.translate(by);
+    m_frameRect.translate(by);
+    if (m_surface) m_surface->move(topLeft);
+}
+
 void CVUMeter::AttachRect(const QRect& rect) {
     m_frameRect = m_controlRect = rect;
     m_segmentHeight = rect.height() - 4;

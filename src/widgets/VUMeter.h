@@ -25,6 +25,8 @@ public:
 
     // Takes the placeholder's place with a surface of its own.
     void Attach(QWidget* parent, QWidget* placeholder);
+    // Moves the meter, its surface with it, to this place in its parent.
+    void MoveTo(const QPoint& topLeft);
     // For tests: the rectangle alone, without a surface.
     void AttachRect(const QRect& rect);
     void SetSegmentWidth(int width);

@@ -96,6 +96,11 @@ TEST_F(SettingsFileTest, NumbersFlagsLimitsAndFolders) {
     EXPECT_EQ(ReadText("VUSegmentWidth=0\nOnSilence=3\nMaxLoopTime=5\nMaxLoopTime=6\n").MaxLoopTime,
               6);
     EXPECT_EQ(ReadText("VUSegmentWidth=0\n").VUSegmentWidth, 0);
+    for (const char* size : {"640", "0x400", "-5x400", "640x", "200000x400", "axb"})
+        EXPECT_FALSE(ReadText(std::string("MainWindowSize=") + size).MainWindowSize.IsSet())
+            << size;
+    EXPECT_EQ(ReadText("playlistmanagersize=700X450\n").PlaylistManagerSize,
+              (WindowSize{700, 450}));
 
     const std::string roms = temp.MakeFolder("r"); // a folder named twice is one folder
     ReadText("ROMFolder=" + roms + "\nROMFolder=" + roms + "\nROMFolder=/no/such/folder\n");
@@ -115,6 +120,7 @@ TEST_F(SettingsFileTest, WrittenFileReadsBackToTheSameRecord) {
     config.VUSegmentWidth = 0;
     config.VULeftColor = {1, 2, 3};
     config.Shuffle = 1;
+    config.MainWindowSize = {800, 520};
     const std::string text = WriteText(config, SettingsForm::Exit);
     EXPECT_EQ(
         text.rfind("; Tarvo for Windows configuration file.\n\n\n[General options]\nROMFolder=" +
@@ -122,6 +128,8 @@ TEST_F(SettingsFileTest, WrittenFileReadsBackToTheSameRecord) {
                    0),
         0u);
     EXPECT_NE(text.find("AutoMark=5\n"), std::string::npos);
+    EXPECT_NE(text.find("PlaylistMode=0\nMainWindowSize=800x520\n"), std::string::npos);
+    EXPECT_EQ(text.find("PlaylistManagerSize"), std::string::npos); // never sized: no line
 
     CROMList other;
     CPlaylist otherPlaylist;

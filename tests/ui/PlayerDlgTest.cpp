@@ -41,10 +41,10 @@ protected:
 
 } // namespace
 
-TEST_F(Window, StartsAsTheFixedSizeTarvoWindowAndCallsTheCoreInOrder) {
+TEST_F(Window, StartsAsTheTarvoWindowAndCallsTheCoreInOrder) {
     EXPECT_EQ(window->windowTitle(), "Tarvo");
-    EXPECT_EQ(window->minimumSize(), window->maximumSize());
-    EXPECT_TRUE(Find<QCheckBox>(kShuffle)->isHidden());       // Shuffle belongs to playlist mode
+    EXPECT_EQ(window->minimumSize(), window->size());   // the layout's size, as small as it goes
+    EXPECT_TRUE(Find<QCheckBox>(kShuffle)->isHidden()); // Shuffle belongs to playlist mode
     EXPECT_TRUE(window->ControlById(kLeftMeter)->isHidden()); // a meter takes its place
     EXPECT_TRUE(window->ROMList().IsAvailable(0));            // the default folder's games, found
     EXPECT_FALSE(window->ROMList().IsAvailable(2));
@@ -58,6 +58,29 @@ TEST_F(Window, StartsAsTheFixedSizeTarvoWindowAndCallsTheCoreInOrder) {
     EXPECT_EQ(calls.front(), "Init");
     EXPECT_EQ(calls[calls.size() - 2], "SetOption(NORMALIZE, 0)");
     EXPECT_EQ(calls.back(), "SetOption(RECORD, 0)");
+}
+
+// The clip list grows with the window, the controls beside and below it
+// follow, the others keep their places; the next start comes back at the size.
+TEST_F(Window, GrowsWithItsClipListAndComesBackAtItsSize) {
+    window->show();
+    const QSize layout = window->size();
+    auto place = [this](int id) { return window->ControlById(id)->geometry(); };
+    const QRect list = place(kClipList), play = place(kPlay), volume = place(kVolume),
+                manager = place(kPlaylistManager);
+    window->resize(layout + QSize(100, 80));
+    QApplication::processEvents();
+    EXPECT_EQ(place(kClipList).size(), list.size() + QSize(100, 80));
+    EXPECT_EQ(place(kPlay).topLeft(), play.topLeft() + QPoint(100, 0));
+    EXPECT_EQ(place(kVolume).topLeft(), volume.topLeft() + QPoint(0, 80));
+    EXPECT_EQ(place(kPlaylistManager), manager);
+    EXPECT_EQ(window->Settings().MainWindowSize,
+              (WindowSize{layout.width() + 100, layout.height() + 80}));
+    window->close();
+
+    const auto next = MakeWindow(dialogs);
+    next->StartUp();
+    EXPECT_EQ(next->size(), layout + QSize(100, 80));
 }
 
 // The clip menu and the list's popup name the game and offer only what the

@@ -254,3 +254,28 @@ TEST_F(Manager, AGameFirstSeenInTheManagerStillTakesItsTunesAtItsFirstLoad) {
                                    dialogs);
     EXPECT_NE(temp.Read("tarvoclips.dat").find("gone:range 0 3"), std::string::npos);
 }
+
+// The manager opens at the size kept from before; its two lists share the
+// growth in width, and the buttons below and beside them follow.
+TEST_F(Manager, OpensAtItsKeptSizeAndItsListsShareTheGrowth) {
+    const auto fresh = Open(0);
+    const QSize layout = fresh->size();
+    auto place = [&fresh](int id) { return fresh->ControlById(id)->geometry(); };
+    const QRect clips = place(CDlgPlaylist::kClips), entries = place(CDlgPlaylist::kEntries),
+                done = place(CDlgPlaylist::kDone);
+    WindowSize kept{layout.width() + 60, layout.height() + 40};
+    const auto sized = Open(0);
+    sized->KeepSizeIn(kept);
+    sized->show();
+    QApplication::processEvents();
+    auto sizedPlace = [&sized](int id) { return sized->ControlById(id)->geometry(); };
+    EXPECT_EQ(sized->size(), layout + QSize(60, 40));
+    EXPECT_EQ(sizedPlace(CDlgPlaylist::kClips).size(), clips.size() + QSize(30, 40));
+    EXPECT_EQ(sizedPlace(CDlgPlaylist::kEntries),
+              QRect(entries.topLeft() + QPoint(30, 0), entries.size() + QSize(30, 40)));
+    EXPECT_EQ(sizedPlace(CDlgPlaylist::kDone).topLeft(), done.topLeft() + QPoint(60, 40));
+    WindowSize huge{5000, 4000}; // kept on a larger screen: no larger than this one
+    const auto big = Open(0);
+    big->KeepSizeIn(huge);
+    EXPECT_EQ(big->size(), big->screen()->availableGeometry().size());
+}

@@ -42,12 +42,14 @@ TEST(ResourceTables, EveryLayoutAndMenuIsWellFormed) {
     for (const QString& name : QDir(QStringLiteral(":/menus")).entryList())
         EXPECT_TRUE(CMenuBuilder::Problems(CMenuBuilder::Lines(name)).isEmpty())
             << name.toStdString();
-    EXPECT_EQ(
-        CDialogLayout::Problems({"dialog | Broken | 100 | 50", "1 | buton | OK | 1 | 2 | 3 | 4",
-                                 "2 | button | OK | 1 | 2", "x | edit | | 1 | 2 | 3 | 4",
-                                 "3 | edit | | 1 | two | 3 | 4"})
-            .size(),
-        4);
+    EXPECT_EQ(CDialogLayout::Problems({"dialog | Broken | 100 | 50",
+                                       "1 | buton | OK | 1 | 2 | 3 | 4", "2 | button | OK | 1 | 2",
+                                       "x | edit | | 1 | 2 | 3 | 4", "3 | edit | | 1 | two | 3 | 4",
+                                       "4 | list | | 1 | 2 | 3 | 4 | grow=0,0,1",
+                                       "5 | list | | 1 | 2 | 3 | 4 | grow=0,0,2,1",
+                                       "6 | list | | 1 | 2 | 3 | 4 | noheader grow=0,0,0.5,1"})
+                  .size(),
+              6);
     EXPECT_EQ(
         CMenuBuilder::Problems({"popup &File", "item 5 Open", "item Open", "itme 6 Save", "-"})
             .size(),
