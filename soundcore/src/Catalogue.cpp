@@ -94,6 +94,21 @@ void CCatalogue::Read(std::istream& in, const std::string& fileName) {
     }
 }
 
+int CCatalogue::AppendNewFrom(const CCatalogue& fresh) {
+    int added = 0;
+    for (const CatalogueGame& game : fresh.Games()) {
+        const bool known = std::any_of(m_games.begin(), m_games.end(), [&](const CatalogueGame& g) {
+            return g.romName == game.romName;
+        });
+        if (known) continue;
+        CatalogueGame appended = game;
+        appended.driver = DriverNumber(fresh.Drivers()[game.driver]);
+        m_games.push_back(std::move(appended));
+        ++added;
+    }
+    return added;
+}
+
 int CCatalogue::DriverNumber(const std::string& name) {
     const auto it = std::find(m_drivers.begin(), m_drivers.end(), name);
     if (it != m_drivers.end()) return static_cast<int>(it - m_drivers.begin());

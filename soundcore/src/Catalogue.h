@@ -29,6 +29,10 @@ public:
     bool Load(const std::string& path);
     void Read(std::istream& in, const std::string& fileName = "the game catalogue");
 
+    // The games of `fresh` not yet known, after the known ones, which keep
+    // their numbers and their lines; how many were added.
+    int AppendNewFrom(const CCatalogue& fresh);
+
     const std::vector<CatalogueGame>& Games() const { return m_games; }
     const std::vector<std::string>& Drivers() const { return m_drivers; }
     // One text a malformed line, with its line number.

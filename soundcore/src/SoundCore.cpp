@@ -25,11 +25,8 @@ void CSoundCore::Init(void* user, CoreMessageCallback callback, const std::strin
     m_user = user;
     m_callback = callback;
     if (m_emulator.Program().empty()) m_emulator.SetProgram(coreFolder + kEmulatorProgram);
-    m_catalogue = CCatalogue();
-    m_catalogue.Load(coreFolder + CCatalogue::kFileName);
-    std::error_code error;
-    if (!m_userCatalogue.empty() && std::filesystem::exists(m_userCatalogue, error))
-        m_catalogue.Load(m_userCatalogue);
+    m_coreFolder = coreFolder;
+    m_catalogue = ReadCatalogues();
     for (const std::string& problem : m_catalogue.Problems())
         SendError(problem);
     std::string openmpt = TARVO_OPENMPT_VERSION;
@@ -154,6 +151,9 @@ void CSoundCore::Command(int code, int argument) {
         break;
     case CORE_CMD_CANCEL_EXPORT:
         m_export.reset();
+        break;
+    case CORE_CMD_RELOAD_CATALOGUE:
+        ReloadCatalogue();
         break;
     default:
         break;
@@ -404,6 +404,22 @@ void CSoundCore::SetRecording(bool on) {
         SendError("No file name was given for the recording");
     else if (!m_recording.Open(path, {}, error))
         SendError(error);
+}
+
+// Games added meanwhile (by tarvo-add) come after the known ones, so every
+// number the player holds still names the same game.
+void CSoundCore::ReloadCatalogue() {
+    m_catalogue.AppendNewFrom(ReadCatalogues());
+}
+
+// The shipped catalogue, then the user's own when there is one.
+CCatalogue CSoundCore::ReadCatalogues() const {
+    CCatalogue catalogue;
+    catalogue.Load(m_coreFolder + CCatalogue::kFileName);
+    std::error_code error;
+    if (!m_userCatalogue.empty() && std::filesystem::exists(m_userCatalogue, error))
+        catalogue.Load(m_userCatalogue);
+    return catalogue;
 }
 
 // An export reads the game's archive on a thread of its own, so it keeps the

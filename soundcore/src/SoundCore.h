@@ -83,6 +83,8 @@ private:
     void SetRecording(bool on);
     void OpenOutputOnce();
     void SendLevels(const int16_t* frames, int frameCount);
+    void ReloadCatalogue();
+    CCatalogue ReadCatalogues() const;
     void ExportClip(int clip);
     void FinishExport();
     SoundTags TagsOf(int clip) const;
@@ -91,6 +93,7 @@ private:
     CoreMessageCallback m_callback = nullptr;
     CCatalogue m_catalogue;
     std::string m_userCatalogue;
+    std::string m_coreFolder;
     std::string m_versionText;
 
     int m_chosenGame = -1;

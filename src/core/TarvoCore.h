@@ -82,7 +82,10 @@ enum {
      * It runs as fast as the emulator goes, beside whatever plays; a later
      * service call tells message 15. */
     CORE_CMD_EXPORT_CLIP = 7,
-    CORE_CMD_CANCEL_EXPORT = 8 /* ends the export under way and removes its file */
+    CORE_CMD_CANCEL_EXPORT = 8, /* ends the export under way and removes its file */
+    /* Shipped core only: reads the catalogues again and appends the games
+     * they gained after the known ones, which keep their numbers */
+    CORE_CMD_RELOAD_CATALOGUE = 9
 };
 
 /* CoreSetOption codes */

@@ -7,6 +7,10 @@
 
 namespace tarvo {
 
+// Clip information that tarvo-add leaves in the program folder for Tarvo to
+// take in, and then remove.
+inline constexpr char kPendingClipDataName[] = "tarvo-new-clips.dat";
+
 class IListView;
 
 struct ClipRecord {

@@ -41,10 +41,16 @@ std::unordered_map<std::string, std::string> ListArchives(const std::string& fol
 } // namespace
 
 void CROMList::BuildFromCore(ICore& core) {
-    const int count = core.GetInt(CORE_INT_GAME_COUNT, 0);
     m_games.clear();
+    m_indexByLowerName.clear();
+    AppendNewFromCore(core);
+}
+
+int CROMList::AppendNewFromCore(ICore& core) {
+    const int known = GetCount();
+    const int count = core.GetInt(CORE_INT_GAME_COUNT, 0);
     m_games.reserve(static_cast<size_t>(std::max(count, 0)));
-    for (int i = 0; i < count; ++i) {
+    for (int i = known; i < count; ++i) {
         CGameEntry entry;
         entry.romName = core.GetString(CORE_STR_ROM_NAME, i);
         entry.title = core.GetString(CORE_STR_TITLE, i);
@@ -55,6 +61,7 @@ void CROMList::BuildFromCore(ICore& core) {
         m_games.push_back(std::move(entry));
         IndexGame(i);
     }
+    return std::max(count - known, 0);
 }
 
 void CROMList::AddGameForTesting(CGameEntry entry) {

@@ -32,6 +32,8 @@ public:
     // Filled once from the core; never resized afterwards, so pointers to
     // entries stay valid for the whole run.
     void BuildFromCore(ICore& core);
+    // The games the core knows beyond those listed, after them; how many.
+    int AppendNewFromCore(ICore& core);
 
     int GetCount() const { return static_cast<int>(m_games.size()); }
     CGameEntry* GetEntry(int game);

@@ -17,7 +17,8 @@ CWindowSizing::CWindowSizing(QWidget& window, WindowSize& kept)
 
 // What the screen offers a window, its frame and the desktop's panels aside.
 QSize CWindowSizing::ScreenRoom() const {
-    const QScreen* screen = m_window.screen() ? m_window.screen() : QGuiApplication::primaryScreen();
+    const QScreen* screen =
+        m_window.screen() ? m_window.screen() : QGuiApplication::primaryScreen();
     return screen ? screen->availableGeometry().size() : QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
 }
 

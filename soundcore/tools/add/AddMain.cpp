@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // tarvo-add: brings a collection of game music into Tarvo in one step.
 #include "library/SafeFileWriter.h"
+#include "src/GameClips.h"
 #include "src/RomArchive.h"
 #include "src/ZipWriter.h"
 #include "tools/add/CatalogueFile.h"
 #include "tools/add/Collection.h"
 #include "tools/add/GameBuilder.h"
+#include "tools/add/Handover.h"
 
 #include <cstdio>
 #include <cstring>
@@ -25,13 +27,19 @@ const char* const kHelp =
     "single music files of any format Tarvo plays) to Tarvo: each becomes an\n"
     "archive in a ROM folder and a line of the sound core's catalogue, named and\n"
     "titled from the files' own tags, with its clips numbered as Tarvo expects.\n"
-    "The clips' titles go to a clip data file, which Tarvo's Edit > Import Clip\n"
-    "Data brings in. Nothing is replaced and no game is added twice.\n"
+    "The clips' titles wait beside Tarvo's files until Tarvo takes them in: a\n"
+    "running Tarvo at once, else at its next start. Nothing is replaced and no\n"
+    "game is added twice.\n"
     "\n"
     "  --roms FOLDER       where the archives go (default: Tarvo's own roms folder)\n"
     "  --catalogue FILE    the catalogue to add to (default: the core's, or the\n"
     "                      user's own when that one cannot be written)\n"
-    "  --clip-data FILE    the clip data file (default: tarvo-added-clips.dat here)\n"
+    "  --clip-data FILE    write the titles to this clip data file instead, for\n"
+    "                      Tarvo's Edit > Import Clip Data\n"
+    "  --report            say on standard output, one line each, which game each\n"
+    "                      input is (\"game\", its short name and first clip) or why\n"
+    "                      it was refused (\"refused\", the input and the reason),\n"
+    "                      and tell no running Tarvo (its caller does)\n"
     "  --dry-run           only say what would be done\n"
     "  --force             replace an archive or clip data file that is in the way\n"
     "  --help              this text\n";
@@ -39,9 +47,10 @@ const char* const kHelp =
 struct Options {
     std::string roms;
     std::string catalogue;
-    std::string clipData = "tarvo-added-clips.dat";
+    std::string clipData; // empty: the titles wait for Tarvo in its program folder
     bool dryRun = false;
     bool force = false;
+    bool report = false;
     std::vector<std::string> inputs;
 };
 
@@ -71,6 +80,7 @@ struct Places {
     std::string emulator;
     std::string shippedCatalogue;
     std::string userCatalogue;
+    std::string programFolder; // where Tarvo keeps its own files
     std::string roms;
 };
 
@@ -82,13 +92,14 @@ Places FindPlaces() {
     if (fs::exists(bin + "libtarvocore.so", error)) {
         places.emulator = bin + "tarvo-emulator";
         places.shippedCatalogue = bin + tarvocore::CCatalogue::kFileName;
-        places.roms = ::access(bin.c_str(), W_OK) == 0 ? bin + "roms/" : UserDataFolder() + "roms/";
+        places.programFolder = ::access(bin.c_str(), W_OK) == 0 ? bin : UserDataFolder();
     } else {
         places.emulator = bin + TARVO_LIB_FROM_BIN + "/tarvo-emulator";
         places.shippedCatalogue =
             bin + TARVO_DATA_FROM_BIN + "/" + tarvocore::CCatalogue::kFileName;
-        places.roms = UserDataFolder() + "roms/";
+        places.programFolder = UserDataFolder();
     }
+    places.roms = places.programFolder + "roms/";
     return places;
 }
 
@@ -107,6 +118,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
             options.dryRun = true;
         } else if (arg == "--force") {
             options.force = true;
+        } else if (arg == "--report") {
+            options.report = true;
         } else if (arg == "--roms" || arg == "--catalogue" || arg == "--clip-data") {
             std::string& field = arg == "--roms"        ? options.roms
                                  : arg == "--catalogue" ? options.catalogue
@@ -180,87 +193,163 @@ std::string FreeName(const std::string& wanted, bool force) {
     }
 }
 
+int FirstClip(const NewGame& game) {
+    for (size_t clip = 0; clip < game.tunes.size(); ++clip)
+        if (game.tunes[clip].present) return static_cast<int>(clip);
+    return 0;
+}
+
+// A single file that is already a clip of a known game: that game and clip.
+bool KnownClipOf(const SourceGame& source, const CCatalogueFile& catalogue, const std::string& roms,
+                 std::string& romName, int& clip) {
+    if (source.files.size() != 1) return false;
+    const SourceFile& file = source.files.front();
+    for (const tarvocore::CatalogueGame& known : catalogue.KnownGames()) {
+        tarvocore::CRomArchive archive;
+        std::string error;
+        if (!archive.Open(roms + known.romName + ".zip", error)) continue;
+        for (const tarvocore::ArchiveMember& member : archive.Members()) {
+            if (member.data != file.data) continue;
+            romName = known.romName;
+            clip = std::max(tarvocore::CGameClips::NumberOfFile(member.name), 0);
+            return true;
+        }
+    }
+    return false;
+}
+
+// One run's state: where things go, what is known, and what was done.
+struct Run {
+    Options options;
+    Places places;
+    CCatalogueFile catalogue;
+    std::set<std::string> taken;
+    std::ostringstream clipData;
+    int added = 0;
+    int skipped = 0;
+
+    void Report(const std::string& kind, const std::string& what, const std::string& detail) {
+        if (options.report) std::printf("%s\t%s\t%s\n", kind.c_str(), what.c_str(), detail.c_str());
+    }
+    void Skip(const SourceGame& source, const std::string& why) {
+        ++skipped;
+        std::fprintf(stderr, "skipped   %s: %s\n", source.source.c_str(), why.c_str());
+        Report("refused", source.source, why);
+    }
+};
+
+void AddGame(Run& run, const SourceGame& source, tarvocore::CEmulatorProcess& emulator) {
+    const Options& options = run.options;
+    std::string known;
+    int clip = 0;
+    if (KnownClipOf(source, run.catalogue, options.roms, known, clip)) {
+        std::printf("known     %s is clip %d of %s\n", source.source.c_str(), clip, known.c_str());
+        run.Report("game", known, std::to_string(clip));
+        return;
+    }
+    NewGame game = BuildGame(source, emulator);
+    if (game.skipped.empty() && AlreadyThere(game, run.catalogue, options.roms, known)) {
+        run.Report("game", known, std::to_string(FirstClip(game)));
+        game.skipped = "already in the catalogue as " + known;
+    }
+    std::error_code error;
+    if (game.skipped.empty()) {
+        NameGame(game, run.taken);
+        const std::string path = options.roms + game.romName + ".zip";
+        std::string why;
+        if (fs::exists(path, error) && !options.force)
+            game.skipped = path + " is in the way (--force replaces it)";
+        else if (!options.dryRun && !WriteArchive(game, path, why))
+            game.skipped = path + ": " + why;
+    }
+    if (!game.skipped.empty()) {
+        if (known.empty())
+            run.Skip(source, game.skipped);
+        else
+            std::fprintf(stderr, "skipped   %s: %s\n", source.source.c_str(), game.skipped.c_str());
+        return;
+    }
+    for (const std::string& file : game.skippedFiles)
+        std::fprintf(stderr, "skipped   %s/%s\n", source.source.c_str(), file.c_str());
+    run.skipped += static_cast<int>(game.skippedFiles.size());
+    ++run.added;
+    run.catalogue.Add(game.CatalogueLine(fs::path(source.source).filename().string()));
+    WriteClipData(run.clipData, game);
+    run.Report("game", game.romName, std::to_string(FirstClip(game)));
+    std::printf("%s %-24s %s, %d clip%s, from %s\n", options.dryRun ? "would add" : "added    ",
+                game.romName.c_str(), game.title.c_str(), game.ClipCount(),
+                game.ClipCount() == 1 ? "" : "s", source.source.c_str());
+}
+
+// The titles go where Tarvo takes them in, or to the file the user named;
+// a running Tarvo is told unless the caller tells it.
+bool HandOver(Run& run, std::string& problem) {
+    const Options& options = run.options;
+    if (!options.clipData.empty()) {
+        const std::string clipFile = FreeName(options.clipData, options.force);
+        if (!tarvo::CSafeFileWriter::Save(clipFile,
+                                          [&](std::ostream& out) { out << run.clipData.str(); })) {
+            problem = "the clip data file " + clipFile + " cannot be written";
+            return false;
+        }
+        std::printf("The clips' titles are in %s: in Tarvo, choose Edit > Import Clip Data and\n"
+                    "open it.\n",
+                    clipFile.c_str());
+        return true;
+    }
+    if (!AppendClipData(PendingClipDataPath(run.places.programFolder), run.clipData.str(), problem))
+        return false;
+    if (options.report) return true;
+    std::printf(TellRunningTarvo() ? "Tarvo, which is running, shows them now.\n"
+                                   : "Tarvo shows them, with their titles, at its next start.\n");
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     // Lines of standard output and error keep their order when both are piped.
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    Options options;
+    Run run;
+    Options& options = run.options;
     if (!ParseOptions(argc, argv, options)) {
         std::fputs(kHelp, stderr);
         return 2;
     }
-    const Places places = FindPlaces();
-    if (options.roms.empty()) options.roms = places.roms;
+    run.places = FindPlaces();
+    if (options.roms.empty()) options.roms = run.places.roms;
     if (options.roms.back() != '/') options.roms += '/';
     if (options.catalogue.empty())
-        options.catalogue =
-            Writable(places.shippedCatalogue) ? places.shippedCatalogue : places.userCatalogue;
-
-    CCatalogueFile catalogue;
-    catalogue.Read(options.catalogue, {places.shippedCatalogue, places.userCatalogue});
-    std::set<std::string> taken = catalogue.TakenNames();
-    tarvocore::CEmulatorProcess emulator(places.emulator);
-    std::ostringstream clipData;
-    clipData << "; Tarvo Clip Info File - Stores clip information for supported ROMsets\n\n";
+        options.catalogue = Writable(run.places.shippedCatalogue) ? run.places.shippedCatalogue
+                                                                  : run.places.userCatalogue;
+    run.catalogue.Read(options.catalogue, {run.places.shippedCatalogue, run.places.userCatalogue});
+    run.taken = run.catalogue.TakenNames();
+    run.clipData << "; Tarvo Clip Info File - Stores clip information for supported ROMsets\n\n";
+    tarvocore::CEmulatorProcess emulator(run.places.emulator);
 
     const std::vector<SourceGame> sources = FindGames(options.inputs);
-    int added = 0, skipped = 0;
     std::error_code error;
     if (!options.dryRun) fs::create_directories(options.roms, error);
     for (size_t i = 0; i < sources.size(); ++i) {
         if (sources.size() >= 50 && i % 50 == 0 && i > 0)
             std::fprintf(stderr, "... %zu of %zu\n", i, sources.size());
-        const SourceGame& source = sources[i];
-        NewGame game = BuildGame(source, emulator);
-        std::string existing;
-        if (game.skipped.empty() && AlreadyThere(game, catalogue, options.roms, existing))
-            game.skipped = "already in the catalogue as " + existing;
-        if (game.skipped.empty()) {
-            NameGame(game, taken);
-            const std::string path = options.roms + game.romName + ".zip";
-            std::string why;
-            if (fs::exists(path, error) && !options.force)
-                game.skipped = path + " is in the way (--force replaces it)";
-            else if (!options.dryRun && !WriteArchive(game, path, why))
-                game.skipped = path + ": " + why;
-        }
-        if (!game.skipped.empty()) {
-            ++skipped;
-            std::fprintf(stderr, "skipped   %s: %s\n", source.source.c_str(), game.skipped.c_str());
-            continue;
-        }
-        for (const std::string& file : game.skippedFiles)
-            std::fprintf(stderr, "skipped   %s/%s\n", source.source.c_str(), file.c_str());
-        skipped += static_cast<int>(game.skippedFiles.size());
-        ++added;
-        catalogue.Add(game.CatalogueLine(fs::path(source.source).filename().string()));
-        WriteClipData(clipData, game);
-        std::printf("%s %-24s %s, %d clip%s, from %s\n", options.dryRun ? "would add" : "added    ",
-                    game.romName.c_str(), game.title.c_str(), game.ClipCount(),
-                    game.ClipCount() == 1 ? "" : "s", source.source.c_str());
+        AddGame(run, sources[i], emulator);
     }
 
     std::string problem;
-    if (!options.dryRun && catalogue.HasAdditions() && !catalogue.Save(problem)) {
+    if (!options.dryRun && run.catalogue.HasAdditions() && !run.catalogue.Save(problem)) {
         std::fprintf(stderr, "tarvo-add: %s; nothing was added to it\n", problem.c_str());
         return 1;
     }
-    if (added > 0) {
-        const std::string clipFile = FreeName(options.clipData, options.force);
-        if (!options.dryRun && !tarvo::CSafeFileWriter::Save(
-                                   clipFile, [&](std::ostream& out) { out << clipData.str(); })) {
-            std::fprintf(stderr, "tarvo-add: the clip data file %s cannot be written\n",
-                         clipFile.c_str());
+    if (run.added > 0) {
+        std::printf("\n%d game%s %s to %s, their archives in %s.\n", run.added,
+                    run.added == 1 ? "" : "s", options.dryRun ? "would be added" : "added",
+                    run.catalogue.Path().c_str(), options.roms.c_str());
+        if (!options.dryRun && !HandOver(run, problem)) {
+            std::fprintf(stderr, "tarvo-add: %s\n", problem.c_str());
             return 1;
         }
-        std::printf("\n%d game%s %s to %s, their archives in %s.\n", added, added == 1 ? "" : "s",
-                    options.dryRun ? "would be added" : "added", catalogue.Path().c_str(),
-                    options.roms.c_str());
-        std::printf("Start Tarvo again to see them. The clips' titles %s %s: in Tarvo, choose\n"
-                    "Edit > Import Clip Data and open it.\n",
-                    options.dryRun ? "would be in" : "are in", clipFile.c_str());
     }
-    if (skipped > 0) std::printf("%d skipped.\n", skipped);
+    if (run.skipped > 0) std::printf("%d skipped.\n", run.skipped);
     return 0;
 }
