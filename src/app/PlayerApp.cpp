@@ -6,6 +6,7 @@
 #include "core/LibraryCore.h"
 #include "ui/PlayerDlg.h"
 #include "ui/QtDialogs.h"
+#include "ui/TarvoService.h"
 
 #include <csignal>
 #include <cstdlib>
@@ -95,6 +96,9 @@ int CPlayerApp::Run(int argc, char** argv) {
             .toStdString());
     AdoptPortableFiles(executableFolder, folder);
     ProvideDemoGames(folder, executableFolder + TARVO_SHIPPED_ROMS_FROM_BIN);
+    // A second start with files hands them to the Tarvo already running.
+    const QStringList opened = application.arguments().mid(1);
+    if (!opened.isEmpty() && CTarvoService::HandOver(opened)) return 0;
     CQtDialogs dialogs;
     CLibraryCore core;
     CPlayerDlg window(folder, core, dialogs);
@@ -111,6 +115,7 @@ int CPlayerApp::Run(int argc, char** argv) {
     CloseOnTermination(window, dialogs, &application);
     window.StartUp();
     QTimer::singleShot(0, &window, NotifyReady);
+    window.OpenMusic(opened);
     window.exec();
     return 0;
 }

@@ -4,6 +4,7 @@
 #include "core/TarvoCore.h"
 #include "library/IDialogs.h"
 #include "library/ROMList.h"
+#include "library/TextUtils.h"
 #include "player/CoreRequests.h"
 #include "player/WavRecording.h"
 #include "playlist/Playlist.h"
@@ -48,6 +49,23 @@ void CPlayerEngine::StartCore() {
     m_core.Init(*this);
     m_coreRunning = true;
     m_romList.BuildFromCore(m_core);
+}
+
+int CPlayerEngine::TakeNewGames() {
+    m_core.Command(CORE_CMD_RELOAD_CATALOGUE, 0);
+    const int added = m_romList.AppendNewFromCore(m_core);
+    if (added > 0) m_romList.ScanROMFolders();
+    ImportPendingClipData();
+    return added;
+}
+
+void CPlayerEngine::ImportPendingClipData() {
+    const std::string pending = m_programFolder + kPendingClipDataName;
+    if (!m_keepsFiles || !IsRegularFile(pending)) return;
+    m_romList.LoadClipInfo(pending);
+    if (m_romList.SaveClipInfo(m_programFolder + "tarvoclips.dat", CROMList::Lines::WithUnsupported,
+                               m_dialogs))
+        std::remove(pending.c_str());
 }
 
 void CPlayerEngine::ApplyStartOptions(bool normalize) {

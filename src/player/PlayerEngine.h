@@ -52,6 +52,12 @@ public:
 
     // Starts the core with this engine listening and fills the game list from it.
     void StartCore();
+    // Takes in the games tarvo-add put in the catalogue since, after the
+    // known ones, with the titles it left; how many there were.
+    int TakeNewGames();
+    // The titles tarvo-add left for this program, merged into the clip
+    // information and kept; the file is removed once they are.
+    void ImportPendingClipData();
     // The options the core starts with: normalizing as set, no recording.
     void ApplyStartOptions(bool normalize);
     void SetNormalize(bool on);

@@ -7,6 +7,7 @@
 #include "ui/MainWindowIds.h"
 #include "ui/MoveButtons.h"
 #include "ui/MprisService.h"
+#include "ui/TarvoService.h"
 
 #include <ctime>
 #include <QApplication>
@@ -128,6 +129,7 @@ void CPlayerDlg::StartUp() {
     m_random.Seed(static_cast<uint32_t>(std::time(nullptr)));
     m_engine->StartCore();
     m_romList.LoadClipInfo(m_programFolder + "tarvoclips.dat");
+    m_engine->ImportPendingClipData();
     m_playlist.SetROMList(&m_romList);
     m_settings.Read(m_config);
     m_sizing->RestoreKeptSize();
@@ -156,6 +158,8 @@ void CPlayerDlg::StartUp() {
     m_userFocus = m_clipTree;
     m_autosaveTimer.start(CPlayerEngine::kAutosavePeriodMs);
     m_mpris = new CMprisService(*this);
+    if (m_engine->KeepsFiles()) new CTarvoService(*this);
+    setAcceptDrops(true);
 }
 
 void CPlayerDlg::ApplyMeterSettings() {

@@ -12,6 +12,7 @@
 #include "ui/IconSequences.h"
 #include "ui/MenuBuilder.h"
 #include "ui/ModalRunner.h"
+#include "ui/MusicOpener.h"
 #include "ui/QtListView.h"
 #include "ui/WindowSizing.h"
 #include "widgets/VUMeter.h"
@@ -91,8 +92,16 @@ public:
     void ExportGameClipData();
     void ExportAllClipData();
     void ImportClipData();
+    // Music files and folders from outside become games, and the first plays.
+    void OpenMusic(const QStringList& paths);
+    // Games tarvo-add added since, with their titles.
+    void TakeNewGames();
+    CMusicOpener& Opener() { return m_opener; }
+    static QString AddProgramBesideThis();
+
     // The loaded game's clips rendered to sound files, with a progress dialog.
     void ExportGameAudio();
+    void MusicAdded(const AddReport& report, const QString& failure);
     bool ConfirmExport(const std::string& folder, const std::vector<ExportItem>& items);
     void ReportExport();
 
@@ -141,6 +150,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 public Q_SLOTS:
     void reject() override {} // Escape never closes the window
@@ -180,6 +191,9 @@ private:
 
     QHash<int, QWidget*> m_controls;
     QMenuBar* m_menuBar = nullptr;
+    CMusicOpener m_opener{
+        AddProgramBesideThis(),
+        [this](const AddReport& report, const QString& failure) { MusicAdded(report, failure); }};
     std::unique_ptr<CWindowSizing> m_sizing;
     CMenuBuilder::Actions m_actions;
     QTreeWidget* m_clipTree = nullptr;

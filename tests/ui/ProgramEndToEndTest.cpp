@@ -2,6 +2,7 @@
 // Tarvo with the shipped core and a demo game, on a copy of the program folder.
 #include "core/LibraryCore.h"
 #include "core/TarvoCore.h"
+#include "library/ClipInfo.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempFolder.h"
 #include "ui/DlgPlaylist.h"
@@ -17,6 +18,7 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTreeWidget>
 #include <sys/mount.h>
 #include <sys/socket.h>
@@ -170,6 +172,88 @@ TEST(ProgramEndToEnd, PlaysAPlaylistAcrossTwoGamesAndFindsItAgainAfterARestart) 
     EXPECT_EQ(again.Playlist().fileName, path);
     EXPECT_EQ(qobject_cast<QTreeWidget*>(again.ControlById(kClipList))->topLevelItemCount(), 3);
     again.CloseSequence();
+}
+
+// A VGM of its own: one second of a tone on the SN76489, so no known game
+// holds it.
+void WriteToneVgm(const std::string& path, int period) {
+    std::vector<uint8_t> vgm(0x40, 0);
+    auto put32 = [&vgm](size_t at, uint32_t value) {
+        for (int i = 0; i < 4; ++i)
+            vgm[at + i] = static_cast<uint8_t>(value >> (8 * i));
+    };
+    const uint8_t tone[] = {0x50, static_cast<uint8_t>(0x80 | (period & 0x0F)),
+                            0x50, static_cast<uint8_t>(period >> 4),
+                            0x50, 0x90,
+                            0x61, 0x44,
+                            0xAC, 0x66};
+    vgm.insert(vgm.end(), std::begin(tone), std::end(tone));
+    std::memcpy(vgm.data(), "Vgm ", 4);
+    put32(0x04, static_cast<uint32_t>(vgm.size() - 4));
+    put32(0x08, 0x150);
+    put32(0x0C, 3579545);
+    put32(0x18, 44100);
+    put32(0x34, 0x0C);
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(vgm.data()), static_cast<std::streamsize>(vgm.size()));
+}
+
+// Music opened from outside becomes a game of the user's own through
+// tarvo-add, and plays at once: a new file as a new game, with its title
+// kept; a file a known game holds as that game's clip; a file no engine plays
+// is named with why.
+TEST(ProgramEndToEnd, OpenedMusicBecomesAGameAndPlaysAtOnce) {
+    test::TempFolder temp;
+    const std::string folder = CopyProgramFolder(temp);
+    const std::string music = temp.MakeFolder("music");
+    WriteToneVgm(music + "03 Desert Wind.vgm", 254);
+    temp.Write("music/notes.vgm", "not music");
+    // The core in this process reads the build's catalogue and the user's own:
+    // tarvo-add writes to the user's, in a folder of this test.
+    const std::string userData = temp.MakeFolder("data");
+    temp.MakeFolder("data/Tarvo");
+    const std::string add = temp.File("add.sh");
+    temp.Write("add.sh", "#!/bin/sh\nexec " + folder + "tarvo-add --catalogue " + userData +
+                             "Tarvo/tarvocore-games.txt \"$@\"\n");
+    std::filesystem::permissions(add, std::filesystem::perms::owner_all);
+    const QByteArray savedData = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", QByteArray::fromStdString(userData));
+    test::ScriptedDialogs dialogs;
+    CLibraryCore core;
+    CPlayerDlg window(folder, core, dialogs);
+    window.StartUp();
+    core.SetOption(CORE_OPT_FIXED_RENDER_MS, 30); // each load is done when its call returns
+    window.Opener().SetProgram(QString::fromStdString(add));
+    const int known = window.ROMList().GetCount();
+    auto open = [&](const std::string& path) {
+        QSignalSpy finished(&window.Opener().Process(), &QProcess::finished);
+        window.OpenMusic({QString::fromStdString(path)});
+        ASSERT_TRUE(finished.wait(30000));
+    };
+    open(music + "03 Desert Wind.vgm");
+    ASSERT_EQ(window.ROMList().GetCount(), known + 1); // after the known games
+    const CGameEntry& added = *window.ROMList().GetEntry(known);
+    EXPECT_EQ(window.Engine().CurrentGame(), known);
+    EXPECT_EQ(window.Engine().CurrentClip(), 3);
+    EXPECT_EQ(window.Engine().State(), PlayerState::Playing);
+    EXPECT_EQ(added.clipInfo.GetTitle(3), "Desert Wind");
+    EXPECT_FALSE(std::filesystem::exists(folder + kPendingClipDataName));
+
+    open(folder + "roms/starmoth.zip"); // a known game's archive
+    EXPECT_EQ(window.ROMList().GetEntry(window.Engine().CurrentGame())->romName, "starmoth");
+    EXPECT_EQ(window.ROMList().GetCount(), known + 1);
+
+    open(music + "notes.vgm");
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(
+        dialogs.shown[0].text.rfind("Tarvo cannot play this file:\n\n" + music + "notes.vgm: ", 0),
+        0u)
+        << dialogs.shown[0].text;
+    window.close();
+    std::ifstream clips(folder + "tarvoclips.dat");
+    const std::string text((std::istreambuf_iterator<char>(clips)), {});
+    EXPECT_NE(text.find(added.romName + ":title 3 Desert Wind"), std::string::npos);
+    qputenv("XDG_DATA_HOME", savedData);
 }
 
 // Starts the program offscreen and ends it as a logout does (SIGTERM), which

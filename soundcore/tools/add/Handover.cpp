@@ -29,17 +29,21 @@ bool AppendClipData(const std::string& path, const std::string& lines, std::stri
 }
 
 bool TellRunningTarvo() {
-    const char* const argv[] = {"dbus-send",       "--session",
-                                "--print-reply",   "--reply-timeout=3000",
-                                "--dest=org.tarvo.Tarvo", "/org/tarvo/Tarvo",
-                                "org.tarvo.Tarvo.Reload", nullptr};
+    const char* const argv[] = {"dbus-send",
+                                "--session",
+                                "--print-reply",
+                                "--reply-timeout=3000",
+                                "--dest=org.tarvo.Tarvo",
+                                "/org/tarvo/Tarvo",
+                                "org.tarvo.Tarvo.Reload",
+                                nullptr};
     posix_spawn_file_actions_t quiet;
     posix_spawn_file_actions_init(&quiet);
     posix_spawn_file_actions_addopen(&quiet, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&quiet, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     pid_t child = 0;
-    const int started = posix_spawnp(&child, "dbus-send", &quiet, nullptr,
-                                     const_cast<char* const*>(argv), environ);
+    const int started =
+        posix_spawnp(&child, "dbus-send", &quiet, nullptr, const_cast<char* const*>(argv), environ);
     posix_spawn_file_actions_destroy(&quiet);
     int status = 0;
     return started == 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) &&

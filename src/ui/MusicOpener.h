@@ -1,0 +1,43 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "player/AddReport.h"
+
+#include <functional>
+#include <QObject>
+#include <QProcess>
+#include <QStringList>
+
+namespace tarvo {
+
+// Music files and folders opened from outside (the command line, a drop, the
+// file manager) become games as tarvo-add makes them: the program runs the
+// tool beside it, so that it links no music library itself, and hears what
+// each input became. The window stays free meanwhile.
+class CMusicOpener : public QObject {
+    Q_OBJECT
+
+public:
+    using Done = std::function<void(const AddReport& report, const QString& failure)>;
+
+    // `addProgram` is tarvo-add's path; `done` hears the report, or why the
+    // tool could not run.
+    CMusicOpener(QString addProgram, Done done);
+
+    void SetProgram(QString addProgram) { m_addProgram = std::move(addProgram); }
+    // Opens these paths, after any still being added.
+    void Open(const QStringList& paths);
+    bool Busy() const { return m_process.state() != QProcess::NotRunning; }
+    QProcess& Process() { return m_process; }
+
+private:
+    void StartNext();
+    void Finished(int exitCode, QProcess::ExitStatus status);
+
+    QString m_addProgram;
+    Done m_done;
+    QProcess m_process;
+    QStringList m_waiting;
+};
+
+} // namespace tarvo
