@@ -85,6 +85,9 @@ int CPlayerApp::Run(int argc, char** argv) {
     QFont font = QApplication::font();
     font.setPointSize(8);
     QApplication::setFont(font);
+    // A second start with files hands them to the Tarvo already running.
+    const QStringList opened = application.arguments().mid(1);
+    if (!opened.isEmpty() && CTarvoService::HandOver(opened)) return 0;
 
     // Paths stay the file system's bytes from here on: a folder whose name is
     // not valid UTF-8 must still be the one Tarvo reads and writes.
@@ -96,9 +99,6 @@ int CPlayerApp::Run(int argc, char** argv) {
             .toStdString());
     AdoptPortableFiles(executableFolder, folder);
     ProvideDemoGames(folder, executableFolder + TARVO_SHIPPED_ROMS_FROM_BIN);
-    // A second start with files hands them to the Tarvo already running.
-    const QStringList opened = application.arguments().mid(1);
-    if (!opened.isEmpty() && CTarvoService::HandOver(opened)) return 0;
     CQtDialogs dialogs;
     CLibraryCore core;
     CPlayerDlg window(folder, core, dialogs);

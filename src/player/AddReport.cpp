@@ -25,8 +25,8 @@ AddReport AddReport::Read(const std::string& output) {
 
 std::string AddReport::RefusalText() const {
     if (refused.empty()) return {};
-    std::string text = refused.size() == 1 ? "Tarvo cannot play this file:\n"
-                                           : "Tarvo cannot play these files:\n";
+    std::string text =
+        refused.size() == 1 ? "Tarvo cannot play this file:\n" : "Tarvo cannot play these files:\n";
     for (const Refusal& refusal : refused)
         text += "\n" + refusal.input + ": " + refusal.reason;
     return text;

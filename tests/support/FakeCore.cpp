@@ -22,11 +22,15 @@ const std::map<int, const char*> kStringNames{
     {CORE_STR_EXTRA_INFO, "EXTRA_INFO"},     {CORE_STR_VERSION, "VERSION"},
     {CORE_STR_MANUFACTURER, "MANUFACTURER"}, {CORE_STR_DRIVER_NAME, "DRIVER_NAME"},
     {CORE_STR_TUNE_TITLE, "TUNE_TITLE"}};
-const std::map<int, const char*> kCommandNames{
-    {CORE_CMD_PLAY_CLIP, "PLAY_CLIP"},     {CORE_CMD_START_GAME, "START_GAME"},
-    {CORE_CMD_UNLOAD, "UNLOAD"},           {CORE_CMD_PAUSE, "PAUSE"},
-    {CORE_CMD_RESUME, "RESUME"},           {CORE_CMD_SERVICE, "SERVICE"},
-    {CORE_CMD_EXPORT_CLIP, "EXPORT_CLIP"}, {CORE_CMD_CANCEL_EXPORT, "CANCEL_EXPORT"}};
+const std::map<int, const char*> kCommandNames{{CORE_CMD_PLAY_CLIP, "PLAY_CLIP"},
+                                               {CORE_CMD_START_GAME, "START_GAME"},
+                                               {CORE_CMD_UNLOAD, "UNLOAD"},
+                                               {CORE_CMD_PAUSE, "PAUSE"},
+                                               {CORE_CMD_RESUME, "RESUME"},
+                                               {CORE_CMD_SERVICE, "SERVICE"},
+                                               {CORE_CMD_EXPORT_CLIP, "EXPORT_CLIP"},
+                                               {CORE_CMD_CANCEL_EXPORT, "CANCEL_EXPORT"},
+                                               {CORE_CMD_RELOAD_CATALOGUE, "RELOAD_CATALOGUE"}};
 const std::map<int, const char*> kOptionNames{{CORE_OPT_GAME, "GAME"},
                                               {CORE_OPT_RECORD, "RECORD"},
                                               {CORE_OPT_NORMALIZE, "NORMALIZE"},

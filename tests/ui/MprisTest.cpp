@@ -4,12 +4,15 @@
 #include "ui/MprisService.h"
 #include "ui/WindowFixture.h"
 
+#include <filesystem>
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusInterface>
 #include <QDBusPendingCallWatcher>
 #include <QDBusReply>
 #include <QEventLoop>
+#include <QProcess>
+#include <QSignalSpy>
 #include <QTimer>
 
 using namespace tarvo;
@@ -136,6 +139,26 @@ TEST_F(Mpris, TheDesktopSeesAndDrivesThePlayerAsItsButtonsDo) {
     Call("org.mpris.MediaPlayer2", "Quit"); // the close sequence, as the close box runs it
     EXPECT_FALSE(window->isVisible());
     EXPECT_FALSE(temp.Read("Tarvo.ini").empty());
+}
+
+// A second start given a file hands it to the Tarvo already running, which
+// adds it (here through a stand-in for tarvo-add) and plays what it became.
+TEST_F(WindowTest, ASecondStartHandsItsFilesToTheRunningTarvo) {
+    temp.Write("add.sh", "#!/bin/sh\nprintf 'game\\talpha\\t5\\n'\n");
+    std::filesystem::permissions(temp.File("add.sh"), std::filesystem::perms::owner_all);
+    window->Opener().SetProgram(QString::fromStdString(temp.File("add.sh")));
+    QSignalSpy added(&window->Opener().Process(), &QProcess::finished);
+    QProcess second;
+    second.start(QStringLiteral(TARVO_BIN_DIR "/tarvo"),
+                 {QString::fromStdString(roms + "tune.vgm")});
+    QSignalSpy ended(&second, &QProcess::finished);
+    ASSERT_TRUE(ended.wait(20000)); // this loop answers the second start meanwhile
+    EXPECT_EQ(second.exitCode(), 0);
+    ASSERT_TRUE(added.count() > 0 || added.wait(20000));
+    EXPECT_EQ(window->Engine().CurrentGame(), 0);
+    EXPECT_EQ(window->Engine().CurrentClip(), 5);
+    const auto calls = core.TakeActions();
+    EXPECT_NE(std::find(calls.begin(), calls.end(), "Command(RELOAD_CATALOGUE, 0)"), calls.end());
 }
 
 #include "MprisTest.moc"

@@ -11,12 +11,16 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QUrl>
 
 using namespace tarvo;
+using namespace Qt::StringLiterals;
 using namespace tarvo::test;
 
 namespace {
@@ -425,4 +429,28 @@ TEST_F(Window, EachMeterPaintsOnAnOpaqueSurfaceOfItsOwn) {
         EXPECT_TRUE(surface->testAttribute(Qt::WA_OpaquePaintEvent));
         EXPECT_TRUE(surface->geometry().contains(meter->FrameRect()));
     }
+}
+
+// Files dropped on the window are opened as music; anything else is not taken.
+TEST_F(Window, FilesDroppedOnTheWindowAreOpenedAsMusic) {
+    temp.Write("add.sh", "#!/bin/sh\nprintf 'game\\tbeta\\t2\\n'\n");
+    std::filesystem::permissions(temp.File("add.sh"), std::filesystem::perms::owner_all);
+    window->Opener().SetProgram(QString::fromStdString(temp.File("add.sh")));
+    QMimeData text;
+    text.setText(u"just words"_s);
+    QDragEnterEvent refused(QPoint(10, 10), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &refused);
+    EXPECT_FALSE(refused.isAccepted());
+
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(QString::fromStdString(roms + "tune.vgm"))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QSignalSpy added(&window->Opener().Process(), &QProcess::finished);
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &drop);
+    ASSERT_TRUE(added.wait(20000));
+    EXPECT_EQ(window->Engine().CurrentGame(), 1);
+    EXPECT_EQ(window->Engine().CurrentClip(), 2);
 }
