@@ -6,10 +6,13 @@
 #include "library/SavePicker.h"
 #include "ui/DialogLayout.h"
 #include "ui/DlgROMBrowser.h"
+#include "ui/DroppedFiles.h"
 #include "ui/IconLibrary.h"
 #include "ui/MoveButtons.h"
 #include "ui/SearchWords.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -299,6 +302,22 @@ void CDlgPlaylist::KeepSizeIn(WindowSize& kept) {
 void CDlgPlaylist::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
     if (m_sizing) m_sizing->FollowResize();
+}
+
+void CDlgPlaylist::OpenDroppedFilesWith(std::function<void(const QStringList&)> open) {
+    m_openDropped = std::move(open);
+    setAcceptDrops(true);
+}
+
+void CDlgPlaylist::dragEnterEvent(QDragEnterEvent* event) {
+    if (m_openDropped && !DroppedFiles(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void CDlgPlaylist::dropEvent(QDropEvent* event) {
+    const QStringList paths = DroppedFiles(event->mimeData());
+    if (!m_openDropped || paths.isEmpty()) return;
+    event->acceptProposedAction();
+    m_openDropped(paths);
 }
 
 } // namespace tarvo

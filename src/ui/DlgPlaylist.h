@@ -7,6 +7,7 @@
 #include "ui/QtListView.h"
 #include "ui/WindowSizing.h"
 
+#include <functional>
 #include <memory>
 #include <QDialog>
 #include <QHash>
@@ -79,10 +80,14 @@ public:
     CQtListView& PlaylistList() { return m_playlistList; }
     // Lets the user resize the manager, from the size kept in `kept` and into it.
     void KeepSizeIn(WindowSize& kept);
+    // Files dropped on the manager go to `open`, as music to add.
+    void OpenDroppedFilesWith(std::function<void(const QStringList&)> open);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void ConnectControls();
@@ -97,6 +102,7 @@ private:
     IDialogs& m_dialogs;
     QHash<int, QWidget*> m_controls;
     std::unique_ptr<CWindowSizing> m_sizing;
+    std::function<void(const QStringList&)> m_openDropped;
     QLineEdit* m_title;
     QLineEdit* m_find;
     QTreeWidget* m_clipTree;

@@ -30,6 +30,7 @@ class QTreeWidget;
 
 namespace tarvo {
 
+class CDlgPlaylist;
 class CMprisService;
 class IDialogs;
 
@@ -191,6 +192,7 @@ private:
 
     QHash<int, QWidget*> m_controls;
     QMenuBar* m_menuBar = nullptr;
+    CDlgPlaylist* m_openManager = nullptr; // while the Playlist Manager is open
     CMusicOpener m_opener{
         AddProgramBesideThis(),
         [this](const AddReport& report, const QString& failure) { MusicAdded(report, failure); }};

@@ -2,29 +2,17 @@
 // The main window's music opened from outside: the command line, a drop,
 // another start of Tarvo, and games tarvo-add added meanwhile.
 #include "library/IDialogs.h"
+#include "ui/DlgPlaylist.h"
+#include "ui/DroppedFiles.h"
 #include "ui/PlayerDlg.h"
 
 #include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QMimeData>
-#include <QUrl>
 
 using namespace Qt::StringLiterals;
 
 namespace tarvo {
-
-namespace {
-
-QStringList LocalPaths(const QMimeData* data) {
-    QStringList paths;
-    if (!data) return paths;
-    for (const QUrl& url : data->urls())
-        if (url.isLocalFile()) paths << url.toLocalFile();
-    return paths;
-}
-
-} // namespace
 
 void CPlayerDlg::OpenMusic(const QStringList& paths) {
     if (paths.isEmpty()) return;
@@ -49,6 +37,7 @@ void CPlayerDlg::MusicAdded(const AddReport& report, const QString& failure) {
     if (report.games.empty()) return;
     const int game = m_romList.FindGameIndex(report.games.front().romName);
     if (game < 0 || !m_romList.IsAvailable(game)) return;
+    if (m_openManager) m_openManager->ShowGame(game); // for its clips to be added
     if (m_engine->PlaylistMode()) ToggleMode();
     m_engine->StopPlayer();
     m_engine->LoadGame(game, report.games.front().clip);
@@ -56,11 +45,11 @@ void CPlayerDlg::MusicAdded(const AddReport& report, const QString& failure) {
 }
 
 void CPlayerDlg::dragEnterEvent(QDragEnterEvent* event) {
-    if (!LocalPaths(event->mimeData()).isEmpty()) event->acceptProposedAction();
+    if (!DroppedFiles(event->mimeData()).isEmpty()) event->acceptProposedAction();
 }
 
 void CPlayerDlg::dropEvent(QDropEvent* event) {
-    const QStringList paths = LocalPaths(event->mimeData());
+    const QStringList paths = DroppedFiles(event->mimeData());
     if (paths.isEmpty()) return;
     event->acceptProposedAction();
     OpenMusic(paths);

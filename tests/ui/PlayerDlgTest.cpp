@@ -431,7 +431,8 @@ TEST_F(Window, EachMeterPaintsOnAnOpaqueSurfaceOfItsOwn) {
     }
 }
 
-// Files dropped on the window are opened as music; anything else is not taken.
+// Files dropped on the window or the Playlist Manager are opened as music;
+// anything else is not taken.
 TEST_F(Window, FilesDroppedOnTheWindowAreOpenedAsMusic) {
     temp.Write("add.sh", "#!/bin/sh\nprintf 'game\\tbeta\\t2\\n'\n");
     std::filesystem::permissions(temp.File("add.sh"), std::filesystem::perms::owner_all);
@@ -453,4 +454,22 @@ TEST_F(Window, FilesDroppedOnTheWindowAreOpenedAsMusic) {
     ASSERT_TRUE(added.wait(20000));
     EXPECT_EQ(window->Engine().CurrentGame(), 1);
     EXPECT_EQ(window->Engine().CurrentClip(), 2);
+
+    // On the Playlist Manager the new game is shown there too, for its clips.
+    Load(0, 1);
+    int shown = -1;
+    window->SetModalRunner([&](QDialog& dialog) {
+        auto& manager = static_cast<CDlgPlaylist&>(dialog);
+        QDragEnterEvent entering(QPoint(10, 10), Qt::CopyAction, &files, Qt::LeftButton,
+                                 Qt::NoModifier);
+        QApplication::sendEvent(&manager, &entering);
+        QDropEvent onManager(QPointF(10, 10), Qt::CopyAction, &files, Qt::LeftButton,
+                             Qt::NoModifier);
+        QApplication::sendEvent(&manager, &onManager);
+        EXPECT_TRUE(added.wait(20000));
+        shown = manager.ShownGame();
+        return int(QDialog::Rejected);
+    });
+    window->OpenPlaylistManager();
+    EXPECT_EQ(shown, 1);
 }

@@ -345,20 +345,20 @@ TEST(ProgramEndToEnd, AnInstalledCopyHasEveryFileAndPlaysFromTheUsersFolder) {
     ASSERT_EQ(install.exitCode(), 0) << install.readAllStandardError().toStdString();
     const std::string usr = destination + "usr/";
     for (const char* file :
-         {"bin/tarvo", "bin/tarvo-render", "lib/tarvo/libtarvocore.so", "lib/tarvo/tarvo-emulator",
-          "share/tarvo/tarvocore-games.txt", "share/tarvo/roms/starmoth.zip",
-          "share/doc/tarvo/Tarvo.txt", "share/doc/tarvo/README.md",
+         {"bin/tarvo", "bin/tarvo-render", "bin/tarvo-add", "lib/tarvo/libtarvocore.so",
+          "lib/tarvo/tarvo-emulator", "share/tarvo/tarvocore-games.txt",
+          "share/tarvo/roms/starmoth.zip", "share/doc/tarvo/Tarvo.txt", "share/doc/tarvo/README.md",
           "share/applications/org.tarvo.Tarvo.desktop",
-          "share/metainfo/org.tarvo.Tarvo.metainfo.xml",
+          "share/metainfo/org.tarvo.Tarvo.metainfo.xml", "share/mime/packages/tarvo.xml",
           "share/icons/hicolor/scalable/apps/org.tarvo.Tarvo.svg",
           "share/icons/hicolor/48x48/apps/org.tarvo.Tarvo.png"})
         EXPECT_TRUE(std::filesystem::exists(usr + file)) << file;
     for (const QStringList& validate :
          {QStringList{"desktop-file-validate",
                       QString::fromStdString(usr + "share/applications/org.tarvo.Tarvo.desktop")},
-          QStringList{
-              "appstreamcli", "validate", "--no-net",
-              QString::fromStdString(usr + "share/metainfo/org.tarvo.Tarvo.metainfo.xml")}}) {
+          QStringList{"appstreamcli", "validate", "--no-net",
+                      QString::fromStdString(usr + "share/metainfo/org.tarvo.Tarvo.metainfo.xml")},
+          QStringList{"update-mime-database", QString::fromStdString(usr + "share/mime")}}) {
         QProcess validator;
         validator.start(validate.first(), validate.mid(1));
         ASSERT_TRUE(validator.waitForFinished(60000)) << validate.first().toStdString();
