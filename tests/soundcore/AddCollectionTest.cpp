@@ -342,9 +342,9 @@ TEST_F(AddCollection, SidTunesModulesAndAdLibMusicBecomeGamesAndArcadeChipsAreNa
     EXPECT_EQ(code, 0) << output;
     for (const char* line :
          {"added     twin-peaks               Twin Peaks, 2 clips",
-          "added     storm-tunes              Storm Tunes, 2 clips",
+          "added     storm-pack               Storm Pack, 2 clips", // a module's title is a song's
           "added     comet                    Comet, 1 clip",
-          "added     calm-waters              Calm Waters, 1 clip",
+          "added     calm                     Calm, 1 clip",
           "added     cave-organ               Cave Organ, 1 clip", "YM2151", "1 skipped."})
         EXPECT_NE(output.find(line), std::string::npos) << line << "\n" << output;
     EXPECT_EQ(output.find("tester"), std::string::npos) << output; // no composer folder names
@@ -358,4 +358,20 @@ TEST_F(AddCollection, SidTunesModulesAndAdLibMusicBecomeGamesAndArcadeChipsAreNa
     EXPECT_EQ(kept, "[Database]\n" + lengths + "\n");
     EXPECT_NE(temp.Read("games.txt").find("twin-peaks | Twin Peaks | Tarvo Labs | 1987 | MOS 6581"),
               std::string::npos);
+}
+
+// Games are named as a person would: a folder that says nothing of the game
+// ("musics", "data") gives way to the one above it, and a file given alone is
+// named after its folder.
+TEST_F(AddCollection, GamesAreNamedAfterTheFoldersThatSaySomething) {
+    temp.MakeFolder("Area Game/data/musics");
+    for (const char* name : {"area1-game.mod", "area2-game.mod"})
+        WriteBytes(temp, std::string("Area Game/data/musics/") + name, Module("area1-game"));
+    temp.MakeFolder("Doom/music");
+    WriteBytes(temp, "Doom/music/e1m1.dro", Dro());
+    const std::string output =
+        Add({temp.File("Area Game/data"), temp.File("Doom/music/e1m1.dro")}, nullptr, "--dry-run");
+    for (const char* line : {"Area Game, 2 clips", "Doom, 1 clip"})
+        EXPECT_NE(output.find(line), std::string::npos) << line << "\n" << output;
+    EXPECT_EQ(output.find("area1-game,"), std::string::npos) << output;
 }

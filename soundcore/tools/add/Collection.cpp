@@ -2,11 +2,13 @@
 #include "tools/add/Collection.h"
 
 #include "library/ROMList.h"
+#include "library/TextUtils.h"
 #include "src/MusicFormats.h"
 #include "src/RomArchive.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -84,6 +86,32 @@ private:
     std::vector<fs::path> m_roots;
     std::set<fs::path> m_seen;
 };
+
+// A folder's name as its game's, passing over names that say nothing of the
+// game ("music", "sfx", "data", "downloads"): then the folder above. A walk that
+// reaches the user's home or the root names nothing, and gives "".
+std::string GameNameOfFolder(const fs::path& folder) {
+    static const std::set<std::string> kSayNothing{
+        "music", "musics", "sound", "sounds", "ost",       "bgm", "sfx",       "audio",
+        "songs", "tunes",  "data",  "assets", "resources", "res", "downloads", "desktop"};
+    std::error_code error;
+    fs::path at = fs::absolute(folder, error).lexically_normal();
+    if (at.filename().empty()) at = at.parent_path();
+    const char* home = std::getenv("HOME");
+    const fs::path homeFolder = home ? fs::path(home).lexically_normal() : fs::path();
+    for (; at.has_relative_path() && at != homeFolder; at = at.parent_path()) {
+        const std::string name = at.filename().string();
+        if (!kSayNothing.count(tarvo::ToLowerAscii(name))) return name;
+    }
+    return {};
+}
+
+// A file's game is named after its folder, or after the file itself when
+// the folders say nothing.
+std::string GameNameOfFile(const fs::path& path) {
+    const std::string folder = GameNameOfFolder(path.parent_path());
+    return folder.empty() ? Stem(path) : folder;
+}
 
 SourceGame Game(std::string source, std::string zipPath, std::string name,
                 std::string problem = {}) {
@@ -169,7 +197,9 @@ void FromLooseFiles(const fs::path& folder, MusicFamily family, const std::vecto
         games.push_back(FromMultiTrackFile(paths.front()));
         return;
     }
-    SourceGame loose = Game(folder.string(), {}, folder.filename().string());
+    const std::string named = GameNameOfFolder(folder);
+    SourceGame loose =
+        Game(folder.string(), {}, named.empty() ? folder.filename().string() : named);
     for (const fs::path& path : paths) {
         SourceGame single = FromLooseFile(path);
         if (single.problem.empty())
@@ -187,21 +217,37 @@ void FromFolder(const fs::path& folder, CVisits& visits, std::vector<SourceGame>
         entries.push_back(entry.path());
     std::sort(entries.begin(), entries.end());
     std::map<MusicFamily, std::vector<fs::path>> loose;
+    std::vector<SourceGame> here; // the games of this folder's own files
     for (const fs::path& path : entries) {
         if (!visits.Followable(path) || !visits.First(path)) continue;
         const std::string name = path.filename().string();
         if (fs::is_directory(path, error))
             FromFolder(path, visits, games);
         else if (IsArchive(name))
-            games.push_back(FromArchive(path));
+            here.push_back(FromArchive(path));
         else if (tarvocore::IsConsoleMultiTrackName(name) ||
                  FamilyOf(name) == MusicFamily::Commodore64)
-            games.push_back(FromMultiTrackFile(path));
+            here.push_back(FromMultiTrackFile(path));
         else if (IsMusic(name))
             loose[FamilyOf(name)].push_back(path);
     }
     for (const auto& [family, paths] : loose)
-        FromLooseFiles(folder, family, paths, games);
+        FromLooseFiles(folder, family, paths, here);
+    // A folder of one game's files names that game (where its tags do not);
+    // in a folder of several, each keeps its own file's name.
+    if (here.size() == 1 && here.front().zipPath.empty() && !IsArchive(here.front().source))
+        if (const std::string named = GameNameOfFolder(folder); !named.empty())
+            here.front().folderName = named;
+    std::move(here.begin(), here.end(), std::back_inserter(games));
+}
+
+// One music file given alone: a game named after its folder where the
+// folders say something, else after the file.
+SourceGame OneFileGame(const fs::path& path) {
+    SourceGame game =
+        IsMultiTrackName(path.filename().string()) ? FromMultiTrackFile(path) : FromLooseFile(path);
+    game.folderName = GameNameOfFile(path);
+    return game;
 }
 
 // One input: a folder searched through, an archive, or one music file.
@@ -215,10 +261,8 @@ void AddInput(const std::string& input, CVisits& visits, std::vector<SourceGame>
         games.push_back(Game(input, {}, Stem(path), "it is no file or folder"));
     else if (IsArchive(input))
         games.push_back(FromArchive(path));
-    else if (IsMultiTrackName(input))
-        games.push_back(FromMultiTrackFile(path));
-    else if (IsMusic(input))
-        games.push_back(FromLooseFile(path));
+    else if (IsMultiTrackName(input) || IsMusic(input))
+        games.push_back(OneFileGame(path));
     else
         games.push_back(Game(input, {}, Stem(path), "it is not a music file the core plays"));
 }

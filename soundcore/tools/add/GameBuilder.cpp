@@ -89,9 +89,18 @@ bool ReadTags(const SourceFile& file, const tarvocore::Bytes& trackList,
            emulator.Info(file.name, data, trackList, info, reason) && !info.tunes.empty();
 }
 
+// A module's or an AdLib file's title names its song, never its game: only
+// the console formats and SID tunes tag the game.
+bool TagsNameTheGame(const std::string& fileName) {
+    const tarvocore::MusicFamily family = tarvocore::FamilyOfName(fileName);
+    return family == tarvocore::MusicFamily::Console ||
+           family == tarvocore::MusicFamily::Commodore64;
+}
+
 void TakeGameTags(NewGame& game, const tarvocore::MusicInfo& info, const std::string& fileName) {
-    if (!game.title.empty()) return;
-    game.title = Field(info.game);
+    if (game.title.empty() && TagsNameTheGame(fileName)) game.title = Field(info.game);
+    if (!game.driver.empty()) return; // the first file's
+
     game.maker = MakerOf(info);
     game.year = YearOf(info.copyright);
     game.driver = DriverOf(info, fileName);
@@ -106,7 +115,8 @@ void BuildMultiTrack(const SourceGame& source, const SourceFile& file, const Sou
         return;
     }
     TakeGameTags(game, info, file.name);
-    if (game.title.empty() && info.tunes.size() == 1) game.title = Field(info.tunes[0].title);
+    if (game.title.empty() && info.tunes.size() == 1 && TagsNameTheGame(file.name))
+        game.title = Field(info.tunes[0].title);
     for (const tarvocore::TuneInfo& tune : info.tunes)
         game.tunes.push_back({true, tune.title});
     game.members.push_back(file);
