@@ -90,20 +90,24 @@ void CCatalogue::Read(std::istream& in, const std::string& fileName) {
         for (size_t i = 5; i < fields.size(); ++i)
             if (!fields[i].empty())
                 game.extraInfo += (game.extraInfo.empty() ? "" : ", ") + fields[i];
+        game.added = fields.size() > 5 && fields[5].rfind("added by tarvo-add", 0) == 0;
         m_games.push_back(std::move(game));
     }
 }
 
-int CCatalogue::AppendNewFrom(const CCatalogue& fresh) {
+int CCatalogue::TakeChangesFrom(const CCatalogue& fresh) {
     int added = 0;
     for (const CatalogueGame& game : fresh.Games()) {
-        const bool known = std::any_of(m_games.begin(), m_games.end(), [&](const CatalogueGame& g) {
-            return g.romName == game.romName;
-        });
-        if (known) continue;
-        CatalogueGame appended = game;
-        appended.driver = DriverNumber(fresh.Drivers()[game.driver]);
-        m_games.push_back(std::move(appended));
+        CatalogueGame changed = game;
+        changed.driver = DriverNumber(fresh.Drivers()[game.driver]);
+        const auto known =
+            std::find_if(m_games.begin(), m_games.end(),
+                         [&](const CatalogueGame& g) { return g.romName == game.romName; });
+        if (known != m_games.end()) {
+            *known = std::move(changed);
+            continue;
+        }
+        m_games.push_back(std::move(changed));
         ++added;
     }
     return added;

@@ -14,6 +14,7 @@ struct CatalogueGame {
     std::string extraInfo; // the year and any free text
     int driver = 0;
     std::string year;
+    bool added = false; // its line came from tarvo-add, and may be renamed
 };
 
 // The games this core supports: a text file beside the library, one game a line,
@@ -30,8 +31,9 @@ public:
     void Read(std::istream& in, const std::string& fileName = "the game catalogue");
 
     // The games of `fresh` not yet known, after the known ones, which keep
-    // their numbers and their lines; how many were added.
-    int AppendNewFrom(const CCatalogue& fresh);
+    // their numbers and take what `fresh` says of them (a renamed game);
+    // how many were new.
+    int TakeChangesFrom(const CCatalogue& fresh);
 
     const std::vector<CatalogueGame>& Games() const { return m_games; }
     const std::vector<std::string>& Drivers() const { return m_drivers; }

@@ -87,6 +87,10 @@ int CSoundCore::GetInt(int code, int argument) const {
         return m_loadedGame;
     case CORE_INT_EXPORT_PROGRESS:
         return m_export ? m_export->Permille() : -1;
+    case CORE_INT_GAME_IS_ADDED:
+        return argument >= 0 && argument < static_cast<int>(games.size()) && games[argument].added
+                   ? 1
+                   : 0;
     case CORE_INT_DRIVER_OF_GAME:
         return argument >= 0 && argument < static_cast<int>(games.size()) ? games[argument].driver
                                                                           : -1;
@@ -407,9 +411,10 @@ void CSoundCore::SetRecording(bool on) {
 }
 
 // Games added meanwhile (by tarvo-add) come after the known ones, so every
-// number the player holds still names the same game.
+// number the player holds still names the same game; a renamed one changes
+// in place.
 void CSoundCore::ReloadCatalogue() {
-    m_catalogue.AppendNewFrom(ReadCatalogues());
+    m_catalogue.TakeChangesFrom(ReadCatalogues());
 }
 
 // The shipped catalogue, then the user's own when there is one.

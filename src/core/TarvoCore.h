@@ -39,6 +39,9 @@ enum {
     CORE_INT_CURRENT_CLIP = 2,   /* argument 0: the clip the core holds now */
     CORE_INT_LOADED_GAME = 3,    /* argument 0: the game the core has loaded */
     CORE_INT_DRIVER_OF_GAME = 8, /* argument game: its driver number */
+    /* Shipped core only. argument game: 1 when its catalogue line came from
+     * tarvo-add (the user may rename it), else 0 */
+    CORE_INT_GAME_IS_ADDED = 9,
 
     /* The loaded game's tunes, as far as its files tell (this core's own codes;
      * a core that does not know them answers 0 to CORE_INT_TUNE_TABLE, and the
@@ -84,7 +87,8 @@ enum {
     CORE_CMD_EXPORT_CLIP = 7,
     CORE_CMD_CANCEL_EXPORT = 8, /* ends the export under way and removes its file */
     /* Shipped core only: reads the catalogues again and appends the games
-     * they gained after the known ones, which keep their numbers */
+     * they gained after the known ones, which keep their numbers and take
+     * their lines' new texts */
     CORE_CMD_RELOAD_CATALOGUE = 9
 };
 

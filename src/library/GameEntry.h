@@ -17,6 +17,7 @@ struct CGameEntry {
     std::string driverName;
     std::string driverDetails; // what the core reported when it loaded the game
     std::string romPath;       // empty: missing
+    bool addedByUser = false;  // added by tarvo-add: its name, maker and year may change
     CClipInfo clipInfo;
 
     bool IsAvailable() const { return !romPath.empty(); }

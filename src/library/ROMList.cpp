@@ -43,23 +43,23 @@ std::unordered_map<std::string, std::string> ListArchives(const std::string& fol
 void CROMList::BuildFromCore(ICore& core) {
     m_games.clear();
     m_indexByLowerName.clear();
-    AppendNewFromCore(core);
+    UpdateFromCore(core);
 }
 
-int CROMList::AppendNewFromCore(ICore& core) {
+int CROMList::UpdateFromCore(ICore& core) {
     const int known = GetCount();
     const int count = core.GetInt(CORE_INT_GAME_COUNT, 0);
-    m_games.reserve(static_cast<size_t>(std::max(count, 0)));
-    for (int i = known; i < count; ++i) {
-        CGameEntry entry;
+    m_games.resize(static_cast<size_t>(std::max(count, known)));
+    for (int i = 0; i < count; ++i) {
+        CGameEntry& entry = m_games[i];
         entry.romName = core.GetString(CORE_STR_ROM_NAME, i);
         entry.title = core.GetString(CORE_STR_TITLE, i);
         entry.manufacturer = core.GetString(CORE_STR_MANUFACTURER, i);
         entry.extraInfo = core.GetString(CORE_STR_EXTRA_INFO, i);
         const int driver = core.GetInt(CORE_INT_DRIVER_OF_GAME, i);
         entry.driverName = core.GetString(CORE_STR_DRIVER_NAME, driver);
-        m_games.push_back(std::move(entry));
-        IndexGame(i);
+        entry.addedByUser = core.GetInt(CORE_INT_GAME_IS_ADDED, i) == 1;
+        if (i >= known) IndexGame(i);
     }
     return std::max(count - known, 0);
 }

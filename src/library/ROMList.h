@@ -4,6 +4,7 @@
 #include "library/GameEntry.h"
 
 #include <array>
+#include <deque>
 #include <functional>
 #include <istream>
 #include <optional>
@@ -32,8 +33,9 @@ public:
     // Filled once from the core; never resized afterwards, so pointers to
     // entries stay valid for the whole run.
     void BuildFromCore(ICore& core);
-    // The games the core knows beyond those listed, after them; how many.
-    int AppendNewFromCore(ICore& core);
+    // What the core says now of the games listed (a renamed one), and the
+    // games it knows beyond them, after them; how many were new.
+    int UpdateFromCore(ICore& core);
 
     int GetCount() const { return static_cast<int>(m_games.size()); }
     CGameEntry* GetEntry(int game);
@@ -85,7 +87,9 @@ private:
     void ApplyClipLine(const std::string& line);
     CGameEntry* FindGameOfLine(const std::string& name);
 
-    std::vector<CGameEntry> m_games;
+    // A deque, so that games appended later (added music) never move the
+    // entries that playlists and the window point to.
+    std::deque<CGameEntry> m_games;
     std::unordered_map<std::string, int> m_indexByLowerName;
     std::vector<std::string> m_romFolders;
     bool m_scanned = false;

@@ -53,7 +53,7 @@ void CPlayerEngine::StartCore() {
 
 int CPlayerEngine::TakeNewGames() {
     m_core.Command(CORE_CMD_RELOAD_CATALOGUE, 0);
-    const int added = m_romList.AppendNewFromCore(m_core);
+    const int added = m_romList.UpdateFromCore(m_core);
     if (added > 0) m_romList.ScanROMFolders();
     ImportPendingClipData();
     return added;

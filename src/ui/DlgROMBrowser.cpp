@@ -10,6 +10,7 @@
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTableView>
 
@@ -106,7 +107,39 @@ void CDlgROMBrowser::keyPressEvent(QKeyEvent* event) {
         m_find->clear();
         return;
     }
+    if (event->key() == Qt::Key_F2 && m_rename) {
+        RenameSelectedGame();
+        return;
+    }
     QDialog::keyPressEvent(event);
+}
+
+void CDlgROMBrowser::AllowRenaming(Renamer rename, ModalRunner runModal) {
+    m_rename = std::move(rename);
+    m_runModal = std::move(runModal);
+    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_list, &QTableView::customContextMenuRequested, this, &CDlgROMBrowser::ShowGameMenu);
+}
+
+void CDlgROMBrowser::ShowGameMenu(const QPoint& at) {
+    const int game = SelectedRowGame();
+    if (game < 0) return;
+    QMenu menu(this);
+    QAction* rename = menu.addAction(u"&Rename Game..."_s, QKeySequence(Qt::Key_F2), this,
+                                     &CDlgROMBrowser::RenameSelectedGame);
+    rename->setEnabled(m_romList.GetEntry(game)->addedByUser);
+    menu.exec(m_list->viewport()->mapToGlobal(at));
+}
+
+// Only games the user added may be renamed; the ones Tarvo comes with keep
+// their names.
+void CDlgROMBrowser::RenameSelectedGame() {
+    const int game = SelectedRowGame();
+    const CGameEntry* entry = m_romList.GetEntry(game);
+    if (!m_rename || !entry || !entry->addedByUser) return;
+    CDlgRenameGame dialog(*entry, this);
+    if (RunModal(m_runModal, dialog) != QDialog::Accepted) return;
+    if (m_rename(game, dialog.Naming())) Refresh();
 }
 
 void CDlgROMBrowser::Rescan() {

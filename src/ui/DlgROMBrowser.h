@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "ui/DlgRenameGame.h"
 #include "ui/GameListModel.h"
+#include "ui/ModalRunner.h"
 
+#include <functional>
 #include <QDialog>
 #include <QHash>
 
@@ -65,12 +68,20 @@ public:
     QPushButton* LoadButton() const { return m_load; }
     QWidget* ControlById(int id) const { return m_controls.value(id); }
 
+    // Renaming a game the user added: `rename` makes the change (false when
+    // it could not, having said why); `runModal` shows the dialog.
+    using Renamer = std::function<bool(int game, const GameNaming& naming)>;
+    void AllowRenaming(Renamer rename, ModalRunner runModal = {});
+    // The selected game's rename dialog (F2 and the list's right-click menu).
+    void RenameSelectedGame();
+
 protected:
     // Escape in a filter that holds words empties it, and goes no further.
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
     int SelectedRowGame() const;
+    void ShowGameMenu(const QPoint& at);
 
     CROMList& m_romList;
     int& m_filter;
@@ -78,6 +89,8 @@ private:
     const GameChoice m_choice;
     int m_selectedGame = -1;
     IDialogs& m_dialogs;
+    Renamer m_rename;
+    ModalRunner m_runModal;
     CGameListModel m_model;
     QHash<int, QWidget*> m_controls;
     QTableView* m_list;

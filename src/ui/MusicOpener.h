@@ -25,6 +25,7 @@ public:
     CMusicOpener(QString addProgram, Done done);
 
     void SetProgram(QString addProgram) { m_addProgram = std::move(addProgram); }
+    const QString& Program() const { return m_addProgram; }
     // Opens these paths, after any still being added.
     void Open(const QStringList& paths);
     bool Busy() const { return m_process.state() != QProcess::NotRunning; }

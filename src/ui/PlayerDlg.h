@@ -9,6 +9,7 @@
 #include "playlist/PlaylistMoves.h"
 #include "settings/Config.h"
 #include "settings/SettingsFile.h"
+#include "ui/DlgRenameGame.h"
 #include "ui/IconSequences.h"
 #include "ui/MenuBuilder.h"
 #include "ui/ModalRunner.h"
@@ -97,6 +98,8 @@ public:
     void OpenMusic(const QStringList& paths);
     // Games tarvo-add added since, with their titles.
     void TakeNewGames();
+    // A game the user added, renamed in its catalogue line; false when it could not be.
+    bool RenameGame(int game, const GameNaming& naming);
     CMusicOpener& Opener() { return m_opener; }
     static QString AddProgramBesideThis();
 

@@ -32,6 +32,9 @@ void CPlayerDlg::StartVolumeControl() {
 void CPlayerDlg::OpenBrowser() {
     CDlgROMBrowser browser(m_romList, m_config.ROMFilter, m_dialogs, m_engine->CurrentGame(),
                            GameChoice::AvailableOnly, this);
+    browser.AllowRenaming(
+        [this](int game, const GameNaming& naming) { return RenameGame(game, naming); },
+        m_runModal);
     if (RunModal(m_runModal, browser) == QDialog::Accepted) {
         if (browser.SelectedGame() != m_engine->CurrentGame()) {
             m_engine->StopPlayer();

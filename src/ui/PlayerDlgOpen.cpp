@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QProcess>
 
 using namespace Qt::StringLiterals;
 
@@ -57,6 +58,30 @@ void CPlayerDlg::dropEvent(QDropEvent* event) {
 
 QString CPlayerDlg::AddProgramBesideThis() {
     return QCoreApplication::applicationDirPath() + u"/tarvo-add"_s;
+}
+
+// The catalogue line is tarvo-add's, so tarvo-add rewrites it; the core then
+// reads it again.
+bool CPlayerDlg::RenameGame(int game, const GameNaming& naming) {
+    const CGameEntry* entry = m_romList.GetEntry(game);
+    if (!entry) return false;
+    QProcess rename;
+    rename.start(m_opener.Program(),
+                 {u"--rename"_s, QString::fromStdString(entry->romName),
+                  QString::fromStdString(naming.title), QString::fromStdString(naming.maker),
+                  QString::fromStdString(naming.year)});
+    const bool renamed = rename.waitForFinished(10000) &&
+                         rename.exitStatus() == QProcess::NormalExit && rename.exitCode() == 0;
+    if (!renamed) {
+        const QString why = QString::fromLocal8Bit(rename.readAllStandardError()).trimmed();
+        m_dialogs.ShowMessage("ERROR: " + entry->romName + " could not be renamed" +
+                                  (why.isEmpty() ? std::string(".") : ": " + why.toStdString()),
+                              MessageIcon::Error);
+        return false;
+    }
+    TakeNewGames();
+    if (game == m_engine->CurrentGame()) m_engine->ShowClipInformation();
+    return true;
 }
 
 } // namespace tarvo

@@ -16,7 +16,8 @@ const std::map<int, const char*> kIntNames{{CORE_INT_GAME_COUNT, "GAME_COUNT"},
                                            {CORE_INT_LAST_TUNE, "LAST_TUNE"},
                                            {CORE_INT_HAS_TUNE, "HAS_TUNE"},
                                            {CORE_INT_TUNE_LENGTH, "TUNE_LENGTH"},
-                                           {CORE_INT_EXPORT_PROGRESS, "EXPORT_PROGRESS"}};
+                                           {CORE_INT_EXPORT_PROGRESS, "EXPORT_PROGRESS"},
+                                           {CORE_INT_GAME_IS_ADDED, "GAME_IS_ADDED"}};
 const std::map<int, const char*> kStringNames{
     {CORE_STR_ROM_NAME, "ROM_NAME"},         {CORE_STR_TITLE, "TITLE"},
     {CORE_STR_EXTRA_INFO, "EXTRA_INFO"},     {CORE_STR_VERSION, "VERSION"},
@@ -147,6 +148,8 @@ int FakeCore::GetInt(int code, int argument) {
         return At(tunes, argument) && !tunes[argument].empty();
     case CORE_INT_EXPORT_PROGRESS:
         return exportProgress;
+    case CORE_INT_GAME_IS_ADDED:
+        return At(games, argument) && games[argument].added ? 1 : 0;
     default:
         return 0;
     }

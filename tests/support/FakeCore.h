@@ -19,6 +19,7 @@ struct FakeGame {
     std::string manufacturer;
     std::string extraInfo;
     int driver = 0;
+    bool added = false; // by tarvo-add
 };
 
 class FakeCore : public ICore {

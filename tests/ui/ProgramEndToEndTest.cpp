@@ -233,11 +233,26 @@ TEST(ProgramEndToEnd, OpenedMusicBecomesAGameAndPlaysAtOnce) {
     open(music + "03 Desert Wind.vgm");
     ASSERT_EQ(window.ROMList().GetCount(), known + 1); // after the known games
     const CGameEntry& added = *window.ROMList().GetEntry(known);
+    EXPECT_TRUE(added.addedByUser);
     EXPECT_EQ(window.Engine().CurrentGame(), known);
     EXPECT_EQ(window.Engine().CurrentClip(), 3);
     EXPECT_EQ(window.Engine().State(), PlayerState::Playing);
     EXPECT_EQ(added.clipInfo.GetTitle(3), "Desert Wind");
     EXPECT_FALSE(std::filesystem::exists(folder + kPendingClipDataName));
+
+    // A game the user added takes another name in its catalogue line; the
+    // games Tarvo comes with keep theirs.
+    EXPECT_TRUE(window.RenameGame(known, {"Desert | Wind", "Me", "1999"}));
+    EXPECT_EQ(window.ROMList().GetEntry(known)->title, "Desert / Wind");
+    EXPECT_EQ(window.ROMList().GetEntry(known)->manufacturer, "Me");
+    EXPECT_EQ(window.ROMList().GetCount(), known + 1);
+    const int starmoth = window.ROMList().FindGameIndex("starmoth");
+    EXPECT_FALSE(window.ROMList().GetEntry(starmoth)->addedByUser);
+    EXPECT_FALSE(window.RenameGame(starmoth, {"Mine", "Me", "1999"}));
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_NE(dialogs.shown[0].text.find("the games Tarvo comes with keep their names"),
+              std::string::npos);
+    dialogs.shown.clear();
 
     open(folder + "roms/starmoth.zip"); // a known game's archive
     EXPECT_EQ(window.ROMList().GetEntry(window.Engine().CurrentGame())->romName, "starmoth");
@@ -252,7 +267,8 @@ TEST(ProgramEndToEnd, OpenedMusicBecomesAGameAndPlaysAtOnce) {
     window.close();
     std::ifstream clips(folder + "tarvoclips.dat");
     const std::string text((std::istreambuf_iterator<char>(clips)), {});
-    EXPECT_NE(text.find(added.romName + ":title 3 Desert Wind"), std::string::npos);
+    EXPECT_NE(text.find(window.ROMList().GetEntry(known)->romName + ":title 3 Desert Wind"),
+              std::string::npos);
     qputenv("XDG_DATA_HOME", savedData);
 }
 

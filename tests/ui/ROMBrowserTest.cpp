@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/DlgPathList.h"
+#include "ui/DlgRenameGame.h"
 #include "ui/DlgROMBrowser.h"
 #include "ui/WindowFixture.h"
 
@@ -187,4 +188,34 @@ TEST_F(Browser, TheFilterFindsGamesByEveryWordTyped) {
     EXPECT_TRUE(browser->isVisible());
     QTest::keyClick(find, Qt::Key_Escape);
     EXPECT_FALSE(browser->isVisible());
+}
+
+// F2 renames a game the user added, through the dialog's fields; the games
+// Tarvo comes with are not offered for it.
+TEST_F(Browser, F2RenamesOnlyAGameTheUserAdded) {
+    window->ROMList().GetEntry(1)->addedByUser = true;
+    window->ROMList().GetEntry(1)->extraInfo = "1990, added by tarvo-add from beta.vgm";
+    auto browser = Open();
+    std::vector<std::string> renamed;
+    std::string shownYear;
+    browser->AllowRenaming(
+        [&](int game, const GameNaming& naming) {
+            renamed.push_back(std::to_string(game) + " " + naming.title + "/" + naming.maker + "/" +
+                              naming.year);
+            return true;
+        },
+        [&](QDialog& dialog) {
+            auto& rename = static_cast<CDlgRenameGame&>(dialog);
+            auto field = [&](int id) { return qobject_cast<QLineEdit*>(rename.ControlById(id)); };
+            shownYear = field(CDlgRenameGame::kYear)->text().toStdString();
+            field(CDlgRenameGame::kTitle)->setText(u" Beta Run II "_s);
+            rename.accept();
+            return dialog.result();
+        });
+    for (int game : {0, 1}) {
+        Click(*browser, game);
+        QTest::keyClick(browser.get(), Qt::Key_F2);
+    }
+    EXPECT_EQ(shownYear, "1990");
+    EXPECT_EQ(renamed, std::vector<std::string>{"1 Beta Run II/Tarvo Soft/1990"});
 }

@@ -22,6 +22,7 @@ namespace {
 
 const char* const kHelp =
     "Usage: tarvo-add [OPTIONS] INPUT...\n"
+    "       tarvo-add [--catalogue FILE] --rename NAME TITLE MAKER YEAR\n"
     "\n"
     "Adds the games found in INPUT (zip archives, folders searched through, and\n"
     "single music files of any format Tarvo plays) to Tarvo: each becomes an\n"
@@ -40,6 +41,8 @@ const char* const kHelp =
     "                      input is (\"game\", its short name and first clip) or why\n"
     "                      it was refused (\"refused\", the input and the reason),\n"
     "                      and tell no running Tarvo (its caller does)\n"
+    "  --rename NAME TITLE MAKER YEAR\n"
+    "                      give the added game NAME another title, maker and year\n"
     "  --dry-run           only say what would be done\n"
     "  --force             replace an archive or clip data file that is in the way\n"
     "  --help              this text\n";
@@ -51,6 +54,7 @@ struct Options {
     bool dryRun = false;
     bool force = false;
     bool report = false;
+    std::vector<std::string> rename; // the game's short name, title, maker, year
     std::vector<std::string> inputs;
 };
 
@@ -120,6 +124,10 @@ bool ParseOptions(int argc, char** argv, Options& options) {
             options.force = true;
         } else if (arg == "--report") {
             options.report = true;
+        } else if (arg == "--rename") {
+            for (int part = 0; part < 4; ++part)
+                if (std::string field; value(field)) options.rename.push_back(field);
+            if (options.rename.size() != 4) return false;
         } else if (arg == "--roms" || arg == "--catalogue" || arg == "--clip-data") {
             std::string& field = arg == "--roms"        ? options.roms
                                  : arg == "--catalogue" ? options.catalogue
@@ -131,7 +139,7 @@ bool ParseOptions(int argc, char** argv, Options& options) {
             options.inputs.push_back(arg);
         }
     }
-    return !options.inputs.empty();
+    return !options.inputs.empty() || !options.rename.empty();
 }
 
 // A game already in the catalogue: one of the same title whose archive holds
@@ -305,6 +313,22 @@ bool HandOver(Run& run, std::string& problem) {
     return true;
 }
 
+// A game tarvo-add added, renamed in whichever catalogue holds its line.
+int Rename(const std::vector<std::string>& naming, const std::string& catalogue,
+           const Places& places) {
+    std::string problem;
+    for (const std::string& path : {catalogue, places.userCatalogue}) {
+        CCatalogueFile file;
+        file.Read(path, {});
+        if (file.Rename(naming[0], naming[1], naming[2], naming[3], problem)) {
+            std::printf("renamed   %s to %s\n", naming[0].c_str(), naming[1].c_str());
+            return 0;
+        }
+    }
+    std::fprintf(stderr, "tarvo-add: %s\n", problem.c_str());
+    return 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -322,6 +346,7 @@ int main(int argc, char** argv) {
     if (options.catalogue.empty())
         options.catalogue = Writable(run.places.shippedCatalogue) ? run.places.shippedCatalogue
                                                                   : run.places.userCatalogue;
+    if (!options.rename.empty()) return Rename(options.rename, options.catalogue, run.places);
     run.catalogue.Read(options.catalogue, {run.places.shippedCatalogue, run.places.userCatalogue});
     run.taken = run.catalogue.TakenNames();
     run.clipData << "; Tarvo Clip Info File - Stores clip information for supported ROMsets\n\n";

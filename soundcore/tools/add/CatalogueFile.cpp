@@ -51,6 +51,43 @@ std::set<std::string> CCatalogueFile::TakenNames() const {
     return names;
 }
 
+// A field as a catalogue line can hold it: one line, no field separator.
+std::string AsField(std::string text) {
+    for (char& c : text)
+        if (c == '|' || c == '\n' || c == '\r' || c == '\t') c = c == '|' ? '/' : ' ';
+    const size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+bool CCatalogueFile::Rename(const std::string& romName, const std::string& title,
+                            const std::string& maker, const std::string& year, std::string& error) {
+    std::istringstream in(m_text);
+    std::string renamed;
+    bool found = false;
+    for (std::string line; std::getline(in, line);) {
+        const size_t bar = line.find('|');
+        const bool ours = bar != std::string::npos && AsField(line.substr(0, bar)) == romName &&
+                          line.find("| added by tarvo-add") != std::string::npos;
+        if (ours && !found) {
+            size_t rest = bar;
+            for (int field = 0; field < 3 && rest != std::string::npos; ++field)
+                rest = line.find('|', rest + 1);
+            line = romName + " | " + AsField(title) + " | " + AsField(maker) + " | " +
+                   AsField(year) + " " + (rest == std::string::npos ? "|" : line.substr(rest));
+            found = true;
+        }
+        renamed += line + "\n";
+    }
+    if (!found) {
+        error = romName + " is not a game tarvo-add added; the games Tarvo comes with keep "
+                          "their names";
+        return false;
+    }
+    m_text = renamed;
+    return Save(error);
+}
+
 bool CCatalogueFile::Save(std::string& error) const {
     const bool saved = tarvo::CSafeFileWriter::Save(m_path, [this](std::ostream& out) {
         out << m_text;

@@ -21,6 +21,11 @@ public:
     std::set<std::string> TakenNames() const;
 
     void Add(const std::string& line) { m_added.push_back(line); }
+    // Gives a game this catalogue gained from tarvo-add another title, maker
+    // and year in its line; false with the reason when the file has no such
+    // line (the shipped games are not renamed).
+    bool Rename(const std::string& romName, const std::string& title, const std::string& maker,
+                const std::string& year, std::string& error);
     bool HasAdditions() const { return !m_added.empty(); }
     // Writes the whole file anew, the old lines first, through a temporary
     // file renamed over the old one: it is never half written.
