@@ -43,8 +43,7 @@ std::string CDlgRenameGame::YearOf(const std::string& extraInfo) {
 
 GameNaming CDlgRenameGame::Naming() const {
     auto field = [this](int id) {
-        return std::string(
-            TrimSpace(Control<QLineEdit>(m_controls, id)->text().toStdString()));
+        return std::string(TrimSpace(Control<QLineEdit>(m_controls, id)->text().toStdString()));
     };
     return {field(kTitle), field(kMaker), field(kYear)};
 }
