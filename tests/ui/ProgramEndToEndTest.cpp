@@ -199,9 +199,9 @@ void WriteToneVgm(const std::string& path, int period) {
 }
 
 // Music opened from outside becomes a game of the user's own through
-// tarvo-add, and plays at once: a new file as a new game, with its title
-// kept; a file a known game holds as that game's clip; a file no engine plays
-// is named with why.
+// tarvo-add, and plays at once: a new file or folder as a new game, with its
+// titles kept; a known game's archive as that game; a file no engine plays is
+// named with why.
 TEST(ProgramEndToEnd, OpenedMusicBecomesAGameAndPlaysAtOnce) {
     test::TempFolder temp;
     const std::string folder = CopyProgramFolder(temp);
@@ -254,9 +254,19 @@ TEST(ProgramEndToEnd, OpenedMusicBecomesAGameAndPlaysAtOnce) {
               std::string::npos);
     dialogs.shown.clear();
 
+    const std::string oasis = temp.MakeFolder("Oasis/music"); // a folder of a game's tunes
+    WriteToneVgm(oasis + "01 Dunes.vgm", 300);
+    WriteToneVgm(oasis + "02 Mirage.vgm", 400);
+    open(temp.File("Oasis"));
+    const CGameEntry& folderGame = *window.ROMList().GetEntry(known + 1);
+    EXPECT_EQ(folderGame.title, "Oasis");
+    EXPECT_EQ(window.Engine().CurrentGame(), known + 1);
+    EXPECT_EQ(window.Engine().CurrentClip(), 1);
+    EXPECT_EQ(folderGame.clipInfo.GetTitle(2), "Mirage");
+
     open(folder + "roms/starmoth.zip"); // a known game's archive
     EXPECT_EQ(window.ROMList().GetEntry(window.Engine().CurrentGame())->romName, "starmoth");
-    EXPECT_EQ(window.ROMList().GetCount(), known + 1);
+    EXPECT_EQ(window.ROMList().GetCount(), known + 2);
 
     open(music + "notes.vgm");
     ASSERT_EQ(dialogs.shown.size(), 1u);
