@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev qt6-svg-dev
   libgme-dev libsidplayfp-dev libopenmpt-dev libadplug-dev libarchive-dev libsndfile1-dev libsdl2-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev libarchive-tools
-  dbus-daemon desktop-file-utils appstream shared-mime-info
+  dbus-daemon dbus-bin desktop-file-utils appstream shared-mime-info
 )
 # The benchmarks also measure what Tarvo costs a desktop: a virtual X display,
 # a window manager, and a peer player to set beside it.

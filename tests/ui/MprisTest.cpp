@@ -142,7 +142,8 @@ TEST_F(Mpris, TheDesktopSeesAndDrivesThePlayerAsItsButtonsDo) {
 }
 
 // A second start given a file hands it to the Tarvo already running, which
-// adds it (here through a stand-in for tarvo-add) and plays what it became.
+// adds it (here through a stand-in for tarvo-add) and plays what it became;
+// tarvo-add's own word makes it read its catalogue again.
 TEST_F(WindowTest, ASecondStartHandsItsFilesToTheRunningTarvo) {
     temp.Write("add.sh", "#!/bin/sh\nprintf 'game\\talpha\\t5\\n'\n");
     std::filesystem::permissions(temp.File("add.sh"), std::filesystem::perms::owner_all);
@@ -159,6 +160,17 @@ TEST_F(WindowTest, ASecondStartHandsItsFilesToTheRunningTarvo) {
     EXPECT_EQ(window->Engine().CurrentClip(), 5);
     const auto calls = core.TakeActions();
     EXPECT_NE(std::find(calls.begin(), calls.end(), "Command(RELOAD_CATALOGUE, 0)"), calls.end());
+
+    // tarvo-add's word that it added games: the catalogue is read again.
+    QProcess told;
+    told.start(QStringLiteral("dbus-send"),
+               {QStringLiteral("--session"), QStringLiteral("--print-reply"),
+                QStringLiteral("--dest=org.tarvo.Tarvo"), QStringLiteral("/org/tarvo/Tarvo"),
+                QStringLiteral("org.tarvo.Tarvo.Reload")});
+    QSignalSpy answered(&told, &QProcess::finished);
+    ASSERT_TRUE(answered.wait(20000));
+    EXPECT_EQ(told.exitCode(), 0);
+    EXPECT_EQ(core.TakeActions().back(), "Command(RELOAD_CATALOGUE, 0)");
 }
 
 #include "MprisTest.moc"
