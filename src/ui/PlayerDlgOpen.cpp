@@ -36,8 +36,16 @@ void CPlayerDlg::MusicAdded(const AddReport& report, const QString& failure) {
     if (const std::string refused = report.RefusalText(); !refused.empty())
         m_dialogs.ShowMessage(refused, MessageIcon::Warning);
     if (report.games.empty()) return;
-    const int game = m_romList.FindGameIndex(report.games.front().romName);
-    if (game < 0 || !m_romList.IsAvailable(game)) return;
+    const std::string& romName = report.games.front().romName;
+    const int game = m_romList.FindGameIndex(romName);
+    if (game < 0 || !m_romList.IsAvailable(game)) {
+        // tarvo-add wrote it where the sound core or the ROM folders do not look.
+        m_dialogs.ShowMessage("The music was added as the game " + romName +
+                                  ", but Tarvo cannot find it in its catalogue or its ROM "
+                                  "folders. Check Options > Setup ROM Folder List.",
+                              MessageIcon::Warning);
+        return;
+    }
     if (m_openManager) m_openManager->ShowGame(game); // for its clips to be added
     if (m_engine->PlaylistMode()) ToggleMode();
     m_engine->StopPlayer();

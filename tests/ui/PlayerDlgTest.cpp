@@ -472,4 +472,12 @@ TEST_F(Window, FilesDroppedOnTheWindowAreOpenedAsMusic) {
     });
     window->OpenPlaylistManager();
     EXPECT_EQ(shown, 1);
+
+    // A game whose archive no ROM folder holds is named, not played.
+    temp.Write("add.sh", "#!/bin/sh\nprintf 'game\\tgone\\t1\\n'\n");
+    window->OpenMusic({QString::fromStdString(roms + "tune.vgm")});
+    ASSERT_TRUE(added.wait(20000));
+    EXPECT_EQ(window->Engine().CurrentGame(), 1);
+    ASSERT_FALSE(dialogs.shown.empty());
+    EXPECT_EQ(dialogs.shown.back().text.rfind("The music was added as the game gone, but", 0), 0u);
 }
