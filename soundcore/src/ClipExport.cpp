@@ -54,10 +54,10 @@ void CClipExport::Run() {
 bool CClipExport::Render(CClipSource& source, long totalFrames) {
     std::vector<int16_t> buffer(kChunkFrames * 2);
     CFadeOut fade;
-    const bool fades = m_request.lengthMs <= 0;
+    const long fadeFrames = FramesOf(m_request.lengthMs > 0 ? m_request.fadeMs : kFadeMs);
     for (long done = 0; done < totalFrames; done += kChunkFrames) {
         if (m_cancelled) return false;
-        if (fades && !fade.IsActive() && done >= totalFrames - FramesOf(kFadeMs))
+        if (fadeFrames > 0 && !fade.IsActive() && done >= totalFrames - fadeFrames)
             fade.Start(totalFrames - done);
         const int frames = static_cast<int>(std::min<long>(kChunkFrames, totalFrames - done));
         bool stopped = false;

@@ -20,6 +20,7 @@ struct ExportRequest {
     // The clip's known length, or -1: then kUnknownLengthMs that fade out
     // over their last kFadeMs.
     int lengthMs = -1;
+    int fadeMs = 0; // over the end of a known length (a looping tune's)
     std::string path;
     SoundTags tags;
 };

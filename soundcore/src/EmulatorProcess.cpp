@@ -142,7 +142,8 @@ bool CEmulatorProcess::Info(const std::string& name, const Bytes& data, const By
         for (uint32_t i = 0; i < count && reader.Ok(); ++i) {
             TuneInfo tune;
             tune.title = reader.Text();
-            tune.lengthMs = static_cast<int>(reader.Number());
+            for (int* number : {&tune.lengthMs, &tune.introMs, &tune.loopMs})
+                *number = static_cast<int>(reader.Number());
             info.tunes.push_back(std::move(tune));
         }
         CleanMusicInfo(info, data);

@@ -78,7 +78,8 @@ bool CEmulatorServer::Info(const Bytes& request) {
         answer.Number(static_cast<uint32_t>(info.tunes.size()));
         for (const TuneInfo& tune : info.tunes) {
             answer.Text(tune.title.substr(0, 1024));
-            answer.Number(static_cast<uint32_t>(tune.lengthMs));
+            for (int number : {tune.lengthMs, tune.introMs, tune.loopMs})
+                answer.Number(static_cast<uint32_t>(number));
         }
     }
     return Reply(EmulatorMessage::Info, answer);

@@ -125,7 +125,12 @@ bool CGameClips::BuildMultiTrack(const CRomArchive& archive, const ArchiveMember
     }
     const int tracks = std::min<int>(static_cast<int>(info.tunes.size()), kMaxClipNumber + 1);
     for (int track = 0; track < tracks; ++track)
-        m_clips[track] = {&member, track, info.tunes[track].title, info.tunes[track].lengthMs};
+        m_clips[track] = {&member,
+                          track,
+                          info.tunes[track].title,
+                          info.tunes[track].lengthMs,
+                          info.tunes[track].introMs,
+                          info.tunes[track].loopMs};
     m_details = info.system + "; " + Plural(tracks, "clip");
     return true;
 }
@@ -171,6 +176,8 @@ void CGameClips::BuildNumbered(const CRomArchive& archive, CEmulatorProcess& emu
         if (!info.tunes.empty()) {
             if (!info.tunes[0].title.empty()) clip.title = info.tunes[0].title;
             clip.lengthMs = info.tunes[0].lengthMs;
+            clip.introMs = info.tunes[0].introMs;
+            clip.loopMs = info.tunes[0].loopMs;
         }
         systems.insert(chips.empty() ? info.system : chips);
     }

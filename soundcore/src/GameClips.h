@@ -16,6 +16,8 @@ struct ClipLocation {
     int track = 0;
     std::string title;
     int lengthMs = -1;
+    int introMs = 0; // of a tune that loops, with
+    int loopMs = -1; // one pass of its loop; -1 for a tune that does not
 };
 
 // Which music file and track plays each clip number of a loaded game: the

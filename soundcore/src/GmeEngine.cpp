@@ -76,6 +76,10 @@ MusicInfo CGmeEngine::Info() {
         if (!gme_track_info(m_emu, &info, track) && info) {
             tune.title = info->song ? info->song : "";
             tune.lengthMs = LengthOf(*info);
+            if (info->length <= 0 && info->loop_length > 0) {
+                tune.introMs = std::max(info->intro_length, 0);
+                tune.loopMs = info->loop_length;
+            }
             if (track == 0) {
                 music.game = info->game ? info->game : "";
                 music.author = info->author ? info->author : "";

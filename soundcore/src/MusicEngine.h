@@ -14,6 +14,10 @@ namespace tarvocore {
 struct TuneInfo {
     std::string title; // from the file's tags; empty when it has none
     int lengthMs = -1; // intro plus loops, or the tagged length; -1 when unknown
+    // For a tune that loops (a VGM's loop, libgme's intro and loop), its
+    // intro and one pass of its loop; loopMs is -1 for a tune that does not.
+    int introMs = 0;
+    int loopMs = -1;
 };
 
 // What a music file holds: its tunes (tracks), the sound system it is for,

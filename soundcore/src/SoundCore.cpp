@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <limits>
 
 namespace tarvocore {
 
@@ -70,7 +71,7 @@ int CSoundCore::TuneTableInt(int code, int clip) const {
     case CORE_INT_HAS_TUNE:
         return tune ? 1 : 0;
     default:
-        return tune ? tune->lengthMs : -1;
+        return tune ? LengthOf(*tune) : -1;
     }
 }
 
@@ -185,6 +186,15 @@ void CSoundCore::SetOption(int code, int value) {
     case CORE_OPT_EXPORT_MS:
         m_exportMs = std::max(value, 0);
         break;
+    case CORE_OPT_END_AT_LENGTH:
+        m_endAtLength = value != 0;
+        break;
+    case CORE_OPT_LOOP_COUNT:
+        m_loopCount = std::clamp(value, 1, 100);
+        break;
+    case CORE_OPT_TUNE_FADE_MS:
+        m_tuneFadeMs = std::clamp(value, 0, 60000);
+        break;
     case CORE_OPT_FADE_OUT_MS:
         if (value > 0)
             m_fade.Start(static_cast<long>(value) * kSampleRate / 1000);
@@ -275,6 +285,7 @@ void CSoundCore::PlayClip(int clip) {
     m_output.Flush();
     m_levelFill = 0;
     const ClipLocation* location = clip == CORE_SILENCE_CLIP ? nullptr : m_clips.Find(clip);
+    StartClipEnd(location);
     if (!location) {
         Send(CORE_MSG_CLIP_STARTED, nullptr, clip);
         return;
@@ -364,6 +375,7 @@ void CSoundCore::Render(int frameCount) {
     if (frameCount <= 0 || m_loadedGame < 0) return;
     m_buffer.resize(static_cast<size_t>(frameCount) * 2);
     int16_t* frames = RenderClip(frameCount);
+    EndAtLength(frames, frameCount);
     m_normalizer.Process(frames, frameCount);
     m_fade.Process(frames, frameCount);
     m_output.Queue(frames, frameCount);
@@ -410,6 +422,48 @@ void CSoundCore::SetRecording(bool on) {
         SendError(error);
 }
 
+int CSoundCore::LengthOf(const ClipLocation& clip) const {
+    if (clip.loopMs <= 0) return clip.lengthMs;
+    const long long length = static_cast<long long>(clip.introMs) +
+                             static_cast<long long>(m_loopCount) * clip.loopMs + m_tuneFadeMs;
+    return static_cast<int>(std::min<long long>(length, std::numeric_limits<int>::max()));
+}
+
+// A tune that loops fades out while its loop goes on; a length a file states
+// is the tune's whole.
+int CSoundCore::FadeOf(const ClipLocation& clip) const {
+    return clip.loopMs > 0 ? m_tuneFadeMs : 0;
+}
+
+void CSoundCore::StartClipEnd(const ClipLocation* clip) {
+    m_playedFrames = 0;
+    m_clipFade.Cancel();
+    m_fadeFrame = m_endFrame = -1;
+    const int length = clip ? LengthOf(*clip) : -1;
+    if (!m_endAtLength || length <= 0) return;
+    m_endFrame = static_cast<long>(length) * kSampleRate / 1000;
+    const int fade = FadeOf(*clip);
+    if (fade > 0) m_fadeFrame = m_endFrame - static_cast<long>(fade) * kSampleRate / 1000;
+}
+
+// At its length the clip falls silent, after its fade; the silence reports
+// that follow end it as any clip that falls silent ends.
+void CSoundCore::EndAtLength(int16_t* frames, int frameCount) {
+    const long start = m_playedFrames;
+    m_playedFrames += frameCount;
+    if (m_endFrame < 0) return;
+    if (m_clipFade.IsActive()) {
+        m_clipFade.Process(frames, frameCount);
+    } else if (m_fadeFrame >= 0 && m_playedFrames > m_fadeFrame) {
+        const long into = std::max(m_fadeFrame - start, 0L);
+        m_clipFade.Start(m_endFrame - m_fadeFrame);
+        m_clipFade.Process(frames + 2 * into, frameCount - static_cast<int>(into));
+    }
+    if (m_playedFrames <= m_endFrame) return;
+    const long silentFrom = std::max(m_endFrame - start, 0L);
+    std::fill(frames + 2 * silentFrom, frames + 2 * static_cast<long>(frameCount), int16_t{0});
+}
+
 // Games added meanwhile (by tarvo-add) come after the known ones, so every
 // number the player holds still names the same game; a renamed one changes
 // in place.
@@ -444,9 +498,15 @@ void CSoundCore::ExportClip(int clip) {
         Send(CORE_MSG_EXPORTED, problem.data(), clip);
         return;
     }
-    const int lengthMs = m_exportMs > 0 ? m_exportMs : location->lengthMs;
-    ExportRequest request{m_archive,       location->member, m_clips.TrackListFor(*m_archive),
-                          location->track, lengthMs,         path,
+    const int lengthMs = m_exportMs > 0 ? m_exportMs : LengthOf(*location);
+    const int fadeMs = m_exportMs > 0 ? 0 : FadeOf(*location);
+    ExportRequest request{m_archive,
+                          location->member,
+                          m_clips.TrackListFor(*m_archive),
+                          location->track,
+                          lengthMs,
+                          fadeMs,
+                          path,
                           TagsOf(clip)};
     m_export = std::make_unique<CClipExport>(std::move(request), m_emulator.Program());
     m_exportClip = clip;

@@ -84,6 +84,11 @@ private:
     void OpenOutputOnce();
     void SendLevels(const int16_t* frames, int frameCount);
     void ReloadCatalogue();
+    // A clip's length as it plays and exports, -1 when unknown.
+    int LengthOf(const ClipLocation& clip) const;
+    int FadeOf(const ClipLocation& clip) const;
+    void StartClipEnd(const ClipLocation* clip);
+    void EndAtLength(int16_t* frames, int frameCount);
     CCatalogue ReadCatalogues() const;
     void ExportClip(int clip);
     void FinishExport();
@@ -129,6 +134,14 @@ private:
     std::unique_ptr<CClipExport> m_export;
     int m_exportClip = -1;
     int m_exportMs = 0; // 0: each clip's known length
+    // How tunes of known length end, and where the clip playing stands.
+    bool m_endAtLength = true;
+    int m_loopCount = 2;
+    int m_tuneFadeMs = 8000;
+    long m_playedFrames = 0;
+    long m_fadeFrame = -1; // where the clip's own fade starts, -1 none
+    long m_endFrame = -1;  // where it falls silent, -1 never
+    CFadeOut m_clipFade;
 };
 
 } // namespace tarvocore

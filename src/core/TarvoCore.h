@@ -46,10 +46,13 @@ enum {
     /* The loaded game's tunes, as far as its files tell (this core's own codes;
      * a core that does not know them answers 0 to CORE_INT_TUNE_TABLE, and the
      * player then asks nothing more). */
-    CORE_INT_TUNE_TABLE = 20,  /* argument 0: 1 when the codes below answer */
-    CORE_INT_LAST_TUNE = 21,   /* argument 0: the highest clip number with a tune, -1 none */
-    CORE_INT_HAS_TUNE = 22,    /* argument clip: 1 when the clip has a tune, else 0 */
-    CORE_INT_TUNE_LENGTH = 23, /* argument clip: its length in ms (intro and loops), -1 unknown */
+    CORE_INT_TUNE_TABLE = 20, /* argument 0: 1 when the codes below answer */
+    CORE_INT_LAST_TUNE = 21,  /* argument 0: the highest clip number with a tune, -1 none */
+    CORE_INT_HAS_TUNE = 22,   /* argument clip: 1 when the clip has a tune, else 0 */
+    /* argument clip: its length in ms, -1 unknown: a length its file states,
+     * or for a tune that loops its intro, its loop as many times as
+     * CORE_OPT_LOOP_COUNT says and the fade of CORE_OPT_TUNE_FADE_MS */
+    CORE_INT_TUNE_LENGTH = 23,
     /* argument 0: thousandths of the export under way, -1 when none runs */
     CORE_INT_EXPORT_PROGRESS = 24
 };
@@ -106,7 +109,13 @@ enum {
     CORE_OPT_FADE_OUT_MS = 101,
     /* Shipped core only: the length of the exports that follow, in ms, with
      * no fade (0: each clip's known length, as at start) */
-    CORE_OPT_EXPORT_MS = 102
+    CORE_OPT_EXPORT_MS = 102,
+    /* Shipped core only: how a tune of known length plays. With 1 (as at
+     * start) a clip ends at its length, a looping one fading out over its
+     * last CORE_OPT_TUNE_FADE_MS; with 0 it plays on (a loop for ever). */
+    CORE_OPT_END_AT_LENGTH = 103,
+    CORE_OPT_LOOP_COUNT = 104,  /* passes of a tune's loop, 1 to 100 (2 at start) */
+    CORE_OPT_TUNE_FADE_MS = 105 /* 0 to 60000 (8000 at start) */
 };
 
 /* Message codes sent through the callback */

@@ -136,9 +136,9 @@ TEST(RenderTool, SpeaksPlainlyFailsLoudlyAndRendersAWholeGame) {
     EXPECT_EQ(said,
               "Tarvo Quest, clip 1 \"Overture\": 5.0 s written to " + temp.File("five.wav") + "\n");
     EXPECT_EQ(temp.Read("five.wav").size(), 44u + 5 * 44100 * 4);
-    EXPECT_EQ(render(clip({"1", temp.File("known.flac")})), 0); // Overture's two loops
+    EXPECT_EQ(render(clip({"1", temp.File("known.flac")})), 0); // two loops of 14.93 s, 8 s fade
     const SoundFileContent known = ReadSoundFile(temp.File("known.flac"));
-    EXPECT_EQ(known.samples.size(), 2 * (29866 * 44100 / 1000));
+    EXPECT_EQ(known.samples.size(), 2 * (37866 * 44100 / 1000));
     EXPECT_EQ(known.tags, "Overture|Tarvo Quest|Tarvo Demo Works|2026|1");
 
     const std::string album = temp.File("album"); // made by the tool

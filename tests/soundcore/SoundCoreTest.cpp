@@ -139,7 +139,7 @@ TEST_F(CoreTest, TheTuneTableTellsNumbersTitlesAndLengths) {
         const char* title;
         int lengthMs;
     } cases[] = {{0, false, "", -1},
-                 {2, true, "tone", 2000},       // the tag's title; a loop counts twice
+                 {2, true, "tone", 10000},      // the tag's title; a 1-s loop twice, a fade of 8 s
                  {7, true, "Stage Clear", 516}, // the file's name; its end
                  {8, false, "", -1}};
     EXPECT_EQ(core.GetInt(CORE_INT_LAST_TUNE, 0), 7);
@@ -149,6 +149,14 @@ TEST_F(CoreTest, TheTuneTableTellsNumbersTitlesAndLengths) {
         EXPECT_STREQ(core.GetString(CORE_STR_TUNE_TITLE, c.clip), c.title);
         EXPECT_EQ(core.GetInt(CORE_INT_TUNE_LENGTH, c.clip), c.lengthMs);
     }
+    // A loop plays as many times as asked, and fades as long; a stated end stays.
+    core.SetOption(CORE_OPT_LOOP_COUNT, 3);
+    core.SetOption(CORE_OPT_TUNE_FADE_MS, 0);
+    EXPECT_EQ(core.GetInt(CORE_INT_TUNE_LENGTH, 2), 3000);
+    EXPECT_EQ(core.GetInt(CORE_INT_TUNE_LENGTH, 7), 516);
+    core.SetOption(CORE_OPT_LOOP_COUNT, 0); // at least once
+    core.SetOption(CORE_OPT_TUNE_FADE_MS, 2500);
+    EXPECT_EQ(core.GetInt(CORE_INT_TUNE_LENGTH, 2), 3500);
 }
 
 // Inside tarvo-emulator, with the filter the emulators run under: everything
@@ -257,16 +265,21 @@ TEST_F(CoreTest, PlayingLevelsAndUnloading) {
 }
 
 // Silence is reported once a second of it has played: at once for a clip
-// number with no file, after its end for a jingle, never for a loop.
-TEST_F(CoreTest, SilenceIsReportedEverySecondOfItAndNeverForALoop) {
+// number with no file, after its end for a jingle, after its known length for
+// a loop (1 s: two passes and the 8-s fade), and never for a loop let play on.
+TEST_F(CoreTest, SilenceIsReportedEverySecondOfItAndNeverForALoopLetPlayOn) {
     struct Case {
         int clip;
         int calls; // 30 ms each
         int silences;
         bool sounding;
-    } cases[] = {{5, 34, 1, false}, {5, 68, 2, false}, {7, 60, 1, false}, {3, 400, 0, true}};
+        bool endAtLength;
+    } cases[] = {{5, 34, 1, false, true},  {5, 68, 2, false, true},
+                 {7, 60, 1, false, true},  {3, 330, 0, true, true}, // 9.9 s: fading
+                 {3, 400, 2, false, true}, {3, 400, 0, true, false}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.clip);
+        SCOPED_TRACE(std::to_string(c.clip) + " " + std::to_string(c.calls));
+        core.SetOption(CORE_OPT_END_AT_LENGTH, c.endAtLength ? 1 : 0);
         Load("tunes", c.clip);
         messages.clear();
         Service(c.calls);
