@@ -51,6 +51,12 @@ void CPlayerEngine::StartCore() {
     m_romList.BuildFromCore(m_core);
 }
 
+void CPlayerEngine::ApplyListeningOptions() {
+    m_core.SetOption(CORE_OPT_END_AT_LENGTH, m_config.PlayKnownLength != 0 ? 1 : 0);
+    m_core.SetOption(CORE_OPT_LOOP_COUNT, m_config.LoopCount);
+    m_core.SetOption(CORE_OPT_TUNE_FADE_MS, m_config.FadeSeconds * 1000);
+}
+
 int CPlayerEngine::TakeNewGames() {
     m_core.Command(CORE_CMD_RELOAD_CATALOGUE, 0);
     const int added = m_romList.UpdateFromCore(m_core);
@@ -70,6 +76,7 @@ void CPlayerEngine::ImportPendingClipData() {
 
 void CPlayerEngine::ApplyStartOptions(bool normalize) {
     SetNormalize(normalize);
+    ApplyListeningOptions();
     m_core.SetOption(CORE_OPT_RECORD, 0);
 }
 
@@ -488,13 +495,13 @@ void CPlayerEngine::ApplyTimeLimits() {
 }
 
 // The last seconds before the loop limit fade out, so the limit ends a tune
-// already silent. The fade starts on the clock tick whose elapsed time is the
-// fade's length in whole seconds before the one on which the limit acts, and
-// lasts half a second less: the ticks' own jitter cannot make the limit
-// cut it short.
+// already silent; the fade is the one every tune ends with, no longer than
+// the limit. It starts on the clock tick whose elapsed time is the fade's
+// length in whole seconds before the one on which the limit acts, and lasts
+// half a second less: the ticks' own jitter cannot make the limit cut it short.
 void CPlayerEngine::FadeBeforeTheLoopLimit() {
-    const int fadeSeconds = std::clamp(m_config.MaxLoopTime / 5, 1, 5);
-    if (m_fading || m_elapsed < m_config.MaxLoopTime + 1 - fadeSeconds) return;
+    const int fadeSeconds = std::min(m_config.FadeSeconds, m_config.MaxLoopTime);
+    if (m_fading || fadeSeconds <= 0 || m_elapsed < m_config.MaxLoopTime + 1 - fadeSeconds) return;
     m_fading = true;
     m_core.SetOption(CORE_OPT_FADE_OUT_MS, fadeSeconds * 1000 - 500);
 }

@@ -61,6 +61,8 @@ public:
     // The options the core starts with: normalizing as set, no recording.
     void ApplyStartOptions(bool normalize);
     void SetNormalize(bool on);
+    // How tunes of known length play, as the settings say.
+    void ApplyListeningOptions();
     std::string CoreVersion();
     void ShutdownCore();
 

@@ -15,6 +15,10 @@ struct WindowSize {
     bool operator==(const WindowSize&) const = default;
 };
 
+// The bounds of the listening settings, as Options and Tarvo.ini keep them.
+inline constexpr int kMostLoops = 100;
+inline constexpr int kLongestFadeSeconds = 60;
+
 // Every setting of "Tarvo.ini", one field per key, with its default.
 struct Config {
     int ROMFilter = 1;
@@ -34,6 +38,11 @@ struct Config {
     int PlaylistMode = 0;
     std::string PlaylistFile;
     std::string TempPlaylist;
+    // How a tune of known length plays: to its end (a loop this many times,
+    // then a fade of so many seconds), or on until the user or a limit stops it.
+    int PlayKnownLength = 1;
+    int LoopCount = 2;
+    int FadeSeconds = 8;
     WindowSize MainWindowSize;
     WindowSize PlaylistManagerSize;
 

@@ -17,7 +17,8 @@ constexpr int kDefaultLimitSeconds = 300;
 void CopyOptionSettings(const Config& from, Config& to) {
     for (int Config::*field : {&Config::Normalize, &Config::ShowBlanks, &Config::EnforceLoopTime,
                                &Config::MaxLoopTime, &Config::MaxWAVTime, &Config::OnSilence,
-                               &Config::AutoMark, &Config::UseVUGradient, &Config::VUSegmentWidth})
+                               &Config::AutoMark, &Config::UseVUGradient, &Config::VUSegmentWidth,
+                               &Config::PlayKnownLength, &Config::LoopCount, &Config::FadeSeconds})
         to.*field = from.*field;
     for (RgbColor Config::*color :
          {&Config::VULeftColor, &Config::VUMidColor, &Config::VURightColor})

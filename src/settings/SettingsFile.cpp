@@ -111,21 +111,24 @@ void CSettingsFile::ReadFrom(std::istream& in, Config& config) {
 
 void CSettingsFile::ApplyLine(const std::string& key, const std::string& value, Config& config) {
     using IntField = int Config::*;
-    static const std::array<std::pair<const char*, IntField>, 6> flags{{
+    static const std::array<std::pair<const char*, IntField>, 7> flags{{
         {"ShowBlanks", &Config::ShowBlanks},
         {"Normalize", &Config::Normalize},
         {"EnforceLoopTime", &Config::EnforceLoopTime},
         {"Shuffle", &Config::Shuffle},
         {"PlaylistMode", &Config::PlaylistMode},
         {"UseVUGradient", &Config::UseVUGradient},
+        {"PlayKnownLength", &Config::PlayKnownLength},
     }};
-    static const std::array<std::pair<const char*, IntField>, 6> numbers{{
+    static const std::array<std::pair<const char*, IntField>, 8> numbers{{
         {"MaxLoopTime", &Config::MaxLoopTime},
         {"MaxWAVTime", &Config::MaxWAVTime},
         {"OnSilence", &Config::OnSilence},
         {"ROMFilter", &Config::ROMFilter},
         {"AutoMark", &Config::AutoMark},
         {"VUSegmentWidth", &Config::VUSegmentWidth},
+        {"LoopCount", &Config::LoopCount},
+        {"FadeSeconds", &Config::FadeSeconds},
     }};
     static const std::array<std::pair<const char*, RgbColor Config::*>, 3> colors{{
         {"VULeftColor", &Config::VULeftColor},
@@ -167,6 +170,8 @@ void CSettingsFile::ApplyLimits(Config& config) const {
     if (config.OnSilence < 0 || config.OnSilence > 3) config.OnSilence = 1;
     if (config.ROMFilter < 0 || config.ROMFilter > 1) config.ROMFilter = 1;
     if (config.VUSegmentWidth < 0 || config.VUSegmentWidth > 20) config.VUSegmentWidth = 5;
+    if (config.LoopCount < 1 || config.LoopCount > kMostLoops) config.LoopCount = 2;
+    if (config.FadeSeconds < 0 || config.FadeSeconds > kLongestFadeSeconds) config.FadeSeconds = 8;
     if (m_playlist.GetCount() == 0) config.PlaylistMode = 0;
 }
 
@@ -205,6 +210,9 @@ void CSettingsFile::WriteTo(std::ostream& out, const Config& config, SettingsFor
             out << "TempPlaylist=" << TempPlaylistPath() << '\n';
         if (form == SettingsForm::KeptAtClose) out << kKeptAtCloseKey << "=1\n";
     }
+    out << "PlayKnownLength=" << config.PlayKnownLength << '\n'
+        << "LoopCount=" << config.LoopCount << '\n'
+        << "FadeSeconds=" << config.FadeSeconds << '\n';
     WriteWindowSize(out, "MainWindowSize", config.MainWindowSize);
     WriteWindowSize(out, "PlaylistManagerSize", config.PlaylistManagerSize);
 }

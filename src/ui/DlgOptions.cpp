@@ -30,7 +30,8 @@ constexpr std::pair<int, int Config::*> kFlags[] = {
     {Id::kShowBlanks, &Config::ShowBlanks},
     {Id::kEnforceLoopTime, &Config::EnforceLoopTime},
     {Id::kAutoMark, &Config::AutoMark},
-    {Id::kGradient, &Config::UseVUGradient}};
+    {Id::kGradient, &Config::UseVUGradient},
+    {Id::kPlayKnownLength, &Config::PlayKnownLength}};
 
 QColor ToQColor(const RgbColor& c) {
     return QColor(c.red, c.green, c.blue);
@@ -65,6 +66,8 @@ CDlgOptions::CDlgOptions(CROMList& romList, IDialogs& dialogs, QWidget* parent)
     : QDialog(parent), m_romList(romList), m_dialogs(dialogs) {
     m_controls = CDialogLayout::Build(this, u"129.layout"_s);
     m_loopTime = Control<QLineEdit>(m_controls, kLoopTime);
+    m_loopCount = Control<QLineEdit>(m_controls, kLoopCount);
+    m_fadeSeconds = Control<QLineEdit>(m_controls, kFadeSeconds);
     m_wavTime = Control<QLineEdit>(m_controls, kWavTime);
     m_slider = Control<QSlider>(m_controls, kSegmentSize);
     m_slider->setRange(0, 20);
@@ -93,8 +96,8 @@ void CDlgOptions::ConnectControls() {
             &CDlgOptions::accept);
     connect(Control<QPushButton>(m_controls, kCancel), &QPushButton::clicked, this,
             &QDialog::reject);
-    m_loopTime->installEventFilter(this);
-    m_wavTime->installEventFilter(this);
+    for (QLineEdit* field : {m_loopTime, m_wavTime, m_loopCount, m_fadeSeconds})
+        field->installEventFilter(this);
 }
 
 int CDlgOptions::exec() {
@@ -108,6 +111,8 @@ void CDlgOptions::Open() {
         Control<QCheckBox>(m_controls, id)->setChecked(Settings.*setting != 0);
     m_loopTime->setText(ShortTime(Settings.MaxLoopTime));
     m_wavTime->setText(ShortTime(Settings.MaxWAVTime));
+    m_loopCount->setText(QString::number(Settings.LoopCount));
+    m_fadeSeconds->setText(QString::number(Settings.FadeSeconds));
     Control<QComboBox>(m_controls, kOnSilence)->setCurrentIndex(Settings.OnSilence);
     m_lit.Attach(this, m_controls.value(kLeftPreview));
     m_dim.Attach(this, m_controls.value(kRightPreview));
@@ -136,10 +141,24 @@ void CDlgOptions::CommitWavTime() {
     CommitTime(m_wavTime, &Config::MaxWAVTime);
 }
 
+void CDlgOptions::CommitNumber(QLineEdit* field, int Config::*setting, int most) {
+    bool number = false;
+    const int value = field->text().trimmed().toInt(&number);
+    if (number && value >= (setting == &Config::LoopCount ? 1 : 0) && value <= most)
+        Settings.*setting = value;
+    field->setText(QString::number(Settings.*setting));
+}
+
+void CDlgOptions::CommitNumbers() {
+    CommitNumber(m_loopCount, &Config::LoopCount, kMostLoops);
+    CommitNumber(m_fadeSeconds, &Config::FadeSeconds, kLongestFadeSeconds);
+}
+
 bool CDlgOptions::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusOut) {
         if (watched == m_loopTime) CommitLoopTime();
         if (watched == m_wavTime) CommitWavTime();
+        if (watched == m_loopCount || watched == m_fadeSeconds) CommitNumbers();
     }
     return QDialog::eventFilter(watched, event);
 }
@@ -156,6 +175,7 @@ void CDlgOptions::accept() {
         m_controls.value(kOnSilence)->setFocus();
         return;
     }
+    CommitNumbers();
     QDialog::accept();
 }
 

@@ -41,6 +41,9 @@ public:
         kSegmentSize = 1057,
         kFirstSwatch = 1058,
         kRightPreview = 1061,
+        kPlayKnownLength = 1062,
+        kLoopCount = 1065,
+        kFadeSeconds = 1066,
     };
 
     CDlgOptions(CROMList& romList, IDialogs& dialogs, QWidget* parent = nullptr);
@@ -71,6 +74,9 @@ protected:
 private:
     void ConnectControls();
     void CommitTime(QLineEdit* field, int Config::*setting);
+    // A whole number within its bounds; anything else keeps the setting.
+    void CommitNumber(QLineEdit* field, int Config::*setting, int most);
+    void CommitNumbers();
     void ShowPreviewColors();
     void ShowSegmentWidth();
     RgbColor& SwatchColor(int which);
@@ -80,6 +86,8 @@ private:
     QHash<int, QWidget*> m_controls;
     QLineEdit* m_loopTime;
     QLineEdit* m_wavTime;
+    QLineEdit* m_loopCount;
+    QLineEdit* m_fadeSeconds;
     QSlider* m_slider;
     CVUMeter m_lit;
     CVUMeter m_dim;

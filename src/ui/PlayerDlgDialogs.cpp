@@ -52,6 +52,7 @@ void CPlayerDlg::OpenOptions() {
         CopyOptionSettings(options.Settings, m_config);
         ApplyMeterSettings();
         ApplyNormalize();
+        m_engine->ApplyListeningOptions();
         RefillClipList();
         ShowFields(m_engine->Fields());
     }

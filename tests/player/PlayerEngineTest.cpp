@@ -92,13 +92,15 @@ TEST_F(Engine, ANewGameTakesItsTunesFromTheCoreAndAKnownOneOnlyEmptyTitles) {
     EXPECT_FALSE(Clips(0).IsBlank(3));
 }
 
-// The limit fades the tune out before it and then acts on the first clock
-// tick past it as the silence policy says.
+// The limit fades the tune out before it, over the fade every tune ends with
+// (no longer than the limit), then acts on the first clock tick past it as
+// the silence policy says.
 TEST_F(Engine, ALoopingTuneFadesOutBeforeTheLimitAndTheLimitActsAsSilence) {
     config.EnforceLoopTime = 1;
     struct Case {
         int limit, fadeStartsAt, fadeMs, policy;
-    } cases[] = {{300, 296, 4500, 1}, {10, 9, 1500, 3}, {3, 3, 500, 1}};
+    } cases[] = {{300, 293, 7500, 1}, {10, 3, 7500, 3}, {3, 1, 2500, 1}}; // the 8-s fade
+
     auto fades = [this] {
         Calls asked;
         for (const std::string& action : Actions())

@@ -32,7 +32,7 @@ TEST(OptionRules, EverySliderStepMovesOnePositionFromTheStoredValue) {
             << c.stored << " step " << static_cast<int>(c.step);
 }
 
-TEST(OptionRules, ResetTouchesOnlyTheMeterAndCopyOnlyTheTwelveSettings) {
+TEST(OptionRules, ResetTouchesOnlyTheMeterAndCopyOnlyTheDialogsSettings) {
     Config edited;
     edited.Normalize = 1;
     edited.VUSegmentWidth = 12;
@@ -49,7 +49,9 @@ TEST(OptionRules, ResetTouchesOnlyTheMeterAndCopyOnlyTheTwelveSettings) {
     Config window;
     edited.MaxLoopTime = 150;
     edited.VURightColor = {9, 9, 9};
+    edited.LoopCount = 5;
     CopyOptionSettings(edited, window);
+    EXPECT_EQ(window.LoopCount, 5);
     EXPECT_EQ(window.Normalize, 1);
     EXPECT_EQ(window.MaxLoopTime, 150);
     EXPECT_EQ(window.VURightColor, (RgbColor{9, 9, 9}));

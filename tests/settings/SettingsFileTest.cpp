@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <sstream>
 #include <sys/stat.h>
+#include <tuple>
 
 using namespace tarvo;
 
@@ -93,6 +94,12 @@ TEST_F(SettingsFileTest, NumbersFlagsLimitsAndFolders) {
     EXPECT_EQ(config.VULeftColor, (RgbColor{255, 0, 12}));
     EXPECT_EQ(config.VUMidColor, (RgbColor{1, 2, 0}));
     EXPECT_EQ(config.PlaylistMode, 0); // no playlist entries
+    // An older file has no listening keys: the defaults; absurd values too.
+    EXPECT_EQ(std::tuple(config.PlayKnownLength, config.LoopCount, config.FadeSeconds),
+              std::tuple(1, 2, 8));
+    const Config listening = ReadText("PlayKnownLength=0\nLoopCount=101\nFadeSeconds=-1\n");
+    EXPECT_EQ(std::tuple(listening.PlayKnownLength, listening.LoopCount, listening.FadeSeconds),
+              std::tuple(0, 2, 8));
     EXPECT_EQ(ReadText("VUSegmentWidth=0\nOnSilence=3\nMaxLoopTime=5\nMaxLoopTime=6\n").MaxLoopTime,
               6);
     EXPECT_EQ(ReadText("VUSegmentWidth=0\n").VUSegmentWidth, 0);
@@ -128,7 +135,9 @@ TEST_F(SettingsFileTest, WrittenFileReadsBackToTheSameRecord) {
                    0),
         0u);
     EXPECT_NE(text.find("AutoMark=5\n"), std::string::npos);
-    EXPECT_NE(text.find("PlaylistMode=0\nMainWindowSize=800x520\n"), std::string::npos);
+    EXPECT_NE(text.find("PlaylistMode=0\nPlayKnownLength=1\nLoopCount=2\nFadeSeconds=8\n"
+                        "MainWindowSize=800x520\n"),
+              std::string::npos);
     EXPECT_EQ(text.find("PlaylistManagerSize"), std::string::npos); // never sized: no line
 
     CROMList other;

@@ -37,7 +37,10 @@ const std::map<int, const char*> kOptionNames{{CORE_OPT_GAME, "GAME"},
                                               {CORE_OPT_NORMALIZE, "NORMALIZE"},
                                               {CORE_OPT_FIXED_RENDER_MS, "FIXED_RENDER_MS"},
                                               {CORE_OPT_FADE_OUT_MS, "FADE_OUT_MS"},
-                                              {CORE_OPT_EXPORT_MS, "EXPORT_MS"}};
+                                              {CORE_OPT_EXPORT_MS, "EXPORT_MS"},
+                                              {CORE_OPT_END_AT_LENGTH, "END_AT_LENGTH"},
+                                              {CORE_OPT_LOOP_COUNT, "LOOP_COUNT"},
+                                              {CORE_OPT_TUNE_FADE_MS, "TUNE_FADE_MS"}};
 
 const char* NameOf(const std::map<int, const char*>& names, int code) {
     const auto it = names.find(code);

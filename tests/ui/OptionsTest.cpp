@@ -112,6 +112,14 @@ TEST_F(Options, OkAppliesEverywhereAndCancelChangesNothing) {
         options.findChild<QSlider*>(CDialogLayout::ObjectName(CDlgOptions::kSegmentSize))
             ->triggerAction(QAbstractSlider::SliderToMaximum);
         options.Settings.VULeftColor = {1, 2, 3};
+        auto* known =
+            options.findChild<QCheckBox*>(CDialogLayout::ObjectName(CDlgOptions::kPlayKnownLength));
+        known->setChecked(true); // as opening shows the setting
+        known->click();
+        options.findChild<QLineEdit*>(CDialogLayout::ObjectName(CDlgOptions::kLoopCount))
+            ->setText("3");
+        options.findChild<QLineEdit*>(CDialogLayout::ObjectName(CDlgOptions::kFadeSeconds))
+            ->setText("61"); // beyond the longest fade: kept as it was
     };
     window->SetModalRunner([&](QDialog& dialog) {
         edit(dialog);
@@ -125,7 +133,8 @@ TEST_F(Options, OkAppliesEverywhereAndCancelChangesNothing) {
 
     window->SetModalRunner([&](QDialog& dialog) {
         edit(dialog);
-        return int(QDialog::Accepted);
+        static_cast<CDlgOptions&>(dialog).accept(); // OK takes the numbers typed
+        return dialog.result();
     });
     ASSERT_TRUE(window->Action(kOpenOptions)->isEnabled());
     window->Action(kOpenOptions)->trigger();
@@ -133,10 +142,15 @@ TEST_F(Options, OkAppliesEverywhereAndCancelChangesNothing) {
     EXPECT_EQ(window->Settings().VUSegmentWidth, 20);
     EXPECT_LT(window->LeftMeter().SegmentCount(), segments);
     EXPECT_EQ(window->RightMeter().LitColor(0), QColor(1, 2, 3));
-    EXPECT_EQ(core.TakeActions(), std::vector<std::string>{"SetOption(NORMALIZE, 1)"});
+    EXPECT_EQ(
+        core.TakeActions(),
+        (std::vector<std::string>{"SetOption(NORMALIZE, 1)", "SetOption(END_AT_LENGTH, 0)",
+                                  "SetOption(LOOP_COUNT, 3)", "SetOption(TUNE_FADE_MS, 8000)"}));
     EXPECT_TRUE(qobject_cast<QCheckBox*>(window->ControlById(kNormalize))->isChecked());
 
     ASSERT_TRUE(window->CloseSequence()); // and the next start finds them
     EXPECT_NE(temp.Read("Tarvo.ini").find("MaxLoopTime=150\n"), std::string::npos);
+    EXPECT_NE(temp.Read("Tarvo.ini").find("PlayKnownLength=0\nLoopCount=3\nFadeSeconds=8\n"),
+              std::string::npos);
     EXPECT_NE(temp.Read("Tarvo.ini").find("VULeftColor=1 2 3\n"), std::string::npos);
 }
