@@ -135,3 +135,18 @@ TEST_F(EngineWithRealCore, TagsWithLineBreaksWriteOnlyTheirOwnClipsTitle) {
     EXPECT_EQ(clips.GetLabel(4), "Treasure starmoth:blank 1 starmoth:title 2 INJECTED");
     EXPECT_EQ(clips.GetLabel(5), "Line starmoth:range 0 1");
 }
+
+// A tune that would play on for ever ends at its known length: Comet Miner's
+// "Surface" at its 7.68 s of HVSC's song lengths, and the next clip starts at
+// the second second of silence after it, as the silence policy says.
+TEST_F(EngineWithRealCore, ATuneEndsAtItsKnownLengthAndTheNextOneStarts) {
+    config.OnSilence = static_cast<int>(OnSilencePolicy::NextClip);
+    RenderPerTick(30);
+    engine.ApplyStartOptions(false);
+    engine.LoadGame(romList.FindGameIndex("cometminer"), 1);
+    int ticks = 0;
+    for (; ticks < 1000 && engine.CurrentClip() == 1; ++ticks)
+        engine.TimerTick();
+    EXPECT_EQ(engine.CurrentClip(), 2);
+    EXPECT_NEAR(ticks * 0.030, 7.68 + 2, 0.1);
+}
