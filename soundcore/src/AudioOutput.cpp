@@ -116,11 +116,15 @@ void CAudioOutput::Queue(const int16_t* frames, int frameCount) {
     Remember(frames, frameCount);
 }
 
+// On every tick: at most two block copies into the ring.
 void CAudioOutput::Remember(const int16_t* frames, int frameCount) {
-    for (int i = std::max(0, frameCount - kRecentFrames); i < frameCount; ++i) {
-        m_recent[2 * m_recentEnd] = frames[2 * i];
-        m_recent[2 * m_recentEnd + 1] = frames[2 * i + 1];
-        m_recentEnd = (m_recentEnd + 1) % kRecentFrames;
+    const size_t kept = std::min<size_t>(frameCount, kRecentFrames);
+    frames += 2 * (frameCount - kept);
+    for (size_t done = 0; done < kept;) {
+        const size_t chunk = std::min(kept - done, kRecentFrames - m_recentEnd);
+        std::copy_n(frames + 2 * done, 2 * chunk, m_recent.begin() + 2 * m_recentEnd);
+        m_recentEnd = (m_recentEnd + chunk) % kRecentFrames;
+        done += chunk;
     }
 }
 
