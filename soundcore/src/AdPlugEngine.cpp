@@ -2,6 +2,7 @@
 #include "src/AdPlugEngine.h"
 
 #include "src/MusicFormats.h"
+#include "src/OplVoiceFilter.h"
 
 #include <adplug/adplug.h>
 #include <adplug/emuopl.h>
@@ -83,7 +84,7 @@ bool CAdPlugEngine::Open(const Bytes& data, const Bytes&, std::string& error) {
                  : HasMagic(data, "_A2module_") ? "tune.a2m"
                                                 : "tune.rad";
     }
-    m_opl = std::make_unique<CEmuopl>(kRate, true, false);
+    m_opl = std::make_unique<COplVoiceFilter>(std::make_unique<CEmuopl>(kRate, true, false));
     const CMemoryProvider provider(m_name, m_data);
     m_player.reset(CAdPlug::factory(m_name, m_opl.get(), CAdPlug::players, provider));
     if (!m_player) {
@@ -121,6 +122,8 @@ bool CAdPlugEngine::Start(int track, std::string& error) {
     m_opl->init();
     m_player->rewind(track);
     m_untilUpdate = 0;
+    m_track = track;
+    m_playedFrames = 0;
     return true;
 }
 
@@ -128,6 +131,7 @@ bool CAdPlugEngine::Start(int track, std::string& error) {
 // AdLib formats do not tell a jingle from a tune that loops, and a game's
 // driver started its music over, so the song plays on from its start.
 bool CAdPlugEngine::Render(int16_t* frames, int frameCount) {
+    m_playedFrames += frameCount;
     while (frameCount > 0) {
         if (m_untilUpdate <= 0) {
             m_player->update();
@@ -143,6 +147,30 @@ bool CAdPlugEngine::Render(int16_t* frames, int frameCount) {
         m_untilUpdate -= now;
     }
     return true;
+}
+
+// The chip's envelopes run on the sound they make, so the song is played
+// there, without being heard: from its start, or on from where it is.
+bool CAdPlugEngine::Seek(int ms) {
+    const long target = static_cast<long>(std::max(ms, 0)) * kRate / 1000;
+    std::string error;
+    if (target < m_playedFrames && !Start(m_track, error)) return false;
+    std::vector<int16_t> unheard(2 * 4096);
+    while (m_playedFrames < target)
+        Render(unheard.data(), static_cast<int>(std::min<long>(target - m_playedFrames, 4096)));
+    return true;
+}
+
+// The engine emulates one OPL2, so a song has its nine channels.
+std::vector<std::string> CAdPlugEngine::Voices() {
+    std::vector<std::string> voices;
+    for (int channel = 1; channel <= COplVoiceFilter::kChannels; ++channel)
+        voices.push_back("OPL channel " + std::to_string(channel));
+    return voices;
+}
+
+void CAdPlugEngine::MuteVoices(const std::vector<bool>& muted) {
+    m_opl->Mute(muted);
 }
 
 } // namespace tarvocore

@@ -39,9 +39,10 @@ public:
     void Flush();
     int FramesWanted();
     void Queue(const int16_t* frames, int frameCount);
+    // Frames queued and not yet heard.
+    double QueuedFrames();
 
 private:
-    double QueuedFrames();
     bool OpenDevice(std::string& error);
     void ReleaseDevice();
     void Remember(const int16_t* frames, int frameCount);

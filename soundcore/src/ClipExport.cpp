@@ -38,7 +38,7 @@ void CClipExport::Run() {
     Bytes data;
     std::string error;
     if (!CGameClips::PrepareData(member, data, error) ||
-        !source.Start(member.name, data, m_request.trackList, m_request.track, error)) {
+        !source.Start(member.name, data, m_request.trackList, {m_request.track, {}}, error)) {
         m_error = member.name + ": " + error;
     } else if (m_file.Open(m_request.path, m_request.tags, m_error)) {
         const bool known = m_request.lengthMs > 0;

@@ -7,17 +7,33 @@
 namespace tarvocore {
 
 bool CClipSource::Start(const std::string& name, const Bytes& data, const Bytes& trackList,
-                        int track, std::string& error) {
+                        const CEmulatorProcess::StartRequest& start, std::string& error) {
     StartSilence();
-    m_playing = m_emulator.Start(name, data, trackList, track, error);
+    m_started = m_playing = m_emulator.Start(name, data, trackList, start, m_voices, error);
     return m_playing;
 }
 
 void CClipSource::StartSilence() {
-    if (m_playing) m_emulator.Stop();
-    m_playing = false;
+    if (m_started) m_emulator.Stop();
+    m_started = m_playing = false;
+    m_voices.clear();
+    DropBlock();
+}
+
+void CClipSource::DropBlock() {
     m_block = nullptr;
     m_blockFrames = m_read = 0;
+}
+
+// A seek may run a tune a long way without sound; it is done on a thread of
+// its own, so its limit is generous.
+bool CClipSource::Seek(int ms, std::string& error) {
+    if (!m_started) return false;
+    DropBlock();
+    constexpr int kSeekLimitMs = 60000;
+    m_playing = m_emulator.Seek(ms, kSeekLimitMs, error);
+    if (!m_playing) StartSilence();
+    return m_playing;
 }
 
 // The block after this one is asked for at once, so the emulator renders it

@@ -5,19 +5,30 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace tarvocore {
 
 // The sound of one clip: a track of a music file, played in the emulator
-// process from its start, or silence. Looping tunes loop for ever.
+// process from its start or where a seek put it, or silence. Looping tunes
+// loop for ever.
 class CClipSource {
 public:
     explicit CClipSource(CEmulatorProcess& emulator) : m_emulator(emulator) {}
 
     // `data` must already be checked; false with the reason.
-    bool Start(const std::string& name, const Bytes& data, const Bytes& trackList, int track,
-               std::string& error);
+    bool Start(const std::string& name, const Bytes& data, const Bytes& trackList,
+               const CEmulatorProcess::StartRequest& start, std::string& error);
     void StartSilence();
+    // Whether a tune is in the emulator (one that ended is still there to seek).
+    bool HasTune() const { return m_started; }
+    // Goes to `ms` into the tune; what was taken ahead of it is dropped.
+    bool Seek(int ms, std::string& error);
+    bool Mute(const std::vector<bool>& muted, std::string& error) {
+        return m_started && m_emulator.Mute(muted, error);
+    }
+    // The started tune's voices.
+    const std::vector<std::string>& Voices() const { return m_voices; }
     // The next `frameCount` frames: straight from the emulator's block when
     // they lie in one, else gathered in `buffer` (room for them). After the
     // end of a tune they are silence. `stopped` tells, with `error`, that the
@@ -31,8 +42,12 @@ public:
 private:
     CEmulatorProcess::Block TakeBlock(std::string& error);
 
+    void DropBlock();
+
     CEmulatorProcess& m_emulator;
+    bool m_started = false;
     bool m_playing = false;
+    std::vector<std::string> m_voices;
     int16_t* m_block = nullptr;
     int m_blockFrames = 0;
     int m_read = 0;

@@ -157,16 +157,43 @@ bool CEmulatorProcess::Info(const std::string& name, const Bytes& data, const By
 }
 
 bool CEmulatorProcess::Start(const std::string& name, const Bytes& data, const Bytes& trackList,
-                             int track, std::string& error) {
+                             const StartRequest& start, std::vector<std::string>& voices,
+                             std::string& error) {
     CMessageWriter request = FileRequest(name, data, trackList);
-    request.Number(static_cast<uint32_t>(track));
+    request.Number(static_cast<uint32_t>(start.track));
+    request.Flags(start.mutedVoices);
     Bytes answer;
     if (!Exchange(EmulatorMessage::Start, request.Payload(), answer, kOpenLimitMs, error))
         return false;
     CMessageReader reader(answer);
     const bool started = reader.Number() == 1;
     error = reader.Text();
+    voices.clear();
+    for (uint32_t count = std::min<uint32_t>(reader.Number(), kMaxVoices); count > 0; --count)
+        voices.push_back(reader.Text());
     return started && reader.Ok();
+}
+
+bool CEmulatorProcess::Seek(int ms, int limitMs, std::string& error) {
+    CMessageWriter request;
+    request.Number(static_cast<uint32_t>(std::max(ms, 0)));
+    return Confirmed(EmulatorMessage::Seek, request, limitMs, error);
+}
+
+bool CEmulatorProcess::Mute(const std::vector<bool>& muted, std::string& error) {
+    CMessageWriter request;
+    request.Flags(muted);
+    return Confirmed(EmulatorMessage::Mute, request, kOpenLimitMs, error);
+}
+
+bool CEmulatorProcess::Confirmed(EmulatorMessage type, const CMessageWriter& request, int limitMs,
+                                 std::string& error) {
+    Bytes answer;
+    if (!Exchange(type, request.Payload(), answer, limitMs, error)) return false;
+    CMessageReader reader(answer);
+    if (reader.Number() == 1 && reader.Ok()) return true;
+    error = "the emulator could not do it";
+    return false;
 }
 
 bool CEmulatorProcess::AskNext(std::string& error) {

@@ -5,8 +5,10 @@
 #include "src/MusicEngine.h"
 
 #include <chrono>
+#include <csignal>
 #include <string>
 #include <sys/types.h>
+#include <vector>
 
 namespace tarvocore {
 
@@ -35,8 +37,17 @@ public:
     // less time left than the usual limit).
     bool Info(const std::string& name, const Bytes& data, const Bytes& trackList, MusicInfo& info,
               std::string& error, int limitMs = kOpenLimitMs);
-    bool Start(const std::string& name, const Bytes& data, const Bytes& trackList, int track,
-               std::string& error);
+    // Starts a track with these voices muted; `voices` gets the tune's voices.
+    struct StartRequest {
+        int track = 0;
+        std::vector<bool> mutedVoices;
+    };
+    bool Start(const std::string& name, const Bytes& data, const Bytes& trackList,
+               const StartRequest& start, std::vector<std::string>& voices, std::string& error);
+    // Goes to `ms` into the started tune; what was rendered ahead is dropped.
+    // A seek may take long (a tune that can only be run there), hence its limit.
+    bool Seek(int ms, int limitMs, std::string& error);
+    bool Mute(const std::vector<bool>& muted, std::string& error);
     // Asks for the next block of the started tune, which the emulator has
     // mostly rendered already; TakeNext waits for it, at most `waitMs` at a
     // time (the player's thread must not stall) and at most kBlockLimitMs
@@ -53,6 +64,11 @@ public:
     bool Launch(std::string& error);
     // Ends the process at once (a shutdown, or a test making it fail).
     void Kill();
+    // Ends the process from another thread than the one waiting on it, whose
+    // request then fails at once and tidies up (a long seek given up).
+    void Interrupt() const {
+        if (m_pid > 0) ::kill(m_pid, SIGKILL);
+    }
     pid_t Pid() const { return m_pid; }
 
 private:
@@ -62,6 +78,9 @@ private:
     bool Receive(EmulatorMessage type, Bytes& answer, int limitMs, std::string& error);
     // A block asked for and not yet taken is taken and dropped before any other request.
     bool DropAskedBlock(std::string& error);
+    // Sends a request whose answer is only its success.
+    bool Confirmed(EmulatorMessage type, const CMessageWriter& request, int limitMs,
+                   std::string& error);
     CMessageWriter FileRequest(const std::string& name, const Bytes& data,
                                const Bytes& trackList) const;
 

@@ -41,6 +41,19 @@ Bytes CMessageReader::Data() {
     return data;
 }
 
+void CMessageWriter::Flags(const std::vector<bool>& flags) {
+    Bytes bytes(flags.begin(), flags.end());
+    Data(bytes);
+}
+
+std::vector<bool> CMessageReader::Flags() {
+    const Bytes bytes = Data();
+    std::vector<bool> flags;
+    for (uint8_t byte : bytes)
+        flags.push_back(byte != 0);
+    return flags;
+}
+
 std::string CMessageReader::Text() {
     const Bytes data = Data();
     return std::string(data.begin(), data.end());

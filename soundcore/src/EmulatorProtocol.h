@@ -10,16 +10,26 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tarvocore {
 
 enum class EmulatorMessage : uint32_t {
-    Info = 1,  // name, data, track list   -> ok, error, system, game, author, copyright,
-               //                             tunes (title, length)
-    Start = 2, // name, data, track list, track -> ok, error; the first block is rendered ahead
-    Next =
-        3, // (nothing)                -> slot, frames (0: ended); the next block is rendered ahead
-    Stop = 4, // (nothing)                -> no answer
+    // name, data, track list -> ok, error, system, game, author, copyright, fingerprint,
+    //                           tunes (title, length, intro, loop)
+    Info = 1,
+    // name, data, track list, track, muted voices -> ok, error, voice names;
+    // the first block is rendered ahead
+    Start = 2,
+    // (nothing) -> slot, frames (0: ended); the next block is rendered ahead
+    Next = 3,
+    // (nothing) -> no answer
+    Stop = 4,
+    // milliseconds -> ok; the blocks rendered ahead are dropped, and the
+    // first from there is rendered ahead
+    Seek = 5,
+    // muted voices -> ok; from the next block rendered
+    Mute = 6,
 };
 
 // A tune's first block is short, so it is heard at once even from a slow
@@ -34,6 +44,7 @@ constexpr int kBlockSlots = 2 + kBlocksAhead;
 constexpr size_t kSharedBytes = static_cast<size_t>(kBlockFrames) * 4 * kBlockSlots;
 constexpr size_t kMaxRequestBytes = 2 * kMaxMusicFileSize + 4096;
 constexpr size_t kMaxAnswerBytes = 1u << 20;
+constexpr size_t kMaxVoices = 256; // a module has at most 127 channels
 
 // Builds a payload: numbers, then texts and data with their lengths.
 class CMessageWriter {
@@ -44,6 +55,7 @@ public:
     }
     void Data(const Bytes& data) { Data(data.data(), data.size()); }
     void Data(const uint8_t* data, size_t size);
+    void Flags(const std::vector<bool>& flags);
     const Bytes& Payload() const { return m_payload; }
 
 private:
@@ -58,6 +70,7 @@ public:
     uint32_t Number();
     std::string Text();
     Bytes Data();
+    std::vector<bool> Flags();
     bool Ok() const { return m_ok; }
 
 private:

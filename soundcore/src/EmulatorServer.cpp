@@ -32,6 +32,10 @@ bool CEmulatorServer::Serve(EmulatorMessage type, const Bytes& request) {
     case EmulatorMessage::Stop:
         m_engine.reset();
         return true;
+    case EmulatorMessage::Seek:
+        return Seek(request);
+    case EmulatorMessage::Mute:
+        return Mute(request);
     }
     return false; // not the core speaking
 }
@@ -90,15 +94,48 @@ bool CEmulatorServer::Start(const Bytes& request) {
     std::string error;
     m_engine = OpenEngine(reader, error);
     const int track = static_cast<int>(reader.Number());
+    const std::vector<bool> muted = reader.Flags();
     if (m_engine && !m_engine->Start(track, error)) m_engine.reset();
     CMessageWriter answer;
     answer.Number(m_engine ? 1 : 0);
     answer.Text(error);
+    const std::vector<std::string> voices =
+        m_engine ? m_engine->Voices() : std::vector<std::string>{};
+    answer.Number(static_cast<uint32_t>(std::min<size_t>(voices.size(), kMaxVoices)));
+    for (size_t voice = 0; voice < voices.size() && voice < kMaxVoices; ++voice)
+        answer.Text(voices[voice].substr(0, 256));
+    if (m_engine) m_engine->MuteVoices(muted);
     if (!Reply(EmulatorMessage::Start, answer)) return false;
+    RenderFromHere();
+    return true;
+}
+
+// Blocks rendered ahead are dropped (the core has let go of them), so the
+// next one asked for starts where the engine now stands.
+void CEmulatorServer::RenderFromHere() {
     m_replied = m_rendered = 0;
     m_blockFrames = kFirstBlockFrames;
     m_ended = false;
+}
+
+bool CEmulatorServer::Seek(const Bytes& request) {
+    CMessageReader reader(request);
+    const int ms = static_cast<int>(reader.Number());
+    const bool done = m_engine && reader.Ok() && m_engine->Seek(ms);
+    CMessageWriter answer;
+    answer.Number(done ? 1 : 0);
+    if (!Reply(EmulatorMessage::Seek, answer)) return false;
+    RenderFromHere();
     return true;
+}
+
+bool CEmulatorServer::Mute(const Bytes& request) {
+    CMessageReader reader(request);
+    const std::vector<bool> muted = reader.Flags();
+    if (m_engine && reader.Ok()) m_engine->MuteVoices(muted);
+    CMessageWriter answer;
+    answer.Number(m_engine ? 1 : 0);
+    return Reply(EmulatorMessage::Mute, answer);
 }
 
 bool CEmulatorServer::CanRenderAhead() const {

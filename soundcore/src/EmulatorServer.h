@@ -21,6 +21,9 @@ private:
     bool Info(const Bytes& request);
     bool Start(const Bytes& request);
     bool Next();
+    bool Seek(const Bytes& request);
+    bool Mute(const Bytes& request);
+    void RenderFromHere();
     // Renders the next block into its slot, while the core has room for it.
     bool CanRenderAhead() const;
     void RenderAhead();

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "src/GmeEngine.h"
 
+#include <algorithm>
 #include <cstring>
 #include <gme/gme.h>
+#include <vector>
 
 namespace tarvocore {
 
@@ -101,6 +103,7 @@ bool CGmeEngine::Start(int track, std::string& error) {
         error = failure;
         return false;
     }
+    m_track = track;
     return true;
 }
 
@@ -110,6 +113,41 @@ bool CGmeEngine::Render(int16_t* frames, int frameCount) {
         return false;
     }
     return true;
+}
+
+// libgme's own seek mutes the chips while it runs ahead, and a muted chip
+// keeps its oscillators still, so the tune would go on from there with other
+// phases than it had. Played there unheard instead, it sounds as it would.
+bool CGmeEngine::Seek(int ms) {
+    const long target = static_cast<long>(std::max(ms, 0)) * 44100 / 1000 * 2; // samples
+    long at = gme_tell_samples(m_emu);
+    if (target < at) {
+        if (gme_start_track(m_emu, m_track) != nullptr) return false;
+        at = gme_tell_samples(m_emu);
+    }
+    std::vector<short> unheard(8192);
+    while (at < target && !gme_track_ended(m_emu)) {
+        const int count = static_cast<int>(std::min<long>(target - at, 8192));
+        if (gme_play(m_emu, count, unheard.data()) != nullptr) return false;
+        at += count;
+    }
+    return true;
+}
+
+std::vector<std::string> CGmeEngine::Voices() {
+    std::vector<std::string> voices;
+    for (int voice = 0; voice < gme_voice_count(m_emu); ++voice) {
+        const char* name = gme_voice_name(m_emu, voice);
+        voices.push_back(name && *name ? name : "Voice " + std::to_string(voice + 1));
+    }
+    return voices;
+}
+
+void CGmeEngine::MuteVoices(const std::vector<bool>& muted) {
+    int mask = 0;
+    for (size_t voice = 0; voice < muted.size() && voice < 31; ++voice)
+        if (muted[voice]) mask |= 1 << voice;
+    gme_mute_voices(m_emu, mask);
 }
 
 } // namespace tarvocore

@@ -21,6 +21,9 @@ public:
     MusicInfo Info() override;
     bool Start(int track, std::string& error) override;
     bool Render(int16_t* frames, int frameCount) override;
+    bool Seek(int ms) override;
+    std::vector<std::string> Voices() override;
+    void MuteVoices(const std::vector<bool>& muted) override;
 
     void SetTypeFromName(const std::string& name) { m_name = name; }
 
@@ -28,6 +31,7 @@ private:
     Bytes m_data; // libgme reads the data it was opened on while it plays
     Music_Emu* m_emu = nullptr;
     std::string m_name;
+    int m_track = 0;
 };
 
 } // namespace tarvocore

@@ -45,6 +45,14 @@ public:
     // Fills every frame (stereo, 44100 Hz); false once the tune has ended,
     // the frames then being silence.
     virtual bool Render(int16_t* frames, int frameCount) = 0;
+    // Goes to `ms` into the started tune, as if it had played there from its
+    // start; false when the engine cannot.
+    virtual bool Seek(int ms) = 0;
+    // The started tune's voices (a chip's channels) by the library's names, in
+    // the order MuteVoices takes them.
+    virtual std::vector<std::string> Voices() = 0;
+    // Silences the voices marked true from the next frame rendered; the rest sound.
+    virtual void MuteVoices(const std::vector<bool>& muted) = 0;
 };
 
 // The engine for a file, chosen by its content and, where that says

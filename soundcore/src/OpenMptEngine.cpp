@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "src/OpenMptEngine.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <libopenmpt/libopenmpt.hpp>
+#include <libopenmpt/libopenmpt_ext.hpp>
 #include <sstream>
+#include <vector>
 
 namespace tarvocore {
 
@@ -47,7 +51,7 @@ bool COpenMptEngine::Plays(const Bytes& data) {
 bool COpenMptEngine::Open(const Bytes& data, const Bytes&, std::string& error) {
     std::ostringstream log; // libopenmpt's own remarks stay out of the way
     try {
-        m_module = std::make_unique<openmpt::module>(data.data(), data.size(), log);
+        m_module = std::make_unique<openmpt::module_ext>(data.data(), data.size(), log);
     } catch (const std::exception& failure) {
         error = failure.what();
         return false;
@@ -106,6 +110,45 @@ bool COpenMptEngine::Render(int16_t* frames, int frameCount) {
     }
     std::memset(frames + 2 * done, 0, (static_cast<size_t>(frameCount) - done) * 4);
     return done == static_cast<size_t>(frameCount);
+}
+
+// libopenmpt goes to the start of a row, with the notes struck before it
+// sounding on as they would; the rest of the way is played unheard.
+bool COpenMptEngine::Seek(int ms) {
+    m_module->ctl_set_boolean("seek.sync_samples", true);
+    const double target = std::max(ms, 0) / 1000.0;
+    double at = m_module->set_position_seconds(target);
+    for (double back = 0.5; at > target && back < 64; back *= 2)
+        at = m_module->set_position_seconds(std::max(target - back, 0.0));
+    long frames = std::lround((target - at) * 44100);
+    std::vector<int16_t> unheard(2 * 4096);
+    for (; frames > 0; frames -= 4096)
+        if (!Render(unheard.data(), static_cast<int>(std::min<long>(frames, 4096)))) return false;
+    return true;
+}
+
+// A module's channels by number, with the name its author gave, if any.
+std::vector<std::string> COpenMptEngine::Voices() {
+    const std::vector<std::string> names = m_module->get_channel_names();
+    std::vector<std::string> voices;
+    for (int channel = 0; channel < m_module->get_num_channels(); ++channel) {
+        const size_t index = static_cast<size_t>(channel);
+        std::string voice = "Channel " + std::to_string(channel + 1);
+        if (index < names.size() && names[index].find_first_not_of(' ') != std::string::npos)
+            voice += ": " + names[index];
+        voices.push_back(voice);
+    }
+    return voices;
+}
+
+void COpenMptEngine::MuteVoices(const std::vector<bool>& muted) {
+    auto* mixer = static_cast<openmpt::ext::interactive*>(
+        m_module->get_interface(openmpt::ext::interactive_id));
+    if (!mixer) return;
+    for (int channel = 0; channel < m_module->get_num_channels(); ++channel) {
+        const size_t index = static_cast<size_t>(channel);
+        mixer->set_channel_mute_status(channel, index < muted.size() && muted[index]);
+    }
 }
 
 } // namespace tarvocore

@@ -6,7 +6,7 @@
 #include <memory>
 
 namespace openmpt {
-class module;
+class module_ext;
 }
 
 namespace tarvocore {
@@ -24,9 +24,12 @@ public:
     MusicInfo Info() override;
     bool Start(int track, std::string& error) override;
     bool Render(int16_t* frames, int frameCount) override;
+    bool Seek(int ms) override;
+    std::vector<std::string> Voices() override;
+    void MuteVoices(const std::vector<bool>& muted) override;
 
 private:
-    std::unique_ptr<openmpt::module> m_module;
+    std::unique_ptr<openmpt::module_ext> m_module;
 };
 
 } // namespace tarvocore

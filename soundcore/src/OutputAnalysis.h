@@ -44,9 +44,10 @@ private:
 // reaches silence without a step, so there is no click at either end.
 class CFadeOut {
 public:
-    void Start(long frames) {
+    // Over `frames`, of which `done` have passed already (a seek into the fade).
+    void Start(long frames, long done = 0) {
         m_total = frames;
-        m_done = 0;
+        m_done = done;
     }
     void Cancel() { m_total = 0; }
     bool IsActive() const { return m_total > 0; }

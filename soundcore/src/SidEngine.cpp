@@ -85,6 +85,8 @@ bool CSidEngine::Start(int track, std::string& error) {
         return false;
     }
     m_tune->selectSong(static_cast<unsigned>(track) + 1);
+    m_track = track;
+    m_playedFrames = 0;
     m_player = std::make_unique<sidplayfp>();
     m_builder = std::make_unique<ReSIDfpBuilder>("tarvo");
     m_builder->create(m_player->info().maxsids());
@@ -93,11 +95,15 @@ bool CSidEngine::Start(int track, std::string& error) {
     config.playback = SidConfig::MONO;
     config.samplingMethod = SidConfig::INTERPOLATE;
     config.fastSampling = true;
+    // The machine starts the same way each time, so a tune started again
+    // (a seek back) plays as it did; libsidplayfp's default is a random delay.
+    config.powerOnDelay = 0;
     config.sidEmulation = m_builder.get();
     if (!m_builder->getStatus() || !m_player->config(config) || !m_player->load(m_tune.get())) {
         error = m_builder->getStatus() ? m_player->error() : m_builder->error();
         return false;
     }
+    MuteVoices(m_muted);
     return true;
 }
 
@@ -107,7 +113,44 @@ bool CSidEngine::Render(int16_t* frames, int frameCount) {
         m_player->play(m_mono.data(), static_cast<uint_least32_t>(frameCount));
     for (int i = 0; i < frameCount; ++i)
         frames[2 * i] = frames[2 * i + 1] = i < static_cast<int>(got) ? m_mono[i] : int16_t{0};
+    m_playedFrames += frameCount;
     return got > 0 && m_player->isPlaying();
+}
+
+// A C64 tune is a program: the only way to a place in it is to run it there,
+// from its start or on from where it is, unheard. (libsidplayfp's fast
+// forward would save only the resampling, and loses count of the time.)
+bool CSidEngine::Seek(int ms) {
+    const long target = static_cast<long>(std::max(ms, 0)) * 44100 / 1000;
+    std::string error;
+    if (target < m_playedFrames && !Start(m_track, error)) return false;
+    std::vector<int16_t> unheard(2 * 4096);
+    while (m_playedFrames < target)
+        if (!Render(unheard.data(),
+                    static_cast<int>(std::min<long>(target - m_playedFrames, 4096))))
+            return false;
+    return true;
+}
+
+// Three voices a chip; a tune for two or three chips has them all.
+std::vector<std::string> CSidEngine::Voices() {
+    const unsigned chips = m_tune->getInfo()->sidChips();
+    std::vector<std::string> voices;
+    for (unsigned chip = 0; chip < chips; ++chip)
+        for (int voice = 1; voice <= 3; ++voice)
+            voices.push_back(chips == 1 ? "Voice " + std::to_string(voice)
+                                        : "SID " + std::to_string(chip + 1) + " voice " +
+                                              std::to_string(voice));
+    return voices;
+}
+
+void CSidEngine::MuteVoices(const std::vector<bool>& muted) {
+    m_muted = muted;
+    if (!m_player) return;
+    const unsigned chips = m_tune->getInfo()->sidChips();
+    // The flag mutes, whatever libsidplayfp's own comment says of it.
+    for (unsigned voice = 0; voice < chips * 3; ++voice)
+        m_player->mute(voice / 3, voice % 3, voice < muted.size() && muted[voice]);
 }
 
 } // namespace tarvocore

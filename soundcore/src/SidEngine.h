@@ -25,6 +25,9 @@ public:
     MusicInfo Info() override;
     bool Start(int track, std::string& error) override;
     bool Render(int16_t* frames, int frameCount) override;
+    bool Seek(int ms) override;
+    std::vector<std::string> Voices() override;
+    void MuteVoices(const std::vector<bool>& muted) override;
 
 private:
     std::unique_ptr<SidTune> m_tune;
@@ -33,6 +36,9 @@ private:
     std::string m_fingerprint;    // the MD5 HVSC knows the tune by
     std::vector<int> m_lengthsMs; // from Songlengths.md5, by subtune
     std::vector<int16_t> m_mono;
+    int m_track = 0;
+    long m_playedFrames = 0; // of the tune started
+    std::vector<bool> m_muted;
 };
 
 } // namespace tarvocore

@@ -38,6 +38,7 @@ void CSoundCore::Init(void* user, CoreMessageCallback callback, const std::strin
 }
 
 void CSoundCore::Shutdown() {
+    CancelSeek();
     WaitForClipStart();
     CancelLoad();
     m_cancelledLoads.clear();
@@ -88,6 +89,15 @@ int CSoundCore::GetInt(int code, int argument) const {
         return m_loadedGame;
     case CORE_INT_EXPORT_PROGRESS:
         return m_export ? m_export->Permille() : -1;
+    case CORE_INT_POSITION_MS:
+        return static_cast<int>(HeardFrame() * 1000 / kSampleRate);
+    case CORE_INT_VOICE_COUNT:
+        return static_cast<int>(m_source.Voices().size());
+    case CORE_INT_VOICE_MUTED:
+        return argument >= 0 && static_cast<size_t>(argument) < m_mutedVoices.size() &&
+                       m_mutedVoices[static_cast<size_t>(argument)]
+                   ? 1
+                   : 0;
     case CORE_INT_GAME_IS_ADDED:
         return argument >= 0 && argument < static_cast<int>(games.size()) && games[argument].added
                    ? 1
@@ -106,6 +116,12 @@ const char* CSoundCore::GetString(int code, int argument) {
     if (code == CORE_STR_TUNE_TITLE) {
         const ClipLocation* tune = m_loadedGame >= 0 ? m_clips.Find(argument) : nullptr;
         return tune ? tune->title.c_str() : "";
+    }
+    if (code == CORE_STR_VOICE_NAME) {
+        const auto& voices = m_source.Voices();
+        return argument >= 0 && static_cast<size_t>(argument) < voices.size()
+                   ? voices[static_cast<size_t>(argument)].c_str()
+                   : "";
     }
     if (code == CORE_STR_DRIVER_NAME) {
         const auto& drivers = m_catalogue.Drivers();
@@ -159,6 +175,13 @@ void CSoundCore::Command(int code, int argument) {
         break;
     case CORE_CMD_RELOAD_CATALOGUE:
         ReloadCatalogue();
+        break;
+    case CORE_CMD_SEEK:
+        Seek(argument);
+        break;
+    case CORE_CMD_MUTE_VOICE:
+    case CORE_CMD_UNMUTE_VOICE:
+        SetVoiceMuted(argument, code == CORE_CMD_MUTE_VOICE);
         break;
     default:
         break;
@@ -250,6 +273,7 @@ void CSoundCore::FinishLoad() {
     }
     m_archive = load->TakeArchive();
     m_clips = load->TakeClips();
+    if (m_loadingGame != m_loadedGame) m_mutedVoices.clear(); // the game loaded again keeps them
     m_loadedGame = m_loadingGame;
     StartLoadedGame(m_loadClip);
 }
@@ -277,13 +301,12 @@ void CSoundCore::StartLoadedGame(int clip) {
 void CSoundCore::PlayClip(int clip) {
     if (m_load) m_loadClip = clip; // played once the game is loaded
     if (m_loadedGame < 0) return;
+    CancelSeek();
     WaitForClipStart();
     m_currentClip = clip;
     m_source.StartSilence();
-    m_silence.Reset();
     m_fade.Cancel();
-    m_output.Flush();
-    m_levelFill = 0;
+    RestartOutput();
     const ClipLocation* location = clip == CORE_SILENCE_CLIP ? nullptr : m_clips.Find(clip);
     StartClipEnd(location);
     if (!location) {
@@ -305,6 +328,7 @@ void CSoundCore::FinishClipStart() {
                   " cannot be played: " + m_clipStartError);
     }
     Send(CORE_MSG_CLIP_STARTED, nullptr, m_currentClip);
+    OnClipJobDone();
 }
 
 // Before anything else uses the emulator or the clip's file.
@@ -320,7 +344,7 @@ bool CSoundCore::PrepareClip(const ClipLocation& location, std::string& error) {
     Bytes data;
     const Bytes trackList = m_clips.TrackListFor(*m_archive);
     if (!CGameClips::PrepareData(member, data, error) ||
-        !m_source.Start(member.name, data, trackList, location.track, error)) {
+        !m_source.Start(member.name, data, trackList, {location.track, m_mutedVoices}, error)) {
         error = member.name + ": " + error;
         return false;
     }
@@ -328,6 +352,7 @@ bool CSoundCore::PrepareClip(const ClipLocation& location, std::string& error) {
 }
 
 void CSoundCore::ForgetGame() {
+    CancelSeek();
     WaitForClipStart();
     m_source.StartSilence();
     m_archive.reset();
@@ -359,6 +384,14 @@ void CSoundCore::Service() {
         if (!m_clipStart->Done()) return; // nothing plays until the clip has started
         FinishClipStart();
     }
+    if (m_seek) {
+        if (!m_seek->Done()) {
+            if (!m_seekToldBusy) Send(CORE_MSG_BUSY); // a seek that takes a while is shown
+            m_seekToldBusy = true;
+            return;
+        }
+        FinishSeek();
+    }
     if (m_loadedGame < 0 || m_paused) return;
     Render(m_output.FramesWanted());
 }
@@ -375,10 +408,11 @@ void CSoundCore::Render(int frameCount) {
     if (frameCount <= 0 || m_loadedGame < 0) return;
     m_buffer.resize(static_cast<size_t>(frameCount) * 2);
     int16_t* frames = RenderClip(frameCount);
-    EndAtLength(frames, frameCount);
+    m_timeline.Process(frames, frameCount);
     m_normalizer.Process(frames, frameCount);
     m_fade.Process(frames, frameCount);
     m_output.Queue(frames, frameCount);
+    m_queuedFrames = m_output.QueuedFrames();
     std::string error;
     if (!m_recordingFailed && !m_recording.Write(frames, frameCount, error)) {
         m_recordingFailed = true;
@@ -436,32 +470,13 @@ int CSoundCore::FadeOf(const ClipLocation& clip) const {
 }
 
 void CSoundCore::StartClipEnd(const ClipLocation* clip) {
-    m_playedFrames = 0;
-    m_clipFade.Cancel();
-    m_fadeFrame = m_endFrame = -1;
     const int length = clip ? LengthOf(*clip) : -1;
-    if (!m_endAtLength || length <= 0) return;
-    m_endFrame = static_cast<long>(length) * kSampleRate / 1000;
-    const int fade = FadeOf(*clip);
-    if (fade > 0) m_fadeFrame = m_endFrame - static_cast<long>(fade) * kSampleRate / 1000;
-}
-
-// At its length the clip falls silent, after its fade; the silence reports
-// that follow end it as any clip that falls silent ends.
-void CSoundCore::EndAtLength(int16_t* frames, int frameCount) {
-    const long start = m_playedFrames;
-    m_playedFrames += frameCount;
-    if (m_endFrame < 0) return;
-    if (m_clipFade.IsActive()) {
-        m_clipFade.Process(frames, frameCount);
-    } else if (m_fadeFrame >= 0 && m_playedFrames > m_fadeFrame) {
-        const long into = std::max(m_fadeFrame - start, 0L);
-        m_clipFade.Start(m_endFrame - m_fadeFrame);
-        m_clipFade.Process(frames + 2 * into, frameCount - static_cast<int>(into));
+    if (!m_endAtLength || length <= 0) {
+        m_timeline.Start(-1, 0);
+        return;
     }
-    if (m_playedFrames <= m_endFrame) return;
-    const long silentFrom = std::max(m_endFrame - start, 0L);
-    std::fill(frames + 2 * silentFrom, frames + 2 * static_cast<long>(frameCount), int16_t{0});
+    m_timeline.Start(static_cast<long>(length) * kSampleRate / 1000,
+                     static_cast<long>(FadeOf(*clip)) * kSampleRate / 1000);
 }
 
 // Games added meanwhile (by tarvo-add) come after the known ones, so every

@@ -7,6 +7,7 @@
 #include "src/Catalogue.h"
 #include "src/ClipExport.h"
 #include "src/ClipSource.h"
+#include "src/ClipTimeline.h"
 #include "src/GameClips.h"
 #include "src/GameLoad.h"
 #include "src/OutputAnalysis.h"
@@ -55,6 +56,7 @@ public:
     void WaitForStarts() {
         if (m_load) m_load->Wait();
         if (m_clipStart) m_clipStart->Wait();
+        if (m_seek) m_seek->Wait();
         if (m_export) m_export->Wait();
     }
 
@@ -88,7 +90,15 @@ private:
     int LengthOf(const ClipLocation& clip) const;
     int FadeOf(const ClipLocation& clip) const;
     void StartClipEnd(const ClipLocation* clip);
-    void EndAtLength(int16_t* frames, int frameCount);
+    // Seeking and voices (SoundCoreSeek.cpp).
+    long HeardFrame() const;
+    void Seek(int ms, bool showBusy = true);
+    void FinishSeek();
+    void CancelSeek();
+    void RestartOutput();
+    void SetVoiceMuted(int voice, bool muted);
+    void ApplyMutes();
+    void OnClipJobDone();
     CCatalogue ReadCatalogues() const;
     void ExportClip(int clip);
     void FinishExport();
@@ -138,10 +148,18 @@ private:
     bool m_endAtLength = true;
     int m_loopCount = 2;
     int m_tuneFadeMs = 8000;
-    long m_playedFrames = 0;
-    long m_fadeFrame = -1; // where the clip's own fade starts, -1 none
-    long m_endFrame = -1;  // where it falls silent, -1 never
-    CFadeOut m_clipFade;
+    CClipTimeline m_timeline;
+    double m_queuedFrames = 0; // rendered and not yet heard, at the last render
+    // A seek under way on a thread of its own, and the one asked for meanwhile.
+    std::unique_ptr<CBackgroundJob> m_seek;
+    int m_seekMs = 0;
+    bool m_seekDone = false;
+    std::string m_seekError;
+    bool m_seekToldBusy = false;
+    int m_nextSeekMs = -1;
+    // The loaded game's muted voices, and whether the emulator has yet to hear of them.
+    std::vector<bool> m_mutedVoices;
+    bool m_mutesPending = false;
 };
 
 } // namespace tarvocore

@@ -54,7 +54,12 @@ enum {
      * CORE_OPT_LOOP_COUNT says and the fade of CORE_OPT_TUNE_FADE_MS */
     CORE_INT_TUNE_LENGTH = 23,
     /* argument 0: thousandths of the export under way, -1 when none runs */
-    CORE_INT_EXPORT_PROGRESS = 24
+    CORE_INT_EXPORT_PROGRESS = 24,
+    /* argument 0: how far into the clip playing the sound heard is, in ms */
+    CORE_INT_POSITION_MS = 25,
+    /* argument 0: the voices (a chip's channels) of the clip last started */
+    CORE_INT_VOICE_COUNT = 26,
+    CORE_INT_VOICE_MUTED = 27 /* argument voice: 1 when muted, else 0 */
 };
 
 /* CoreGetString codes */
@@ -65,7 +70,8 @@ enum {
     CORE_STR_VERSION = 3,      /* argument 0: the core's version text */
     CORE_STR_MANUFACTURER = 4, /* argument game */
     CORE_STR_DRIVER_NAME = 5,  /* argument driver number */
-    CORE_STR_TUNE_TITLE = 20   /* argument clip: its title from the file's tags or name, or "" */
+    CORE_STR_TUNE_TITLE = 20,  /* argument clip: its title from the file's tags or name, or "" */
+    CORE_STR_VOICE_NAME = 21   /* argument voice: its name in the emulator's library */
 };
 
 /* CoreCommand codes */
@@ -92,7 +98,16 @@ enum {
     /* Shipped core only: reads the catalogues again and appends the games
      * they gained after the known ones, which keep their numbers and take
      * their lines' new texts */
-    CORE_CMD_RELOAD_CATALOGUE = 9
+    CORE_CMD_RELOAD_CATALOGUE = 9,
+    /* Shipped core only. argument ms: the clip playing goes there, as if it
+     * had played there (a clip of known length ends at once when it is past
+     * its end). A later service call tells message 16, and message 6 comes
+     * first when the seek takes longer than a tick. */
+    CORE_CMD_SEEK = 10,
+    /* Shipped core only. argument voice: it falls silent, or sounds again
+     * (-1: every voice), at once; mutes hold for the game until another loads */
+    CORE_CMD_MUTE_VOICE = 11,
+    CORE_CMD_UNMUTE_VOICE = 12
 };
 
 /* CoreSetOption codes */
@@ -135,7 +150,8 @@ enum {
     CORE_MSG_WAV_PATH = 12,    /* first: buffer to receive the WAV file name */
     CORE_MSG_ERROR = 13,       /* first: error text */
     CORE_MSG_EXPORT_PATH = 14, /* first: buffer to receive the exported file's name */
-    CORE_MSG_EXPORTED = 15     /* first: NULL when written, else why not; second: the clip */
+    CORE_MSG_EXPORTED = 15,    /* first: NULL when written, else why not; second: the clip */
+    CORE_MSG_SEEKED = 16       /* second: the position in ms the clip now plays from */
 };
 
 /* The clip number played to silence the core around a recording. */

@@ -10,6 +10,8 @@
 #include "tools/compose/ModuleBuilder.h"
 #include "tools/compose/SidBuilder.h"
 
+#include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <map>
 #include <typeinfo>
@@ -243,4 +245,80 @@ TEST_F(EnginesTest, DamagedFilesEndWithAMessageAndTheCoreGoesOn) {
     Load("tiderunner", 0);
     Service(5);
     EXPECT_GT(lastPeak, 1000);
+}
+
+namespace {
+
+double RmsOf(const std::vector<int16_t>& samples, size_t from) {
+    double sum = 0;
+    for (size_t i = from; i < samples.size(); ++i)
+        sum += double(samples[i]) * samples[i];
+    return samples.size() > from ? std::sqrt(sum / double(samples.size() - from)) : 0;
+}
+
+// How far apart two stretches of sound are, in dB of full scale, leaving out
+// their first 100 ms.
+double DifferenceDb(const std::vector<int16_t>& a, const std::vector<int16_t>& b) {
+    std::vector<int16_t> difference;
+    for (size_t i = 0; i < std::min(a.size(), b.size()); ++i)
+        difference.push_back(static_cast<int16_t>(std::clamp(a[i] - b[i], -32768, 32767)));
+    return 20 * std::log10(std::max(RmsOf(difference, 2 * 4410), 0.01) / 32768);
+}
+
+} // namespace
+
+// In every engine a seek, forward or back, sounds as playing there does, and
+// a muted voice leaves the sound at once.
+TEST_F(EnginesTest, EachEngineSeeksAndMutesItsVoices) {
+    romFolder = TARVO_DEMO_ROMS;
+    const struct {
+        const char* game;
+        int clip;
+        int seekMs; // a whole number of level reports (30 ms)
+        std::vector<std::string> firstVoices;
+    } cases[] = {
+        {"tarvoquest", 1, 19980, {"Square 1", "Square 2", "Square 3", "Noise"}},
+        {"tiderunner", 0, 4980, {"Channel 1", "Channel 2", "Channel 3", "Channel 4"}},
+        {"cometminer", 1, 4980, {"Voice 1", "Voice 2", "Voice 3"}},
+        {"embercrypt", 1, 6000, {"OPL channel 1", "OPL channel 2"}},
+    };
+    constexpr int kReport = tarvocore::CSoundCore::kLevelReportFrames;
+    auto listen = [this](int reports) {
+        std::vector<int16_t> heard;
+        captured = &heard;
+        for (int i = 0; i < reports; ++i)
+            core.Render(kReport);
+        captured = nullptr;
+        return heard;
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.game);
+        Load(c.game, c.clip);
+        listen(c.seekMs / 30);
+        const std::vector<int16_t> straight = listen(20);
+        ASSERT_GT(RmsOf(straight, 0), 300);
+
+        Load(c.game, c.clip);
+        listen(33);
+        core.Command(CORE_CMD_SEEK, c.seekMs); // forward
+        EXPECT_EQ(Last(CORE_MSG_SEEKED)->second, c.seekMs);
+        EXPECT_LE(DifferenceDb(listen(20), straight), -40);
+        core.Command(CORE_CMD_SEEK, c.seekMs); // and back
+        EXPECT_LE(DifferenceDb(listen(20), straight), -40);
+
+        std::vector<std::string> voices;
+        for (int voice = 0; voice < core.GetInt(CORE_INT_VOICE_COUNT, 0); ++voice)
+            voices.push_back(core.GetString(CORE_STR_VOICE_NAME, voice));
+        ASSERT_GE(voices.size(), c.firstVoices.size());
+        EXPECT_EQ(std::vector(voices.begin(), voices.begin() + c.firstVoices.size()),
+                  c.firstVoices);
+        for (int voice = 0; voice < static_cast<int>(voices.size()); ++voice)
+            core.Command(CORE_CMD_MUTE_VOICE, voice);
+        core.Command(CORE_CMD_SEEK, c.seekMs);
+        EXPECT_LT(RmsOf(listen(20), 2 * 4410), 100) << "every voice muted"; // below -50 dBFS
+        core.Command(CORE_CMD_UNMUTE_VOICE, -1);
+        core.Command(CORE_CMD_SEEK, c.seekMs);
+        EXPECT_LE(DifferenceDb(listen(20), straight), -40) << "every voice back";
+        EXPECT_EQ(Count(CORE_MSG_ERROR), 0);
+    }
 }
