@@ -17,7 +17,12 @@ struct PlayerFields {
     std::string driverText;
     int clipNumber = -1;
     std::string clipTitle;
-    std::string elapsed;
+    std::string elapsed; // "01:12 / 02:45", or the elapsed time alone when the length is unknown
+    // The position bar: where the clip is and its length in seconds (-1
+    // unknown), and whether it can be moved.
+    int positionSeconds = 0;
+    int lengthSeconds = -1;
+    bool canSeek = false;
 };
 
 // How often the engine wants its timer: every 30 ms while sound plays, a load
@@ -48,6 +53,10 @@ public:
     // Runs the timer at this cadence: TimerTick every 30 ms, or ClockTick
     // every clock tick, or none.
     virtual void SetTickNeed(TickNeed need) = 0;
+    // The clip went elsewhere than playing on would have taken it (a seek).
+    virtual void ClipSeeked(long long positionMs) = 0;
+    // Another clip or game: its voices may be others.
+    virtual void VoicesChanged() = 0;
 };
 
 } // namespace tarvo

@@ -422,7 +422,7 @@ void CPlayerEngine::TimerTick() {
 TickNeed CPlayerEngine::TickNeeded() const {
     const bool sounding = m_state == PlayerState::Playing || m_state == PlayerState::Recording;
     if (sounding || m_state == PlayerState::Busy || m_pendingClip >= 0 || m_meterTicksLeft > 0 ||
-        m_export.Running())
+        m_seekPending || m_export.Running())
         return TickNeed::Timer;
     if (m_state == PlayerState::Paused || m_state == PlayerState::RecordingPaused)
         return TickNeed::Clock;
@@ -443,7 +443,13 @@ void CPlayerEngine::UpdateTicking() {
 }
 
 void CPlayerEngine::ShowElapsed(bool visible) {
-    m_fields.elapsed = visible ? FormatTime(m_elapsed, false) : std::string();
+    const int length = m_clipLengthMs < 0 ? -1 : (m_clipLengthMs + 500) / 1000;
+    m_fields.elapsed.clear();
+    if (visible) m_fields.elapsed = FormatTime(m_elapsed, false);
+    if (visible && length >= 0) m_fields.elapsed += " / " + FormatTime(length, false);
+    m_fields.positionSeconds = visible || IsPaused(m_state) ? m_elapsed : 0;
+    m_fields.lengthSeconds = length;
+    m_fields.canSeek = CanSeek();
     m_view.ShowFields(m_fields);
 }
 

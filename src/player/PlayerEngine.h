@@ -23,6 +23,12 @@ class CSettingsFile;
 class IDialogs;
 struct CGameEntry;
 
+// A voice of the clip playing (a chip's channel), as the Voices window lists it.
+struct VoiceState {
+    std::string name;
+    bool muted = false;
+};
+
 // What the engine needs from outside and tests replace: the clock in whole
 // seconds and a generator of 0 to 32767.
 struct EngineClock {
@@ -130,6 +136,20 @@ public:
     static std::string FormatTime(int seconds, bool verbose);
     int ElapsedSeconds() const { return m_elapsed; }
 
+    // Where the clip playing is, moving it, and its voices
+    // (PlayerEngineListening.cpp). A clip can be moved while it plays or is
+    // paused, when its length is known; never while recording, which keeps
+    // a faithful capture from the clip's start.
+    int ClipLengthMs() const { return m_clipLengthMs; }
+    bool CanSeek() const;
+    // To `ms` into the clip, at least its start; past its length it ends.
+    void SeekTo(long long ms);
+    void SeekBy(int seconds);
+    long long PositionMs() const;
+    std::vector<VoiceState> Voices() const;
+    // voice -1: every voice.
+    void SetVoiceMuted(int voice, bool muted);
+
     CGameEntry* LoadedGame();
     const CGameEntry* LoadedGame() const;
 
@@ -139,6 +159,9 @@ private:
     void OnDriverDetails(const char* text);
     void OnLoadFailed();
     void OnClipStarted(int clip);
+    void OnSeeked(int ms);
+    void LearnClipLength(int clip);
+    void StartClock(int seconds);
     void OnStateMessage(PlayerState state);
     void OnLevels(const int16_t* frames, int frameCount);
     void OnSilenceDetected();
@@ -176,6 +199,9 @@ private:
     long long m_startTime = 0;
     int m_elapsed = 0;
     bool m_fading = false; // the current clip is fading out before the loop limit
+    int m_clipLengthMs = -1;
+    bool m_seekPending = false; // asked of the core, not yet told done
+    PlayerState m_stateBeforeBusy = PlayerState::Idle;
     bool m_blinkPhase = false;
     int m_clockSubdivider = 6;
     int m_meterTicksLeft = 0;

@@ -41,8 +41,12 @@ int CPlayerEngine::OnCoreMessage(int code, void* first, int second) {
         OnClipStarted(second);
         break;
     case CORE_MSG_BUSY:
-        m_export.Abandon("another game was loaded before every clip was written");
+        if (!m_seekPending)
+            m_export.Abandon("another game was loaded before every clip was written");
         OnStateMessage(PlayerState::Busy);
+        break;
+    case CORE_MSG_SEEKED:
+        OnSeeked(second);
         break;
     case CORE_MSG_STOPPED:
         OnStateMessage(PlayerState::Stopped);
@@ -88,6 +92,9 @@ void CPlayerEngine::OnGameGone() {
     m_state = PlayerState::Idle;
     m_view.UpdateTransportButtons();
     m_currentClip = m_pendingClip = -1;
+    m_clipLengthMs = -1;
+    m_seekPending = false;
+    m_view.VoicesChanged();
     m_vuHistory.Reset();
     m_view.UpdateMenus();
 }
@@ -142,12 +149,15 @@ void CPlayerEngine::OnClipStarted(int clip) {
     m_audibleCount = -4;
     m_silenceCount = 0;
     m_fading = false;
-    m_startTime = m_clock.now();
-    m_elapsed = 0;
+    m_seekPending = false;
+    LearnClipLength(clip);
+    StartClock(0);
+    m_view.VoicesChanged();
     m_view.UpdateMenus();
 }
 
 void CPlayerEngine::OnStateMessage(PlayerState state) {
+    if (state == PlayerState::Busy && m_state != PlayerState::Busy) m_stateBeforeBusy = m_state;
     m_state = state;
     UpdateButtonsAndMenus();
 }

@@ -33,6 +33,7 @@ enum MainWindowControl {
     kElapsed = 1045,
     kRightMeter = 1061,
     kBrowserGroup = 1073,
+    kPositionBar = 1074,
 };
 
 // The menu commands, by the numbers their items carry.
@@ -57,6 +58,7 @@ enum MainWindowCommand {
     kMenuBrowser = 189,
     kMenuPlaylistManager = 190,
     kExportAudio = 191,
+    kMenuVoices = 192,
     kLoadPlaylist = 1067,
     kSavePlaylist = 1069,
 };

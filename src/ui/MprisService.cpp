@@ -41,7 +41,7 @@ CMprisService::CMprisService(CPlayerDlg& window) : QObject(&window), m_window(wi
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) return;
     new CMprisRootAdaptor(this);
-    new CMprisPlayerAdaptor(this);
+    m_player = new CMprisPlayerAdaptor(this);
     // A second Tarvo takes a name of its own, as the protocol asks.
     for (const QString& name :
          {kServiceName.toString(), kServiceName.toString() + u".instance"_s +
@@ -70,19 +70,19 @@ QVariantMap CMprisService::PlayerProperties() const {
     const CGameEntry* game = engine.LoadedGame();
     const int clip = engine.CurrentClip();
     QVariantMap metadata;
+    metadata[u"mpris:trackid"_s] = QVariant::fromValue(TrackId());
     if (game && clip >= 0) {
-        metadata[u"mpris:trackid"_s] = QVariant::fromValue(QDBusObjectPath(
-            QString(u"/org/tarvo/Tarvo/clip/%1/%2"_s).arg(engine.CurrentGame()).arg(clip)));
         const std::string title = game->clipInfo.GetTitle(clip);
         metadata[u"xesam:title"_s] =
             QString::fromStdString(title.empty() ? "Clip " + std::to_string(clip) : title);
         metadata[u"xesam:album"_s] = QString::fromStdString(game->title);
         metadata[u"xesam:artist"_s] = QStringList{QString::fromStdString(game->manufacturer)};
-        if (m_window.Settings().EnforceLoopTime)
-            metadata[u"mpris:length"_s] = qlonglong(m_window.Settings().MaxLoopTime) * 1000000;
-    } else {
-        metadata[u"mpris:trackid"_s] =
-            QVariant::fromValue(QDBusObjectPath("/org/mpris/MediaPlayer2/TrackList/NoTrack"));
+        // The clip's own length, or the loop limit when that ends it sooner.
+        const Config& settings = m_window.Settings();
+        qlonglong length = engine.ClipLengthMs() > 0 ? qlonglong(engine.ClipLengthMs()) * 1000 : -1;
+        const qlonglong limit = qlonglong(settings.MaxLoopTime) * 1000000;
+        if (settings.EnforceLoopTime && (length < 0 || limit < length)) length = limit;
+        if (length > 0) metadata[u"mpris:length"_s] = length;
     }
     auto enabled = [this](int id) { return m_window.ControlById(id)->isEnabled(); };
     return {{u"PlaybackStatus"_s, StatusOf(engine.State())},
@@ -91,7 +91,33 @@ QVariantMap CMprisService::PlayerProperties() const {
             {u"CanGoPrevious"_s, enabled(kPrev)},
             {u"CanPlay"_s, enabled(kPlay)},
             {u"CanPause"_s, enabled(kPlay) && IsSounding(engine.State())},
-            {u"Position"_s, qlonglong(engine.ElapsedSeconds()) * 1000000}};
+            {u"CanSeek"_s, engine.CanSeek()},
+            {u"Position"_s, qlonglong(engine.PositionMs()) * 1000}};
+}
+
+QDBusObjectPath CMprisService::TrackId() const {
+    CPlayerEngine& engine = m_window.Engine();
+    if (!engine.LoadedGame() || engine.CurrentClip() < 0)
+        return QDBusObjectPath(u"/org/mpris/MediaPlayer2/TrackList/NoTrack"_s);
+    return QDBusObjectPath(QString(u"/org/tarvo/Tarvo/clip/%1/%2"_s)
+                               .arg(engine.CurrentGame())
+                               .arg(engine.CurrentClip()));
+}
+
+void CMprisService::SeekBy(qlonglong offset) {
+    CPlayerEngine& engine = m_window.Engine();
+    engine.SeekTo(std::max<qlonglong>(engine.PositionMs() + offset / 1000, 0));
+}
+
+// A place outside the clip, or for a clip no longer playing, is ignored.
+void CMprisService::SetPosition(const QDBusObjectPath& track, qlonglong position) {
+    CPlayerEngine& engine = m_window.Engine();
+    if (track != TrackId() || position < 0 || position / 1000 > engine.ClipLengthMs()) return;
+    engine.SeekTo(position / 1000);
+}
+
+void CMprisService::AnnounceSeeked(long long positionMs) {
+    if (IsRegistered() && m_player) Q_EMIT m_player->Seeked(qlonglong(positionMs) * 1000);
 }
 
 void CMprisService::Announce(const char* interface, const QVariantMap& now, QVariantMap& before) {

@@ -34,13 +34,21 @@ public:
     void Press(int button, PressWhen when);
     void Raise();
     void Quit();
+    // Seeking, in microseconds as MPRIS counts: by an offset from where the
+    // clip is, or to a place in the clip the track id names.
+    void SeekBy(qlonglong offset);
+    void SetPosition(const QDBusObjectPath& track, qlonglong position);
+    // The clip went elsewhere than playing on would have taken it.
+    void AnnounceSeeked(long long positionMs);
 
 private:
+    QDBusObjectPath TrackId() const;
     void Announce(const char* interface, const QVariantMap& now, QVariantMap& before);
 
     CPlayerDlg& m_window;
     QString m_service;
     QVariantMap m_shownPlayer;
+    class CMprisPlayerAdaptor* m_player = nullptr;
 };
 
 // org.mpris.MediaPlayer2
@@ -102,7 +110,7 @@ public:
     bool CanGoPrevious() const { return Property("CanGoPrevious").toBool(); }
     bool CanPlay() const { return Property("CanPlay").toBool(); }
     bool CanPause() const { return Property("CanPause").toBool(); }
-    bool CanSeek() const { return false; }
+    bool CanSeek() const { return Property("CanSeek").toBool(); }
     bool CanControl() const { return true; }
 
 public Q_SLOTS:
@@ -112,8 +120,10 @@ public Q_SLOTS:
     void PlayPause();
     void Stop();
     void Play();
-    void Seek(qlonglong) {}
-    void SetPosition(const QDBusObjectPath&, qlonglong) {}
+    void Seek(qlonglong offset) { m_service->SeekBy(offset); }
+    void SetPosition(const QDBusObjectPath& track, qlonglong position) {
+        m_service->SetPosition(track, position);
+    }
     void OpenUri(const QString&) {}
 
 Q_SIGNALS:

@@ -75,6 +75,7 @@ void CPlayerDlg::BuildWindow() {
     for (QWidget* w : {static_cast<QWidget*>(m_clipNumberEdit),
                        static_cast<QWidget*>(m_clipTitleEdit), static_cast<QWidget*>(m_clipTree)})
         w->installEventFilter(this);
+    SetupPositionBar();
     m_focusWatch = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         if (!m_updatingControls && now && isAncestorOf(now)) m_userFocus = now;
     });
@@ -269,6 +270,13 @@ void CPlayerDlg::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
+    // The arrows seek, unless the clip list or a field would take them.
+    const bool arrowsTaken = focusWidget() == m_clipTree || qobject_cast<QLineEdit*>(focusWidget());
+    if ((key == Qt::Key_Left || key == Qt::Key_Right) && !arrowsTaken) {
+        m_engine->SeekBy(key == Qt::Key_Left ? -kSeekStepSeconds : kSeekStepSeconds);
+        event->accept();
+        return;
+    }
     QDialog::keyPressEvent(event);
 }
 
@@ -315,6 +323,7 @@ void CPlayerDlg::Command(int id) {
          }},
         {kPlaylistManager, [](CPlayerDlg& w) { w.OpenPlaylistManager(); }},
         {kMenuPlaylistManager, [](CPlayerDlg& w) { w.OpenPlaylistManager(); }},
+        {kMenuVoices, [](CPlayerDlg& w) { w.OpenVoices(); }},
         {kLoadPlaylist, [](CPlayerDlg& w) { w.LoadPlaylistCommand(); }},
         {kSavePlaylist, [](CPlayerDlg& w) { w.SavePlaylistCommand(); }},
         {kToggleBlank, [](CPlayerDlg& w) { w.ToggleBlank(); }},

@@ -27,11 +27,13 @@
 class QLineEdit;
 class QMenu;
 class QPushButton;
+class QSlider;
 class QTreeWidget;
 
 namespace tarvo {
 
 class CDlgPlaylist;
+class CDlgVoices;
 class CMprisService;
 class IDialogs;
 
@@ -46,6 +48,7 @@ class IDialogs;
 //   PlayerDlgPlaylistMode.cpp   playlist mode
 //   PlayerDlgClipData.cpp       clip information import and export
 //   PlayerDlgDialogs.cpp        the commands that open other windows
+//   PlayerDlgListening.cpp      the position bar, seeking and the Voices window
 class CPlayerDlg : public QDialog, public IPlayerView {
     Q_OBJECT
 public:
@@ -59,6 +62,9 @@ public:
     // A termination signal: every open dialog ends as cancelled, then the
     // window closes. The dialogs must already be unattended.
     void EndBySignal();
+
+    // How far the arrow keys and the position bar's own steps move a clip.
+    static constexpr int kSeekStepSeconds = 5;
 
     // Commands, by their numbers in the command table.
     void Command(int id);
@@ -115,6 +121,7 @@ public:
     void ShowAbout();
     void PrankCall();
     void StartVolumeControl();
+    void OpenVoices();
 
     // IPlayerView
     void ShowFields(const PlayerFields& fields) override;
@@ -131,6 +138,8 @@ public:
     void SetRecIcon(int icon) override;
     void SetMeterLevels(int left, int right) override;
     void SetTickNeed(TickNeed need) override;
+    void ClipSeeked(long long positionMs) override;
+    void VoicesChanged() override;
 
     // For tests and the program's own use.
     CPlayerEngine& Engine() { return *m_engine; }
@@ -146,6 +155,7 @@ public:
     const CIconSequences& IconSequences() const { return m_icons; }
     int CurrentWindowIcon() const { return m_windowIcon; }
     CMprisService* Mpris() const { return m_mpris; }
+    CDlgVoices* VoicesWindow() const;
     // Runs the window's modal dialogs; tests script them.
     void SetModalRunner(ModalRunner runner) { m_runModal = std::move(runner); }
 
@@ -162,6 +172,9 @@ public Q_SLOTS:
 
 private:
     void BuildWindow();
+    void SetupPositionBar();
+    void ShowPosition(const PlayerFields& fields);
+    void SeekFromBar(int action);
     void CloseOnceDialogsHaveEnded();
     void EnableTransportControls(bool active, bool sounding);
     void RestoreUserFocus();
@@ -220,6 +233,8 @@ private:
     QTimer m_autosaveTimer;
     ModalRunner m_runModal;
     CMprisService* m_mpris = nullptr;
+    QPointer<CDlgVoices> m_voices; // while the Voices window is open
+    QSlider* m_positionBar = nullptr;
     // Where the user left the keyboard focus. A control disabled while the
     // core works hands the focus on; it returns here when it can.
     QPointer<QWidget> m_userFocus;

@@ -19,6 +19,8 @@ public:
     int iconSequence = -1;
     std::vector<int> refreshedRows;
     TickNeed tickNeed = TickNeed::Timer;
+    std::vector<long long> seekedTo;
+    int voiceChanges = 0;
 
     void ShowFields(const PlayerFields& fields) override { shown = fields; }
     void UpdateTransportButtons() override { calls.push_back("UpdateTransportButtons"); }
@@ -37,6 +39,8 @@ public:
     void SetPlayIcon(int icon) override { playIcon = icon; }
     void SetRecIcon(int icon) override { recIcon = icon; }
     void SetTickNeed(TickNeed need) override { tickNeed = need; }
+    void ClipSeeked(long long positionMs) override { seekedTo.push_back(positionMs); }
+    void VoicesChanged() override { ++voiceChanges; }
     void SetMeterLevels(int left, int right) override {
         leftLevel = left;
         rightLevel = right;

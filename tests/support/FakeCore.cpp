@@ -17,12 +17,15 @@ const std::map<int, const char*> kIntNames{{CORE_INT_GAME_COUNT, "GAME_COUNT"},
                                            {CORE_INT_HAS_TUNE, "HAS_TUNE"},
                                            {CORE_INT_TUNE_LENGTH, "TUNE_LENGTH"},
                                            {CORE_INT_EXPORT_PROGRESS, "EXPORT_PROGRESS"},
-                                           {CORE_INT_GAME_IS_ADDED, "GAME_IS_ADDED"}};
+                                           {CORE_INT_GAME_IS_ADDED, "GAME_IS_ADDED"},
+                                           {CORE_INT_POSITION_MS, "POSITION_MS"},
+                                           {CORE_INT_VOICE_COUNT, "VOICE_COUNT"},
+                                           {CORE_INT_VOICE_MUTED, "VOICE_MUTED"}};
 const std::map<int, const char*> kStringNames{
     {CORE_STR_ROM_NAME, "ROM_NAME"},         {CORE_STR_TITLE, "TITLE"},
     {CORE_STR_EXTRA_INFO, "EXTRA_INFO"},     {CORE_STR_VERSION, "VERSION"},
     {CORE_STR_MANUFACTURER, "MANUFACTURER"}, {CORE_STR_DRIVER_NAME, "DRIVER_NAME"},
-    {CORE_STR_TUNE_TITLE, "TUNE_TITLE"}};
+    {CORE_STR_TUNE_TITLE, "TUNE_TITLE"},     {CORE_STR_VOICE_NAME, "VOICE_NAME"}};
 const std::map<int, const char*> kCommandNames{{CORE_CMD_PLAY_CLIP, "PLAY_CLIP"},
                                                {CORE_CMD_START_GAME, "START_GAME"},
                                                {CORE_CMD_UNLOAD, "UNLOAD"},
@@ -31,7 +34,10 @@ const std::map<int, const char*> kCommandNames{{CORE_CMD_PLAY_CLIP, "PLAY_CLIP"}
                                                {CORE_CMD_SERVICE, "SERVICE"},
                                                {CORE_CMD_EXPORT_CLIP, "EXPORT_CLIP"},
                                                {CORE_CMD_CANCEL_EXPORT, "CANCEL_EXPORT"},
-                                               {CORE_CMD_RELOAD_CATALOGUE, "RELOAD_CATALOGUE"}};
+                                               {CORE_CMD_RELOAD_CATALOGUE, "RELOAD_CATALOGUE"},
+                                               {CORE_CMD_SEEK, "SEEK"},
+                                               {CORE_CMD_MUTE_VOICE, "MUTE_VOICE"},
+                                               {CORE_CMD_UNMUTE_VOICE, "UNMUTE_VOICE"}};
 const std::map<int, const char*> kOptionNames{{CORE_OPT_GAME, "GAME"},
                                               {CORE_OPT_RECORD, "RECORD"},
                                               {CORE_OPT_NORMALIZE, "NORMALIZE"},
@@ -153,6 +159,14 @@ int FakeCore::GetInt(int code, int argument) {
         return exportProgress;
     case CORE_INT_GAME_IS_ADDED:
         return At(games, argument) && games[argument].added ? 1 : 0;
+    case CORE_INT_TUNE_LENGTH:
+        return At(lengthsMs, argument) ? lengthsMs[argument] : -1;
+    case CORE_INT_POSITION_MS:
+        return positionMs;
+    case CORE_INT_VOICE_COUNT:
+        return static_cast<int>(voices.size());
+    case CORE_INT_VOICE_MUTED:
+        return At(voices, argument) && voices[argument].muted ? 1 : 0;
     default:
         return 0;
     }
@@ -167,6 +181,8 @@ std::string FakeCore::GetString(int code, int argument) {
         return At(tunes, argument) ? tunes[argument] : "";
     case CORE_STR_DRIVER_NAME:
         return At(drivers, argument) ? drivers[argument] : "";
+    case CORE_STR_VOICE_NAME:
+        return At(voices, argument) ? voices[argument].name : "";
     default:
         return GameText(code, argument);
     }

@@ -40,6 +40,14 @@ public:
     bool tellsTunes = false;
     std::vector<std::string> tunes;
 
+    std::vector<int> lengthsMs; // by clip, in ms
+    int positionMs = 0;
+    struct Voice {
+        std::string name;
+        bool muted = false;
+    };
+    std::vector<Voice> voices;
+
     int currentClip = 0;
     int exportProgress = -1;
     int loadedGame = -1;

@@ -1,0 +1,80 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Where the clip playing is, moving it there, and muting its voices: the
+// core does the work, the engine keeps its clock and state in step.
+#include "core/TarvoCore.h"
+#include "player/PlayerEngine.h"
+
+#include <algorithm>
+
+namespace tarvo {
+
+// A core that keeps no table of tunes knows no lengths.
+void CPlayerEngine::LearnClipLength(int clip) {
+    const bool tells = m_core.GetInt(CORE_INT_TUNE_TABLE, 0) == 1;
+    const int length = tells ? m_core.GetInt(CORE_INT_TUNE_LENGTH, clip) : -1;
+    m_clipLengthMs = length > 0 ? length : -1;
+}
+
+void CPlayerEngine::StartClock(int seconds) {
+    m_elapsed = seconds;
+    m_startTime = m_clock.now() - seconds;
+}
+
+bool CPlayerEngine::CanSeek() const {
+    const bool movable = m_state == PlayerState::Playing || m_state == PlayerState::Paused ||
+                         (m_state == PlayerState::Busy && m_seekPending);
+    return movable && m_clipLengthMs > 0 && m_pendingClip < 0;
+}
+
+void CPlayerEngine::SeekTo(long long ms) {
+    if (!CanSeek()) return;
+    ms = std::clamp<long long>(ms, 0, m_clipLengthMs);
+    m_core.Command(CORE_CMD_SEEK, static_cast<int>(ms));
+    m_seekPending = true;
+    m_silenceCount = 0; // silence before the seek says nothing of the sound after it
+    if (m_fading) {
+        m_fading = false; // the loop limit's fade starts again when it is due
+        m_core.SetOption(CORE_OPT_FADE_OUT_MS, 0);
+    }
+    StartClock(static_cast<int>(ms / 1000));
+    ShowElapsed(true);
+    UpdateTicking();
+}
+
+void CPlayerEngine::SeekBy(int seconds) {
+    SeekTo(PositionMs() + seconds * 1000LL);
+}
+
+long long CPlayerEngine::PositionMs() const {
+    if (m_state != PlayerState::Playing && m_state != PlayerState::Paused && !IsRecording(m_state))
+        return 0;
+    return m_seekPending ? m_elapsed * 1000LL : m_core.GetInt(CORE_INT_POSITION_MS, 0);
+}
+
+// The core is done: the clip plays on from there, paused if it was.
+void CPlayerEngine::OnSeeked(int ms) {
+    m_seekPending = false;
+    if (m_state == PlayerState::Busy) m_state = m_stateBeforeBusy;
+    StartClock(ms / 1000);
+    UpdateButtonsAndMenus();
+    ShowElapsed(m_state != PlayerState::Paused || m_blinkPhase);
+    m_view.ClipSeeked(ms);
+    UpdateTicking();
+}
+
+std::vector<VoiceState> CPlayerEngine::Voices() const {
+    std::vector<VoiceState> voices;
+    if (m_currentGame < 0) return voices;
+    const int count = m_core.GetInt(CORE_INT_VOICE_COUNT, 0);
+    for (int voice = 0; voice < count; ++voice)
+        voices.push_back({m_core.GetString(CORE_STR_VOICE_NAME, voice),
+                          m_core.GetInt(CORE_INT_VOICE_MUTED, voice) == 1});
+    return voices;
+}
+
+void CPlayerEngine::SetVoiceMuted(int voice, bool muted) {
+    if (m_currentGame < 0) return;
+    m_core.Command(muted ? CORE_CMD_MUTE_VOICE : CORE_CMD_UNMUTE_VOICE, voice);
+}
+
+} // namespace tarvo

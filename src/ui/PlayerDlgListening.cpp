@@ -1,0 +1,71 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The main window's position bar, which shows where the clip is and moves
+// it, and the Voices window.
+#include "ui/DialogLayout.h"
+#include "ui/DlgVoices.h"
+#include "ui/MainWindowIds.h"
+#include "ui/MprisService.h"
+#include "ui/PlayerDlg.h"
+
+#include <QCursor>
+#include <QSlider>
+#include <QStyle>
+
+namespace tarvo {
+
+void CPlayerDlg::SetupPositionBar() {
+    m_positionBar = Control<QSlider>(m_controls, kPositionBar);
+    m_positionBar->setSingleStep(kSeekStepSeconds);
+    m_positionBar->setPageStep(kSeekStepSeconds);
+    m_positionBar->setEnabled(false);
+    m_positionBar->setToolTip(tr("Where the clip is; drag or click to move it"));
+    connect(m_positionBar, &QSlider::actionTriggered, this, &CPlayerDlg::SeekFromBar);
+    connect(m_positionBar, &QSlider::sliderReleased, this,
+            [this] { m_engine->SeekTo(m_positionBar->sliderPosition() * 1000LL); });
+}
+
+// The bar follows the clip, except while the user holds it.
+void CPlayerDlg::ShowPosition(const PlayerFields& fields) {
+    const int length = std::max(fields.lengthSeconds, 0);
+    if (m_positionBar->maximum() != length) m_positionBar->setRange(0, length);
+    if (m_positionBar->isEnabled() != fields.canSeek) m_positionBar->setEnabled(fields.canSeek);
+    if (!m_positionBar->isSliderDown() && m_positionBar->value() != fields.positionSeconds)
+        m_positionBar->setValue(fields.positionSeconds);
+}
+
+// A click on the bar goes where it was clicked rather than a step that way;
+// a drag goes where it is let go.
+void CPlayerDlg::SeekFromBar(int action) {
+    if (action == QAbstractSlider::SliderMove) return;
+    if (action == QAbstractSlider::SliderPageStepAdd ||
+        action == QAbstractSlider::SliderPageStepSub) {
+        const int x = m_positionBar->mapFromGlobal(QCursor::pos()).x();
+        m_positionBar->setSliderPosition(QStyle::sliderValueFromPosition(
+            m_positionBar->minimum(), m_positionBar->maximum(), x, m_positionBar->width()));
+    }
+    m_engine->SeekTo(m_positionBar->sliderPosition() * 1000LL);
+}
+
+void CPlayerDlg::ClipSeeked(long long positionMs) {
+    if (m_mpris) m_mpris->AnnounceSeeked(positionMs);
+}
+
+void CPlayerDlg::VoicesChanged() {
+    if (m_voices) m_voices->Refresh();
+}
+
+CDlgVoices* CPlayerDlg::VoicesWindow() const {
+    return m_voices;
+}
+
+void CPlayerDlg::OpenVoices() {
+    if (!m_voices) {
+        m_voices = new CDlgVoices(*m_engine, this);
+        m_voices->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_voices->show();
+    m_voices->raise();
+    m_voices->activateWindow();
+}
+
+} // namespace tarvo
