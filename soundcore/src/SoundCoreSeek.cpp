@@ -51,8 +51,8 @@ void CSoundCore::FinishSeek() {
     m_seek.reset();
     RestartOutput();
     if (!m_seekDone)
-        SendError("Clip " + std::to_string(m_currentClip) + " cannot go on from there: " +
-                  m_seekError); // it goes on as silence
+        SendError("Clip " + std::to_string(m_currentClip) +
+                  " cannot go on from there: " + m_seekError); // it goes on as silence
     m_timeline.JumpTo(static_cast<long>(m_seekMs) * kSampleRate / 1000);
     Send(CORE_MSG_SEEKED, nullptr, m_seekMs);
     if (m_nextSeekMs >= 0) {

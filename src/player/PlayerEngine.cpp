@@ -443,6 +443,11 @@ void CPlayerEngine::UpdateTicking() {
 }
 
 void CPlayerEngine::ShowElapsed(bool visible) {
+    FillTimeFields(visible);
+    m_view.ShowFields(m_fields);
+}
+
+void CPlayerEngine::FillTimeFields(bool visible) {
     const int length = m_clipLengthMs < 0 ? -1 : (m_clipLengthMs + 500) / 1000;
     m_fields.elapsed.clear();
     if (visible) m_fields.elapsed = FormatTime(m_elapsed, false);
@@ -450,7 +455,6 @@ void CPlayerEngine::ShowElapsed(bool visible) {
     m_fields.positionSeconds = visible || IsPaused(m_state) ? m_elapsed : 0;
     m_fields.lengthSeconds = length;
     m_fields.canSeek = CanSeek();
-    m_view.ShowFields(m_fields);
 }
 
 void CPlayerEngine::ClockTick() {

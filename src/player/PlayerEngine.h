@@ -167,7 +167,9 @@ private:
     void OnSilenceDetected();
     void ClearGameFields();
     void SilenceCore();
-    void ShowElapsed(bool blinkOn);
+    void ShowElapsed(bool visible);
+    // The time box and the position bar's fields; `visible` false blanks the time.
+    void FillTimeFields(bool visible);
     void ApplyTimeLimits();
     void FadeBeforeTheLoopLimit();
     void UpdateButtonsAndMenus();

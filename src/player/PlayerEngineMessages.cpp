@@ -140,6 +140,10 @@ void CPlayerEngine::OnClipStarted(int clip) {
     if (!m_playlistMode) m_playlistPos = clip;
     const CGameEntry* game = LoadedGame();
     m_fields.clipTitle = game ? game->clipInfo.GetTitle(clip) : std::string();
+    m_seekPending = false;
+    LearnClipLength(clip);
+    StartClock(0);
+    FillTimeFields(true);
     m_view.ShowFields(m_fields);
     m_view.SelectClipRow(m_playlistPos);
     if (clip == m_pendingClip) {
@@ -149,9 +153,6 @@ void CPlayerEngine::OnClipStarted(int clip) {
     m_audibleCount = -4;
     m_silenceCount = 0;
     m_fading = false;
-    m_seekPending = false;
-    LearnClipLength(clip);
-    StartClock(0);
     m_view.VoicesChanged();
     m_view.UpdateMenus();
 }

@@ -24,8 +24,7 @@ CDlgVoices::CDlgVoices(CPlayerEngine& engine, QWidget* parent)
         m_engine.SetVoiceMuted(-1, false);
         Refresh();
     });
-    connect(Control<QPushButton>(m_controls, kClose), &QPushButton::clicked, this,
-            &QDialog::close);
+    connect(Control<QPushButton>(m_controls, kClose), &QPushButton::clicked, this, &QDialog::close);
     Refresh();
 }
 

@@ -78,6 +78,7 @@ void CPlayerDlg::BuildWindow() {
     SetupPositionBar();
     m_focusWatch = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         if (!m_updatingControls && now && isAncestorOf(now)) m_userFocus = now;
+        LetArrowsSeek(now);
     });
 }
 
@@ -267,13 +268,6 @@ void CPlayerDlg::keyPressEvent(QKeyEvent* event) {
     // Enter never presses a default button, and Escape never closes the window.
     const int key = event->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape) {
-        event->accept();
-        return;
-    }
-    // The arrows seek, unless the clip list or a field would take them.
-    const bool arrowsTaken = focusWidget() == m_clipTree || qobject_cast<QLineEdit*>(focusWidget());
-    if ((key == Qt::Key_Left || key == Qt::Key_Right) && !arrowsTaken) {
-        m_engine->SeekBy(key == Qt::Key_Left ? -kSeekStepSeconds : kSeekStepSeconds);
         event->accept();
         return;
     }

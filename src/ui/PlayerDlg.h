@@ -27,6 +27,7 @@
 class QLineEdit;
 class QMenu;
 class QPushButton;
+class QShortcut;
 class QSlider;
 class QTreeWidget;
 
@@ -175,6 +176,8 @@ private:
     void SetupPositionBar();
     void ShowPosition(const PlayerFields& fields);
     void SeekFromBar(int action);
+    // The arrow keys seek unless the focus is on a control that moves with them.
+    void LetArrowsSeek(QWidget* focus);
     void CloseOnceDialogsHaveEnded();
     void EnableTransportControls(bool active, bool sounding);
     void RestoreUserFocus();
@@ -235,6 +238,7 @@ private:
     CMprisService* m_mpris = nullptr;
     QPointer<CDlgVoices> m_voices; // while the Voices window is open
     QSlider* m_positionBar = nullptr;
+    QList<QShortcut*> m_seekKeys;
     // Where the user left the keyboard focus. A control disabled while the
     // core works hands the focus on; it returns here when it can.
     QPointer<QWidget> m_userFocus;

@@ -8,6 +8,8 @@
 #include "ui/PlayerDlg.h"
 
 #include <QCursor>
+#include <QLineEdit>
+#include <QShortcut>
 #include <QSlider>
 #include <QStyle>
 
@@ -22,6 +24,21 @@ void CPlayerDlg::SetupPositionBar() {
     connect(m_positionBar, &QSlider::actionTriggered, this, &CPlayerDlg::SeekFromBar);
     connect(m_positionBar, &QSlider::sliderReleased, this,
             [this] { m_engine->SeekTo(m_positionBar->sliderPosition() * 1000LL); });
+    for (auto [key, step] :
+         {std::pair{Qt::Key_Left, -kSeekStepSeconds}, std::pair{Qt::Key_Right, kSeekStepSeconds}}) {
+        auto* shortcut = new QShortcut(QKeySequence(key), this);
+        connect(shortcut, &QShortcut::activated, this, [this, step] { m_engine->SeekBy(step); });
+        m_seekKeys.push_back(shortcut);
+    }
+}
+
+// The clip list moves its selection with them, a field its cursor, and the
+// position bar seeks by itself.
+void CPlayerDlg::LetArrowsSeek(QWidget* focus) {
+    const bool taken =
+        focus == m_clipTree || focus == m_positionBar || qobject_cast<QLineEdit*>(focus);
+    for (QShortcut* shortcut : m_seekKeys)
+        shortcut->setEnabled(!taken);
 }
 
 // The bar follows the clip, except while the user holds it.

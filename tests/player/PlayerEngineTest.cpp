@@ -288,6 +288,82 @@ TEST_F(Engine, PausedTimeStandsStillAndBlinks) {
     EXPECT_EQ(view.shown.elapsed, "00:15");
 }
 
+// A clip of known length shows it and moves through the core: the clock
+// follows at once, a long seek shows busy and then the state the clip had,
+// and a seek back undoes the loop limit's fade. A clip of unknown length, or
+// one being recorded, does not move.
+TEST_F(Engine, AClipOfKnownLengthShowsItsLengthAndMoves) {
+    core.tellsTunes = true;
+    core.tunes = {"", "", "", "Boss", "Jingle"};
+    core.lengthsMs = {-1, -1, -1, 165000, -1};
+    config.EnforceLoopTime = 1;
+    config.MaxLoopTime = 120;
+    config.FadeSeconds = 8;
+    LoadGameAt(0, 3);
+    now += 72;
+    ClockTicks(1);
+    Actions();
+    EXPECT_EQ(view.shown.elapsed, "01:12 / 02:45");
+    EXPECT_EQ(view.shown.lengthSeconds, 165);
+    EXPECT_TRUE(view.shown.canSeek);
+    core.positionMs = 72400;
+    engine->SeekBy(-5);
+    EXPECT_EQ(Actions(), Calls{"Command(SEEK, 67400)"});
+    EXPECT_EQ(view.shown.elapsed, "01:07 / 02:45");
+    EXPECT_EQ(view.shown.positionSeconds, 67);
+    EXPECT_EQ(view.tickNeed, TickNeed::Timer);
+    core.Send(CORE_MSG_BUSY);
+    EXPECT_EQ(engine->State(), PlayerState::Busy);
+    core.Send(CORE_MSG_SEEKED, nullptr, 67400);
+    EXPECT_EQ(engine->State(), PlayerState::Playing);
+    EXPECT_EQ(view.seekedTo, std::vector<long long>{67400});
+
+    engine->SeekTo(999999); // past the end: to the end, which ends it
+    engine->SeekTo(115000); // past the fade's start before the 120 s limit
+    core.Send(CORE_MSG_SEEKED, nullptr, 115000);
+    engine->ClockTick();
+    engine->SeekTo(10000);
+    EXPECT_EQ(Actions(), (Calls{"Command(SEEK, 165000)", "Command(SEEK, 115000)",
+                                "SetOption(FADE_OUT_MS, 7500)", "Command(SEEK, 10000)",
+                                "SetOption(FADE_OUT_MS, 0)"}));
+    core.Send(CORE_MSG_SEEKED, nullptr, 10000);
+
+    engine->Play(); // paused, it moves and stays paused
+    engine->SeekTo(20000);
+    core.Send(CORE_MSG_SEEKED, nullptr, 20000);
+    EXPECT_EQ(engine->State(), PlayerState::Paused);
+    engine->Play();
+
+    engine->PlayClip(4);
+    EXPECT_EQ(view.shown.elapsed, "00:00");
+    EXPECT_FALSE(view.shown.canSeek);
+    engine->PlayClip(3);
+    engine->Rec();
+    EXPECT_FALSE(engine->CanSeek());
+    Actions();
+    engine->SeekBy(5);
+    EXPECT_EQ(Actions(), Calls{});
+}
+
+// The Voices window shows what the core lists, and a mute goes to the core.
+TEST_F(Engine, VoicesAreTheCoresAndAMuteGoesToIt) {
+    core.voices = {{"Square 1", false}, {"Noise", true}};
+    EXPECT_TRUE(engine->Voices().empty()); // no game
+    LoadGameAt(0, 3);
+    const std::vector<VoiceState> voices = engine->Voices();
+    ASSERT_EQ(voices.size(), 2u);
+    EXPECT_EQ(voices[0].name + voices[1].name, "Square 1Noise");
+    EXPECT_FALSE(voices[0].muted);
+    EXPECT_TRUE(voices[1].muted);
+    const int changes = view.voiceChanges;
+    engine->PlayClip(4);
+    EXPECT_EQ(view.voiceChanges, changes + 1);
+    engine->SetVoiceMuted(0, true);
+    engine->SetVoiceMuted(-1, false);
+    EXPECT_EQ(Actions(), (Calls{"Command(RESUME, 0)", "Command(PLAY_CLIP, 4)",
+                                "Command(MUTE_VOICE, 0)", "Command(UNMUTE_VOICE, -1)"}));
+}
+
 TEST_F(Engine, MetersShowLevelsExactly25TicksLater) {
     LoadGameAt(0, 3);
     SendLevels(1234);

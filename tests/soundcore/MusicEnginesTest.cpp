@@ -322,3 +322,44 @@ TEST_F(EnginesTest, EachEngineSeeksAndMutesItsVoices) {
         EXPECT_EQ(Count(CORE_MSG_ERROR), 0);
     }
 }
+
+// A demo tune of each engine falls silent within 0.1 s of the length the
+// core tells for it; a looping one after its loops and its fade, as many
+// loops as asked.
+TEST_F(EnginesTest, EachEnginesTuneFallsSilentAtItsKnownLength) {
+    romFolder = TARVO_DEMO_ROMS;
+    const struct {
+        const char* game;
+        int clip;
+        int loops;
+        int lengthMs;
+    } cases[] = {
+        {"tarvoquest", 1, 1, 22933}, {"tarvoquest", 1, 2, 37866}, {"tiderunner", 0, 2, 7680},
+        {"cometminer", 1, 2, 7680},  {"embercrypt", 1, 2, 8960},
+    };
+    constexpr int kReport = tarvocore::CSoundCore::kLevelReportFrames;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.game) + " " + std::to_string(c.loops));
+        core.SetOption(CORE_OPT_LOOP_COUNT, c.loops);
+        Load(c.game, c.clip);
+        EXPECT_NEAR(core.GetInt(CORE_INT_TUNE_LENGTH, c.clip), c.lengthMs, c.lengthMs / 20);
+        std::vector<int16_t> heard;
+        captured = &heard;
+        while (heard.size() / 2 < static_cast<size_t>(c.lengthMs + 1000) * 441 / 10)
+            core.Render(kReport);
+        captured = nullptr;
+        const auto lastSound =
+            std::find_if(heard.rbegin(), heard.rend(), [](int16_t s) { return s; });
+        const double silentFrom = double(heard.rend() - lastSound) / 2 / 44100;
+        EXPECT_NEAR(silentFrom, core.GetInt(CORE_INT_TUNE_LENGTH, c.clip) / 1000.0, 0.1);
+    }
+    // A seek past the end ends the clip at once: silence, told every second.
+    Load("tiderunner", 0);
+    messages.clear();
+    core.Command(CORE_CMD_SEEK, 60000);
+    lastPeak = 0;
+    for (int report = 0; report < 68; ++report)
+        core.Render(kReport);
+    EXPECT_EQ(lastPeak, 0);
+    EXPECT_EQ(TakeCodes(), (std::vector<int>{CORE_MSG_SEEKED, CORE_MSG_SILENCE, CORE_MSG_SILENCE}));
+}

@@ -18,14 +18,15 @@
 using namespace tarvo;
 using namespace tarvo::test;
 
-// Records the PropertiesChanged signals the player sends.
+// Records the PropertiesChanged and Seeked signals the player sends.
 class ChangeRecorder : public QObject {
     Q_OBJECT
 public:
     QList<QVariantMap> changes;
-    // Runs this thread's loop until a change arrives (a guard ends it after 5 s).
+    QList<qlonglong> seeks;
+    // Runs this thread's loop until a signal arrives (a guard ends it after 5 s).
     void WaitForAChange() {
-        if (!changes.isEmpty()) return;
+        if (!changes.isEmpty() || !seeks.isEmpty()) return;
         QEventLoop loop;
         m_waiting = &loop;
         QTimer::singleShot(5000, &loop, &QEventLoop::quit);
@@ -35,6 +36,10 @@ public:
 public slots:
     void Changed(const QString&, const QVariantMap& changed, const QStringList&) {
         changes << changed;
+        if (m_waiting) m_waiting->quit();
+    }
+    void Seeked(qlonglong position) {
+        seeks << position;
         if (m_waiting) m_waiting->quit();
     }
 
@@ -54,6 +59,9 @@ protected:
                         CMprisService::kObjectPath.toString(), "org.freedesktop.DBus.Properties",
                         "PropertiesChanged", &recorder,
                         SLOT(Changed(QString, QVariantMap, QStringList)));
+        client->connect(CMprisService::kServiceName.toString(),
+                        CMprisService::kObjectPath.toString(), "org.mpris.MediaPlayer2.Player",
+                        "Seeked", &recorder, SLOT(Seeked(qlonglong)));
     }
     void TearDown() override {
         QDBusConnection::disconnectFromBus("desktop");
@@ -139,6 +147,38 @@ TEST_F(Mpris, TheDesktopSeesAndDrivesThePlayerAsItsButtonsDo) {
     Call("org.mpris.MediaPlayer2", "Quit"); // the close sequence, as the close box runs it
     EXPECT_FALSE(window->isVisible());
     EXPECT_FALSE(temp.Read("Tarvo.ini").empty());
+}
+
+// A clip of known length gives the desktop a working progress bar: its
+// length, where it is, and seeks by an offset or to a place in that clip,
+// each told back by Seeked once the core has moved.
+TEST_F(Mpris, AClipOfKnownLengthSeeksFromTheDesktop) {
+    ASSERT_TRUE(window->Mpris()->IsRegistered()) << "no session bus: run under dbus-run-session";
+    const char* player = "org.mpris.MediaPlayer2.Player";
+    core.tellsTunes = true;
+    core.tunes = {"", "", "", "Boss"};
+    core.lengthsMs = {-1, -1, -1, 165000};
+    Load(0, 3);
+    core.positionMs = 12500;
+    EXPECT_TRUE(Get(player, "CanSeek").toBool());
+    EXPECT_EQ(Metadata().value("mpris:length").toLongLong(), 165000000);
+    EXPECT_EQ(Get(player, "Position").toLongLong(), 12500000);
+    const QString track = "/org/tarvo/Tarvo/clip/0/3";
+    core.calls.clear();
+    Call(player, "Seek", {qlonglong(10000000)});
+    Call(player, "SetPosition", {QVariant::fromValue(QDBusObjectPath(track)), qlonglong(60000000)});
+    Call(player, "SetPosition",
+         {QVariant::fromValue(QDBusObjectPath("/org/tarvo/Tarvo/clip/1/3")), qlonglong(5000000)});
+    Call(player, "SetPosition", {QVariant::fromValue(QDBusObjectPath(track)), qlonglong(-1)});
+    Call(player, "Seek", {qlonglong(-999000000)});
+    EXPECT_EQ(core.TakeActions(),
+              (std::vector<std::string>{"Command(SEEK, 22500)", "Command(SEEK, 60000)",
+                                        "Command(SEEK, 0)"}));
+    recorder.changes.clear();
+    recorder.seeks.clear();
+    core.Send(CORE_MSG_SEEKED, nullptr, 0);
+    recorder.WaitForAChange();
+    EXPECT_EQ(recorder.seeks, QList<qlonglong>{0});
 }
 
 // A second start given a file hands it to the Tarvo already running, which

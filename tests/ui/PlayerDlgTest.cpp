@@ -2,6 +2,7 @@
 #include "ui/DialogLayout.h"
 #include "ui/DlgClipRange.h"
 #include "ui/DlgPlaylist.h"
+#include "ui/DlgVoices.h"
 #include "ui/WindowFixture.h"
 
 #include <filesystem>
@@ -10,10 +11,12 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSlider>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -482,4 +485,50 @@ TEST_F(Window, FilesDroppedOnTheWindowAreOpenedAsMusic) {
     EXPECT_EQ(window->Engine().CurrentGame(), 1);
     ASSERT_FALSE(dialogs.shown.empty());
     EXPECT_EQ(dialogs.shown.back().text.rfind("The music was added as the game gone, but", 0), 0u);
+}
+
+// The position bar and the arrow keys move a clip of known length, unless
+// the clip list or a field takes the arrows; a clip of unknown length greys
+// the bar. The Voices window lists the core's voices: a cleared box mutes
+// one, "All" lets every one sound again.
+TEST_F(Window, ThePositionBarAndTheArrowsMoveAClipAndTheVoicesWindowMutes) {
+    core.tellsTunes = true;
+    core.tunes = {"", "", "", "Boss", "Jingle"};
+    core.lengthsMs = {-1, -1, -1, 165000, -1};
+    core.voices = {{"Square 1", false}, {"Noise", false}};
+    Load(0, 3);
+    auto* bar = Find<QSlider>(kPositionBar);
+    EXPECT_TRUE(bar->isEnabled());
+    EXPECT_EQ(bar->maximum(), 165);
+    EXPECT_EQ(Find<QLineEdit>(kElapsed)->text(), u"00:00 / 02:45"_s);
+    core.calls.clear();
+    bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    for (auto [target, key] :
+         {std::pair<QWidget*, Qt::Key>{Find<QPushButton>(kStop), Qt::Key_Right},
+          {List(), Qt::Key_Left},
+          {Find<QLineEdit>(kClipTitle), Qt::Key_Left}}) {
+        target->setFocus();
+        QTest::keyClick(target, key);
+    }
+    EXPECT_EQ(core.TakeActions(),
+              (std::vector<std::string>{"Command(SEEK, 5000)", "Command(SEEK, 10000)"}));
+    EXPECT_EQ(bar->value(), 10);
+    window->Engine().PlayClip(4);
+    EXPECT_FALSE(bar->isEnabled());
+    EXPECT_EQ(Find<QLineEdit>(kElapsed)->text(), u"00:00"_s);
+
+    window->Command(kMenuVoices);
+    ASSERT_NE(window->VoicesWindow(), nullptr);
+    auto* voices =
+        qobject_cast<QListWidget*>(window->VoicesWindow()->ControlById(CDlgVoices::kVoiceList));
+    ASSERT_EQ(voices->count(), 2);
+    EXPECT_EQ(voices->item(1)->text(), u"Noise"_s);
+    EXPECT_EQ(voices->item(1)->checkState(), Qt::Checked);
+    core.calls.clear();
+    voices->item(1)->setCheckState(Qt::Unchecked);
+    qobject_cast<QPushButton*>(window->VoicesWindow()->ControlById(CDlgVoices::kAll))->click();
+    EXPECT_EQ(core.TakeActions(),
+              (std::vector<std::string>{"Command(MUTE_VOICE, 1)", "Command(UNMUTE_VOICE, -1)"}));
 }
