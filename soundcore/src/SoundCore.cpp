@@ -8,19 +8,15 @@
 
 namespace tarvocore {
 
-namespace {
-
-std::string BufferText(const std::vector<char>& buffer) {
-    return std::string(buffer.data(), strnlen(buffer.data(), buffer.size()));
-}
-
-std::vector<char> PathBuffer(const std::string& initial) {
+// The player writes a file's name into a buffer of the agreed size; empty
+// when it gave none. `answer` is what it returned.
+std::string CSoundCore::AskPath(int code, const std::string& initial, int* answer) {
     std::vector<char> buffer(CORE_PATH_BUFFER_SIZE, '\0');
     std::memcpy(buffer.data(), initial.data(), std::min(initial.size(), buffer.size() - 1));
-    return buffer;
+    const int answered = Send(code, buffer.data());
+    if (answer) *answer = answered;
+    return std::string(buffer.data(), strnlen(buffer.data(), buffer.size()));
 }
-
-} // namespace
 
 void CSoundCore::Init(void* user, CoreMessageCallback callback, const std::string& coreFolder) {
     m_user = user;
@@ -249,10 +245,9 @@ void CSoundCore::StartGame(int clip) {
 bool CSoundCore::AskArchivePath(std::string& path) {
     const auto& games = m_catalogue.Games();
     if (m_chosenGame < 0 || m_chosenGame >= static_cast<int>(games.size())) return false;
-    std::vector<char> buffer = PathBuffer(games[m_chosenGame].romName + ".zip");
-    if (Send(CORE_MSG_ROM_PATH, buffer.data()) == 0) return false;
-    path = BufferText(buffer);
-    return !path.empty();
+    int answer = 0;
+    path = AskPath(CORE_MSG_ROM_PATH, games[m_chosenGame].romName + ".zip", &answer);
+    return answer != 0 && !path.empty();
 }
 
 // A load that is no longer wanted ends by itself after the file it reads;
@@ -447,9 +442,7 @@ void CSoundCore::SetRecording(bool on) {
         return;
     }
     m_recordingFailed = false;
-    std::vector<char> buffer = PathBuffer("");
-    Send(CORE_MSG_WAV_PATH, buffer.data());
-    const std::string path = BufferText(buffer);
+    const std::string path = AskPath(CORE_MSG_WAV_PATH, "");
     if (path.empty())
         SendError("No file name was given for the recording");
     else if (!m_recording.Open(path, {}, error))
@@ -494,53 +487,6 @@ CCatalogue CSoundCore::ReadCatalogues() const {
     if (!m_userCatalogue.empty() && std::filesystem::exists(m_userCatalogue, error))
         catalogue.Load(m_userCatalogue);
     return catalogue;
-}
-
-// An export reads the game's archive on a thread of its own, so it keeps the
-// archive however the game changes meanwhile.
-void CSoundCore::ExportClip(int clip) {
-    const ClipLocation* location = m_loadedGame >= 0 ? m_clips.Find(clip) : nullptr;
-    std::string problem;
-    if (m_export)
-        problem = "Another clip is being exported";
-    else if (!location)
-        problem = "Clip " + std::to_string(clip) + " has no tune to export";
-    std::vector<char> buffer = PathBuffer("");
-    if (problem.empty()) Send(CORE_MSG_EXPORT_PATH, buffer.data());
-    const std::string path = BufferText(buffer);
-    if (problem.empty() && path.empty()) problem = "No file name was given for the export";
-    if (!problem.empty()) {
-        Send(CORE_MSG_EXPORTED, problem.data(), clip);
-        return;
-    }
-    const int lengthMs = m_exportMs > 0 ? m_exportMs : LengthOf(*location);
-    const int fadeMs = m_exportMs > 0 ? 0 : FadeOf(*location);
-    ExportRequest request{m_archive,
-                          location->member,
-                          m_clips.TrackListFor(*m_archive),
-                          location->track,
-                          lengthMs,
-                          fadeMs,
-                          path,
-                          TagsOf(clip)};
-    m_export = std::make_unique<CClipExport>(std::move(request), m_emulator.Program());
-    m_exportClip = clip;
-    if (m_waitsForLoads) FinishExport();
-}
-
-void CSoundCore::FinishExport() {
-    m_export->Wait();
-    std::string error = m_export->Error();
-    m_export.reset();
-    Send(CORE_MSG_EXPORTED, error.empty() ? nullptr : error.data(), m_exportClip);
-}
-
-SoundTags CSoundCore::TagsOf(int clip) const {
-    const CatalogueGame& game = m_catalogue.Games()[m_loadedGame];
-    const ClipLocation* location = m_clips.Find(clip);
-    const std::string title =
-        location && !location->title.empty() ? location->title : "Clip " + std::to_string(clip);
-    return {title, game.title, game.manufacturer, game.year, clip};
 }
 
 } // namespace tarvocore

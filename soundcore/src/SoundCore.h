@@ -68,6 +68,7 @@ public:
 
 private:
     int Send(int code, void* first = nullptr, int second = 0);
+    std::string AskPath(int code, const std::string& initial, int* answer = nullptr);
     void SendError(const std::string& text);
     void StartGame(int clip);
     bool AskArchivePath(std::string& path);

@@ -321,6 +321,15 @@ TEST_F(EnginesTest, EachEngineSeeksAndMutesItsVoices) {
         EXPECT_LE(DifferenceDb(listen(20), straight), -40) << "every voice back";
         EXPECT_EQ(Count(CORE_MSG_ERROR), 0);
     }
+    // Mutes hold for the game, through a new emulator, until another game loads.
+    Load("tarvoquest", 1);
+    core.Command(CORE_CMD_MUTE_VOICE, 0);
+    core.Emulator().Kill();
+    core.Command(CORE_CMD_PLAY_CLIP, 2);
+    EXPECT_EQ(core.GetInt(CORE_INT_VOICE_MUTED, 0), 1);
+    EXPECT_GT(core.GetInt(CORE_INT_VOICE_COUNT, 0), 0);
+    Load("tiderunner", 0);
+    EXPECT_EQ(core.GetInt(CORE_INT_VOICE_MUTED, 0), 0);
 }
 
 // A demo tune of each engine falls silent within 0.1 s of the length the
