@@ -230,6 +230,43 @@ BENCHMARK(BM_CoreServicePath)
     ->Unit(benchmark::kMillisecond)
     ->UseManualTime();
 
+// A seek one minute into a tune that plays on (its known length set aside),
+// beside the library rendering that minute: a seek is the library's own
+// jump, or that minute run unheard, so it is never slower than the latter.
+void BM_SeekOneMinute(benchmark::State& state) {
+    const Tune& tune = kTunes[state.range(0)];
+    std::string unused;
+    tarvocore::CSoundCore core;
+    core.SetOption(CORE_OPT_FIXED_RENDER_MS, 30);
+    core.SetOption(CORE_OPT_END_AT_LENGTH, 0);
+    core.SetEmulatorProgram(TARVO_EMULATOR);
+    core.Init(&unused, Answer, TARVO_CATALOGUE_FOLDER);
+    for (int g = 0; g < core.GetInt(CORE_INT_GAME_COUNT, 0); ++g)
+        if (std::strcmp(core.GetString(CORE_STR_ROM_NAME, g), tune.romName) == 0)
+            core.SetOption(CORE_OPT_GAME, g);
+    core.Command(CORE_CMD_START_GAME, tune.clip);
+    core.Command(CORE_CMD_RESUME, 0);
+    LibraryRun library(tune);
+    double fastest = 1e9, libraryFastest = 1e9;
+    for (auto _ : state) {
+        core.Command(CORE_CMD_SEEK, 0);
+        const auto start = std::chrono::steady_clock::now();
+        core.Command(CORE_CMD_SEEK, kSeconds * 1000);
+        const double took = Seconds(start);
+        state.SetIterationTime(took);
+        fastest = std::min(fastest, took);
+        libraryFastest = std::min(libraryFastest, TimeLibraryRun(library));
+    }
+    core.Shutdown();
+    state.SetLabel(tune.romName);
+    state.counters["seek_ms"] = fastest * 1000;
+    state.counters["vs_library_minute"] = libraryFastest / fastest;
+}
+BENCHMARK(BM_SeekOneMinute)
+    ->DenseRange(0, std::size(kTunes) - 1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime();
+
 void BM_LibraryAlone(benchmark::State& state) {
     const Tune& tune = kTunes[state.range(0)];
     LibraryRun run(tune);
