@@ -176,6 +176,18 @@ double TimeLibraryRun(LibraryRun& run) {
     return Seconds(start);
 }
 
+// The core rendering offline, as fast as it goes, with the tune's game
+// loaded and `clip` started (-1: none); `wavPath` answers its file requests.
+void StartGame(tarvocore::CSoundCore& core, const Tune& tune, std::string* wavPath, int clip) {
+    core.SetOption(CORE_OPT_FIXED_RENDER_MS, 30);
+    core.SetEmulatorProgram(TARVO_EMULATOR);
+    core.Init(wavPath, Answer, TARVO_CATALOGUE_FOLDER);
+    for (int g = 0; g < core.GetInt(CORE_INT_GAME_COUNT, 0); ++g)
+        if (std::strcmp(core.GetString(CORE_STR_ROM_NAME, g), tune.romName) == 0)
+            core.SetOption(CORE_OPT_GAME, g);
+    core.Command(CORE_CMD_START_GAME, clip);
+}
+
 // Second argument 1: recording, as REC does, every frame written to a WAV
 // file; 0: playing only.
 void BM_CoreServicePath(benchmark::State& state) {
@@ -188,13 +200,7 @@ void BM_CoreServicePath(benchmark::State& state) {
                               ? "/dev/shm/tarvo-bench-" + std::to_string(getpid()) + ".wav"
                               : temp.File("bench.wav");
     tarvocore::CSoundCore core;
-    core.SetOption(CORE_OPT_FIXED_RENDER_MS, 30);
-    core.SetEmulatorProgram(TARVO_EMULATOR);
-    core.Init(&wavPath, Answer, TARVO_CATALOGUE_FOLDER);
-    for (int g = 0; g < core.GetInt(CORE_INT_GAME_COUNT, 0); ++g)
-        if (std::strcmp(core.GetString(CORE_STR_ROM_NAME, g), tune.romName) == 0)
-            core.SetOption(CORE_OPT_GAME, g);
-    core.Command(CORE_CMD_START_GAME, -1);
+    StartGame(core, tune, &wavPath, -1);
     LibraryRun library(tune);
     double fastest = 1e9, libraryFastest = 1e9;
     for (auto _ : state) {
@@ -237,14 +243,8 @@ void BM_SeekOneMinute(benchmark::State& state) {
     const Tune& tune = kTunes[state.range(0)];
     std::string unused;
     tarvocore::CSoundCore core;
-    core.SetOption(CORE_OPT_FIXED_RENDER_MS, 30);
     core.SetOption(CORE_OPT_END_AT_LENGTH, 0);
-    core.SetEmulatorProgram(TARVO_EMULATOR);
-    core.Init(&unused, Answer, TARVO_CATALOGUE_FOLDER);
-    for (int g = 0; g < core.GetInt(CORE_INT_GAME_COUNT, 0); ++g)
-        if (std::strcmp(core.GetString(CORE_STR_ROM_NAME, g), tune.romName) == 0)
-            core.SetOption(CORE_OPT_GAME, g);
-    core.Command(CORE_CMD_START_GAME, tune.clip);
+    StartGame(core, tune, &unused, tune.clip);
     core.Command(CORE_CMD_RESUME, 0);
     LibraryRun library(tune);
     double fastest = 1e9, libraryFastest = 1e9;
