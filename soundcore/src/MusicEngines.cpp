@@ -5,6 +5,7 @@
 #include "src/GmeEngine.h"
 #include "src/OpenMptEngine.h"
 #include "src/SidEngine.h"
+#include "src/VgmEngine.h"
 
 namespace tarvocore {
 
@@ -19,6 +20,7 @@ std::unique_ptr<IMusicEngine> MakeMusicEngine(const Bytes& data, const std::stri
         engine->SetName(name);
         return engine;
     };
+    if (CVgmEngine::Plays(data)) return std::make_unique<CVgmEngine>();
     if (CGmeEngine::KnowsHeader(data)) return gme();
     if (CSidEngine::Plays(data)) return std::make_unique<CSidEngine>();
     if (COpenMptEngine::Plays(data)) return std::make_unique<COpenMptEngine>();

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "src/VgmValidator.h"
 
+#include "src/VgmChips.h"
+
 #include <cstdio>
 #include <cstring>
 #include <zlib.h>
@@ -59,7 +61,14 @@ struct Header {
     size_t loopStart = 0; // 0: no loop
     size_t gd3Start = 0;  // 0: no valid tag block
     size_t gd3Size = 0;
+    std::string arcadeChips; // "SegaPCM 4.00 MHz, ..." for this core's own engine
 };
+
+bool IsArcadeChip(size_t clockOffset) {
+    for (const VgmChip& chip : kArcadeChips)
+        if (chip.clockOffset == clockOffset) return true;
+    return false;
+}
 
 // Reads a header field only when it lies inside the header this version has.
 uint32_t Field(const Bytes& data, const Header& h, size_t offset) {
@@ -84,10 +93,22 @@ std::string ReadHeader(const Bytes& data, Header& h) {
     h.ym2612Clock = Field(data, h, 0x2C) & 0x3FFFFFFF;
     if (h.version >= 0x110 && h.dataStart > 0x2A && data[0x2A] > 16)
         return "its noise register width of " + std::to_string(data[0x2A]) + " bits is impossible";
-    for (const ChipClock& chip : kForeignChips)
-        if (h.version >= 0x110 && Field(data, h, chip.offset) != 0)
+    for (const ChipClock& chip : kForeignChips) {
+        const uint32_t clock = h.version >= 0x110 ? Field(data, h, chip.offset) & kClockMask : 0;
+        if (clock == 0) continue;
+        if (!IsArcadeChip(chip.offset))
             return std::string("it needs the ") + chip.name +
                    " sound chip, which this core does not emulate";
+        if (clock < kMinArcadeClock || clock > kMaxArcadeClock)
+            return "a chip clock of " + std::to_string(clock) + " Hz is out of range";
+        h.arcadeChips +=
+            (h.arcadeChips.empty() ? "" : ", ") + std::string(chip.name) + " " + MegaHertz(clock);
+    }
+    // The arcade engine plays its own chips, and libgme only its own.
+    if (!h.arcadeChips.empty() && (h.snClock || h.ym2612Clock))
+        return std::string("it needs the ") + (h.snClock ? "SN76489" : "YM2612") +
+               " beside arcade chips, which this core does not play together";
+    if (!h.arcadeChips.empty()) return {};
     if (!h.snClock && !h.ym2612Clock) return "it uses no sound chip this core emulates";
     for (auto [clock, limit] :
          {std::pair{h.snClock, kMaxSnClock}, {h.ym2612Clock, kMaxYm2612Clock}})
@@ -290,6 +311,12 @@ CheckedMusic CVgmValidator::Check(const Bytes& file) {
     Header h;
     result.error = ReadHeader(data, h);
     if (!result.ok()) return result;
+    if (!h.arcadeChips.empty()) {
+        // This core's own engine reads every command defensively.
+        result.data = std::move(data);
+        result.chipSummary = h.arcadeChips;
+        return result;
+    }
 
     size_t streamEnd = 0;
     bool terminated = false;

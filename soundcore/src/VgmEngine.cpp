@@ -1,0 +1,343 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "src/VgmEngine.h"
+
+#include "src/VgmChips.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace tarvocore {
+
+namespace {
+
+constexpr size_t kHeaderMinimum = 0x40;
+constexpr uint8_t kEndOfSound = 0x66;
+constexpr uint8_t kDataBlock = 0x67;
+constexpr uint8_t kSegaPcmRom = 0x80;
+constexpr uint8_t kOkiRom = 0x8B;
+// A ROM image larger than any board's is refused, so a file cannot make the
+// emulator take more memory than its limit.
+constexpr size_t kMaxRomBytes = 16u << 20;
+// Commands run without a wait between them before the stream is taken as
+// stuck (a loop that never waits would hold the emulator for ever).
+constexpr long kMostCommandsWithoutWait = 1 << 20;
+
+// How long each command of the format is, so commands for chips this engine
+// does not play are stepped over; 0 for bytes that are no command.
+size_t CommandLength(uint8_t command) {
+    if (command >= 0x30 && command <= 0x3F) return 2;
+    if (command >= 0x40 && command <= 0x4E) return 3;
+    if (command == 0x4F || command == 0x50) return 2;
+    if (command >= 0x51 && command <= 0x5F) return 3;
+    if (command == 0x61) return 3;
+    if (command == 0x62 || command == 0x63) return 1;
+    if (command == 0x68) return 12;
+    if (command >= 0x70 && command <= 0x8F) return 1;
+    static constexpr size_t kStreamControl[] = {5, 5, 6, 11, 2, 5}; // 0x90 to 0x95
+    if (command >= 0x90 && command <= 0x95) return kStreamControl[command - 0x90];
+    if (command >= 0xA0 && command <= 0xBF) return 3;
+    if (command >= 0xC0 && command <= 0xDF) return 4;
+    if (command >= 0xE0) return 5;
+    return 0;
+}
+
+void AppendUtf8(std::string& text, uint32_t code) {
+    if (code < 0x80) {
+        text += static_cast<char>(code);
+    } else if (code < 0x800) {
+        text += static_cast<char>(0xC0 | code >> 6);
+        text += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        text += static_cast<char>(0xE0 | code >> 12);
+        text += static_cast<char>(0x80 | (code >> 6 & 0x3F));
+        text += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+} // namespace
+
+bool CVgmEngine::Plays(const Bytes& data) {
+    if (data.size() < kHeaderMinimum || std::memcmp(data.data(), "Vgm ", 4) != 0) return false;
+    const uint32_t version = Le32(data, 0x08);
+    const uint32_t offset = version >= 0x150 ? Le32(data, 0x34) : 0;
+    const size_t dataStart = offset ? 0x34 + static_cast<size_t>(offset) : kHeaderMinimum;
+    for (const VgmChip& chip : kArcadeChips)
+        if (version >= 0x110 && chip.clockOffset + 4 <= std::min(dataStart, data.size()) &&
+            (Le32(data, chip.clockOffset) & kClockMask) != 0)
+            return true;
+    return false;
+}
+
+uint32_t CVgmEngine::Clock(size_t offset) const {
+    return offset + 4 <= m_dataStart ? Le32(m_data, offset) : 0;
+}
+
+// A chip's clock within what boards used, so no file makes a chip run
+// millions of samples for each one heard.
+uint32_t CVgmEngine::ChipClock(size_t offset) const {
+    return std::clamp<uint32_t>(Clock(offset) & kClockMask, kMinArcadeClock, kMaxArcadeClock);
+}
+
+bool CVgmEngine::Open(const Bytes& data, const Bytes&, std::string& error) {
+    if (!Plays(data)) {
+        error = "it is not a VGM file for the arcade chips";
+        return false;
+    }
+    m_data = data;
+    const uint32_t version = Le32(m_data, 0x08);
+    const uint32_t offset = version >= 0x150 ? Le32(m_data, 0x34) : 0;
+    m_dataStart = offset ? 0x34 + static_cast<size_t>(offset) : kHeaderMinimum;
+    const size_t eof = static_cast<size_t>(Le32(m_data, 0x04)) + 4;
+    m_end = eof > m_dataStart && eof <= m_data.size() ? eof : m_data.size();
+    if (m_dataStart >= m_end) {
+        error = "its header points outside the file";
+        return false;
+    }
+    const size_t loop = Le32(m_data, 0x1C) ? 0x1C + static_cast<size_t>(Le32(m_data, 0x1C)) : 0;
+    m_loop = loop >= m_dataStart && loop < m_end ? loop : 0;
+    m_totalSamples = static_cast<long>(std::min<uint32_t>(Le32(m_data, 0x18), 0x7FFFFFFF));
+    m_loopSamples = m_loop ? static_cast<long>(std::min<uint32_t>(Le32(m_data, 0x20), 0x7FFFFFFF))
+                           : 0;
+    const auto count = [this](const VgmChip& chip) {
+        const uint32_t clock = Clock(chip.clockOffset);
+        return (clock & kClockMask) == 0 ? 0 : (clock & kSecondChipBit) ? 2 : 1;
+    };
+    m_segaPcm.count = count(kSegaPcmChip);
+    m_oki.count = count(kOkim6295Chip);
+    return true;
+}
+
+// The GD3 tag block's texts: UTF-16, each ended by a zero.
+std::string CVgmEngine::Gd3Text(size_t& at) const {
+    std::string text;
+    while (at + 2 <= m_data.size()) {
+        const uint32_t unit = m_data[at] | m_data[at + 1] << 8;
+        at += 2;
+        if (unit == 0) break;
+        AppendUtf8(text, unit >= 0xD800 && unit < 0xE000 ? 0xFFFD : unit);
+    }
+    return text;
+}
+
+MusicInfo CVgmEngine::Info() {
+    MusicInfo music;
+    std::vector<std::string> chips;
+    if (m_segaPcm.count) chips.push_back("SegaPCM");
+    if (m_oki.count) chips.push_back("OKIM6295");
+    music.system = "Arcade board (";
+    for (size_t i = 0; i < chips.size(); ++i)
+        music.system += (i ? " + " : "") + chips[i];
+    music.system += ")";
+    TuneInfo tune;
+    const uint32_t gd3 = Le32(m_data, 0x14);
+    size_t at = gd3 ? 0x14 + static_cast<size_t>(gd3) + 12 : 0;
+    if (at && at <= m_data.size() && std::memcmp(&m_data[at - 12], "Gd3 ", 4) == 0) {
+        std::string texts[10];
+        for (std::string& text : texts)
+            text = Gd3Text(at);
+        tune.title = texts[0];
+        music.game = texts[2];
+        music.author = texts[6];
+        music.copyright = texts[8];
+    }
+    const long intro = std::max(m_totalSamples - m_loopSamples, 0L);
+    if (m_loopSamples > 0) {
+        tune.introMs = static_cast<int>(intro * 1000 / 44100);
+        tune.loopMs = static_cast<int>(m_loopSamples * 1000 / 44100);
+        tune.lengthMs = tune.introMs + 2 * tune.loopMs;
+    } else if (m_totalSamples > 0) {
+        tune.lengthMs = static_cast<int>(m_totalSamples * 1000 / 44100);
+    }
+    music.tunes.push_back(tune);
+    return music;
+}
+
+bool CVgmEngine::Start(int track, std::string& error) {
+    if (track != 0) {
+        error = "it has no track " + std::to_string(track);
+        return false;
+    }
+    m_at = m_dataStart;
+    m_wait = 0;
+    m_ended = false;
+    m_playedFrames = 0;
+    for (int i = 0; i < 2; ++i) {
+        CSegaPcm& pcm = m_segaPcm.chips[static_cast<size_t>(i)];
+        pcm.Reset();
+        pcm.SetClock(ChipClock(kSegaPcmChip.clockOffset));
+        pcm.SetInterface(Clock(0x3C));
+        m_segaPcm.rates[static_cast<size_t>(i)].SetRates(pcm.Rate(), 44100);
+        m_segaPcm.rates[static_cast<size_t>(i)].Reset();
+        COkim6295& oki = m_oki.chips[static_cast<size_t>(i)];
+        oki.Reset();
+        const uint32_t okiClock = Clock(kOkim6295Chip.clockOffset);
+        oki.SetClock(ChipClock(kOkim6295Chip.clockOffset));
+        oki.SetPin7High((okiClock & 0x80000000u) != 0);
+        oki.SetBank(0);
+        m_oki.rates[static_cast<size_t>(i)].SetRates(oki.Rate(), 44100);
+        m_oki.rates[static_cast<size_t>(i)].Reset();
+    }
+    return true;
+}
+
+void CVgmEngine::RunUntilWait() {
+    for (long commands = 0; m_wait == 0 && !m_ended; ++commands) {
+        if (commands > kMostCommandsWithoutWait || !Command()) m_ended = true;
+    }
+}
+
+bool CVgmEngine::Command() {
+    if (m_at >= m_end) {
+        if (!m_loop) return false;
+        m_at = m_loop;
+    }
+    const uint8_t command = m_data[m_at];
+    if (command == kEndOfSound) {
+        if (!m_loop) return false;
+        m_at = m_loop;
+        return true;
+    }
+    if (command == kDataBlock) {
+        if (m_at + 7 > m_end) return false;
+        const size_t size = Le32(m_data, m_at + 3) & 0x7FFFFFFF;
+        if (size > m_end - m_at - 7) return false;
+        DataBlock(m_data[m_at + 2], m_at + 7, Le32(m_data, m_at + 3));
+        m_at += 7 + size;
+        return true;
+    }
+    const size_t length = CommandLength(command);
+    if (length == 0 || m_at + length > m_end) return false;
+    const uint8_t* arguments = &m_data[m_at + 1];
+    if (command == 0x61) m_wait = arguments[0] | arguments[1] << 8;
+    if (command == 0x62) m_wait = 735;
+    if (command == 0x63) m_wait = 882;
+    if (command >= 0x70 && command <= 0x7F) m_wait = command - 0x6F;
+    if (command == 0xB8) OkiWrite(arguments[0], arguments[1]);
+    if (command == 0xC0) {
+        const int chip = arguments[1] >> 7;
+        if (chip < m_segaPcm.count)
+            m_segaPcm.chips[static_cast<size_t>(chip)].Write(
+                static_cast<uint16_t>(arguments[0] | (arguments[1] & 0x7F) << 8), arguments[2]);
+    }
+    m_at += length;
+    return true;
+}
+
+// A piece of a chip's ROM: the whole ROM's size, where the piece goes, then
+// the piece. The top bit of the block's size picks the second chip.
+void CVgmEngine::DataBlock(uint8_t type, size_t at, size_t sizeField) {
+    const size_t size = sizeField & 0x7FFFFFFF;
+    const size_t chip = (sizeField >> 31) & 1;
+    if ((type != kSegaPcmRom && type != kOkiRom) || size < 8) return;
+    Bytes& rom = type == kSegaPcmRom ? m_segaPcm.chips[chip].Rom() : m_oki.chips[chip].Rom();
+    const size_t romSize = std::min<size_t>(Le32(m_data, at), kMaxRomBytes);
+    const size_t start = Le32(m_data, at + 4);
+    if (rom.size() < romSize) rom.resize(romSize, 0);
+    if (start >= kMaxRomBytes) return;
+    const size_t bytes = std::min(size - 8, kMaxRomBytes - start);
+    if (rom.size() < start + bytes) rom.resize(start + bytes, 0);
+    std::copy_n(m_data.begin() + static_cast<long>(at + 8), bytes,
+                rom.begin() + static_cast<long>(start));
+}
+
+// The OKIM6295's registers as the format gives them: 0 the chip's own port,
+// 8 to 11 its clock, 12 its seventh pin, 15 the ROM bank. The top bit of the
+// register picks the second chip.
+void CVgmEngine::OkiWrite(uint8_t reg, uint8_t value) {
+    const int chip = reg >> 7;
+    if (chip >= m_oki.count) return;
+    COkim6295& oki = m_oki.chips[static_cast<size_t>(chip)];
+    switch (reg & 0x7F) {
+    case 0x00:
+        oki.Write(value);
+        break;
+    case 0x0C:
+        oki.SetPin7High(value != 0);
+        m_oki.rates[static_cast<size_t>(chip)].SetRates(oki.Rate(), 44100);
+        break;
+    case 0x0F:
+        oki.SetBank(value);
+        break;
+    default:
+        break;
+    }
+}
+
+void CVgmEngine::MixFrame(int16_t* frame) {
+    double left = 0, right = 0;
+    for (int i = 0; i < m_segaPcm.count; ++i) {
+        double l = 0, r = 0;
+        CSegaPcm& pcm = m_segaPcm.chips[static_cast<size_t>(i)];
+        m_segaPcm.rates[static_cast<size_t>(i)].Step(
+            [&pcm](double& a, double& b) {
+                int sampleLeft = 0, sampleRight = 0;
+                pcm.NextSample(sampleLeft, sampleRight);
+                a = sampleLeft / 2.0;
+                b = sampleRight / 2.0;
+            },
+            l, r);
+        left += l;
+        right += r;
+    }
+    for (int i = 0; i < m_oki.count; ++i) {
+        double l = 0, r = 0;
+        COkim6295& oki = m_oki.chips[static_cast<size_t>(i)];
+        m_oki.rates[static_cast<size_t>(i)].Step(
+            [&oki](double& a, double& b) { a = b = oki.NextSample() * 4.0; }, l, r);
+        left += l;
+        right += r;
+    }
+    frame[0] = static_cast<int16_t>(std::clamp(left, -32768.0, 32767.0));
+    frame[1] = static_cast<int16_t>(std::clamp(right, -32768.0, 32767.0));
+}
+
+bool CVgmEngine::Render(int16_t* frames, int frameCount) {
+    for (int i = 0; i < frameCount; ++i) {
+        RunUntilWait();
+        if (m_ended) {
+            std::fill(frames + 2 * i, frames + 2 * frameCount, int16_t{0});
+            return i > 0;
+        }
+        MixFrame(frames + 2 * i);
+        --m_wait;
+        ++m_playedFrames;
+    }
+    return true;
+}
+
+// The chips' state rests on every sample played, so the way is played unheard.
+bool CVgmEngine::Seek(int ms) {
+    const long target = static_cast<long>(std::max(ms, 0)) * 44100 / 1000;
+    std::string error;
+    if (target < m_playedFrames && !Start(0, error)) return false;
+    int16_t unheard[2];
+    while (m_playedFrames < target && !m_ended)
+        Render(unheard, 1);
+    return true;
+}
+
+std::vector<std::string> CVgmEngine::Voices() {
+    std::vector<std::string> voices;
+    const auto add = [&voices](const char* chip, int chips, int each, const char* what) {
+        for (int c = 0; c < chips; ++c)
+            for (int v = 1; v <= each; ++v)
+                voices.push_back(std::string(chip) + (chips > 1 ? " " + std::to_string(c + 1) : "") +
+                                 " " + what + " " + std::to_string(v));
+    };
+    add("SegaPCM", m_segaPcm.count, CSegaPcm::kChannels, "channel");
+    add("OKIM6295", m_oki.count, COkim6295::kVoices, "voice");
+    return voices;
+}
+
+void CVgmEngine::MuteVoices(const std::vector<bool>& muted) {
+    size_t voice = 0;
+    const auto flag = [&] { return voice < muted.size() && muted[voice]; };
+    for (int c = 0; c < m_segaPcm.count; ++c)
+        for (int v = 0; v < CSegaPcm::kChannels; ++v, ++voice)
+            m_segaPcm.chips[static_cast<size_t>(c)].Mute(v, flag());
+    for (int c = 0; c < m_oki.count; ++c)
+        for (int v = 0; v < COkim6295::kVoices; ++v, ++voice)
+            m_oki.chips[static_cast<size_t>(c)].Mute(v, flag());
+}
+
+} // namespace tarvocore
