@@ -210,7 +210,9 @@ TEST_F(WindowTest, ASecondStartHandsItsFilesToTheRunningTarvo) {
     QSignalSpy answered(&told, &QProcess::finished);
     ASSERT_TRUE(answered.wait(20000));
     EXPECT_EQ(told.exitCode(), 0);
-    EXPECT_EQ(core.TakeActions().back(), "Command(RELOAD_CATALOGUE, 0)");
+    const auto reload = core.TakeActions(); // the player's timer may tick meanwhile
+    EXPECT_NE(std::find(reload.begin(), reload.end(), "Command(RELOAD_CATALOGUE, 0)"),
+              reload.end());
 }
 
 #include "MprisTest.moc"
