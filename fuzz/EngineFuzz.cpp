@@ -5,9 +5,11 @@
 #include "src/AdPlugEngine.h"
 #include "src/OpenMptEngine.h"
 #include "src/SidEngine.h"
+#include "src/VgmEngine.h"
 
 #include <array>
 #include <iterator>
+#include <vector>
 
 namespace {
 
@@ -22,6 +24,9 @@ std::unique_ptr<IMusicEngine> MakeEngine(const Bytes& data) {
 #elif TARVO_FUZZ_ENGINE == 2
     (void)data;
     return std::make_unique<COpenMptEngine>();
+#elif TARVO_FUZZ_ENGINE == 4
+    (void)data;
+    return std::make_unique<CVgmEngine>();
 #else
     static const char* const kNames[] = {
         "imf", "dro", "rad", "hsc", "a2m", "cmf", "d00", "sng", "laa", "rix", "adl", "bam", "cff",
@@ -47,6 +52,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (!engine->Start(tune, error)) continue;
         for (int block = 0; block < 10; ++block)
             engine->Render(frames.data(), 4410);
+        // Back to the middle with every other voice muted, and a little more.
+        std::vector<bool> muted(engine->Voices().size());
+        for (size_t voice = 0; voice < muted.size(); voice += 2)
+            muted[voice] = true;
+        engine->MuteVoices(muted);
+        engine->Seek(500);
+        engine->Render(frames.data(), 4410);
     }
     return 0;
 }

@@ -26,6 +26,7 @@ declare -A inputs=(
   [sid]="$seeds/sid"
   [module]="$seeds/module"
   [adplug]="$seeds/adplug"
+  [arcade]="$seeds/arcade"
 )
 
 # The engines run inside the libraries they wrap, in this process: a library

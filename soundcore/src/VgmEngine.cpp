@@ -96,8 +96,8 @@ bool CVgmEngine::Open(const Bytes& data, const Bytes&, std::string& error) {
     const size_t loop = Le32(m_data, 0x1C) ? 0x1C + static_cast<size_t>(Le32(m_data, 0x1C)) : 0;
     m_loop = loop >= m_dataStart && loop < m_end ? loop : 0;
     m_totalSamples = static_cast<long>(std::min<uint32_t>(Le32(m_data, 0x18), 0x7FFFFFFF));
-    m_loopSamples = m_loop ? static_cast<long>(std::min<uint32_t>(Le32(m_data, 0x20), 0x7FFFFFFF))
-                           : 0;
+    m_loopSamples =
+        m_loop ? static_cast<long>(std::min<uint32_t>(Le32(m_data, 0x20), 0x7FFFFFFF)) : 0;
     const auto count = [this](const VgmChip& chip) {
         const uint32_t clock = Clock(chip.clockOffset);
         return (clock & kClockMask) == 0 ? 0 : (clock & kSecondChipBit) ? 2 : 1;
@@ -321,8 +321,9 @@ std::vector<std::string> CVgmEngine::Voices() {
     const auto add = [&voices](const char* chip, int chips, int each, const char* what) {
         for (int c = 0; c < chips; ++c)
             for (int v = 1; v <= each; ++v)
-                voices.push_back(std::string(chip) + (chips > 1 ? " " + std::to_string(c + 1) : "") +
-                                 " " + what + " " + std::to_string(v));
+                voices.push_back(std::string(chip) +
+                                 (chips > 1 ? " " + std::to_string(c + 1) : "") + " " + what + " " +
+                                 std::to_string(v));
     };
     add("SegaPCM", m_segaPcm.count, CSegaPcm::kChannels, "channel");
     add("OKIM6295", m_oki.count, COkim6295::kVoices, "voice");

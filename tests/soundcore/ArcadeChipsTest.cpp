@@ -88,9 +88,15 @@ Bytes SquarePage() {
 ArcadeStream SegaPcmSquare(uint32_t clock = kSegaPcmClock) {
     ArcadeStream vgm({{0x38, clock}, {0x3C, 0x00F8000D}});
     vgm.Rom(0x80, 0x10000, 0, SquarePage());
-    for (auto [reg, value] : std::initializer_list<std::pair<uint16_t, uint8_t>>{
-             {0x02, 0x7F}, {0x03, 0x20}, {0x04, 0}, {0x05, 0}, {0x06, 0}, {0x07, 0x80},
-             {0x84, 0}, {0x85, 0}, {0x86, 0x00}})
+    for (auto [reg, value] : std::initializer_list<std::pair<uint16_t, uint8_t>>{{0x02, 0x7F},
+                                                                                 {0x03, 0x20},
+                                                                                 {0x04, 0},
+                                                                                 {0x05, 0},
+                                                                                 {0x06, 0},
+                                                                                 {0x07, 0x80},
+                                                                                 {0x84, 0},
+                                                                                 {0x85, 0},
+                                                                                 {0x86, 0x00}})
         vgm.Append({0xC0, static_cast<uint8_t>(reg), static_cast<uint8_t>(reg >> 8), value});
     return vgm;
 }
@@ -137,8 +143,8 @@ TEST(Okim6295, DecodesAPhraseSampleForSampleAsTheDataSheetDefinesIt) {
     EXPECT_DOUBLE_EQ(oki.Rate(), 6400);
     Bytes& rom = oki.Rom();
     rom.assign(0x40000, 0);
-    const uint8_t phrase[] = {0x00, 0x04, 0x00, 0x00, 0x04, 0x01}; // 0x400 to 0x401
-    std::copy(std::begin(phrase), std::end(phrase), rom.begin() + 8);  // phrase 1
+    const uint8_t phrase[] = {0x00, 0x04, 0x00, 0x00, 0x04, 0x01};    // 0x400 to 0x401
+    std::copy(std::begin(phrase), std::end(phrase), rom.begin() + 8); // phrase 1
     rom[0x400] = 0x77;
     rom[0x401] = 0x08;
     oki.Write(0x81);
@@ -214,10 +220,9 @@ TEST(VgmEngine, PlaysTheStreamRoundItsLoopAndListsEachChipsVoices) {
     EXPECT_NEAR(Cents(FrequencyOf(heard, 0), 31250.0 / 2 / 32), 0, 1);
 
     tarvocore::CVgmEngine both;
-    ASSERT_TRUE(both.Open(ArcadeStream({{0x38, kSegaPcmClock | 1u << 30}, {0x98, kOkiClock}})
-                              .Wait(100)
-                              .Finish(),
-                          {}, error));
+    ASSERT_TRUE(both.Open(
+        ArcadeStream({{0x38, kSegaPcmClock | 1u << 30}, {0x98, kOkiClock}}).Wait(100).Finish(), {},
+        error));
     const std::vector<std::string> voices = both.Voices();
     ASSERT_EQ(voices.size(), 2u * 16 + 4);
     EXPECT_EQ(voices.front(), "SegaPCM 1 channel 1");
