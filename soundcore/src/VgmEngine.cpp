@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "src/VgmEngine.h"
 
-#include "src/VgmChips.h"
-
 #include <algorithm>
 #include <cstring>
 
@@ -10,7 +8,6 @@ namespace tarvocore {
 
 namespace {
 
-constexpr size_t kHeaderMinimum = 0x40;
 constexpr uint8_t kEndOfSound = 0x66;
 constexpr uint8_t kDataBlock = 0x67;
 constexpr uint8_t kSegaPcmRom = 0x80;
@@ -21,25 +18,6 @@ constexpr size_t kMaxRomBytes = 16u << 20;
 // Commands run without a wait between them before the stream is taken as
 // stuck (a loop that never waits would hold the emulator for ever).
 constexpr long kMostCommandsWithoutWait = 1 << 20;
-
-// How long each command of the format is, so commands for chips this engine
-// does not play are stepped over; 0 for bytes that are no command.
-size_t CommandLength(uint8_t command) {
-    if (command >= 0x30 && command <= 0x3F) return 2;
-    if (command >= 0x40 && command <= 0x4E) return 3;
-    if (command == 0x4F || command == 0x50) return 2;
-    if (command >= 0x51 && command <= 0x5F) return 3;
-    if (command == 0x61) return 3;
-    if (command == 0x62 || command == 0x63) return 1;
-    if (command == 0x68) return 12;
-    if (command >= 0x70 && command <= 0x8F) return 1;
-    static constexpr size_t kStreamControl[] = {5, 5, 6, 11, 2, 5}; // 0x90 to 0x95
-    if (command >= 0x90 && command <= 0x95) return kStreamControl[command - 0x90];
-    if (command >= 0xA0 && command <= 0xBF) return 3;
-    if (command >= 0xC0 && command <= 0xDF) return 4;
-    if (command >= 0xE0) return 5;
-    return 0;
-}
 
 void AppendUtf8(std::string& text, uint32_t code) {
     if (code < 0x80) {
@@ -57,25 +35,17 @@ void AppendUtf8(std::string& text, uint32_t code) {
 } // namespace
 
 bool CVgmEngine::Plays(const Bytes& data) {
-    if (data.size() < kHeaderMinimum || std::memcmp(data.data(), "Vgm ", 4) != 0) return false;
-    const uint32_t version = Le32(data, 0x08);
-    const uint32_t offset = version >= 0x150 ? Le32(data, 0x34) : 0;
-    const size_t dataStart = offset ? 0x34 + static_cast<size_t>(offset) : kHeaderMinimum;
+    const VgmLayout layout = ReadVgmLayout(data);
     for (const VgmChip& chip : kArcadeChips)
-        if (version >= 0x110 && chip.clockOffset + 4 <= std::min(dataStart, data.size()) &&
-            (Le32(data, chip.clockOffset) & kClockMask) != 0)
-            return true;
+        if (ArcadeChipClock(data, layout, chip)) return true;
     return false;
-}
-
-uint32_t CVgmEngine::Clock(size_t offset) const {
-    return offset + 4 <= m_dataStart ? Le32(m_data, offset) : 0;
 }
 
 // A chip's clock within what boards used, so no file makes a chip run
 // millions of samples for each one heard.
-uint32_t CVgmEngine::ChipClock(size_t offset) const {
-    return std::clamp<uint32_t>(Clock(offset) & kClockMask, kMinArcadeClock, kMaxArcadeClock);
+uint32_t CVgmEngine::ChipClock(const VgmChip& chip) const {
+    return std::clamp<uint32_t>(ArcadeChipClock(m_data, m_layout, chip) & kClockMask,
+                                kMinArcadeClock, kMaxArcadeClock);
 }
 
 bool CVgmEngine::Open(const Bytes& data, const Bytes&, std::string& error) {
@@ -84,24 +54,18 @@ bool CVgmEngine::Open(const Bytes& data, const Bytes&, std::string& error) {
         return false;
     }
     m_data = data;
-    const uint32_t version = Le32(m_data, 0x08);
-    const uint32_t offset = version >= 0x150 ? Le32(m_data, 0x34) : 0;
-    m_dataStart = offset ? 0x34 + static_cast<size_t>(offset) : kHeaderMinimum;
-    const size_t eof = static_cast<size_t>(Le32(m_data, 0x04)) + 4;
-    m_end = eof > m_dataStart && eof <= m_data.size() ? eof : m_data.size();
-    if (m_dataStart >= m_end) {
-        error = "its header points outside the file";
-        return false;
-    }
-    const size_t loop = Le32(m_data, 0x1C) ? 0x1C + static_cast<size_t>(Le32(m_data, 0x1C)) : 0;
-    m_loop = loop >= m_dataStart && loop < m_end ? loop : 0;
+    m_layout = ReadVgmLayout(m_data);
+    const uint32_t loopField = Le32(m_data, 0x1C);
+    const size_t loop = loopField ? 0x1C + static_cast<size_t>(loopField) : 0;
+    m_loop = loop >= m_layout.dataStart && loop < m_layout.end ? loop : 0;
     m_totalSamples = static_cast<long>(std::min<uint32_t>(Le32(m_data, 0x18), 0x7FFFFFFF));
     m_loopSamples =
         m_loop ? static_cast<long>(std::min<uint32_t>(Le32(m_data, 0x20), 0x7FFFFFFF)) : 0;
     const auto count = [this](const VgmChip& chip) {
-        const uint32_t clock = Clock(chip.clockOffset);
-        return (clock & kClockMask) == 0 ? 0 : (clock & kSecondChipBit) ? 2 : 1;
+        const uint32_t clock = ArcadeChipClock(m_data, m_layout, chip);
+        return clock == 0 ? 0 : (clock & kSecondChipBit) ? 2 : 1;
     };
+    m_ym2151.count = count(kYm2151Chip);
     m_segaPcm.count = count(kSegaPcmChip);
     m_oki.count = count(kOkim6295Chip);
     return true;
@@ -122,6 +86,7 @@ std::string CVgmEngine::Gd3Text(size_t& at) const {
 MusicInfo CVgmEngine::Info() {
     MusicInfo music;
     std::vector<std::string> chips;
+    if (m_ym2151.count) chips.push_back("YM2151");
     if (m_segaPcm.count) chips.push_back("SegaPCM");
     if (m_oki.count) chips.push_back("OKIM6295");
     music.system = "Arcade board (";
@@ -157,27 +122,32 @@ bool CVgmEngine::Start(int track, std::string& error) {
         error = "it has no track " + std::to_string(track);
         return false;
     }
-    m_at = m_dataStart;
+    m_at = m_layout.dataStart;
     m_wait = 0;
     m_ended = false;
     m_playedFrames = 0;
+    StartChips(m_ym2151, kYm2151Chip);
+    StartChips(m_segaPcm, kSegaPcmChip);
+    StartChips(m_oki, kOkim6295Chip);
+    for (CSegaPcm& pcm : m_segaPcm.chips)
+        pcm.SetInterface(m_layout.dataStart >= 0x40 ? Le32(m_data, 0x3C) : 0);
+    const bool pin7High = (ArcadeChipClock(m_data, m_layout, kOkim6295Chip) & 0x80000000u) != 0;
     for (int i = 0; i < 2; ++i) {
-        CSegaPcm& pcm = m_segaPcm.chips[static_cast<size_t>(i)];
-        pcm.Reset();
-        pcm.SetClock(ChipClock(kSegaPcmChip.clockOffset));
-        pcm.SetInterface(Clock(0x3C));
-        m_segaPcm.rates[static_cast<size_t>(i)].SetRates(pcm.Rate(), 44100);
-        m_segaPcm.rates[static_cast<size_t>(i)].Reset();
-        COkim6295& oki = m_oki.chips[static_cast<size_t>(i)];
-        oki.Reset();
-        const uint32_t okiClock = Clock(kOkim6295Chip.clockOffset);
-        oki.SetClock(ChipClock(kOkim6295Chip.clockOffset));
-        oki.SetPin7High((okiClock & 0x80000000u) != 0);
-        oki.SetBank(0);
-        m_oki.rates[static_cast<size_t>(i)].SetRates(oki.Rate(), 44100);
-        m_oki.rates[static_cast<size_t>(i)].Reset();
+        m_oki.chips[static_cast<size_t>(i)].SetPin7High(pin7High);
+        m_oki.chips[static_cast<size_t>(i)].SetBank(0);
+        m_oki.rates[static_cast<size_t>(i)].SetRates(m_oki.chips[static_cast<size_t>(i)].Rate(),
+                                                     44100);
     }
     return true;
+}
+
+template <typename Chip> void CVgmEngine::StartChips(Pair<Chip>& pair, const VgmChip& kind) {
+    for (size_t i = 0; i < 2; ++i) {
+        pair.chips[i].Reset();
+        pair.chips[i].SetClock(ChipClock(kind));
+        pair.rates[i].SetRates(pair.chips[i].Rate(), 44100);
+        pair.rates[i].Reset();
+    }
 }
 
 void CVgmEngine::RunUntilWait() {
@@ -187,7 +157,7 @@ void CVgmEngine::RunUntilWait() {
 }
 
 bool CVgmEngine::Command() {
-    if (m_at >= m_end) {
+    if (m_at >= m_layout.end) {
         if (!m_loop) return false;
         m_at = m_loop;
     }
@@ -198,20 +168,22 @@ bool CVgmEngine::Command() {
         return true;
     }
     if (command == kDataBlock) {
-        if (m_at + 7 > m_end) return false;
+        if (m_at + 7 > m_layout.end) return false;
         const size_t size = Le32(m_data, m_at + 3) & 0x7FFFFFFF;
-        if (size > m_end - m_at - 7) return false;
+        if (size > m_layout.end - m_at - 7) return false;
         DataBlock(m_data[m_at + 2], m_at + 7, Le32(m_data, m_at + 3));
         m_at += 7 + size;
         return true;
     }
-    const size_t length = CommandLength(command);
-    if (length == 0 || m_at + length > m_end) return false;
+    const size_t length = VgmCommandLength(command);
+    if (length == 0 || m_at + length > m_layout.end) return false;
     const uint8_t* arguments = &m_data[m_at + 1];
     if (command == 0x61) m_wait = arguments[0] | arguments[1] << 8;
     if (command == 0x62) m_wait = 735;
     if (command == 0x63) m_wait = 882;
     if (command >= 0x70 && command <= 0x7F) m_wait = command - 0x6F;
+    if ((command == 0x54 || command == 0xA4) && m_ym2151.count > (command == 0xA4 ? 1 : 0))
+        m_ym2151.chips[command == 0xA4 ? 1 : 0].Write(arguments[0], arguments[1]);
     if (command == 0xB8) OkiWrite(arguments[0], arguments[1]);
     if (command == 0xC0) {
         const int chip = arguments[1] >> 7;
@@ -265,6 +237,20 @@ void CVgmEngine::OkiWrite(uint8_t reg, uint8_t value) {
 
 void CVgmEngine::MixFrame(int16_t* frame) {
     double left = 0, right = 0;
+    for (int i = 0; i < m_ym2151.count; ++i) {
+        double l = 0, r = 0;
+        CYm2151& opm = m_ym2151.chips[static_cast<size_t>(i)];
+        m_ym2151.rates[static_cast<size_t>(i)].Step(
+            [&opm](double& a, double& b) {
+                int sampleLeft = 0, sampleRight = 0;
+                opm.NextSample(sampleLeft, sampleRight);
+                a = sampleLeft;
+                b = sampleRight;
+            },
+            l, r);
+        left += l;
+        right += r;
+    }
     for (int i = 0; i < m_segaPcm.count; ++i) {
         double l = 0, r = 0;
         CSegaPcm& pcm = m_segaPcm.chips[static_cast<size_t>(i)];
@@ -325,6 +311,7 @@ std::vector<std::string> CVgmEngine::Voices() {
                                  (chips > 1 ? " " + std::to_string(c + 1) : "") + " " + what + " " +
                                  std::to_string(v));
     };
+    add("YM2151", m_ym2151.count, CYm2151::kChannels, "channel");
     add("SegaPCM", m_segaPcm.count, CSegaPcm::kChannels, "channel");
     add("OKIM6295", m_oki.count, COkim6295::kVoices, "voice");
     return voices;
@@ -333,6 +320,9 @@ std::vector<std::string> CVgmEngine::Voices() {
 void CVgmEngine::MuteVoices(const std::vector<bool>& muted) {
     size_t voice = 0;
     const auto flag = [&] { return voice < muted.size() && muted[voice]; };
+    for (int c = 0; c < m_ym2151.count; ++c)
+        for (int v = 0; v < CYm2151::kChannels; ++v, ++voice)
+            m_ym2151.chips[static_cast<size_t>(c)].Mute(v, flag());
     for (int c = 0; c < m_segaPcm.count; ++c)
         for (int v = 0; v < CSegaPcm::kChannels; ++v, ++voice)
             m_segaPcm.chips[static_cast<size_t>(c)].Mute(v, flag());

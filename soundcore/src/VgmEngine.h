@@ -5,6 +5,8 @@
 #include "src/Okim6295.h"
 #include "src/RateConverter.h"
 #include "src/SegaPcm.h"
+#include "src/VgmLayout.h"
+#include "src/Ym2151.h"
 
 #include <array>
 
@@ -35,8 +37,8 @@ private:
         std::array<CRateConverter, 2> rates;
         int count = 0;
     };
-    uint32_t Clock(size_t offset) const;
-    uint32_t ChipClock(size_t offset) const;
+    uint32_t ChipClock(const VgmChip& chip) const;
+    template <typename Chip> void StartChips(Pair<Chip>& pair, const VgmChip& kind);
     void RunUntilWait();
     // Runs the command at m_at; false at the stream's end.
     bool Command();
@@ -46,8 +48,7 @@ private:
     std::string Gd3Text(size_t& at) const;
 
     Bytes m_data;
-    size_t m_dataStart = 0;
-    size_t m_end = 0;
+    VgmLayout m_layout;
     size_t m_loop = 0; // 0: no loop
     long m_totalSamples = 0;
     long m_loopSamples = 0;
@@ -56,6 +57,7 @@ private:
     long m_wait = 0;
     bool m_ended = false;
     long m_playedFrames = 0;
+    Pair<CYm2151> m_ym2151;
     Pair<CSegaPcm> m_segaPcm;
     Pair<COkim6295> m_oki;
 };

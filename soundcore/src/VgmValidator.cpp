@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "src/VgmValidator.h"
 
-#include "src/VgmChips.h"
+#include "src/VgmLayout.h"
 
 #include <cstdio>
 #include <cstring>
@@ -87,23 +87,28 @@ std::string ReadHeader(const Bytes& data, Header& h) {
         return "its header points outside the file";
 
     h.snClock = Le32(data, 0x0C) & 0x3FFFFFFF;
-    if (Le32(data, 0x10) != 0)
-        return "it needs the YM2413 sound chip, which this core does not emulate";
-    // libgme reads the YM2612 clock at 0x2C whatever the header's version.
-    h.ym2612Clock = Field(data, h, 0x2C) & 0x3FFFFFFF;
-    if (h.version >= 0x110 && h.dataStart > 0x2A && data[0x2A] > 16)
-        return "its noise register width of " + std::to_string(data[0x2A]) + " bits is impossible";
-    for (const ChipClock& chip : kForeignChips) {
-        const uint32_t clock = h.version >= 0x110 ? Field(data, h, chip.offset) & kClockMask : 0;
+    const VgmLayout layout = ReadVgmLayout(data);
+    for (const VgmChip& chip : kArcadeChips) {
+        const uint32_t clock = ArcadeChipClock(data, layout, chip) & kClockMask;
         if (clock == 0) continue;
-        if (!IsArcadeChip(chip.offset))
-            return std::string("it needs the ") + chip.name +
-                   " sound chip, which this core does not emulate";
         if (clock < kMinArcadeClock || clock > kMaxArcadeClock)
             return "a chip clock of " + std::to_string(clock) + " Hz is out of range";
         h.arcadeChips +=
             (h.arcadeChips.empty() ? "" : ", ") + std::string(chip.name) + " " + MegaHertz(clock);
     }
+    // Before 1.10 the YM2151 shares this clock; the arcade engine has it then.
+    const bool sharedWithYm2151 = h.version < 0x110 && !h.arcadeChips.empty();
+    if (Le32(data, 0x10) != 0 && !sharedWithYm2151)
+        return "it needs the YM2413 sound chip, which this core does not emulate";
+    // libgme reads the YM2612 clock at 0x2C whatever the header's version.
+    h.ym2612Clock = Field(data, h, 0x2C) & 0x3FFFFFFF;
+    if (h.version >= 0x110 && h.dataStart > 0x2A && data[0x2A] > 16)
+        return "its noise register width of " + std::to_string(data[0x2A]) + " bits is impossible";
+    for (const ChipClock& chip : kForeignChips)
+        if (h.version >= 0x110 && (Field(data, h, chip.offset) & kClockMask) != 0 &&
+            !IsArcadeChip(chip.offset))
+            return std::string("it needs the ") + chip.name +
+                   " sound chip, which this core does not emulate";
     // The arcade engine plays its own chips, and libgme only its own.
     if (!h.arcadeChips.empty() && (h.snClock || h.ym2612Clock))
         return std::string("it needs the ") + (h.snClock ? "SN76489" : "YM2612") +

@@ -7,7 +7,9 @@
 #include "src/SegaPcm.h"
 #include "src/VgmEngine.h"
 #include "src/VgmValidator.h"
+#include "src/Ym2151.h"
 
+#include <algorithm>
 #include <cmath>
 
 using namespace tarvo::test;
@@ -231,7 +233,7 @@ TEST(VgmEngine, PlaysTheStreamRoundItsLoopAndListsEachChipsVoices) {
 
     for (auto [clocks, refusal] :
          {std::pair<std::vector<std::pair<size_t, uint32_t>>, std::string>{
-              {{0x30, 3579545}, {0x38, kSegaPcmClock}}, "it needs the YM2151 sound chip"},
+              {{0x48, 7987200}, {0x38, kSegaPcmClock}}, "it needs the YM2608 sound chip"},
           {{{0x0C, 3579545}, {0x98, kOkiClock}}, "it needs the SN76489 beside arcade chips"},
           {{{0x98, 5}}, "a chip clock of 5 Hz is out of range"}}) {
         const tarvocore::CheckedMusic checked =
@@ -241,4 +243,170 @@ TEST(VgmEngine, PlaysTheStreamRoundItsLoopAndListsEachChipsVoices) {
     const tarvocore::CheckedMusic played = tarvocore::CVgmValidator::Check(looping);
     EXPECT_TRUE(played.ok()) << played.error;
     EXPECT_EQ(played.chipSummary, "SegaPCM 4.00 MHz");
+}
+
+namespace {
+
+// A YM2151 at 3.58 MHz with channel 0 set up as one plain sine on the
+// operators `keyed` (bits: M1, C1, M2, C2), connection `connection`, every
+// operator at full level, multiple 1, instant attack and no decay.
+struct Opm {
+    tarvocore::CYm2151 chip;
+    explicit Opm(int connection = 7) {
+        chip.Reset();
+        chip.SetClock(3579545);
+        chip.Write(0x20, static_cast<uint8_t>(0xC0 | connection));
+        for (int slot = 0; slot < 32; slot += 8) {
+            chip.Write(static_cast<uint8_t>(0x40 + slot), 0x01); // multiple 1
+            chip.Write(static_cast<uint8_t>(0x60 + slot), 0x00); // full level
+            chip.Write(static_cast<uint8_t>(0x80 + slot), 0x1F); // instant attack
+            chip.Write(static_cast<uint8_t>(0xA0 + slot), 0x00);
+            chip.Write(static_cast<uint8_t>(0xC0 + slot), 0x00);
+            chip.Write(static_cast<uint8_t>(0xE0 + slot), 0x0F);
+        }
+    }
+    void Key(uint8_t keyCode, uint8_t keyed) {
+        chip.Write(0x28, keyCode);
+        chip.Write(0x08, static_cast<uint8_t>(keyed << 3));
+    }
+    // `seconds` of output at the chip's own rate, as frames.
+    std::vector<int16_t> Render(double seconds) {
+        std::vector<int16_t> frames;
+        for (int i = 0; i < static_cast<int>(seconds * chip.Rate()); ++i) {
+            int left = 0, right = 0;
+            chip.NextSample(left, right);
+            frames.push_back(static_cast<int16_t>(std::clamp(left, -32768, 32767)));
+            frames.push_back(static_cast<int16_t>(std::clamp(right, -32768, 32767)));
+        }
+        return frames;
+    }
+    double Hz(const std::vector<int16_t>& frames) {
+        return FrequencyOf(frames, 0) * chip.Rate() / 44100;
+    }
+};
+
+double PeakOf(const std::vector<int16_t>& frames, size_t from, size_t to, int channel = 0) {
+    int peak = 0;
+    for (size_t i = from; i < to && 2 * i + 1 < frames.size(); ++i)
+        peak = std::max(peak, std::abs(frames[2 * i + static_cast<size_t>(channel)]));
+    return peak;
+}
+
+} // namespace
+
+// The key code's pitch as the manual's table gives it for 3.58 MHz (A4 is
+// code 0x4A), octave by octave, with the key fraction's 64ths of a semitone.
+TEST(Ym2151, KeyCodesSoundAtTheirDocumentedPitches) {
+    const struct {
+        uint8_t keyCode, keyFraction;
+        double hz;
+    } notes[] = {{0x2A, 0, 110.0},  {0x3A, 0, 220.0},   {0x4A, 0, 440.0},        {0x5A, 0, 880.0},
+                 {0x6A, 0, 1760.0}, {0x3E, 0, 261.626}, {0x4A, 32 << 2, 452.893}};
+    for (const auto& note : notes) {
+        SCOPED_TRACE(note.hz);
+        Opm opm;
+        opm.chip.Write(0x30, note.keyFraction);
+        opm.Key(note.keyCode, 0x8);
+        EXPECT_NEAR(Cents(opm.Hz(opm.Render(0.5)), note.hz), 0, 1);
+    }
+}
+
+// Keyed alone, an operator sounds only when its connection makes it a
+// carrier: C2 alone in 0 to 3, C1 and C2 in 4, all but M1 in 5 and 6, all
+// four in 7.
+TEST(Ym2151, EachConnectionHasItsCarriers) {
+    const uint8_t carriers[8] = {0x8, 0x8, 0x8, 0x8, 0xA, 0xE, 0xE, 0xF}; // bits: M1 C1 M2 C2
+    for (int connection = 0; connection < 8; ++connection) {
+        uint8_t sounding = 0;
+        for (int op = 0; op < 4; ++op) {
+            Opm opm(connection);
+            opm.Key(0x4A, static_cast<uint8_t>(1 << op));
+            const std::vector<int16_t> heard = opm.Render(0.05);
+            if (PeakOf(heard, 0, heard.size() / 2) > 1000)
+                sounding |= static_cast<uint8_t>(1 << op);
+        }
+        EXPECT_EQ(sounding, carriers[connection]) << connection;
+    }
+}
+
+// A decay at rate 4k + m falls m + 4 steps of 3/32 dB in eight of every
+// 2^(11 - k) envelope clocks (clock / 192). Key code 0x4A adds 2 to each rate
+// (key scaling 0: its top five bits over eight), so decay 16 is rate 34 and
+// falls 48 dB in 0.293 s, decay 17 rate 36 in 0.220 s, and release 7 rate 32
+// in 0.439 s.
+TEST(Ym2151, EnvelopesFallAtTheirDocumentedRates) {
+    const struct {
+        uint8_t decay, release;
+        double seconds;
+    } cases[] = {{16, 0, 0.2930}, {17, 0, 0.2197}, {0, 7, 0.4394}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.seconds);
+        Opm opm;
+        opm.chip.Write(0xF8, static_cast<uint8_t>(c.decay ? 0xF0 : c.release)); // C2: to silence
+        opm.chip.Write(0xB8, c.decay);
+        opm.Key(0x4A, 0x8);
+        if (c.release) {
+            opm.Render(0.01);
+            opm.chip.Write(0x08, 0x00);
+        }
+        const std::vector<int16_t> heard = opm.Render(c.seconds * 1.3);
+        const size_t window = static_cast<size_t>(opm.chip.Rate() / 100); // 10 ms
+        const double start = PeakOf(heard, 0, window);
+        size_t at = 0;
+        while ((at + 1) * window < heard.size() / 2 &&
+               PeakOf(heard, at * window, (at + 1) * window) > start / 251.2) // 48 dB
+            ++at;
+        EXPECT_NEAR(static_cast<double>(at) * 0.01 / c.seconds, 1.0, 0.05);
+    }
+}
+
+// Vibrato of 400 cents from a square LFO alternates a fifth above and
+// below; tremolo at full depth swings the level at the LFO's rate
+// (register 0xC0: 3.41 Hz); noise sounds in channel 8 only, once enabled;
+// each side hears only the channels routed to it.
+TEST(Ym2151, TheLfoNoiseAndOutputsDoWhatTheirRegistersSay) {
+    Opm vibrato;
+    vibrato.chip.Write(0x18, 0x80); // about 0.2 Hz: a square's half lasts over 2 s
+    vibrato.chip.Write(0x1B, 0x01);
+    vibrato.chip.Write(0x19, 0x80 | 127);
+    vibrato.chip.Write(0x38, 0x60); // PMS 6: 400 cents
+    vibrato.Key(0x4A, 0x8);
+    EXPECT_NEAR(Cents(vibrato.Hz(vibrato.Render(0.5)), 440.0), 400, 2);
+
+    Opm tremolo;
+    tremolo.chip.Write(0x18, 0xC0);
+    tremolo.chip.Write(0x1B, 0x02);
+    tremolo.chip.Write(0x19, 127);
+    tremolo.chip.Write(0x38, 0x03);
+    tremolo.chip.Write(0xB8, 0x80); // C2 takes the tremolo
+    tremolo.Key(0x4A, 0x8);
+    const std::vector<int16_t> swung = tremolo.Render(1.0);
+    const size_t window = static_cast<size_t>(tremolo.chip.Rate() / 200);
+    std::vector<double> loudest;
+    for (size_t at = 0; (at + 1) * window < swung.size() / 2; ++at)
+        loudest.push_back(PeakOf(swung, at * window, (at + 1) * window));
+    int rises = 0;
+    for (size_t i = 1; i + 1 < loudest.size(); ++i)
+        if (loudest[i] > 1000 && loudest[i - 1] <= 1000) ++rises;
+    EXPECT_EQ(rises, 3); // 3.41 cycles in a second, starting loud
+    EXPECT_LT(*std::min_element(loudest.begin(), loudest.end()), 100);
+
+    for (const bool enabled : {false, true}) {
+        Opm noisy;
+        noisy.chip.Write(0x0F, enabled ? 0x9F : 0x1F);
+        noisy.chip.Write(0x27, 0xC7);
+        for (int slot = 7; slot < 32; slot += 8)
+            noisy.chip.Write(static_cast<uint8_t>(0x80 + slot), 0x1F);
+        noisy.chip.Write(0x2F, 0x4A);
+        noisy.chip.Write(0x08, 0x47); // channel 8's C2
+        const double hz = noisy.Hz(noisy.Render(0.2));
+        EXPECT_EQ(hz > 2000, enabled) << hz;
+    }
+
+    Opm leftOnly;
+    leftOnly.chip.Write(0x20, 0x47);
+    leftOnly.Key(0x4A, 0x8);
+    const std::vector<int16_t> sides = leftOnly.Render(0.05);
+    EXPECT_GT(PeakOf(sides, 0, sides.size() / 2, 0), 4000);
+    EXPECT_EQ(PeakOf(sides, 0, sides.size() / 2, 1), 0);
 }
