@@ -62,8 +62,7 @@ uint32_t ArcadeChipClock(const Bytes& data, const VgmLayout& layout, const VgmCh
     if (!layout.dataStart) return 0;
     if (layout.version < 0x110) {
         const bool shared = chip.clockOffset == kYm2151Chip.clockOffset &&
-                            (Le32(data, 0x10) & kClockMask) != 0 &&
-                            FirstChipIsYm2151(data, layout);
+                            (Le32(data, 0x10) & kClockMask) != 0 && FirstChipIsYm2151(data, layout);
         return shared ? Le32(data, 0x10) : 0;
     }
     const uint32_t clock =

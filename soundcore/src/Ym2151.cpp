@@ -16,13 +16,12 @@ constexpr double kModulationRadians = 8 * kPi;
 
 // Detune 1 by key code (its top five bits), in steps of 2^-20 of the
 // sample rate, for detunes 1 to 3; 5 to 7 go as far down.
-constexpr int kDetune1[3][32] = {
-    {0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1, 2, 2, 2, 2,
-     2, 3, 3, 3, 4, 4, 4, 5, 5, 6, 6, 7, 8, 8, 8, 8},
-    {1, 1, 1, 1, 2, 2, 2, 2, 2, 3, 3, 3, 4, 4, 4, 5,
-     5, 6, 6, 7, 8, 8, 9, 10, 11, 12, 13, 14, 16, 16, 16, 16},
-    {2, 2, 2, 2, 2, 3, 3, 3, 4, 4, 4, 5, 5, 6, 6, 7,
-     8, 8, 9, 10, 11, 12, 13, 14, 16, 17, 19, 20, 22, 22, 22, 22}};
+constexpr int kDetune1[3][32] = {{0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1, 2, 2, 2, 2,
+                                  2, 3, 3, 3, 4, 4, 4, 5, 5, 6, 6, 7, 8, 8, 8, 8},
+                                 {1, 1, 1, 1, 2, 2, 2, 2,  2,  3,  3,  3,  4,  4,  4,  5,
+                                  5, 6, 6, 7, 8, 8, 9, 10, 11, 12, 13, 14, 16, 16, 16, 16},
+                                 {2, 2, 2, 2,  2,  3,  3,  3,  4,  4,  4,  5,  5,  6,  6,  7,
+                                  8, 8, 9, 10, 11, 12, 13, 14, 16, 17, 19, 20, 22, 22, 22, 22}};
 // Detune 2, in cents.
 constexpr double kDetune2Cents[4] = {0, 600, 781, 950};
 // How often an envelope at rate 4k + m steps: m of eight steps, taken in
@@ -263,7 +262,8 @@ void CYm2151::SetPitch(Channel& channel) const {
     const int octave = (channel.keyCode >> 4) & 7;
     const int code = channel.keyCode & 15;
     const int note = code - code / 4; // 0 is C#: the codes 3, 7, 11 and 15 are not notes
-    const double cents = ((octave - 4) * 12 + (note - 8)) * 100.0 + channel.keyFraction * 100.0 / 64;
+    const double cents =
+        ((octave - 4) * 12 + (note - 8)) * 100.0 + channel.keyFraction * 100.0 / 64;
     channel.frequency = 440.0 * std::exp2(cents / 1200) * (m_clock / kReferenceClock);
 }
 
@@ -284,8 +284,8 @@ double CYm2151::OperatorFrequency(const Channel& channel, const Operator& op,
 }
 
 double CYm2151::Output(const Channel& channel, Operator& op, double modulation, bool noise) {
-    op.phase += static_cast<uint32_t>(
-        OperatorFrequency(channel, op, m_channelFrequency) / Rate() * 4294967296.0);
+    op.phase += static_cast<uint32_t>(OperatorFrequency(channel, op, m_channelFrequency) / Rate() *
+                                      4294967296.0);
     int attenuation = op.attenuation + op.tl * 8;
     if (op.amsOn)
         attenuation += static_cast<int>(m_lfoAm * m_amDepth / 127.0 * kAmSteps[channel.ams]);
@@ -305,17 +305,18 @@ double CYm2151::ChannelOutput(int index) {
     m_channelFrequency = ChannelFrequency(channel);
     auto& [m1, c1, m2, c2] = channel.ops;
     // Feedback: M1's last two outputs, from pi/16 (1) to 4 pi (7).
-    const double feedback =
-        channel.feedback ? (channel.feedbackHistory[0] + channel.feedbackHistory[1]) / 2 *
-                               std::ldexp(1.0, channel.feedback - 5) / 8
-                         : 0.0;
+    const double feedback = channel.feedback
+                                ? (channel.feedbackHistory[0] + channel.feedbackHistory[1]) / 2 *
+                                      std::ldexp(1.0, channel.feedback - 5) / 8
+                                : 0.0;
     const double a = Output(channel, m1, feedback, false);
     channel.feedbackHistory[1] = channel.feedbackHistory[0];
     channel.feedbackHistory[0] = a;
     const bool noise = index == 7 && m_noiseOn;
     switch (channel.connection) {
     case 0:
-        return Output(channel, c2, Output(channel, m2, Output(channel, c1, a, false), false), noise);
+        return Output(channel, c2, Output(channel, m2, Output(channel, c1, a, false), false),
+                      noise);
     case 1: {
         const double b = Output(channel, c1, 0, false);
         return Output(channel, c2, Output(channel, m2, a + b, false), noise);

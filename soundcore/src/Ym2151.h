@@ -31,8 +31,8 @@ private:
     enum class Stage { Attack, Decay, Sustain, Release, Off };
     struct Operator {
         // Registers.
-        int dt1 = 0, mul = 0, tl = 0, ks = 0, ar = 0, amsOn = 0, d1r = 0, dt2 = 0, d2r = 0,
-            d1l = 0, rr = 0;
+        int dt1 = 0, mul = 0, tl = 0, ks = 0, ar = 0, amsOn = 0, d1r = 0, dt2 = 0, d2r = 0, d1l = 0,
+            rr = 0;
         // State.
         uint32_t phase = 0; // a cycle is 2^32
         int attenuation = 1023;

@@ -81,6 +81,7 @@ Bytes Dro() {
 }
 
 // An arcade tune: the YM2151's clock in its header.
+// A VGM for the SN76489 and the YM2151, which no engine of the core plays together.
 Bytes ArcadeVgm() {
     Bytes vgm = Tune("Arcade", "Arcade");
     for (int i = 0; i < 4; ++i)
@@ -345,7 +346,8 @@ TEST_F(AddCollection, SidTunesModulesAndAdLibMusicBecomeGamesAndArcadeChipsAreNa
           "added     storm-pack               Storm Pack, 2 clips", // a module's title is a song's
           "added     comet                    Comet, 1 clip",
           "added     calm                     Calm, 1 clip",
-          "added     cave-organ               Cave Organ, 1 clip", "YM2151", "1 skipped."})
+          "added     cave-organ               Cave Organ, 1 clip",
+          "it needs the SN76489 beside arcade chips", "1 skipped."})
         EXPECT_NE(output.find(line), std::string::npos) << line << "\n" << output;
     EXPECT_EQ(output.find("tester"), std::string::npos) << output; // no composer folder names
 

@@ -52,7 +52,8 @@ protected:
         StartCore("tiderunner | T | M | 1 | D\ncometminer | C | M | 1 | D\n"
                   "embercrypt | E | M | 1 | D\nmine | Mine | M | 1 | D\n"
                   "tarvoquest | Q | M | 1 | D\npixelracer | P | M | 1 | D\n"
-                  "starmoth | S | M | 1 | D\n");
+                  "starmoth | S | M | 1 | D\nneondragon | N | M | 1 | D\n"
+                  "coastrider | R | M | 1 | D\n");
     }
 
     // The clips the core tells of the loaded game: number, title, length.
@@ -152,6 +153,20 @@ TEST_F(EnginesTest, TheDemoGamesOfEachEngineTellTheirTunesAndSound) {
          {{1, {"Torchlit Halls", 8960}},
           {2, {"Ember Guardian", 6400}},
           {4, {"Crypt Cleared", 3840}}}},
+        {"neondragon",
+         "YM2151 3.58 MHz, OKIM6295 1.00 MHz; 5 clips",
+         {{1, {"Dragon Gate", 20800}},
+          {2, {"Night Market", 23360}},
+          {5, {"Round Clear", 3300}},
+          {20, {"Laser", 583}},
+          {21, {"Power Up", 750}}}},
+        {"coastrider",
+         "YM2151 3.58 MHz, SegaPCM 4.00 MHz; 5 clips",
+         {{1, {"Sunset Boulevard", 20800}},
+          {2, {"Palm Highway", 20800}},
+          {5, {"Checkpoint", 2740}},
+          {20, {"Laser", 583}},
+          {21, {"Power Up", 750}}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.game);
@@ -281,6 +296,8 @@ TEST_F(EnginesTest, EachEngineSeeksAndMutesItsVoices) {
         {"tiderunner", 0, 4980, {"Channel 1", "Channel 2", "Channel 3", "Channel 4"}},
         {"cometminer", 1, 4980, {"Voice 1", "Voice 2", "Voice 3"}},
         {"embercrypt", 1, 6000, {"OPL channel 1", "OPL channel 2"}},
+        {"neondragon", 1, 4980, {"YM2151 channel 1", "YM2151 channel 2"}},
+        {"coastrider", 2, 4980, {"YM2151 channel 1", "YM2151 channel 2"}},
     };
     constexpr int kReport = tarvocore::CSoundCore::kLevelReportFrames;
     auto listen = [this](int reports) {
@@ -312,8 +329,7 @@ TEST_F(EnginesTest, EachEngineSeeksAndMutesItsVoices) {
         ASSERT_GE(voices.size(), c.firstVoices.size());
         EXPECT_EQ(std::vector(voices.begin(), voices.begin() + c.firstVoices.size()),
                   c.firstVoices);
-        for (int voice = 0; voice < static_cast<int>(voices.size()); ++voice)
-            core.Command(CORE_CMD_MUTE_VOICE, voice);
+        core.Command(CORE_CMD_MUTE_VOICE, -1);
         core.Command(CORE_CMD_SEEK, c.seekMs);
         EXPECT_LT(RmsOf(listen(20), 2 * 4410), 100) << "every voice muted"; // below -50 dBFS
         core.Command(CORE_CMD_UNMUTE_VOICE, -1);
@@ -344,7 +360,8 @@ TEST_F(EnginesTest, EachEnginesTuneFallsSilentAtItsKnownLength) {
         int lengthMs;
     } cases[] = {
         {"tarvoquest", 1, 1, 22933}, {"tarvoquest", 1, 2, 37866}, {"tiderunner", 0, 2, 7680},
-        {"cometminer", 1, 2, 7680},  {"embercrypt", 1, 2, 8960},
+        {"cometminer", 1, 2, 7680},  {"embercrypt", 1, 2, 8960},  {"neondragon", 1, 1, 14400},
+        {"coastrider", 5, 2, 2740},
     };
     constexpr int kReport = tarvocore::CSoundCore::kLevelReportFrames;
     for (const auto& c : cases) {

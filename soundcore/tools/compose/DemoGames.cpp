@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/compose/DemoGames.h"
 
+#include "tools/compose/ArcadeBuilder.h"
 #include "tools/compose/ImfBuilder.h"
 #include "tools/compose/ModuleBuilder.h"
 #include "tools/compose/SidBuilder.h"
@@ -255,10 +256,53 @@ DemoGame EmberCrypt() {
     return game;
 }
 
+// Two arcade games: the YM2151 with a board's sample chip for its drums.
+DemoGame ArcadeGame(const std::string& romName, const std::string& title, ArcadeBoard board,
+                    const std::vector<std::pair<std::string, LeadAndBass>>& tunes) {
+    DemoGame game{romName, {}};
+    for (const auto& [number, tune] : tunes) {
+        const bool jingle = number >= "05";
+        game.files.push_back(
+            {number + " " + tune.name + ".vgm", ToArcadeVgm(tune, board, !jingle, title)});
+    }
+    game.files.push_back({"20 Laser.vgm", ArcadeEffect("Laser", board, 96, 60, 20, title)});
+    game.files.push_back({"21 Power Up.vgm", ArcadeEffect("Power Up", board, 60, 96, 30, title)});
+    return game;
+}
+
+DemoGame NeonDragon() {
+    return ArcadeGame(
+        "neondragon", "Neon Dragon", ArcadeBoard::Oki,
+        {{"01",
+          {"Dragon Gate",
+           "E5/2 G5/2 A5/4 G5/2 E5/2 D5/4  E5/2 G5/2 A5/2 C6/2 B5/4 A5/4  "
+           "G5/2 E5/2 D5/2 C5/2 D5/4 E5/4  A4/8 r/8",
+           "A2/4 A3/4 A2/4 A3/4 F2/4 F3/4 F2/4 F3/4 G2/4 G3/4 G2/4 G3/4 A2/4 A3/4 A2/4 A3/4", 5}},
+         {"02",
+          {"Night Market", "C5/4 E5/4 G5/4 E5/4  F5/4 A5/4 G5/8  E5/4 D5/4 C5/4 D5/4  E5/16",
+           "C3/8 G2/8 F2/8 G2/8 C3/8 G2/8 C3/16", 6}},
+         {"05", {"Round Clear", "C5/2 E5/2 G5/2 C6/6 G5/2 C6/8 r/4", "C3/8 G2/8 C3/8 r/4", 5}}});
+}
+
+DemoGame CoastRider() {
+    return ArcadeGame(
+        "coastrider", "Coast Rider", ArcadeBoard::SegaPcm,
+        {{"01",
+          {"Sunset Boulevard",
+           "D5/2 F#5/2 A5/4 B5/2 A5/2 F#5/4  E5/2 F#5/2 A5/2 D6/2 C#6/8  "
+           "B5/2 A5/2 F#5/2 E5/2 D5/4 E5/4  F#5/8 r/8",
+           "D3/4 D3/4 A2/4 A2/4 B2/4 B2/4 A2/4 A2/4 G2/4 G2/4 D3/4 D3/4 A2/4 A2/4 D3/8", 5}},
+         {"02",
+          {"Palm Highway", "A4/4 C#5/4 E5/4 A5/4  G#5/4 E5/4 B4/8  F#5/4 E5/4 D5/4 C#5/4  B4/16",
+           "A2/8 E2/8 A2/8 E2/8 D2/8 E2/8 E2/16", 5}},
+         {"05", {"Checkpoint", "A5/2 C#6/2 E6/2 A6/6 E6/2 A6/8 r/4", "A2/8 E3/8 A2/8 r/4", 4}}});
+}
+
 } // namespace
 
 std::vector<DemoGame> ComposeDemoGames() {
-    return {TarvoQuest(), PixelRacer(), StarMoth(), TideRunner(), CometMiner(), EmberCrypt()};
+    return {TarvoQuest(), PixelRacer(), StarMoth(),   TideRunner(),
+            CometMiner(), EmberCrypt(), NeonDragon(), CoastRider()};
 }
 
 } // namespace compose

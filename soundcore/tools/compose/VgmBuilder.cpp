@@ -8,12 +8,12 @@
 
 namespace compose {
 
-namespace {
-
 void PutLe32(Bytes& data, size_t at, uint32_t value) {
     for (int i = 0; i < 4; ++i)
         data[at + i] = static_cast<uint8_t>(value >> (8 * i));
 }
+
+namespace {
 
 void AppendUtf16(Bytes& out, const std::string& ascii) {
     for (char c : ascii) {
@@ -77,10 +77,17 @@ Bytes VgmBuilder::Finish(const std::string& track, const std::string& game) cons
     file.insert(file.end(), m_commands.begin(), m_commands.end());
     file.push_back(0x66);
 
+    AppendGd3(file, track, game, "Sega Master System");
+    PutLe32(file, 0x04, static_cast<uint32_t>(file.size() - 4));
+    return file;
+}
+
+void AppendGd3(Bytes& file, const std::string& track, const std::string& game,
+               const std::string& system) {
     Bytes tag;
     for (const std::string& text :
-         {track, std::string(), game, std::string(), std::string("Sega Master System"),
-          std::string(), std::string("Tarvo demo composer"), std::string(), std::string("2026"),
+         {track, std::string(), game, std::string(), system, std::string(),
+          std::string("Tarvo demo composer"), std::string(), std::string("2026"),
           std::string("tarvo-compose"), std::string()})
         AppendUtf16(tag, text);
     PutLe32(file, 0x14, static_cast<uint32_t>(file.size() - 0x14));
@@ -90,8 +97,6 @@ Bytes VgmBuilder::Finish(const std::string& track, const std::string& game) cons
     PutLe32(file, tagAt + 4, 0x100);
     PutLe32(file, tagAt + 8, static_cast<uint32_t>(tag.size()));
     file.insert(file.end(), tag.begin(), tag.end());
-    PutLe32(file, 0x04, static_cast<uint32_t>(file.size() - 4));
-    return file;
 }
 
 Bytes Gzip(const Bytes& data) {

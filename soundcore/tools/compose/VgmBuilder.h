@@ -41,6 +41,11 @@ private:
     int m_attenuation[4] = {-1, -1, -1, -1};
 };
 
+// Appends the tag block naming the piece and points the header at it.
+void AppendGd3(Bytes& file, const std::string& track, const std::string& game,
+               const std::string& system);
+void PutLe32(Bytes& out, size_t at, uint32_t value);
+
 // A VGM compressed as VGZ files are: gzip, at its best.
 Bytes Gzip(const Bytes& data);
 
