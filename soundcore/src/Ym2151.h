@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "src/FmVoice.h"
+
 #include <array>
 #include <cstdint>
 
@@ -28,40 +30,22 @@ public:
     void NextSample(int& left, int& right);
 
 private:
-    enum class Stage { Attack, Decay, Sustain, Release, Off };
-    struct Operator {
-        // Registers.
-        int dt1 = 0, mul = 0, tl = 0, ks = 0, ar = 0, amsOn = 0, d1r = 0, dt2 = 0, d2r = 0, d1l = 0,
-            rr = 0;
-        // State.
-        uint32_t phase = 0; // a cycle is 2^32
-        int attenuation = 1023;
-        Stage stage = Stage::Off;
-        double output = 0; // the last output, -1 to 1
-    };
     struct Channel {
-        std::array<Operator, 4> ops; // M1, C1, M2, C2
-        int connection = 0, feedback = 0, keyCode = 0, keyFraction = 0, pms = 0, ams = 0;
+        CFmVoice voice;
+        int keyCode = 0, keyFraction = 0, pms = 0, ams = 0;
         bool left = true, right = true, muted = false;
-        double feedbackHistory[2] = {0, 0};
         double frequency = 0; // of the key code and fraction, before vibrato
     };
 
-    Operator& OperatorOfSlot(int slot);
+    CFmOperator& OperatorOfSlot(int slot);
     void WriteOperator(int reg, uint8_t value);
-    void KeyOn(int channel, uint8_t slots);
-    void StepEnvelope(const Channel& channel, Operator& op);
     void StepLfo();
     void SetPitch(Channel& channel) const;
     double ChannelFrequency(const Channel& channel) const;
-    double OperatorFrequency(const Channel& channel, const Operator& op,
-                             double channelFrequency) const;
-    double Output(const Channel& channel, Operator& op, double modulation, bool noise);
     double ChannelOutput(int index);
 
     uint32_t m_clock = 3579545;
     std::array<Channel, kChannels> m_channels{};
-    double m_channelFrequency = 0; // of the channel being rendered
     // The envelope steps once every three samples.
     int m_envelopeDivider = 0;
     uint32_t m_envelopeCounter = 0;

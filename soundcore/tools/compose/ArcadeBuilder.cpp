@@ -13,8 +13,8 @@ namespace compose {
 namespace {
 
 constexpr uint32_t kYm2151Clock = 3579545;
-constexpr uint32_t kOkiClock = 1000000;      // 7576 samples a second, its seventh pin high
-constexpr uint32_t kSegaPcmClock = 4000000;  // 31250 a second, read at half speed
+constexpr uint32_t kOkiClock = 1000000;       // 7576 samples a second, its seventh pin high
+constexpr uint32_t kSegaPcmClock = 4000000;   // 31250 a second, read at half speed
 constexpr double kDrumRate[] = {7576, 15625}; // Oki, SegaPcm
 constexpr int kSamplesPerStepFrame = 882;     // a 50 Hz frame of the tunes' steps
 constexpr double kPi = 3.14159265358979323846;
@@ -115,9 +115,10 @@ void ArcadeStream::LoadDrums() {
             const Bytes phrase = EncodeAdpcm(Drum(drum == 1, rate));
             const auto start = static_cast<uint32_t>(rom.size());
             const auto end = static_cast<uint32_t>(start + phrase.size() - 1);
-            const uint8_t entry[6] = {static_cast<uint8_t>(start >> 16), static_cast<uint8_t>(start >> 8),
-                                      static_cast<uint8_t>(start),       static_cast<uint8_t>(end >> 16),
-                                      static_cast<uint8_t>(end >> 8),    static_cast<uint8_t>(end)};
+            const uint8_t entry[6] = {
+                static_cast<uint8_t>(start >> 16), static_cast<uint8_t>(start >> 8),
+                static_cast<uint8_t>(start),       static_cast<uint8_t>(end >> 16),
+                static_cast<uint8_t>(end >> 8),    static_cast<uint8_t>(end)};
             std::copy(std::begin(entry), std::end(entry), rom.begin() + 8 * (drum + 1));
             rom.insert(rom.end(), phrase.begin(), phrase.end());
         }
@@ -145,9 +146,15 @@ void ArcadeStream::StrikeDrum(bool snare) {
     }
     const int drum = snare ? 1 : 0;
     const uint8_t base = static_cast<uint8_t>(8 * drum);
-    for (auto [reg, value] : std::initializer_list<std::pair<int, uint8_t>>{
-             {0x86, 0x03}, {0x02, 0x60}, {0x03, 0x60}, {0x06, m_drumEnd[drum]}, {0x07, 0x80},
-             {0x84, 0x00}, {0x85, m_drumPage[drum]}, {0x86, 0x02}})
+    for (auto [reg, value] :
+         std::initializer_list<std::pair<int, uint8_t>>{{0x86, 0x03},
+                                                        {0x02, 0x60},
+                                                        {0x03, 0x60},
+                                                        {0x06, m_drumEnd[drum]},
+                                                        {0x07, 0x80},
+                                                        {0x84, 0x00},
+                                                        {0x85, m_drumPage[drum]},
+                                                        {0x86, 0x02}})
         Command({0xC0, static_cast<uint8_t>(base + reg), 0x00, value});
 }
 
@@ -171,7 +178,8 @@ void ArcadeStream::Pitch(int channel, int midi) {
     const int fromCSharp = std::max(midi - 61 + 48, 0); // C#0
     const int octave = std::min(fromCSharp / 12, 7);
     const int note = fromCSharp % 12;
-    Opm(static_cast<uint8_t>(0x28 + channel), static_cast<uint8_t>(octave << 4 | (note + note / 3)));
+    Opm(static_cast<uint8_t>(0x28 + channel),
+        static_cast<uint8_t>(octave << 4 | (note + note / 3)));
 }
 
 void ArcadeStream::Note(int channel, int midi) {
@@ -200,7 +208,8 @@ Bytes ArcadeStream::Finish(const std::string& track, const std::string& game) co
     file.insert(file.end(), m_commands.begin(), m_commands.end());
     file.push_back(0x66);
     AppendGd3(file, track, game,
-              m_board == ArcadeBoard::Oki ? "Arcade (YM2151 + OKIM6295)" : "Arcade (YM2151 + SegaPCM)");
+              m_board == ArcadeBoard::Oki ? "Arcade (YM2151 + OKIM6295)"
+                                          : "Arcade (YM2151 + SegaPCM)");
     PutLe32(file, 0x04, static_cast<uint32_t>(file.size() - 4));
     return file;
 }
@@ -217,7 +226,9 @@ Bytes ToArcadeVgm(const LeadAndBass& tune, ArcadeBoard board, bool loops, const 
     const int steps = tune.Steps();
     for (int step = 0; step < steps; ++step) {
         for (auto [channel, voice] : {std::pair{0, &lead}, std::pair{1, &bass}}) {
-            const int at = step < static_cast<int>(voice->size()) ? (*voice)[static_cast<size_t>(step)] : kRest;
+            const int at = step < static_cast<int>(voice->size())
+                               ? (*voice)[static_cast<size_t>(step)]
+                               : kRest;
             if (at >= 0) stream.Note(channel, at);
             if (at == kRest) stream.Release(channel);
         }
@@ -233,8 +244,8 @@ Bytes ToArcadeVgm(const LeadAndBass& tune, ArcadeBoard board, bool loops, const 
     return stream.Finish(tune.name, game);
 }
 
-Bytes ArcadeEffect(const std::string& name, ArcadeBoard board, int fromMidi, int toMidi,
-                   int frames, const std::string& game) {
+Bytes ArcadeEffect(const std::string& name, ArcadeBoard board, int fromMidi, int toMidi, int frames,
+                   const std::string& game) {
     ArcadeStream stream(board);
     stream.LoadDrums();
     stream.Patch(0, 12, 3, 8);

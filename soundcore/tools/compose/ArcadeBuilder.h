@@ -19,7 +19,7 @@ Bytes ToArcadeVgm(const LeadAndBass& tune, ArcadeBoard board, bool loops, const 
 
 // An effect: a pitch falling (or rising) on the YM2151 over `frames` 60 Hz
 // frames, from `fromMidi` to `toMidi`, with the board's snare struck at once.
-Bytes ArcadeEffect(const std::string& name, ArcadeBoard board, int fromMidi, int toMidi,
-                   int frames, const std::string& game);
+Bytes ArcadeEffect(const std::string& name, ArcadeBoard board, int fromMidi, int toMidi, int frames,
+                   const std::string& game);
 
 } // namespace compose

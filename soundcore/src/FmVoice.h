@@ -1,0 +1,60 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace tarvocore {
+
+// One operator of Yamaha's four-operator FM chips (OPM, OPN): a sine at the
+// channel's pitch moved by detune and multiple, under an envelope that the
+// chip's envelope clock steps (attenuation in 1024 steps of 3/32 dB), with
+// the total level on top.
+class CFmOperator {
+public:
+    // Registers.
+    int dt1 = 0, mul = 0, tl = 0, ks = 0, ar = 0, amOn = 0, d1r = 0, dt2 = 0, d2r = 0, d1l = 0,
+        rr = 0;
+
+    void Key(bool on);
+    bool Silent() const { return m_stage == Stage::Off; }
+    // One step of the envelope clock; `keyCode` is the channel's five-bit key code.
+    void StepEnvelope(int keyCode, uint32_t counter);
+    // The next sample, -1 to 1: the pitch `channelHz` at `rate` samples a
+    // second, its phase moved by `modulation` (a full-level operator moves it
+    // 8 pi), attenuated by `extra` steps more (tremolo); `noise` in place of
+    // the sine when given.
+    double Output(double channelHz, int keyCode, double rate, double modulation, int extra,
+                  const double* noise);
+
+private:
+    enum class Stage { Attack, Decay, Sustain, Release, Off };
+    double Frequency(double channelHz, int keyCode, double rate) const;
+
+    Stage m_stage = Stage::Off;
+    int m_attenuation = 1023;
+    uint32_t m_phase = 0; // a cycle is 2^32
+};
+
+// Four operators joined by one of the eight connections both chip families
+// share, M1 (S1 on the OPN) feeding back on itself.
+class CFmVoice {
+public:
+    std::array<CFmOperator, 4> ops; // in the order of their chain: M1, C1, M2, C2
+    int connection = 0;
+    int feedback = 0;
+
+    void StepEnvelopes(int keyCode, uint32_t counter);
+    bool Silent() const;
+    // The next sample: the carriers' sum. `tremolo` attenuates the operators
+    // that take it; `noise` replaces the last operator's sine.
+    double Render(double channelHz, int keyCode, double rate, int tremolo, const double* noise);
+
+private:
+    double Operator(int place, double channelHz, int keyCode, double rate, double modulation,
+                    int tremolo, const double* noise);
+
+    double m_history[2] = {0, 0}; // M1's last two outputs
+};
+
+} // namespace tarvocore
