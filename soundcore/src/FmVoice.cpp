@@ -16,13 +16,12 @@ constexpr double kModulationCycles = 4;
 
 // Detune 1 by key code, in steps of 2^-20 of the sample rate, for detunes 1
 // to 3; 5 to 7 go as far down.
-constexpr int kDetune1[3][32] = {
-    {0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1, 2, 2, 2, 2,
-     2, 3, 3, 3, 4, 4, 4, 5, 5, 6, 6, 7, 8, 8, 8, 8},
-    {1, 1, 1, 1, 2, 2, 2, 2, 2, 3, 3, 3, 4, 4, 4, 5,
-     5, 6, 6, 7, 8, 8, 9, 10, 11, 12, 13, 14, 16, 16, 16, 16},
-    {2, 2, 2, 2, 2, 3, 3, 3, 4, 4, 4, 5, 5, 6, 6, 7,
-     8, 8, 9, 10, 11, 12, 13, 14, 16, 17, 19, 20, 22, 22, 22, 22}};
+constexpr int kDetune1[3][32] = {{0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1, 2, 2, 2, 2,
+                                  2, 3, 3, 3, 4, 4, 4, 5, 5, 6, 6, 7, 8, 8, 8, 8},
+                                 {1, 1, 1, 1, 2, 2, 2, 2,  2,  3,  3,  3,  4,  4,  4,  5,
+                                  5, 6, 6, 7, 8, 8, 9, 10, 11, 12, 13, 14, 16, 16, 16, 16},
+                                 {2, 2, 2, 2,  2,  3,  3,  3,  4,  4,  4,  5,  5,  6,  6,  7,
+                                  8, 8, 9, 10, 11, 12, 13, 14, 16, 17, 19, 20, 22, 22, 22, 22}};
 // Detune 2 (the OPM's alone): 0, 600, 781 and 950 cents.
 const double kDetune2[4] = {1, std::exp2(600 / 1200.0), std::exp2(781 / 1200.0),
                             std::exp2(950 / 1200.0)};
@@ -56,8 +55,7 @@ int StepAt(int rate, uint32_t counter) {
     if (rate == 0) return 0;
     if (k < 12) {
         const uint32_t shift = static_cast<uint32_t>(11 - k);
-        return (counter & ((1u << shift) - 1)) == 0 ? kStepPatterns[m][(counter >> shift) & 7]
-                                                    : 0;
+        return (counter & ((1u << shift) - 1)) == 0 ? kStepPatterns[m][(counter >> shift) & 7] : 0;
     }
     return k < 15 ? kStepPatterns[m][counter & 7] << (k - 11) : 8;
 }
@@ -120,14 +118,14 @@ double CFmOperator::Frequency(double channelHz, int keyCode, double rate) const 
     return frequency * (mul ? mul : 0.5);
 }
 
-double CFmOperator::Output(double channelHz, int keyCode, double rate, double modulation,
-                           int extra, const double* noise) {
+double CFmOperator::Output(double channelHz, int keyCode, double rate, double modulation, int extra,
+                           const double* noise) {
     m_phase += static_cast<uint32_t>(Frequency(channelHz, keyCode, rate) / rate * 4294967296.0);
     const int attenuation = m_attenuation + tl * 8 + (amOn ? extra : 0);
     if (m_stage == Stage::Off || attenuation >= kSilent) return 0;
     const Tables& tables = TheTables();
-    const auto offset = static_cast<uint32_t>(
-        static_cast<int64_t>(modulation * kModulationCycles * 4294967296.0));
+    const auto offset =
+        static_cast<uint32_t>(static_cast<int64_t>(modulation * kModulationCycles * 4294967296.0));
     const double wave = noise ? *noise : tables.sine[(m_phase + offset) >> 20];
     return wave * tables.gain[attenuation];
 }
@@ -141,10 +139,10 @@ bool CFmVoice::Silent() const {
     return std::all_of(ops.begin(), ops.end(), [](const CFmOperator& op) { return op.Silent(); });
 }
 
-double CFmVoice::Operator(int place, double channelHz, int keyCode, double rate,
-                          double modulation, int tremolo, const double* noise) {
+double CFmVoice::Operator(int place, double channelHz, int keyCode, double rate, double modulation,
+                          int tremolo, const double* noise) {
     return ops[static_cast<size_t>(place)].Output(channelHz, keyCode, rate, modulation, tremolo,
-                                                 place == 3 ? noise : nullptr);
+                                                  place == 3 ? noise : nullptr);
 }
 
 // The eight connections, M1 -> C1 -> M2 -> C2 (0) to four carriers (7).

@@ -67,6 +67,7 @@ bool CVgmEngine::Open(const Bytes& data, const Bytes&, std::string& error) {
     };
     m_ym2151.count = count(kYm2151Chip);
     m_segaPcm.count = count(kSegaPcmChip);
+    m_ym2203.count = count(kYm2203Chip);
     m_oki.count = count(kOkim6295Chip);
     return true;
 }
@@ -88,6 +89,7 @@ MusicInfo CVgmEngine::Info() {
     std::vector<std::string> chips;
     if (m_ym2151.count) chips.push_back("YM2151");
     if (m_segaPcm.count) chips.push_back("SegaPCM");
+    if (m_ym2203.count) chips.push_back("YM2203");
     if (m_oki.count) chips.push_back("OKIM6295");
     music.system = "Arcade board (";
     for (size_t i = 0; i < chips.size(); ++i)
@@ -128,6 +130,7 @@ bool CVgmEngine::Start(int track, std::string& error) {
     m_playedFrames = 0;
     StartChips(m_ym2151, kYm2151Chip);
     StartChips(m_segaPcm, kSegaPcmChip);
+    StartChips(m_ym2203, kYm2203Chip);
     StartChips(m_oki, kOkim6295Chip);
     for (CSegaPcm& pcm : m_segaPcm.chips)
         pcm.SetInterface(m_layout.dataStart >= 0x40 ? Le32(m_data, 0x3C) : 0);
@@ -184,6 +187,8 @@ bool CVgmEngine::Command() {
     if (command >= 0x70 && command <= 0x7F) m_wait = command - 0x6F;
     if ((command == 0x54 || command == 0xA4) && m_ym2151.count > (command == 0xA4 ? 1 : 0))
         m_ym2151.chips[command == 0xA4 ? 1 : 0].Write(arguments[0], arguments[1]);
+    if ((command == 0x55 || command == 0xA5) && m_ym2203.count > (command == 0xA5 ? 1 : 0))
+        m_ym2203.chips[command == 0xA5 ? 1 : 0].Write(arguments[0], arguments[1]);
     if (command == 0xB8) OkiWrite(arguments[0], arguments[1]);
     if (command == 0xC0) {
         const int chip = arguments[1] >> 7;
@@ -265,6 +270,14 @@ void CVgmEngine::MixFrame(int16_t* frame) {
         left += l;
         right += r;
     }
+    for (int i = 0; i < m_ym2203.count; ++i) {
+        double l = 0, r = 0;
+        CYm2203& opn = m_ym2203.chips[static_cast<size_t>(i)];
+        m_ym2203.rates[static_cast<size_t>(i)].Step(
+            [&opn](double& a, double& b) { a = b = opn.NextSample(); }, l, r);
+        left += l;
+        right += r;
+    }
     for (int i = 0; i < m_oki.count; ++i) {
         double l = 0, r = 0;
         COkim6295& oki = m_oki.chips[static_cast<size_t>(i)];
@@ -313,6 +326,8 @@ std::vector<std::string> CVgmEngine::Voices() {
     };
     add("YM2151", m_ym2151.count, CYm2151::kChannels, "channel");
     add("SegaPCM", m_segaPcm.count, CSegaPcm::kChannels, "channel");
+    add("YM2203", m_ym2203.count, CYm2203::kFmChannels, "FM");
+    add("YM2203", m_ym2203.count, CYm2203::kSsgChannels, "SSG");
     add("OKIM6295", m_oki.count, COkim6295::kVoices, "voice");
     return voices;
 }
@@ -326,6 +341,10 @@ void CVgmEngine::MuteVoices(const std::vector<bool>& muted) {
     for (int c = 0; c < m_segaPcm.count; ++c)
         for (int v = 0; v < CSegaPcm::kChannels; ++v, ++voice)
             m_segaPcm.chips[static_cast<size_t>(c)].Mute(v, flag());
+    for (int part = 0; part < 2; ++part) // the FM channels of each chip, then the SSG's
+        for (int c = 0; c < m_ym2203.count; ++c)
+            for (int v = 0; v < 3; ++v, ++voice)
+                m_ym2203.chips[static_cast<size_t>(c)].Mute(3 * part + v, flag());
     for (int c = 0; c < m_oki.count; ++c)
         for (int v = 0; v < COkim6295::kVoices; ++v, ++voice)
             m_oki.chips[static_cast<size_t>(c)].Mute(v, flag());

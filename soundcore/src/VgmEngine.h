@@ -7,6 +7,7 @@
 #include "src/SegaPcm.h"
 #include "src/VgmLayout.h"
 #include "src/Ym2151.h"
+#include "src/Ym2203.h"
 
 #include <array>
 
@@ -59,6 +60,7 @@ private:
     long m_playedFrames = 0;
     Pair<CYm2151> m_ym2151;
     Pair<CSegaPcm> m_segaPcm;
+    Pair<CYm2203> m_ym2203;
     Pair<COkim6295> m_oki;
 };
 

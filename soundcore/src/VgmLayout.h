@@ -18,8 +18,9 @@ struct VgmChip {
 
 constexpr VgmChip kYm2151Chip{0x30, "YM2151"};
 constexpr VgmChip kSegaPcmChip{0x38, "SegaPCM"};
+constexpr VgmChip kYm2203Chip{0x44, "YM2203"};
 constexpr VgmChip kOkim6295Chip{0x98, "OKIM6295"};
-constexpr VgmChip kArcadeChips[] = {kYm2151Chip, kSegaPcmChip, kOkim6295Chip};
+constexpr VgmChip kArcadeChips[] = {kYm2151Chip, kSegaPcmChip, kYm2203Chip, kOkim6295Chip};
 
 // Bit 30 of a clock: the file drives two chips of the kind.
 constexpr uint32_t kSecondChipBit = 1u << 30;

@@ -8,6 +8,7 @@
 #include "src/VgmEngine.h"
 #include "src/VgmValidator.h"
 #include "src/Ym2151.h"
+#include "src/Ym2203.h"
 
 #include <algorithm>
 #include <cmath>
@@ -409,4 +410,54 @@ TEST(Ym2151, TheLfoNoiseAndOutputsDoWhatTheirRegistersSay) {
     const std::vector<int16_t> sides = leftOnly.Render(0.05);
     EXPECT_GT(PeakOf(sides, 0, sides.size() / 2, 0), 4000);
     EXPECT_EQ(PeakOf(sides, 0, sides.size() / 2, 1), 0);
+}
+
+// The YM2203's FM channels take the OPN's frequency number and block (A4 at
+// 4 MHz is 1038 in block 4: 439.96 Hz), its SSG squares clock / 64 / period
+// (142: 440.14 Hz); a VGM for the chip plays through the engine, its FM and
+// SSG voices listed.
+TEST(Ym2203, FmAndSsgSoundAtTheirDocumentedPitches) {
+    const auto render = [](tarvocore::CYm2203& chip, double seconds) {
+        std::vector<int16_t> frames;
+        for (int i = 0; i < static_cast<int>(seconds * chip.Rate()); ++i) {
+            const auto sample = static_cast<int16_t>(std::clamp(chip.NextSample(), -32768, 32767));
+            frames.push_back(sample);
+            frames.push_back(sample);
+        }
+        return FrequencyOf(frames, 0) * chip.Rate() / 44100;
+    };
+    tarvocore::CYm2203 fm;
+    fm.Reset();
+    fm.SetClock(4000000);
+    for (uint8_t reg = 0x30; reg < 0x90; reg += 4)
+        fm.Write(reg, reg == 0x30 || reg == 0x34 || reg == 0x38 || reg == 0x3C ? 0x01
+                      : reg >= 0x50 && reg < 0x60                              ? 0x1F
+                      : reg >= 0x80                                            ? 0x0F
+                                                                               : 0x00);
+    fm.Write(0xB0, 0x07); // four carriers
+    fm.Write(0xA4, 4 << 3 | 1038 >> 8);
+    fm.Write(0xA0, 1038 & 0xFF);
+    fm.Write(0x28, 0x80); // S4 alone
+    EXPECT_NEAR(Cents(render(fm, 0.5), 439.96), 0, 1);
+
+    tarvocore::CYm2203 ssg;
+    ssg.Reset();
+    ssg.SetClock(4000000);
+    ssg.Write(0x00, 142);
+    ssg.Write(0x07, 0x3E); // channel A's tone alone
+    ssg.Write(0x08, 0x0F);
+    EXPECT_NEAR(Cents(render(ssg, 0.5), 4000000.0 / 64 / 142), 0, 1);
+
+    ArcadeStream vgm({{0x44, 4000000}});
+    for (auto [reg, value] : std::initializer_list<std::pair<uint8_t, uint8_t>>{
+             {0x00, 142}, {0x07, 0x3E}, {0x08, 0x0F}})
+        vgm.Append({0x55, reg, value});
+    tarvocore::CVgmEngine engine;
+    std::string error;
+    ASSERT_TRUE(engine.Open(vgm.Wait(44100).Finish(), {}, error)) << error;
+    ASSERT_TRUE(engine.Start(0, error));
+    EXPECT_NEAR(Cents(FrequencyOf(RenderAll(engine, 22050), 0), 4000000.0 / 64 / 142), 0, 1);
+    const std::vector<std::string> voices = engine.Voices();
+    EXPECT_EQ(voices, (std::vector<std::string>{"YM2203 FM 1", "YM2203 FM 2", "YM2203 FM 3",
+                                                "YM2203 SSG 1", "YM2203 SSG 2", "YM2203 SSG 3"}));
 }
