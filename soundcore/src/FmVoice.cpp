@@ -118,9 +118,24 @@ double CFmOperator::Frequency(double channelHz, int keyCode, double rate) const 
     return frequency * (mul ? mul : 0.5);
 }
 
+// Worked out again only when the pitch or a register it rests on changes.
+uint32_t CFmOperator::Increment(double channelHz, int keyCode, double rate) {
+    Step& step = m_step;
+    if (step.channelHz != channelHz || step.keyCode != keyCode || step.dt1 != dt1 ||
+        step.dt2 != dt2 || step.mul != mul) {
+        step = {channelHz,
+                keyCode,
+                dt1,
+                dt2,
+                mul,
+                static_cast<uint32_t>(Frequency(channelHz, keyCode, rate) / rate * 4294967296.0)};
+    }
+    return step.increment;
+}
+
 double CFmOperator::Output(double channelHz, int keyCode, double rate, double modulation, int extra,
                            const double* noise) {
-    m_phase += static_cast<uint32_t>(Frequency(channelHz, keyCode, rate) / rate * 4294967296.0);
+    m_phase += Increment(channelHz, keyCode, rate);
     const int attenuation = m_attenuation + tl * 8 + (amOn ? extra : 0);
     if (m_stage == Stage::Off || attenuation >= kSilent) return 0;
     const Tables& tables = TheTables();

@@ -30,10 +30,17 @@ public:
 private:
     enum class Stage { Attack, Decay, Sustain, Release, Off };
     double Frequency(double channelHz, int keyCode, double rate) const;
+    uint32_t Increment(double channelHz, int keyCode, double rate);
 
     Stage m_stage = Stage::Off;
     int m_attenuation = 1023;
     uint32_t m_phase = 0; // a cycle is 2^32
+    // The phase's step a sample, and what it was worked out from.
+    struct Step {
+        double channelHz = -1;
+        int keyCode = -1, dt1 = -1, dt2 = -1, mul = -1;
+        uint32_t increment = 0;
+    } m_step;
 };
 
 // Four operators joined by one of the eight connections both chip families

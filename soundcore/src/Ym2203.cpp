@@ -192,7 +192,8 @@ double CYm2203::SsgSample() {
     for (SsgChannel& channel : m_ssg) {
         channel.phase += m_clock / (64.0 * channel.period) / Rate();
         channel.phase -= std::floor(channel.phase);
-        const bool high = (!channel.toneOn || channel.phase < 0.5) && (!channel.noiseOn || noiseHigh);
+        const bool high =
+            (!channel.toneOn || channel.phase < 0.5) && (!channel.noiseOn || noiseHigh);
         const double gain = SsgGain(channel.envelope ? envelopeLevel : channel.level) * kSsgFull;
         if (channel.muted) continue;
         // With tone and noise both off the level itself is heard, as music
@@ -214,7 +215,8 @@ int CYm2203::NextSample() {
     }
     double sum = SsgSample();
     for (FmChannel& channel : m_fm) {
-        const double out = channel.voice.Render(channel.frequency, channel.keyCode, Rate(), 0, nullptr);
+        const double out =
+            channel.voice.Render(channel.frequency, channel.keyCode, Rate(), 0, nullptr);
         if (!channel.muted) sum += out * 8192;
     }
     return static_cast<int>(sum);

@@ -1,0 +1,121 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The arcade engine, this core's own, rendering a minute of each chip's
+// music beside libgme rendering a minute of its YM2612, the nearest chip it
+// plays. "realtime" is seconds of sound a second (the engine's target is at
+// least 50); "vs_libgme_ym2612" is libgme's time over the engine's.
+#include "src/RomArchive.h"
+#include "src/VgmEngine.h"
+#include "src/VgmValidator.h"
+
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <gme/gme.h>
+
+namespace {
+
+using tarvocore::Bytes;
+
+constexpr int kSeconds = 60;
+constexpr int kFramesPerCall = 1323;
+
+void PutLe(Bytes& data, size_t at, uint32_t value) {
+    for (int i = 0; i < 4; ++i)
+        data[at + static_cast<size_t>(i)] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+// A minute of chords on an FM chip: every channel keyed with a plain patch,
+// written with `write` (0x52 and 0x53 for the YM2612's two ports, 0x55 for
+// the YM2203), its clock at `clockAt`.
+Bytes FmMinute(size_t clockAt, uint32_t clock, std::initializer_list<uint8_t> ports, int keyOn) {
+    Bytes vgm(0x100, 0);
+    std::copy_n("Vgm ", 4, vgm.begin());
+    PutLe(vgm, 0x08, 0x171);
+    PutLe(vgm, 0x34, 0x100 - 0x34);
+    PutLe(vgm, clockAt, clock);
+    for (uint8_t port : ports) {
+        for (uint8_t reg = 0x30; reg < 0x90; ++reg)
+            vgm.insert(vgm.end(), {port, reg, static_cast<uint8_t>(reg < 0x40   ? 0x01
+                                                                    : reg < 0x50 ? 0x10
+                                                                    : reg < 0x60 ? 0x1F
+                                                                                 : 0x05)});
+        for (uint8_t channel = 0; channel < 3; ++channel) {
+            vgm.insert(vgm.end(), {port, static_cast<uint8_t>(0xB0 + channel), 0x3C});
+            vgm.insert(vgm.end(), {port, static_cast<uint8_t>(0xA4 + channel), 0x22});
+            vgm.insert(vgm.end(), {port, static_cast<uint8_t>(0xA0 + channel),
+                                   static_cast<uint8_t>(0x69 + 40 * channel)});
+        }
+    }
+    for (int channel = 0; channel < keyOn; ++channel)
+        vgm.insert(vgm.end(),
+                   {*ports.begin(), 0x28, static_cast<uint8_t>(0xF0 | (channel + channel / 3))});
+    for (int second = 0; second < kSeconds; ++second)
+        vgm.insert(vgm.end(), {0x61, 0x44, 0xAC});
+    vgm.push_back(0x66);
+    PutLe(vgm, 0x04, static_cast<uint32_t>(vgm.size() - 4));
+    PutLe(vgm, 0x18, kSeconds * 44100);
+    return vgm;
+}
+
+Bytes DemoTune(const char* romName, const char* file) {
+    tarvocore::CRomArchive archive;
+    std::string error;
+    archive.Open(std::string(TARVO_DEMO_ROMS) + "/" + romName + ".zip", error);
+    for (const auto& member : archive.Members())
+        if (member.name == file) return member.data;
+    return {};
+}
+
+double LibgmeMinute(const Bytes& ym2612) {
+    const auto start = std::chrono::steady_clock::now();
+    Music_Emu* emu = nullptr;
+    gme_open_data(ym2612.data(), static_cast<long>(ym2612.size()), &emu, 44100);
+    gme_ignore_silence(emu, 1);
+    gme_start_track(emu, 0);
+    std::vector<short> buffer(kFramesPerCall * 2);
+    for (int frames = 0; frames < kSeconds * 44100; frames += kFramesPerCall)
+        gme_play(emu, kFramesPerCall * 2, buffer.data());
+    gme_delete(emu);
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+void BM_ArcadeEngine(benchmark::State& state) {
+    const Bytes ym2612 =
+        tarvocore::CVgmValidator::Check(FmMinute(0x2C, 7670453, {0x52, 0x53}, 6)).data;
+    Bytes tune;
+    switch (state.range(0)) {
+    case 0:
+        tune = DemoTune("neondragon", "01 Dragon Gate.vgm");
+        state.SetLabel("YM2151 + OKIM6295");
+        break;
+    case 1:
+        tune = DemoTune("coastrider", "01 Sunset Boulevard.vgm");
+        state.SetLabel("YM2151 + SegaPCM");
+        break;
+    default:
+        tune = FmMinute(0x44, 4000000, {0x55}, 3);
+        state.SetLabel("YM2203");
+        break;
+    }
+    std::vector<int16_t> frames(kFramesPerCall * 2);
+    double fastest = 1e9, libgmeFastest = 1e9;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        tarvocore::CVgmEngine engine;
+        std::string error;
+        engine.Open(tune, {}, error);
+        engine.Start(0, error);
+        for (int done = 0; done < kSeconds * 44100; done += kFramesPerCall)
+            engine.Render(frames.data(), kFramesPerCall);
+        const double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        state.SetIterationTime(took);
+        fastest = std::min(fastest, took);
+        libgmeFastest = std::min(libgmeFastest, LibgmeMinute(ym2612));
+    }
+    state.counters["realtime"] = kSeconds / fastest;
+    state.counters["vs_libgme_ym2612"] = libgmeFastest / fastest;
+}
+BENCHMARK(BM_ArcadeEngine)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->UseManualTime();
+
+} // namespace
+
+BENCHMARK_MAIN();
