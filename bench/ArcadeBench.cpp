@@ -34,10 +34,11 @@ Bytes FmMinute(size_t clockAt, uint32_t clock, std::initializer_list<uint8_t> po
     PutLe(vgm, clockAt, clock);
     for (uint8_t port : ports) {
         for (uint8_t reg = 0x30; reg < 0x90; ++reg)
-            vgm.insert(vgm.end(), {port, reg, static_cast<uint8_t>(reg < 0x40   ? 0x01
-                                                                    : reg < 0x50 ? 0x10
-                                                                    : reg < 0x60 ? 0x1F
-                                                                                 : 0x05)});
+            vgm.insert(vgm.end(), {port, reg,
+                                   static_cast<uint8_t>(reg < 0x40   ? 0x01
+                                                        : reg < 0x50 ? 0x10
+                                                        : reg < 0x60 ? 0x1F
+                                                                     : 0x05)});
         for (uint8_t channel = 0; channel < 3; ++channel) {
             vgm.insert(vgm.end(), {port, static_cast<uint8_t>(0xB0 + channel), 0x3C});
             vgm.insert(vgm.end(), {port, static_cast<uint8_t>(0xA4 + channel), 0x22});
@@ -106,7 +107,8 @@ void BM_ArcadeEngine(benchmark::State& state) {
         engine.Start(0, error);
         for (int done = 0; done < kSeconds * 44100; done += kFramesPerCall)
             engine.Render(frames.data(), kFramesPerCall);
-        const double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const double took =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         state.SetIterationTime(took);
         fastest = std::min(fastest, took);
         libgmeFastest = std::min(libgmeFastest, LibgmeMinute(ym2612));
