@@ -164,6 +164,23 @@ TEST(Okim6295, DecodesAPhraseSampleForSampleAsTheDataSheetDefinesIt) {
     oki.Write(0x10); // stop voice 2
     EXPECT_FALSE(oki.Playing(1));
 
+    // A phrase of 1000 nibbles lasts 1000 samples: 125 ms at 1.056 MHz / 132.
+    ArcadeStream vgm({{0x98, 1056000 | 0x80000000u}});
+    Bytes phraseRom(0x400 + 500, 0x17);
+    std::fill(phraseRom.begin(), phraseRom.begin() + 0x400, 0);
+    const uint8_t entry[6] = {0x00, 0x04, 0x00, 0x00, 0x05, 0xF3}; // 0x400 to 0x5F3
+    std::copy(std::begin(entry), std::end(entry), phraseRom.begin() + 8);
+    vgm.Rom(0x8B, 0x40000, 0, phraseRom).Append({0xB8, 0x00, 0x81, 0xB8, 0x00, 0x10});
+    tarvocore::CVgmEngine engine;
+    std::string error;
+    ASSERT_TRUE(engine.Open(vgm.Wait(44100).Finish(), {}, error)) << error;
+    ASSERT_TRUE(engine.Start(0, error));
+    const std::vector<int16_t> heard = RenderAll(engine, 44100);
+    size_t last = heard.size() / 2;
+    while (last > 0 && heard[2 * (last - 1)] == heard[heard.size() - 2])
+        --last;
+    EXPECT_NEAR(static_cast<double>(last) / 44100, 1000.0 / 8000, 0.002);
+
     tarvocore::COkim6295::Decoder decoder; // the signal holds at the 12-bit bounds
     for (int i = 0; i < 100; ++i)
         decoder.Decode(0x7);
@@ -400,8 +417,12 @@ TEST(Ym2151, TheLfoNoiseAndOutputsDoWhatTheirRegistersSay) {
             noisy.chip.Write(static_cast<uint8_t>(0x80 + slot), 0x1F);
         noisy.chip.Write(0x2F, 0x4A);
         noisy.chip.Write(0x08, 0x47); // channel 8's C2
-        const double hz = noisy.Hz(noisy.Render(0.2));
-        EXPECT_EQ(hz > 2000, enabled) << hz;
+        noisy.Key(0x4A, 0x8);         // channel 1 stays a sine whatever the noise does
+        noisy.chip.Mute(0, true);
+        EXPECT_EQ(noisy.Hz(noisy.Render(0.2)) > 2000, enabled);
+        noisy.chip.Mute(0, false);
+        noisy.chip.Mute(7, true);
+        EXPECT_NEAR(Cents(noisy.Hz(noisy.Render(0.2)), 440.0), 0, 1);
     }
 
     Opm leftOnly;
