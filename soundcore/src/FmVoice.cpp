@@ -62,6 +62,34 @@ int StepAt(int rate, uint32_t counter) {
 
 } // namespace
 
+void CFmOperator::Write(int which, uint8_t value, bool withDetune2) {
+    switch (which) {
+    case 0:
+        dt1 = (value >> 4) & 7;
+        mul = value & 15;
+        break;
+    case 1:
+        tl = value & 0x7F;
+        break;
+    case 2:
+        ks = value >> 6;
+        ar = value & 0x1F;
+        break;
+    case 3:
+        amOn = value >> 7;
+        d1r = value & 0x1F;
+        break;
+    case 4:
+        dt2 = withDetune2 ? value >> 6 : 0;
+        d2r = value & 0x1F;
+        break;
+    default:
+        d1l = value >> 4;
+        rr = value & 15;
+        break;
+    }
+}
+
 void CFmOperator::Key(bool on) {
     const bool sounding = m_stage != Stage::Release && m_stage != Stage::Off;
     if (on && !sounding) {

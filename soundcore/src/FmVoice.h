@@ -16,6 +16,10 @@ public:
     int dt1 = 0, mul = 0, tl = 0, ks = 0, ar = 0, amOn = 0, d1r = 0, dt2 = 0, d2r = 0, d1l = 0,
         rr = 0;
 
+    // One of the operator's six registers in the chips' order: detune and
+    // multiple, total level, key scaling and attack, tremolo and first decay,
+    // second decay (with detune 2 on the OPM), sustain level and release.
+    void Write(int which, uint8_t value, bool withDetune2);
     void Key(bool on);
     bool Silent() const { return m_stage == Stage::Off; }
     // One step of the envelope clock; `keyCode` is the channel's five-bit key code.

@@ -240,52 +240,38 @@ void CVgmEngine::OkiWrite(uint8_t reg, uint8_t value) {
     }
 }
 
+// Each chip of a kind at its own rate, brought to the output's and added in;
+// `sample` gives a chip's next sample, left and right.
+template <typename Chip, typename Sample>
+void CVgmEngine::MixPair(Pair<Chip>& pair, Sample sample, double& left, double& right) {
+    for (size_t i = 0; i < static_cast<size_t>(pair.count); ++i) {
+        double l = 0, r = 0;
+        Chip& chip = pair.chips[i];
+        pair.rates[i].Step([&chip, &sample](double& a, double& b) { sample(chip, a, b); }, l, r);
+        left += l;
+        right += r;
+    }
+}
+
+// The chips' levels: a full FM carrier 8192, a full PCM channel at full
+// volume about as loud, an ADPCM voice at full scale 8192.
 void CVgmEngine::MixFrame(int16_t* frame) {
     double left = 0, right = 0;
-    for (int i = 0; i < m_ym2151.count; ++i) {
-        double l = 0, r = 0;
-        CYm2151& opm = m_ym2151.chips[static_cast<size_t>(i)];
-        m_ym2151.rates[static_cast<size_t>(i)].Step(
-            [&opm](double& a, double& b) {
-                int sampleLeft = 0, sampleRight = 0;
-                opm.NextSample(sampleLeft, sampleRight);
-                a = sampleLeft;
-                b = sampleRight;
-            },
-            l, r);
-        left += l;
-        right += r;
-    }
-    for (int i = 0; i < m_segaPcm.count; ++i) {
-        double l = 0, r = 0;
-        CSegaPcm& pcm = m_segaPcm.chips[static_cast<size_t>(i)];
-        m_segaPcm.rates[static_cast<size_t>(i)].Step(
-            [&pcm](double& a, double& b) {
-                int sampleLeft = 0, sampleRight = 0;
-                pcm.NextSample(sampleLeft, sampleRight);
-                a = sampleLeft / 2.0;
-                b = sampleRight / 2.0;
-            },
-            l, r);
-        left += l;
-        right += r;
-    }
-    for (int i = 0; i < m_ym2203.count; ++i) {
-        double l = 0, r = 0;
-        CYm2203& opn = m_ym2203.chips[static_cast<size_t>(i)];
-        m_ym2203.rates[static_cast<size_t>(i)].Step(
-            [&opn](double& a, double& b) { a = b = opn.NextSample(); }, l, r);
-        left += l;
-        right += r;
-    }
-    for (int i = 0; i < m_oki.count; ++i) {
-        double l = 0, r = 0;
-        COkim6295& oki = m_oki.chips[static_cast<size_t>(i)];
-        m_oki.rates[static_cast<size_t>(i)].Step(
-            [&oki](double& a, double& b) { a = b = oki.NextSample() * 4.0; }, l, r);
-        left += l;
-        right += r;
-    }
+    const auto stereo = [](double scale) {
+        return [scale](auto& chip, double& a, double& b) {
+            int sampleLeft = 0, sampleRight = 0;
+            chip.NextSample(sampleLeft, sampleRight);
+            a = sampleLeft * scale;
+            b = sampleRight * scale;
+        };
+    };
+    const auto mono = [](double scale) {
+        return [scale](auto& chip, double& a, double& b) { a = b = chip.NextSample() * scale; };
+    };
+    MixPair(m_ym2151, stereo(1.0), left, right);
+    MixPair(m_segaPcm, stereo(0.5), left, right);
+    MixPair(m_ym2203, mono(1.0), left, right);
+    MixPair(m_oki, mono(4.0), left, right);
     frame[0] = static_cast<int16_t>(std::clamp(left, -32768.0, 32767.0));
     frame[1] = static_cast<int16_t>(std::clamp(right, -32768.0, 32767.0));
 }

@@ -45,6 +45,8 @@ private:
     bool Command();
     void DataBlock(uint8_t type, size_t at, size_t size);
     void OkiWrite(uint8_t reg, uint8_t value);
+    template <typename Chip, typename Sample>
+    void MixPair(Pair<Chip>& pair, Sample sample, double& left, double& right);
     void MixFrame(int16_t* frame);
     std::string Gd3Text(size_t& at) const;
 

@@ -49,33 +49,10 @@ CFmOperator& CYm2151::OperatorOfSlot(int slot) {
         .voice.ops[static_cast<size_t>(kChainPlace[(slot >> 3) & 3])];
 }
 
+// The six registers of each operator, 0x40 to 0xE0 by 0x20; only the OPM
+// has detune 2 in its second decay's register.
 void CYm2151::WriteOperator(int reg, uint8_t value) {
-    CFmOperator& op = OperatorOfSlot(reg & 0x1F);
-    switch (reg & 0xE0) {
-    case 0x40:
-        op.dt1 = (value >> 4) & 7;
-        op.mul = value & 15;
-        break;
-    case 0x60:
-        op.tl = value & 0x7F;
-        break;
-    case 0x80:
-        op.ks = value >> 6;
-        op.ar = value & 0x1F;
-        break;
-    case 0xA0:
-        op.amOn = value >> 7;
-        op.d1r = value & 0x1F;
-        break;
-    case 0xC0:
-        op.dt2 = value >> 6;
-        op.d2r = value & 0x1F;
-        break;
-    default: // 0xE0
-        op.d1l = value >> 4;
-        op.rr = value & 15;
-        break;
-    }
+    OperatorOfSlot(reg & 0x1F).Write(((reg & 0xE0) - 0x40) / 0x20, value, true);
 }
 
 void CYm2151::Write(uint8_t reg, uint8_t value) {

@@ -120,31 +120,8 @@ void CYm2203::WriteFm(uint8_t reg, uint8_t value) {
     }
     static constexpr int kChainPlace[4] = {0, 2, 1, 3}; // S1, S3, S2, S4 -> S1, S2, S3, S4
     CFmOperator& op = channel.voice.ops[static_cast<size_t>(kChainPlace[(reg >> 2) & 3])];
-    switch (reg & 0xF0) {
-    case 0x30:
-        op.dt1 = (value >> 4) & 7;
-        op.mul = value & 15;
-        break;
-    case 0x40:
-        op.tl = value & 0x7F;
-        break;
-    case 0x50:
-        op.ks = value >> 6;
-        op.ar = value & 0x1F;
-        break;
-    case 0x60:
-        op.d1r = value & 0x1F;
-        break;
-    case 0x70:
-        op.d2r = value & 0x1F;
-        break;
-    case 0x80:
-        op.d1l = value >> 4;
-        op.rr = value & 15;
-        break;
-    default: // 0x90: the SSG-type envelope, which this emulation leaves out
-        break;
-    }
+    // 0x90 is the SSG-type envelope, which this emulation leaves out.
+    if (reg < 0x90) op.Write(((reg & 0xF0) - 0x30) / 0x10, value, false);
 }
 
 // The frequency number counts 2^-21 of the sample rate at block 0, doubling
