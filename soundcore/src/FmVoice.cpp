@@ -188,8 +188,8 @@ double CFmVoice::Operator(int place, double channelHz, int keyCode, double rate,
                                                   place == 3 ? noise : nullptr);
 }
 
-// The eight connections, M1 -> C1 -> M2 -> C2 (0) to four carriers (7).
-// Feedback moves M1 by its last two outputs' mean, pi/16 (1) to 4 pi (7).
+// The eight connections, MOD1 -> CAR1 -> MOD2 -> CAR2 (0) to four carriers (7).
+// Feedback moves MOD1 by its last two outputs' mean, pi/16 (1) to 4 pi (7).
 double CFmVoice::Render(double channelHz, int keyCode, double rate, int tremolo,
                         const double* noise) {
     if (Silent()) return 0;

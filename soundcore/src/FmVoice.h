@@ -48,10 +48,10 @@ private:
 };
 
 // Four operators joined by one of the eight connections both chip families
-// share, M1 (S1 on the OPN) feeding back on itself.
+// share, MOD1 (S1 on the OPN) feeding back on itself.
 class CFmVoice {
 public:
-    std::array<CFmOperator, 4> ops; // in the order of their chain: M1, C1, M2, C2
+    std::array<CFmOperator, 4> ops; // in the order of their chain: MOD1, CAR1, MOD2, CAR2
     int connection = 0;
     int feedback = 0;
 
@@ -65,7 +65,7 @@ private:
     double Operator(int place, double channelHz, int keyCode, double rate, double modulation,
                     int tremolo, const double* noise);
 
-    double m_history[2] = {0, 0}; // M1's last two outputs
+    double m_history[2] = {0, 0}; // MOD1's last two outputs
 };
 
 } // namespace tarvocore

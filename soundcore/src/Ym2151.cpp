@@ -42,9 +42,10 @@ void CYm2151::Mute(int channel, bool muted) {
 }
 
 // Registers 0x40 to 0xFF: five of each operator; the low five bits name the
-// operator, M1 of channels 0 to 7, then M2, C1 and C2.
+// operator, MOD1 of channels 0 to 7, then MOD2, CAR1 and CAR2.
 CFmOperator& CYm2151::OperatorOfSlot(int slot) {
-    static constexpr int kChainPlace[4] = {0, 2, 1, 3}; // M1, M2, C1, C2 -> M1, C1, M2, C2
+    static constexpr int kChainPlace[4] = {0, 2, 1,
+                                           3}; // MOD1, MOD2, CAR1, CAR2 -> MOD1, CAR1, MOD2, CAR2
     return m_channels[static_cast<size_t>(slot & 7)]
         .voice.ops[static_cast<size_t>(kChainPlace[(slot >> 3) & 3])];
 }
@@ -62,7 +63,7 @@ void CYm2151::Write(uint8_t reg, uint8_t value) {
     case 0x00:
     case 0x08:
         if (reg == 0x01 && (value & 2)) m_lfoPhase = 0; // the LFO held at its start
-        if (reg == 0x08) // bits 3 to 6 key M1, C1, M2 and C2 on; a clear bit keys off
+        if (reg == 0x08) // bits 3 to 6 key MOD1, CAR1, MOD2 and CAR2 on; a clear bit keys off
             for (int place = 0; place < 4; ++place)
                 m_channels[value & 7].voice.ops[static_cast<size_t>(place)].Key(
                     (value >> (3 + place)) & 1);

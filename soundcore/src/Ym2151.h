@@ -8,9 +8,9 @@
 
 namespace tarvocore {
 
-// Yamaha's YM2151 (OPM): eight channels of four operators (M1, C1, M2, C2 in
+// Yamaha's YM2151 (OPM): eight channels of four operators (MOD1, CAR1, MOD2, CAR2 in
 // the order of their chain) joined by one of eight connections, with
-// feedback on M1, an LFO for vibrato and tremolo, and noise in place of
+// feedback on MOD1, an LFO for vibrato and tremolo, and noise in place of
 // channel 8's last operator. One sample every 64 clocks. It follows the
 // chip's documented behaviour: key code and fraction to pitch, the detunes
 // and multiples, the envelope's rates as its 18.6 kHz clock steps them

@@ -266,7 +266,7 @@ TEST(VgmEngine, PlaysTheStreamRoundItsLoopAndListsEachChipsVoices) {
 namespace {
 
 // A YM2151 at 3.58 MHz with channel 0 set up as one plain sine on the
-// operators `keyed` (bits: M1, C1, M2, C2), connection `connection`, every
+// operators `keyed` (bits: MOD1, CAR1, MOD2, CAR2), connection `connection`, every
 // operator at full level, multiple 1, instant attack and no decay.
 struct Opm {
     tarvocore::CYm2151 chip;
@@ -330,10 +330,11 @@ TEST(Ym2151, KeyCodesSoundAtTheirDocumentedPitches) {
 }
 
 // Keyed alone, an operator sounds only when its connection makes it a
-// carrier: C2 alone in 0 to 3, C1 and C2 in 4, all but M1 in 5 and 6, all
+// carrier: CAR2 alone in 0 to 3, CAR1 and CAR2 in 4, all but MOD1 in 5 and 6, all
 // four in 7.
 TEST(Ym2151, EachConnectionHasItsCarriers) {
-    const uint8_t carriers[8] = {0x8, 0x8, 0x8, 0x8, 0xA, 0xE, 0xE, 0xF}; // bits: M1 C1 M2 C2
+    const uint8_t carriers[8] = {0x8, 0x8, 0x8, 0x8,
+                                 0xA, 0xE, 0xE, 0xF}; // bits: MOD1 CAR1 MOD2 CAR2
     for (int connection = 0; connection < 8; ++connection) {
         uint8_t sounding = 0;
         for (int op = 0; op < 4; ++op) {
@@ -360,7 +361,7 @@ TEST(Ym2151, EnvelopesFallAtTheirDocumentedRates) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.seconds);
         Opm opm;
-        opm.chip.Write(0xF8, static_cast<uint8_t>(c.decay ? 0xF0 : c.release)); // C2: to silence
+        opm.chip.Write(0xF8, static_cast<uint8_t>(c.decay ? 0xF0 : c.release)); // CAR2: to silence
         opm.chip.Write(0xB8, c.decay);
         opm.Key(0x4A, 0x8);
         if (c.release) {
@@ -396,7 +397,7 @@ TEST(Ym2151, TheLfoNoiseAndOutputsDoWhatTheirRegistersSay) {
     tremolo.chip.Write(0x1B, 0x02);
     tremolo.chip.Write(0x19, 127);
     tremolo.chip.Write(0x38, 0x03);
-    tremolo.chip.Write(0xB8, 0x80); // C2 takes the tremolo
+    tremolo.chip.Write(0xB8, 0x80); // CAR2 takes the tremolo
     tremolo.Key(0x4A, 0x8);
     const std::vector<int16_t> swung = tremolo.Render(1.0);
     const size_t window = static_cast<size_t>(tremolo.chip.Rate() / 200);
@@ -416,7 +417,7 @@ TEST(Ym2151, TheLfoNoiseAndOutputsDoWhatTheirRegistersSay) {
         for (int slot = 7; slot < 32; slot += 8)
             noisy.chip.Write(static_cast<uint8_t>(0x80 + slot), 0x1F);
         noisy.chip.Write(0x2F, 0x4A);
-        noisy.chip.Write(0x08, 0x47); // channel 8's C2
+        noisy.chip.Write(0x08, 0x47); // channel 8's CAR2
         noisy.Key(0x4A, 0x8);         // channel 1 stays a sine whatever the noise does
         noisy.chip.Mute(0, true);
         EXPECT_EQ(noisy.Hz(noisy.Render(0.2)) > 2000, enabled);
