@@ -483,3 +483,36 @@ TEST(Ym2203, FmAndSsgSoundAtTheirDocumentedPitches) {
     EXPECT_EQ(voices, (std::vector<std::string>{"YM2203 FM 1", "YM2203 FM 2", "YM2203 FM 3",
                                                 "YM2203 SSG 1", "YM2203 SSG 2", "YM2203 SSG 3"}));
 }
+
+// The SSG's envelope shapes, heard through a channel with tone and noise off
+// (its level alone): each cycle is 16 steps of clock / 1024 / period; a
+// shape without "continue" ends silent, one with "hold" keeps its last level
+// (the other end with "alternate"), the others go round.
+TEST(Ym2203, TheSsgEnvelopeShapesEndWhereTheyShould) {
+    const struct {
+        uint8_t shape;
+        int afterOneCycle, afterOneAndAHalf; // levels, 0 to 15
+    } shapes[] = {{0x00, 0, 0},   {0x04, 0, 0},   {0x08, 15, 7}, {0x0A, 0, 8},
+                  {0x0B, 15, 15}, {0x0D, 15, 15}, {0x0E, 15, 7}, {0x0F, 0, 0}};
+    for (const auto& s : shapes) {
+        SCOPED_TRACE(static_cast<int>(s.shape));
+        tarvocore::CYm2203 ssg;
+        ssg.Reset();
+        ssg.SetClock(4000000);
+        ssg.Write(0x07, 0x3F); // neither tone nor noise: the level is heard
+        ssg.Write(0x08, 0x10); // channel A follows the envelope
+        ssg.Write(0x0B, 100);  // 16 steps in 25.6 ms
+        ssg.Write(0x0C, 0);
+        ssg.Write(0x0D, s.shape);
+        const auto levelAt = [&ssg](double seconds, double& elapsed) {
+            int sample = 0;
+            for (; elapsed < seconds; elapsed += 1 / ssg.Rate())
+                sample = ssg.NextSample();
+            const double decibels = 20 * std::log10(std::max(sample, 1) / 4096.0);
+            return sample <= 0 ? 0 : static_cast<int>(std::lround(15 + decibels / 3));
+        };
+        double elapsed = 0;
+        EXPECT_EQ(levelAt(0.0256 * 1.02, elapsed), s.afterOneCycle);
+        EXPECT_EQ(levelAt(0.0256 * 1.5, elapsed), s.afterOneAndAHalf);
+    }
+}
