@@ -3,54 +3,48 @@
 
 #include <cstring>
 #include <map>
+#include <string_view>
 
 namespace tarvo::test {
 
 namespace {
 
-const std::map<int, const char*> kIntNames{{CORE_INT_GAME_COUNT, "GAME_COUNT"},
-                                           {CORE_INT_CURRENT_CLIP, "CURRENT_CLIP"},
-                                           {CORE_INT_LOADED_GAME, "LOADED_GAME"},
-                                           {CORE_INT_DRIVER_OF_GAME, "DRIVER_OF_GAME"},
-                                           {CORE_INT_TUNE_TABLE, "TUNE_TABLE"},
-                                           {CORE_INT_LAST_TUNE, "LAST_TUNE"},
-                                           {CORE_INT_HAS_TUNE, "HAS_TUNE"},
-                                           {CORE_INT_TUNE_LENGTH, "TUNE_LENGTH"},
-                                           {CORE_INT_EXPORT_PROGRESS, "EXPORT_PROGRESS"},
-                                           {CORE_INT_GAME_IS_ADDED, "GAME_IS_ADDED"},
-                                           {CORE_INT_POSITION_MS, "POSITION_MS"},
-                                           {CORE_INT_VOICE_COUNT, "VOICE_COUNT"},
-                                           {CORE_INT_VOICE_MUTED, "VOICE_MUTED"}};
-const std::map<int, const char*> kStringNames{
-    {CORE_STR_ROM_NAME, "ROM_NAME"},         {CORE_STR_TITLE, "TITLE"},
-    {CORE_STR_EXTRA_INFO, "EXTRA_INFO"},     {CORE_STR_VERSION, "VERSION"},
-    {CORE_STR_MANUFACTURER, "MANUFACTURER"}, {CORE_STR_DRIVER_NAME, "DRIVER_NAME"},
-    {CORE_STR_TUNE_TITLE, "TUNE_TITLE"},     {CORE_STR_VOICE_NAME, "VOICE_NAME"}};
-const std::map<int, const char*> kCommandNames{{CORE_CMD_PLAY_CLIP, "PLAY_CLIP"},
-                                               {CORE_CMD_START_GAME, "START_GAME"},
-                                               {CORE_CMD_UNLOAD, "UNLOAD"},
-                                               {CORE_CMD_PAUSE, "PAUSE"},
-                                               {CORE_CMD_RESUME, "RESUME"},
-                                               {CORE_CMD_SERVICE, "SERVICE"},
-                                               {CORE_CMD_EXPORT_CLIP, "EXPORT_CLIP"},
-                                               {CORE_CMD_CANCEL_EXPORT, "CANCEL_EXPORT"},
-                                               {CORE_CMD_RELOAD_CATALOGUE, "RELOAD_CATALOGUE"},
-                                               {CORE_CMD_SEEK, "SEEK"},
-                                               {CORE_CMD_MUTE_VOICE, "MUTE_VOICE"},
-                                               {CORE_CMD_UNMUTE_VOICE, "UNMUTE_VOICE"}};
-const std::map<int, const char*> kOptionNames{{CORE_OPT_GAME, "GAME"},
-                                              {CORE_OPT_RECORD, "RECORD"},
-                                              {CORE_OPT_NORMALIZE, "NORMALIZE"},
-                                              {CORE_OPT_FIXED_RENDER_MS, "FIXED_RENDER_MS"},
-                                              {CORE_OPT_FADE_OUT_MS, "FADE_OUT_MS"},
-                                              {CORE_OPT_EXPORT_MS, "EXPORT_MS"},
-                                              {CORE_OPT_END_AT_LENGTH, "END_AT_LENGTH"},
-                                              {CORE_OPT_LOOP_COUNT, "LOOP_COUNT"},
-                                              {CORE_OPT_TUNE_FADE_MS, "TUNE_FADE_MS"}};
+// Each code by its name in the core's header, less the prefix (CORE_INT_ ...).
+#define TARVO_NAMED(code)                                                                          \
+    { code, #code }
+const std::map<int, std::string_view> kIntNames{
+    TARVO_NAMED(CORE_INT_GAME_COUNT),      TARVO_NAMED(CORE_INT_CURRENT_CLIP),
+    TARVO_NAMED(CORE_INT_LOADED_GAME),     TARVO_NAMED(CORE_INT_DRIVER_OF_GAME),
+    TARVO_NAMED(CORE_INT_TUNE_TABLE),      TARVO_NAMED(CORE_INT_LAST_TUNE),
+    TARVO_NAMED(CORE_INT_HAS_TUNE),        TARVO_NAMED(CORE_INT_TUNE_LENGTH),
+    TARVO_NAMED(CORE_INT_EXPORT_PROGRESS), TARVO_NAMED(CORE_INT_GAME_IS_ADDED),
+    TARVO_NAMED(CORE_INT_POSITION_MS),     TARVO_NAMED(CORE_INT_VOICE_COUNT),
+    TARVO_NAMED(CORE_INT_VOICE_MUTED)};
+const std::map<int, std::string_view> kStringNames{
+    TARVO_NAMED(CORE_STR_ROM_NAME),     TARVO_NAMED(CORE_STR_TITLE),
+    TARVO_NAMED(CORE_STR_EXTRA_INFO),   TARVO_NAMED(CORE_STR_VERSION),
+    TARVO_NAMED(CORE_STR_MANUFACTURER), TARVO_NAMED(CORE_STR_DRIVER_NAME),
+    TARVO_NAMED(CORE_STR_TUNE_TITLE),   TARVO_NAMED(CORE_STR_VOICE_NAME)};
+const std::map<int, std::string_view> kCommandNames{
+    TARVO_NAMED(CORE_CMD_PLAY_CLIP),        TARVO_NAMED(CORE_CMD_START_GAME),
+    TARVO_NAMED(CORE_CMD_UNLOAD),           TARVO_NAMED(CORE_CMD_PAUSE),
+    TARVO_NAMED(CORE_CMD_RESUME),           TARVO_NAMED(CORE_CMD_SERVICE),
+    TARVO_NAMED(CORE_CMD_EXPORT_CLIP),      TARVO_NAMED(CORE_CMD_CANCEL_EXPORT),
+    TARVO_NAMED(CORE_CMD_RELOAD_CATALOGUE), TARVO_NAMED(CORE_CMD_SEEK),
+    TARVO_NAMED(CORE_CMD_MUTE_VOICE),       TARVO_NAMED(CORE_CMD_UNMUTE_VOICE)};
+const std::map<int, std::string_view> kOptionNames{
+    TARVO_NAMED(CORE_OPT_GAME),          TARVO_NAMED(CORE_OPT_RECORD),
+    TARVO_NAMED(CORE_OPT_NORMALIZE),     TARVO_NAMED(CORE_OPT_FIXED_RENDER_MS),
+    TARVO_NAMED(CORE_OPT_FADE_OUT_MS),   TARVO_NAMED(CORE_OPT_EXPORT_MS),
+    TARVO_NAMED(CORE_OPT_END_AT_LENGTH), TARVO_NAMED(CORE_OPT_LOOP_COUNT),
+    TARVO_NAMED(CORE_OPT_TUNE_FADE_MS)};
+#undef TARVO_NAMED
 
-const char* NameOf(const std::map<int, const char*>& names, int code) {
+std::string NameOf(const std::map<int, std::string_view>& names, int code) {
     const auto it = names.find(code);
-    return it == names.end() ? "UNKNOWN" : it->second;
+    if (it == names.end()) return "UNKNOWN";
+    const std::string_view name = it->second;
+    return std::string(name.substr(name.find('_', 5) + 1)); // after "CORE_XXX_"
 }
 
 template <typename T> const T* At(const std::vector<T>& items, int index) {
@@ -78,7 +72,7 @@ std::vector<std::string> FakeCore::TakeActions() {
     return actions;
 }
 
-void FakeCore::Record(const char* operation, const char* name, int argument) {
+void FakeCore::Record(const char* operation, const std::string& name, int argument) {
     if (recordCalls)
         calls.push_back(std::string(operation) + "(" + name + ", " + std::to_string(argument) +
                         ")");

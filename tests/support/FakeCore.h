@@ -78,7 +78,7 @@ public:
     void SetOption(int code, int value) override;
 
 private:
-    void Record(const char* operation, const char* name, int argument);
+    void Record(const char* operation, const std::string& name, int argument);
     std::string GameText(int code, int game) const;
 };
 
