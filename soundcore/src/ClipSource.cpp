@@ -51,6 +51,7 @@ CEmulatorProcess::Block CClipSource::TakeBlock(std::string& error) {
     if (taken == Block::Taken) m_blockFrames = frames;
     m_block = const_cast<int16_t*>(block); // the block is this side's until the next is taken
     m_playing = m_blockFrames > 0;
+    if (taken == Block::Failed) m_started = false; // the emulator has gone, and the tune with it
     return taken;
 }
 

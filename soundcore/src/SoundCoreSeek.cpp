@@ -25,14 +25,15 @@ void CSoundCore::RestartOutput() {
 
 void CSoundCore::Seek(int ms, bool showBusy) {
     ms = std::max(ms, 0);
-    if (m_loadedGame < 0 || m_clipStart || !m_source.HasTune()) return;
+    if (m_loadedGame < 0 || m_clipStart) return;
     if (m_seek) {
         m_nextSeekMs = ms; // the latest wins, once the one under way is done
         return;
     }
     const long target = static_cast<long>(ms) * kSampleRate / 1000;
-    if (m_timeline.End() >= 0 && target >= m_timeline.End()) {
-        // Past its end the clip has ended: it falls silent at once.
+    if (!m_source.HasTune() || (m_timeline.End() >= 0 && target >= m_timeline.End())) {
+        // Past its end the clip has ended, and a clip gone silent (its
+        // emulator stopped) has nothing to seek: either is silent from there.
         RestartOutput();
         m_timeline.JumpTo(target);
         Send(CORE_MSG_SEEKED, nullptr, ms);
@@ -41,6 +42,7 @@ void CSoundCore::Seek(int ms, bool showBusy) {
     m_seekMs = ms;
     m_seekToldBusy = !showBusy;
     m_seekError.clear();
+    m_emulator.Launch(m_seekError); // on this thread, which outlives the job
     m_seek = std::make_unique<CBackgroundJob>(
         [this, ms] { m_seekDone = m_source.Seek(ms, m_seekError); });
     if (m_waitsForLoads) FinishSeek();

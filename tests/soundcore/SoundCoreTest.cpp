@@ -611,6 +611,9 @@ TEST_F(CoreTest, AnEmulatorThatDiesEndsItsClipWithAMessageAndTheNextClipPlays) {
     EXPECT_EQ(Last(CORE_MSG_ERROR)->text, "03 Loop.vgm stopped the emulator");
     EXPECT_EQ(lastPeak, 0);
     EXPECT_GE(Count(CORE_MSG_SILENCE), 1);
+    core.Command(CORE_CMD_SEEK, 1500); // a silent clip moves at once, so the player goes on
+    EXPECT_EQ(Last(CORE_MSG_SEEKED)->second, 1500);
+    EXPECT_EQ(Count(CORE_MSG_ERROR), 1);
     core.Command(CORE_CMD_PLAY_CLIP, 3);
     Service(5);
     EXPECT_GT(lastPeak, 1000);
