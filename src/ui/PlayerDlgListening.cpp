@@ -12,6 +12,7 @@
 #include <QShortcut>
 #include <QSlider>
 #include <QStyle>
+#include <QTreeWidget>
 
 namespace tarvo {
 
