@@ -152,13 +152,7 @@ bool CAdPlugEngine::Render(int16_t* frames, int frameCount) {
 // The chip's envelopes run on the sound they make, so the song is played
 // there, without being heard: from its start, or on from where it is.
 bool CAdPlugEngine::Seek(int ms) {
-    const long target = static_cast<long>(std::max(ms, 0)) * kRate / 1000;
-    std::string error;
-    if (target < m_playedFrames && !Start(m_track, error)) return false;
-    std::vector<int16_t> unheard(2 * 4096);
-    while (m_playedFrames < target)
-        Render(unheard.data(), static_cast<int>(std::min<long>(target - m_playedFrames, 4096)));
-    return true;
+    return PlayUnheardTo(*this, m_track, m_playedFrames, ms);
 }
 
 // The engine emulates one OPL2, so a song has its nine channels.

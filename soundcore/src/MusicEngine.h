@@ -55,6 +55,12 @@ public:
     virtual void MuteVoices(const std::vector<bool>& muted) = 0;
 };
 
+// A seek for an engine whose chips' state rests on every sample played: the
+// tune is played unheard to `ms`, from its start (`track` started again) when
+// the place lies behind `playedFrames`, which the engine's Render counts.
+// False when the tune cannot start or ends on the way.
+bool PlayUnheardTo(IMusicEngine& engine, int track, const long& playedFrames, int ms);
+
 // The engine for a file, chosen by its content and, where that says
 // nothing, by its name; null when no engine plays it.
 std::unique_ptr<IMusicEngine> MakeMusicEngine(const Bytes& data, const std::string& name);

@@ -7,7 +7,22 @@
 #include "src/SidEngine.h"
 #include "src/VgmEngine.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace tarvocore {
+
+bool PlayUnheardTo(IMusicEngine& engine, int track, const long& playedFrames, int ms) {
+    const long target = static_cast<long>(std::max(ms, 0)) * 44100 / 1000;
+    std::string error;
+    if (target < playedFrames && !engine.Start(track, error)) return false;
+    std::vector<int16_t> unheard(2 * 4096);
+    while (playedFrames < target)
+        if (!engine.Render(unheard.data(),
+                           static_cast<int>(std::min<long>(target - playedFrames, 4096))))
+            return false;
+    return true;
+}
 
 std::unique_ptr<IMusicEngine> MakeMusicEngine(const Bytes& data, const std::string& name) {
     auto gme = [&] {

@@ -121,15 +121,7 @@ bool CSidEngine::Render(int16_t* frames, int frameCount) {
 // from its start or on from where it is, unheard. (libsidplayfp's fast
 // forward would save only the resampling, and loses count of the time.)
 bool CSidEngine::Seek(int ms) {
-    const long target = static_cast<long>(std::max(ms, 0)) * 44100 / 1000;
-    std::string error;
-    if (target < m_playedFrames && !Start(m_track, error)) return false;
-    std::vector<int16_t> unheard(2 * 4096);
-    while (m_playedFrames < target)
-        if (!Render(unheard.data(),
-                    static_cast<int>(std::min<long>(target - m_playedFrames, 4096))))
-            return false;
-    return true;
+    return PlayUnheardTo(*this, m_track, m_playedFrames, ms);
 }
 
 // Three voices a chip; a tune for two or three chips has them all.

@@ -292,13 +292,7 @@ bool CVgmEngine::Render(int16_t* frames, int frameCount) {
 
 // The chips' state rests on every sample played, so the way is played unheard.
 bool CVgmEngine::Seek(int ms) {
-    const long target = static_cast<long>(std::max(ms, 0)) * 44100 / 1000;
-    std::string error;
-    if (target < m_playedFrames && !Start(0, error)) return false;
-    int16_t unheard[2];
-    while (m_playedFrames < target && !m_ended)
-        Render(unheard, 1);
-    return true;
+    return PlayUnheardTo(*this, 0, m_playedFrames, ms) || m_ended;
 }
 
 std::vector<std::string> CVgmEngine::Voices() {
