@@ -42,4 +42,4 @@ DISPLAY=":$number" dbus-run-session -- "$(dirname "$0")/audacious-cost.sh" "$sec
 tarvo=$(desktop_total < "$build/bench/tarvo-playing.txt")
 peer=$(sed -n '/playing/,$p' "$build/bench/peer.txt" | desktop_total)
 awk -v t="$tarvo" -v p="$peer" 'BEGIN { printf "Playing, the program + X server + window manager: " \
-  "Tarvo %.2f%%, Audacious %.2f%% of one core: %.2fx\n", t, p, p > 0 ? t / p : 0 }'
+  "Tarvo %.2f%%, Audacious %.2f%% of one core: %.2fx\n", t, p, (p > 0 ? t / p : 0) }'
