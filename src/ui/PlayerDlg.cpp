@@ -154,7 +154,7 @@ void CPlayerDlg::StartUp() {
     m_timer.setTimerType(Qt::PreciseTimer);
     m_engine->Start();
     m_leftMeter.Attach(this, m_controls.value(kLeftMeter));
-    m_rightMeter.Attach(this, m_controls.value(kRightMeter));
+    m_rightMeter.Attach(this, m_controls.value(kRightMeter), &m_leftMeter);
     ApplyMeterSettings();
     m_clipTree->setFocus(Qt::OtherFocusReason);
     m_userFocus = m_clipTree;

@@ -1,22 +1,41 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "widgets/MeterSurface.h"
 
+#include "widgets/VUMeter.h"
+
 #include <QPainter>
 
 namespace tarvo {
 
-CMeterSurface::CMeterSurface(QWidget* parent, const QRect& area, Painter paint)
-    : QWidget(parent), m_paint(std::move(paint)) {
+CMeterSurface::CMeterSurface(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
-    setGeometry(area);
+}
+
+void CMeterSurface::Add(CVUMeter* meter) {
+    m_meters.push_back(meter);
+    Follow();
     show();
 }
 
+void CMeterSurface::Follow() {
+    QRect area;
+    for (const CVUMeter* meter : m_meters)
+        area |= meter->ControlRect();
+    setGeometry(area);
+}
+
+void CMeterSurface::Invalidate(const QRect& area) {
+    m_pending |= area;
+    update(m_pending.translated(-pos()));
+}
+
 void CMeterSurface::paintEvent(QPaintEvent*) {
+    m_pending = QRect();
     QPainter painter(this);
     painter.translate(-pos());
-    m_paint(painter);
+    for (CVUMeter* meter : m_meters)
+        meter->Draw(painter);
 }
 
 } // namespace tarvo

@@ -1,26 +1,36 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <functional>
+#include <QRect>
 #include <QWidget>
+#include <vector>
 
 namespace tarvo {
 
-// The opaque area a meter paints in: a child of the dialog over the meter's
-// placeholder. Being opaque and its own, a repaint of it touches neither the
-// dialog's background nor its other controls.
+class CVUMeter;
+
+// The opaque area meters paint in: a child of the dialog over the meters'
+// placeholders. Being opaque and its own, a repaint of it touches neither the
+// dialog's background nor its other controls. Meters side by side share one,
+// so that a tick that moves both repaints one rectangle once.
 class CMeterSurface : public QWidget {
 public:
-    using Painter = std::function<void(QPainter&)>;
+    explicit CMeterSurface(QWidget* parent);
 
-    // `paint` draws in the parent's coordinates; `area` is this surface's place there.
-    CMeterSurface(QWidget* parent, const QRect& area, Painter paint);
+    // Paints `meter` too, and covers its place from now on.
+    void Add(CVUMeter* meter);
+    // Covers the meters' places again, after they moved.
+    void Follow();
+    // Asks for a repaint of `area`, in the parent's coordinates. What is asked
+    // before the repaint comes is joined into one rectangle.
+    void Invalidate(const QRect& area);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    Painter m_paint;
+    std::vector<CVUMeter*> m_meters;
+    QRect m_pending;
 };
 
 } // namespace tarvo

@@ -10,21 +10,21 @@
 
 namespace tarvo {
 
-void CVUMeter::Attach(QWidget* parent, QWidget* placeholder) {
+void CVUMeter::Attach(QWidget* parent, QWidget* placeholder, CVUMeter* besides) {
     QRect rect = placeholder->rect();
     rect.moveTopLeft(placeholder->mapTo(parent, QPoint(0, 0)));
     placeholder->hide();
     m_background = parent->palette().color(QPalette::Button);
     AttachRect(rect);
-    delete m_surface;
-    m_surface = new CMeterSurface(parent, m_controlRect, [this](QPainter& p) { Draw(p); });
+    m_surface = besides && besides->m_surface ? besides->m_surface : new CMeterSurface(parent);
+    m_surface->Add(this);
 }
 
 void CVUMeter::MoveTo(const QPoint& topLeft) {
     const QPoint by = topLeft - m_controlRect.topLeft();
     m_controlRect.translate(by);
     m_frameRect.translate(by);
-    if (m_surface) m_surface->move(topLeft);
+    if (m_surface) m_surface->Follow();
 }
 
 void CVUMeter::AttachRect(const QRect& rect) {
@@ -156,7 +156,7 @@ bool CVUMeter::IsLit(int segment) const {
 void CVUMeter::Invalidate(const QRect& rect) {
     ++m_repaintsAsked;
     m_lastRepaint = rect;
-    if (m_surface && !rect.isEmpty()) m_surface->update(rect.translated(-m_controlRect.topLeft()));
+    if (m_surface && !rect.isEmpty()) m_surface->Invalidate(rect);
 }
 
 void CVUMeter::Draw(QPainter& painter) {

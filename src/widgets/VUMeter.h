@@ -23,8 +23,9 @@ public:
     static constexpr int kDecayPerCall = 3200;
     static constexpr int kPeakHoldCalls = 45;
 
-    // Takes the placeholder's place with a surface of its own.
-    void Attach(QWidget* parent, QWidget* placeholder);
+    // Takes the placeholder's place, on a surface of its own or on the one of
+    // the meter `besides`, which it then shares.
+    void Attach(QWidget* parent, QWidget* placeholder, CVUMeter* besides = nullptr);
     // Moves the meter, its surface with it, to this place in its parent.
     void MoveTo(const QPoint& topLeft);
     // For tests: the rectangle alone, without a surface.
@@ -40,6 +41,7 @@ public:
     int SegmentCount() const { return m_segmentCount; }
     int LevelPerSegment() const { return m_levelPerSegment; }
     const QRect& FrameRect() const { return m_frameRect; }
+    const QRect& ControlRect() const { return m_controlRect; }
     QColor LitColor(int segment) const { return m_litColors.at(static_cast<size_t>(segment)); }
     QColor DimColor(int segment) const { return m_dimColors.at(static_cast<size_t>(segment)); }
     bool IsLit(int segment) const;

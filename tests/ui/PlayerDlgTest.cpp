@@ -6,39 +6,27 @@
 #include "ui/WindowFixture.h"
 
 #include <filesystem>
-#include <QApplication>
-#include <QCheckBox>
-#include <QGroupBox>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
-#include <QPushButton>
 #include <QSignalSpy>
-#include <QSlider>
-#include <QTest>
 #include <QTimer>
-#include <QTreeWidget>
 #include <QUrl>
 
 using namespace tarvo;
 using namespace Qt::StringLiterals;
 using namespace tarvo::test;
-
 namespace {
 
 class Window : public WindowTest {
 protected:
-    QTreeWidget* List() { return Find<QTreeWidget>(kClipList); }
     std::vector<std::string> Column(int column) {
         std::vector<std::string> texts;
         for (int row = 0; row < List()->topLevelItemCount(); ++row)
             texts.push_back(List()->topLevelItem(row)->text(column).toStdString());
         return texts;
     }
-    void SelectRow(int row) { List()->setCurrentItem(List()->topLevelItem(row)); }
-    CClipInfo& Clips(int game = 0) { return window->ROMList().GetEntry(game)->clipInfo; }
     Config& config() { return window->Settings(); }
     void Press(QWidget* target, int key) {
         QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
@@ -427,13 +415,39 @@ TEST_F(Window, AFailedSettingsWriteKeepsTheWindowOpen) {
     EXPECT_EQ(dialogs.shown.back().icon, MessageIcon::Error);
 }
 
-TEST_F(Window, EachMeterPaintsOnAnOpaqueSurfaceOfItsOwn) {
-    for (const CVUMeter* meter : {&window->LeftMeter(), &window->RightMeter()}) {
-        QWidget* surface = window->childAt(meter->FrameRect().center());
-        ASSERT_NE(surface, nullptr);
-        EXPECT_TRUE(surface->testAttribute(Qt::WA_OpaquePaintEvent));
-        EXPECT_TRUE(surface->geometry().contains(meter->FrameRect()));
+namespace {
+
+// Counts a widget's paint events and the rectangles they repaint.
+class PaintCount : public QObject {
+public:
+    int paints = 0, rectangles = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::Paint) return false;
+        ++paints;
+        rectangles += static_cast<QPaintEvent*>(event)->region().rectCount();
+        return false;
     }
+};
+
+} // namespace
+
+// The meters share an opaque surface of their own, and a tick that moves
+// both repaints it once, in one rectangle.
+TEST_F(Window, BothMetersPaintOnOneOpaqueSurfaceOnceATick) {
+    QWidget* surface = window->childAt(window->LeftMeter().FrameRect().center());
+    ASSERT_NE(surface, nullptr);
+    EXPECT_EQ(window->childAt(window->RightMeter().FrameRect().center()), surface);
+    EXPECT_TRUE(surface->testAttribute(Qt::WA_OpaquePaintEvent));
+    for (const CVUMeter* meter : {&window->LeftMeter(), &window->RightMeter()})
+        EXPECT_TRUE(surface->geometry().contains(meter->FrameRect()));
+    window->show();
+    QApplication::processEvents();
+    PaintCount count;
+    surface->installEventFilter(&count);
+    window->SetMeterLevels(30000, 9000);
+    QApplication::processEvents();
+    EXPECT_EQ(count.paints, 1);
+    EXPECT_EQ(count.rectangles, 1);
 }
 
 // Files dropped on the window or the Playlist Manager are opened as music;
