@@ -6,8 +6,6 @@
 
 #include <filesystem>
 #include <QLabel>
-#include <QLineEdit>
-#include <QTreeWidget>
 #include <sstream>
 
 using namespace tarvo;
@@ -27,7 +25,6 @@ protected:
         Clips(1).SetRange(0, 4);
         Clips(1).SetTitle(4, "Finale");
     }
-    CClipInfo& Clips(int game) { return window->ROMList().GetEntry(game)->clipInfo; }
     std::string ListLabel(int row) {
         auto* list = qobject_cast<QTreeWidget*>(window->ControlById(kClipList));
         return list->topLevelItem(row)->text(1).toStdString();

@@ -3,16 +3,8 @@
 #include "ui/DlgOptions.h"
 #include "ui/WindowFixture.h"
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QSlider>
-#include <QTest>
-
 using namespace tarvo;
 using namespace tarvo::test;
-
 namespace {
 
 class Options : public WindowTest {

@@ -3,16 +3,11 @@
 #include "ui/DlgROMBrowser.h"
 #include "ui/WindowFixture.h"
 
-#include <QApplication>
 #include <QKeyEvent>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTreeWidget>
 
 using namespace tarvo;
 using namespace tarvo::test;
 using namespace Qt::StringLiterals;
-
 namespace {
 
 class Manager : public WindowTest {
@@ -25,7 +20,6 @@ protected:
         Clips(0).SetTitle(2, "Boss");
     }
 
-    CClipInfo& Clips(int game) { return window->ROMList().GetEntry(game)->clipInfo; }
     // A playlist as the main window hands it over: (game, clip) entries.
     CPlaylist Given(std::initializer_list<std::pair<int, int>> entries) {
         CPlaylist playlist;

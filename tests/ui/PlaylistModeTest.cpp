@@ -3,16 +3,8 @@
 #include "ui/DlgROMBrowser.h"
 #include "ui/WindowFixture.h"
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QGroupBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTreeWidget>
-
 using namespace tarvo;
 using namespace tarvo::test;
-
 namespace {
 
 class PlaylistMode : public WindowTest {
@@ -51,12 +43,12 @@ protected:
     }
     CPlaylist& Playlist() { return window->Playlist(); }
     void Add(int game, int clip) { Playlist().AddEntry(Game(game), clip); }
-    QTreeWidget* List() { return Find<QTreeWidget>(kClipList); }
-    std::string Row(int row, int column = 0) {
-        return List()->topLevelItem(row)->text(column).toStdString();
-    }
-    void SelectRow(int row) { List()->setCurrentItem(List()->topLevelItem(row)); }
     bool InPlaylistMode() { return window->Engine().PlaylistMode(); }
+    // The game, the clip and the playlist entry playing.
+    std::tuple<int, int, int> Playing() {
+        const CPlayerEngine& engine = window->Engine();
+        return {engine.CurrentGame(), engine.CurrentClip(), engine.PlaylistPos()};
+    }
 
     int managerRuns = 0;
     int managerResult = QDialog::Rejected;
@@ -135,13 +127,9 @@ TEST_F(PlaylistMode, PlayingFollowsThePlaylistAcrossGames) {
     Add(1, 2);
     window->ToggleMode();
     window->Command(kNext); // NEXT from Idle starts entry 0
-    EXPECT_EQ(window->Engine().CurrentGame(), 0);
-    EXPECT_EQ(window->Engine().CurrentClip(), 1);
-    EXPECT_EQ(window->Engine().PlaylistPos(), 0);
+    EXPECT_EQ(Playing(), std::tuple(0, 1, 0));
     window->Command(kNext);
-    EXPECT_EQ(window->Engine().CurrentGame(), 1);
-    EXPECT_EQ(window->Engine().CurrentClip(), 2);
-    EXPECT_EQ(window->Engine().PlaylistPos(), 1);
+    EXPECT_EQ(Playing(), std::tuple(1, 2, 1));
     EXPECT_EQ(List()->currentItem(), List()->topLevelItem(1));
     SelectRow(0);
     window->PlaySelected();
@@ -181,9 +169,7 @@ TEST_F(PlaylistMode, EnteringTheModeFindsThePlayingClipOrStartsThePlaylist) {
     Playlist().Clear();
     Add(1, 2);
     window->ToggleMode(); // another clip plays: the playlist starts
-    EXPECT_EQ(window->Engine().CurrentGame(), 1);
-    EXPECT_EQ(window->Engine().CurrentClip(), 2);
-    EXPECT_EQ(window->Engine().PlaylistPos(), 0);
+    EXPECT_EQ(Playing(), std::tuple(1, 2, 0));
 }
 
 TEST_F(PlaylistMode, MoveButtonsKeepThePlayingPosition) {

@@ -5,14 +5,10 @@
 #include "ui/WindowFixture.h"
 
 #include <filesystem>
-#include <QApplication>
 #include <QComboBox>
 #include <QItemSelectionModel>
-#include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
 #include <QTableView>
-#include <QTest>
 
 using namespace tarvo;
 using namespace tarvo::test;

@@ -9,6 +9,14 @@
 #include "ui/PlayerDlg.h"
 
 #include <gtest/gtest.h>
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QTest>
+#include <QTreeWidget>
 
 namespace tarvo::test {
 
@@ -40,6 +48,12 @@ protected:
     bool Enabled(int id) { return window->ControlById(id)->isEnabled(); }
     bool MenuEnabled(int id) { return window->Action(id)->isEnabled(); }
     void Load(int game, int clip) { window->Engine().LoadGame(game, clip); }
+    CClipInfo& Clips(int game = 0) { return window->ROMList().GetEntry(game)->clipInfo; }
+    QTreeWidget* List() { return Find<QTreeWidget>(kClipList); }
+    std::string Row(int row, int column = 0) {
+        return List()->topLevelItem(row)->text(column).toStdString();
+    }
+    void SelectRow(int row) { List()->setCurrentItem(List()->topLevelItem(row)); }
     // Brings the player to `state` as a user and the core would.
     void Reach(PlayerState state) {
         CPlayerEngine& engine = window->Engine();
