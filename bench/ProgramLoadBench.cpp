@@ -10,7 +10,7 @@
 // Other processes to measure over the same time (the X server, the window
 // manager) are named in TARVO_BENCH_ALSO as "name:pid name:pid".
 // Usage: bench_program_load [SECONDS [idle|stopped]]
-#include "app/PlayerApp.h"
+#include "app/QtEnvironment.h"
 #include "core/LibraryCore.h"
 #include "support/TempFolder.h"
 #include "ui/PlayerDlg.h"
@@ -111,7 +111,7 @@ std::vector<std::pair<std::string, long>> OthersNow() {
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
-    tarvo::CPlayerApp::ChooseQtEnvironment(); // as the program does
+    tarvo::ChooseQtEnvironment(); // as the program does
     QApplication application(argc, argv);
     const int seconds = argc > 1 ? std::atoi(argv[1]) : 20;
     const std::string mode = argc > 2 ? argv[2] : "playing";

@@ -3,6 +3,7 @@
 
 #include "app/ProgramFolder.h"
 #include "app/ProgramLock.h"
+#include "app/QtEnvironment.h"
 #include "core/LibraryCore.h"
 #include "ui/PlayerDlg.h"
 #include "ui/QtDialogs.h"
@@ -14,7 +15,6 @@
 #include <QApplication>
 #include <QFile>
 #include <QFont>
-#include <QLibraryInfo>
 #include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QTimer>
@@ -75,26 +75,12 @@ void NotifyReady() {
 
 } // namespace
 
-void CPlayerApp::ChooseQtEnvironment() {
-    // On X, an image handed over in shared memory makes the server answer
-    // each repaint with an event that wakes two threads of ours: 30 times a
-    // second while the meters move. The window's repaints are small, so they
-    // go through the connection itself (unless the user chose otherwise).
-    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
-    // Qt's own event loop costs a quarter less than GLib's at each of the
-    // player's 33 ticks a second. GTK's file pickers need GLib's, so it stays
-    // wherever Qt could choose its GTK theme.
-    const QString gtkTheme =
-        QLibraryInfo::path(QLibraryInfo::PluginsPath) + u"/platformthemes/libqgtk3.so"_s;
-    const bool gtkPossible = qEnvironmentVariableIsSet("QT_PLUGIN_PATH") ||
-                             qEnvironmentVariable("QT_QPA_PLATFORMTHEME").contains(u"gtk"_s) ||
-                             QFile::exists(gtkTheme);
-    if (!gtkPossible && !qEnvironmentVariableIsSet("QT_NO_GLIB")) qputenv("QT_NO_GLIB", "1");
-}
-
 int CPlayerApp::Run(int argc, char** argv) {
-    ChooseQtEnvironment();
+    const QList<QByteArray> chosen = ChooseQtEnvironment();
     QApplication application(argc, argv);
+    // Read by now; the programs Tarvo starts (a volume mixer) make their own choice.
+    for (const QByteArray& name : chosen)
+        qunsetenv(name.constData());
     QApplication::setApplicationName(u"Tarvo"_s);
     QFont font = QApplication::font();
     font.setPointSize(8);

@@ -7,8 +7,6 @@ namespace tarvo {
 class CPlayerApp {
 public:
     int Run(int argc, char** argv);
-    // Settings of Qt's that must be made before the application object exists.
-    static void ChooseQtEnvironment();
 };
 
 } // namespace tarvo
