@@ -18,6 +18,15 @@ CVUMeter Meter(int width, int segmentWidth, bool gradient = true) {
     return meter;
 }
 
+// The meter drawn on a white image.
+QImage Drawn(CVUMeter& meter) {
+    QImage image(400, 40, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    meter.Draw(painter);
+    return image;
+}
+
 } // namespace
 
 TEST(VUMeter, Geometry) {
@@ -36,11 +45,7 @@ TEST(VUMeter, TooSmallForTwoSegmentsShowsAnEmptyFrame) {
     CVUMeter meter = Meter(10, 5);
     EXPECT_EQ(meter.SegmentCount(), 0);
     meter.SetLevel(30000);
-    QImage image(40, 40, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    meter.Draw(painter);
-    painter.end();
+    const QImage image = Drawn(meter);
     for (int x = meter.FrameRect().left(); x <= meter.FrameRect().right(); ++x)
         EXPECT_EQ(image.pixelColor(x, meter.FrameRect().center().y()), QColor(Qt::black)) << x;
 }
@@ -73,20 +78,14 @@ TEST(VUMeter, LevelsLightSegmentsThenFallAndThePeakHolds) {
 }
 
 TEST(VUMeter, GradientAndBands) {
-    CVUMeter meter;
-    meter.AttachRect(QRect(0, 0, 4 + 31 * 6, 8));
-    meter.SetColors(true, QColor(0, 255, 0), QColor(255, 255, 0), QColor(255, 0, 0));
-    meter.SetSegmentWidth(5);
+    const CVUMeter meter = Meter(4 + 31 * 6, 5);
     ASSERT_EQ(meter.SegmentCount(), 31);
     EXPECT_EQ(meter.LitColor(0), QColor(0, 255, 0));
     EXPECT_EQ(meter.LitColor(15), QColor(255, 255, 0));
     EXPECT_EQ(meter.LitColor(30), QColor(255, 0, 0));
     EXPECT_EQ(meter.DimColor(15), QColor(85, 85, 0));
 
-    CVUMeter bands;
-    bands.AttachRect(QRect(0, 0, 4 + 30 * 6, 8));
-    bands.SetColors(false, QColor(0, 255, 0), QColor(255, 255, 0), QColor(255, 0, 0));
-    bands.SetSegmentWidth(5);
+    const CVUMeter bands = Meter(4 + 30 * 6, 5, false);
     ASSERT_EQ(bands.SegmentCount(), 30);
     EXPECT_EQ(bands.LitColor(12), QColor(0, 255, 0));
     EXPECT_EQ(bands.LitColor(13), QColor(255, 255, 0));
@@ -97,12 +96,7 @@ TEST(VUMeter, GradientAndBands) {
 TEST(VUMeter, DrawsLitAndDimSegmentsInsideABlackBorder) {
     CVUMeter meter = Meter(304, 5);
     meter.SetLevel(16000);
-    QImage image(400, 40, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    {
-        QPainter painter(&image);
-        meter.Draw(painter);
-    }
+    const QImage image = Drawn(meter);
     EXPECT_EQ(image.pixelColor(10, 20), QColor(Qt::black));
     EXPECT_EQ(image.pixelColor(11, 21), QColor(Qt::black));
     EXPECT_EQ(image.pixelColor(12, 22), meter.LitColor(0));
