@@ -118,8 +118,7 @@ void CPlayerDlg::SetRecIcon(int icon) {
 }
 
 void CPlayerDlg::SetMeterLevels(int left, int right) {
-    m_leftMeter.SetLevel(left);
-    m_rightMeter.SetLevel(right);
+    CVUMeter::SetLevels(m_leftMeter, left, m_rightMeter, right);
 }
 
 void CPlayerDlg::SetTickNeed(TickNeed need) {

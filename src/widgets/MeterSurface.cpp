@@ -27,7 +27,16 @@ void CMeterSurface::Follow() {
 
 void CMeterSurface::Invalidate(const QRect& area) {
     m_pending |= area;
-    update(m_pending.translated(-pos()));
+    if (!m_holding) update(m_pending.translated(-pos()));
+}
+
+void CMeterSurface::Hold() {
+    m_holding = true;
+}
+
+void CMeterSurface::PaintHeld() {
+    m_holding = false;
+    if (!m_pending.isEmpty()) repaint(m_pending.translated(-pos()));
 }
 
 void CMeterSurface::paintEvent(QPaintEvent*) {

@@ -24,6 +24,10 @@ public:
     // Asks for a repaint of `area`, in the parent's coordinates. What is asked
     // before the repaint comes is joined into one rectangle.
     void Invalidate(const QRect& area);
+    // Between these two, what is asked is only collected; the second
+    // repaints it at once, without a trip through the event loop.
+    void Hold();
+    void PaintHeld();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -31,6 +35,7 @@ protected:
 private:
     std::vector<CVUMeter*> m_meters;
     QRect m_pending;
+    bool m_holding = false;
 };
 
 } // namespace tarvo

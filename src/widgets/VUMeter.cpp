@@ -27,6 +27,14 @@ void CVUMeter::MoveTo(const QPoint& topLeft) {
     if (m_surface) m_surface->Follow();
 }
 
+void CVUMeter::SetLevels(CVUMeter& first, int firstSample, CVUMeter& second, int secondSample) {
+    CMeterSurface* shared = first.m_surface == second.m_surface ? first.m_surface : nullptr;
+    if (shared) shared->Hold();
+    first.SetLevel(firstSample);
+    second.SetLevel(secondSample);
+    if (shared) shared->PaintHeld();
+}
+
 void CVUMeter::AttachRect(const QRect& rect) {
     m_frameRect = m_controlRect = rect;
     m_segmentHeight = rect.height() - 4;

@@ -33,6 +33,9 @@ public:
     void SetSegmentWidth(int width);
     void SetColors(bool gradient, QColor left, QColor mid, QColor right);
     void SetLevel(int sample);
+    // Both meters' levels, at each tick of the player: on the surface they
+    // share, what changed is painted at once, in one rectangle.
+    static void SetLevels(CVUMeter& first, int firstSample, CVUMeter& second, int secondSample);
     // Paints what the meter shows; the surface calls it.
     void Draw(QPainter& painter);
 
