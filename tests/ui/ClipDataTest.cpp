@@ -25,10 +25,6 @@ protected:
         Clips(1).SetRange(0, 4);
         Clips(1).SetTitle(4, "Finale");
     }
-    std::string ListLabel(int row) {
-        auto* list = qobject_cast<QTreeWidget*>(window->ControlById(kClipList));
-        return list->topLevelItem(row)->text(1).toStdString();
-    }
     void Import(const std::string& file, bool yes = true) {
         dialogs.paths = {file};
         dialogs.answers = {yes};
@@ -66,7 +62,7 @@ TEST_F(ClipData, OneGameExportsWithItsHeadingAndComesBackOnImportOrSaysWhyNot) {
               "Attention: Importing clip data may overwrite existing information.  Proceed?");
     EXPECT_EQ(Clips(0).GetTitle(3), "Overture");
     EXPECT_EQ(Clips(0).lastClip, 9);
-    EXPECT_EQ(ListLabel(1), "Overture"); // the clip list shows it at once (row 0 is clip 2)
+    EXPECT_EQ(Row(1, 1), "Overture"); // the clip list shows it at once (row 0 is clip 2)
     EXPECT_EQ(Find<QLineEdit>(kClipTitle)->text(), "Overture"); // and the playing clip's title
     EXPECT_FALSE(std::filesystem::exists(temp.File("tarvoclips.dat")));
 
@@ -121,10 +117,10 @@ TEST_F(ClipData, NoAndUnreadableFilesChangeNothingAndSayNothing) {
 TEST_F(ClipData, ImportInPlaylistModeRelabelsThePlaylistRows) {
     window->Playlist().AddEntry(window->ROMList().GetEntry(1), 4);
     window->ToggleMode();
-    EXPECT_EQ(ListLabel(0), "Finale");
+    EXPECT_EQ(Row(0, 1), "Finale");
     temp.Write("beta.dat", "beta:title 4 Grand Finale\n");
     Import(temp.File("beta.dat"));
-    EXPECT_EQ(ListLabel(0), "Grand Finale");
+    EXPECT_EQ(Row(0, 1), "Grand Finale");
 }
 
 TEST_F(ClipData, ThePrankItemAnswersThreeTimesThenGoesGrey) {
