@@ -23,6 +23,9 @@ void CMeterSurface::Follow() {
     for (const CVUMeter* meter : m_meters)
         area |= meter->ControlRect();
     setGeometry(area);
+    m_between = QRegion(area);
+    for (const CVUMeter* meter : m_meters)
+        m_between -= meter->ControlRect();
 }
 
 void CMeterSurface::Invalidate(const QRect& area) {
@@ -43,6 +46,9 @@ void CMeterSurface::paintEvent(QPaintEvent*) {
     m_pending = QRect();
     QPainter painter(this);
     painter.translate(-pos());
+    // Opaque, the surface paints the space between meters apart too.
+    for (const QRect& space : m_between)
+        painter.fillRect(space, palette().window());
     for (CVUMeter* meter : m_meters)
         meter->Draw(painter);
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QRect>
+#include <QRegion>
 #include <QWidget>
 #include <vector>
 
@@ -35,6 +36,7 @@ protected:
 private:
     std::vector<CVUMeter*> m_meters;
     QRect m_pending;
+    QRegion m_between; // covered by the surface but by none of its meters
     bool m_holding = false;
 };
 

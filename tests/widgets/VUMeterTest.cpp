@@ -128,3 +128,24 @@ TEST(VUMeter, AsksForARepaintOnlyWhenItsSegmentsChange) {
     EXPECT_EQ(meter.LastRepaint(), QRect(18, top, 6, height)); // segment 1 alone
     EXPECT_EQ(meter.Peak(), 0);
 }
+
+// Meters that share a surface are painted on it, and the space between them
+// is painted as the window's own.
+TEST(VUMeter, MetersSharingASurfacePaintItAllTheSpaceBetweenToo) {
+    QWidget window;
+    window.resize(200, 60);
+    QWidget top(&window), bottom(&window);
+    top.setGeometry(10, 10, 100, 8);
+    bottom.setGeometry(10, 30, 100, 8);
+    CVUMeter first, second;
+    first.Attach(&window, &top);
+    second.Attach(&window, &bottom, &first);
+    CVUMeter::SetLevels(first, 30000, second, 0);
+    QWidget* surface = window.childAt(12, 12);
+    ASSERT_EQ(window.childAt(12, 32), surface);
+    const QImage shot =
+        surface->grab().toImage(); // the surface alone: the window under it is not drawn
+    EXPECT_EQ(shot.pixelColor(2, 2), first.LitColor(0));
+    EXPECT_EQ(shot.pixelColor(2, 22), second.DimColor(0));
+    EXPECT_EQ(shot.pixelColor(40, 14), window.palette().window().color());
+}
