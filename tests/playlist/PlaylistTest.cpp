@@ -40,7 +40,9 @@ protected:
 
     void Load(const std::string& text, bool append = false) {
         temp.Write("p.tvp", text);
-        ASSERT_TRUE(playlist.LoadFromFile(temp.File("p.tvp"), {append, true, true}, dialogs));
+        ASSERT_TRUE(playlist.LoadFromFile(
+            temp.File("p.tvp"), {.append = append, .interactive = true, .rememberName = true},
+            dialogs));
     }
 
     CROMList list;
