@@ -180,7 +180,9 @@ bool CVgmEngine::Command() {
     }
     const size_t length = VgmCommandLength(command);
     if (length == 0 || m_at + length > m_layout.end) return false;
-    const uint8_t* arguments = &m_data[m_at + 1];
+    // A one-byte command may be the stream's last byte: its arguments then
+    // point at the end, never read.
+    const uint8_t* arguments = m_data.data() + m_at + 1;
     if (command == 0x61) m_wait = arguments[0] | arguments[1] << 8;
     if (command == 0x62) m_wait = 735;
     if (command == 0x63) m_wait = 882;

@@ -258,6 +258,12 @@ TEST(VgmEngine, PlaysTheStreamRoundItsLoopAndListsEachChipsVoices) {
             tarvocore::CVgmValidator::Check(ArcadeStream(clocks).Wait(10).Finish());
         EXPECT_EQ(checked.error.substr(0, refusal.size()), refusal);
     }
+    Bytes cut = ArcadeStream({{0x98, kOkiClock}}).Wait(10).Append({0x62}).Finish();
+    cut.pop_back(); // a one-byte wait, the file's last byte (found by fuzzing)
+    ASSERT_TRUE(both.Open(cut, {}, error)) << error;
+    ASSERT_TRUE(both.Start(0, error));
+    EXPECT_EQ(RenderAll(both, 2000), std::vector<int16_t>(4000, 0));
+
     const tarvocore::CheckedMusic played = tarvocore::CVgmValidator::Check(looping);
     EXPECT_TRUE(played.ok()) << played.error;
     EXPECT_EQ(played.chipSummary, "SegaPCM 4.00 MHz");
