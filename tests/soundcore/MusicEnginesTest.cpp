@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 #include <map>
 #include <typeinfo>
 
@@ -40,11 +39,6 @@ Bytes Prefixed(const std::string& magic, size_t size) {
     return data;
 }
 
-Bytes FileData(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes((std::istreambuf_iterator<char>(in)), {});
-}
-
 class EnginesTest : public SoundCoreTest {
 protected:
     void SetUp() override {
@@ -64,11 +58,6 @@ protected:
                 told[clip] = {core.GetString(CORE_STR_TUNE_TITLE, clip),
                               core.GetInt(CORE_INT_TUNE_LENGTH, clip)};
         return told;
-    }
-
-    void Service(int calls) {
-        for (int i = 0; i < calls; ++i)
-            core.Command(CORE_CMD_SERVICE, 0);
     }
 };
 
@@ -226,7 +215,6 @@ TEST_F(EnginesTest, DamagedFilesEndWithAMessageAndTheCoreGoesOn) {
     truncatedSid.resize(0x60);
     Bytes truncatedImf = compose::ToImf(kTune, "Tester");
     truncatedImf.resize(3);
-    const std::string hostile = std::string(TARVO_TEST_DATA) + "/hostile/";
     struct Case {
         const char* what;
         ZipMember file;
@@ -239,10 +227,10 @@ TEST_F(EnginesTest, DamagedFilesEndWithAMessageAndTheCoreGoesOn) {
         {"truncated IMF", {"01 Cut.imf", truncatedImf}, "01 Cut.imf"},
         {"random bytes as a .dro", {"01 Noise.dro", RandomBytes(5000, 6)}, "01 Noise.dro"},
         {"an RSID tune in BASIC",
-         {"01 Basic.sid", FileData(hostile + "rsid-written-in-basic.sid")},
+         {"01 Basic.sid", HostileFile("rsid-written-in-basic.sid")},
          "Commodore 64's own ROMs"},
         {"a SID header pointing past the file", // libsidplayfp would read there
-         {"far.sid", FileData(hostile + "psid-data-offset-beyond-the-file.sid")},
+         {"far.sid", HostileFile("psid-data-offset-beyond-the-file.sid")},
          "far.sid: its SID header gives a wrong data offset"},
     };
     for (const Case& c : cases) {

@@ -83,6 +83,11 @@ Bytes RandomBytes(size_t size, unsigned seed) {
     return bytes;
 }
 
+Bytes HostileFile(const std::string& name) {
+    std::ifstream in(std::string(TARVO_TEST_DATA) + "/hostile/" + name, std::ios::binary);
+    return Bytes((std::istreambuf_iterator<char>(in)), {});
+}
+
 void SoundCoreTest::SetUp() {
     romFolder = temp.MakeFolder("roms");
     core.SetOption(CORE_OPT_FIXED_RENDER_MS, 30);
@@ -100,6 +105,11 @@ void SoundCoreTest::Load(const std::string& romName, int clip) {
         if (romName == core.GetString(CORE_STR_ROM_NAME, game)) core.SetOption(CORE_OPT_GAME, game);
     core.Command(CORE_CMD_RESUME, 0);
     core.Command(CORE_CMD_START_GAME, clip);
+}
+
+void SoundCoreTest::Service(int calls) {
+    for (int i = 0; i < calls; ++i)
+        core.Command(CORE_CMD_SERVICE, 0);
 }
 
 int SoundCoreTest::OnMessage(void* user, int code, void* first, int second) {

@@ -34,6 +34,8 @@ void WriteRar(const std::string& path, const std::vector<ZipMember>& members, bo
 // A short SN76489 tune: `frames` frames of a 440 Hz tone, looping or not.
 Bytes ToneVgm(int frames, bool loops, int attenuation = 2);
 Bytes RandomBytes(size_t size, unsigned seed);
+// A file of the test data's hostile inputs, as it is.
+Bytes HostileFile(const std::string& name);
 
 // A sound file as libsndfile reads it back: its format, every sample it
 // holds (a file cut short may not know its length) and its tags.
@@ -58,6 +60,8 @@ protected:
     // Writes a catalogue of the given lines and starts the core on it.
     void StartCore(const std::string& catalogue);
     void Load(const std::string& romName, int clip);
+    // `calls` service calls of the player's tick, 30 ms of sound each.
+    void Service(int calls);
     std::vector<int> Codes() const;
     std::vector<int> TakeCodes();
     int Count(int code) const;

@@ -33,11 +33,6 @@ protected:
                                            {"music/12 Nested.vgm", ToneVgm(10, false)}});
         StartCore(kCatalogue);
     }
-
-    void Service(int calls) {
-        for (int i = 0; i < calls; ++i)
-            core.Command(CORE_CMD_SERVICE, 0);
-    }
 };
 
 // A WAV header's number at `at`, little-endian.
@@ -473,9 +468,7 @@ namespace {
 // the emulator's whole limit, so the load's one budget ends the reading and
 // the songs are listed by their names, with one word of it.
 void WriteSlowGame(const std::string& path) {
-    std::ifstream in(std::string(TARVO_TEST_DATA) + "/hostile/adlib-midi-tick-that-never-ends.cmf",
-                     std::ios::binary);
-    const Bytes song((std::istreambuf_iterator<char>(in)), {});
+    const Bytes song = HostileFile("adlib-midi-tick-that-never-ends.cmf");
     std::vector<ZipMember> members;
     for (int n = 1; n <= 20; ++n)
         members.push_back({std::to_string(n) + " Song " + std::to_string(n) + ".cmf", song});
@@ -570,8 +563,7 @@ TEST_F(CoreTest, HostileInputsEndWithAMessageOrPlayAndTheCoreGoesOn) {
                  {"adplug-hsp-player-crash.hsp", "stopped the emulator"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        std::ifstream in(folder + c.name, std::ios::binary);
-        Bytes data((std::istreambuf_iterator<char>(in)), {});
+        const Bytes data = HostileFile(c.name);
         ASSERT_FALSE(data.empty());
         WriteZip(romFolder + "absent.zip", {{std::string("01 ") + c.name, data}});
         messages.clear();

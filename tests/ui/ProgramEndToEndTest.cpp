@@ -5,6 +5,7 @@
 #include "library/ClipInfo.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempFolder.h"
+#include "tools/compose/VgmBuilder.h"
 #include "ui/DlgPlaylist.h"
 #include "ui/MainWindowIds.h"
 #include "ui/PlayerDlg.h"
@@ -185,26 +186,16 @@ TEST(ProgramEndToEnd, PlaysAPlaylistAcrossTwoGamesAndFindsItAgainAfterARestart) 
     again.CloseSequence();
 }
 
-// A VGM of its own: one second of a tone on the SN76489, so no known game
-// holds it.
-void WriteToneVgm(const std::string& path, int period) {
-    std::vector<uint8_t> vgm(0x40, 0);
-    auto put32 = [&vgm](size_t at, uint32_t value) {
-        for (int i = 0; i < 4; ++i)
-            vgm[at + i] = static_cast<uint8_t>(value >> (8 * i));
-    };
-    const uint8_t tone[] = {0x50, static_cast<uint8_t>(0x80 | (period & 0x0F)),
-                            0x50, static_cast<uint8_t>(period >> 4),
-                            0x50, 0x90,
-                            0x61, 0x44,
-                            0xAC, 0x66};
-    vgm.insert(vgm.end(), std::begin(tone), std::end(tone));
-    std::memcpy(vgm.data(), "Vgm ", 4);
-    put32(0x04, static_cast<uint32_t>(vgm.size() - 4));
-    put32(0x08, 0x150);
-    put32(0x0C, 3579545);
-    put32(0x18, 44100);
-    put32(0x34, 0x0C);
+// A VGM of its own, untagged: one second of a tone on the SN76489, so no
+// known game holds it.
+void WriteToneVgm(const std::string& path, int hz) {
+    compose::VgmBuilder tone;
+    compose::Frame frame;
+    frame.period[0] = compose::VgmBuilder::PeriodOf(hz);
+    frame.attenuation[0] = 0;
+    for (int i = 0; i < 60; ++i)
+        tone.Add(frame);
+    const compose::Bytes vgm = tone.Finish("", "");
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(vgm.data()), static_cast<std::streamsize>(vgm.size()));
 }
@@ -217,7 +208,7 @@ TEST(ProgramEndToEnd, OpenedMusicBecomesAGameAndPlaysAtOnce) {
     test::TempFolder temp;
     const std::string folder = CopyProgramFolder(temp);
     const std::string music = temp.MakeFolder("music");
-    WriteToneVgm(music + "03 Desert Wind.vgm", 254);
+    WriteToneVgm(music + "03 Desert Wind.vgm", 440);
     temp.Write("music/notes.vgm", "not music");
     // The core in this process reads the build's catalogue and the user's own:
     // tarvo-add writes to the user's, in a folder of this test.
@@ -266,8 +257,8 @@ TEST(ProgramEndToEnd, OpenedMusicBecomesAGameAndPlaysAtOnce) {
     dialogs.shown.clear();
 
     const std::string oasis = temp.MakeFolder("Oasis/music"); // a folder of a game's tunes
-    WriteToneVgm(oasis + "01 Dunes.vgm", 300);
-    WriteToneVgm(oasis + "02 Mirage.vgm", 400);
+    WriteToneVgm(oasis + "01 Dunes.vgm", 370);
+    WriteToneVgm(oasis + "02 Mirage.vgm", 280);
     open(temp.File("Oasis"));
     const CGameEntry& folderGame = *window.ROMList().GetEntry(known + 1);
     EXPECT_EQ(folderGame.title, "Oasis");
