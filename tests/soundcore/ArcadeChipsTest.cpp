@@ -9,6 +9,7 @@
 #include "src/VgmValidator.h"
 #include "src/Ym2151.h"
 #include "src/Ym2203.h"
+#include "tools/compose/VgmStream.h"
 
 #include <algorithm>
 #include <cmath>
@@ -18,62 +19,7 @@ using tarvocore::Bytes;
 
 namespace {
 
-void PutLe(Bytes& out, size_t at, uint32_t value) {
-    for (int i = 0; i < 4; ++i)
-        out[at + static_cast<size_t>(i)] = static_cast<uint8_t>(value >> (8 * i));
-}
-
-// A VGM 1.71 for the arcade chips, its clocks given at their header places.
-class ArcadeStream {
-public:
-    explicit ArcadeStream(std::vector<std::pair<size_t, uint32_t>> clocks) : m_data(0x100, 0) {
-        std::copy_n("Vgm ", 4, m_data.begin());
-        PutLe(m_data, 0x08, 0x171);
-        PutLe(m_data, 0x34, 0x100 - 0x34);
-        for (auto [offset, clock] : clocks)
-            PutLe(m_data, offset, clock);
-    }
-    ArcadeStream& Append(std::initializer_list<uint8_t> bytes) {
-        m_data.insert(m_data.end(), bytes);
-        return *this;
-    }
-    // A ROM piece: the ROM's size, where the piece goes, the piece.
-    ArcadeStream& Rom(uint8_t type, uint32_t romSize, uint32_t start, const Bytes& piece) {
-        Append({0x67, 0x66, type});
-        const size_t at = m_data.size();
-        m_data.resize(at + 12);
-        PutLe(m_data, at, static_cast<uint32_t>(piece.size() + 8));
-        PutLe(m_data, at + 4, romSize);
-        PutLe(m_data, at + 8, start);
-        m_data.insert(m_data.end(), piece.begin(), piece.end());
-        return *this;
-    }
-    ArcadeStream& Wait(int samples) {
-        m_samples += samples;
-        return Append({0x61, static_cast<uint8_t>(samples), static_cast<uint8_t>(samples >> 8)});
-    }
-    ArcadeStream& LoopHere() {
-        m_loopAt = m_data.size();
-        m_loopFrom = m_samples;
-        return *this;
-    }
-    Bytes Finish() {
-        Append({0x66});
-        PutLe(m_data, 0x04, static_cast<uint32_t>(m_data.size() - 4));
-        PutLe(m_data, 0x18, static_cast<uint32_t>(m_samples));
-        if (m_loopAt) {
-            PutLe(m_data, 0x1C, static_cast<uint32_t>(m_loopAt - 0x1C));
-            PutLe(m_data, 0x20, static_cast<uint32_t>(m_samples - m_loopFrom));
-        }
-        return m_data;
-    }
-
-private:
-    Bytes m_data;
-    long m_samples = 0;
-    size_t m_loopAt = 0;
-    long m_loopFrom = 0;
-};
+using compose::VgmStream;
 
 constexpr uint32_t kSegaPcmClock = 4000000; // 31250 samples a second
 constexpr uint32_t kOkiClock = 1056000;     // 8000 with the seventh pin high
@@ -88,8 +34,8 @@ Bytes SquarePage() {
 
 // SegaPCM channel 0 playing the page at pitch 0x80 (half a byte a sample),
 // looping, louder on the left.
-ArcadeStream SegaPcmSquare(uint32_t clock = kSegaPcmClock) {
-    ArcadeStream vgm({{0x38, clock}, {0x3C, 0x00F8000D}});
+VgmStream SegaPcmSquare(uint32_t clock = kSegaPcmClock) {
+    VgmStream vgm({{0x38, clock}, {0x3C, 0x00F8000D}});
     vgm.Rom(0x80, 0x10000, 0, SquarePage());
     for (auto [reg, value] : std::initializer_list<std::pair<uint16_t, uint8_t>>{{0x02, 0x7F},
                                                                                  {0x03, 0x20},
@@ -100,7 +46,7 @@ ArcadeStream SegaPcmSquare(uint32_t clock = kSegaPcmClock) {
                                                                                  {0x84, 0},
                                                                                  {0x85, 0},
                                                                                  {0x86, 0x00}})
-        vgm.Append({0xC0, static_cast<uint8_t>(reg), static_cast<uint8_t>(reg >> 8), value});
+        vgm.Command({0xC0, static_cast<uint8_t>(reg), static_cast<uint8_t>(reg >> 8), value});
     return vgm;
 }
 
@@ -165,12 +111,12 @@ TEST(Okim6295, DecodesAPhraseSampleForSampleAsTheDataSheetDefinesIt) {
     EXPECT_FALSE(oki.Playing(1));
 
     // A phrase of 1000 nibbles lasts 1000 samples: 125 ms at 1.056 MHz / 132.
-    ArcadeStream vgm({{0x98, 1056000 | 0x80000000u}});
+    VgmStream vgm({{0x98, 1056000 | 0x80000000u}});
     Bytes phraseRom(0x400 + 500, 0x17);
     std::fill(phraseRom.begin(), phraseRom.begin() + 0x400, 0);
     const uint8_t entry[6] = {0x00, 0x04, 0x00, 0x00, 0x05, 0xF3}; // 0x400 to 0x5F3
     std::copy(std::begin(entry), std::end(entry), phraseRom.begin() + 8);
-    vgm.Rom(0x8B, 0x40000, 0, phraseRom).Append({0xB8, 0x00, 0x81, 0xB8, 0x00, 0x10});
+    vgm.Rom(0x8B, 0x40000, 0, phraseRom).Command({0xB8, 0x00, 0x81, 0xB8, 0x00, 0x10});
     tarvocore::CVgmEngine engine;
     std::string error;
     ASSERT_TRUE(engine.Open(vgm.Wait(44100).Finish(), {}, error)) << error;
@@ -224,8 +170,8 @@ TEST(SegaPcm, PlaysASampleAtTheDocumentedRateOnEachSideAndEndsAOneShot) {
 // round its loop, both chips' voices, and a file for a missing chip still
 // refused with the chip's name.
 TEST(VgmEngine, PlaysTheStreamRoundItsLoopAndListsEachChipsVoices) {
-    ArcadeStream vgm = SegaPcmSquare();
-    vgm.Wait(22050).LoopHere().Wait(44100);
+    VgmStream vgm = SegaPcmSquare();
+    vgm.Wait(22050).MarkLoop().Wait(44100);
     const Bytes looping = vgm.Finish();
     tarvocore::CVgmEngine engine;
     std::string error;
@@ -241,7 +187,7 @@ TEST(VgmEngine, PlaysTheStreamRoundItsLoopAndListsEachChipsVoices) {
 
     tarvocore::CVgmEngine both;
     ASSERT_TRUE(both.Open(
-        ArcadeStream({{0x38, kSegaPcmClock | 1u << 30}, {0x98, kOkiClock}}).Wait(100).Finish(), {},
+        VgmStream({{0x38, kSegaPcmClock | 1u << 30}, {0x98, kOkiClock}}).Wait(100).Finish(), {},
         error));
     const std::vector<std::string> voices = both.Voices();
     ASSERT_EQ(voices.size(), 2u * 16 + 4);
@@ -255,10 +201,10 @@ TEST(VgmEngine, PlaysTheStreamRoundItsLoopAndListsEachChipsVoices) {
           {{{0x0C, 3579545}, {0x98, kOkiClock}}, "it needs the SN76489 beside arcade chips"},
           {{{0x98, 5}}, "a chip clock of 5 Hz is out of range"}}) {
         const tarvocore::CheckedMusic checked =
-            tarvocore::CVgmValidator::Check(ArcadeStream(clocks).Wait(10).Finish());
+            tarvocore::CVgmValidator::Check(VgmStream(clocks).Wait(10).Finish());
         EXPECT_EQ(checked.error.substr(0, refusal.size()), refusal);
     }
-    Bytes cut = ArcadeStream({{0x98, kOkiClock}}).Wait(10).Append({0x62}).Finish();
+    Bytes cut = VgmStream({{0x98, kOkiClock}}).Wait(10).Command({0x62}).Finish();
     cut.pop_back(); // a one-byte wait, the file's last byte (found by fuzzing)
     ASSERT_TRUE(both.Open(cut, {}, error)) << error;
     ASSERT_TRUE(both.Start(0, error));
@@ -476,10 +422,10 @@ TEST(Ym2203, FmAndSsgSoundAtTheirDocumentedPitches) {
     ssg.Write(0x08, 0x0F);
     EXPECT_NEAR(Cents(render(ssg, 0.5), 4000000.0 / 64 / 142), 0, 1);
 
-    ArcadeStream vgm({{0x44, 4000000}});
+    VgmStream vgm({{0x44, 4000000}});
     for (auto [reg, value] : std::initializer_list<std::pair<uint8_t, uint8_t>>{
              {0x00, 142}, {0x07, 0x3E}, {0x08, 0x0F}})
-        vgm.Append({0x55, reg, value});
+        vgm.Command({0x55, reg, value});
     tarvocore::CVgmEngine engine;
     std::string error;
     ASSERT_TRUE(engine.Open(vgm.Wait(44100).Finish(), {}, error)) << error;

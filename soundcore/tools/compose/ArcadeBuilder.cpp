@@ -2,10 +2,10 @@
 #include "tools/compose/ArcadeBuilder.h"
 
 #include "src/Okim6295.h"
+#include "tools/compose/VgmStream.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <random>
 
 namespace compose {
@@ -58,34 +58,22 @@ Bytes EncodeAdpcm(const std::vector<double>& sound) {
     return out;
 }
 
+// The board's header: the YM2151 and its sample chip, the SegaPCM with its
+// bus interface.
+VgmStream BoardStream(ArcadeBoard board) {
+    if (board == ArcadeBoard::Oki)
+        return VgmStream({{0x30, kYm2151Clock}, {0x98, kOkiClock | 0x80000000u}});
+    return VgmStream({{0x30, kYm2151Clock}, {0x38, kSegaPcmClock}, {0x3C, 0x00F8000D}});
+}
+
 class ArcadeStream {
 public:
-    explicit ArcadeStream(ArcadeBoard board) : m_board(board) {}
+    explicit ArcadeStream(ArcadeBoard board) : m_board(board), m_stream(BoardStream(board)) {}
 
-    void Command(std::initializer_list<uint8_t> bytes) {
-        m_commands.insert(m_commands.end(), bytes);
-    }
+    void Command(std::initializer_list<uint8_t> bytes) { m_stream.Command(bytes); }
     void Opm(uint8_t reg, uint8_t value) { Command({0x54, reg, value}); }
-    void Wait(long samples) {
-        m_samples += samples;
-        for (; samples > 0; samples -= 0xFFFF) {
-            const long now = std::min(samples, 0xFFFFL);
-            Command({0x61, static_cast<uint8_t>(now), static_cast<uint8_t>(now >> 8)});
-        }
-    }
-    void MarkLoop() {
-        m_loopCommand = static_cast<long>(m_commands.size());
-        m_loopSample = m_samples;
-    }
-    void Rom(uint8_t type, uint32_t romSize, const Bytes& rom) {
-        Command({0x67, 0x66, type});
-        const size_t at = m_commands.size();
-        m_commands.resize(at + 12);
-        PutLe32(m_commands, at, static_cast<uint32_t>(rom.size() + 8));
-        PutLe32(m_commands, at + 4, romSize);
-        PutLe32(m_commands, at + 8, 0);
-        m_commands.insert(m_commands.end(), rom.begin(), rom.end());
-    }
+    void Wait(long samples) { m_stream.Wait(samples); }
+    void MarkLoop() { m_stream.MarkLoop(); }
     void LoadDrums();
     void StrikeDrum(bool snare);
     // A patch on channel: two modulators and two carriers (connection 4).
@@ -93,14 +81,15 @@ public:
     void Note(int channel, int midi);
     void Pitch(int channel, int midi);
     void Release(int channel) { Opm(0x08, static_cast<uint8_t>(channel)); }
-    Bytes Finish(const std::string& track, const std::string& game) const;
+    Bytes Finish(const std::string& track, const std::string& game) const {
+        return m_stream.Finish(track, game,
+                               m_board == ArcadeBoard::Oki ? "Arcade (YM2151 + OKIM6295)"
+                                                           : "Arcade (YM2151 + SegaPCM)");
+    }
 
 private:
     ArcadeBoard m_board;
-    Bytes m_commands;
-    long m_samples = 0;
-    long m_loopCommand = -1;
-    long m_loopSample = 0;
+    VgmStream m_stream;
     uint8_t m_drumPage[2] = {0, 0}; // SegaPCM: the first page of each drum
     uint8_t m_drumEnd[2] = {0, 0};
 };
@@ -122,7 +111,7 @@ void ArcadeStream::LoadDrums() {
             std::copy(std::begin(entry), std::end(entry), rom.begin() + 8 * (drum + 1));
             rom.insert(rom.end(), phrase.begin(), phrase.end());
         }
-        Rom(0x8B, 0x40000, rom);
+        m_stream.Rom(0x8B, 0x40000, 0, rom);
         return;
     }
     Bytes rom;
@@ -133,7 +122,7 @@ void ArcadeStream::LoadDrums() {
         rom.resize((rom.size() + 0xFF) & ~size_t{0xFF}, 0x80);
         m_drumEnd[drum] = static_cast<uint8_t>((rom.size() >> 8) - 1);
     }
-    Rom(0x80, 0x10000, rom);
+    m_stream.Rom(0x80, 0x10000, 0, rom);
 }
 
 void ArcadeStream::StrikeDrum(bool snare) {
@@ -186,32 +175,6 @@ void ArcadeStream::Note(int channel, int midi) {
     Release(channel);
     Pitch(channel, midi);
     Opm(0x08, static_cast<uint8_t>(0x78 | channel));
-}
-
-Bytes ArcadeStream::Finish(const std::string& track, const std::string& game) const {
-    Bytes file(0x100, 0);
-    std::memcpy(file.data(), "Vgm ", 4);
-    PutLe32(file, 0x08, 0x171);
-    PutLe32(file, 0x18, static_cast<uint32_t>(m_samples));
-    PutLe32(file, 0x30, kYm2151Clock);
-    PutLe32(file, 0x34, 0x100 - 0x34);
-    if (m_board == ArcadeBoard::Oki) {
-        PutLe32(file, 0x98, kOkiClock | 0x80000000u);
-    } else {
-        PutLe32(file, 0x38, kSegaPcmClock);
-        PutLe32(file, 0x3C, 0x00F8000D);
-    }
-    if (m_loopCommand >= 0) {
-        PutLe32(file, 0x1C, static_cast<uint32_t>(0x100 + m_loopCommand - 0x1C));
-        PutLe32(file, 0x20, static_cast<uint32_t>(m_samples - m_loopSample));
-    }
-    file.insert(file.end(), m_commands.begin(), m_commands.end());
-    file.push_back(0x66);
-    AppendGd3(file, track, game,
-              m_board == ArcadeBoard::Oki ? "Arcade (YM2151 + OKIM6295)"
-                                          : "Arcade (YM2151 + SegaPCM)");
-    PutLe32(file, 0x04, static_cast<uint32_t>(file.size() - 4));
-    return file;
 }
 
 } // namespace
