@@ -7,7 +7,6 @@
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
-#include <sstream>
 
 using namespace tarvo;
 

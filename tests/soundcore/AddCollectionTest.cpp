@@ -15,7 +15,6 @@
 #include <filesystem>
 #include <fstream>
 #include <sidplayfp/SidTune.h>
-#include <sstream>
 
 using namespace tarvo::test;
 using ::testing::AllOf;

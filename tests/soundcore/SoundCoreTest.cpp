@@ -5,9 +5,6 @@
 
 #include <csignal>
 #include <filesystem>
-#include <fstream>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace tarvo::test;

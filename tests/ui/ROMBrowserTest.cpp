@@ -4,7 +4,6 @@
 #include "ui/DlgROMBrowser.h"
 #include "ui/WindowFixture.h"
 
-#include <filesystem>
 #include <QComboBox>
 #include <QItemSelectionModel>
 #include <QListWidget>
