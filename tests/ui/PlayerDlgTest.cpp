@@ -274,14 +274,21 @@ TEST_F(Window, ATypedTitleStaysWithTheClipItWasTypedFor) {
     EXPECT_EQ(Clips().GetTitle(3), "");
 }
 
-TEST_F(Window, NormalizeBoxAndMenuTellTheCore) {
+// A box and its menu item are one setting: each shows what the other set.
+TEST_F(Window, BoxesAndTheirMenuItemsStayInStep) {
+    window->SetPlaylistMode(true); // where Shuffle is shown
     core.calls.clear();
-    Find<QCheckBox>(kNormalize)->click();
-    EXPECT_EQ(core.TakeActions(), std::vector<std::string>{"SetOption(NORMALIZE, 1)"});
-    window->Command(kMenuNormalize);
-    EXPECT_EQ(core.TakeActions(), std::vector<std::string>{"SetOption(NORMALIZE, 0)"});
-    EXPECT_FALSE(Find<QCheckBox>(kNormalize)->isChecked());
-    EXPECT_FALSE(window->Action(kMenuNormalize)->isChecked());
+    for (auto [box, item] : {std::pair{kNormalize, kMenuNormalize}, {kShuffle, kMenuShuffle}}) {
+        SCOPED_TRACE(box);
+        Find<QCheckBox>(box)->click();
+        EXPECT_TRUE(window->Action(item)->isChecked());
+        window->Command(item);
+        EXPECT_FALSE(Find<QCheckBox>(box)->isChecked());
+        EXPECT_FALSE(window->Action(item)->isChecked());
+    }
+    EXPECT_EQ(window->Settings().Shuffle, 0);
+    EXPECT_EQ(core.TakeActions(),
+              (std::vector<std::string>{"SetOption(NORMALIZE, 1)", "SetOption(NORMALIZE, 0)"}));
 }
 
 TEST_F(Window, WindowIconFollowsTheState) {
