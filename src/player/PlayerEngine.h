@@ -27,6 +27,7 @@ struct CGameEntry;
 struct VoiceState {
     std::string name;
     bool muted = false;
+    bool operator==(const VoiceState&) const = default;
 };
 
 // What the engine needs from outside and tests replace: the clock in whole

@@ -350,11 +350,7 @@ TEST_F(Engine, VoicesAreTheCoresAndAMuteGoesToIt) {
     core.voices = {{"Square 1", false}, {"Noise", true}};
     EXPECT_TRUE(engine->Voices().empty()); // no game
     LoadGameAt(0, 3);
-    const std::vector<VoiceState> voices = engine->Voices();
-    ASSERT_EQ(voices.size(), 2u);
-    EXPECT_EQ(voices[0].name + voices[1].name, "Square 1Noise");
-    EXPECT_FALSE(voices[0].muted);
-    EXPECT_TRUE(voices[1].muted);
+    EXPECT_EQ(engine->Voices(), (std::vector<VoiceState>{{"Square 1", false}, {"Noise", true}}));
     const int changes = view.voiceChanges;
     engine->PlayClip(4);
     EXPECT_EQ(view.voiceChanges, changes + 1);
