@@ -5,16 +5,6 @@
 
 using namespace tarvo;
 
-TEST(OptionRules, TimeTexts) {
-    struct Case {
-        const char* text;
-        int seconds;
-    } cases[] = {{"2:30", 150},   {"1.30", 90}, {"-2:00", 300}, {"", 0},       {"45", 45},
-                 {"1:2:3", 3723}, {"0:-5", 0},  {"abc", 0},     {"10:00", 600}};
-    for (const Case& c : cases)
-        EXPECT_EQ(TimeFromText(c.text), c.seconds) << '"' << c.text << '"';
-}
-
 TEST(OptionRules, EverySliderStepMovesOnePositionFromTheStoredValue) {
     struct Case {
         int stored;
