@@ -4,23 +4,19 @@
 #include "soundcore/SoundCoreFixture.h"
 
 using namespace tarvo::test;
+using compose::PutLe32;
 using tarvocore::CVgmValidator;
 
 namespace {
-
-void Put32(Bytes& data, size_t at, uint32_t value) {
-    for (int i = 0; i < 4; ++i)
-        data[at + i] = static_cast<uint8_t>(value >> (8 * i));
-}
 
 // A valid tune for both chips without its tag block, with these commands as its data.
 Bytes WithCommands(std::vector<uint8_t> commands, uint32_t ym2612Clock = 7670453) {
     Bytes file = ToneVgm(1, false);
     file.resize(0x40);
-    Put32(file, 0x14, 0);
-    Put32(file, 0x2C, ym2612Clock);
+    PutLe32(file, 0x14, 0);
+    PutLe32(file, 0x2C, ym2612Clock);
     file.insert(file.end(), commands.begin(), commands.end());
-    Put32(file, 0x04, static_cast<uint32_t>(file.size() - 4));
+    PutLe32(file, 0x04, static_cast<uint32_t>(file.size() - 4));
     return file;
 }
 
@@ -44,13 +40,13 @@ TEST(VgmValidator, AcceptsWhatTheComposerWrites) {
 // make libgme misplay or spin, is refused with its reason.
 TEST(VgmValidator, RefusesWhatWouldReadOutOfBoundsOrHarmThePlayer) {
     Bytes pcmInLoop = WithCommands({0x62, 0x67, 0x66, 0x00, 1, 0, 0, 0, 9, 0x62, 0x66});
-    Put32(pcmInLoop, 0x1C, 0x41 - 0x1C);
+    PutLe32(pcmInLoop, 0x1C, 0x41 - 0x1C);
     std::vector<uint8_t> dense;
     for (int i = 0; i < 12000; ++i)
         dense.insert(dense.end(), {0x50, 0x9F, 0x70});
     dense.push_back(0x66);
     Bytes denseLoop = WithCommands(dense);
-    Put32(denseLoop, 0x1C, 0x40 - 0x1C);
+    PutLe32(denseLoop, 0x1C, 0x40 - 0x1C);
     struct Case {
         const char* name;
         Bytes file;
@@ -58,20 +54,20 @@ TEST(VgmValidator, RefusesWhatWouldReadOutOfBoundsOrHarmThePlayer) {
     } cases[] = {
         {"not a VGM", Damaged([](Bytes& f) { f[0] = 'X'; }), "not a VGM file"},
         {"too short", Damaged([](Bytes& f) { f.resize(0x30); }), "not a VGM file"},
-        {"1 Hz clock", Damaged([](Bytes& f) { Put32(f, 0x0C, 1); }), "out of range"},
-        {"absurd clock", Damaged([](Bytes& f) { Put32(f, 0x0C, 0x3FFFFFFF); }), "out of range"},
-        {"no chip", Damaged([](Bytes& f) { Put32(f, 0x0C, 0); }), "no sound chip"},
-        {"YM2413", Damaged([](Bytes& f) { Put32(f, 0x10, 3579545); }), "YM2413"},
-        {"SN76489 beyond what libgme renders", Damaged([](Bytes& f) { Put32(f, 0x0C, 16859136); }),
-         "out of range"},
+        {"1 Hz clock", Damaged([](Bytes& f) { PutLe32(f, 0x0C, 1); }), "out of range"},
+        {"absurd clock", Damaged([](Bytes& f) { PutLe32(f, 0x0C, 0x3FFFFFFF); }), "out of range"},
+        {"no chip", Damaged([](Bytes& f) { PutLe32(f, 0x0C, 0); }), "no sound chip"},
+        {"YM2413", Damaged([](Bytes& f) { PutLe32(f, 0x10, 3579545); }), "YM2413"},
+        {"SN76489 beyond what libgme renders",
+         Damaged([](Bytes& f) { PutLe32(f, 0x0C, 16859136); }), "out of range"},
         {"YM2612 clock of an old header, which libgme reads all the same", Damaged([](Bytes& f) {
-             Put32(f, 0x08, 0x101);
-             Put32(f, 0x2C, 0x2F50C950);
+             PutLe32(f, 0x08, 0x101);
+             PutLe32(f, 0x2C, 0x2F50C950);
          }),
          "out of range"},
         {"noise register wider than the chip", Damaged([](Bytes& f) { f[0x2A] = 255; }),
          "noise register"},
-        {"data offset outside", Damaged([](Bytes& f) { Put32(f, 0x34, 0x7FFFFFF0); }),
+        {"data offset outside", Damaged([](Bytes& f) { PutLe32(f, 0x34, 0x7FFFFFF0); }),
          "outside the file"},
         {"truncated wait", WithCommands({0x62, 0x61, 0x10}), "truncated"},
         {"truncated write", WithCommands({0x50}), "truncated"},
@@ -108,7 +104,7 @@ TEST(VgmValidator, MendsWhatItCanInsteadOfRefusing) {
     // emulator or misread the stream: the loop is dropped.
     for (uint32_t loopAt : {0x41u, 0x40u}) {
         Bytes file = WithCommands({0x50, 0x9F, 0x66});
-        Put32(file, 0x1C, loopAt - 0x1C);
+        PutLe32(file, 0x1C, loopAt - 0x1C);
         auto checked = CVgmValidator::Check(file);
         ASSERT_TRUE(checked.ok()) << checked.error;
         EXPECT_EQ(checked.data[0x1C] | checked.data[0x1D], 0) << loopAt;
@@ -116,7 +112,7 @@ TEST(VgmValidator, MendsWhatItCanInsteadOfRefusing) {
 
     // A tag block pointing past the end is dropped.
     Bytes tagged = ToneVgm(5, false);
-    Put32(tagged, 0x14, 0x7FFFFF00);
+    PutLe32(tagged, 0x14, 0x7FFFFF00);
     auto checked = CVgmValidator::Check(tagged);
     ASSERT_TRUE(checked.ok());
     EXPECT_EQ(checked.data[0x14], 0);
