@@ -183,8 +183,8 @@ TEST(ProgramEndToEnd, PlaysAPlaylistAcrossTwoGamesAndFindsItAgainAfterARestart) 
     again.CloseSequence();
 }
 
-// A VGM of its own, untagged: one second of a tone on the SN76489, so no
-// known game holds it.
+// A VGM of its own whose tag names neither tune nor game, so the file's and
+// folder's names give them: one second of a tone that no known game holds.
 void WriteToneVgm(const std::string& path, int hz) {
     compose::VgmBuilder tone;
     compose::Frame frame;
