@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/PlayerApp.h"
 
+#include "app/CommandLine.h"
 #include "app/ProgramFolder.h"
 #include "app/ProgramLock.h"
 #include "app/QtEnvironment.h"
@@ -77,7 +78,8 @@ void NotifyReady() {
 
 int CPlayerApp::Run(int argc, char** argv) {
     const QList<QByteArray> chosen = ChooseQtEnvironment();
-    QApplication application(argc, argv);
+    CCommandLine commandLine(argc, argv);
+    QApplication application(commandLine.QtArgc(), argv);
     // Read by now; the programs Tarvo starts (a volume mixer) make their own choice.
     for (const QByteArray& name : chosen)
         qunsetenv(name.constData());
@@ -85,9 +87,10 @@ int CPlayerApp::Run(int argc, char** argv) {
     QFont font = QApplication::font();
     font.setPointSize(8);
     QApplication::setFont(font);
-    // A second start with files hands them to the Tarvo already running.
-    const QStringList opened = application.arguments().mid(1);
-    if (!opened.isEmpty() && CTarvoService::HandOver(opened)) return 0;
+    // A second start hands its files to the Tarvo already running, or with
+    // none raises its window.
+    const QByteArrayList opened = commandLine.Files(argv);
+    if (CTarvoService::HandOver(opened)) return 0;
 
     // Paths stay the file system's bytes from here on: a folder whose name is
     // not valid UTF-8 must still be the one Tarvo reads and writes.
@@ -115,7 +118,7 @@ int CPlayerApp::Run(int argc, char** argv) {
     CloseOnTermination(window, dialogs, &application);
     window.StartUp();
     QTimer::singleShot(0, &window, NotifyReady);
-    window.OpenMusic(opened);
+    if (!opened.isEmpty()) window.OpenMusic(opened);
     window.exec();
     return 0;
 }

@@ -46,6 +46,12 @@ public:
     // real range and titles from the core; any edit makes it the game's own.
     void SetDefaultRange();
 
+    // True for a clip number the game can have: one of its records, or any
+    // allowed number while nothing is known of its clips.
+    bool HoldsClip(int clip) const {
+        return clip >= 0 && clip <= (lastClip >= 0 ? lastClip : kMaxClipNumber);
+    }
+
     void SetRange(int first, int last);
     void SetTitle(int clip, const std::string& title);
     void SetBlank(int clip, bool blank);

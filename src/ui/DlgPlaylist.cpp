@@ -304,7 +304,7 @@ void CDlgPlaylist::resizeEvent(QResizeEvent* event) {
     if (m_sizing) m_sizing->FollowResize();
 }
 
-void CDlgPlaylist::OpenDroppedFilesWith(std::function<void(const QStringList&)> open) {
+void CDlgPlaylist::OpenDroppedFilesWith(std::function<void(const QByteArrayList&)> open) {
     m_openDropped = std::move(open);
     setAcceptDrops(true);
 }
@@ -314,7 +314,7 @@ void CDlgPlaylist::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void CDlgPlaylist::dropEvent(QDropEvent* event) {
-    const QStringList paths = DroppedFiles(event->mimeData());
+    const QByteArrayList paths = DroppedFiles(event->mimeData());
     if (!m_openDropped || paths.isEmpty()) return;
     event->acceptProposedAction();
     m_openDropped(paths);

@@ -8,6 +8,7 @@
 #include "ui/WindowSizing.h"
 
 #include <functional>
+#include <QByteArrayList>
 #include <memory>
 #include <QDialog>
 #include <QHash>
@@ -81,7 +82,7 @@ public:
     // Lets the user resize the manager, from the size kept in `kept` and into it.
     void KeepSizeIn(WindowSize& kept);
     // Files dropped on the manager go to `open`, as music to add.
-    void OpenDroppedFilesWith(std::function<void(const QStringList&)> open);
+    void OpenDroppedFilesWith(std::function<void(const QByteArrayList&)> open);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -102,7 +103,7 @@ private:
     IDialogs& m_dialogs;
     QHash<int, QWidget*> m_controls;
     std::unique_ptr<CWindowSizing> m_sizing;
-    std::function<void(const QStringList&)> m_openDropped;
+    std::function<void(const QByteArrayList&)> m_openDropped;
     QLineEdit* m_title;
     QLineEdit* m_find;
     QTreeWidget* m_clipTree;

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/MusicOpener.h"
 
-#include <QFileInfo>
+#include <QDir>
+#include <QFile>
 
 using namespace Qt::StringLiterals;
 
@@ -17,24 +18,41 @@ CMusicOpener::CMusicOpener(QString addProgram, Done done)
     });
 }
 
-void CMusicOpener::Open(const QStringList& paths) {
-    for (const QString& path : paths)
-        m_waiting << QFileInfo(path).absoluteFilePath();
+QByteArray CMusicOpener::AbsolutePath(const QByteArray& path) {
+    if (path.startsWith('/')) return path;
+    return QFile::encodeName(QDir::currentPath()) + '/' + path;
+}
+
+void CMusicOpener::Open(const QByteArrayList& paths) {
+    for (const QByteArray& path : paths)
+        m_waiting << AbsolutePath(path);
     if (!Busy()) StartNext();
 }
 
 void CMusicOpener::StartNext() {
     if (m_waiting.isEmpty()) return;
-    const QStringList inputs = std::exchange(m_waiting, {});
+    const QByteArrayList inputs = std::exchange(m_waiting, {});
+    m_handed.clear();
+    QByteArray list;
+    for (const QByteArray& input : inputs) {
+        m_handed.insert(input.toStdString());
+        list += input + '\0';
+    }
     m_process.setProcessChannelMode(QProcess::SeparateChannels);
-    m_process.start(m_addProgram, QStringList{u"--report"_s} + inputs);
+    m_process.start(m_addProgram, {u"--report"_s, u"--inputs-from"_s, u"-"_s});
+    m_process.write(list);
+    m_process.closeWriteChannel();
 }
 
 void CMusicOpener::Finished(int exitCode, QProcess::ExitStatus status) {
-    const AddReport report = AddReport::Read(m_process.readAllStandardOutput().toStdString());
+    AddReport report = AddReport::Read(m_process.readAllStandardOutput().toStdString());
+    report.KeepRefusalsOf(m_handed);
     QString failure;
-    if (status != QProcess::NormalExit || (exitCode != 0 && report.games.empty()))
+    if (status != QProcess::NormalExit ||
+        (exitCode != 0 && report.games.empty() && report.refused.empty()))
         failure = QString::fromLocal8Bit(m_process.readAllStandardError()).trimmed();
+    if (status != QProcess::NormalExit && failure.isEmpty())
+        failure = m_addProgram + u" stopped before it had added the music."_s;
     m_done(report, failure);
     StartNext();
 }

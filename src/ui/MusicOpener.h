@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "player/AddReport.h"
+#include "library/AddReport.h"
 
 #include <functional>
+#include <QByteArrayList>
 #include <QObject>
 #include <QProcess>
-#include <QStringList>
+#include <set>
+#include <string>
 
 namespace tarvo {
 
@@ -14,6 +16,10 @@ namespace tarvo {
 // file manager) become games as tarvo-add makes them: the program runs the
 // tool beside it, so that it links no music library itself, and hears what
 // each input became. The window stays free meanwhile.
+//
+// Paths are the file system's bytes throughout, so a name that is not valid
+// UTF-8 still names its file; they reach the tool on its standard input,
+// which holds any number of them.
 class CMusicOpener : public QObject {
     Q_OBJECT
 
@@ -27,9 +33,12 @@ public:
     void SetProgram(QString addProgram) { m_addProgram = std::move(addProgram); }
     const QString& Program() const { return m_addProgram; }
     // Opens these paths, after any still being added.
-    void Open(const QStringList& paths);
+    void Open(const QByteArrayList& paths);
     bool Busy() const { return m_process.state() != QProcess::NotRunning; }
     QProcess& Process() { return m_process; }
+
+    // A path as the tool is given it: absolute, its bytes kept.
+    static QByteArray AbsolutePath(const QByteArray& path);
 
 private:
     void StartNext();
@@ -38,7 +47,8 @@ private:
     QString m_addProgram;
     Done m_done;
     QProcess m_process;
-    QStringList m_waiting;
+    QByteArrayList m_waiting;
+    std::set<std::string> m_handed; // the inputs of the run under way
 };
 
 } // namespace tarvo

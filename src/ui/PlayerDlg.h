@@ -102,7 +102,7 @@ public:
     void ExportAllClipData();
     void ImportClipData();
     // Music files and folders from outside become games, and the first plays.
-    void OpenMusic(const QStringList& paths);
+    void OpenMusic(const QByteArrayList& paths);
     // Games tarvo-add added since, with their titles.
     void TakeNewGames();
     // A game the user added, renamed in its catalogue line; false when it could not be.

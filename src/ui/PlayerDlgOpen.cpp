@@ -15,9 +15,8 @@ using namespace Qt::StringLiterals;
 
 namespace tarvo {
 
-void CPlayerDlg::OpenMusic(const QStringList& paths) {
-    if (paths.isEmpty()) return;
-    m_opener.Open(paths);
+void CPlayerDlg::OpenMusic(const QByteArrayList& paths) {
+    if (!paths.isEmpty()) m_opener.Open(paths);
     raise();
     activateWindow();
 }
@@ -28,7 +27,8 @@ void CPlayerDlg::TakeNewGames() {
 }
 
 // The first game the music became plays at once: its first tune, or the
-// clip a known file already was.
+// clip a known file already was. A record names a game of the catalogue as
+// read again, and a clip of that game's, or it is passed over.
 void CPlayerDlg::MusicAdded(const AddReport& report, const QString& failure) {
     TakeNewGames();
     if (!failure.isEmpty())
@@ -36,20 +36,21 @@ void CPlayerDlg::MusicAdded(const AddReport& report, const QString& failure) {
     if (const std::string refused = report.RefusalText(); !refused.empty())
         m_dialogs.ShowMessage(refused, MessageIcon::Warning);
     if (report.games.empty()) return;
-    const std::string& romName = report.games.front().romName;
-    const int game = m_romList.FindGameIndex(romName);
+    const AddReport::Game& first = report.games.front();
+    const int game = m_romList.FindGameIndex(first.romName);
     if (game < 0 || !m_romList.IsAvailable(game)) {
         // tarvo-add wrote it where the sound core or the ROM folders do not look.
-        m_dialogs.ShowMessage("The music was added as the game " + romName +
+        m_dialogs.ShowMessage("The music was added as the game " + first.romName +
                                   ", but Tarvo cannot find it in its catalogue or its ROM "
                                   "folders. Check Options > Setup ROM Folder List.",
                               MessageIcon::Warning);
         return;
     }
+    if (!m_romList.GetEntry(game)->clipInfo.HoldsClip(first.clip)) return;
     if (m_openManager) m_openManager->ShowGame(game); // for its clips to be added
     if (m_engine->PlaylistMode()) ToggleMode();
     m_engine->StopPlayer();
-    m_engine->LoadGame(game, report.games.front().clip);
+    m_engine->LoadGame(game, first.clip);
     UpdateMenus();
 }
 
@@ -58,7 +59,7 @@ void CPlayerDlg::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void CPlayerDlg::dropEvent(QDropEvent* event) {
-    const QStringList paths = DroppedFiles(event->mimeData());
+    const QByteArrayList paths = DroppedFiles(event->mimeData());
     if (paths.isEmpty()) return;
     event->acceptProposedAction();
     OpenMusic(paths);

@@ -117,7 +117,7 @@ void CPlayerDlg::OpenPlaylistManager() {
     CDlgPlaylist manager(m_romList, m_config.ROMFilter, m_dialogs, m_playlist,
                          m_engine->CurrentGame(), m_runModal, this);
     manager.KeepSizeIn(m_config.PlaylistManagerSize);
-    manager.OpenDroppedFilesWith([this](const QStringList& paths) { OpenMusic(paths); });
+    manager.OpenDroppedFilesWith([this](const QByteArrayList& paths) { OpenMusic(paths); });
     m_openManager = &manager;
     const bool useIt = RunModal(m_runModal, manager) == QDialog::Accepted;
     m_openManager = nullptr;

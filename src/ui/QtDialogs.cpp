@@ -3,6 +3,11 @@
 
 #include <cstdio>
 #include <QColorDialog>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QPlainTextEdit>
+#include <QScreen>
 #include <QFile>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -53,20 +58,51 @@ QWidget* CQtDialogs::Owner() const {
     return m_parent && m_parent->isVisible() ? m_parent : nullptr;
 }
 
+// Texts come from outside too (file names, tags, a tool's words), so they are
+// shown as plain text, never as markup. A long one (a list of many files)
+// keeps its first paragraph above and the rest in a scrolling field, so the
+// box fits the screen whatever the count.
+std::unique_ptr<QMessageBox> CQtDialogs::BuildMessage(const std::string& text, MessageIcon icon,
+                                                      QMessageBox::StandardButtons buttons,
+                                                      QWidget* owner) {
+    QString shown = QString::fromStdString(text);
+    QString rest;
+    if (shown.count(u'\n') > kLongMessageLines) {
+        const qsizetype split = std::max<qsizetype>(shown.indexOf(u"\n\n"_s), 0);
+        rest = shown.mid(split).trimmed();
+        shown.truncate(split);
+    }
+    auto box = std::make_unique<QMessageBox>(ToQt(icon), u"Tarvo"_s, shown, buttons, owner);
+    box->setTextFormat(Qt::PlainText);
+    if (rest.isEmpty()) return box;
+    auto* list = new QPlainTextEdit(rest, box.get());
+    list->setReadOnly(true);
+    list->setLineWrapMode(QPlainTextEdit::NoWrap);
+    list->setObjectName(u"MessageList"_s);
+    const QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
+    const QSize room = screen ? screen->availableGeometry().size() : QSize(800, 600);
+    list->setMinimumSize(std::min(room.width() / 2, 560), std::min(room.height() / 2, 360));
+    // Below the text, beside the icon, above the buttons.
+    if (auto* grid = qobject_cast<QGridLayout*>(box->layout())) {
+        const int row = grid->rowCount();
+        grid->addWidget(list, row - 1, 1, 1, grid->columnCount() - 1);
+        grid->addWidget(box->findChild<QDialogButtonBox*>(), row, 0, 1, grid->columnCount());
+    }
+    return box;
+}
+
 void CQtDialogs::ShowMessage(const std::string& text, MessageIcon icon) {
     if (m_unattended) {
         std::fprintf(stderr, "Tarvo: %s\n", text.c_str());
         return;
     }
-    QMessageBox box(ToQt(icon), u"Tarvo"_s, QString::fromStdString(text), QMessageBox::Ok, Owner());
-    box.exec();
+    BuildMessage(text, icon, QMessageBox::Ok, Owner())->exec();
 }
 
 bool CQtDialogs::AskYesNo(const std::string& text, MessageIcon icon) {
     if (m_unattended) return false;
-    QMessageBox box(ToQt(icon), u"Tarvo"_s, QString::fromStdString(text),
-                    QMessageBox::Yes | QMessageBox::No, Owner());
-    return box.exec() == QMessageBox::Yes;
+    return BuildMessage(text, icon, QMessageBox::Yes | QMessageBox::No, Owner())->exec() ==
+           QMessageBox::Yes;
 }
 
 std::string CQtDialogs::BrowseForFolder(const std::string& title) {

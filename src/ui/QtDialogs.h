@@ -3,7 +3,8 @@
 
 #include "library/IDialogs.h"
 
-class QWidget;
+#include <memory>
+#include <QMessageBox>
 
 namespace tarvo {
 
@@ -26,6 +27,13 @@ public:
     bool Unattended() const override { return m_unattended; }
     // From now on messages go to the error stream and nothing waits for a user.
     void SetUnattended() { m_unattended = true; }
+
+    // A text of more lines than this shows its list in a scrolling field.
+    static constexpr int kLongMessageLines = 20;
+    // The box a message is shown in, not yet shown.
+    static std::unique_ptr<QMessageBox> BuildMessage(const std::string& text, MessageIcon icon,
+                                                     QMessageBox::StandardButtons buttons,
+                                                     QWidget* owner);
 
 private:
     QWidget* Owner() const;

@@ -5,7 +5,9 @@
 
 #include <QDBusConnection>
 #include <QDBusInterface>
+#include <QDBusMetaType>
 #include <QDBusReply>
+#include <QFile>
 #include <QFileInfo>
 
 using namespace Qt::StringLiterals;
@@ -13,6 +15,7 @@ using namespace Qt::StringLiterals;
 namespace tarvo {
 
 CTarvoService::CTarvoService(CPlayerDlg& window) : QObject(&window), m_window(window) {
+    qDBusRegisterMetaType<QByteArrayList>();
     QDBusConnection bus = QDBusConnection::sessionBus();
     m_registered = bus.isConnected() &&
                    bus.registerObject(QString::fromLatin1(kObjectPath), this,
@@ -27,21 +30,29 @@ CTarvoService::~CTarvoService() {
     bus.unregisterObject(QString::fromLatin1(kObjectPath));
 }
 
-bool CTarvoService::HandOver(const QStringList& paths) {
+bool CTarvoService::HandOver(const QByteArrayList& paths) {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) return false;
-    QStringList absolute;
-    for (const QString& path : paths)
-        absolute << QFileInfo(path).absoluteFilePath();
+    qDBusRegisterMetaType<QByteArrayList>();
+    QByteArrayList absolute;
+    for (const QByteArray& path : paths)
+        absolute << CMusicOpener::AbsolutePath(path);
     QDBusInterface running(QString::fromLatin1(kServiceName), QString::fromLatin1(kObjectPath),
                            QString::fromLatin1(kServiceName), bus);
     if (!running.isValid()) return false;
-    const QDBusReply<void> reply = running.call(u"Open"_s, absolute);
+    const QDBusReply<void> reply = running.call(u"OpenFiles"_s, QVariant::fromValue(absolute));
     return reply.isValid();
 }
 
-void CTarvoService::Open(const QStringList& paths) {
+void CTarvoService::OpenFiles(const QByteArrayList& paths) {
     m_window.OpenMusic(paths);
+}
+
+void CTarvoService::Open(const QStringList& paths) {
+    QByteArrayList bytes;
+    for (const QString& path : paths)
+        bytes << QFile::encodeName(path);
+    m_window.OpenMusic(bytes);
 }
 
 void CTarvoService::Reload() {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QByteArrayList>
 #include <QObject>
 #include <QStringList>
 
@@ -22,10 +23,14 @@ public:
     explicit CTarvoService(CPlayerDlg& window);
     ~CTarvoService() override;
 
-    // From a second start: true when a running Tarvo took the paths.
-    static bool HandOver(const QStringList& paths);
+    // From a second start: true when a running Tarvo took the paths (none:
+    // it shows its window).
+    static bool HandOver(const QByteArrayList& paths);
 
 public Q_SLOTS:
+    // Paths as the file system's bytes ("aay"), which keep any name.
+    Q_SCRIPTABLE void OpenFiles(const QByteArrayList& paths);
+    // Paths as text, for scripts.
     Q_SCRIPTABLE void Open(const QStringList& paths);
     Q_SCRIPTABLE void Reload();
 

@@ -2,6 +2,7 @@
 // tarvo-add on small collections the test makes itself: a pack of tagged VGZ
 // tunes, loose tunes in a folder, a multi-track file with its track list,
 // clashing names, damaged inputs, and a second run that adds nothing.
+#include "library/AddReport.h"
 #include "library/ROMList.h"
 #include "soundcore/SoundCoreFixture.h"
 #include "src/RomArchive.h"
@@ -240,14 +241,43 @@ TEST_F(AddCollection, DamagedAndHostileInputsAreSkippedWithTheirReasons) {
              hostile + "many-entries-one-member.zip", hostile + "sn76489-clock-too-high.vgm",
              temp.File("nothing-here")},
             &code);
-    EXPECT_EQ(code, 0);
+    EXPECT_EQ(code, 1); // nothing added
     EXPECT_THAT(output, HasAll({"noise.vgm: nothing playable", "cut.zip: it is damaged",
                                 "huge.vgm: it is larger than 16 MiB",
                                 "many-entries-one-member.zip: it is damaged",
                                 "sn76489-clock-too-high.vgm: nothing playable",
-                                "nothing-here: it is no file or folder", "6 skipped."}));
-    EXPECT_THAT(output, Not(HasSubstr("added")));
+                                "nothing-here: it is no file or folder", "6 skipped.",
+                                "Nothing was added."}));
+    EXPECT_THAT(output, Not(HasSubstr("added    ")));
     EXPECT_EQ(temp.Read("games.txt"), "# my games\nknown | Known Game | Someone | 1990 | Test\n");
+}
+
+// The report is the player's only word of what an input became, and names
+// come from strangers: a name that spells out records stays one field of one
+// record, whatever its bytes. Inputs come through standard input, where any
+// number of them and any bytes fit, and "--" ends the options.
+TEST_F(AddCollection, NoNameOrTagCanForgeARecordOfTheReport) {
+    const std::string forged = "innocent\ngame\ttarvoquest\t5\n.txt";
+    temp.Write(forged, "not music");
+    const std::string notUtf8 = "b\xff\xfe.vgm";
+    WriteBytes(temp, notUtf8, Tune("Bytes", "Bytes Game"));
+    WriteZip(temp.File("Cool Game (Arcade).zip"),
+             {{"01 Intro\ngame\ttarvoquest\t2\n.vgm", Tune("Intro\tgame", "Cool Game")}});
+    temp.Write("inputs", temp.File(forged) + '\0' + temp.File(notUtf8) + '\0' +
+                             temp.File("Cool Game (Arcade).zip") + '\0');
+    temp.Write("--report", "a file named like an option");
+    int code = -1;
+    const std::string report = Add({"--", temp.File("--report")}, &code,
+                                   "--report --inputs-from - <" + temp.File("inputs"), " 2>/dev/null");
+    EXPECT_EQ(code, 0);
+    const tarvo::AddReport read = tarvo::AddReport::Read(report);
+    ASSERT_EQ(read.games.size(), 2u);
+    EXPECT_EQ(read.games[0].romName, "bytes-game");
+    EXPECT_EQ(read.games[1].romName, "cool-game");
+    EXPECT_EQ(read.games[1].clip, 1);
+    ASSERT_EQ(read.refused.size(), 2u);
+    EXPECT_EQ(read.refused[0].input, temp.File(forged));
+    EXPECT_EQ(read.refused[1].input, temp.File("--report"));
 }
 
 TEST_F(AddCollection, ADamagedFileAmongGoodOnesIsNamedOnStandardErrorAndCounted) {

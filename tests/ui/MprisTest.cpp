@@ -185,7 +185,7 @@ TEST_F(Mpris, AClipOfKnownLengthSeeksFromTheDesktop) {
 // adds it (here through a stand-in for tarvo-add) and plays what it became;
 // tarvo-add's own word makes it read its catalogue again.
 TEST_F(WindowTest, ASecondStartHandsItsFilesToTheRunningTarvo) {
-    temp.Write("add.sh", "#!/bin/sh\nprintf 'game\\talpha\\t5\\n'\n");
+    temp.Write("add.sh", "#!/bin/sh\nprintf '%s\\000' game alpha 5\n");
     std::filesystem::permissions(temp.File("add.sh"), std::filesystem::perms::owner_all);
     window->Opener().SetProgram(QString::fromStdString(temp.File("add.sh")));
     QSignalSpy added(&window->Opener().Process(), &QProcess::finished);
@@ -200,6 +200,13 @@ TEST_F(WindowTest, ASecondStartHandsItsFilesToTheRunningTarvo) {
     EXPECT_EQ(window->Engine().CurrentClip(), 5);
     const auto calls = core.TakeActions();
     EXPECT_NE(std::find(calls.begin(), calls.end(), "Command(RELOAD_CATALOGUE, 0)"), calls.end());
+
+    // A plain start shows the running window and ends, opening no second one.
+    QProcess plain;
+    plain.start(QStringLiteral(TARVO_BIN_DIR "/tarvo"), {});
+    QSignalSpy plainEnded(&plain, &QProcess::finished);
+    ASSERT_TRUE(plainEnded.wait(20000));
+    EXPECT_EQ(plain.exitCode(), 0);
 
     // tarvo-add's word that it added games: the catalogue is read again.
     QProcess told;

@@ -458,7 +458,7 @@ TEST_F(Window, BothMetersPaintOnOneOpaqueSurfaceOnceATick) {
 // Files dropped on the window or the Playlist Manager are opened as music;
 // anything else is not taken.
 TEST_F(Window, FilesDroppedOnTheWindowAreOpenedAsMusic) {
-    temp.Write("add.sh", "#!/bin/sh\nprintf 'game\\tbeta\\t2\\n'\n");
+    temp.Write("add.sh", "#!/bin/sh\nprintf '%s\\000' game beta 2\n");
     std::filesystem::permissions(temp.File("add.sh"), std::filesystem::perms::owner_all);
     window->Opener().SetProgram(QString::fromStdString(temp.File("add.sh")));
     QMimeData text;
@@ -498,12 +498,25 @@ TEST_F(Window, FilesDroppedOnTheWindowAreOpenedAsMusic) {
     EXPECT_EQ(shown, 1);
 
     // A game whose archive no ROM folder holds is named, not played.
-    temp.Write("add.sh", "#!/bin/sh\nprintf 'game\\tgone\\t1\\n'\n");
-    window->OpenMusic({QString::fromStdString(roms + "tune.vgm")});
+    temp.Write("add.sh", "#!/bin/sh\nprintf '%s\\000' game gone 1\n");
+    window->OpenMusic({QByteArray::fromStdString(roms + "tune.vgm")});
     ASSERT_TRUE(added.wait(20000));
     EXPECT_EQ(window->Engine().CurrentGame(), 1);
     ASSERT_FALSE(dialogs.shown.empty());
     EXPECT_EQ(dialogs.shown.back().text.rfind("The music was added as the game gone, but", 0), 0u);
+
+    // Records the player did not ask for are passed over: a refusal of an
+    // input it never handed over, a clip the game cannot have.
+    dialogs.shown.clear();
+    window->Engine().StopPlayer();
+    temp.Write("add.sh", "#!/bin/sh\nprintf '%s\\000' refused /etc/passwd '<b>no</b>' "
+                         "game beta 40000 refused " + roms + "tune.vgm '<b>why</b>'\n");
+    window->OpenMusic({QByteArray::fromStdString(roms + "tune.vgm")});
+    ASSERT_TRUE(added.wait(20000));
+    EXPECT_EQ(window->Engine().State(), PlayerState::Stopped);
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text,
+              "Tarvo cannot play this file:\n\n" + roms + "tune.vgm: <b>why</b>");
 }
 
 // The position bar and the arrow keys move a clip of known length, unless

@@ -226,7 +226,7 @@ TEST(ProgramEndToEnd, OpenedMusicBecomesAGameAndPlaysAtOnce) {
     const int known = window.ROMList().GetCount();
     auto open = [&](const std::string& path) {
         QSignalSpy finished(&window.Opener().Process(), &QProcess::finished);
-        window.OpenMusic({QString::fromStdString(path)});
+        window.OpenMusic({QByteArray::fromStdString(path)});
         ASSERT_TRUE(finished.wait(30000));
     };
     open(music + "03 Desert Wind.vgm");

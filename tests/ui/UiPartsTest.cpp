@@ -10,11 +10,13 @@
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
 
 using namespace tarvo;
+using namespace Qt::StringLiterals;
 
 TEST(IconSequences, FramesAndWhatFollowsThem) {
     CIconSequences icons;
@@ -95,4 +97,28 @@ TEST(QtDialogs, AMessageBeforeTheWindowIsShownStandsInTheMiddleOfTheScreen) {
     dialogs.ShowMessage("Starting", MessageIcon::Information);
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     EXPECT_LE((boxCentre - screen.center()).manhattanLength(), 4);
+}
+
+// Texts from outside are never markup, and a list of 20,000 refused files
+// fits the screen, with its OK button, in a scrolling field.
+TEST(QtDialogs, MessagesArePlainTextAndALongListScrollsWithinTheScreen) {
+    auto shortBox = CQtDialogs::BuildMessage("<b>x.vgm</b>: damaged", MessageIcon::Warning,
+                                             QMessageBox::Ok, nullptr);
+    EXPECT_EQ(shortBox->textFormat(), Qt::PlainText);
+    EXPECT_EQ(shortBox->findChild<QPlainTextEdit*>(), nullptr);
+
+    std::string text = "Tarvo cannot play these 20000 files:\n";
+    for (int i = 0; i < 20000; ++i)
+        text += "\n/music/file" + std::to_string(i) + ".vgm: nothing playable";
+    auto box = CQtDialogs::BuildMessage(text, MessageIcon::Warning, QMessageBox::Ok, nullptr);
+    EXPECT_EQ(box->text(), u"Tarvo cannot play these 20000 files:"_s);
+    auto* list = box->findChild<QPlainTextEdit*>();
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->document()->blockCount(), 20000);
+    box->show();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_LE(box->frameGeometry().height(), screen.height());
+    auto* ok = box->button(QMessageBox::Ok);
+    EXPECT_TRUE(ok->isVisible());
+    EXPECT_GT(ok->mapTo(box.get(), QPoint(0, 0)).y(), list->mapTo(box.get(), QPoint(0, 0)).y());
 }

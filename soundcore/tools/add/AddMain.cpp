@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // tarvo-add: brings a collection of game music into Tarvo in one step.
+#include "library/AddReport.h"
 #include "library/SafeFileWriter.h"
 #include "src/GameClips.h"
 #include "src/RomArchive.h"
@@ -12,7 +13,11 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iostream>
 #include <sstream>
+#include <cerrno>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -21,7 +26,7 @@ using namespace tarvoadd;
 namespace {
 
 const char* const kHelp =
-    "Usage: tarvo-add [OPTIONS] INPUT...\n"
+    "Usage: tarvo-add [OPTIONS] [--] INPUT...\n"
     "       tarvo-add [--catalogue FILE] --rename NAME TITLE MAKER YEAR\n"
     "\n"
     "Adds the games found in INPUT (zip archives, folders searched through, and\n"
@@ -37,15 +42,24 @@ const char* const kHelp =
     "                      user's own when that one cannot be written)\n"
     "  --clip-data FILE    write the titles to this clip data file instead, for\n"
     "                      Tarvo's Edit > Import Clip Data\n"
-    "  --report            say on standard output, one line each, which game each\n"
-    "                      input is (\"game\", its short name and first clip) or why\n"
-    "                      it was refused (\"refused\", the input and the reason),\n"
-    "                      and tell no running Tarvo (its caller does)\n"
+    "  --inputs-from FILE  read more inputs from FILE (- for standard input), each\n"
+    "                      ended by a NUL byte, so that any name and any number\n"
+    "                      of them can be given\n"
+    "  --report            say on standard output, as records of three fields each\n"
+    "                      ended by a NUL byte, which game each input is (\"game\",\n"
+    "                      its short name and first clip) or why it was refused\n"
+    "                      (\"refused\", the input and the reason); everything else\n"
+    "                      goes to standard error, and no running Tarvo is told\n"
+    "                      (its caller does)\n"
     "  --rename NAME TITLE MAKER YEAR\n"
     "                      give the added game NAME another title, maker and year\n"
     "  --dry-run           only say what would be done\n"
     "  --force             replace an archive or clip data file that is in the way\n"
-    "  --help              this text\n";
+    "  --help              this text\n"
+    "  --                  what follows is inputs, even when it begins with -\n"
+    "\n"
+    "Exit status: 0 when at least one game was added or was there already, 1 when\n"
+    "nothing was added or an error stopped it, 2 when the options are wrong.\n";
 
 struct Options {
     std::string roms;
@@ -56,6 +70,7 @@ struct Options {
     bool report = false;
     std::vector<std::string> rename; // the game's short name, title, maker, year
     std::vector<std::string> inputs;
+    bool inputsFromFile = false; // an empty list from there is no usage error
 };
 
 std::string ExecutableFolder() {
@@ -107,7 +122,25 @@ Places FindPlaces() {
     return places;
 }
 
+// Inputs ended by NUL bytes, from a file or standard input: names of any
+// bytes, and more of them than a command line holds.
+bool ReadInputsFrom(const std::string& source, std::vector<std::string>& inputs) {
+    std::ifstream file;
+    if (source != "-") {
+        file.open(source, std::ios::binary);
+        if (!file) {
+            std::fprintf(stderr, "tarvo-add: cannot read the inputs from %s\n", source.c_str());
+            return false;
+        }
+    }
+    std::istream& in = source == "-" ? std::cin : file;
+    for (std::string input; std::getline(in, input, '\0');)
+        if (!input.empty()) inputs.push_back(input);
+    return true;
+}
+
 bool ParseOptions(int argc, char** argv, Options& options) {
+    bool onlyInputs = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         auto value = [&](std::string& into) {
@@ -115,7 +148,11 @@ bool ParseOptions(int argc, char** argv, Options& options) {
             into = argv[++i];
             return true;
         };
-        if (arg == "--help") {
+        if (onlyInputs || arg.rfind("--", 0) != 0) {
+            options.inputs.push_back(arg);
+        } else if (arg == "--") {
+            onlyInputs = true;
+        } else if (arg == "--help") {
             std::fputs(kHelp, stdout);
             std::exit(0);
         } else if (arg == "--dry-run") {
@@ -128,18 +165,20 @@ bool ParseOptions(int argc, char** argv, Options& options) {
             for (int part = 0; part < 4; ++part)
                 if (std::string field; value(field)) options.rename.push_back(field);
             if (options.rename.size() != 4) return false;
+        } else if (arg == "--inputs-from") {
+            std::string source;
+            if (!value(source) || !ReadInputsFrom(source, options.inputs)) return false;
+            options.inputsFromFile = true;
         } else if (arg == "--roms" || arg == "--catalogue" || arg == "--clip-data") {
             std::string& field = arg == "--roms"        ? options.roms
                                  : arg == "--catalogue" ? options.catalogue
                                                         : options.clipData;
             if (!value(field)) return false;
-        } else if (arg.rfind("--", 0) == 0) {
-            return false;
         } else {
-            options.inputs.push_back(arg);
+            return false;
         }
     }
-    return !options.inputs.empty() || !options.rename.empty();
+    return !options.inputs.empty() || !options.rename.empty() || options.inputsFromFile;
 }
 
 // A game already in the catalogue: one of the same title whose archive holds
@@ -236,13 +275,26 @@ struct Run {
     int added = 0;
     int skipped = 0;
 
-    void Report(const std::string& kind, const std::string& what, const std::string& detail) {
-        if (options.report) std::printf("%s\t%s\t%s\n", kind.c_str(), what.c_str(), detail.c_str());
+    int reportFd = -1; // the report's own channel, with --report
+    int found = 0;     // games added, or there already
+
+    void Report(const std::string& record) {
+        if (reportFd < 0) return;
+        for (size_t at = 0; at < record.size();) {
+            const ssize_t wrote = ::write(reportFd, record.data() + at, record.size() - at);
+            if (wrote < 0 && errno == EINTR) continue;
+            if (wrote <= 0) return; // the caller went away: the person's words still go on
+            at += static_cast<size_t>(wrote);
+        }
+    }
+    void ReportGame(const std::string& romName, int clip) {
+        ++found;
+        Report(tarvo::AddReport::GameRecord(romName, clip));
     }
     void Skip(const SourceGame& source, const std::string& why) {
         ++skipped;
         std::fprintf(stderr, "skipped   %s: %s\n", source.source.c_str(), why.c_str());
-        Report("refused", source.source, why);
+        Report(tarvo::AddReport::RefusalRecord(source.source, why));
     }
 };
 
@@ -252,12 +304,12 @@ void AddGame(Run& run, const SourceGame& source, tarvocore::CEmulatorProcess& em
     int clip = 0;
     if (KnownClipOf(source, run.catalogue, options.roms, known, clip)) {
         std::printf("known     %s is clip %d of %s\n", source.source.c_str(), clip, known.c_str());
-        run.Report("game", known, std::to_string(clip));
+        run.ReportGame(known, clip);
         return;
     }
     NewGame game = BuildGame(source, emulator);
     if (game.skipped.empty() && AlreadyThere(game, run.catalogue, options.roms, known)) {
-        run.Report("game", known, std::to_string(FirstClip(game)));
+        run.ReportGame(known, FirstClip(game));
         game.skipped = "already in the catalogue as " + known;
     }
     std::error_code error;
@@ -283,7 +335,7 @@ void AddGame(Run& run, const SourceGame& source, tarvocore::CEmulatorProcess& em
     ++run.added;
     run.catalogue.Add(game.CatalogueLine(fs::path(source.source).filename().string()));
     WriteClipData(run.clipData, game);
-    run.Report("game", game.romName, std::to_string(FirstClip(game)));
+    run.ReportGame(game.romName, FirstClip(game));
     std::printf("%s %-24s %s, %d clip%s, from %s\n", options.dryRun ? "would add" : "added    ",
                 game.romName.c_str(), game.title.c_str(), game.ClipCount(),
                 game.ClipCount() == 1 ? "" : "s", source.source.c_str());
@@ -329,6 +381,18 @@ int Rename(const std::vector<std::string>& naming, const std::string& catalogue,
     return 1;
 }
 
+// Standard output becomes the report's alone: whatever else would print
+// there (this tool's words, a library's, the emulator process's) goes to
+// standard error, so that no line of it can pass for a record.
+void TakeReportChannel(Run& run) {
+    std::fflush(stdout);
+    run.reportFd = ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 3);
+    if (run.reportFd < 0 || ::dup2(STDERR_FILENO, STDOUT_FILENO) < 0) {
+        std::fprintf(stderr, "tarvo-add: cannot set up the report: %s\n", std::strerror(errno));
+        std::exit(1);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -340,6 +404,7 @@ int main(int argc, char** argv) {
         std::fputs(kHelp, stderr);
         return 2;
     }
+    if (options.report) TakeReportChannel(run);
     run.places = FindPlaces();
     if (options.roms.empty()) options.roms = run.places.roms;
     if (options.roms.back() != '/') options.roms += '/';
@@ -376,5 +441,6 @@ int main(int argc, char** argv) {
         }
     }
     if (run.skipped > 0) std::printf("%d skipped.\n", run.skipped);
-    return 0;
+    if (run.found == 0) std::printf("Nothing was added.\n");
+    return run.found > 0 ? 0 : 1;
 }

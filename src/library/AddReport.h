@@ -1,0 +1,43 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <set>
+#include <string>
+#include <vector>
+
+namespace tarvo {
+
+// What `tarvo-add --report` says of the inputs it was given: the game each
+// became (its short name and the clip to play first), and the inputs it
+// refused, with why.
+//
+// The report carries raw paths, archive member names and tags, any byte of
+// which a stranger may choose; so each record is three fields, each ended by
+// a NUL byte, the one byte no path or name can hold. The channel holds
+// nothing else: tarvo-add sends its words for a person elsewhere.
+struct AddReport {
+    struct Game {
+        std::string romName;
+        int clip = 0;
+    };
+    struct Refusal {
+        std::string input;
+        std::string reason;
+    };
+    std::vector<Game> games;
+    std::vector<Refusal> refused;
+
+    // The records as tarvo-add writes them.
+    static std::string GameRecord(const std::string& romName, int clip);
+    static std::string RefusalRecord(const std::string& input, const std::string& reason);
+    // Reads the records out of the report channel; a cut or unknown record is
+    // passed over.
+    static AddReport Read(const std::string& output);
+
+    // Keeps only the refusals of inputs the caller handed over.
+    void KeepRefusalsOf(const std::set<std::string>& inputs);
+    // A message naming each refused input and why, or "" when none was.
+    std::string RefusalText() const;
+};
+
+} // namespace tarvo

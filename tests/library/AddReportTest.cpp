@@ -1,0 +1,25 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "library/AddReport.h"
+
+#include <gtest/gtest.h>
+
+using namespace tarvo;
+
+// Only whole records of known kinds, with a clip that is a number and
+// nothing else, come out; refusals are kept only for the inputs handed over.
+TEST(AddReport, ReadsWholeRecordsAndKeepsOnlyTheRefusalsOfItsInputs) {
+    using namespace std::string_literals;
+    const std::string output = AddReport::GameRecord("alpha", 3) + "game\0beta\0005x\0"s +
+                               "game\0gamma\0-1\0"s + "note\0a\0b\0"s +
+                               AddReport::RefusalRecord("/m/a\ngame\tx\t1", "damaged") +
+                               AddReport::RefusalRecord("/etc/passwd", "no") +
+                               AddReport::GameRecord("delta", 1) + "game\0cut\0"s;
+    AddReport report = AddReport::Read(output);
+    ASSERT_EQ(report.games.size(), 2u);
+    EXPECT_EQ(report.games[0].romName, "alpha");
+    EXPECT_EQ(report.games[0].clip, 3);
+    EXPECT_EQ(report.games[1].romName, "delta");
+    report.KeepRefusalsOf({"/m/a\ngame\tx\t1"});
+    ASSERT_EQ(report.refused.size(), 1u);
+    EXPECT_EQ(report.RefusalText(), "Tarvo cannot play this file:\n\n/m/a\ngame\tx\t1: damaged");
+}
