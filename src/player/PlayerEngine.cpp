@@ -199,7 +199,10 @@ void CPlayerEngine::Play() {
         Next();
         break;
     case PlayerState::Stopped:
-        PlayClip(-1);
+        if (m_currentClip >= 0)
+            PlayClip(-1);
+        else if (const int clip = ClipToStart(); clip >= 0)
+            PlayClip(clip);
         break;
     case PlayerState::Playing:
         m_core.Command(CORE_CMD_PAUSE, 0);
@@ -256,7 +259,7 @@ int CPlayerEngine::NextTarget(int from) const {
     if (!game) return -1;
     const CClipInfo& info = game->clipInfo;
     const int cur = from == -1 ? m_currentClip : from;
-    const int target = cur >= info.lastClip ? info.firstClip : cur + 1;
+    const int target = cur >= info.lastClip || cur < 0 ? info.firstClip : cur + 1;
     if (m_config.ShowBlanks) return target;
     return FirstAudibleClip(info, target, +1);
 }
@@ -370,13 +373,22 @@ void CPlayerEngine::SilenceCore() {
     m_silenceCount = 0;
 }
 
+// The clip PLAY or REC starts: the current one, or in a game where none has
+// played yet its first clip worth hearing; -1 for none.
+int CPlayerEngine::ClipToStart() const {
+    if (m_currentClip >= 0) return m_currentClip;
+    return m_playlistMode ? -1 : NextTarget(-1);
+}
+
 void CPlayerEngine::StartRecording() {
+    const int clip = ClipToStart();
+    if (clip < 0) return;
     SilenceCore();
     m_core.SetOption(CORE_OPT_RECORD, 1);
     m_state = PlayerState::Recording;
-    m_pendingClip = m_currentClip;
+    m_pendingClip = clip;
     m_core.Command(CORE_CMD_RESUME, 0);
-    m_core.Command(CORE_CMD_PLAY_CLIP, m_currentClip);
+    m_core.Command(CORE_CMD_PLAY_CLIP, clip);
     m_silenceCount = 0;
     m_view.UpdateMenus();
 }

@@ -116,6 +116,7 @@ public:
     int PrevTarget(int from) const;
     int ShufflePick() const;
 
+    int ClipToStart() const;
     void StartRecording();
     void SaveRecording();
     std::string MakeTempWavName() const;

@@ -102,6 +102,12 @@ void CPlayerEngine::OnGameGone() {
 void CPlayerEngine::OnGameLoaded(const char* title) {
     m_currentGame = m_core.GetInt(CORE_INT_LOADED_GAME, 0);
     CGameEntry* game = LoadedGame();
+    // No clip of the new game has started yet: the clip fields show none, so
+    // nothing typed or recorded can land on a clip of the game before.
+    m_currentClip = -1;
+    m_fields.clipNumber = -1;
+    m_fields.clipTitle.clear();
+    if (!m_playlistMode) m_playlistPos = -1;
     m_fields.gameName = title ? title : "";
     if (!m_playlistMode) m_fields.browserTitle = m_fields.gameName;
     m_fields.romFile = game ? game->romName : std::string();

@@ -18,7 +18,9 @@ using namespace Qt::StringLiterals;
 namespace tarvo {
 
 void CPlayerDlg::CommitClipNumber() {
-    m_engine->TypeClipNumber(ParseInt(m_clipNumberEdit->text().toStdString()));
+    const QString typed = m_clipNumberEdit->text().trimmed();
+    if (typed.isEmpty()) return; // no clip shown, none asked for
+    m_engine->TypeClipNumber(ParseInt(typed.toStdString()));
 }
 
 void CPlayerDlg::CommitClipTitle() {

@@ -52,7 +52,8 @@ void CPlayerDlg::ShowFields(const PlayerFields& fields) {
         m_fieldsClip = fields.clipNumber;
     }
     if (otherClip || !m_clipNumberEdit->hasFocus())
-        SetEditText(m_clipNumberEdit, QString::number(fields.clipNumber));
+        SetEditText(m_clipNumberEdit,
+                    fields.clipNumber < 0 ? QString() : QString::number(fields.clipNumber));
     if (otherClip || !m_clipTitleEdit->hasFocus()) {
         setEdit(kClipTitle, fields.clipTitle);
         m_clipTitleEdit->setModified(false);

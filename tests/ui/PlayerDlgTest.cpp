@@ -6,6 +6,7 @@
 #include "ui/WindowFixture.h"
 
 #include <filesystem>
+#include <gmock/gmock.h>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMenu>
@@ -269,6 +270,29 @@ TEST_F(Window, ATypedTitleStaysWithTheClipItWasTypedFor) {
     EXPECT_EQ(title->text(), "");
     title->clearFocus();
     EXPECT_EQ(Clips().GetTitle(3), "");
+
+    // Another game loads: the fields show none of its clips, so neither a
+    // title typed nor REC can reach a clip of either game; PLAY and REC then
+    // start the new game's first clip.
+    QTest::mouseClick(Find<QPushButton>(kStop), Qt::LeftButton);
+    const CClipInfo alpha = Clips(0);
+    Load(1, -1);
+    const CClipInfo beta = Clips(1);
+    EXPECT_EQ(Find<QLineEdit>(kClipNumber)->text(), "");
+    EXPECT_EQ(title->text(), "");
+    title->setFocus();
+    QTest::keyClicks(title, "Overture");
+    QTest::keyClick(title, Qt::Key_Return);
+    auto* number = Find<QLineEdit>(kClipNumber);
+    number->setFocus();
+    QTest::keyClick(number, Qt::Key_Return);
+    EXPECT_EQ(Clips(0), alpha);
+    EXPECT_EQ(Clips(1), beta);
+    EXPECT_EQ(window->Engine().State(), PlayerState::Stopped);
+    core.calls.clear();
+    window->Engine().Rec();
+    EXPECT_THAT(core.TakeActions(), ::testing::Contains("Command(PLAY_CLIP, " +
+                                                        std::to_string(Clips(1).firstClip) + ")"));
 }
 
 // A box and its menu item are one setting: each shows what the other set.
