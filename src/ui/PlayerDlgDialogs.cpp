@@ -55,6 +55,7 @@ void CPlayerDlg::OpenOptions() {
         m_engine->ApplyListeningOptions();
         RefillClipList();
         ShowFields(m_engine->Fields());
+        m_engine->Autosave(); // kept now, as the autosave keeps them: a crash loses nothing
     }
     UpdateMenus();
 }

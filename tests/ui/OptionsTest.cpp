@@ -140,7 +140,9 @@ TEST_F(Options, OkAppliesEverywhereAndCancelChangesNothing) {
                                   "SetOption(LOOP_COUNT, 3)", "SetOption(TUNE_FADE_MS, 8000)"}));
     EXPECT_TRUE(qobject_cast<QCheckBox*>(window->ControlById(kNormalize))->isChecked());
 
-    ASSERT_TRUE(window->CloseSequence()); // and the next start finds them
+    // Kept at once, so a crash after OK loses nothing; and the next start finds them.
+    EXPECT_NE(temp.Read("Tarvo.ini").find("MaxLoopTime=150\n"), std::string::npos);
+    ASSERT_TRUE(window->CloseSequence());
     EXPECT_NE(temp.Read("Tarvo.ini").find("MaxLoopTime=150\n"), std::string::npos);
     EXPECT_NE(temp.Read("Tarvo.ini").find("PlayKnownLength=0\nLoopCount=3\nFadeSeconds=8\n"),
               std::string::npos);
