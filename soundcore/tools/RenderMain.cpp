@@ -10,6 +10,7 @@
 // rendered).
 #include "core/TarvoCore.h"
 #include "library/ExportName.h"
+#include "library/ROMList.h"
 #include "library/TextUtils.h"
 
 #include <cctype>
@@ -60,8 +61,12 @@ int OnMessage(void* user, int code, void* first, int) {
     Session& session = *static_cast<Session*>(user);
     switch (code) {
     case CORE_MSG_ROM_PATH: {
-        const std::string path = session.romFolder + static_cast<const char*>(first);
-        if (path.size() >= CORE_PATH_BUFFER_SIZE) return 0;
+        // The core names "romname.zip"; the game may be kept as any kind of
+        // archive the player finds.
+        std::string romName = static_cast<const char*>(first);
+        romName = tarvo::SplitToken(romName, '.');
+        const std::string path = tarvo::CROMList::FindArchive(session.romFolder, romName);
+        if (path.empty() || path.size() >= CORE_PATH_BUFFER_SIZE) return 0;
         CopyInto(first, path);
         return 1;
     }

@@ -38,7 +38,22 @@ std::unordered_map<std::string, std::string> ListArchives(const std::string& fol
     return byLowerName;
 }
 
+// A game's archive in one folder's listing; within a folder the earlier kind wins.
+std::string ArchiveIn(const std::unordered_map<std::string, std::string>& listing,
+                      const std::string& lowerRomName) {
+    for (std::string_view extension : CROMList::kArchiveExtensions) {
+        const auto found = listing.find(lowerRomName + std::string(extension));
+        if (found != listing.end()) return found->second;
+    }
+    return {};
+}
+
 } // namespace
+
+std::string CROMList::FindArchive(const std::string& folder, const std::string& romName) {
+    const std::string name = ArchiveIn(ListArchives(folder), ToLowerAscii(romName));
+    return name.empty() ? name : folder + name;
+}
 
 void CROMList::BuildFromCore(ICore& core) {
     m_games.clear();
@@ -126,12 +141,8 @@ void CROMList::ScanROMFolders() {
         game.romPath.clear();
         const std::string name = ToLowerAscii(game.romName);
         for (size_t f = 0; f < m_romFolders.size() && game.romPath.empty(); ++f)
-            for (std::string_view extension : kArchiveExtensions) {
-                const auto found = listings[f].find(name + std::string(extension));
-                if (found == listings[f].end()) continue;
-                game.romPath = m_romFolders[f] + found->second;
-                break;
-            }
+            if (const std::string found = ArchiveIn(listings[f], name); !found.empty())
+                game.romPath = m_romFolders[f] + found;
     }
     m_scanned = true;
 }

@@ -27,8 +27,12 @@ class CROMList {
 public:
     // The kinds a game's archive may be, in the order a folder's are taken
     // when it holds more than one for a game; ".rsn" is a RAR of SNES music.
-    static constexpr std::array<std::string_view, 8> kArchiveExtensions = {
-        ".zip", ".7z", ".rsn", ".rar", ".tar", ".tar.gz", ".tgz", ".tar.xz"};
+    static constexpr std::array<std::string_view, 10> kArchiveExtensions = {
+        ".zip", ".7z", ".rsn", ".rar", ".tar", ".tar.gz", ".tgz", ".tar.xz", ".tar.bz2", ".tbz2"};
+
+    // The archive of the game `romName` in `folder` (ending in "/"), found
+    // as a scan finds it; "" when there is none.
+    static std::string FindArchive(const std::string& folder, const std::string& romName);
 
     // Filled once from the core; never resized afterwards, so pointers to
     // entries stay valid for the whole run.

@@ -132,6 +132,13 @@ TEST(RenderTool, SpeaksPlainlyFailsLoudlyAndRendersAWholeGame) {
         const auto files = std::filesystem::directory_iterator(temp.Path());
         EXPECT_EQ(std::distance(begin(files), end(files)), 2); // said.txt and small.wav
     }
+    // A game kept as another kind of archive, its name in other case, is found
+    // as the player finds it.
+    const std::string kept = temp.MakeFolder("kept");
+    std::filesystem::copy_file(roms + "tarvoquest.zip", kept + "TarvoQuest.7z");
+    EXPECT_EQ(render({kept, "tarvoquest", "1", "1", temp.File("kept.wav")}), 0);
+    std::filesystem::remove_all(kept);
+    std::filesystem::remove(temp.File("kept.wav"));
     EXPECT_EQ(render(clip({"1", "5", temp.File("five.wav")})), 0);
     EXPECT_EQ(said,
               "Tarvo Quest, clip 1 \"Overture\": 5.0 s written to " + temp.File("five.wav") + "\n");

@@ -404,7 +404,8 @@ TEST_F(CoreTest, EveryKindOfArchiveLoadsAndPlays) {
         const char* options; // for bsdtar; null: the test's own RAR writer
     } cases[] = {{"absent.7z", "--format 7zip"},         {"absent.tar", "--format ustar"},
                  {"absent.tar.gz", "-z --format ustar"}, {"absent.tar.xz", "-J --format ustar"},
-                 {"absent.zip", "--format zip"},         {"absent.rsn", nullptr}};
+                 {"absent.tbz2", "-j --format ustar"},   {"absent.zip", "--format zip"},
+                 {"absent.rsn", nullptr}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
         std::filesystem::remove(romFolder + "absent.zip");
