@@ -7,7 +7,7 @@
 #include "src/OutputAnalysis.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <filesystem>
 #include <vector>
 
 namespace tarvocore {
@@ -40,14 +40,38 @@ void CClipExport::Run() {
     if (!CGameClips::PrepareData(member, data, error) ||
         !source.Start(member.name, data, m_request.trackList, {m_request.track, {}}, error)) {
         m_error = member.name + ": " + error;
-    } else if (m_file.Open(m_request.path, m_request.tags, m_error)) {
-        const bool known = m_request.lengthMs > 0;
-        const bool rendered =
-            Render(source, FramesOf(known ? m_request.lengthMs : kUnknownLengthMs));
-        if (!m_file.Close(error) && m_error.empty()) m_error = error;
-        if (!rendered && m_error.empty()) std::remove(m_request.path.c_str());
+    } else {
+        WriteFile(source);
     }
     emulator.Kill();
+}
+
+// The file is written under a name of its own beside the final one and takes
+// the final name only when whole: a full disk, a failure or a cancel never
+// leaves a cut file that looks finished.
+void CClipExport::WriteFile(CClipSource& source) {
+    const std::string partial = PartialName(m_request.path);
+    m_file.ShowAs(m_request.path);
+    if (!m_file.Open(partial, m_request.tags, m_error)) return;
+    const bool known = m_request.lengthMs > 0;
+    bool whole = Render(source, FramesOf(known ? m_request.lengthMs : kUnknownLengthMs));
+    std::string error;
+    if (!m_file.Close(error)) {
+        whole = false;
+        if (m_error.empty()) m_error = error;
+    }
+    std::error_code renameError;
+    if (whole) std::filesystem::rename(partial, m_request.path, renameError);
+    if (renameError) m_error = "cannot name it " + m_request.path + ": " + renameError.message();
+    if (!whole || renameError) std::filesystem::remove(partial, renameError);
+}
+
+std::string CClipExport::PartialName(const std::string& path) {
+    const std::filesystem::path final(path);
+    // Hidden, and ending as the final name does, which says the format.
+    return (final.parent_path() /
+            ("." + final.stem().string() + ".partial" + final.extension().string()))
+        .string();
 }
 
 // False when cancelled or failed; a failure leaves its reason in m_error.

@@ -27,8 +27,8 @@ struct ExportRequest {
 
 // One clip rendered into a sound file as fast as its emulator goes, on a
 // thread of its own and in an emulator process of its own, so that whatever
-// plays meanwhile goes on. A cancelled export removes its file; one that
-// fails keeps what it wrote.
+// plays meanwhile goes on. The file takes its name only when whole: a
+// cancelled or failed export leaves nothing behind.
 class CClipExport {
 public:
     static constexpr int kUnknownLengthMs = 180000;
@@ -50,7 +50,10 @@ public:
 
 private:
     void Run();
+    void WriteFile(class CClipSource& source);
     bool Render(class CClipSource& source, long totalFrames);
+    // The name the file is written under until it is whole.
+    static std::string PartialName(const std::string& path);
 
     const ExportRequest m_request;
     const std::string m_emulatorProgram;

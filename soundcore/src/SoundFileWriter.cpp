@@ -83,11 +83,11 @@ bool CSoundFileWriter::Open(const std::string& path, const SoundTags& tags, std:
     Close();
     m_target = {};
     m_target.fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    m_path = m_shownName.empty() ? path : m_shownName;
     if (m_target.fd < 0) {
-        error = "Cannot create " + path + ": " + std::strerror(errno);
+        error = "Cannot create " + m_path + ": " + std::strerror(errno);
         return false;
     }
-    m_path = path;
     m_frames = 0;
     SF_INFO info{};
     info.samplerate = kSampleRate;
@@ -96,7 +96,7 @@ bool CSoundFileWriter::Open(const std::string& path, const SoundTags& tags, std:
     m_wav = (info.format & SF_FORMAT_TYPEMASK) == SF_FORMAT_WAV;
     m_file = sf_open_virtual(&kFileIo, SFM_WRITE, &info, &m_target);
     if (!m_file || (!m_wav && !SetTags(tags))) {
-        error = "Cannot write " + path + ": " + sf_strerror(m_file);
+        error = "Cannot write " + m_path + ": " + sf_strerror(m_file);
         if (m_file) sf_close(m_file);
         m_file = nullptr;
         ::close(m_target.fd);
@@ -122,7 +122,7 @@ bool CSoundFileWriter::SetTags(const SoundTags& tags) {
 bool CSoundFileWriter::Fail(std::string& error) {
     error = m_path + " could not be written: " +
             (m_target.error ? std::strerror(m_target.error) : "the sound library failed") +
-            ". What was written before is kept.";
+            (m_shownName.empty() ? ". What was written before is kept." : ".");
     return false;
 }
 

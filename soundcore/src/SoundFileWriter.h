@@ -34,6 +34,9 @@ public:
     // ".flac", ".ogg", in any case).
     static bool WritesName(const std::string& path);
 
+    // Messages name this file in place of the one written, which its writer
+    // removes on a failure: a file written under a name of its own until whole.
+    void ShowAs(const std::string& finalName) { m_shownName = finalName; }
     bool Open(const std::string& path, const SoundTags& tags, std::string& error);
     // False once a write has failed; `error` then says why, and later writes
     // are dropped.
@@ -60,6 +63,7 @@ private:
     Target m_target;
     sf_private_tag* m_file = nullptr;
     std::string m_path;
+    std::string m_shownName;
     bool m_wav = true;
     int64_t m_headerBytes = 0;
     uint64_t m_frames = 0; // whole frames that reached the file

@@ -52,6 +52,7 @@ void CGameExport::Start(std::string folder, std::vector<ExportItem> items) {
     m_items = std::move(items);
     m_written = 0;
     m_error.clear();
+    m_cancelled = false;
     m_next = 0;
     ExportNext();
 }
@@ -66,6 +67,7 @@ void CGameExport::ExportNext() {
 
 void CGameExport::Cancel() {
     if (!Running()) return;
+    m_cancelled = true;
     m_next = -1;
     m_core.Command(CORE_CMD_CANCEL_EXPORT, 0);
 }
@@ -73,6 +75,7 @@ void CGameExport::Cancel() {
 void CGameExport::Abandon(const std::string& reason) {
     if (!Running()) return;
     Cancel();
+    m_cancelled = false;
     m_error = reason;
 }
 
@@ -93,7 +96,7 @@ void CGameExport::AnswerPath(void* buffer) const {
 void CGameExport::OnExported(const char* error, int clip) {
     if (!Running() || clip != m_items[m_next].clip) return; // one cancelled meanwhile
     if (error) {
-        m_error = error;
+        m_error = m_items[m_next].fileName + ": " + error;
         m_next = -1;
         return;
     }

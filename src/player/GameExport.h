@@ -51,6 +51,8 @@ public:
     // The file being written, and why the export stopped (empty when it did not fail).
     std::string CurrentFile() const;
     const std::string& Error() const { return m_error; }
+    // True when the user cancelled the export.
+    bool Cancelled() const { return m_cancelled; }
     const std::string& Folder() const { return m_folder; }
 
     // The core's messages 14 and 15.
@@ -66,6 +68,7 @@ private:
     int m_next = -1; // the item being written, -1 when none
     int m_written = 0;
     std::string m_error;
+    bool m_cancelled = false;
 };
 
 } // namespace tarvo

@@ -72,6 +72,8 @@ void CPlayerDlg::ReportExport() {
     if (!done.Error().empty())
         m_dialogs.ShowMessage("ERROR: The export stopped: " + done.Error() + "\n\n" + written,
                               MessageIcon::Error);
+    else if (done.Cancelled())
+        m_dialogs.ShowMessage("The export was cancelled. " + written, MessageIcon::Information);
     else
         m_dialogs.ShowMessage(written, MessageIcon::Information);
 }

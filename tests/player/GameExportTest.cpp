@@ -68,7 +68,7 @@ TEST_F(GameExport, RunsClipByClipUntilDoneFailedOrCancelled) {
     std::string full = "The disk is full";
     engine->StartExport(Folder(), items);
     core.Send(CORE_MSG_EXPORTED, full.data(), 1);
-    EXPECT_EQ(engine->Export().Error(), full);
+    EXPECT_EQ(engine->Export().Error(), "01 Overture.flac: " + full); // names the clip
     EXPECT_EQ(engine->Export().Written(), 0);
     EXPECT_FALSE(engine->Export().Running());
 
@@ -78,6 +78,7 @@ TEST_F(GameExport, RunsClipByClipUntilDoneFailedOrCancelled) {
     EXPECT_EQ(core.TakeActions(), std::vector<std::string>{"Command(CANCEL_EXPORT, 0)"});
     core.Send(CORE_MSG_EXPORTED, nullptr, 1); // one finished as the cancel went out
     EXPECT_TRUE(core.TakeActions().empty());
+    EXPECT_TRUE(engine->Export().Cancelled());
     EXPECT_EQ(engine->Export().Written(), 0);
 
     engine->StartExport(Folder(), items); // the next clips would come from another game

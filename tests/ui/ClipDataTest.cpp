@@ -220,5 +220,18 @@ TEST_F(WindowTest, ExportGameAudioAsksFollowsTheCoreAndSaysWhatItWrote) {
     });
     exportTo(true);
     EXPECT_EQ(core.TakeActions(), (Texts{"Command(EXPORT_CLIP, 1)", "Command(CANCEL_EXPORT, 0)"}));
-    EXPECT_EQ(dialogs.Texts().back(), "0 of 2 clips were written to " + folder + ".");
+    EXPECT_EQ(dialogs.Texts().back(),
+              "The export was cancelled. 0 of 2 clips were written to " + folder + ".");
+
+    // A failure names the clip it stopped at, and keeps the one before.
+    window->SetModalRunner([&](QDialog& dialog) {
+        core.Send(CORE_MSG_EXPORTED, nullptr, 1);
+        std::string full = "it could not be written: No space left on device";
+        core.Send(CORE_MSG_EXPORTED, full.data(), 3);
+        return dialog.result();
+    });
+    exportTo(true);
+    EXPECT_EQ(dialogs.Texts().back(),
+              "ERROR: The export stopped: 03 Jump.ogg: it could not be written: No space left on "
+              "device\n\n1 of 2 clips were written to " + folder + ".");
 }
