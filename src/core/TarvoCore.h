@@ -7,6 +7,12 @@
  * Integers are 32-bit signed. Texts returned by CoreGetString belong to the
  * core; the caller copies them at once. Every message is delivered on the
  * caller's thread, from inside one of the operations below.
+ *
+ * The callback runs inside the core's own call, so it must not call the core
+ * again, open a window or run an event loop: a player copies the message and
+ * acts on it once the operation that caused it has returned. The requests
+ * for a path (CORE_MSG_ROM_PATH, CORE_MSG_WAV_PATH, CORE_MSG_EXPORT_PATH)
+ * are answered within the callback, from what the player knows.
  */
 #ifndef TARVO_CORE_H
 #define TARVO_CORE_H

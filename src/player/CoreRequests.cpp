@@ -17,14 +17,14 @@ bool CopyToCoreBuffer(void* buffer, const std::string& text) {
     return true;
 }
 
-int AnswerRomPathRequest(void* buffer, const CROMList& romList, IDialogs& dialogs) {
+int AnswerRomPathRequest(void* buffer, const CROMList& romList, std::string& problem) {
     if (!buffer) return 0;
     const char* name = static_cast<const char*>(buffer);
     const std::string path =
         romList.GetRomPathForFile(std::string(name, strnlen(name, CORE_PATH_BUFFER_SIZE)));
     if (path.empty()) return 0;
     if (!FileExists(path)) {
-        dialogs.ShowMessage("ERROR: CoreMessage() - Unable to find " + path, MessageIcon::Error);
+        problem = "ERROR: CoreMessage() - Unable to find " + path;
         return 0;
     }
     return CopyToCoreBuffer(buffer, path) ? 1 : 0;

@@ -16,10 +16,12 @@ class IDialogs;
 // agreed capacity; false (nothing written) when it does not fit.
 bool CopyToCoreBuffer(void* buffer, const std::string& text);
 
-// Message 11: the core asks for the full path of a ROM archive named in `buffer`.
-int AnswerRomPathRequest(void* buffer, const CROMList& romList, IDialogs& dialogs);
+// CORE_MSG_ROM_PATH: the core asks for the full path of a ROM archive named
+// in `buffer`. It is answered inside the core's call, so what went wrong is
+// left in `problem` for the person to be told afterwards.
+int AnswerRomPathRequest(void* buffer, const CROMList& romList, std::string& problem);
 
-// Message 13: the core reports an error.
+// CORE_MSG_ERROR: the core reports an error.
 void ShowCoreError(const char* text, IDialogs& dialogs);
 
 // The loaded game's tunes as the core found them (index = clip number), or

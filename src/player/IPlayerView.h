@@ -57,6 +57,9 @@ public:
     virtual void ClipSeeked(long long positionMs) = 0;
     // Another clip or game: its voices may be others.
     virtual void VoicesChanged() = 0;
+    // Something waits for a person: the window calls the engine's
+    // ServePerson from its event loop, outside the tick.
+    virtual void PersonNeeded() = 0;
 };
 
 } // namespace tarvo

@@ -400,9 +400,14 @@ void CPlayerEngine::SaveRecording() {
     m_view.UpdateTransportButtons();
     SilenceCore();
     m_core.Command(CORE_CMD_PAUSE, 0);
-    CWavRecording::Keep(temporary,
-                        m_fields.romFile + "-" + FormatClipNumber(m_currentClip) + ".wav",
-                        RecordingTagsNow(), m_dialogs);
+    m_person.Ask(
+        [this, temporary,
+         proposed = m_fields.romFile + "-" + FormatClipNumber(m_currentClip) + ".wav",
+         tags = RecordingTagsNow()] { CWavRecording::Keep(temporary, proposed, tags, m_dialogs); });
+}
+
+void CPlayerEngine::ServePerson() {
+    m_person.Serve();
 }
 
 // The year is the catalogue's first detail ("1999, Prototype").
@@ -421,6 +426,7 @@ std::string CPlayerEngine::MakeTempWavName() const {
 // --- Timer ---------------------------------------------------------------
 
 void CPlayerEngine::TimerTick() {
+    const CPersonQueue::Reacting reacting(m_person);
     m_core.Command(CORE_CMD_SERVICE, 0);
     int left = 0, right = 0;
     m_vuHistory.Advance(left, right);

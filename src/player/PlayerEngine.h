@@ -2,8 +2,10 @@
 #pragma once
 
 #include "core/ICore.h"
+#include "player/CoreCalls.h"
 #include "player/GameExport.h"
 #include "player/IPlayerView.h"
+#include "player/PersonQueue.h"
 #include "player/PlayerState.h"
 #include "player/RecordingConversion.h"
 #include "player/VUHistory.h"
@@ -11,6 +13,7 @@
 #include "settings/Config.h"
 
 #include <ctime>
+#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
@@ -116,6 +119,13 @@ public:
     int PrevTarget(int from) const;
     int ShufflePick() const;
 
+    // What needs a person (a message, a picker) and came of the core's
+    // messages or the timer, done now that the window's event loop runs: a
+    // box opened inside the timer's tick would stop the tick, and sound and
+    // meters with it. The window calls this when the view is told a person
+    // is needed; each waiting thing is done once, one at a time.
+    void ServePerson();
+
     int ClipToStart() const;
     void StartRecording();
     void SaveRecording();
@@ -178,7 +188,7 @@ private:
     void UpdateTicking();
     RecordingTags RecordingTagsNow() const;
 
-    ICore& m_core;
+    mutable CCoreCalls m_core; // a way to the core, as a reference to it was: queries stay const
     CROMList& m_romList;
     CPlaylist& m_playlist;
     Config& m_config;
@@ -213,6 +223,7 @@ private:
     CVUHistory m_vuHistory;
     std::string m_tempWavPath;
     CGameExport m_export{m_core};
+    CPersonQueue m_person{[this] { m_view.PersonNeeded(); }};
 };
 
 } // namespace tarvo

@@ -48,7 +48,10 @@ void CPlayerEngine::SeekBy(int seconds) {
 long long CPlayerEngine::PositionMs() const {
     if (m_state != PlayerState::Playing && m_state != PlayerState::Paused && !IsRecording(m_state))
         return 0;
-    return m_seekPending ? m_elapsed * 1000LL : m_core.GetInt(CORE_INT_POSITION_MS, 0);
+    const long long position =
+        m_seekPending ? m_elapsed * 1000LL : m_core.GetInt(CORE_INT_POSITION_MS, 0);
+    // The sound may run on a little past the length before the clip ends.
+    return m_clipLengthMs > 0 ? std::min<long long>(position, m_clipLengthMs) : position;
 }
 
 // The core is done: the clip plays on from there, paused if it was.

@@ -23,6 +23,7 @@ int PeakOf(const int16_t* frames, int frameCount, int channel) {
 } // namespace
 
 int CPlayerEngine::OnCoreMessage(int code, void* first, int second) {
+    const CPersonQueue::Reacting reacting(m_person);
     switch (code) {
     case CORE_MSG_GAME_GONE:
         m_export.Abandon("the game was unloaded before every clip was written");
@@ -58,8 +59,13 @@ int CPlayerEngine::OnCoreMessage(int code, void* first, int second) {
         OnLevels(static_cast<const int16_t*>(first), second);
         m_meterTicksLeft = kMeterSettleTicks;
         break;
-    case CORE_MSG_ROM_PATH:
-        return AnswerRomPathRequest(first, m_romList, m_dialogs);
+    case CORE_MSG_ROM_PATH: {
+        std::string problem;
+        const int answer = AnswerRomPathRequest(first, m_romList, problem);
+        if (!problem.empty())
+            m_person.Ask([this, problem] { m_dialogs.ShowMessage(problem, MessageIcon::Error); });
+        return answer;
+    }
     case CORE_MSG_WAV_PATH:
         m_tempWavPath = MakeTempWavName();
         CopyToCoreBuffer(first, m_tempWavPath);
@@ -71,7 +77,9 @@ int CPlayerEngine::OnCoreMessage(int code, void* first, int second) {
         m_export.OnExported(static_cast<const char*>(first), second);
         break;
     case CORE_MSG_ERROR:
-        ShowCoreError(static_cast<const char*>(first), m_dialogs);
+        m_person.Ask([this, text = std::string(first ? static_cast<const char*>(first) : "")] {
+            ShowCoreError(text.c_str(), m_dialogs);
+        });
         break;
     default:
         break;
@@ -133,8 +141,10 @@ void CPlayerEngine::OnLoadFailed() {
     m_state = PlayerState::Idle;
     m_currentGame = -1;
     UpdateButtonsAndMenus();
-    m_dialogs.ShowMessage("An error occurred while trying to load the ROM image",
-                          MessageIcon::Error);
+    m_person.Ask([this] {
+        m_dialogs.ShowMessage("An error occurred while trying to load the ROM image",
+                              MessageIcon::Error);
+    });
 }
 
 void CPlayerEngine::OnClipStarted(int clip) {

@@ -105,15 +105,19 @@ QDBusObjectPath CMprisService::TrackId() const {
 }
 
 void CMprisService::SeekBy(qlonglong offset) {
-    CPlayerEngine& engine = m_window.Engine();
-    engine.SeekTo(std::max<qlonglong>(engine.PositionMs() + offset / 1000, 0));
+    m_window.OutsideRequests().Run([this, offset] {
+        CPlayerEngine& engine = m_window.Engine();
+        engine.SeekTo(std::max<qlonglong>(engine.PositionMs() + offset / 1000, 0));
+    });
 }
 
 // A place outside the clip, or for a clip no longer playing, is ignored.
 void CMprisService::SetPosition(const QDBusObjectPath& track, qlonglong position) {
-    CPlayerEngine& engine = m_window.Engine();
-    if (track != TrackId() || position < 0 || position / 1000 > engine.ClipLengthMs()) return;
-    engine.SeekTo(position / 1000);
+    m_window.OutsideRequests().Run([this, track, position] {
+        CPlayerEngine& engine = m_window.Engine();
+        if (track != TrackId() || position < 0 || position / 1000 > engine.ClipLengthMs()) return;
+        engine.SeekTo(position / 1000);
+    });
 }
 
 void CMprisService::AnnounceSeeked(long long positionMs) {
@@ -140,11 +144,13 @@ void CMprisService::Refresh() {
 // As the button would: only when it can be pressed, and Play or Pause only
 // when it would play or pause.
 void CMprisService::Press(int button, PressWhen when) {
-    const bool sounding = IsSounding(m_window.Engine().State());
-    if (!m_window.ControlById(button)->isEnabled()) return;
-    if ((when == PressWhen::Sounding && !sounding) || (when == PressWhen::Silent && sounding))
-        return;
-    m_window.Command(button);
+    m_window.OutsideRequests().Run([this, button, when] {
+        const bool sounding = IsSounding(m_window.Engine().State());
+        if (!m_window.ControlById(button)->isEnabled()) return;
+        if ((when == PressWhen::Sounding && !sounding) || (when == PressWhen::Silent && sounding))
+            return;
+        m_window.Command(button);
+    });
 }
 
 void CMprisService::Raise() {
@@ -154,7 +160,7 @@ void CMprisService::Raise() {
 }
 
 void CMprisService::Quit() {
-    m_window.close();
+    m_window.OutsideRequests().Run([this] { m_window.close(); });
 }
 
 CMprisRootAdaptor::CMprisRootAdaptor(CMprisService* service)

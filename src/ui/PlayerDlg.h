@@ -12,6 +12,7 @@
 #include "ui/DlgRenameGame.h"
 #include "ui/IconSequences.h"
 #include "ui/MenuBuilder.h"
+#include "ui/ModalGate.h"
 #include "ui/ModalRunner.h"
 #include "ui/MusicOpener.h"
 #include "ui/QtListView.h"
@@ -141,6 +142,7 @@ public:
     void SetTickNeed(TickNeed need) override;
     void ClipSeeked(long long positionMs) override;
     void VoicesChanged() override;
+    void PersonNeeded() override;
 
     // For tests and the program's own use.
     CPlayerEngine& Engine() { return *m_engine; }
@@ -156,6 +158,8 @@ public:
     const CIconSequences& IconSequences() const { return m_icons; }
     int CurrentWindowIcon() const { return m_windowIcon; }
     CMprisService* Mpris() const { return m_mpris; }
+    // Requests from the session bus, held while a modal window is open.
+    CModalGate& OutsideRequests() { return m_outsideRequests; }
     CDlgVoices* VoicesWindow() const;
     // Runs the window's modal dialogs; tests script them.
     void SetModalRunner(ModalRunner runner) { m_runModal = std::move(runner); }
@@ -236,6 +240,7 @@ private:
     QTimer m_autosaveTimer;
     ModalRunner m_runModal;
     CMprisService* m_mpris = nullptr;
+    CModalGate m_outsideRequests{this};
     QPointer<CDlgVoices> m_voices; // while the Voices window is open
     QSlider* m_positionBar = nullptr;
     QList<QShortcut*> m_seekKeys;

@@ -131,4 +131,10 @@ void CPlayerDlg::SetTickNeed(TickNeed need) {
                                               : CPlayerEngine::kClockPeriodMs);
 }
 
+// From the event loop, so that a box opened there leaves the tick running.
+void CPlayerDlg::PersonNeeded() {
+    QMetaObject::invokeMethod(
+        this, [this] { m_engine->ServePerson(); }, Qt::QueuedConnection);
+}
+
 } // namespace tarvo

@@ -45,18 +45,18 @@ bool CTarvoService::HandOver(const QByteArrayList& paths) {
 }
 
 void CTarvoService::OpenFiles(const QByteArrayList& paths) {
-    m_window.OpenMusic(paths);
+    m_window.OutsideRequests().Run([this, paths] { m_window.OpenMusic(paths); });
 }
 
 void CTarvoService::Open(const QStringList& paths) {
     QByteArrayList bytes;
     for (const QString& path : paths)
         bytes << QFile::encodeName(path);
-    m_window.OpenMusic(bytes);
+    OpenFiles(bytes);
 }
 
 void CTarvoService::Reload() {
-    m_window.TakeNewGames();
+    m_window.OutsideRequests().Run([this] { m_window.TakeNewGames(); });
 }
 
 } // namespace tarvo

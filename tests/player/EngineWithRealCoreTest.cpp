@@ -88,6 +88,32 @@ TEST_F(EngineWithRealCore, PlaysMarksBlankMovesOnAndRecords) {
 
 // A sound device with a long period asks for much sound at once; a 0.2-s
 // effect must still count as sound, whatever the size of the device's period.
+// The core speaks from inside its own calls, where it must not be called
+// again: the engine acts on what it said once the call has returned, and a
+// listener that calls it from inside is reported (a debug build stops there).
+TEST(LibraryCore, ACallIntoTheCoreFromInsideItsCallbackIsReported) {
+    struct Listener : ICoreListener {
+        ICore* core = nullptr;
+        int OnCoreMessage(int code, void*, int) override {
+            if (code == CORE_MSG_BUSY) core->GetInt(CORE_INT_GAME_COUNT, 0);
+            return 0;
+        }
+    } listener;
+    CLibraryCore core;
+    listener.core = &core;
+    core.Init(listener);
+    EXPECT_DEBUG_DEATH(
+        {
+            core.SetOption(CORE_OPT_GAME, 0);
+            core.Command(CORE_CMD_START_GAME, -1);
+        },
+        "from inside the sound core's callback");
+#ifdef NDEBUG
+    EXPECT_EQ(core.CallsFromTheCallback(), 1);
+#endif
+    core.Shutdown();
+}
+
 TEST_F(EngineWithRealCore, AShortEffectIsNotMarkedBlankWhateverTheDevicePeriod) {
     config.OnSilence = 0;
     config.AutoMark = 1;
@@ -149,4 +175,5 @@ TEST_F(EngineWithRealCore, ATuneEndsAtItsKnownLengthAndTheNextOneStarts) {
         engine.TimerTick();
     EXPECT_EQ(engine.CurrentClip(), 2);
     EXPECT_NEAR(ticks * 0.030, 7.68 + 2, 0.1);
+    EXPECT_EQ(core.CallsFromTheCallback(), 0);
 }

@@ -465,6 +465,11 @@ TEST_F(Engine, CoreMessagesThatEndOrRefuseAGame) {
     EXPECT_EQ(view.shown.gameName, "");
     core.Send(CORE_MSG_LOAD_FAILED);
     EXPECT_EQ(engine->CurrentGame(), -1);
+    // What needs a person waits for the window's event loop, and is told once.
+    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_EQ(view.personNeeded, 2);
+    engine->ServePerson();
+    engine->ServePerson();
     EXPECT_EQ(dialogs.Texts(), (Calls{"Sound Core reported an error: disk on fire",
                                       "An error occurred while trying to load the ROM image"}));
     EXPECT_EQ(dialogs.shown[1].icon, MessageIcon::Error);
@@ -490,6 +495,7 @@ TEST_F(Engine, PathRequestsFindArchivesInAnyCaseAndNameRecordings) {
     EXPECT_TRUE(dialogs.shown.empty());
     std::filesystem::remove(roms + "alpha.zip"); // found by the scan, gone since
     EXPECT_EQ(core.SendPathRequest(CORE_MSG_ROM_PATH, "alpha.zip"), "alpha.zip");
+    engine->ServePerson(); // not inside the core's call
     EXPECT_EQ(dialogs.Texts(),
               Calls{"ERROR: CoreMessage() - Unable to find " + roms + "alpha.zip"});
 
@@ -631,5 +637,7 @@ TEST_F(Recording, EndsByItselfAfterTheLongestRecordingTime) {
     now += 1;
     ClockTicks(1);
     EXPECT_EQ(engine->State(), PlayerState::Stopped);
+    EXPECT_TRUE(dialogs.paths.size() == 1); // the picker waits for the window's event loop
+    engine->ServePerson();
     EXPECT_TRUE(std::filesystem::exists(temp.File("long.wav")));
 }

@@ -21,6 +21,7 @@ public:
     TickNeed tickNeed = TickNeed::Timer;
     std::vector<long long> seekedTo;
     int voiceChanges = 0;
+    int personNeeded = 0; // the engine's ServePerson is the test's to call
 
     void ShowFields(const PlayerFields& fields) override { shown = fields; }
     void UpdateTransportButtons() override { calls.push_back("UpdateTransportButtons"); }
@@ -41,6 +42,7 @@ public:
     void SetTickNeed(TickNeed need) override { tickNeed = need; }
     void ClipSeeked(long long positionMs) override { seekedTo.push_back(positionMs); }
     void VoicesChanged() override { ++voiceChanges; }
+    void PersonNeeded() override { ++personNeeded; }
     void SetMeterLevels(int left, int right) override {
         leftLevel = left;
         rightLevel = right;

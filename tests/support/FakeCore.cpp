@@ -201,12 +201,16 @@ std::string FakeCore::GameText(int code, int game) const {
 
 void FakeCore::Command(int code, int argument) {
     Record("Command", NameOf(kCommandNames, code), argument);
+    ++callsUnderWay;
     if (onCommand) onCommand(code, argument);
+    --callsUnderWay;
 }
 
 void FakeCore::SetOption(int code, int value) {
     Record("SetOption", NameOf(kOptionNames, code), value);
+    ++callsUnderWay;
     if (onOption) onOption(code, value);
+    --callsUnderWay;
 }
 
 } // namespace tarvo::test

@@ -51,6 +51,7 @@ public:
     int currentClip = 0;
     int exportProgress = -1;
     int loadedGame = -1;
+    int callsUnderWay = 0; // commands and options whose call has not returned
     std::string version = "9.9.9 (fake)";
     // Called for every command and option, so a test can script the core's answers.
     std::function<void(int code, int argument)> onCommand;

@@ -5,6 +5,7 @@ namespace tarvo::test {
 
 void ScriptedDialogs::ShowMessage(const std::string& text, MessageIcon icon) {
     shown.push_back({text, icon, false});
+    if (onShow) onShow(text);
 }
 
 bool ScriptedDialogs::AskYesNo(const std::string& text, MessageIcon icon) {

@@ -4,6 +4,7 @@
 #include "library/IDialogs.h"
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,7 @@ public:
     std::vector<std::string> initialNames;
     std::vector<FileFilter> lastFilters;
     bool unattended = false;
+    std::function<void(const std::string& text)> onShow; // as a box opens
 
     void ShowMessage(const std::string& text, MessageIcon icon) override;
     bool AskYesNo(const std::string& text, MessageIcon icon) override;

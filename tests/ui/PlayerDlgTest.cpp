@@ -534,7 +534,8 @@ TEST_F(Window, FilesDroppedOnTheWindowAreOpenedAsMusic) {
     dialogs.shown.clear();
     window->Engine().StopPlayer();
     temp.Write("add.sh", "#!/bin/sh\nprintf '%s\\000' refused /etc/passwd '<b>no</b>' "
-                         "game beta 40000 refused " + roms + "tune.vgm '<b>why</b>'\n");
+                         "game beta 40000 refused " +
+                             roms + "tune.vgm '<b>why</b>'\n");
     window->OpenMusic({QByteArray::fromStdString(roms + "tune.vgm")});
     ASSERT_TRUE(added.wait(20000));
     EXPECT_EQ(window->Engine().State(), PlayerState::Stopped);
@@ -587,4 +588,32 @@ TEST_F(Window, ThePositionBarAndTheArrowsMoveAClipAndTheVoicesWindowMutes) {
     qobject_cast<QPushButton*>(window->VoicesWindow()->ControlById(CDlgVoices::kAll))->click();
     EXPECT_EQ(core.TakeActions(),
               (std::vector<std::string>{"Command(MUTE_VOICE, 1)", "Command(UNMUTE_VOICE, -1)"}));
+}
+
+// A core error met in the timer's service call is shown once that call has
+// returned, from the event loop: the tick, and the sound and meters with it,
+// goes on while the box is open.
+TEST_F(Window, ACoreErrorIsShownOutsideTheCoresCallWhileTheTickGoesOn) {
+    Load(0, 1);
+    bool sent = false;
+    core.onCommand = [this, &sent, answer = core.onCommand](int code, int argument) {
+        answer(code, argument);
+        if (code != CORE_CMD_SERVICE || std::exchange(sent, true)) return;
+        core.SendText(CORE_MSG_ERROR, "the emulator stopped");
+    };
+    int callsUnderWay = -1;
+    bool tickedWhileShown = false;
+    dialogs.onShow = [&](const std::string&) {
+        callsUnderWay = core.callsUnderWay;
+        QSignalSpy tick(&window->Timer(), &QTimer::timeout);
+        tickedWhileShown = tick.wait(2000);
+    };
+    QSignalSpy ticks(&window->Timer(), &QTimer::timeout);
+    ASSERT_TRUE(ticks.wait(2000));
+    EXPECT_TRUE(sent);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(dialogs.Texts(),
+              std::vector<std::string>{"Sound Core reported an error: the emulator stopped"});
+    EXPECT_EQ(callsUnderWay, 0);
+    EXPECT_TRUE(tickedWhileShown);
 }

@@ -4,10 +4,12 @@
 #include "ui/DlgClipRange.h"
 #include "ui/IconSequences.h"
 #include "ui/MenuBuilder.h"
+#include "ui/ModalGate.h"
 #include "ui/QtDialogs.h"
 
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -121,4 +123,26 @@ TEST(QtDialogs, MessagesArePlainTextAndALongListScrollsWithinTheScreen) {
     auto* ok = box->button(QMessageBox::Ok);
     EXPECT_TRUE(ok->isVisible());
     EXPECT_GT(ok->mapTo(box.get(), QPoint(0, 0)).y(), list->mapTo(box.get(), QPoint(0, 0)).y());
+}
+
+// What the session bus asks waits while a modal window is open, then runs in
+// the order it came.
+TEST(ModalGate, RequestsWaitForTheModalWindowToClose) {
+    QWidget owner;
+    CModalGate gate(&owner);
+    std::vector<int> ran;
+    gate.Run([&] { ran.push_back(1); });
+    EXPECT_EQ(ran, std::vector<int>{1});
+    QDialog box;
+    box.setModal(true);
+    box.show();
+    ASSERT_EQ(QApplication::activeModalWidget(), &box);
+    gate.Run([&] { ran.push_back(2); });
+    gate.Run([&] { ran.push_back(3); });
+    gate.RunWaiting();
+    EXPECT_EQ(gate.Waiting(), 2);
+    box.close();
+    gate.RunWaiting();
+    EXPECT_EQ(ran, (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(gate.Waiting(), 0);
 }
