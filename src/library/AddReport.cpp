@@ -62,9 +62,9 @@ void AddReport::KeepRefusalsOf(const std::set<std::string>& inputs) {
 
 std::string AddReport::RefusalText() const {
     if (refused.empty()) return {};
-    std::string text = refused.size() == 1
-                           ? std::string("Tarvo cannot play this file:\n")
-                           : "Tarvo cannot play these " + std::to_string(refused.size()) + " files:\n";
+    std::string text = refused.size() == 1 ? std::string("Tarvo cannot play this file:\n")
+                                           : "Tarvo cannot play these " +
+                                                 std::to_string(refused.size()) + " files:\n";
     for (const Refusal& refusal : refused)
         text += "\n" + refusal.input + ": " + refusal.reason;
     return text;

@@ -8,8 +8,8 @@
 #include "ui/WindowSizing.h"
 
 #include <functional>
-#include <QByteArrayList>
 #include <memory>
+#include <QByteArrayList>
 #include <QDialog>
 #include <QHash>
 

@@ -4,14 +4,14 @@
 #include <cstdio>
 #include <QColorDialog>
 #include <QDialogButtonBox>
-#include <QGridLayout>
-#include <QGuiApplication>
-#include <QPlainTextEdit>
-#include <QScreen>
 #include <QFile>
 #include <QFileDialog>
+#include <QGridLayout>
+#include <QGuiApplication>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QScreen>
 #include <QStringList>
 
 using namespace Qt::StringLiterals;

@@ -242,12 +242,12 @@ TEST_F(AddCollection, DamagedAndHostileInputsAreSkippedWithTheirReasons) {
              temp.File("nothing-here")},
             &code);
     EXPECT_EQ(code, 1); // nothing added
-    EXPECT_THAT(output, HasAll({"noise.vgm: nothing playable", "cut.zip: it is damaged",
-                                "huge.vgm: it is larger than 16 MiB",
-                                "many-entries-one-member.zip: it is damaged",
-                                "sn76489-clock-too-high.vgm: nothing playable",
-                                "nothing-here: it is no file or folder", "6 skipped.",
-                                "Nothing was added."}));
+    EXPECT_THAT(
+        output,
+        HasAll({"noise.vgm: nothing playable", "cut.zip: it is damaged",
+                "huge.vgm: it is larger than 16 MiB", "many-entries-one-member.zip: it is damaged",
+                "sn76489-clock-too-high.vgm: nothing playable",
+                "nothing-here: it is no file or folder", "6 skipped.", "Nothing was added."}));
     EXPECT_THAT(output, Not(HasSubstr("added    ")));
     EXPECT_EQ(temp.Read("games.txt"), "# my games\nknown | Known Game | Someone | 1990 | Test\n");
 }
@@ -267,8 +267,9 @@ TEST_F(AddCollection, NoNameOrTagCanForgeARecordOfTheReport) {
                              temp.File("Cool Game (Arcade).zip") + '\0');
     temp.Write("--report", "a file named like an option");
     int code = -1;
-    const std::string report = Add({"--", temp.File("--report")}, &code,
-                                   "--report --inputs-from - <" + temp.File("inputs"), " 2>/dev/null");
+    const std::string report =
+        Add({"--", temp.File("--report")}, &code,
+            "--report --inputs-from - <" + temp.File("inputs"), " 2>/dev/null");
     EXPECT_EQ(code, 0);
     const tarvo::AddReport read = tarvo::AddReport::Read(report);
     ASSERT_EQ(read.games.size(), 2u);

@@ -402,9 +402,12 @@ TEST_F(CoreTest, EveryKindOfArchiveLoadsAndPlays) {
     struct Case {
         const char* file;
         const char* options; // for bsdtar; null: the test's own RAR writer
-    } cases[] = {{"absent.7z", "--format 7zip"},         {"absent.tar", "--format ustar"},
-                 {"absent.tar.gz", "-z --format ustar"}, {"absent.tar.xz", "-J --format ustar"},
-                 {"absent.tbz2", "-j --format ustar"},   {"absent.zip", "--format zip"},
+    } cases[] = {{"absent.7z", "--format 7zip"},
+                 {"absent.tar", "--format ustar"},
+                 {"absent.tar.gz", "-z --format ustar"},
+                 {"absent.tar.xz", "-J --format ustar"},
+                 {"absent.tbz2", "-j --format ustar"},
+                 {"absent.zip", "--format zip"},
                  {"absent.rsn", nullptr}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);

@@ -233,5 +233,6 @@ TEST_F(WindowTest, ExportGameAudioAsksFollowsTheCoreAndSaysWhatItWrote) {
     exportTo(true);
     EXPECT_EQ(dialogs.Texts().back(),
               "ERROR: The export stopped: 03 Jump.ogg: it could not be written: No space left on "
-              "device\n\n1 of 2 clips were written to " + folder + ".");
+              "device\n\n1 of 2 clips were written to " +
+                  folder + ".");
 }

@@ -10,14 +10,14 @@
 #include "tools/add/GameBuilder.h"
 #include "tools/add/Handover.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <sstream>
-#include <cerrno>
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
