@@ -49,16 +49,20 @@ bool CEmulatorProcess::Launch(std::string& error) {
     posix_spawn_file_actions_adddup2(&actions, sockets[1], 3);
     posix_spawn_file_actions_adddup2(&actions, shared, 4);
     char* const argv[] = {const_cast<char*>(m_program.c_str()), nullptr};
+    pid_t pid = -1;
     const int spawned = blocks == MAP_FAILED ? errno
-                                             : ::posix_spawn(&m_pid, m_program.c_str(), &actions,
+                                             : ::posix_spawn(&pid, m_program.c_str(), &actions,
                                                              nullptr, argv, environ);
     posix_spawn_file_actions_destroy(&actions);
     ::close(sockets[1]);
     if (shared >= 0) ::close(shared);
+    if (spawned == 0) {
+        const std::lock_guard lock(m_pidLock);
+        m_pid = pid;
+    }
     if (spawned != 0) {
         if (blocks != MAP_FAILED) ::munmap(blocks, kSharedBytes);
         ::close(sockets[0]);
-        m_pid = -1;
         error = "cannot start the emulator " + m_program + ": " + std::strerror(spawned);
         return false;
     }
@@ -68,18 +72,26 @@ bool CEmulatorProcess::Launch(std::string& error) {
 }
 
 void CEmulatorProcess::Kill() {
-    if (m_pid > 0) {
-        ::kill(m_pid, SIGKILL);
-        int status = 0;
-        while (::waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
+    {
+        const std::lock_guard lock(m_pidLock);
+        if (m_pid > 0) {
+            ::kill(m_pid, SIGKILL);
+            int status = 0;
+            while (::waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
+            }
         }
+        m_pid = -1;
     }
     if (m_socket >= 0) ::close(m_socket);
     if (m_blocks) ::munmap(m_blocks, kSharedBytes);
-    m_pid = -1;
     m_socket = -1;
     m_blocks = nullptr;
     m_blockAsked = false;
+}
+
+void CEmulatorProcess::Interrupt() const {
+    const std::lock_guard lock(m_pidLock);
+    if (m_pid > 0) ::kill(m_pid, SIGKILL);
 }
 
 bool CEmulatorProcess::Send(EmulatorMessage type, const Bytes& request, int limitMs,

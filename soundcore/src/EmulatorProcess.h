@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <mutex>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -65,10 +66,10 @@ public:
     // Ends the process at once (a shutdown, or a test making it fail).
     void Kill();
     // Ends the process from another thread than the one waiting on it, whose
-    // request then fails at once and tidies up (a long seek given up).
-    void Interrupt() const {
-        if (m_pid > 0) ::kill(m_pid, SIGKILL);
-    }
+    // request then fails at once and tidies up (a long seek given up). The
+    // process is never reaped meanwhile, so the signal cannot reach another
+    // that took its number.
+    void Interrupt() const;
     pid_t Pid() const { return m_pid; }
 
 private:
@@ -85,6 +86,10 @@ private:
                                const Bytes& trackList) const;
 
     std::string m_program;
+    // Written by the thread working with the process (its start, its end),
+    // read there freely; another thread reads it only under the lock, which
+    // the end holds from the signal to the reaping.
+    mutable std::mutex m_pidLock;
     pid_t m_pid = -1;
     int m_socket = -1;
     int16_t* m_blocks = nullptr;

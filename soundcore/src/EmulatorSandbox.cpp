@@ -18,11 +18,13 @@
 #include <unistd.h>
 #include <vector>
 
-#if defined(__SANITIZE_ADDRESS__)
-#define TARVO_ADDRESS_SANITIZER 1
+// The address and thread sanitizers reserve terabytes of address space for
+// their shadow memory, which a limit on the address space would refuse.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define TARVO_SHADOW_SANITIZER 1
 #elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define TARVO_ADDRESS_SANITIZER 1
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#define TARVO_SHADOW_SANITIZER 1
 #endif
 #endif
 
@@ -140,8 +142,7 @@ bool InstallFilter(std::string& error) {
 
 bool EnterEmulatorSandbox(std::string& error) {
     bool limited = SetLimit(RLIMIT_CORE, 0) && SetLimit(RLIMIT_FSIZE, 0);
-#ifndef TARVO_ADDRESS_SANITIZER
-    // The address sanitizer reserves terabytes of address space for itself.
+#ifndef TARVO_SHADOW_SANITIZER
     limited = limited && SetLimit(RLIMIT_AS, kMemoryLimit);
 #endif
     if (!limited) {
@@ -178,8 +179,8 @@ bool SignalRefused() {
     return ::syscall(SYS_tgkill, parent, parent, 0) != 0 && ::kill(parent, 0) != 0;
 }
 bool AllocationRefused() {
-#ifdef TARVO_ADDRESS_SANITIZER
-    return true; // the address sanitizer needs the address space the limit would take
+#ifdef TARVO_SHADOW_SANITIZER
+    return true; // the sanitizer needs the address space the limit would take
 #else
     void* block = std::malloc(kMemoryLimit + (256u << 20));
     std::free(block);

@@ -88,7 +88,7 @@ int CSoundCore::GetInt(int code, int argument) const {
     case CORE_INT_POSITION_MS:
         return static_cast<int>(HeardFrame() * 1000 / kSampleRate);
     case CORE_INT_VOICE_COUNT:
-        return static_cast<int>(m_source.Voices().size());
+        return static_cast<int>(m_voices.size());
     case CORE_INT_VOICE_MUTED:
         return argument >= 0 && static_cast<size_t>(argument) < m_mutedVoices.size() &&
                        m_mutedVoices[static_cast<size_t>(argument)]
@@ -114,9 +114,8 @@ const char* CSoundCore::GetString(int code, int argument) {
         return tune ? tune->title.c_str() : "";
     }
     if (code == CORE_STR_VOICE_NAME) {
-        const auto& voices = m_source.Voices();
-        return argument >= 0 && static_cast<size_t>(argument) < voices.size()
-                   ? voices[static_cast<size_t>(argument)].c_str()
+        return argument >= 0 && static_cast<size_t>(argument) < m_voices.size()
+                   ? m_voices[static_cast<size_t>(argument)].c_str()
                    : "";
     }
     if (code == CORE_STR_DRIVER_NAME) {
@@ -305,18 +304,24 @@ void CSoundCore::PlayClip(int clip) {
     const ClipLocation* location = clip == CORE_SILENCE_CLIP ? nullptr : m_clips.Find(clip);
     StartClipEnd(location);
     if (!location) {
+        m_voices.clear();
         Send(CORE_MSG_CLIP_STARTED, nullptr, clip);
         return;
     }
+    m_sourceName = location->member->name;
     m_clipStartError.clear();
     m_emulator.Launch(m_clipStartError); // on this thread, which outlives the job
-    m_clipStart = std::make_unique<CBackgroundJob>(
-        [this, location] { m_clipStarted = PrepareClip(*location, m_clipStartError); });
+    // The job starts with the mutes as they are now; any made meanwhile are
+    // applied once it is done.
+    m_clipStart = std::make_unique<CBackgroundJob>([this, location, muted = m_mutedVoices] {
+        m_clipStarted = PrepareClip(*location, muted, m_clipStartError);
+    });
     if (m_waitsForLoads) FinishClipStart();
 }
 
 void CSoundCore::FinishClipStart() {
     WaitForClipStart();
+    m_voices = m_source.Voices();
     if (!m_clipStarted) {
         m_source.StartSilence();
         SendError("Clip " + std::to_string(m_currentClip) +
@@ -333,13 +338,13 @@ void CSoundCore::WaitForClipStart() {
     m_clipStart.reset();
 }
 
-bool CSoundCore::PrepareClip(const ClipLocation& location, std::string& error) {
+bool CSoundCore::PrepareClip(const ClipLocation& location, const std::vector<bool>& muted,
+                             std::string& error) {
     const ArchiveMember& member = *location.member;
-    m_sourceName = member.name;
     Bytes data;
     const Bytes trackList = m_clips.TrackListFor(*m_archive);
     if (!CGameClips::PrepareData(member, data, error) ||
-        !m_source.Start(member.name, data, trackList, {location.track, m_mutedVoices}, error)) {
+        !m_source.Start(member.name, data, trackList, {location.track, muted}, error)) {
         error = member.name + ": " + error;
         return false;
     }
@@ -350,6 +355,7 @@ void CSoundCore::ForgetGame() {
     CancelSeek();
     WaitForClipStart();
     m_source.StartSilence();
+    m_voices.clear();
     m_archive.reset();
     m_loadedGame = -1;
     m_currentClip = 0;

@@ -76,7 +76,8 @@ private:
     void CancelLoad();
     void StartLoadedGame(int clip);
     void PlayClip(int clip);
-    bool PrepareClip(const ClipLocation& location, std::string& error);
+    bool PrepareClip(const ClipLocation& location, const std::vector<bool>& muted,
+                     std::string& error);
     void FinishClipStart();
     void WaitForClipStart();
     int16_t* RenderClip(int frameCount);
@@ -125,11 +126,17 @@ private:
     std::shared_ptr<const CRomArchive> m_archive;
     CGameClips m_clips;
     CEmulatorProcess m_emulator;
+    // The emulator and the clip's source belong to the job under way (a clip
+    // start or a seek) while one runs, else to the caller's thread: nothing
+    // else touches them until the job has been waited for.
     CClipSource m_source{m_emulator};
     std::string m_sourceName;                    // the file the clip plays, for messages
     std::unique_ptr<CBackgroundJob> m_clipStart; // the clip's file on its way to the emulator
     bool m_clipStarted = false;
     std::string m_clipStartError;
+    // The voices of the last clip start or seek that finished: what the
+    // caller's thread answers, whatever a job is doing.
+    std::vector<std::string> m_voices;
 
     CAudioOutput m_output;
     bool m_outputTried = false;

@@ -51,6 +51,7 @@ void CSoundCore::Seek(int ms, bool showBusy) {
 void CSoundCore::FinishSeek() {
     m_seek->Wait();
     m_seek.reset();
+    m_voices = m_source.Voices(); // none, when the emulator stopped on the way
     RestartOutput();
     if (!m_seekDone)
         SendError("Clip " + std::to_string(m_currentClip) +
@@ -73,10 +74,11 @@ void CSoundCore::CancelSeek() {
     if (!m_seek->Done()) m_emulator.Interrupt();
     m_seek->Wait();
     m_seek.reset();
+    m_voices = m_source.Voices();
 }
 
 void CSoundCore::SetVoiceMuted(int voice, bool muted) {
-    const size_t voices = m_source.Voices().size();
+    const size_t voices = m_voices.size();
     if (voice >= 0 && static_cast<size_t>(voice) >= voices) return;
     m_mutedVoices.resize(std::max(voices, m_mutedVoices.size()), false);
     if (voice < 0)

@@ -377,3 +377,51 @@ TEST_F(EnginesTest, EachEnginesTuneFallsSilentAtItsKnownLength) {
     EXPECT_EQ(lastPeak, 0);
     EXPECT_EQ(TakeCodes(), (std::vector<int>{CORE_MSG_SEEKED, CORE_MSG_SILENCE, CORE_MSG_SILENCE}));
 }
+
+// A clip's start and a seek run on threads of their own while the caller
+// goes on: voices muted while a clip starts are muted once it has started,
+// the voices told meanwhile are those of the last start that finished, and a
+// seek asked while another runs takes its place, with no error.
+TEST_F(EnginesTest, MutesDuringAStartAndSeeksDuringASeekLandOnTheCallersThread) {
+    romFolder = TARVO_DEMO_ROMS;
+    Load("cometminer", 1); // at once, as rendering offline does
+    const int voices = core.GetInt(CORE_INT_VOICE_COUNT, 0);
+    ASSERT_EQ(voices, 3);
+    core.SetOption(CORE_OPT_FIXED_RENDER_MS, 0); // the jobs run beside the caller
+    auto finishJobs = [this] {
+        for (int round = 0; round < 3; ++round) {
+            core.WaitForStarts();
+            core.Command(CORE_CMD_SERVICE, 0);
+        }
+    };
+
+    messages.clear();
+    core.Command(CORE_CMD_PLAY_CLIP, 1);
+    core.Command(CORE_CMD_MUTE_VOICE, -1); // while the clip starts
+    EXPECT_EQ(core.GetInt(CORE_INT_VOICE_COUNT, 0), voices);
+    EXPECT_EQ(std::string(core.GetString(CORE_STR_VOICE_NAME, 2)), "Voice 3");
+    finishJobs();
+    ASSERT_NE(Last(CORE_MSG_CLIP_STARTED), nullptr);
+    EXPECT_EQ(core.GetInt(CORE_INT_VOICE_MUTED, 2), 1);
+    std::vector<int16_t> heard;
+    captured = &heard;
+    for (int report = 0; report < 20; ++report)
+        core.Render(tarvocore::CSoundCore::kLevelReportFrames);
+    captured = nullptr;
+    EXPECT_LT(RmsOf(heard, 2 * 4410), 100) << "every voice muted"; // below -50 dBFS
+
+    core.Command(CORE_CMD_SEEK, 20000); // a C64 tune is played there unheard
+    core.Command(CORE_CMD_UNMUTE_VOICE, 1);
+    core.Command(CORE_CMD_SEEK, 3000); // meanwhile: the latest wins
+    finishJobs();
+    ASSERT_NE(Last(CORE_MSG_SEEKED), nullptr);
+    EXPECT_EQ(Last(CORE_MSG_SEEKED)->second, 3000);
+    EXPECT_EQ(core.GetInt(CORE_INT_VOICE_MUTED, 1), 0);
+
+    // A seek given up for another clip ends its emulator from this thread.
+    core.Command(CORE_CMD_SEEK, 60000);
+    core.Command(CORE_CMD_PLAY_CLIP, 2);
+    finishJobs();
+    EXPECT_EQ(Last(CORE_MSG_CLIP_STARTED)->second, 2);
+    EXPECT_EQ(Count(CORE_MSG_ERROR), 0) << Last(CORE_MSG_ERROR)->text;
+}
