@@ -115,6 +115,14 @@ bool CRomArchive::IsMusicFileName(const std::string& name) {
 bool CRomArchive::Open(const std::string& path, std::string& error) {
     m_members.clear();
     m_problem.clear();
+    Visitor keep;
+    keep.take = [this](ArchiveMember&& member) { m_members.push_back(std::move(member)); };
+    return Visit(path, Limits{}, keep, error, m_problem);
+}
+
+bool CRomArchive::Visit(const std::string& path, const Limits& limits, const Visitor& visitor,
+                        std::string& error, std::string& problem) {
+    problem.clear();
     struct stat file {};
     if (::stat(path.c_str(), &file) != 0 || !S_ISREG(file.st_mode)) {
         error = path + " is not a file";
@@ -132,8 +140,8 @@ bool CRomArchive::Open(const std::string& path, std::string& error) {
     bool more = true;     // false once the whole archive was read
     bool damaged = false; // the archive breaks off after its first files
     archive_entry* entry = nullptr;
-    while (looked < kMaxMembers && total <= kMaxTotalSize &&
-           archive_filter_bytes(reader.get(), 0) <= kMaxStreamSize) {
+    while (looked < limits.members && total <= limits.totalSize &&
+           archive_filter_bytes(reader.get(), 0) <= limits.streamSize) {
         const int status = archive_read_next_header(reader.get(), &entry);
         more = status != ARCHIVE_EOF;
         if (status == ARCHIVE_EOF) break;
@@ -163,23 +171,29 @@ bool CRomArchive::Open(const std::string& path, std::string& error) {
         const bool whole = !tooLarge && ReadMember(reader.get(), member.data, inflated) &&
                            (!archive_entry_size_is_set(entry) ||
                             static_cast<size_t>(archive_entry_size(entry)) == inflated);
+        total += inflated;
         if (!whole) {
-            total += inflated;
+            const std::string reason = "it is damaged or larger than 16 MiB";
             if (refused++ == 0) firstRefusal = name + " is damaged or larger than 16 MiB";
+            if (visitor.refuse) visitor.refuse(name, reason);
             continue;
         }
-        total += inflated;
-        if (total <= kMaxTotalSize) m_members.push_back(std::move(member));
+        if (total > limits.totalSize) {
+            if (visitor.refuse) visitor.refuse(name, "it is past the music one archive may hold");
+            break;
+        }
+        if (visitor.take) visitor.take(std::move(member));
     }
-    if (refused == 1) m_problem = firstRefusal;
+    if (refused == 1) problem = firstRefusal;
     if (refused > 1)
-        m_problem = std::to_string(refused) + " files were not read (" + firstRefusal + ")";
-    const auto note = [this](const std::string& text) {
-        m_problem += (m_problem.empty() ? "" : "; ") + text;
+        problem = std::to_string(refused) + " files were not read (" + firstRefusal + ")";
+    const auto note = [&problem](const std::string& text) {
+        problem += (problem.empty() ? "" : "; ") + text;
     };
     if (damaged) note("the archive is damaged after its first files");
-    if (more || total > kMaxTotalSize)
-        note("the archive holds more music than the core reads (1024 files, 64 MiB)");
+    if (more || total > limits.totalSize)
+        note("the archive holds more music than the core reads (" + std::to_string(limits.members) +
+             " files, " + std::to_string(limits.totalSize >> 20) + " MiB)");
     return true;
 }
 

@@ -3,6 +3,7 @@
 
 #include "src/MusicData.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,9 +26,28 @@ public:
     static constexpr size_t kMaxTotalSize = 64u << 20;
     static constexpr long long kMaxStreamSize = 256ll << 20;
 
+    // How much of an archive is read: the core's bounds, or a collection's
+    // wider ones where each member is handed on as it is read.
+    struct Limits {
+        size_t members = kMaxMembers;
+        size_t totalSize = kMaxTotalSize;
+        long long streamSize = kMaxStreamSize;
+    };
+    // What reading an archive member by member meets: each music member
+    // read whole, and each one refused with why.
+    struct Visitor {
+        std::function<void(ArchiveMember&& member)> take;
+        std::function<void(const std::string& name, const std::string& reason)> refuse;
+    };
+
     // False with a reason when the archive cannot be opened at all, is
     // encrypted, or is not a file (a folder, a device, a pipe).
     bool Open(const std::string& path, std::string& error);
+    // Reads the archive's music members in turn within `limits`, keeping none:
+    // a collection larger than the core reads in one archive passes through a
+    // bounded memory. False as Open is; `problem` as Problem() says.
+    static bool Visit(const std::string& path, const Limits& limits, const Visitor& visitor,
+                      std::string& error, std::string& problem);
     const std::vector<ArchiveMember>& Members() const { return m_members; }
     // What was left unread, in one text for the whole archive; empty when
     // everything was read.

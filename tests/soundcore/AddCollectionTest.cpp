@@ -334,6 +334,29 @@ TEST_F(AddCollection, AFolderOfMoreTunesThanAnArchiveHoldsBecomesSeveralGames) {
                                 "Big Soundtrack (part 3), 52 clips"}));
 }
 
+// More music than the core reads of one archive (64 MiB) becomes parts by
+// size too, from a folder as from an archive: nothing is dropped unsaid.
+TEST_F(AddCollection, MoreMusicThanAnArchiveHoldsBecomesPartsAndNothingIsDroppedUnsaid) {
+    temp.MakeFolder("Long Play");
+    for (int i = 1; i <= 5; ++i) {
+        Bytes tune = Tune("Song " + std::to_string(i), "Long Play");
+        tune.resize(15u << 20, 0); // past its end, which the core reads no further than
+        WriteBytes(temp, "Long Play/0" + std::to_string(i) + " Song.vgm", tune);
+    }
+    ASSERT_EQ(std::system(("bsdtar -cf '" + temp.File("long.tar") + "' -C '" +
+                           temp.File("Long Play") + "' .")
+                              .c_str()),
+              0);
+    for (const std::string& input : {temp.File("Long Play"), temp.File("long.tar")}) {
+        SCOPED_TRACE(input);
+        int code = -1;
+        const std::string output = Add({input}, &code, "--dry-run");
+        EXPECT_EQ(code, 0);
+        EXPECT_THAT(output, HasAll({"Long Play, 4 clips", "Long Play (part 2), 1 clip"}));
+        EXPECT_THAT(output, Not(HasSubstr("skipped")));
+    }
+}
+
 TEST_F(AddCollection, SidTunesModulesAndAdLibMusicBecomeGamesAndArcadeChipsAreNamed) {
     // Laid out like HVSC: composer folders, and the song lengths in DOCUMENTS.
     const Bytes twin = Sid("Twin Peaks", 2);

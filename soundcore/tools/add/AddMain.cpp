@@ -300,6 +300,10 @@ struct Run {
 
 void AddGame(Run& run, const SourceGame& source, tarvocore::CEmulatorProcess& emulator) {
     const Options& options = run.options;
+    for (const std::string& file : source.leftOut)
+        std::fprintf(stderr, "skipped   %s/%s\n", source.source.c_str(), file.c_str());
+    run.skipped += static_cast<int>(source.leftOut.size());
+    if (source.files.empty() && source.problem.empty()) return; // a part that only names those
     std::string known;
     int clip = 0;
     if (KnownClipOf(source, run.catalogue, options.roms, known, clip)) {
@@ -417,13 +421,16 @@ int main(int argc, char** argv) {
     run.clipData << "; Tarvo Clip Info File - Stores clip information for supported ROMsets\n\n";
     tarvocore::CEmulatorProcess emulator(run.places.emulator);
 
-    const std::vector<SourceGame> sources = FindGames(options.inputs);
+    // One game at a time is read, built and let go: the memory a run takes
+    // is that of its largest game, whatever the collection's size.
+    std::vector<SourceGame> sources = FindGames(options.inputs);
     std::error_code error;
     if (!options.dryRun) fs::create_directories(options.roms, error);
     for (size_t i = 0; i < sources.size(); ++i) {
         if (sources.size() >= 50 && i % 50 == 0 && i > 0)
             std::fprintf(stderr, "... %zu of %zu\n", i, sources.size());
-        AddGame(run, sources[i], emulator);
+        ReadGame(std::move(sources[i]),
+                 [&](const SourceGame& game) { AddGame(run, game, emulator); });
     }
 
     std::string problem;

@@ -145,36 +145,43 @@ bool ReadSmallFile(const fs::path& path, Bytes& data, std::string& problem) {
     return problem.empty();
 }
 
-// Any kind of archive is read; only a zip may become a game's archive as it is.
+// A file as found: its name, place and size; false with why when it is not
+// a file the core could read.
+bool FindFile(const fs::path& path, SourceFile& file, std::string& problem) {
+    std::error_code error;
+    file = {path.filename().string(), {}, path.string(), 0};
+    file.size = fs::file_size(path, error);
+    if (error || !fs::is_regular_file(path, error)) {
+        problem = "it is damaged or cannot be read";
+        return false;
+    }
+    if (file.size > tarvocore::kMaxMusicFileSize) {
+        problem = "it is larger than 16 MiB";
+        return false;
+    }
+    return true;
+}
+
 SourceGame FromArchive(const fs::path& path) {
     const std::string name = path.filename().string();
-    SourceGame game = Game(path.string(), Extension(name) == "zip" ? path.string() : std::string(),
-                           name.substr(0, name.size() - ArchiveExtensionLength(name)));
-    tarvocore::CRomArchive archive;
-    std::string error;
-    if (!archive.Open(path.string(), error)) {
-        game.problem = "it is damaged (" + error + ")";
-        return game;
-    }
-    for (const auto& member : archive.Members())
-        game.files.push_back({member.name, member.data});
-    if (game.files.empty() && !archive.Problem().empty())
-        game.problem = "it is damaged: " + archive.Problem();
+    SourceGame game =
+        Game(path.string(), {}, name.substr(0, name.size() - ArchiveExtensionLength(name)));
+    game.archivePath = path.string();
     return game;
 }
 
 // A multi-track file is a game of its own, with the track list of its name.
 SourceGame FromMultiTrackFile(const fs::path& path) {
     SourceGame game = Game(path.string(), {}, Stem(path));
-    SourceFile file{path.filename().string(), {}};
-    if (!ReadSmallFile(path, file.data, game.problem)) return game;
+    SourceFile file;
+    if (!FindFile(path, file, game.problem)) return game;
     game.files.push_back(std::move(file));
     for (const char* ext : {".m3u", ".M3U"}) {
         fs::path list = path;
         list.replace_extension(ext);
-        SourceFile tracks{list.filename().string(), {}};
+        SourceFile tracks;
         std::string ignored;
-        if (fs::exists(list) && ReadSmallFile(list, tracks.data, ignored)) {
+        if (fs::exists(list) && FindFile(list, tracks, ignored)) {
             game.files.push_back(std::move(tracks));
             break;
         }
@@ -184,8 +191,8 @@ SourceGame FromMultiTrackFile(const fs::path& path) {
 
 SourceGame FromLooseFile(const fs::path& path) {
     SourceGame single = Game(path.string(), {}, Stem(path));
-    SourceFile file{path.filename().string(), {}};
-    if (ReadSmallFile(path, file.data, single.problem)) single.files.push_back(std::move(file));
+    SourceFile file;
+    if (FindFile(path, file, single.problem)) single.files.push_back(std::move(file));
     return single;
 }
 
@@ -286,44 +293,156 @@ bool IsTrackListFile(const SourceFile& file) {
     return FamilyOf(file.name) == MusicFamily::TrackList;
 }
 
-// The core reads at most kMaxMembers files and kMaxTotalSize bytes of one
-// archive: a larger game becomes several, in order, each within those
-// limits and each with the game's track lists.
-void SplitLargeGame(SourceGame game, std::vector<SourceGame>& games) {
-    using tarvocore::CRomArchive;
-    std::vector<SourceFile> lists, music;
-    size_t listBytes = 0;
-    for (SourceFile& file : game.files) {
-        if (IsTrackListFile(file)) listBytes += file.data.size();
-        (IsTrackListFile(file) ? lists : music).push_back(std::move(file));
-    }
-    game.files.clear();
-    game.zipPath.clear(); // no part is the input archive as it is
-    SourceGame part = game;
-    size_t bytes = listBytes;
-    for (SourceFile& file : music) {
-        const bool full = part.files.size() + lists.size() >= CRomArchive::kMaxMembers ||
-                          bytes + file.data.size() > CRomArchive::kMaxTotalSize;
-        if (full && !part.files.empty()) {
-            part.files.insert(part.files.end(), lists.begin(), lists.end());
-            games.push_back(std::move(part));
-            part = game;
-            part.part = games.back().part + 1;
-            bytes = listBytes;
-        }
-        bytes += file.data.size();
-        part.files.push_back(std::move(file));
-    }
-    part.files.insert(part.files.end(), lists.begin(), lists.end());
-    games.push_back(std::move(part));
+size_t SizeOf(const SourceFile& file) {
+    return file.data.empty() ? static_cast<size_t>(file.size) : file.data.size();
 }
 
-bool FitsOneArchive(const SourceGame& game) {
-    size_t bytes = 0;
-    for (const SourceFile& file : game.files)
-        bytes += file.data.size();
-    return game.files.size() <= tarvocore::CRomArchive::kMaxMembers &&
-           bytes <= tarvocore::CRomArchive::kMaxTotalSize;
+// A game none of whose files could be read says why: the one file's reason
+// (an archive's naming its member), or that nothing played, beside the
+// files it names.
+void SayWhyNothingWasRead(SourceGame& game, const std::string& nothing, bool nameTheFile) {
+    if (game.leftOut.size() == 1) {
+        const std::string& only = game.leftOut.front();
+        game.problem = nameTheFile ? nothing + ": " + only : only.substr(only.find(": ") + 2);
+        game.leftOut.clear();
+    } else if (game.problem.empty()) {
+        game.problem = nothing;
+    }
+}
+
+// Gathers a game's files into parts within what the core reads of one
+// archive, each part with the game's track lists, handing each on as it fills.
+class CParts {
+public:
+    CParts(const SourceGame& game, const std::function<void(const SourceGame&)>& take)
+        : m_game(game), m_take(take) {
+        m_game.files.clear();
+        m_part = m_game;
+    }
+
+    void AddList(SourceFile file) {
+        m_listBytes += SizeOf(file);
+        m_lists.push_back(std::move(file));
+    }
+    void Add(SourceFile file) {
+        using tarvocore::CRomArchive;
+        const bool full = m_part.files.size() + m_lists.size() >= CRomArchive::kMaxMembers ||
+                          m_listBytes + m_bytes + SizeOf(file) > CRomArchive::kMaxTotalSize;
+        if (full && !m_part.files.empty()) HandOn();
+        m_bytes += SizeOf(file);
+        m_part.files.push_back(std::move(file));
+    }
+    void LeaveOut(const std::string& name, const std::string& reason) {
+        m_part.leftOut.push_back(name + ": " + reason);
+    }
+    // The last part. A game with no file read at all is handed on with why;
+    // a last part with no files of its own only names what was left out.
+    void Finish(const std::string& nothing) {
+        if (!m_part.files.empty()) {
+            HandOn();
+        } else if (m_handedOn == 0) {
+            SayWhyNothingWasRead(m_part, nothing, true);
+            m_take(m_part);
+        } else if (!m_part.leftOut.empty()) {
+            m_take(m_part);
+        }
+    }
+
+private:
+    void HandOn() {
+        m_part.files.insert(m_part.files.end(), m_lists.begin(), m_lists.end());
+        m_take(m_part);
+        ++m_handedOn;
+        m_part = m_game;
+        m_part.part = m_game.part + m_handedOn;
+        m_part.zipPath.clear(); // a game in parts is no input archive as it is
+        m_bytes = 0;
+    }
+
+    SourceGame m_game;
+    std::function<void(const SourceGame&)> m_take;
+    SourceGame m_part;
+    std::vector<SourceFile> m_lists;
+    size_t m_listBytes = 0;
+    size_t m_bytes = 0;
+    int m_handedOn = 0;
+};
+
+// A zip the core reads whole, within one archive's bounds, may become the
+// game's archive as it is.
+bool ReadWholeZip(SourceGame& game) {
+    if (Extension(game.archivePath) != "zip") return false;
+    tarvocore::CRomArchive archive;
+    std::string error;
+    if (!archive.Open(game.archivePath, error) || !archive.Problem().empty() ||
+        archive.Members().empty())
+        return false;
+    game.zipPath = game.archivePath;
+    for (const auto& member : archive.Members())
+        game.files.push_back({member.name, member.data, {}, member.data.size()});
+    return true;
+}
+
+// Any other archive is read member by member, in parts; its members the
+// reader refuses are named.
+void ReadArchive(SourceGame game, const std::function<void(const SourceGame&)>& take) {
+    if (ReadWholeZip(game)) {
+        take(game);
+        return;
+    }
+    CParts parts(game, take);
+    tarvocore::CRomArchive::Visitor visitor;
+    visitor.take = [&parts](tarvocore::ArchiveMember&& member) {
+        SourceFile file{member.name, std::move(member.data), {}, 0};
+        if (IsTrackListFile(file))
+            parts.AddList(std::move(file));
+        else
+            parts.Add(std::move(file));
+    };
+    visitor.refuse = [&parts](const std::string& name, const std::string& reason) {
+        parts.LeaveOut(name, reason);
+    };
+    // A collection may hold far more than one archive of the core: it is read
+    // whole, each member within the core's own size limit.
+    const tarvocore::CRomArchive::Limits collection{size_t(1) << 20, size_t(1) << 40, 16ll << 30};
+    std::string error, problem;
+    if (!tarvocore::CRomArchive::Visit(game.archivePath, collection, visitor, error, problem)) {
+        game.problem = error.find("encrypted") != std::string::npos ||
+                               error.find("one volume") != std::string::npos
+                           ? error.substr(error.find(' ') + 1)
+                           : "it is damaged (" + error + ")";
+        take(game);
+        return;
+    }
+    parts.Finish(problem.empty() ? "it holds no music the core plays" : "it is damaged");
+}
+
+// Loose files are parted by their sizes first, then each part is read.
+void ReadFiles(SourceGame game, const std::function<void(const SourceGame&)>& take) {
+    std::vector<SourceGame> planned;
+    CParts parts(game, [&planned](const SourceGame& part) { planned.push_back(part); });
+    for (SourceFile& file : game.files) {
+        if (IsTrackListFile(file))
+            parts.AddList(std::move(file));
+        else
+            parts.Add(std::move(file));
+    }
+    parts.Finish("nothing playable");
+    for (SourceGame& part : planned) {
+        std::vector<SourceFile> read;
+        for (SourceFile& file : part.files) {
+            std::string problem;
+            if (file.data.empty() && !ReadSmallFile(file.path, file.data, problem)) {
+                part.leftOut.push_back(file.name + ": " + problem);
+                continue;
+            }
+            read.push_back(std::move(file));
+        }
+        part.files = std::move(read);
+        if (part.files.empty()) SayWhyNothingWasRead(part, "nothing playable", false);
+        take(part);
+        part = {}; // its files let go before the next part is read
+    }
 }
 
 } // namespace
@@ -351,14 +470,16 @@ std::vector<SourceGame> FindGames(const std::vector<std::string>& inputs) {
         for (size_t i = first; i < games.size(); ++i)
             games[i].songLengths = database;
     }
-    std::vector<SourceGame> fitting;
-    for (SourceGame& game : games) {
-        if (FitsOneArchive(game))
-            fitting.push_back(std::move(game));
-        else
-            SplitLargeGame(std::move(game), fitting);
-    }
-    return fitting;
+    return games;
+}
+
+void ReadGame(SourceGame found, const std::function<void(const SourceGame& part)>& take) {
+    if (!found.problem.empty())
+        take(found);
+    else if (!found.archivePath.empty())
+        ReadArchive(std::move(found), take);
+    else
+        ReadFiles(std::move(found), take);
 }
 
 } // namespace tarvoadd

@@ -76,7 +76,8 @@ void AddSongLengths(const SourceGame& source, const std::vector<std::string>& fi
             lines += line + "\n";
     if (lines.empty()) return;
     lines = "[Database]\n" + lines;
-    game.members.push_back({"Songlengths.md5", tarvocore::Bytes(lines.begin(), lines.end())});
+    game.members.push_back(
+        {"Songlengths.md5", tarvocore::Bytes(lines.begin(), lines.end()), {}, 0});
 }
 
 // What the emulator reads of a file, after the checks: false with the reason.
@@ -168,7 +169,7 @@ void BuildNumbered(const SourceGame& source, tarvocore::CEmulatorProcess& emulat
         std::snprintf(number, sizeof number, "%02d ", clip);
         const std::string name =
             CGameClips::NumberOfFile(file->name) == clip ? file->name : number + file->name;
-        game.members.push_back({name, file->data});
+        game.members.push_back({name, file->data, {}, 0});
     }
     if (game.members.empty()) {
         game.skipped = "nothing playable" + (firstProblem.empty() ? "" : " (" + firstProblem + ")");
