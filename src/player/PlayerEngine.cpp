@@ -65,13 +65,24 @@ int CPlayerEngine::TakeNewGames() {
     return added;
 }
 
+// The file is taken over by a rename before it is read: tarvo-add writing
+// meanwhile makes a new one, which the next round takes, so no title is lost
+// between the reading and the removing. A taken file whose titles could not
+// be kept stays, and is taken first the next time.
 void CPlayerEngine::ImportPendingClipData() {
+    if (!m_keepsFiles) return;
     const std::string pending = m_programFolder + kPendingClipDataName;
-    if (!m_keepsFiles || !IsRegularFile(pending)) return;
-    m_romList.LoadClipInfo(pending);
-    if (m_romList.SaveClipInfo(m_programFolder + "tarvoclips.dat", CROMList::Lines::WithUnsupported,
-                               m_dialogs))
-        std::remove(pending.c_str());
+    const std::string taken = pending + ".taken";
+    for (int round = 0; round < 2; ++round) {
+        if (!IsRegularFile(taken) &&
+            (!IsRegularFile(pending) || std::rename(pending.c_str(), taken.c_str()) != 0))
+            return;
+        m_romList.LoadClipInfo(taken);
+        if (!m_romList.SaveClipInfo(m_programFolder + "tarvoclips.dat",
+                                    CROMList::Lines::WithUnsupported, m_dialogs))
+            return;
+        std::remove(taken.c_str());
+    }
 }
 
 void CPlayerEngine::ApplyStartOptions(bool normalize) {

@@ -475,6 +475,20 @@ TEST_F(Engine, CoreMessagesThatEndOrRefuseAGame) {
     EXPECT_EQ(dialogs.shown[1].icon, MessageIcon::Error);
 }
 
+// The titles tarvo-add leaves are taken over by a rename before they are
+// read; titles left from a take whose save failed are taken first.
+TEST_F(Engine, TitlesLeftByTarvoAddAreTakenOverAndNoneIsLost) {
+    const std::string pending = std::string(kPendingClipDataName);
+    temp.Write(pending + ".taken", "alpha:title 1 Left Over\n");
+    temp.Write(pending, "alpha:title 2 New One\n");
+    engine->ImportPendingClipData();
+    EXPECT_EQ(Clips(0).GetTitle(1), "Left Over");
+    EXPECT_EQ(Clips(0).GetTitle(2), "New One");
+    EXPECT_FALSE(std::filesystem::exists(temp.File(pending)));
+    EXPECT_FALSE(std::filesystem::exists(temp.File(pending + ".taken")));
+    EXPECT_NE(temp.Read("tarvoclips.dat").find("alpha:title 2 New One"), std::string::npos);
+}
+
 TEST_F(Engine, PathRequestsFindArchivesInAnyCaseAndNameRecordings) {
     std::string roms = temp.MakeFolder("roms");
     temp.Write("roms/alpha.zip", "z");
