@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/MusicOpener.h"
 
+#include <algorithm>
+#include <filesystem>
 #include <QDir>
 #include <QFile>
 
@@ -29,22 +31,55 @@ void CMusicOpener::Open(const QByteArrayList& paths) {
     if (!Busy()) StartNext();
 }
 
+// Folders are counted first when a confirmation is wanted: a whole disk
+// given by mistake must not become a thousand games unasked.
 void CMusicOpener::StartNext() {
     if (m_waiting.isEmpty()) return;
-    const QByteArrayList inputs = std::exchange(m_waiting, {});
+    m_inputs = std::exchange(m_waiting, {});
     m_handed.clear();
-    QByteArray list;
-    for (const QByteArray& input : inputs) {
+    for (const QByteArray& input : m_inputs)
         m_handed.insert(input.toStdString());
+    const bool folders = std::any_of(m_inputs.begin(), m_inputs.end(), [](const QByteArray& path) {
+        std::error_code error;
+        return std::filesystem::is_directory(path.toStdString(), error);
+    });
+    m_counting = folders && m_confirmMany;
+    if (m_counting)
+        Run({u"--count"_s});
+    else
+        Add();
+}
+
+void CMusicOpener::Add() {
+    m_counting = false;
+    Run({u"--report"_s});
+}
+
+void CMusicOpener::Run(const QStringList& options) {
+    QByteArray list;
+    for (const QByteArray& input : m_inputs)
         list += input + '\0';
-    }
     m_process.setProcessChannelMode(QProcess::SeparateChannels);
-    m_process.start(m_addProgram, {u"--report"_s, u"--inputs-from"_s, u"-"_s});
+    m_process.start(m_addProgram, options + QStringList{u"--inputs-from"_s, u"-"_s});
     m_process.write(list);
     m_process.closeWriteChannel();
 }
 
+void CMusicOpener::Counted() {
+    bool read = false;
+    const int games = m_process.readAllStandardOutput().trimmed().toInt(&read);
+    if (!read || games <= kAskAboveGames || m_confirmMany(games, m_inputs)) {
+        Add();
+        return;
+    }
+    StartNext(); // not wanted: nothing is added
+}
+
 void CMusicOpener::Finished(int exitCode, QProcess::ExitStatus status) {
+    if (m_counting) {
+        Counted();
+        return;
+    }
     AddReport report = AddReport::Read(m_process.readAllStandardOutput().toStdString());
     report.KeepRefusalsOf(m_handed);
     QString failure;

@@ -25,10 +25,15 @@ class CMusicOpener : public QObject {
 
 public:
     using Done = std::function<void(const AddReport& report, const QString& failure)>;
+    // Asked before folders that hold more games than this are added, with
+    // their count and the paths; true goes on.
+    static constexpr int kAskAboveGames = 50;
+    using ConfirmMany = std::function<bool(int games, const QByteArrayList& paths)>;
 
     // `addProgram` is tarvo-add's path; `done` hears the report, or why the
     // tool could not run.
     CMusicOpener(QString addProgram, Done done);
+    void SetConfirmMany(ConfirmMany confirm) { m_confirmMany = std::move(confirm); }
 
     void SetProgram(QString addProgram) { m_addProgram = std::move(addProgram); }
     const QString& Program() const { return m_addProgram; }
@@ -42,13 +47,19 @@ public:
 
 private:
     void StartNext();
+    void Run(const QStringList& options);
+    void Add();
     void Finished(int exitCode, QProcess::ExitStatus status);
+    void Counted();
 
     QString m_addProgram;
     Done m_done;
+    ConfirmMany m_confirmMany;
     QProcess m_process;
     QByteArrayList m_waiting;
-    std::set<std::string> m_handed; // the inputs of the run under way
+    QByteArrayList m_inputs;        // of the run under way
+    std::set<std::string> m_handed; // the same, as the report names them
+    bool m_counting = false;        // the run under way only counts the games
 };
 
 } // namespace tarvo

@@ -42,6 +42,8 @@ CPlayerDlg::CPlayerDlg(std::string programFolder, ICore& core, IDialogs& dialogs
                                                m_dialogs, *this, m_programFolder, clock);
     BuildWindow();
     ConnectCommands();
+    m_opener.SetConfirmMany(
+        [this](int games, const QByteArrayList& paths) { return ConfirmManyGames(games, paths); });
 }
 
 CPlayerDlg::~CPlayerDlg() {

@@ -109,6 +109,8 @@ public:
     // A game the user added, renamed in its catalogue line; false when it could not be.
     bool RenameGame(int game, const GameNaming& naming);
     CMusicOpener& Opener() { return m_opener; }
+    // Before folders that would add many games: true to add them.
+    bool ConfirmManyGames(int games, const QByteArrayList& paths);
     static QString AddProgramBesideThis();
 
     // The loaded game's clips rendered to sound files, with a progress dialog.

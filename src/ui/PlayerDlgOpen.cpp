@@ -15,6 +15,16 @@ using namespace Qt::StringLiterals;
 
 namespace tarvo {
 
+bool CPlayerDlg::ConfirmManyGames(int games, const QByteArrayList& paths) {
+    std::string named;
+    for (const QByteArray& path : paths.mid(0, 5))
+        named += "\n" + path.toStdString();
+    if (paths.size() > 5) named += "\n...";
+    return m_dialogs.AskYesNo("Tarvo would add " + std::to_string(games) + " games from:\n" +
+                                  named + "\n\nAdd them all?",
+                              MessageIcon::Question);
+}
+
 void CPlayerDlg::OpenMusic(const QByteArrayList& paths) {
     if (!paths.isEmpty()) m_opener.Open(paths);
     raise();

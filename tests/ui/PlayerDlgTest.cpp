@@ -542,6 +542,23 @@ TEST_F(Window, FilesDroppedOnTheWindowAreOpenedAsMusic) {
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text,
               "Tarvo cannot play this file:\n\n" + roms + "tune.vgm: <b>why</b>");
+
+    // A folder of many games is counted first, and added only when the user agrees.
+    temp.Write("add.sh", "#!/bin/sh\n[ \"$1\" = --count ] && { echo 1208; exit 0; }\n"
+                         "printf '%s\\000' game beta 2\n");
+    for (const bool agree : {false, true}) {
+        dialogs = ScriptedDialogs();
+        dialogs.answers = {agree};
+        window->Engine().StopPlayer();
+        window->OpenMusic({QByteArray::fromStdString(roms)});
+        ASSERT_TRUE(added.wait(20000));
+        while (window->Opener().Busy()) // the count, then the adding
+            ASSERT_TRUE(added.wait(20000));
+        EXPECT_EQ(dialogs.Texts(),
+                  (std::vector<std::string>{"Tarvo would add 1208 games from:\n\n" + roms +
+                                            "\n\nAdd them all?"}));
+        EXPECT_EQ(window->Engine().State(), agree ? PlayerState::Playing : PlayerState::Stopped);
+    }
 }
 
 // The position bar and the arrow keys move a clip of known length, unless

@@ -54,6 +54,8 @@ const char* const kHelp =
     "  --rename NAME TITLE MAKER YEAR\n"
     "                      give the added game NAME another title, maker and year\n"
     "  --dry-run           only say what would be done\n"
+    "  --count             only say how many games the inputs hold, reading\n"
+    "                      nothing but the names and sizes of their files\n"
     "  --force             replace an archive or clip data file that is in the way\n"
     "  --help              this text\n"
     "  --                  what follows is inputs, even when it begins with -\n"
@@ -68,6 +70,7 @@ struct Options {
     bool dryRun = false;
     bool force = false;
     bool report = false;
+    bool count = false;
     std::vector<std::string> rename; // the game's short name, title, maker, year
     std::vector<std::string> inputs;
     bool inputsFromFile = false; // an empty list from there is no usage error
@@ -161,6 +164,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
             options.force = true;
         } else if (arg == "--report") {
             options.report = true;
+        } else if (arg == "--count") {
+            options.count = true;
         } else if (arg == "--rename") {
             for (int part = 0; part < 4; ++part)
                 if (std::string field; value(field)) options.rename.push_back(field);
@@ -407,6 +412,10 @@ int main(int argc, char** argv) {
     if (!ParseOptions(argc, argv, options)) {
         std::fputs(kHelp, stderr);
         return 2;
+    }
+    if (options.count) {
+        std::printf("%zu\n", FindGames(options.inputs).size());
+        return 0;
     }
     if (options.report) TakeReportChannel(run);
     run.places = FindPlaces();
