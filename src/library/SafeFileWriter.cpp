@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "library/SafeFileWriter.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -45,25 +47,35 @@ bool SyncToDisk(const std::string& path) {
 
 } // namespace
 
-bool CSafeFileWriter::Save(const std::string& requestedPath, const Writer& write) {
-    if (requestedPath.empty() || requestedPath.back() == '/') return false;
+bool CSafeFileWriter::Save(const std::string& path, const Writer& write) {
+    std::string ignored;
+    return Save(path, write, ignored);
+}
+
+bool CSafeFileWriter::Save(const std::string& requestedPath, const Writer& write,
+                           std::string& why) {
+    const auto fail = [&why](const std::string& temporary) {
+        why = std::strerror(errno ? errno : EIO);
+        if (!temporary.empty()) std::remove(temporary.c_str());
+        return false;
+    };
+    errno = 0;
+    if (requestedPath.empty() || requestedPath.back() == '/') {
+        why = "no file was named";
+        return false;
+    }
     const std::string path = FileBehindLinks(requestedPath);
     const std::string temporary = TemporaryNameFor(path);
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
+        if (!out) return fail({});
         write(out);
         out.close();
-        if (out.fail()) {
-            std::remove(temporary.c_str());
-            return false;
-        }
+        if (out.fail()) return fail(temporary);
     }
     if (!KeepPermissions(path, temporary) || !SyncToDisk(temporary) ||
-        std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        return false;
-    }
+        std::rename(temporary.c_str(), path.c_str()) != 0)
+        return fail(temporary);
     return true;
 }
 

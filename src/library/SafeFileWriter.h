@@ -16,6 +16,8 @@ public:
 
     // True when the file at `path` now holds exactly what `write` produced.
     static bool Save(const std::string& path, const Writer& write);
+    // The same; false says why in `why` (the system's words: "Permission denied").
+    static bool Save(const std::string& path, const Writer& write, std::string& why);
 };
 
 } // namespace tarvo

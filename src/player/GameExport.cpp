@@ -39,6 +39,12 @@ std::vector<ExportItem> CGameExport::ItemsOf(ICore& core, const CClipInfo& clips
     return items;
 }
 
+bool CGameExport::PathsFit(const std::string& folder, const std::vector<ExportItem>& items) {
+    return std::all_of(items.begin(), items.end(), [&](const ExportItem& item) {
+        return folder.size() + item.fileName.size() < CORE_PATH_BUFFER_SIZE;
+    });
+}
+
 std::vector<std::string> CGameExport::ExistingFiles(const std::string& folder,
                                                     const std::vector<ExportItem>& items) {
     std::vector<std::string> existing;

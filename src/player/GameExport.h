@@ -31,6 +31,8 @@ public:
     // The loaded game's clips that have a tune and are not marked blank (the
     // range's unmarked clips for a core that lists no tunes), named by their
     // titles with `extension` (".flac").
+    // True when every item's path in `folder` fits the core's path buffer.
+    static bool PathsFit(const std::string& folder, const std::vector<ExportItem>& items);
     static std::vector<ExportItem> ItemsOf(ICore& core, const CClipInfo& clips,
                                            const std::string& extension);
 

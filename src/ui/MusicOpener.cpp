@@ -26,8 +26,14 @@ QByteArray CMusicOpener::AbsolutePath(const QByteArray& path) {
 }
 
 void CMusicOpener::Open(const QByteArrayList& paths) {
-    for (const QByteArray& path : paths)
-        m_waiting << AbsolutePath(path);
+    AddReport unnamed; // an empty name would be the current folder once made absolute
+    for (const QByteArray& path : paths) {
+        if (path.isEmpty())
+            unnamed.refused = {{"(an empty name)", "it names no file or folder"}};
+        else
+            m_waiting << AbsolutePath(path);
+    }
+    if (!unnamed.refused.empty()) m_done(unnamed, {});
     if (!Busy()) StartNext();
 }
 

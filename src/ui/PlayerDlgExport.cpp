@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's export of a whole game's sound to files.
+#include "core/TarvoCore.h"
 #include "library/IDialogs.h"
 #include "library/TextUtils.h"
 #include "ui/ExportProgress.h"
@@ -38,6 +39,14 @@ void CPlayerDlg::ExportGameAudio() {
     if (items.empty()) {
         m_dialogs.ShowMessage("This game has no clips to export: every clip is marked blank.",
                               MessageIcon::Information);
+        return;
+    }
+    if (!CGameExport::PathsFit(folder, items)) {
+        m_dialogs.ShowMessage("ERROR: The path of " + folder +
+                                  " and a file name in it is longer than the " +
+                                  std::to_string(CORE_PATH_BUFFER_SIZE - 1) +
+                                  " bytes the sound core takes. Choose a folder nearer the top.",
+                              MessageIcon::Error);
         return;
     }
     if (!ConfirmExport(folder, items)) return;

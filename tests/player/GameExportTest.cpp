@@ -87,3 +87,13 @@ TEST_F(GameExport, RunsClipByClipUntilDoneFailedOrCancelled) {
     EXPECT_EQ(std::count(actions.begin(), actions.end(), "Command(CANCEL_EXPORT, 0)"), 1);
     EXPECT_EQ(engine->Export().Error(), "another game was loaded before every clip was written");
 }
+
+// A folder whose path with a file name passes the core's path buffer is
+// refused before anything starts, not told as "No file name was given".
+TEST(GameExportPaths, AFolderTooDeepForTheCoresBufferIsFoundBeforeTheExport) {
+    const std::vector<ExportItem> items{{1, "01 Overture.flac"},
+                                        {2, "02 A Much Longer Title.flac"}};
+    const std::string deep = "/" + std::string(CORE_PATH_BUFFER_SIZE - 20, 'd') + "/";
+    EXPECT_FALSE(CGameExport::PathsFit(deep, items));
+    EXPECT_TRUE(CGameExport::PathsFit("/music/", items));
+}

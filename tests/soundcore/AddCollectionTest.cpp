@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sidplayfp/SidTune.h>
+#include <sys/stat.h>
 
 using namespace tarvo::test;
 using ::testing::AllOf;
@@ -246,8 +247,8 @@ TEST_F(AddCollection, DamagedAndHostileInputsAreSkippedWithTheirReasons) {
         output,
         HasAll({"noise.vgm: nothing playable", "cut.zip: it is damaged",
                 "huge.vgm: it is larger than 16 MiB", "many-entries-one-member.zip: it is damaged",
-                "sn76489-clock-too-high.vgm: nothing playable",
-                "nothing-here: it is no file or folder", "6 skipped.", "Nothing was added."}));
+                "sn76489-clock-too-high.vgm: nothing playable", "nothing-here: it does not exist",
+                "6 skipped.", "Nothing was added."}));
     EXPECT_THAT(output, Not(HasSubstr("added    ")));
     EXPECT_EQ(temp.Read("games.txt"), "# my games\nknown | Known Game | Someone | 1990 | Test\n");
 }
@@ -279,6 +280,32 @@ TEST_F(AddCollection, NoNameOrTagCanForgeARecordOfTheReport) {
     ASSERT_EQ(read.refused.size(), 2u);
     EXPECT_EQ(read.refused[0].input, temp.File(forged));
     EXPECT_EQ(read.refused[1].input, temp.File("--report"));
+}
+
+// What cannot be added is said in words of its own: no pipe, loop or locked
+// archive is called damaged, and no name at all is not taken for a folder.
+TEST_F(AddCollection, EachKindOfInputThatCannotBeAddedIsNamedForWhatItIs) {
+    WriteBytes(temp, "a.vgm", Tune("A", "Locked"));
+    ASSERT_EQ(std::system(("cd '" + temp.Path() +
+                           "' && bsdtar --format zip --options zip:encryption=traditional "
+                           "--passphrase secret -cf locked.zip a.vgm")
+                              .c_str()),
+              0);
+    WriteRar(temp.File("set.part1.rar"), {{"01 Intro.vgm", Tune("Intro", "Set")}}, true);
+    fs::create_symlink(temp.File("loop"), temp.File("loop"));
+    ASSERT_EQ(::mkfifo(temp.File("pipe.vgm").c_str(), 0600), 0);
+    temp.Write("inputs", temp.File("locked.zip") + '\0' + temp.File("set.part1.rar") + '\0' +
+                             temp.File("loop") + '\0' + temp.File("pipe.vgm") + '\0' + '\0' +
+                             temp.File("gone.vgm") + '\0');
+    int code = -1;
+    const std::string output = Add({}, &code, "--inputs-from - <" + temp.File("inputs"), " 2>&1");
+    EXPECT_EQ(code, 1);
+    EXPECT_THAT(output,
+                HasAll({"locked.zip: it is encrypted", "set.part1.rar: it is one volume",
+                        "loop: it is a link that leads round in a loop",
+                        "pipe.vgm: it is a pipe, not a file",
+                        "skipped   : an empty name names no file", "gone.vgm: it does not exist"}));
+    EXPECT_THAT(output, Not(HasSubstr("damaged")));
 }
 
 TEST_F(AddCollection, ADamagedFileAmongGoodOnesIsNamedOnStandardErrorAndCounted) {

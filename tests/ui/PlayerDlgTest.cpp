@@ -543,6 +543,13 @@ TEST_F(Window, FilesDroppedOnTheWindowAreOpenedAsMusic) {
     EXPECT_EQ(dialogs.shown[0].text,
               "Tarvo cannot play this file:\n\n" + roms + "tune.vgm: <b>why</b>");
 
+    // No name at all is not taken for the current folder.
+    dialogs.shown.clear();
+    window->OpenMusic({QByteArray()});
+    EXPECT_EQ(dialogs.Texts(), std::vector<std::string>{"Tarvo cannot play this file:\n\n(an "
+                                                        "empty name): it names no file or folder"});
+    EXPECT_FALSE(window->Opener().Busy());
+
     // A folder of many games is counted first, and added only when the user agrees.
     temp.Write("add.sh", "#!/bin/sh\n[ \"$1\" = --count ] && { echo 1208; exit 0; }\n"
                          "printf '%s\\000' game beta 2\n");

@@ -138,7 +138,7 @@ bool ReadInputsFrom(const std::string& source, std::vector<std::string>& inputs)
     }
     std::istream& in = source == "-" ? std::cin : file;
     for (std::string input; std::getline(in, input, '\0');)
-        if (!input.empty()) inputs.push_back(input);
+        inputs.push_back(input); // an empty one is refused in words, as any other
     return true;
 }
 
@@ -221,8 +221,8 @@ bool WriteArchive(const NewGame& game, const std::string& path, std::string& err
     std::error_code renameError;
     if (error.empty()) fs::rename(temporary, path, renameError);
     if (!error.empty() || renameError) {
+        if (error.empty()) error = "cannot put it in place: " + renameError.message();
         fs::remove(temporary, renameError);
-        if (error.empty()) error = "cannot put it in place";
         return false;
     }
     return true;
@@ -356,9 +356,10 @@ bool HandOver(Run& run, std::string& problem) {
     const Options& options = run.options;
     if (!options.clipData.empty()) {
         const std::string clipFile = FreeName(options.clipData, options.force);
-        if (!tarvo::CSafeFileWriter::Save(clipFile,
-                                          [&](std::ostream& out) { out << run.clipData.str(); })) {
-            problem = "the clip data file " + clipFile + " cannot be written";
+        std::string why;
+        if (!tarvo::CSafeFileWriter::Save(
+                clipFile, [&](std::ostream& out) { out << run.clipData.str(); }, why)) {
+            problem = "the clip data file " + clipFile + " cannot be written: " + why;
             return false;
         }
         std::printf("The clips' titles are in %s: in Tarvo, choose Edit > Import Clip Data and\n"
@@ -434,7 +435,11 @@ int main(int argc, char** argv) {
     // is that of its largest game, whatever the collection's size.
     std::vector<SourceGame> sources = FindGames(options.inputs);
     std::error_code error;
-    if (!options.dryRun) fs::create_directories(options.roms, error);
+    if (!options.dryRun && !fs::create_directories(options.roms, error) && error) {
+        std::fprintf(stderr, "tarvo-add: cannot make the ROM folder %s: %s\n", options.roms.c_str(),
+                     error.message().c_str());
+        return 1;
+    }
     for (size_t i = 0; i < sources.size(); ++i) {
         if (sources.size() >= 50 && i % 50 == 0 && i > 0)
             std::fprintf(stderr, "... %zu of %zu\n", i, sources.size());

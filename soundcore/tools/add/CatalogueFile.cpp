@@ -89,13 +89,17 @@ bool CCatalogueFile::Rename(const std::string& romName, const std::string& title
 }
 
 bool CCatalogueFile::Save(std::string& error) const {
-    const bool saved = tarvo::CSafeFileWriter::Save(m_path, [this](std::ostream& out) {
-        out << m_text;
-        if (!m_text.empty() && m_text.back() != '\n') out << '\n';
-        for (const std::string& line : m_added)
-            out << line << '\n';
-    });
-    if (!saved) error = "the catalogue " + m_path + " cannot be written";
+    std::string why;
+    const bool saved = tarvo::CSafeFileWriter::Save(
+        m_path,
+        [this](std::ostream& out) {
+            out << m_text;
+            if (!m_text.empty() && m_text.back() != '\n') out << '\n';
+            for (const std::string& line : m_added)
+                out << line << '\n';
+        },
+        why);
+    if (!saved) error = "the catalogue " + m_path + " cannot be written: " + why;
     return saved;
 }
 

@@ -257,6 +257,32 @@ SourceGame OneFileGame(const fs::path& path) {
     return game;
 }
 
+// Why a path given is neither a file nor a folder, in words.
+std::string WhyNotAFile(const fs::path& path) {
+    if (path.empty()) return "an empty name names no file";
+    std::error_code error;
+    const fs::file_status status = fs::status(path, error);
+    if (error == std::errc::too_many_symbolic_link_levels)
+        return "it is a link that leads round in a loop";
+    if (error == std::errc::filename_too_long) return "its name is too long";
+    if (error == std::errc::permission_denied) return "a folder on its way cannot be read";
+    if (fs::is_symlink(fs::symlink_status(path, error)) && !fs::exists(status))
+        return "it is a link to a file that is not there";
+    switch (status.type()) {
+    case fs::file_type::not_found:
+        return "it does not exist";
+    case fs::file_type::fifo:
+        return "it is a pipe, not a file";
+    case fs::file_type::socket:
+        return "it is a socket, not a file";
+    case fs::file_type::block:
+    case fs::file_type::character:
+        return "it is a device, not a file";
+    default:
+        return "it is no file or folder";
+    }
+}
+
 // One input: a folder searched through, an archive, or one music file.
 void AddInput(const std::string& input, CVisits& visits, std::vector<SourceGame>& games) {
     const fs::path path(input);
@@ -265,7 +291,7 @@ void AddInput(const std::string& input, CVisits& visits, std::vector<SourceGame>
     if (fs::is_directory(path, error))
         FromFolder(path, visits, games);
     else if (!fs::is_regular_file(path, error))
-        games.push_back(Game(input, {}, Stem(path), "it is no file or folder"));
+        games.push_back(Game(input, {}, Stem(path), WhyNotAFile(path)));
     else if (IsArchive(input))
         games.push_back(FromArchive(path));
     else if (IsMultiTrackName(input) || IsMusic(input))
@@ -407,10 +433,10 @@ void ReadArchive(SourceGame game, const std::function<void(const SourceGame&)>& 
     const tarvocore::CRomArchive::Limits collection{size_t(1) << 20, size_t(1) << 40, 16ll << 30};
     std::string error, problem;
     if (!tarvocore::CRomArchive::Visit(game.archivePath, collection, visitor, error, problem)) {
-        game.problem = error.find("encrypted") != std::string::npos ||
-                               error.find("one volume") != std::string::npos
-                           ? error.substr(error.find(' ') + 1)
-                           : "it is damaged (" + error + ")";
+        // "PATH is encrypted: ...", "PATH is one volume of ...": said of it as it is.
+        const std::string named = game.archivePath + " is ";
+        game.problem = error.rfind(named, 0) == 0 ? "it is " + error.substr(named.size())
+                                                  : "it is damaged (" + error + ")";
         take(game);
         return;
     }

@@ -22,9 +22,11 @@ std::string PendingClipDataPath(const std::string& programFolder) {
 bool AppendClipData(const std::string& path, const std::string& lines, std::string& problem) {
     std::ifstream in(path, std::ios::binary);
     const std::string waiting((std::istreambuf_iterator<char>(in)), {});
-    if (tarvo::CSafeFileWriter::Save(path, [&](std::ostream& out) { out << waiting << lines; }))
+    std::string why;
+    if (tarvo::CSafeFileWriter::Save(
+            path, [&](std::ostream& out) { out << waiting << lines; }, why))
         return true;
-    problem = "the clip data file " + path + " cannot be written";
+    problem = "the clip data file " + path + " cannot be written: " + why;
     return false;
 }
 
