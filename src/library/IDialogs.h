@@ -38,6 +38,9 @@ public:
     virtual std::string SaveFileDialog(const std::string& title,
                                        const std::vector<FileFilter>& filters,
                                        const std::string& initialName) = 0;
+    // The filter the last save picker was left on, as an index of its
+    // filters; -1 when none is known.
+    virtual int LastSaveFilter() const { return -1; }
     virtual std::optional<RgbColor> ChooseColor(const RgbColor& initial) = 0;
     // The index of the choice the user picked from a list, or nothing when cancelled.
     virtual std::optional<int> ChooseItem(const std::string& title, const std::string& label,

@@ -121,9 +121,12 @@ std::string CQtDialogs::SaveFileDialog(const std::string& title,
                                        const std::vector<FileFilter>& filters,
                                        const std::string& initialName) {
     if (m_unattended) return {};
-    return PathOf(QFileDialog::getSaveFileName(Owner(), QString::fromStdString(title),
-                                               QFile::decodeName(initialName.c_str()),
-                                               FilterText(filters)));
+    QString selected;
+    const QString chosen = QFileDialog::getSaveFileName(Owner(), QString::fromStdString(title),
+                                                        QFile::decodeName(initialName.c_str()),
+                                                        FilterText(filters), &selected);
+    m_lastSaveFilter = static_cast<int>(FilterText(filters).split(u";;"_s).indexOf(selected));
+    return PathOf(chosen);
 }
 
 std::optional<RgbColor> CQtDialogs::ChooseColor(const RgbColor& initial) {

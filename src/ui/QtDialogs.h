@@ -21,6 +21,7 @@ public:
                                const std::vector<FileFilter>& filters) override;
     std::string SaveFileDialog(const std::string& title, const std::vector<FileFilter>& filters,
                                const std::string& initialName) override;
+    int LastSaveFilter() const override { return m_lastSaveFilter; }
     std::optional<RgbColor> ChooseColor(const RgbColor& initial) override;
     std::optional<int> ChooseItem(const std::string& title, const std::string& label,
                                   const std::vector<std::string>& choices, int initial) override;
@@ -40,6 +41,7 @@ private:
 
     QWidget* m_parent;
     bool m_unattended = false;
+    int m_lastSaveFilter = -1;
 };
 
 } // namespace tarvo

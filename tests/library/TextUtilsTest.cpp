@@ -118,6 +118,10 @@ TEST(ExportFileName, NumbersWithTwoDigitsAndTitlesSafeOnAnyDisk) {
         {5, "tab\there \"quoted\" <a|b>", "05 tab_here _quoted_ _a_b_.flac"},
         {6, "Ōkami Théme", "06 Ōkami Théme.flac"},
         {8, longTitle, "08 " + std::string(199, 'a') + ".flac"},
+        // A right-to-left override would show "Boss.exe" as "Bossexe.flac"
+        // reversed; direction marks, zero widths and soft hyphens go too.
+        {9, "Boss\u202Egalf.exe", "09 Bossgalf.exe.flac"},
+        {10, "\u200FA\u200BB\u2066C\u2069\uFEFFD\u00ADE\u061C", "10 ABCDE.flac"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ExportFileName(c.clip, c.title, ".flac"), c.name) << c.title;

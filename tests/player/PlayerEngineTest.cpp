@@ -628,6 +628,15 @@ TEST_F(Recording, AFlacNameConvertsTheRecordingWithItsTags) {
     EXPECT_EQ(kept.tags, "Theme|Alpha Story|Tarvo Soft|1991|7");
     EXPECT_FALSE(std::filesystem::exists(TempWav()));
     EXPECT_TRUE(dialogs.shown.empty());
+
+    // A name typed without an extension takes the filter's the picker was left on.
+    StartRecordingClip();
+    std::filesystem::copy_file(TARVO_TEST_DATA "/wav-bytes/ramps.wav", TempWav(),
+                               std::filesystem::copy_options::overwrite_existing);
+    dialogs.paths = {temp.File("flacnoext")};
+    dialogs.saveFilter = 1; // "FLAC Files"
+    engine->StopPlayer();
+    EXPECT_EQ(ReadSoundFile(temp.File("flacnoext.flac")).samples.size(), 600u);
 }
 
 TEST_F(Recording, NextSavesFirstThenPlaysWithoutRecording) {

@@ -29,6 +29,7 @@ public:
     std::vector<std::string> initialNames;
     std::vector<FileFilter> lastFilters;
     bool unattended = false;
+    int saveFilter = -1;                                 // the filter each save picker is left on
     std::function<void(const std::string& text)> onShow; // as a box opens
 
     void ShowMessage(const std::string& text, MessageIcon icon) override;
@@ -42,6 +43,7 @@ public:
     std::optional<int> ChooseItem(const std::string& title, const std::string& label,
                                   const std::vector<std::string>& choices, int initial) override;
     bool Unattended() const override { return unattended; }
+    int LastSaveFilter() const override { return saveFilter; }
 
     std::vector<std::string> Texts() const;
 
