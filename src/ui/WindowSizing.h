@@ -30,6 +30,10 @@ private:
     QWidget& m_window;
     WindowSize& m_kept;
     QSize m_layoutSize;
+    // The kept size was reduced to fit this screen, and the window has not
+    // settled since: what it is given meanwhile is not kept.
+    bool m_fitted = false;
+    static constexpr int kSettleMs = 2000;
 };
 
 } // namespace tarvo

@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTimer>
 #include <QUrl>
@@ -79,6 +80,18 @@ TEST_F(Window, GrowsWithItsClipListAndComesBackAtItsSize) {
     const auto next = MakeWindow(dialogs);
     next->StartUp();
     EXPECT_EQ(next->size(), layout + QSize(100, 80));
+
+    // A size larger than this screen is fitted to it, and stays kept as it was.
+    const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
+    next->Settings().MainWindowSize = {screen.width() + 500, screen.height() + 500};
+    ASSERT_TRUE(next->CloseSequence());
+    const auto large = MakeWindow(dialogs);
+    large->StartUp();
+    large->show();
+    QApplication::processEvents();
+    EXPECT_LE(large->height(), screen.height());
+    EXPECT_EQ(large->Settings().MainWindowSize,
+              (WindowSize{screen.width() + 500, screen.height() + 500}));
 }
 
 // The clip menu and the list's popup name the game and offer only what the
