@@ -179,6 +179,14 @@ TEST_F(Mpris, AClipOfKnownLengthSeeksFromTheDesktop) {
     core.Send(CORE_MSG_SEEKED, nullptr, 0);
     recorder.WaitForAChange();
     EXPECT_EQ(recorder.seeks, QList<qlonglong>{0});
+
+    // The farthest seek goes to the end, and no position is told past it,
+    // whatever the sound runs on to before the clip ends.
+    Call(player, "Seek", {qlonglong(INT64_MAX)});
+    EXPECT_EQ(core.TakeActions(), std::vector<std::string>{"Command(SEEK, 165000)"});
+    core.Send(CORE_MSG_SEEKED, nullptr, 165000);
+    core.positionMs = 166500;
+    EXPECT_EQ(Get(player, "Position").toLongLong(), 165000000);
 }
 
 // A second start given a file hands it to the Tarvo already running, which
