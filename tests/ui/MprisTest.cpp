@@ -16,6 +16,7 @@
 #include <QTimer>
 
 using namespace tarvo;
+using namespace Qt::StringLiterals;
 using namespace tarvo::test;
 
 // Records the PropertiesChanged and Seeked signals the player sends.
@@ -193,19 +194,22 @@ TEST_F(Mpris, AClipOfKnownLengthSeeksFromTheDesktop) {
 // adds it (here through a stand-in for tarvo-add) and plays what it became;
 // tarvo-add's own word makes it read its catalogue again.
 TEST_F(WindowTest, ASecondStartHandsItsFilesToTheRunningTarvo) {
-    temp.Write("add.sh", "#!/bin/sh\nprintf '%s\\000' game alpha 5\n");
+    temp.Write("add.sh", "#!/bin/sh\ncat > \"$0.in\"\nprintf '%s\\000' game alpha 5\n");
     std::filesystem::permissions(temp.File("add.sh"), std::filesystem::perms::owner_all);
     window->Opener().SetProgram(QString::fromStdString(temp.File("add.sh")));
     QSignalSpy added(&window->Opener().Process(), &QProcess::finished);
+    // A name that is not UTF-8 and looks like one of Qt's options, after "--".
     QProcess second;
-    second.start(QStringLiteral(TARVO_BIN_DIR "/tarvo"),
-                 {QString::fromStdString(roms + "tune.vgm")});
+    second.start(u"/bin/sh"_s, {u"-c"_s, uR"(exec "$0" -- "$1$(printf '\377\376').vgm")"_s,
+                                QStringLiteral(TARVO_BIN_DIR "/tarvo"),
+                                QString::fromStdString(roms + "-reverse")});
     QSignalSpy ended(&second, &QProcess::finished);
     ASSERT_TRUE(ended.wait(20000)); // this loop answers the second start meanwhile
     EXPECT_EQ(second.exitCode(), 0);
     ASSERT_TRUE(added.count() > 0 || added.wait(20000));
     EXPECT_EQ(window->Engine().CurrentGame(), 0);
     EXPECT_EQ(window->Engine().CurrentClip(), 5);
+    EXPECT_EQ(temp.Read("add.sh.in"), roms + "-reverse\xff\xfe.vgm" + '\0'); // its bytes as they were
     const auto calls = core.TakeActions();
     EXPECT_NE(std::find(calls.begin(), calls.end(), "Command(RELOAD_CATALOGUE, 0)"), calls.end());
 
