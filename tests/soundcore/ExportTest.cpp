@@ -135,7 +135,13 @@ TEST(RenderTool, SpeaksPlainlyFailsLoudlyAndRendersAWholeGame) {
     // A game kept as another kind of archive, its name in other case, is found
     // as the player finds it.
     const std::string kept = temp.MakeFolder("kept");
-    std::filesystem::copy_file(roms + "tarvoquest.zip", kept + "TarvoQuest.7z");
+    const std::string loose = temp.MakeFolder("loose");
+    ASSERT_EQ(std::system(("bsdtar -xf '" + roms + "tarvoquest.zip' -C '" + loose +
+                           "' && bsdtar --format 7zip -cf '" + kept + "TarvoQuest.7z' -C '" +
+                           loose + "' .")
+                              .c_str()),
+              0);
+    std::filesystem::remove_all(loose);
     EXPECT_EQ(render({kept, "tarvoquest", "1", "1", temp.File("kept.wav")}), 0);
     std::filesystem::remove_all(kept);
     std::filesystem::remove(temp.File("kept.wav"));
