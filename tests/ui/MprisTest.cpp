@@ -209,7 +209,8 @@ TEST_F(WindowTest, ASecondStartHandsItsFilesToTheRunningTarvo) {
     ASSERT_TRUE(added.count() > 0 || added.wait(20000));
     EXPECT_EQ(window->Engine().CurrentGame(), 0);
     EXPECT_EQ(window->Engine().CurrentClip(), 5);
-    EXPECT_EQ(temp.Read("add.sh.in"), roms + "-reverse\xff\xfe.vgm" + '\0'); // its bytes as they were
+    EXPECT_EQ(temp.Read("add.sh.in"),
+              roms + "-reverse\xff\xfe.vgm" + '\0'); // its bytes as they were
     const auto calls = core.TakeActions();
     EXPECT_NE(std::find(calls.begin(), calls.end(), "Command(RELOAD_CATALOGUE, 0)"), calls.end());
 
