@@ -2,6 +2,7 @@
 // The C entry points of the shipped core. The catalogue is looked for beside
 // the library file itself.
 #include "core/TarvoCore.h"
+#include "core/UserDataFolder.h"
 #include "src/SoundCore.h"
 
 #include <cstdlib>
@@ -33,16 +34,6 @@ std::string CatalogueFolder(const std::string& libraryFolder) {
     return libraryFolder + TARVO_DATA_FROM_CORE;
 }
 
-// Where the user's own files live: the folder an installed Tarvo keeps its
-// files in, and tarvo-add writes its catalogue lines when the shipped
-// catalogue cannot be written.
-std::string UserDataFolder() {
-    if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data)
-        return std::string(data) + "/Tarvo/";
-    const char* home = std::getenv("HOME");
-    return home && *home ? std::string(home) + "/.local/share/Tarvo/" : std::string();
-}
-
 } // namespace
 
 extern "C" {
@@ -50,7 +41,7 @@ extern "C" {
 void CoreInit(void* user, CoreMessageCallback callback) {
     const std::string folder = LibraryFolder();
     Core().SetEmulatorProgram(folder + tarvocore::CSoundCore::kEmulatorProgram);
-    const std::string userFolder = UserDataFolder();
+    const std::string userFolder = tarvo::UserDataFolder();
     if (!userFolder.empty()) Core().SetUserCatalogue(userFolder + tarvocore::CCatalogue::kFileName);
     Core().Init(user, callback, CatalogueFolder(folder));
 }

@@ -6,6 +6,7 @@
 #include "app/ProgramLock.h"
 #include "app/QtEnvironment.h"
 #include "core/LibraryCore.h"
+#include "core/UserDataFolder.h"
 #include "ui/PlayerDlg.h"
 #include "ui/QtDialogs.h"
 #include "ui/TarvoService.h"
@@ -96,10 +97,13 @@ int CPlayerApp::Run(int argc, char** argv) {
     // not valid UTF-8 must still be the one Tarvo reads and writes.
     const std::string executableFolder =
         ExecutableFolder(QFile::encodeName(QApplication::applicationDirPath()).toStdString());
-    const std::string folder = FindProgramFolder(
-        executableFolder,
-        QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
-            .toStdString());
+    // The user's folder by the rule the core and tarvo-add follow too.
+    std::string userData = UserDataFolder();
+    if (userData.empty())
+        userData =
+            QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
+                .toStdString();
+    const std::string folder = FindProgramFolder(executableFolder, userData);
     AdoptPortableFiles(executableFolder, folder);
     ProvideDemoGames(folder, executableFolder + TARVO_SHIPPED_ROMS_FROM_BIN);
     CQtDialogs dialogs;

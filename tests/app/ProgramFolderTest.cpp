@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ProgramFolder.h"
 
+#include "core/UserDataFolder.h"
 #include "support/TempFolder.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -41,4 +43,29 @@ TEST(ProgramFolder, AReadOnlyPortableCopySeedsTheUsersFolderOnce) {
     const std::string installed = temp.MakeFolder("installed");
     AdoptPortableFiles(stick, installed);
     EXPECT_TRUE(std::filesystem::is_empty(installed));
+}
+
+// The program, the core and tarvo-add find the user's folder by one rule,
+// also when $HOME is unset or $XDG_DATA_HOME is not an absolute path.
+TEST(UserDataFolder, OneRuleForEveryProgramWhateverTheEnvironmentLacks) {
+    const std::string savedData = std::getenv("XDG_DATA_HOME") ? std::getenv("XDG_DATA_HOME") : "";
+    const std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+    const passwd* user = ::getpwuid(::getuid());
+    ASSERT_NE(user, nullptr);
+    struct Case {
+        const char* data;
+        const char* home;
+        std::string folder;
+    } cases[] = {{"/data", "/home/a", "/data/Tarvo/"},
+                 {"relative", "/home/a", "/home/a/.local/share/Tarvo/"},
+                 {nullptr, "/home/a", "/home/a/.local/share/Tarvo/"},
+                 {nullptr, nullptr, std::string(user->pw_dir) + "/.local/share/Tarvo/"}};
+    for (const Case& c : cases) {
+        c.data ? ::setenv("XDG_DATA_HOME", c.data, 1) : ::unsetenv("XDG_DATA_HOME");
+        c.home ? ::setenv("HOME", c.home, 1) : ::unsetenv("HOME");
+        EXPECT_EQ(UserDataFolder(), c.folder) << (c.data ? c.data : "-") << (c.home ? c.home : "-");
+    }
+    savedData.empty() ? ::unsetenv("XDG_DATA_HOME")
+                      : ::setenv("XDG_DATA_HOME", savedData.c_str(), 1);
+    ::setenv("HOME", savedHome.c_str(), 1);
 }

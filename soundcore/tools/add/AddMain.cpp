@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // tarvo-add: brings a collection of game music into Tarvo in one step.
+#include "core/UserDataFolder.h"
 #include "library/AddReport.h"
 #include "library/SafeFileWriter.h"
 #include "src/GameClips.h"
@@ -82,13 +83,6 @@ std::string ExecutableFolder() {
     return error ? std::string("./") : self.parent_path().string() + "/";
 }
 
-std::string UserDataFolder() {
-    if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data)
-        return std::string(data) + "/Tarvo/";
-    const char* home = std::getenv("HOME");
-    return std::string(home ? home : ".") + "/.local/share/Tarvo/";
-}
-
 bool Writable(const std::string& path) {
     std::error_code error;
     const fs::path folder = fs::path(path).parent_path();
@@ -110,16 +104,16 @@ Places FindPlaces() {
     const std::string bin = ExecutableFolder();
     std::error_code error;
     Places places;
-    places.userCatalogue = UserDataFolder() + tarvocore::CCatalogue::kFileName;
+    places.userCatalogue = tarvo::UserDataFolder() + tarvocore::CCatalogue::kFileName;
     if (fs::exists(bin + "libtarvocore.so", error)) {
         places.emulator = bin + "tarvo-emulator";
         places.shippedCatalogue = bin + tarvocore::CCatalogue::kFileName;
-        places.programFolder = ::access(bin.c_str(), W_OK) == 0 ? bin : UserDataFolder();
+        places.programFolder = ::access(bin.c_str(), W_OK) == 0 ? bin : tarvo::UserDataFolder();
     } else {
         places.emulator = bin + TARVO_LIB_FROM_BIN + "/tarvo-emulator";
         places.shippedCatalogue =
             bin + TARVO_DATA_FROM_BIN + "/" + tarvocore::CCatalogue::kFileName;
-        places.programFolder = UserDataFolder();
+        places.programFolder = tarvo::UserDataFolder();
     }
     places.roms = places.programFolder + "roms/";
     return places;
