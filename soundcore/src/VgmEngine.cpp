@@ -2,7 +2,6 @@
 #include "src/VgmEngine.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace tarvocore {
 
@@ -18,19 +17,6 @@ constexpr size_t kMaxRomBytes = 16u << 20;
 // Commands run without a wait between them before the stream is taken as
 // stuck (a loop that never waits would hold the emulator for ever).
 constexpr long kMostCommandsWithoutWait = 1 << 20;
-
-void AppendUtf8(std::string& text, uint32_t code) {
-    if (code < 0x80) {
-        text += static_cast<char>(code);
-    } else if (code < 0x800) {
-        text += static_cast<char>(0xC0 | code >> 6);
-        text += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        text += static_cast<char>(0xE0 | code >> 12);
-        text += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-        text += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
 
 } // namespace
 
@@ -72,18 +58,6 @@ bool CVgmEngine::Open(const Bytes& data, const Bytes&, std::string& error) {
     return true;
 }
 
-// The GD3 tag block's texts: UTF-16, each ended by a zero.
-std::string CVgmEngine::Gd3Text(size_t& at) const {
-    std::string text;
-    while (at + 2 <= m_data.size()) {
-        const uint32_t unit = m_data[at] | m_data[at + 1] << 8;
-        at += 2;
-        if (unit == 0) break;
-        AppendUtf8(text, unit >= 0xD800 && unit < 0xE000 ? 0xFFFD : unit);
-    }
-    return text;
-}
-
 MusicInfo CVgmEngine::Info() {
     MusicInfo music;
     std::vector<std::string> chips;
@@ -95,18 +69,8 @@ MusicInfo CVgmEngine::Info() {
     for (size_t i = 0; i < chips.size(); ++i)
         music.system += (i ? " + " : "") + chips[i];
     music.system += ")";
+    // The GD3 tags are read on the program's side, as for every VGM.
     TuneInfo tune;
-    const uint32_t gd3 = Le32(m_data, 0x14);
-    size_t at = gd3 ? 0x14 + static_cast<size_t>(gd3) + 12 : 0;
-    if (at && at <= m_data.size() && std::memcmp(&m_data[at - 12], "Gd3 ", 4) == 0) {
-        std::string texts[10];
-        for (std::string& text : texts)
-            text = Gd3Text(at);
-        tune.title = texts[0];
-        music.game = texts[2];
-        music.author = texts[6];
-        music.copyright = texts[8];
-    }
     const long intro = std::max(m_totalSamples - m_loopSamples, 0L);
     if (m_loopSamples > 0) {
         tune.introMs = static_cast<int>(intro * 1000 / 44100);

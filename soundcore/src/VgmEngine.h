@@ -48,7 +48,6 @@ private:
     template <typename Chip, typename Sample>
     void MixPair(Pair<Chip>& pair, Sample sample, double& left, double& right);
     void MixFrame(int16_t* frame);
-    std::string Gd3Text(size_t& at) const;
 
     Bytes m_data;
     VgmLayout m_layout;

@@ -2,6 +2,7 @@
 #include "tools/add/CatalogueFile.h"
 
 #include "library/SafeFileWriter.h"
+#include "library/TextUtils.h"
 
 #include <cctype>
 #include <filesystem>
@@ -23,12 +24,6 @@ std::string ReadText(const std::string& path) {
     }
 }
 
-std::string Lower(std::string text) {
-    for (char& c : text)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
-
 } // namespace
 
 void CCatalogueFile::Read(const std::string& path, const std::vector<std::string>& others) {
@@ -47,7 +42,7 @@ void CCatalogueFile::Read(const std::string& path, const std::vector<std::string
 std::set<std::string> CCatalogueFile::TakenNames() const {
     std::set<std::string> names;
     for (const tarvocore::CatalogueGame& game : m_known)
-        names.insert(Lower(game.romName));
+        names.insert(tarvo::ToLowerAscii(game.romName));
     return names;
 }
 

@@ -43,9 +43,7 @@ std::string Stem(const fs::path& path) {
 // The length of an archive kind's extension at the end of a name (".tar.gz"
 // whole), or 0: the kinds a ROM folder's games may come in.
 size_t ArchiveExtensionLength(const std::string& name) {
-    std::string lower = name;
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string lower = tarvo::ToLowerAscii(name);
     for (std::string_view extension : tarvo::CROMList::kArchiveExtensions)
         if (lower.size() > extension.size() && lower.ends_with(extension)) return extension.size();
     return 0;

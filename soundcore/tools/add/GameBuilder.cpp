@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/add/GameBuilder.h"
 
+#include "library/TextUtils.h"
 #include "src/GameClips.h"
 #include "src/MusicFormats.h"
 #include "src/RomArchive.h"
@@ -206,14 +207,14 @@ std::string ShortNameOf(const std::string& title) {
     std::string name;
     for (unsigned char c : title) {
         if (std::isalnum(c) && c < 128)
-            name += static_cast<char>(std::tolower(c));
+            name += static_cast<char>(c);
         else if (!name.empty() && name.back() != '-')
             name += '-';
         if (name.size() >= 24) break;
     }
     while (!name.empty() && name.back() == '-')
         name.pop_back();
-    return name.empty() ? "game" : name;
+    return name.empty() ? "game" : tarvo::ToLowerAscii(name);
 }
 
 NewGame BuildGame(const SourceGame& source, tarvocore::CEmulatorProcess& emulator) {
