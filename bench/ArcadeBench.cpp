@@ -3,9 +3,9 @@
 // music beside libgme rendering a minute of its YM2612, the nearest chip it
 // plays. "realtime" is seconds of sound a second (the engine's target is at
 // least 50); "vs_libgme_ym2612" is libgme's time over the engine's.
-#include "src/RomArchive.h"
-#include "src/VgmEngine.h"
-#include "src/VgmValidator.h"
+#include "archive/RomArchive.h"
+#include "engines/VgmEngine.h"
+#include "game/VgmValidator.h"
 
 #include <benchmark/benchmark.h>
 #include <chrono>

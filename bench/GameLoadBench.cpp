@@ -5,8 +5,8 @@
 // longest the caller's thread waited in one core call (the window's longest
 // stall); "stall_vs_blocking" sets it beside the same load made in one
 // blocking call, as a tool makes it, measured in the same run.
+#include "session/SoundCore.h"
 #include "soundcore/SoundCoreFixture.h"
-#include "src/SoundCore.h"
 
 #include <benchmark/benchmark.h>
 #include <chrono>

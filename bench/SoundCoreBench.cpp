@@ -9,9 +9,9 @@
 #include <libopenmpt/libopenmpt.hpp>
 // clang-format on
 
-#include "src/RomArchive.h"
-#include "src/SoundCore.h"
-#include "src/VgmValidator.h"
+#include "archive/RomArchive.h"
+#include "game/VgmValidator.h"
+#include "session/SoundCore.h"
 #include "support/TempFolder.h"
 
 #include <adplug/adplug.h>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The core's catalogue of games.
-#include "src/Catalogue.h"
+#include "game/Catalogue.h"
 
 #include <sstream>
 

@@ -2,10 +2,10 @@
 // One engine in this process, without the emulator process around it: a file
 // opened, its tunes read, the first two started and a second of each
 // rendered. Built once an engine; TARVO_FUZZ_ENGINE names which.
-#include "src/AdPlugEngine.h"
-#include "src/OpenMptEngine.h"
-#include "src/SidEngine.h"
-#include "src/VgmEngine.h"
+#include "engines/AdPlugEngine.h"
+#include "engines/OpenMptEngine.h"
+#include "engines/SidEngine.h"
+#include "engines/VgmEngine.h"
 
 #include <array>
 #include <iterator>

@@ -4,7 +4,7 @@
 // rendered. The emulator runs in its own process, as in the program; what it
 // does there may fail the clip but never this process.
 #include "FuzzFile.h"
-#include "src/SoundCore.h"
+#include "session/SoundCore.h"
 
 #include <cstring>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A game's zip archive as the core reads it.
+#include "archive/RomArchive.h"
 #include "FuzzFile.h"
-#include "src/RomArchive.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     tarvocore::CRomArchive archive;

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The VGM checks: whatever they pass is checked again and passes unchanged.
-#include "src/VgmValidator.h"
+#include "game/VgmValidator.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const tarvocore::Bytes file(data, data + size);

@@ -24,15 +24,30 @@ FLOORS = {
     "src/player": 4,
     "src/ui": 5,
     "src/app": 6,
-    # The shipped core stands beside the player, on its contract alone.
-    "soundcore/src": 1,
-    "soundcore/tools": 2,
-    "soundcore/tools/compose": 2,
-    # tarvo-add writes the player's clip data file through the player's own
-    # writer, so it stands above both.
-    "soundcore/tools/add": 3,
+    # The shipped core stands beside the player, on its contract alone: a
+    # floor a folder, one library target each.
+    "soundcore/common": 1,     # what both processes use
+    "soundcore/archive": 2,    # game archives read, zips written
+    "soundcore/chips": 2,      # Tarvo's own chip emulators
+    "soundcore/ipc": 2,        # the program's side of the emulator process
+    "soundcore/engines": 3,    # the emulators behind one interface
+    "soundcore/game": 3,       # catalogue, a game's clips and checks, its load
+    "soundcore/playback": 3,   # a clip's sound and the device
+    "soundcore/emulator": 4,   # the emulator process, its server and sandbox
+    "soundcore/export": 4,     # sound files written
+    "soundcore/session": 5,    # CSoundCore and its jobs
+    "soundcore/api": 6,        # the C entry points
+    # The tools: the demo composer, and two that stand on the core and on the
+    # player's own files (tarvo-add writes the clip data file).
+    "soundcore/tools/compose": 4,
+    "soundcore/tools/render": 7,
+    "soundcore/tools/add": 7,
 }
 ROOTS = ("src", "soundcore")
+# The program's process never runs emulator code: nothing of it, the player
+# or the core library, includes what only the emulator process runs.
+EMULATOR_SIDE = {"soundcore/chips", "soundcore/engines", "soundcore/emulator"}
+BUILD_TOOLS = {"soundcore/tools/compose"}  # composes the demo games at build time
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
 
 
@@ -74,6 +89,9 @@ def main():
             if target == folder:
                 continue
             edges.setdefault(folder, set()).add(target)
+            if target in EMULATOR_SIDE and folder not in EMULATOR_SIDE | BUILD_TOOLS:
+                problems.append(f"{path}:{number}: {folder} is on the program's side and "
+                                f"includes {header}, which only the emulator process runs")
             if FLOORS.get(target, 99) >= FLOORS[folder]:
                 problems.append(f"{path}:{number}: {folder} (floor {FLOORS[folder]}) includes "
                                 f"{header} (floor {FLOORS.get(target)})")

@@ -2,10 +2,10 @@
 // tarvo-add on small collections the test makes itself: a pack of tagged VGZ
 // tunes, loose tunes in a folder, a multi-track file with its track list,
 // clashing names, damaged inputs, and a second run that adds nothing.
+#include "archive/RomArchive.h"
 #include "library/AddReport.h"
 #include "library/ROMList.h"
 #include "soundcore/SoundCoreFixture.h"
-#include "src/RomArchive.h"
 #include "support/TextMatchers.h"
 #include "tools/compose/ModuleBuilder.h"
 #include "tools/compose/SidBuilder.h"

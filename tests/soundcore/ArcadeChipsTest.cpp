@@ -2,13 +2,13 @@
 // The arcade boards' PCM chips and the engine that plays their VGM files,
 // checked by measurement: samples decoded as the data sheet defines them,
 // pitches at the documented rates, and the stream's loops and data blocks.
+#include "chips/Okim6295.h"
+#include "chips/SegaPcm.h"
+#include "chips/Ym2151.h"
+#include "chips/Ym2203.h"
+#include "engines/VgmEngine.h"
+#include "game/VgmValidator.h"
 #include "soundcore/SoundCoreFixture.h"
-#include "src/Okim6295.h"
-#include "src/SegaPcm.h"
-#include "src/VgmEngine.h"
-#include "src/VgmValidator.h"
-#include "src/Ym2151.h"
-#include "src/Ym2203.h"
 #include "tools/compose/VgmStream.h"
 
 #include <algorithm>

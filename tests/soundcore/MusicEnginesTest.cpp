@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The four engines behind the core: which one a file gets, what each tells of
 // its demo game, and how each refuses a damaged file.
+#include "engines/AdPlugEngine.h"
+#include "engines/GmeEngine.h"
+#include "engines/OpenMptEngine.h"
+#include "engines/SidEngine.h"
 #include "soundcore/SoundCoreFixture.h"
-#include "src/AdPlugEngine.h"
-#include "src/GmeEngine.h"
-#include "src/OpenMptEngine.h"
-#include "src/SidEngine.h"
 #include "tools/compose/ImfBuilder.h"
 #include "tools/compose/ModuleBuilder.h"
 #include "tools/compose/SidBuilder.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "playback/AudioOutput.h"
+#include "playback/OutputAnalysis.h"
 #include "soundcore/SoundCoreFixture.h"
-#include "src/AudioOutput.h"
-#include "src/OutputAnalysis.h"
 
 #include <cmath>
 

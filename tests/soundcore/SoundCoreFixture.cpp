@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "soundcore/SoundCoreFixture.h"
 
-#include "src/ZipWriter.h"
+#include "archive/ZipWriter.h"
 
 #include <cstring>
 #include <fstream>

@@ -3,7 +3,7 @@
 // Drives the shipped core's implementation directly, with a callback that
 // records every message and answers the path requests from a test folder.
 
-#include "src/SoundCore.h"
+#include "session/SoundCore.h"
 #include "support/TempFolder.h"
 #include "tools/compose/Song.h"
 #include "tools/compose/VgmBuilder.h"

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "common/TagText.h"
 #include "soundcore/SoundCoreFixture.h"
-#include "src/TagText.h"
 #include "support/FileSizeLimit.h"
 
 #include <csignal>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "src/SoundFileWriter.h"
+#include "export/SoundFileWriter.h"
 
 #include "soundcore/SoundCoreFixture.h"
 #include "support/FileSizeLimit.h"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "src/VgmValidator.h"
+#include "game/VgmValidator.h"
 
 #include "soundcore/SoundCoreFixture.h"
 

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // tarvo-add: brings a collection of game music into Tarvo in one step.
+#include "archive/RomArchive.h"
+#include "archive/ZipWriter.h"
 #include "core/UserDataFolder.h"
+#include "game/GameClips.h"
 #include "library/AddReport.h"
 #include "library/SafeFileWriter.h"
-#include "src/GameClips.h"
-#include "src/RomArchive.h"
-#include "src/ZipWriter.h"
 #include "tools/add/CatalogueFile.h"
 #include "tools/add/Collection.h"
 #include "tools/add/GameBuilder.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "src/Catalogue.h"
+#include "game/Catalogue.h"
 
 #include <set>
 #include <string>

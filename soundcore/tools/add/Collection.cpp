@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/add/Collection.h"
 
+#include "archive/RomArchive.h"
+#include "common/MusicFormats.h"
 #include "library/ROMList.h"
 #include "library/TextUtils.h"
-#include "src/MusicFormats.h"
-#include "src/RomArchive.h"
 
 #include <algorithm>
 #include <cerrno>

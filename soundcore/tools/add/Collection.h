@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "src/MusicData.h"
-#include "src/SongLengths.h"
+#include "common/MusicData.h"
+#include "common/SongLengths.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/add/GameBuilder.h"
 
+#include "archive/RomArchive.h"
+#include "common/MusicFormats.h"
+#include "common/TagText.h"
+#include "game/GameClips.h"
 #include "library/TextUtils.h"
-#include "src/GameClips.h"
-#include "src/MusicFormats.h"
-#include "src/RomArchive.h"
-#include "src/TagText.h"
 
 #include <algorithm>
 #include <cctype>

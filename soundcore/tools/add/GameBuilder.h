@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "ipc/EmulatorProcess.h"
 #include "library/ClipInfo.h"
-#include "src/EmulatorProcess.h"
 #include "tools/add/Collection.h"
 
 #include <set>

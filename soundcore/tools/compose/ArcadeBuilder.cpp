@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/compose/ArcadeBuilder.h"
 
-#include "src/Okim6295.h"
+#include "chips/Okim6295.h"
 #include "tools/compose/VgmStream.h"
 
 #include <algorithm>

@@ -2,7 +2,7 @@
 // Writes the demo games' ROM archives into the folder given on the command
 // line and, when a second folder is given, each tune as a file of its own
 // there too (seeds for the fuzz harnesses).
-#include "src/ZipWriter.h"
+#include "archive/ZipWriter.h"
 #include "tools/compose/DemoGames.h"
 
 #include <cstdio>

@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "common/MusicInfo.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tarvocore {
+
+// One emulator library behind the few things the core asks of it. Engines
+// run only inside the emulator process, never in the program's.
+class IMusicEngine {
+public:
+    virtual ~IMusicEngine() = default;
+
+    // Reads a music file and, when given, the track list beside it (.m3u);
+    // false with the reason.
+    virtual bool Open(const Bytes& data, const Bytes& trackList, std::string& error) = 0;
+    virtual MusicInfo Info() = 0;
+    virtual bool Start(int track, std::string& error) = 0;
+    // Fills every frame (stereo, 44100 Hz); false once the tune has ended,
+    // the frames then being silence.
+    virtual bool Render(int16_t* frames, int frameCount) = 0;
+    // Goes to `ms` into the started tune, as if it had played there from its
+    // start; false when the engine cannot.
+    virtual bool Seek(int ms) = 0;
+    // The started tune's voices (a chip's channels) by the library's names, in
+    // the order MuteVoices takes them.
+    virtual std::vector<std::string> Voices() = 0;
+    // Silences the voices marked true from the next frame rendered; the rest sound.
+    virtual void MuteVoices(const std::vector<bool>& muted) = 0;
+};
+
+// A seek for an engine whose chips' state rests on every sample played: the
+// tune is played unheard to `ms`, from its start (`track` started again) when
+// the place lies behind `playedFrames`, which the engine's Render counts.
+// False when the tune cannot start or ends on the way.
+bool PlayUnheardTo(IMusicEngine& engine, int track, const long& playedFrames, int ms);
+
+// The engine for a file, chosen by its content and, where that says
+// nothing, by its name; null when no engine plays it.
+std::unique_ptr<IMusicEngine> MakeMusicEngine(const Bytes& data, const std::string& name);
+
+} // namespace tarvocore

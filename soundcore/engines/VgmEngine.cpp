@@ -1,0 +1,299 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "engines/VgmEngine.h"
+
+#include <algorithm>
+
+namespace tarvocore {
+
+namespace {
+
+constexpr uint8_t kEndOfSound = 0x66;
+constexpr uint8_t kDataBlock = 0x67;
+constexpr uint8_t kSegaPcmRom = 0x80;
+constexpr uint8_t kOkiRom = 0x8B;
+// A ROM image larger than any board's is refused, so a file cannot make the
+// emulator take more memory than its limit.
+constexpr size_t kMaxRomBytes = 16u << 20;
+// Commands run without a wait between them before the stream is taken as
+// stuck (a loop that never waits would hold the emulator for ever).
+constexpr long kMostCommandsWithoutWait = 1 << 20;
+
+} // namespace
+
+bool CVgmEngine::Plays(const Bytes& data) {
+    const VgmLayout layout = ReadVgmLayout(data);
+    for (const VgmChip& chip : kArcadeChips)
+        if (ArcadeChipClock(data, layout, chip)) return true;
+    return false;
+}
+
+// A chip's clock within what boards used, so no file makes a chip run
+// millions of samples for each one heard.
+uint32_t CVgmEngine::ChipClock(const VgmChip& chip) const {
+    return std::clamp<uint32_t>(ArcadeChipClock(m_data, m_layout, chip) & kClockMask,
+                                kMinArcadeClock, kMaxArcadeClock);
+}
+
+bool CVgmEngine::Open(const Bytes& data, const Bytes&, std::string& error) {
+    if (!Plays(data)) {
+        error = "it is not a VGM file for the arcade chips";
+        return false;
+    }
+    m_data = data;
+    m_layout = ReadVgmLayout(m_data);
+    const uint32_t loopField = Le32(m_data, 0x1C);
+    const size_t loop = loopField ? 0x1C + static_cast<size_t>(loopField) : 0;
+    m_loop = loop >= m_layout.dataStart && loop < m_layout.end ? loop : 0;
+    m_totalSamples = static_cast<long>(std::min<uint32_t>(Le32(m_data, 0x18), 0x7FFFFFFF));
+    m_loopSamples =
+        m_loop ? static_cast<long>(std::min<uint32_t>(Le32(m_data, 0x20), 0x7FFFFFFF)) : 0;
+    const auto count = [this](const VgmChip& chip) {
+        const uint32_t clock = ArcadeChipClock(m_data, m_layout, chip);
+        return clock == 0 ? 0 : (clock & kSecondChipBit) ? 2 : 1;
+    };
+    m_ym2151.count = count(kYm2151Chip);
+    m_segaPcm.count = count(kSegaPcmChip);
+    m_ym2203.count = count(kYm2203Chip);
+    m_oki.count = count(kOkim6295Chip);
+    return true;
+}
+
+MusicInfo CVgmEngine::Info() {
+    MusicInfo music;
+    std::vector<std::string> chips;
+    if (m_ym2151.count) chips.push_back("YM2151");
+    if (m_segaPcm.count) chips.push_back("SegaPCM");
+    if (m_ym2203.count) chips.push_back("YM2203");
+    if (m_oki.count) chips.push_back("OKIM6295");
+    music.system = "Arcade board (";
+    for (size_t i = 0; i < chips.size(); ++i)
+        music.system += (i ? " + " : "") + chips[i];
+    music.system += ")";
+    // The GD3 tags are read on the program's side, as for every VGM.
+    TuneInfo tune;
+    const long intro = std::max(m_totalSamples - m_loopSamples, 0L);
+    if (m_loopSamples > 0) {
+        tune.introMs = static_cast<int>(intro * 1000 / 44100);
+        tune.loopMs = static_cast<int>(m_loopSamples * 1000 / 44100);
+        tune.lengthMs = tune.introMs + 2 * tune.loopMs;
+    } else if (m_totalSamples > 0) {
+        tune.lengthMs = static_cast<int>(m_totalSamples * 1000 / 44100);
+    }
+    music.tunes.push_back(tune);
+    return music;
+}
+
+bool CVgmEngine::Start(int track, std::string& error) {
+    if (track != 0) {
+        error = "it has no track " + std::to_string(track);
+        return false;
+    }
+    m_at = m_layout.dataStart;
+    m_wait = 0;
+    m_ended = false;
+    m_playedFrames = 0;
+    StartChips(m_ym2151, kYm2151Chip);
+    StartChips(m_segaPcm, kSegaPcmChip);
+    StartChips(m_ym2203, kYm2203Chip);
+    StartChips(m_oki, kOkim6295Chip);
+    for (CSegaPcm& pcm : m_segaPcm.chips)
+        pcm.SetInterface(m_layout.dataStart >= 0x40 ? Le32(m_data, 0x3C) : 0);
+    const bool pin7High = (ArcadeChipClock(m_data, m_layout, kOkim6295Chip) & 0x80000000u) != 0;
+    for (int i = 0; i < 2; ++i) {
+        m_oki.chips[static_cast<size_t>(i)].SetPin7High(pin7High);
+        m_oki.chips[static_cast<size_t>(i)].SetBank(0);
+        m_oki.rates[static_cast<size_t>(i)].SetRates(m_oki.chips[static_cast<size_t>(i)].Rate(),
+                                                     44100);
+    }
+    return true;
+}
+
+template <typename Chip> void CVgmEngine::StartChips(Pair<Chip>& pair, const VgmChip& kind) {
+    for (size_t i = 0; i < 2; ++i) {
+        pair.chips[i].Reset();
+        pair.chips[i].SetClock(ChipClock(kind));
+        pair.rates[i].SetRates(pair.chips[i].Rate(), 44100);
+        pair.rates[i].Reset();
+    }
+}
+
+void CVgmEngine::RunUntilWait() {
+    for (long commands = 0; m_wait == 0 && !m_ended; ++commands) {
+        if (commands > kMostCommandsWithoutWait || !Command()) m_ended = true;
+    }
+}
+
+bool CVgmEngine::Command() {
+    if (m_at >= m_layout.end) {
+        if (!m_loop) return false;
+        m_at = m_loop;
+    }
+    const uint8_t command = m_data[m_at];
+    if (command == kEndOfSound) {
+        if (!m_loop) return false;
+        m_at = m_loop;
+        return true;
+    }
+    if (command == kDataBlock) {
+        if (m_at + 7 > m_layout.end) return false;
+        const size_t size = Le32(m_data, m_at + 3) & 0x7FFFFFFF;
+        if (size > m_layout.end - m_at - 7) return false;
+        DataBlock(m_data[m_at + 2], m_at + 7, Le32(m_data, m_at + 3));
+        m_at += 7 + size;
+        return true;
+    }
+    const size_t length = VgmCommandLength(command);
+    if (length == 0 || m_at + length > m_layout.end) return false;
+    // A one-byte command may be the stream's last byte: its arguments then
+    // point at the end, never read.
+    const uint8_t* arguments = m_data.data() + m_at + 1;
+    if (command == 0x61) m_wait = arguments[0] | arguments[1] << 8;
+    if (command == 0x62) m_wait = 735;
+    if (command == 0x63) m_wait = 882;
+    if (command >= 0x70 && command <= 0x7F) m_wait = command - 0x6F;
+    if ((command == 0x54 || command == 0xA4) && m_ym2151.count > (command == 0xA4 ? 1 : 0))
+        m_ym2151.chips[command == 0xA4 ? 1 : 0].Write(arguments[0], arguments[1]);
+    if ((command == 0x55 || command == 0xA5) && m_ym2203.count > (command == 0xA5 ? 1 : 0))
+        m_ym2203.chips[command == 0xA5 ? 1 : 0].Write(arguments[0], arguments[1]);
+    if (command == 0xB8) OkiWrite(arguments[0], arguments[1]);
+    if (command == 0xC0) {
+        const int chip = arguments[1] >> 7;
+        if (chip < m_segaPcm.count)
+            m_segaPcm.chips[static_cast<size_t>(chip)].Write(
+                static_cast<uint16_t>(arguments[0] | (arguments[1] & 0x7F) << 8), arguments[2]);
+    }
+    m_at += length;
+    return true;
+}
+
+// A piece of a chip's ROM: the whole ROM's size, where the piece goes, then
+// the piece. The top bit of the block's size picks the second chip.
+void CVgmEngine::DataBlock(uint8_t type, size_t at, size_t sizeField) {
+    const size_t size = sizeField & 0x7FFFFFFF;
+    const size_t chip = (sizeField >> 31) & 1;
+    if ((type != kSegaPcmRom && type != kOkiRom) || size < 8) return;
+    Bytes& rom = type == kSegaPcmRom ? m_segaPcm.chips[chip].Rom() : m_oki.chips[chip].Rom();
+    const size_t romSize = std::min<size_t>(Le32(m_data, at), kMaxRomBytes);
+    const size_t start = Le32(m_data, at + 4);
+    if (rom.size() < romSize) rom.resize(romSize, 0);
+    if (start >= kMaxRomBytes) return;
+    const size_t bytes = std::min(size - 8, kMaxRomBytes - start);
+    if (rom.size() < start + bytes) rom.resize(start + bytes, 0);
+    std::copy_n(m_data.begin() + static_cast<long>(at + 8), bytes,
+                rom.begin() + static_cast<long>(start));
+}
+
+// The OKIM6295's registers as the format gives them: 0 the chip's own port,
+// 8 to 11 its clock, 12 its seventh pin, 15 the ROM bank. The top bit of the
+// register picks the second chip.
+void CVgmEngine::OkiWrite(uint8_t reg, uint8_t value) {
+    const int chip = reg >> 7;
+    if (chip >= m_oki.count) return;
+    COkim6295& oki = m_oki.chips[static_cast<size_t>(chip)];
+    switch (reg & 0x7F) {
+    case 0x00:
+        oki.Write(value);
+        break;
+    case 0x0C:
+        oki.SetPin7High(value != 0);
+        m_oki.rates[static_cast<size_t>(chip)].SetRates(oki.Rate(), 44100);
+        break;
+    case 0x0F:
+        oki.SetBank(value);
+        break;
+    default:
+        break;
+    }
+}
+
+// Each chip of a kind at its own rate, brought to the output's and added in;
+// `sample` gives a chip's next sample, left and right.
+template <typename Chip, typename Sample>
+void CVgmEngine::MixPair(Pair<Chip>& pair, Sample sample, double& left, double& right) {
+    for (size_t i = 0; i < static_cast<size_t>(pair.count); ++i) {
+        double l = 0, r = 0;
+        Chip& chip = pair.chips[i];
+        pair.rates[i].Step([&chip, &sample](double& a, double& b) { sample(chip, a, b); }, l, r);
+        left += l;
+        right += r;
+    }
+}
+
+// The chips' levels: a full FM carrier 8192, a full PCM channel at full
+// volume about as loud, an ADPCM voice at full scale 8192.
+void CVgmEngine::MixFrame(int16_t* frame) {
+    double left = 0, right = 0;
+    const auto stereo = [](double scale) {
+        return [scale](auto& chip, double& a, double& b) {
+            int sampleLeft = 0, sampleRight = 0;
+            chip.NextSample(sampleLeft, sampleRight);
+            a = sampleLeft * scale;
+            b = sampleRight * scale;
+        };
+    };
+    const auto mono = [](double scale) {
+        return [scale](auto& chip, double& a, double& b) { a = b = chip.NextSample() * scale; };
+    };
+    MixPair(m_ym2151, stereo(1.0), left, right);
+    MixPair(m_segaPcm, stereo(0.5), left, right);
+    MixPair(m_ym2203, mono(1.0), left, right);
+    MixPair(m_oki, mono(4.0), left, right);
+    frame[0] = static_cast<int16_t>(std::clamp(left, -32768.0, 32767.0));
+    frame[1] = static_cast<int16_t>(std::clamp(right, -32768.0, 32767.0));
+}
+
+bool CVgmEngine::Render(int16_t* frames, int frameCount) {
+    for (int i = 0; i < frameCount; ++i) {
+        RunUntilWait();
+        if (m_ended) {
+            std::fill(frames + 2 * i, frames + 2 * frameCount, int16_t{0});
+            return i > 0;
+        }
+        MixFrame(frames + 2 * i);
+        --m_wait;
+        ++m_playedFrames;
+    }
+    return true;
+}
+
+// The chips' state rests on every sample played, so the way is played unheard.
+bool CVgmEngine::Seek(int ms) {
+    return PlayUnheardTo(*this, 0, m_playedFrames, ms) || m_ended;
+}
+
+std::vector<std::string> CVgmEngine::Voices() {
+    std::vector<std::string> voices;
+    const auto add = [&voices](const char* chip, int chips, int each, const char* what) {
+        for (int c = 0; c < chips; ++c)
+            for (int v = 1; v <= each; ++v)
+                voices.push_back(std::string(chip) +
+                                 (chips > 1 ? " " + std::to_string(c + 1) : "") + " " + what + " " +
+                                 std::to_string(v));
+    };
+    add("YM2151", m_ym2151.count, CYm2151::kChannels, "channel");
+    add("SegaPCM", m_segaPcm.count, CSegaPcm::kChannels, "channel");
+    add("YM2203", m_ym2203.count, CYm2203::kFmChannels, "FM");
+    add("YM2203", m_ym2203.count, CYm2203::kSsgChannels, "SSG");
+    add("OKIM6295", m_oki.count, COkim6295::kVoices, "voice");
+    return voices;
+}
+
+void CVgmEngine::MuteVoices(const std::vector<bool>& muted) {
+    size_t voice = 0;
+    const auto flag = [&] { return voice < muted.size() && muted[voice]; };
+    for (int c = 0; c < m_ym2151.count; ++c)
+        for (int v = 0; v < CYm2151::kChannels; ++v, ++voice)
+            m_ym2151.chips[static_cast<size_t>(c)].Mute(v, flag());
+    for (int c = 0; c < m_segaPcm.count; ++c)
+        for (int v = 0; v < CSegaPcm::kChannels; ++v, ++voice)
+            m_segaPcm.chips[static_cast<size_t>(c)].Mute(v, flag());
+    for (int part = 0; part < 2; ++part) // the FM channels of each chip, then the SSG's
+        for (int c = 0; c < m_ym2203.count; ++c)
+            for (int v = 0; v < 3; ++v, ++voice)
+                m_ym2203.chips[static_cast<size_t>(c)].Mute(3 * part + v, flag());
+    for (int c = 0; c < m_oki.count; ++c)
+        for (int v = 0; v < COkim6295::kVoices; ++v, ++voice)
+            m_oki.chips[static_cast<size_t>(c)].Mute(v, flag());
+}
+
+} // namespace tarvocore

@@ -1,0 +1,197 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "game/GameClips.h"
+
+#include "common/MusicFormats.h"
+#include "common/SidHeader.h"
+#include "common/TagText.h"
+#include "game/VgmValidator.h"
+
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <cstring>
+#include <set>
+
+namespace tarvocore {
+
+namespace {
+
+// What goes beside a music file rather than being one: an .m3u track list,
+// or HVSC's song lengths.
+bool IsTrackList(const ArchiveMember& member) {
+    return FamilyOfName(member.name) == MusicFamily::TrackList;
+}
+
+// VGM by its content: plain, or gzip-compressed (VGZ) whatever it is called.
+bool LooksLikeVgm(const Bytes& data) {
+    return (data.size() >= 4 && std::memcmp(data.data(), "Vgm ", 4) == 0) ||
+           (data.size() >= 2 && data[0] == 0x1F && data[1] == 0x8B);
+}
+
+std::string Plural(int count, const char* word) {
+    return std::to_string(count) + " " + word + (count == 1 ? "" : "s");
+}
+
+} // namespace
+
+int CGameClips::NumberOfFile(const std::string& name) {
+    long number = 0;
+    size_t digits = 0;
+    while (digits < name.size() && std::isdigit(static_cast<unsigned char>(name[digits]))) {
+        number = number * 10 + (name[digits] - '0');
+        if (number > kMaxClipNumber) return -1;
+        ++digits;
+    }
+    return digits ? static_cast<int>(number) : -1;
+}
+
+std::string CGameClips::TitleOfFile(const std::string& name) {
+    size_t start = 0;
+    while (start < name.size() && std::isdigit(static_cast<unsigned char>(name[start])))
+        ++start;
+    const size_t dot = name.rfind('.');
+    const size_t end = dot == std::string::npos || dot < start ? name.size() : dot;
+    std::string title = name.substr(start, end - start);
+    const auto isSeparator = [](char c) { return c == ' ' || c == '-' || c == '_' || c == '.'; };
+    while (!title.empty() && isSeparator(title.front()))
+        title.erase(title.begin());
+    while (!title.empty() && isSeparator(title.back()))
+        title.pop_back();
+    return CleanTagText(title);
+}
+
+bool CGameClips::PrepareData(const ArchiveMember& member, Bytes& data, std::string& error,
+                             std::string* chips) {
+    if (const std::string problem = LooksLikeSid(member.data) ? SidHeaderProblem(member.data) : "";
+        !problem.empty()) {
+        error = problem;
+        return false;
+    }
+    if (!LooksLikeVgm(member.data)) {
+        data = member.data;
+        return true;
+    }
+    CheckedMusic checked = CVgmValidator::Check(member.data);
+    if (!checked.ok()) {
+        error = checked.error;
+        return false;
+    }
+    if (chips) *chips = checked.chipSummary;
+    data = std::move(checked.data);
+    return true;
+}
+
+bool CGameClips::Build(const CRomArchive& archive, CEmulatorProcess& emulator, std::string& error,
+                       const std::atomic<bool>* cancelled) {
+    m_clips.clear();
+    m_details.clear();
+    m_unread.clear();
+    m_multiTrack = false;
+    std::vector<const ArchiveMember*> music;
+    for (const ArchiveMember& member : archive.Members())
+        if (!IsTrackList(member)) music.push_back(&member);
+    // One music file holds the game's songs, unless its name numbers it.
+    if (music.size() == 1 &&
+        (IsConsoleMultiTrackName(music[0]->name) || NumberOfFile(music[0]->name) < 0))
+        return BuildMultiTrack(archive, *music[0], emulator, error);
+    BuildNumbered(archive, emulator, cancelled);
+    if (m_clips.empty()) {
+        error = "the archive holds no numbered music file";
+        return false;
+    }
+    return true;
+}
+
+Bytes CGameClips::TrackListFor(const CRomArchive& archive) const {
+    for (const ArchiveMember& member : archive.Members())
+        if (IsTrackList(member) &&
+            (m_multiTrack || CRomArchive::LowerExtension(member.name) == "md5"))
+            return member.data;
+    return {};
+}
+
+bool CGameClips::BuildMultiTrack(const CRomArchive& archive, const ArchiveMember& member,
+                                 CEmulatorProcess& emulator, std::string& error) {
+    m_multiTrack = true;
+    const Bytes trackList = TrackListFor(archive);
+    MusicInfo info;
+    std::string reason;
+    Bytes data;
+    if (!PrepareData(member, data, reason) ||
+        !emulator.Info(member.name, data, trackList, info, reason) || info.tunes.empty()) {
+        error = member.name + (reason.empty() ? " holds no tune" : ": " + reason);
+        m_multiTrack = false;
+        return false;
+    }
+    const int tracks = std::min<int>(static_cast<int>(info.tunes.size()), kMaxClipNumber + 1);
+    for (int track = 0; track < tracks; ++track)
+        m_clips[track] = {&member,
+                          track,
+                          info.tunes[track].title,
+                          info.tunes[track].lengthMs,
+                          info.tunes[track].introMs,
+                          info.tunes[track].loopMs};
+    m_details = info.system + "; " + Plural(tracks, "clip");
+    return true;
+}
+
+// Every numbered file is a clip, titled by its name until its tags say more.
+// The tags are read within one budget for the whole game: files that cannot
+// be read cost the emulator's whole limit each, so after a few in a row, or
+// once the time is up, the rest keep their names.
+void CGameClips::BuildNumbered(const CRomArchive& archive, CEmulatorProcess& emulator,
+                               const std::atomic<bool>* cancelled) {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(kLoadBudgetMs);
+    std::set<std::string> systems;
+    const Bytes songLengths = TrackListFor(archive);
+    int failedInARow = 0, unread = 0, files = 0;
+    for (const ArchiveMember& member : archive.Members()) {
+        const int number = NumberOfFile(member.name);
+        if (number < 0 || m_clips.count(number) || IsTrackList(member)) continue;
+        ClipLocation& clip = m_clips[number] = {&member, 0, TitleOfFile(member.name), -1};
+        ++files;
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        if (failedInARow >= kFailuresBeforeGivingUp || left.count() <= 0 ||
+            (cancelled && *cancelled)) {
+            ++unread;
+            continue;
+        }
+        Bytes data;
+        std::string chips, reason;
+        MusicInfo info;
+        const int limitMs =
+            static_cast<int>(std::min<long long>(left.count(), CEmulatorProcess::kOpenLimitMs));
+        if (!PrepareData(member, data, reason, &chips)) { // refused at once, by the checks
+            ++unread;
+            continue;
+        }
+        if (!emulator.Info(member.name, data, songLengths, info, reason, limitMs)) {
+            ++failedInARow;
+            ++unread;
+            continue;
+        }
+        failedInARow = 0;
+        if (!info.tunes.empty()) {
+            if (!info.tunes[0].title.empty()) clip.title = info.tunes[0].title;
+            clip.lengthMs = info.tunes[0].lengthMs;
+            clip.introMs = info.tunes[0].introMs;
+            clip.loopMs = info.tunes[0].loopMs;
+        }
+        systems.insert(chips.empty() ? info.system : chips);
+    }
+    if (unread > 0)
+        m_unread = std::to_string(unread) + " of the game's " + std::to_string(files) +
+                   " files could not be read; they are listed by their names";
+    for (const std::string& system : systems)
+        m_details += (m_details.empty() ? "" : "; ") + system;
+    m_details += (m_details.empty() ? "" : "; ") + Plural(Count(), "clip");
+}
+
+const ClipLocation* CGameClips::Find(int clip) const {
+    const auto it = m_clips.find(clip);
+    return it == m_clips.end() ? nullptr : &it->second;
+}
+
+} // namespace tarvocore

@@ -1,0 +1,100 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "common/EmulatorProtocol.h"
+#include "common/MusicInfo.h"
+
+#include <chrono>
+#include <csignal>
+#include <mutex>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+namespace tarvocore {
+
+// The core's side of the emulator process: starts it when needed, hands it
+// music data and takes back rendered blocks. A request that is not answered
+// in time, or an emulator that dies, ends the process; the next request
+// starts a fresh one. The program's own process never runs emulator code.
+class CEmulatorProcess {
+public:
+    // What an answer may take: reading a file's tunes or starting one, and
+    // delivering a block (rendered ahead while the last one played, so an
+    // emulator that cannot keep up with real time is stopped).
+    static constexpr int kOpenLimitMs = 3000;
+    static constexpr int kBlockLimitMs = 1000;
+
+    explicit CEmulatorProcess(std::string program = {}) : m_program(std::move(program)) {}
+    ~CEmulatorProcess();
+    CEmulatorProcess(const CEmulatorProcess&) = delete;
+    CEmulatorProcess& operator=(const CEmulatorProcess&) = delete;
+
+    void SetProgram(std::string program) { m_program = std::move(program); }
+    const std::string& Program() const { return m_program; }
+
+    // Each is false with the reason: the engine's, or that the emulator stopped.
+    // `limitMs` bounds the reading of the file's tags (a game's load may have
+    // less time left than the usual limit).
+    bool Info(const std::string& name, const Bytes& data, const Bytes& trackList, MusicInfo& info,
+              std::string& error, int limitMs = kOpenLimitMs);
+    // Starts a track with these voices muted; `voices` gets the tune's voices.
+    struct StartRequest {
+        int track = 0;
+        std::vector<bool> mutedVoices;
+    };
+    bool Start(const std::string& name, const Bytes& data, const Bytes& trackList,
+               const StartRequest& start, std::vector<std::string>& voices, std::string& error);
+    // Goes to `ms` into the started tune; what was rendered ahead is dropped.
+    // A seek may take long (a tune that can only be run there), hence its limit.
+    bool Seek(int ms, int limitMs, std::string& error);
+    bool Mute(const std::vector<bool>& muted, std::string& error);
+    // Asks for the next block of the started tune, which the emulator has
+    // mostly rendered already; TakeNext waits for it, at most `waitMs` at a
+    // time (the player's thread must not stall) and at most kBlockLimitMs
+    // in all since it was asked for. Its `frames` stay valid until the block
+    // after the next is asked for; `count` is 0 once the tune has ended.
+    enum class Block { Taken, NotYet, Failed };
+    bool AskNext(std::string& error);
+    Block TakeNext(const int16_t*& frames, int& count, std::string& error,
+                   int waitMs = kBlockLimitMs);
+    void Stop();
+    // Starts the process now if it is not running. The process ends with the
+    // thread that started it, so a thread that hands work to another starts
+    // it first.
+    bool Launch(std::string& error);
+    // Ends the process at once (a shutdown, or a test making it fail).
+    void Kill();
+    // Ends the process from another thread than the one waiting on it, whose
+    // request then fails at once and tidies up (a long seek given up). The
+    // process is never reaped meanwhile, so the signal cannot reach another
+    // that took its number.
+    void Interrupt() const;
+    pid_t Pid() const { return m_pid; }
+
+private:
+    bool Exchange(EmulatorMessage type, const Bytes& request, Bytes& answer, int limitMs,
+                  std::string& error);
+    bool Send(EmulatorMessage type, const Bytes& request, int limitMs, std::string& error);
+    bool Receive(EmulatorMessage type, Bytes& answer, int limitMs, std::string& error);
+    // A block asked for and not yet taken is taken and dropped before any other request.
+    bool DropAskedBlock(std::string& error);
+    // Sends a request whose answer is only its success.
+    bool Confirmed(EmulatorMessage type, const CMessageWriter& request, int limitMs,
+                   std::string& error);
+    CMessageWriter FileRequest(const std::string& name, const Bytes& data,
+                               const Bytes& trackList) const;
+
+    std::string m_program;
+    // Written by the thread working with the process (its start, its end),
+    // read there freely; another thread reads it only under the lock, which
+    // the end holds from the signal to the reaping.
+    mutable std::mutex m_pidLock;
+    pid_t m_pid = -1;
+    int m_socket = -1;
+    int16_t* m_blocks = nullptr;
+    bool m_blockAsked = false;
+    std::chrono::steady_clock::time_point m_blockDue{}; // when an asked block is late
+};
+
+} // namespace tarvocore
