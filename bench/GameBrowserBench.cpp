@@ -2,11 +2,11 @@
 // The Game Browser with 50,000 games from the scripted core: opening it,
 // switching its filter, and a key press in its search field (the list
 // narrowed and shown again), beside switching the filter on the same list.
+#include "dialogs/DlgROMBrowser.h"
 #include "library/ROMList.h"
 #include "support/FakeCore.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempFolder.h"
-#include "ui/DlgROMBrowser.h"
 
 #include <benchmark/benchmark.h>
 #include <chrono>

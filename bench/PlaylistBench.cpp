@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A playlist of 10,000 entries from 200 games: loading it, filling the
 // Playlist Manager's list, and moving a block of 500 selected rows.
+#include "dialogs/DlgPlaylist.h"
 #include "library/ROMList.h"
 #include "playlist/Playlist.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempFolder.h"
-#include "ui/DlgPlaylist.h"
 
 #include <benchmark/benchmark.h>
 #include <fstream>

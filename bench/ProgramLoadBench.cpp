@@ -12,9 +12,9 @@
 // Usage: bench_program_load [SECONDS [idle|stopped]]
 #include "app/QtEnvironment.h"
 #include "core/LibraryCore.h"
+#include "kit/QtDialogs.h"
 #include "support/TempFolder.h"
 #include "ui/PlayerDlg.h"
-#include "ui/QtDialogs.h"
 
 #include <cstdio>
 #include <cstdlib>

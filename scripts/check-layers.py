@@ -22,8 +22,10 @@ FLOORS = {
     "src/playlist": 2,
     "src/settings": 3,
     "src/player": 4,
-    "src/ui": 5,
-    "src/app": 6,
+    "src/kit": 5,
+    "src/dialogs": 6,
+    "src/ui": 7,
+    "src/app": 8,
     # The shipped core stands beside the player, on its contract alone: a
     # floor a folder, one library target each.
     "soundcore/common": 1,     # what both processes use

@@ -7,8 +7,8 @@
 #include "app/QtEnvironment.h"
 #include "core/LibraryCore.h"
 #include "core/UserDataFolder.h"
+#include "kit/QtDialogs.h"
 #include "ui/PlayerDlg.h"
-#include "ui/QtDialogs.h"
 #include "ui/TarvoService.h"
 
 #include <csignal>

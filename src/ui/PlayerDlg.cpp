@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/PlayerDlg.h"
 
+#include "kit/DialogLayout.h"
+#include "kit/IconLibrary.h"
+#include "kit/MoveButtons.h"
 #include "library/IDialogs.h"
-#include "ui/DialogLayout.h"
-#include "ui/IconLibrary.h"
 #include "ui/MainWindowIds.h"
-#include "ui/MoveButtons.h"
 #include "ui/MprisService.h"
 #include "ui/TarvoService.h"
 

@@ -1,6 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "dialogs/DlgRenameGame.h"
+#include "kit/IconSequences.h"
+#include "kit/MenuBuilder.h"
+#include "kit/ModalGate.h"
+#include "kit/ModalRunner.h"
+#include "kit/QtListView.h"
+#include "kit/WindowSizing.h"
 #include "library/ROMList.h"
 #include "player/IPlayerView.h"
 #include "player/PlayerEngine.h"
@@ -9,14 +16,7 @@
 #include "playlist/PlaylistMoves.h"
 #include "settings/Config.h"
 #include "settings/SettingsFile.h"
-#include "ui/DlgRenameGame.h"
-#include "ui/IconSequences.h"
-#include "ui/MenuBuilder.h"
-#include "ui/ModalGate.h"
-#include "ui/ModalRunner.h"
 #include "ui/MusicOpener.h"
-#include "ui/QtListView.h"
-#include "ui/WindowSizing.h"
 #include "widgets/VUMeter.h"
 
 #include <memory>

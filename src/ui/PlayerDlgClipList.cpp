@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's clip list (ROM mode) and the editing of clip information.
+#include "dialogs/DlgClipRange.h"
+#include "kit/DialogLayout.h"
+#include "kit/MoveButtons.h"
 #include "library/IDialogs.h"
 #include "library/TextUtils.h"
-#include "ui/DialogLayout.h"
-#include "ui/DlgClipRange.h"
 #include "ui/MainWindowIds.h"
-#include "ui/MoveButtons.h"
 #include "ui/PlayerDlg.h"
 
 #include <QLineEdit>

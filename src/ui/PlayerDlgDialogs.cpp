@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's commands that open other windows and programs.
+#include "dialogs/DlgAbout.h"
+#include "dialogs/DlgOptions.h"
+#include "dialogs/DlgROMBrowser.h"
 #include "library/IDialogs.h"
 #include "settings/OptionRules.h"
-#include "ui/DlgAbout.h"
-#include "ui/DlgOptions.h"
-#include "ui/DlgROMBrowser.h"
 #include "ui/PlayerDlg.h"
 
 #include <algorithm>

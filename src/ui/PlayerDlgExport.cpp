@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's export of a whole game's sound to files.
 #include "core/TarvoCore.h"
+#include "dialogs/ExportProgress.h"
 #include "library/IDialogs.h"
 #include "library/TextUtils.h"
-#include "ui/ExportProgress.h"
 #include "ui/PlayerDlg.h"
 
 namespace tarvo {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's fields, transport buttons, window icon and meters.
-#include "ui/DialogLayout.h"
-#include "ui/IconLibrary.h"
+#include "kit/DialogLayout.h"
+#include "kit/IconLibrary.h"
 #include "ui/MainWindowIds.h"
 #include "ui/PlayerDlg.h"
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's position bar, which shows where the clip is and moves
 // it, and the Voices window.
-#include "ui/DialogLayout.h"
-#include "ui/DlgVoices.h"
+#include "dialogs/DlgVoices.h"
+#include "kit/DialogLayout.h"
 #include "ui/MainWindowIds.h"
 #include "ui/MprisService.h"
 #include "ui/PlayerDlg.h"

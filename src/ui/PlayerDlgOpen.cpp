@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's music opened from outside: the command line, a drop,
 // another start of Tarvo, and games tarvo-add added meanwhile.
+#include "dialogs/DlgPlaylist.h"
+#include "kit/DroppedFiles.h"
 #include "library/IDialogs.h"
-#include "ui/DlgPlaylist.h"
-#include "ui/DroppedFiles.h"
 #include "ui/PlayerDlg.h"
 
 #include <QCoreApplication>

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Playlist mode of the main window: entering and leaving it, loading and
 // saving playlists, the Playlist Manager and the move buttons.
+#include "dialogs/DlgPlaylist.h"
+#include "kit/DialogLayout.h"
 #include "library/IDialogs.h"
 #include "library/SavePicker.h"
-#include "ui/DialogLayout.h"
-#include "ui/DlgPlaylist.h"
 #include "ui/MainWindowIds.h"
 #include "ui/PlayerDlg.h"
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/DialogLayout.h"
-#include "ui/DlgAbout.h"
-#include "ui/ExportProgress.h"
+#include "dialogs/DlgAbout.h"
+#include "dialogs/ExportProgress.h"
+#include "kit/DialogLayout.h"
 #include "ui/WindowFixture.h"
 
 #include <filesystem>

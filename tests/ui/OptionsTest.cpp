@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/DialogLayout.h"
-#include "ui/DlgOptions.h"
+#include "dialogs/DlgOptions.h"
+#include "kit/DialogLayout.h"
 #include "ui/WindowFixture.h"
 
 using namespace tarvo;

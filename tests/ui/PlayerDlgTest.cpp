@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/DialogLayout.h"
-#include "ui/DlgClipRange.h"
-#include "ui/DlgPlaylist.h"
-#include "ui/DlgVoices.h"
+#include "dialogs/DlgClipRange.h"
+#include "dialogs/DlgPlaylist.h"
+#include "dialogs/DlgVoices.h"
+#include "kit/DialogLayout.h"
 #include "ui/WindowFixture.h"
 
 #include <filesystem>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/DlgPlaylist.h"
-#include "ui/DlgROMBrowser.h"
+#include "dialogs/DlgPlaylist.h"
+#include "dialogs/DlgROMBrowser.h"
 #include "ui/WindowFixture.h"
 
 #include <QKeyEvent>

@@ -2,11 +2,11 @@
 // Tarvo with the shipped core and a demo game, on a copy of the program folder.
 #include "core/LibraryCore.h"
 #include "core/TarvoCore.h"
+#include "dialogs/DlgPlaylist.h"
 #include "library/ClipInfo.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempFolder.h"
 #include "tools/compose/VgmBuilder.h"
-#include "ui/DlgPlaylist.h"
 #include "ui/MainWindowIds.h"
 #include "ui/PlayerDlg.h"
 

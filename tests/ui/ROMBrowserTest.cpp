@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/DlgPathList.h"
-#include "ui/DlgRenameGame.h"
-#include "ui/DlgROMBrowser.h"
+#include "dialogs/DlgPathList.h"
+#include "dialogs/DlgRenameGame.h"
+#include "dialogs/DlgROMBrowser.h"
 #include "ui/WindowFixture.h"
 
 #include <QComboBox>

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "dialogs/DlgClipRange.h"
+#include "kit/DialogLayout.h"
+#include "kit/IconSequences.h"
+#include "kit/MenuBuilder.h"
+#include "kit/ModalGate.h"
+#include "kit/QtDialogs.h"
 #include "support/ScriptedDialogs.h"
-#include "ui/DialogLayout.h"
-#include "ui/DlgClipRange.h"
-#include "ui/IconSequences.h"
-#include "ui/MenuBuilder.h"
-#include "ui/ModalGate.h"
-#include "ui/QtDialogs.h"
 
 #include <gtest/gtest.h>
 #include <QApplication>

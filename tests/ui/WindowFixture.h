@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "kit/MoveButtons.h"
 #include "support/FakeCore.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempFolder.h"
 #include "ui/MainWindowIds.h"
-#include "ui/MoveButtons.h"
 #include "ui/PlayerDlg.h"
 
 #include <gtest/gtest.h>

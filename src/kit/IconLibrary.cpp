@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/IconLibrary.h"
+#include "kit/IconLibrary.h"
 
 #include <QHash>
 #include <QPainter>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/QtDialogs.h"
+#include "kit/QtDialogs.h"
 
 #include <cstdio>
 #include <QColorDialog>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "ui/SearchWords.h"
+#include "kit/SearchWords.h"
 
 #include <QAbstractTableModel>
 #include <QFontMetrics>

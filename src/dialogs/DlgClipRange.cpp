@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/DlgClipRange.h"
+#include "dialogs/DlgClipRange.h"
 
+#include "kit/DialogLayout.h"
 #include "library/IDialogs.h"
 #include "library/TextUtils.h"
-#include "ui/DialogLayout.h"
 
 #include <QEvent>
 #include <QLineEdit>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "ui/DlgRenameGame.h"
-#include "ui/GameListModel.h"
-#include "ui/ModalRunner.h"
+#include "dialogs/DlgRenameGame.h"
+#include "dialogs/GameListModel.h"
+#include "kit/ModalRunner.h"
 
 #include <functional>
 #include <QDialog>

@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/DlgPlaylist.h"
+#include "dialogs/DlgPlaylist.h"
 
+#include "dialogs/DlgROMBrowser.h"
+#include "kit/DialogLayout.h"
+#include "kit/DroppedFiles.h"
+#include "kit/IconLibrary.h"
+#include "kit/MoveButtons.h"
+#include "kit/SearchWords.h"
 #include "library/IDialogs.h"
 #include "library/ROMList.h"
 #include "library/SavePicker.h"
-#include "ui/DialogLayout.h"
-#include "ui/DlgROMBrowser.h"
-#include "ui/DroppedFiles.h"
-#include "ui/IconLibrary.h"
-#include "ui/MoveButtons.h"
-#include "ui/SearchWords.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>

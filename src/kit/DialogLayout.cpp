@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/DialogLayout.h"
+#include "kit/DialogLayout.h"
 
+#include "kit/IconLibrary.h"
 #include "resources/ResourceText.h"
-#include "ui/IconLibrary.h"
 
 #include <cmath>
 #include <optional>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/MenuBuilder.h"
+#include "kit/MenuBuilder.h"
 
 #include "resources/ResourceText.h"
 

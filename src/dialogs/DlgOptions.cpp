@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/DlgOptions.h"
+#include "dialogs/DlgOptions.h"
 
+#include "dialogs/DlgPathList.h"
+#include "kit/DialogLayout.h"
 #include "library/IDialogs.h"
 #include "library/ROMList.h"
 #include "player/PlayerEngine.h"
 #include "settings/OptionRules.h"
-#include "ui/DialogLayout.h"
-#include "ui/DlgPathList.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/DlgAbout.h"
+#include "dialogs/DlgAbout.h"
 
-#include "ui/DialogLayout.h"
+#include "kit/DialogLayout.h"
 
 #include <QLabel>
 #include <QPushButton>

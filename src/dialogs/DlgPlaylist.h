@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "kit/ModalRunner.h"
+#include "kit/QtListView.h"
+#include "kit/WindowSizing.h"
 #include "playlist/Playlist.h"
 #include "playlist/PlaylistMoves.h"
-#include "ui/ModalRunner.h"
-#include "ui/QtListView.h"
-#include "ui/WindowSizing.h"
 
 #include <functional>
 #include <memory>

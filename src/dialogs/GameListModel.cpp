@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/GameListModel.h"
+#include "dialogs/GameListModel.h"
 
+#include "kit/IconLibrary.h"
 #include "library/ROMList.h"
-#include "ui/IconLibrary.h"
 
 #include <algorithm>
 #include <QFontMetrics>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/ExportProgress.h"
+#include "dialogs/ExportProgress.h"
 
 #include "player/PlayerEngine.h"
 

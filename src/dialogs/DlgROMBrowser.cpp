@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/DlgROMBrowser.h"
+#include "dialogs/DlgROMBrowser.h"
 
+#include "dialogs/DlgPathList.h"
+#include "kit/DialogLayout.h"
 #include "library/ROMList.h"
-#include "ui/DialogLayout.h"
-#include "ui/DlgPathList.h"
 
 #include <QComboBox>
 #include <QHeaderView>

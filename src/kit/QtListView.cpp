@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/QtListView.h"
+#include "kit/QtListView.h"
 
 #include <algorithm>
 #include <QFontMetrics>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/DlgVoices.h"
+#include "dialogs/DlgVoices.h"
 
+#include "kit/DialogLayout.h"
 #include "player/PlayerEngine.h"
-#include "ui/DialogLayout.h"
 
 #include <QLabel>
 #include <QListWidget>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/WindowSizing.h"
+#include "kit/WindowSizing.h"
 
-#include "ui/DialogLayout.h"
+#include "kit/DialogLayout.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/DlgPathList.h"
+#include "dialogs/DlgPathList.h"
 
+#include "kit/DialogLayout.h"
 #include "library/IDialogs.h"
 #include "library/ROMList.h"
-#include "ui/DialogLayout.h"
 
 #include <QFile>
 #include <QListWidget>

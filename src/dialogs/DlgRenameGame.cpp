@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/DlgRenameGame.h"
+#include "dialogs/DlgRenameGame.h"
 
+#include "kit/DialogLayout.h"
 #include "library/GameEntry.h"
 #include "library/TextUtils.h"
-#include "ui/DialogLayout.h"
 
 #include <algorithm>
 #include <cctype>
