@@ -90,6 +90,7 @@ void CAudioOutput::Flush() {
 }
 
 double CAudioOutput::QueuedFrames() {
+    if (m_offlineFrames > 0) return 0; // rendered offline, each call's sound counts as heard
     if (m_device) return SDL_GetQueuedAudioSize(m_device) / 4.0;
     // The clock stands in for a device that plays in real time.
     const auto now = std::chrono::steady_clock::now();

@@ -439,6 +439,7 @@ std::string CPlayerEngine::MakeTempWavName() const {
 void CPlayerEngine::TimerTick() {
     const CPersonQueue::Reacting reacting(m_person);
     m_core.Command(CORE_CMD_SERVICE, 0);
+    EndAtKnownLength();
     int left = 0, right = 0;
     m_vuHistory.Advance(left, right);
     m_view.SetMeterLevels(left, right);
@@ -478,10 +479,12 @@ void CPlayerEngine::ShowElapsed(bool visible) {
 
 void CPlayerEngine::FillTimeFields(bool visible) {
     const int length = m_clipLengthMs < 0 ? -1 : (m_clipLengthMs + 500) / 1000;
+    // The clock counts whole seconds from the start: it never reads past the end.
+    const int elapsed = length >= 0 ? std::min(m_elapsed, length) : m_elapsed;
     m_fields.elapsed.clear();
-    if (visible) m_fields.elapsed = FormatTime(m_elapsed, false);
+    if (visible) m_fields.elapsed = FormatTime(elapsed, false);
     if (visible && length >= 0) m_fields.elapsed += " / " + FormatTime(length, false);
-    m_fields.positionSeconds = visible || IsPaused(m_state) ? m_elapsed : 0;
+    m_fields.positionSeconds = visible || IsPaused(m_state) ? elapsed : 0;
     m_fields.lengthSeconds = length;
     m_fields.canSeek = CanSeek();
 }

@@ -183,6 +183,7 @@ private:
     // The time box and the position bar's fields; `visible` false blanks the time.
     void FillTimeFields(bool visible);
     void ApplyTimeLimits();
+    void EndAtKnownLength();
     void FadeBeforeTheLoopLimit();
     void UpdateButtonsAndMenus();
     void UpdateTicking();
@@ -212,7 +213,8 @@ private:
     int m_silenceCount = 0;
     long long m_startTime = 0;
     int m_elapsed = 0;
-    bool m_fading = false; // the current clip is fading out before the loop limit
+    bool m_fading = false;        // the current clip is fading out before the loop limit
+    bool m_endedAtLength = false; // the clip's known length was heard, and acted on
     int m_clipLengthMs = -1;
     bool m_seekPending = false; // asked of the core, not yet told done
     PlayerState m_stateBeforeBusy = PlayerState::Idle;

@@ -15,6 +15,24 @@ void CPlayerEngine::LearnClipLength(int clip) {
     m_clipLengthMs = length > 0 ? length : -1;
 }
 
+// A tune of known length ends when its length has been heard, as its export
+// does: the silence policy acts then, not seconds later once the silence
+// detector has heard enough of the quiet after it. A recording ends there.
+void CPlayerEngine::EndAtKnownLength() {
+    const bool sounding = m_state == PlayerState::Playing || m_state == PlayerState::Recording;
+    if (!sounding || m_endedAtLength || m_clipLengthMs <= 0 || m_seekPending ||
+        m_pendingClip >= 0 || !m_config.PlayKnownLength)
+        return;
+    if (m_core.GetInt(CORE_INT_POSITION_MS, 0) < m_clipLengthMs) return;
+    m_endedAtLength = true;
+    if (!IsRecording(m_state)) {
+        OnSilenceDetected();
+        return;
+    }
+    StopPlayer(); // keeps the recording
+    if (m_config.OnSilence == static_cast<int>(OnSilencePolicy::NextClip)) Next();
+}
+
 void CPlayerEngine::StartClock(int seconds) {
     m_elapsed = seconds;
     m_startTime = m_clock.now() - seconds;
@@ -57,6 +75,7 @@ long long CPlayerEngine::PositionMs() const {
 // The core is done: the clip plays on from there, paused if it was.
 void CPlayerEngine::OnSeeked(int ms) {
     m_seekPending = false;
+    m_endedAtLength = false;
     if (m_state == PlayerState::Busy) m_state = m_stateBeforeBusy;
     StartClock(ms / 1000);
     UpdateButtonsAndMenus();

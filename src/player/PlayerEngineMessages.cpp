@@ -169,6 +169,7 @@ void CPlayerEngine::OnClipStarted(int clip) {
     m_audibleCount = -4;
     m_silenceCount = 0;
     m_fading = false;
+    m_endedAtLength = false;
     m_view.VoicesChanged();
     m_view.UpdateMenus();
 }

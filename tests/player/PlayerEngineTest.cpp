@@ -475,6 +475,38 @@ TEST_F(Engine, CoreMessagesThatEndOrRefuseAGame) {
     EXPECT_EQ(dialogs.shown[1].icon, MessageIcon::Error);
 }
 
+// A tune of known length ends when its length has been heard: the silence
+// policy acts then, once, the clock never reads past the length, and a
+// recording ends there too.
+TEST_F(Engine, ATuneOfKnownLengthEndsAtItsLength) {
+    core.tellsTunes = true;
+    core.tunes = {"", "Intro", "Theme"};
+    core.lengthsMs = {-1, 7680, 20000};
+    config.OnSilence = static_cast<int>(OnSilencePolicy::NextClip);
+    LoadGameAt(0, 1);
+    core.positionMs = 7650;
+    now += 9; // whole seconds: the clock may run ahead of the sound
+    Tick(7);
+    EXPECT_EQ(view.shown.elapsed, "00:08 / 00:08");
+    EXPECT_EQ(engine->CurrentClip(), 1);
+    core.positionMs = 7680;
+    Tick(1);
+    EXPECT_EQ(engine->CurrentClip(), 2);
+
+    config.OnSilence = static_cast<int>(OnSilencePolicy::DoNothing);
+    core.positionMs = 20000;
+    Actions();
+    Tick(3); // acted on once: nothing more for the core than its service calls
+    EXPECT_EQ(Actions(), Calls(3, "Command(SERVICE, 0)"));
+
+    engine->PlayClip(1);
+    engine->Rec();
+    core.SendPathRequest(CORE_MSG_WAV_PATH, "");
+    core.positionMs = 7680;
+    Tick(1);
+    EXPECT_EQ(engine->State(), PlayerState::Stopped);
+}
+
 // The titles tarvo-add leaves are taken over by a rename before they are
 // read; titles left from a take whose save failed are taken first.
 TEST_F(Engine, TitlesLeftByTarvoAddAreTakenOverAndNoneIsLost) {
