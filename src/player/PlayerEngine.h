@@ -86,6 +86,9 @@ public:
     int PlaylistPos() const { return m_playlistPos; }
     int PendingClip() const { return m_pendingClip; }
     PlayerState State() const { return m_state; }
+    // The state of the clip for those outside (the desktop's controls): while
+    // a seek keeps the player busy, the state the clip had before it.
+    PlayerState StateOfTheClip() const;
     bool PlaylistMode() const { return m_playlistMode; }
     bool KeepsFiles() const { return m_keepsFiles; }
     const PlayerFields& Fields() const { return m_fields; }

@@ -63,13 +63,19 @@ void CPlayerEngine::SeekBy(int seconds) {
     SeekTo(PositionMs() + seconds * 1000LL);
 }
 
+// While a seek runs the clip stands at its target: the arrows count from there.
 long long CPlayerEngine::PositionMs() const {
-    if (m_state != PlayerState::Playing && m_state != PlayerState::Paused && !IsRecording(m_state))
+    const PlayerState state = StateOfTheClip();
+    if (state != PlayerState::Playing && state != PlayerState::Paused && !IsRecording(state))
         return 0;
     const long long position =
         m_seekPending ? m_elapsed * 1000LL : m_core.GetInt(CORE_INT_POSITION_MS, 0);
     // The sound may run on a little past the length before the clip ends.
     return m_clipLengthMs > 0 ? std::min<long long>(position, m_clipLengthMs) : position;
+}
+
+PlayerState CPlayerEngine::StateOfTheClip() const {
+    return m_state == PlayerState::Busy && m_seekPending ? m_stateBeforeBusy : m_state;
 }
 
 // The core is done: the clip plays on from there, paused if it was.

@@ -85,7 +85,7 @@ QVariantMap CMprisService::PlayerProperties() const {
         if (length > 0) metadata[u"mpris:length"_s] = length;
     }
     auto enabled = [this](int id) { return m_window.ControlById(id)->isEnabled(); };
-    return {{u"PlaybackStatus"_s, StatusOf(engine.State())},
+    return {{u"PlaybackStatus"_s, StatusOf(engine.StateOfTheClip())},
             {u"Metadata"_s, metadata},
             {u"CanGoNext"_s, enabled(kNext)},
             {u"CanGoPrevious"_s, enabled(kPrev)},

@@ -507,6 +507,23 @@ TEST_F(Engine, ATuneOfKnownLengthEndsAtItsLength) {
     EXPECT_EQ(engine->State(), PlayerState::Stopped);
 }
 
+// While a long seek keeps the player busy, the clip stands at the seek's
+// target for the arrows and the desktop, in the state it had.
+TEST_F(Engine, ASeekUnderWayCountsFromItsTarget) {
+    core.tellsTunes = true;
+    core.tunes = {"", "Long Shaft"};
+    core.lengthsMs = {-1, 180000};
+    LoadGameAt(0, 1);
+    engine->SeekTo(146000);
+    core.Send(CORE_MSG_BUSY); // a C64 tune is played there unheard
+    EXPECT_EQ(engine->State(), PlayerState::Busy);
+    EXPECT_EQ(engine->StateOfTheClip(), PlayerState::Playing);
+    EXPECT_EQ(engine->PositionMs(), 146000);
+    Actions();
+    engine->SeekBy(5);
+    EXPECT_EQ(Actions(), Calls{"Command(SEEK, 151000)"});
+}
+
 // The titles tarvo-add leaves are taken over by a rename before they are
 // read; titles left from a take whose save failed are taken first.
 TEST_F(Engine, TitlesLeftByTarvoAddAreTakenOverAndNoneIsLost) {
