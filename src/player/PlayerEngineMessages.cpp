@@ -108,7 +108,11 @@ void CPlayerEngine::OnGameGone() {
 }
 
 void CPlayerEngine::OnGameLoaded(const char* title) {
+    const int before = m_currentGame;
     m_currentGame = m_core.GetInt(CORE_INT_LOADED_GAME, 0);
+    // A clip still awaited of another game, or the silence played around a
+    // recording, will never be told started now: nothing waits for it.
+    if (m_currentGame != before || m_pendingClip == CORE_SILENCE_CLIP) m_pendingClip = -1;
     CGameEntry* game = LoadedGame();
     // No clip of the new game has started yet: the clip fields show none, so
     // nothing typed or recorded can land on a clip of the game before.

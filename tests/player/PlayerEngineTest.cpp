@@ -522,6 +522,15 @@ TEST_F(Engine, ASeekUnderWayCountsFromItsTarget) {
     Actions();
     engine->SeekBy(5);
     EXPECT_EQ(Actions(), Calls{"Command(SEEK, 151000)"});
+
+    // After the silence played around a recording, another game's clip can
+    // be sought at once.
+    core.Send(CORE_MSG_SEEKED, nullptr, 151000);
+    engine->Rec();
+    core.SendPathRequest(CORE_MSG_WAV_PATH, "");
+    engine->Rec(); // kept: the core plays silence, which is never told
+    engine->LoadGame(1, 1);
+    EXPECT_TRUE(engine->CanSeek());
 }
 
 // The titles tarvo-add leaves are taken over by a rename before they are
