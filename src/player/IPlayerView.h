@@ -22,6 +22,7 @@ struct PlayerFields {
     // unknown), and whether it can be moved.
     int positionSeconds = 0;
     int lengthSeconds = -1;
+    int rangeSeconds = 0; // how far the bar reaches: the length, or the loop limit
     bool canSeek = false;
 };
 

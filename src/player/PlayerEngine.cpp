@@ -486,6 +486,7 @@ void CPlayerEngine::FillTimeFields(bool visible) {
     if (visible && length >= 0) m_fields.elapsed += " / " + FormatTime(length, false);
     m_fields.positionSeconds = visible || IsPaused(m_state) ? elapsed : 0;
     m_fields.lengthSeconds = length;
+    m_fields.rangeSeconds = static_cast<int>((SeekRangeMs() + 500) / 1000);
     m_fields.canSeek = CanSeek();
 }
 

@@ -156,6 +156,9 @@ public:
     // paused, when its length is known; never while recording, which keeps
     // a faithful capture from the clip's start.
     int ClipLengthMs() const { return m_clipLengthMs; }
+    // How far the clip can be moved, known length or not.
+    long long SeekRangeMs() const;
+    static constexpr long long kUnknownLengthRangeMs = 180000;
     bool CanSeek() const;
     // To `ms` into the clip, at least its start; past its length it ends.
     void SeekTo(long long ms);

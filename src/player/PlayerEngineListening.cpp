@@ -41,12 +41,21 @@ void CPlayerEngine::StartClock(int seconds) {
 bool CPlayerEngine::CanSeek() const {
     const bool movable = m_state == PlayerState::Playing || m_state == PlayerState::Paused ||
                          (m_state == PlayerState::Busy && m_seekPending);
-    return movable && m_clipLengthMs > 0 && m_pendingClip < 0;
+    return movable && m_pendingClip < 0;
+}
+
+// How far a clip can be moved: its known length; else, for a tune that plays
+// on until the loop limit, that limit; else three minutes, and a minute past
+// wherever the tune has got to beyond them.
+long long CPlayerEngine::SeekRangeMs() const {
+    if (m_clipLengthMs > 0) return m_clipLengthMs;
+    if (m_config.EnforceLoopTime && m_config.MaxLoopTime > 0) return m_config.MaxLoopTime * 1000LL;
+    return std::max<long long>(kUnknownLengthRangeMs, (m_elapsed + 60) * 1000LL);
 }
 
 void CPlayerEngine::SeekTo(long long ms) {
     if (!CanSeek()) return;
-    ms = std::clamp<long long>(ms, 0, m_clipLengthMs);
+    ms = std::clamp<long long>(ms, 0, SeekRangeMs());
     m_core.Command(CORE_CMD_SEEK, static_cast<int>(ms));
     m_seekPending = true;
     m_silenceCount = 0; // silence before the seek says nothing of the sound after it

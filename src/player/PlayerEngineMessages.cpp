@@ -153,6 +153,8 @@ void CPlayerEngine::OnLoadFailed() {
 
 void CPlayerEngine::OnClipStarted(int clip) {
     if (clip == CORE_SILENCE_CLIP) return;
+    const bool awaited = clip == m_pendingClip;
+    if (awaited) m_pendingClip = -1; // before the fields, which tell whether it can move
     if (m_state != PlayerState::Recording) m_state = PlayerState::Playing;
     m_view.UpdateTransportButtons();
     m_fields.clipNumber = clip;
@@ -166,10 +168,7 @@ void CPlayerEngine::OnClipStarted(int clip) {
     FillTimeFields(true);
     m_view.ShowFields(m_fields);
     m_view.SelectClipRow(m_playlistPos);
-    if (clip == m_pendingClip) {
-        m_pendingClip = -1;
-        m_view.SelectIconSequence(m_state == PlayerState::Recording ? 4 : 1);
-    }
+    if (awaited) m_view.SelectIconSequence(m_state == PlayerState::Recording ? 4 : 1);
     m_audibleCount = -4;
     m_silenceCount = 0;
     m_fading = false;

@@ -44,8 +44,8 @@ void CPlayerDlg::LetArrowsSeek(QWidget* focus) {
 
 // The bar follows the clip, except while the user holds it.
 void CPlayerDlg::ShowPosition(const PlayerFields& fields) {
-    const int length = std::max(fields.lengthSeconds, 0);
-    if (m_positionBar->maximum() != length) m_positionBar->setRange(0, length);
+    const int range = std::max(fields.rangeSeconds, 0);
+    if (m_positionBar->maximum() != range) m_positionBar->setRange(0, range);
     if (m_positionBar->isEnabled() != fields.canSeek) m_positionBar->setEnabled(fields.canSeek);
     if (!m_positionBar->isSliderDown() && m_positionBar->value() != fields.positionSeconds)
         m_positionBar->setValue(fields.positionSeconds);

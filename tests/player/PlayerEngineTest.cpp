@@ -292,7 +292,7 @@ TEST_F(Engine, PausedTimeStandsStillAndBlinks) {
 // follows at once, a long seek shows busy and then the state the clip had,
 // and a seek back undoes the loop limit's fade. A clip of unknown length, or
 // one being recorded, does not move.
-TEST_F(Engine, AClipOfKnownLengthShowsItsLengthAndMoves) {
+TEST_F(Engine, AClipShowsItsLengthAndMovesKnownLengthOrNot) {
     core.tellsTunes = true;
     core.tunes = {"", "", "", "Boss", "Jingle"};
     core.lengthsMs = {-1, -1, -1, 165000, -1};
@@ -334,9 +334,21 @@ TEST_F(Engine, AClipOfKnownLengthShowsItsLengthAndMoves) {
     EXPECT_EQ(engine->State(), PlayerState::Paused);
     engine->Play();
 
+    // A tune of unknown length moves too, as far as the loop limit, or three
+    // minutes and on with the tune when there is none.
     engine->PlayClip(4);
     EXPECT_EQ(view.shown.elapsed, "00:00");
-    EXPECT_FALSE(view.shown.canSeek);
+    EXPECT_TRUE(view.shown.canSeek);
+    EXPECT_EQ(view.shown.rangeSeconds, 120);
+    Actions();
+    engine->SeekTo(999999);
+    EXPECT_EQ(Actions(), Calls{"Command(SEEK, 120000)"});
+    core.Send(CORE_MSG_SEEKED, nullptr, 120000);
+    config.EnforceLoopTime = 0;
+    engine->SeekTo(999999);
+    EXPECT_EQ(Actions(), Calls{"Command(SEEK, 180000)"});
+    core.Send(CORE_MSG_SEEKED, nullptr, 180000);
+    EXPECT_EQ(engine->SeekRangeMs(), 240000); // at 3:00, a minute more
     engine->PlayClip(3);
     engine->Rec();
     EXPECT_FALSE(engine->CanSeek());

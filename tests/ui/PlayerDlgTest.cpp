@@ -581,9 +581,9 @@ TEST_F(Window, FilesDroppedOnTheWindowAreOpenedAsMusic) {
     }
 }
 
-// The position bar and the arrow keys move a clip of known length, unless
-// the clip list or a field takes the arrows; a clip of unknown length greys
-// the bar. The Voices window lists the core's voices: a cleared box mutes
+// The position bar and the arrow keys move a clip, unless the clip list or
+// a field takes the arrows; a clip of unknown length moves within three
+// minutes, or the loop limit. The Voices window lists the core's voices: a cleared box mutes
 // one, "All" lets every one sound again.
 TEST_F(Window, ThePositionBarAndTheArrowsMoveAClipAndTheVoicesWindowMutes) {
     core.tellsTunes = true;
@@ -609,8 +609,9 @@ TEST_F(Window, ThePositionBarAndTheArrowsMoveAClipAndTheVoicesWindowMutes) {
     EXPECT_EQ(core.TakeActions(),
               (std::vector<std::string>{"Command(SEEK, 5000)", "Command(SEEK, 10000)"}));
     EXPECT_EQ(bar->value(), 10);
-    window->Engine().PlayClip(4);
-    EXPECT_FALSE(bar->isEnabled());
+    window->Engine().PlayClip(4); // of unknown length: the bar reaches three minutes
+    EXPECT_TRUE(bar->isEnabled());
+    EXPECT_EQ(bar->maximum(), 180);
     EXPECT_EQ(Find<QLineEdit>(kElapsed)->text(), u"00:00"_s);
 
     window->Command(kMenuVoices);
