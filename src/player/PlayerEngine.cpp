@@ -484,7 +484,9 @@ void CPlayerEngine::FillTimeFields(bool visible) {
     m_fields.elapsed.clear();
     if (visible) m_fields.elapsed = FormatTime(elapsed, false);
     if (visible && length >= 0) m_fields.elapsed += " / " + FormatTime(length, false);
-    m_fields.positionSeconds = visible || IsPaused(m_state) ? elapsed : 0;
+    // The field holds about fourteen characters: the length gives way to the word.
+    if (visible && Seeking()) m_fields.elapsed = "seeking " + FormatTime(elapsed, false);
+    m_fields.positionSeconds = visible || IsPaused(m_state) || Seeking() ? elapsed : 0;
     m_fields.lengthSeconds = length;
     m_fields.rangeSeconds = static_cast<int>((SeekRangeMs() + 500) / 1000);
     m_fields.canSeek = CanSeek();
@@ -510,6 +512,10 @@ void CPlayerEngine::ClockTick() {
         m_view.SetPlayIcon(m_blinkPhase ? kPauseIcon : kEmptyIcon);
         m_startTime = now - m_elapsed;
         ShowElapsed(m_blinkPhase);
+        break;
+    case PlayerState::Busy:
+        ShowElapsed(m_seekPending); // a seek under way shows where it goes
+        timing = false;
         break;
     default:
         ShowElapsed(false);

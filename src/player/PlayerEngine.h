@@ -89,6 +89,8 @@ public:
     // The state of the clip for those outside (the desktop's controls): while
     // a seek keeps the player busy, the state the clip had before it.
     PlayerState StateOfTheClip() const;
+    // A seek keeps the player busy until the core has done it.
+    bool Seeking() const { return m_state == PlayerState::Busy && m_seekPending; }
     bool PlaylistMode() const { return m_playlistMode; }
     bool KeepsFiles() const { return m_keepsFiles; }
     const PlayerFields& Fields() const { return m_fields; }

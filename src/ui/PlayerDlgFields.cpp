@@ -71,6 +71,11 @@ void CPlayerDlg::SetEnabled(int id, bool enabled) {
 
 void CPlayerDlg::UpdateTransportButtons() {
     const PlayerState state = m_engine->State();
+    // A long seek (a C64 tune played there unheard) shows the busy cursor.
+    if (m_engine->Seeking())
+        setCursor(Qt::BusyCursor);
+    else
+        unsetCursor();
     const bool active = state != PlayerState::Idle && state != PlayerState::Busy;
     const bool sounding = active && state != PlayerState::Stopped;
     EnableTransportControls(active, sounding);

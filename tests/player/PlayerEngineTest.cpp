@@ -531,6 +531,9 @@ TEST_F(Engine, ASeekUnderWayCountsFromItsTarget) {
     EXPECT_EQ(engine->State(), PlayerState::Busy);
     EXPECT_EQ(engine->StateOfTheClip(), PlayerState::Playing);
     EXPECT_EQ(engine->PositionMs(), 146000);
+    ClockTicks(1); // the clock shows where the seek goes, and says so
+    EXPECT_EQ(view.shown.elapsed, "seeking 02:26");
+    EXPECT_EQ(view.shown.positionSeconds, 146);
     Actions();
     engine->SeekBy(5);
     EXPECT_EQ(Actions(), Calls{"Command(SEEK, 151000)"});
