@@ -7,6 +7,7 @@
 #include "playback/OutputAnalysis.h"
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <vector>
 
@@ -67,10 +68,12 @@ void CClipExport::WriteFile(CClipSource& source) {
 }
 
 std::string CClipExport::PartialName(const std::string& path) {
+    // Hidden, numbered (a cancelled export of the same clip may still be
+    // ending), and ending as the final name does, which says the format.
+    static std::atomic<unsigned> serial{0};
     const std::filesystem::path final(path);
-    // Hidden, and ending as the final name does, which says the format.
-    return (final.parent_path() /
-            ("." + final.stem().string() + ".partial" + final.extension().string()))
+    return (final.parent_path() / ("." + final.stem().string() + ".partial-" +
+                                   std::to_string(++serial) + final.extension().string()))
         .string();
 }
 

@@ -39,6 +39,7 @@ void CSoundCore::Shutdown() {
     CancelLoad();
     m_cancelledLoads.clear();
     m_export.reset(); // cancelled: its file goes
+    m_cancelledExports.clear();
     m_recording.Close();
     m_source.StartSilence();
     m_emulator.Kill();
@@ -166,7 +167,7 @@ void CSoundCore::Command(int code, int argument) {
         ExportClip(argument);
         break;
     case CORE_CMD_CANCEL_EXPORT:
-        m_export.reset();
+        CancelExport();
         break;
     case CORE_CMD_RELOAD_CATALOGUE:
         ReloadCatalogue();
@@ -379,6 +380,7 @@ void CSoundCore::OpenOutputOnce() {
 
 void CSoundCore::Service() {
     std::erase_if(m_cancelledLoads, [](const auto& load) { return load->Done(); });
+    std::erase_if(m_cancelledExports, [](const auto& job) { return job->Done(); });
     if (m_export && m_export->Done()) FinishExport();
     if (m_load && m_load->Done()) FinishLoad();
     if (m_clipStart) {

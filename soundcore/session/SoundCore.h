@@ -104,6 +104,7 @@ private:
     CCatalogue ReadCatalogues() const;
     void ExportClip(int clip);
     void FinishExport();
+    void CancelExport();
     SoundTags TagsOf(int clip) const;
 
     void* m_user = nullptr;
@@ -150,6 +151,8 @@ private:
     int m_levelFill = 0;
     std::vector<int16_t> m_buffer;
     std::unique_ptr<CClipExport> m_export;
+    // Cancelled exports end by themselves on their threads; nothing waits for them.
+    std::vector<std::unique_ptr<CClipExport>> m_cancelledExports;
     int m_exportClip = -1;
     int m_exportMs = 0; // 0: each clip's known length
     // How tunes of known length end, and where the clip playing stands.

@@ -35,6 +35,14 @@ void CSoundCore::ExportClip(int clip) {
     if (m_waitsForLoads) FinishExport();
 }
 
+// The export ends on its own thread: its partial file goes, and the window
+// that asked goes on at once.
+void CSoundCore::CancelExport() {
+    if (!m_export) return;
+    m_export->Cancel();
+    m_cancelledExports.push_back(std::move(m_export));
+}
+
 void CSoundCore::FinishExport() {
     m_export->Wait();
     std::string error = m_export->Error();

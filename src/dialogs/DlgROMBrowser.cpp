@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QTableView>
 
@@ -139,7 +140,9 @@ void CDlgROMBrowser::RenameSelectedGame() {
     if (!m_rename || !entry || !entry->addedByUser) return;
     CDlgRenameGame dialog(*entry, this);
     if (RunModal(m_runModal, dialog) != QDialog::Accepted) return;
-    if (m_rename(game, dialog.Naming())) Refresh();
+    m_rename(game, dialog.Naming(), [browser = QPointer<CDlgROMBrowser>(this)](bool renamed) {
+        if (renamed && browser) browser->Refresh(); // unless the browser closed meanwhile
+    });
 }
 
 void CDlgROMBrowser::Rescan() {

@@ -68,9 +68,11 @@ public:
     QPushButton* LoadButton() const { return m_load; }
     QWidget* ControlById(int id) const { return m_controls.value(id); }
 
-    // Renaming a game the user added: `rename` makes the change (false when
-    // it could not, having said why); `runModal` shows the dialog.
-    using Renamer = std::function<bool(int game, const GameNaming& naming)>;
+    // Renaming a game the user added: `rename` starts the change and calls
+    // `done` when it is made (false when it could not, having said why), so
+    // the window waits for nothing meanwhile; `runModal` shows the dialog.
+    using Renamed = std::function<void(bool renamed)>;
+    using Renamer = std::function<void(int game, const GameNaming& naming, Renamed done)>;
     void AllowRenaming(Renamer rename, ModalRunner runModal = {});
     // The selected game's rename dialog (F2 and the list's right-click menu).
     void RenameSelectedGame();

@@ -106,8 +106,9 @@ public:
     void OpenMusic(const QByteArrayList& paths);
     // Games tarvo-add added since, with their titles.
     void TakeNewGames();
-    // A game the user added, renamed in its catalogue line; false when it could not be.
-    bool RenameGame(int game, const GameNaming& naming);
+    // A game the user added, renamed in its catalogue line by tarvo-add, which
+    // runs beside the window; `done` hears whether it was (why not is said).
+    void RenameGame(int game, const GameNaming& naming, std::function<void(bool)> done = {});
     CMusicOpener& Opener() { return m_opener; }
     // Before folders that would add many games: true to add them.
     bool ConfirmManyGames(int games, const QByteArrayList& paths);

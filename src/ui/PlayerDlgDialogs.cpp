@@ -33,7 +33,9 @@ void CPlayerDlg::OpenBrowser() {
     CDlgROMBrowser browser(m_romList, m_config.ROMFilter, m_dialogs, m_engine->CurrentGame(),
                            GameChoice::AvailableOnly, this);
     browser.AllowRenaming(
-        [this](int game, const GameNaming& naming) { return RenameGame(game, naming); },
+        [this](int game, const GameNaming& naming, CDlgROMBrowser::Renamed done) {
+            RenameGame(game, naming, std::move(done));
+        },
         m_runModal);
     if (RunModal(m_runModal, browser) == QDialog::Accepted) {
         if (browser.SelectedGame() != m_engine->CurrentGame()) {

@@ -79,28 +79,40 @@ QString CPlayerDlg::AddProgramBesideThis() {
     return QCoreApplication::applicationDirPath() + u"/tarvo-add"_s;
 }
 
-// The catalogue line is tarvo-add's, so tarvo-add rewrites it; the core then
-// reads it again.
-bool CPlayerDlg::RenameGame(int game, const GameNaming& naming) {
+// The catalogue line is tarvo-add's, so tarvo-add rewrites it, beside the
+// window, which goes on meanwhile; the core then reads it again.
+void CPlayerDlg::RenameGame(int game, const GameNaming& naming, std::function<void(bool)> done) {
     const CGameEntry* entry = m_romList.GetEntry(game);
-    if (!entry) return false;
-    QProcess rename;
-    rename.start(m_opener.Program(),
-                 {u"--rename"_s, QString::fromStdString(entry->romName),
-                  QString::fromStdString(naming.title), QString::fromStdString(naming.maker),
-                  QString::fromStdString(naming.year)});
-    const bool renamed = rename.waitForFinished(10000) &&
-                         rename.exitStatus() == QProcess::NormalExit && rename.exitCode() == 0;
-    if (!renamed) {
-        const QString why = QString::fromLocal8Bit(rename.readAllStandardError()).trimmed();
-        m_dialogs.ShowMessage("ERROR: " + entry->romName + " could not be renamed" +
-                                  (why.isEmpty() ? std::string(".") : ": " + why.toStdString()),
-                              MessageIcon::Error);
-        return false;
+    if (!entry) {
+        if (done) done(false);
+        return;
     }
-    TakeNewGames();
-    if (game == m_engine->CurrentGame()) m_engine->ShowClipInformation();
-    return true;
+    auto* rename = new QProcess(this);
+    const std::string romName = entry->romName;
+    auto finish = [this, rename, game, romName, done](bool renamed, const QString& why) {
+        rename->deleteLater();
+        if (renamed) {
+            TakeNewGames();
+            if (game == m_engine->CurrentGame()) m_engine->ShowClipInformation();
+        } else {
+            m_dialogs.ShowMessage("ERROR: " + romName + " could not be renamed" +
+                                      (why.isEmpty() ? std::string(".") : ": " + why.toStdString()),
+                                  MessageIcon::Error);
+        }
+        if (done) done(renamed);
+    };
+    connect(rename, &QProcess::finished, this,
+            [rename, finish](int code, QProcess::ExitStatus status) {
+                finish(status == QProcess::NormalExit && code == 0,
+                       QString::fromLocal8Bit(rename->readAllStandardError()).trimmed());
+            });
+    connect(rename, &QProcess::errorOccurred, this, [rename, finish](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart) finish(false, rename->errorString());
+    });
+    rename->start(m_opener.Program(),
+                  {u"--rename"_s, QString::fromStdString(romName),
+                   QString::fromStdString(naming.title), QString::fromStdString(naming.maker),
+                   QString::fromStdString(naming.year)});
 }
 
 } // namespace tarvo

@@ -15,7 +15,9 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <optional>
 #include <poll.h>
+#include <QDeadlineTimer>
 #include <QLineEdit>
 #include <QProcess>
 #include <QSignalSpy>
@@ -243,13 +245,22 @@ TEST(ProgramEndToEnd, OpenedMusicBecomesAGameAndPlaysAtOnce) {
 
     // A game the user added takes another name in its catalogue line; the
     // games Tarvo comes with keep theirs.
-    EXPECT_TRUE(window.RenameGame(known, {"Desert | Wind", "Me", "1999"}));
+    // tarvo-add renames it beside the window, which goes on meanwhile.
+    auto rename = [&](int game, const GameNaming& naming) {
+        std::optional<bool> renamed;
+        window.RenameGame(game, naming, [&](bool done) { renamed = done; });
+        QDeadlineTimer deadline(20000);
+        while (!renamed && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+        return renamed.value_or(false);
+    };
+    EXPECT_TRUE(rename(known, {"Desert | Wind", "Me", "1999"}));
     EXPECT_EQ(window.ROMList().GetEntry(known)->title, "Desert / Wind");
     EXPECT_EQ(window.ROMList().GetEntry(known)->manufacturer, "Me");
     EXPECT_EQ(window.ROMList().GetCount(), known + 1);
     const int starmoth = window.ROMList().FindGameIndex("starmoth");
     EXPECT_FALSE(window.ROMList().GetEntry(starmoth)->addedByUser);
-    EXPECT_FALSE(window.RenameGame(starmoth, {"Mine", "Me", "1999"}));
+    EXPECT_FALSE(rename(starmoth, {"Mine", "Me", "1999"}));
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_NE(dialogs.shown[0].text.find("the games Tarvo comes with keep their names"),
               std::string::npos);

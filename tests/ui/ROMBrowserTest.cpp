@@ -194,10 +194,10 @@ TEST_F(Browser, F2RenamesOnlyAGameTheUserAdded) {
     std::vector<std::string> renamed;
     std::string shownYear;
     browser->AllowRenaming(
-        [&](int game, const GameNaming& naming) {
+        [&](int game, const GameNaming& naming, CDlgROMBrowser::Renamed done) {
             renamed.push_back(std::to_string(game) + " " + naming.title + "/" + naming.maker + "/" +
                               naming.year);
-            return true;
+            done(true);
         },
         [&](QDialog& dialog) {
             auto& rename = static_cast<CDlgRenameGame&>(dialog);
