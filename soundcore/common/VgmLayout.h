@@ -11,23 +11,30 @@
 
 namespace tarvocore {
 
+// A chip's clock must lie within what the boards that used it ran it at,
+// with a margin: a file cannot make a chip run many times faster than any
+// board did, and so take the emulator many times the work for each sample
+// heard.
 struct VgmChip {
     size_t clockOffset;
     const char* name;
+    uint32_t minClock;
+    uint32_t maxClock;
 };
 
-constexpr VgmChip kYm2151Chip{0x30, "YM2151"};
-constexpr VgmChip kSegaPcmChip{0x38, "SegaPCM"};
-constexpr VgmChip kYm2203Chip{0x44, "YM2203"};
-constexpr VgmChip kOkim6295Chip{0x98, "OKIM6295"};
+// YM2151: 3.58 or 4 MHz on the boards.
+constexpr VgmChip kYm2151Chip{0x30, "YM2151", 1000000, 5000000};
+// SegaPCM: 4 MHz (a 32 MHz crystal divided by 8), some rips 15.625 MHz.
+constexpr VgmChip kSegaPcmChip{0x38, "SegaPCM", 1000000, 20000000};
+// YM2203: 1.5 to 4 MHz.
+constexpr VgmChip kYm2203Chip{0x44, "YM2203", 500000, 6000000};
+// OKIM6295: 1 to 4 MHz (1, 1.056, 1.5, 2 and 4 MHz are common).
+constexpr VgmChip kOkim6295Chip{0x98, "OKIM6295", 500000, 5000000};
 constexpr VgmChip kArcadeChips[] = {kYm2151Chip, kSegaPcmChip, kYm2203Chip, kOkim6295Chip};
 
 // Bit 30 of a clock: the file drives two chips of the kind.
 constexpr uint32_t kSecondChipBit = 1u << 30;
 constexpr uint32_t kClockMask = 0x3FFFFFFF;
-// The clocks the boards ran their chips at lie well within these.
-constexpr uint32_t kMinArcadeClock = 100000;
-constexpr uint32_t kMaxArcadeClock = 50000000;
 
 struct VgmLayout {
     uint32_t version = 0;

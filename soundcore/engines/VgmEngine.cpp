@@ -30,8 +30,8 @@ bool CVgmEngine::Plays(const Bytes& data) {
 // A chip's clock within what boards used, so no file makes a chip run
 // millions of samples for each one heard.
 uint32_t CVgmEngine::ChipClock(const VgmChip& chip) const {
-    return std::clamp<uint32_t>(ArcadeChipClock(m_data, m_layout, chip) & kClockMask,
-                                kMinArcadeClock, kMaxArcadeClock);
+    return std::clamp<uint32_t>(ArcadeChipClock(m_data, m_layout, chip) & kClockMask, chip.minClock,
+                                chip.maxClock);
 }
 
 bool CVgmEngine::Open(const Bytes& data, const Bytes&, std::string& error) {

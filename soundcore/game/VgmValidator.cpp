@@ -91,7 +91,7 @@ std::string ReadHeader(const Bytes& data, Header& h) {
     for (const VgmChip& chip : kArcadeChips) {
         const uint32_t clock = ArcadeChipClock(data, layout, chip) & kClockMask;
         if (clock == 0) continue;
-        if (clock < kMinArcadeClock || clock > kMaxArcadeClock)
+        if (clock < chip.minClock || clock > chip.maxClock)
             return "a chip clock of " + std::to_string(clock) + " Hz is out of range";
         h.arcadeChips +=
             (h.arcadeChips.empty() ? "" : ", ") + std::string(chip.name) + " " + MegaHertz(clock);

@@ -199,7 +199,9 @@ TEST(VgmEngine, PlaysTheStreamRoundItsLoopAndListsEachChipsVoices) {
          {std::pair<std::vector<std::pair<size_t, uint32_t>>, std::string>{
               {{0x48, 7987200}, {0x38, kSegaPcmClock}}, "it needs the YM2608 sound chip"},
           {{{0x0C, 3579545}, {0x98, kOkiClock}}, "it needs the SN76489 beside arcade chips"},
-          {{{0x98, 5}}, "a chip clock of 5 Hz is out of range"}}) {
+          {{{0x98, 5}}, "a chip clock of 5 Hz is out of range"},
+          // Two YM2151s at 50 MHz would take the emulator fourteen times a board's work.
+          {{{0x30, 50000000 | 1u << 30}}, "a chip clock of 50000000 Hz is out of range"}}) {
         const tarvocore::CheckedMusic checked =
             tarvocore::CVgmValidator::Check(VgmStream(clocks).Wait(10).Finish());
         EXPECT_EQ(checked.error.substr(0, refusal.size()), refusal);
