@@ -41,9 +41,15 @@ struct EngineClock {
 };
 
 // Decides what the core plays and when: the transport, next and previous
-// clip, shuffle, the reactions to the core's messages (in
-// PlayerEngineMessages.cpp), the 30 ms timer with its clock tick, the loop and
-// silence policies, recording, and the VU feed.
+// clip, shuffle, the reactions to the core's messages, the 30 ms timer with
+// its clock tick, the loop and silence policies, recording, and the VU feed.
+//
+// One class over several files, one file a seam:
+//   PlayerEngine.cpp            the core's life, the transport, what the window asks
+//   PlayerEngineMessages.cpp    the reactions to the core's messages
+//   PlayerEngineListening.cpp   lengths, seeking and voices
+//   PlayerEngineRecording.cpp   recording
+//   PlayerEngineTimer.cpp       the timer, the clock and the time limits
 class CPlayerEngine : public ICoreListener {
 public:
     static constexpr int kTimerId = 12345;

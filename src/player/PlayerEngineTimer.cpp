@@ -1,0 +1,140 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The engine's timer: the 30 ms service tick, the clock tick every seventh,
+// the time fields and the limits on how long a clip plays or records.
+#include "core/TarvoCore.h"
+#include "player/PlayerEngine.h"
+#include "settings/Config.h"
+
+#include <algorithm>
+
+namespace tarvo {
+
+namespace {
+
+constexpr int kPlayIcon = 105;
+constexpr int kPauseIcon = 106;
+constexpr int kRecIcon = 101;
+constexpr int kEmptyIcon = 108;
+
+} // namespace
+
+void CPlayerEngine::TimerTick() {
+    const CPersonQueue::Reacting reacting(m_person);
+    m_core.Command(CORE_CMD_SERVICE, 0);
+    EndAtKnownLength();
+    int left = 0, right = 0;
+    m_vuHistory.Advance(left, right);
+    m_view.SetMeterLevels(left, right);
+    if (m_meterTicksLeft > 0) --m_meterTicksLeft;
+    m_clockSubdivider = (m_clockSubdivider + 1) % kTicksPerClockTick;
+    if (m_clockSubdivider == 0) ClockTick();
+    UpdateTicking();
+}
+
+TickNeed CPlayerEngine::TickNeeded() const {
+    const bool sounding = m_state == PlayerState::Playing || m_state == PlayerState::Recording;
+    if (sounding || m_state == PlayerState::Busy || m_pendingClip >= 0 || m_meterTicksLeft > 0 ||
+        m_seekPending || m_export.Running())
+        return TickNeed::Timer;
+    if (m_state == PlayerState::Paused || m_state == PlayerState::RecordingPaused)
+        return TickNeed::Clock;
+    return TickNeed::None;
+}
+
+// The timer runs only while something needs it; when it stops, the time box
+// and the window icon show the idle player at once rather than at a tick.
+void CPlayerEngine::UpdateTicking() {
+    const TickNeed need = TickNeeded();
+    if (need == m_tickNeed) return;
+    m_tickNeed = need;
+    if (need == TickNeed::None) {
+        ShowElapsed(false);
+        m_view.AdvanceWindowIcon();
+    }
+    m_view.SetTickNeed(need);
+}
+
+void CPlayerEngine::ShowElapsed(bool visible) {
+    FillTimeFields(visible);
+    m_view.ShowFields(m_fields);
+}
+
+void CPlayerEngine::FillTimeFields(bool visible) {
+    const int length = m_clipLengthMs < 0 ? -1 : (m_clipLengthMs + 500) / 1000;
+    // The clock counts whole seconds from the start: it never reads past the end.
+    const int elapsed = length >= 0 ? std::min(m_elapsed, length) : m_elapsed;
+    m_fields.elapsed.clear();
+    if (visible) m_fields.elapsed = FormatTime(elapsed, false);
+    if (visible && length >= 0) m_fields.elapsed += " / " + FormatTime(length, false);
+    // The field holds about fourteen characters: the length gives way to the word.
+    if (visible && Seeking()) m_fields.elapsed = "seeking " + FormatTime(elapsed, false);
+    m_fields.positionSeconds = visible || IsPaused(m_state) || Seeking() ? elapsed : 0;
+    m_fields.lengthSeconds = length;
+    m_fields.rangeSeconds = static_cast<int>((SeekRangeMs() + 500) / 1000);
+    m_fields.canSeek = CanSeek();
+}
+
+void CPlayerEngine::ClockTick() {
+    m_blinkPhase = !m_blinkPhase;
+    m_view.AdvanceWindowIcon();
+    const long long now = m_clock.now();
+    bool timing = true;
+    switch (m_state) {
+    case PlayerState::Recording:
+        m_view.SetRecIcon(m_blinkPhase ? kRecIcon : kEmptyIcon);
+        [[fallthrough]];
+    case PlayerState::Playing:
+        m_elapsed = static_cast<int>(now - m_startTime);
+        ShowElapsed(true);
+        break;
+    case PlayerState::RecordingPaused:
+        m_view.SetRecIcon(m_blinkPhase ? kRecIcon : kEmptyIcon);
+        [[fallthrough]];
+    case PlayerState::Paused:
+        m_view.SetPlayIcon(m_blinkPhase ? kPauseIcon : kEmptyIcon);
+        m_startTime = now - m_elapsed;
+        ShowElapsed(m_blinkPhase);
+        break;
+    case PlayerState::Busy:
+        ShowElapsed(m_seekPending); // a seek under way shows where it goes
+        timing = false;
+        break;
+    default:
+        ShowElapsed(false);
+        timing = false;
+        break;
+    }
+    if (timing) ApplyTimeLimits();
+}
+
+void CPlayerEngine::ApplyTimeLimits() {
+    // A recording ends by itself once it has run the longest time the user
+    // allows. The clock counts whole seconds, so an elapsed time of n may be
+    // as little as n - 1 real seconds: only beyond the limit is it sure to hold
+    // all of it.
+    if (m_state == PlayerState::Recording && m_elapsed > m_config.MaxWAVTime) {
+        StopPlayer();
+        return;
+    }
+    if (!m_config.EnforceLoopTime) return;
+    FadeBeforeTheLoopLimit();
+    if (m_elapsed <= m_config.MaxLoopTime) return;
+    if (m_config.OnSilence == static_cast<int>(OnSilencePolicy::NextClip))
+        Next();
+    else
+        StopPlayer();
+}
+
+// The last seconds before the loop limit fade out, so the limit ends a tune
+// already silent; the fade is the one every tune ends with, no longer than
+// the limit. It starts on the clock tick whose elapsed time is the fade's
+// length in whole seconds before the one on which the limit acts, and lasts
+// half a second less: the ticks' own jitter cannot make the limit cut it short.
+void CPlayerEngine::FadeBeforeTheLoopLimit() {
+    const int fadeSeconds = std::min(m_config.FadeSeconds, m_config.MaxLoopTime);
+    if (m_fading || fadeSeconds <= 0 || m_elapsed < m_config.MaxLoopTime + 1 - fadeSeconds) return;
+    m_fading = true;
+    m_core.SetOption(CORE_OPT_FADE_OUT_MS, fadeSeconds * 1000 - 500);
+}
+
+} // namespace tarvo
