@@ -71,6 +71,14 @@ std::string OneLine(std::string_view text) {
     return line;
 }
 
+std::string FirstNames(const std::vector<std::string>& names, size_t most) {
+    std::string text;
+    for (size_t i = 0; i < names.size() && i < most; ++i)
+        text += "\n" + names[i];
+    if (names.size() > most) text += "\n...";
+    return text;
+}
+
 bool EqualsNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i)

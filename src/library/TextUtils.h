@@ -7,6 +7,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarvo {
 
@@ -29,6 +30,11 @@ int ParseTimeText(std::string text);
 // A text made to stay on one line of a text file: control characters (line
 // breaks, tabs) become spaces; everything else stands as it was.
 std::string OneLine(std::string_view text);
+
+// The first `most` names, each on a line of its own after a line break, and
+// "..." on one more when there are others: a question names what it is about
+// without growing with the list.
+std::string FirstNames(const std::vector<std::string>& names, size_t most = 5);
 
 bool EqualsNoCase(std::string_view a, std::string_view b);
 std::string ToLowerAscii(std::string_view text);

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <QDir>
 #include <QFile>
+#include <set>
+#include <string>
 
 using namespace Qt::StringLiterals;
 
@@ -42,9 +44,6 @@ void CMusicOpener::Open(const QByteArrayList& paths) {
 void CMusicOpener::StartNext() {
     if (m_waiting.isEmpty()) return;
     m_inputs = std::exchange(m_waiting, {});
-    m_handed.clear();
-    for (const QByteArray& input : m_inputs)
-        m_handed.insert(input.toStdString());
     const bool folders = std::any_of(m_inputs.begin(), m_inputs.end(), [](const QByteArray& path) {
         std::error_code error;
         return std::filesystem::is_directory(path.toStdString(), error);
@@ -87,7 +86,10 @@ void CMusicOpener::Finished(int exitCode, QProcess::ExitStatus status) {
         return;
     }
     AddReport report = AddReport::Read(m_process.readAllStandardOutput().toStdString());
-    report.KeepRefusalsOf(m_handed);
+    std::set<std::string> handed; // as the report names them
+    for (const QByteArray& input : m_inputs)
+        handed.insert(input.toStdString());
+    report.KeepRefusalsOf(handed);
     QString failure;
     if (status != QProcess::NormalExit ||
         (exitCode != 0 && report.games.empty() && report.refused.empty()))

@@ -7,8 +7,6 @@
 #include <QByteArrayList>
 #include <QObject>
 #include <QProcess>
-#include <set>
-#include <string>
 
 namespace tarvo {
 
@@ -57,9 +55,8 @@ private:
     ConfirmMany m_confirmMany;
     QProcess m_process;
     QByteArrayList m_waiting;
-    QByteArrayList m_inputs;        // of the run under way
-    std::set<std::string> m_handed; // the same, as the report names them
-    bool m_counting = false;        // the run under way only counts the games
+    QByteArrayList m_inputs; // of the run under way
+    bool m_counting = false; // the run under way only counts the games
 };
 
 } // namespace tarvo

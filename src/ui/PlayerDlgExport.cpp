@@ -63,13 +63,9 @@ void CPlayerDlg::ExportGameAudio() {
 bool CPlayerDlg::ConfirmExport(const std::string& folder, const std::vector<ExportItem>& items) {
     const std::vector<std::string> existing = CGameExport::ExistingFiles(folder, items);
     if (existing.empty()) return true;
-    std::string names;
-    for (size_t i = 0; i < existing.size() && i < 5; ++i)
-        names += "\n" + existing[i];
-    if (existing.size() > 5) names += "\n...";
     return m_dialogs.AskYesNo(std::to_string(existing.size()) + " of the " +
                                   std::to_string(items.size()) + " files already exist in " +
-                                  folder + ":\n" + names + "\n\nReplace them?",
+                                  folder + ":\n" + FirstNames(existing) + "\n\nReplace them?",
                               MessageIcon::Warning);
 }
 

@@ -4,6 +4,7 @@
 #include "dialogs/DlgPlaylist.h"
 #include "kit/DroppedFiles.h"
 #include "library/IDialogs.h"
+#include "library/TextUtils.h"
 #include "ui/PlayerDlg.h"
 
 #include <QCoreApplication>
@@ -16,12 +17,11 @@ using namespace Qt::StringLiterals;
 namespace tarvo {
 
 bool CPlayerDlg::ConfirmManyGames(int games, const QByteArrayList& paths) {
-    std::string named;
-    for (const QByteArray& path : paths.mid(0, 5))
-        named += "\n" + path.toStdString();
-    if (paths.size() > 5) named += "\n...";
+    std::vector<std::string> names;
+    for (const QByteArray& path : paths)
+        names.push_back(path.toStdString());
     return m_dialogs.AskYesNo("Tarvo would add " + std::to_string(games) + " games from:\n" +
-                                  named + "\n\nAdd them all?",
+                                  FirstNames(names) + "\n\nAdd them all?",
                               MessageIcon::Question);
 }
 

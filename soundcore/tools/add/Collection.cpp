@@ -360,9 +360,11 @@ public:
         m_part.leftOut.push_back(name + ": " + reason);
     }
     // The last part. A game with no file read at all is handed on with why;
-    // a last part with no files of its own only names what was left out.
-    void Finish(const std::string& nothing) {
+    // a last part with no files of its own only names what was left out. A
+    // game of one part, nothing left out, may keep `whole`, its archive as it is.
+    void Finish(const std::string& nothing, const std::string& whole = {}) {
         if (!m_part.files.empty()) {
+            if (m_handedOn == 0 && m_part.leftOut.empty()) m_part.zipPath = whole;
             HandOn();
         } else if (m_handedOn == 0) {
             SayWhyNothingWasRead(m_part, nothing, true);
@@ -392,28 +394,10 @@ private:
     int m_handedOn = 0;
 };
 
-// A zip the core reads whole, within one archive's bounds, may become the
+// An archive is read member by member, in parts; its members the reader
+// refuses are named. A zip the core reads whole in one part may become the
 // game's archive as it is.
-bool ReadWholeZip(SourceGame& game) {
-    if (Extension(game.archivePath) != "zip") return false;
-    tarvocore::CRomArchive archive;
-    std::string error;
-    if (!archive.Open(game.archivePath, error) || !archive.Problem().empty() ||
-        archive.Members().empty())
-        return false;
-    game.zipPath = game.archivePath;
-    for (const auto& member : archive.Members())
-        game.files.push_back({member.name, member.data, {}, member.data.size()});
-    return true;
-}
-
-// Any other archive is read member by member, in parts; its members the
-// reader refuses are named.
 void ReadArchive(SourceGame game, const std::function<void(const SourceGame&)>& take) {
-    if (ReadWholeZip(game)) {
-        take(game);
-        return;
-    }
     CParts parts(game, take);
     tarvocore::CRomArchive::Visitor visitor;
     visitor.take = [&parts](tarvocore::ArchiveMember&& member) {
@@ -438,7 +422,12 @@ void ReadArchive(SourceGame game, const std::function<void(const SourceGame&)>& 
         take(game);
         return;
     }
-    parts.Finish(problem.empty() ? "it holds no music the core plays" : "it is damaged");
+    std::error_code sizeError;
+    const bool whole = problem.empty() && Extension(game.archivePath) == "zip" &&
+                       fs::file_size(game.archivePath, sizeError) <=
+                           static_cast<uintmax_t>(tarvocore::CRomArchive::kMaxStreamSize);
+    parts.Finish(problem.empty() ? "it holds no music the core plays" : "it is damaged",
+                 whole ? game.archivePath : std::string());
 }
 
 // Loose files are parted by their sizes first, then each part is read.
