@@ -172,9 +172,10 @@ TEST_F(Mpris, AClipOfKnownLengthSeeksFromTheDesktop) {
          {QVariant::fromValue(QDBusObjectPath("/org/tarvo/Tarvo/clip/1/3")), qlonglong(5000000)});
     Call(player, "SetPosition", {QVariant::fromValue(QDBusObjectPath(track)), qlonglong(-1)});
     Call(player, "Seek", {qlonglong(-999000000)});
-    EXPECT_EQ(core.TakeActions(),
-              (std::vector<std::string>{"Command(SEEK, 22500)", "Command(SEEK, 60000)",
-                                        "Command(SEEK, 0)"}));
+    std::vector<std::string> actions = core.TakeActions();
+    std::erase(actions, "Command(SERVICE, 0)"); // the window's timer may tick meanwhile
+    EXPECT_EQ(actions, (std::vector<std::string>{"Command(SEEK, 22500)", "Command(SEEK, 60000)",
+                                                 "Command(SEEK, 0)"}));
     recorder.changes.clear();
     recorder.seeks.clear();
     core.Send(CORE_MSG_SEEKED, nullptr, 0);
