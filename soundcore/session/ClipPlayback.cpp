@@ -13,6 +13,9 @@ void CClipPlayback::SetOffline(bool offline) {
 
 void CClipPlayback::Play(int clip) {
     m_seeker.Cancel();
+    // A start no longer wanted is given up by ending its emulator, so the
+    // wait is for the file's unpacking at most; it is never told.
+    if (m_start && !m_start->Done()) m_emulator.Interrupt();
     WaitForStart();
     m_currentClip = clip;
     m_source.StartSilence();

@@ -424,4 +424,14 @@ TEST_F(EnginesTest, MutesDuringAStartAndSeeksDuringASeekLandOnTheCallersThread) 
     finishJobs();
     EXPECT_EQ(Last(CORE_MSG_CLIP_STARTED)->second, 2);
     EXPECT_EQ(Count(CORE_MSG_ERROR), 0) << Last(CORE_MSG_ERROR)->text;
+
+    // So is a clip start given up for another: only the last is told.
+    messages.clear();
+    core.Command(CORE_CMD_PLAY_CLIP, 1);
+    core.Command(CORE_CMD_PLAY_CLIP, 2);
+    finishJobs();
+    EXPECT_EQ(Count(CORE_MSG_CLIP_STARTED), 1);
+    EXPECT_EQ(Last(CORE_MSG_CLIP_STARTED)->second, 2);
+    EXPECT_EQ(Count(CORE_MSG_ERROR), 0) << Last(CORE_MSG_ERROR)->text;
+    EXPECT_EQ(core.GetInt(CORE_INT_VOICE_COUNT, 0), voices);
 }
