@@ -117,7 +117,7 @@ int CPlayerApp::Run(int argc, char** argv) {
                                 "clip information and playlist are not saved, so the other's "
                                 "stay as they are.",
                             MessageIcon::Warning);
-        window.Engine().KeepNoFiles();
+        window.Engine().Setup().KeepNoFiles();
     }
     CloseOnTermination(window, dialogs, &application);
     window.StartUp();

@@ -6,6 +6,7 @@
 #include "library/IDialogs.h"
 #include "library/ROMList.h"
 #include "player/PlayerEngine.h"
+#include "player/TimeText.h"
 #include "settings/OptionRules.h"
 
 #include <QCheckBox>
@@ -38,7 +39,7 @@ QColor ToQColor(const RgbColor& c) {
 }
 
 QString ShortTime(int seconds) {
-    return QString::fromStdString(CPlayerEngine::FormatTime(seconds, false));
+    return QString::fromStdString(FormatTime(seconds, false));
 }
 
 SliderStep StepOf(int action) {

@@ -33,78 +33,19 @@ int FirstAudibleClip(const CClipInfo& info, int target, int direction) {
 CPlayerEngine::CPlayerEngine(ICore& core, CROMList& romList, CPlaylist& playlist, Config& config,
                              CSettingsFile& settings, IDialogs& dialogs, IPlayerView& view,
                              std::string programFolder, EngineClock clock)
-    : m_core(core), m_romList(romList), m_playlist(playlist), m_config(config),
-      m_settings(settings), m_dialogs(dialogs), m_view(view),
-      m_programFolder(std::move(programFolder)), m_clock(std::move(clock)) {}
-
-// --- The core's life ---------------------------------------------------------
-
-void CPlayerEngine::StartCore() {
-    m_core.Init(*this);
-    m_coreRunning = true;
-    m_romList.BuildFromCore(m_core);
-}
-
-void CPlayerEngine::ApplyListeningOptions() {
-    m_core.SetOption(CORE_OPT_END_AT_LENGTH, m_config.PlayKnownLength != 0 ? 1 : 0);
-    m_core.SetOption(CORE_OPT_LOOP_COUNT, m_config.LoopCount);
-    m_core.SetOption(CORE_OPT_TUNE_FADE_MS, m_config.FadeSeconds * 1000);
-}
-
-int CPlayerEngine::TakeNewGames() {
-    m_core.Command(CORE_CMD_RELOAD_CATALOGUE, 0);
-    const int added = m_romList.UpdateFromCore(m_core);
-    if (added > 0) m_romList.ScanROMFolders();
-    ImportPendingClipData();
-    return added;
-}
-
-// The file is taken over by a rename before it is read: tarvo-add writing
-// meanwhile makes a new one, which the next round takes, so no title is lost
-// between the reading and the removing. A taken file whose titles could not
-// be kept stays, and is taken first the next time.
-void CPlayerEngine::ImportPendingClipData() {
-    if (!m_keepsFiles) return;
-    const std::string pending = m_programFolder + kPendingClipDataName;
-    const std::string taken = pending + ".taken";
-    for (int round = 0; round < 2; ++round) {
-        if (!IsRegularFile(taken) &&
-            (!IsRegularFile(pending) || std::rename(pending.c_str(), taken.c_str()) != 0))
-            return;
-        m_romList.LoadClipInfo(taken);
-        if (!m_romList.SaveClipInfo(m_programFolder + "tarvoclips.dat",
-                                    CROMList::Lines::WithUnsupported, m_dialogs))
-            return;
-        std::remove(taken.c_str());
-    }
-}
-
-void CPlayerEngine::ApplyStartOptions(bool normalize) {
-    SetNormalize(normalize);
-    ApplyListeningOptions();
-    m_core.SetOption(CORE_OPT_RECORD, 0);
-}
-
-void CPlayerEngine::SetNormalize(bool on) {
-    m_core.SetOption(CORE_OPT_NORMALIZE, on ? 1 : 0);
-}
-
-std::string CPlayerEngine::CoreVersion() {
-    return m_core.GetString(CORE_STR_VERSION, 0);
-}
-
-void CPlayerEngine::ShutdownCore() {
-    if (m_coreRunning) m_core.Shutdown();
-    m_coreRunning = false;
+    : m_core(core),
+      m_setup(m_core, romList, playlist, config, settings, dialogs, std::move(programFolder)),
+      m_romList(romList), m_playlist(playlist), m_config(config), m_dialogs(dialogs), m_view(view),
+      m_clock(std::move(clock)) {
+    m_progress.now = m_clock.now;
 }
 
 void CPlayerEngine::Start() {
     m_state = PlayerState::Idle;
     m_pendingClip = -1;
     m_view.UpdateTransportButtons();
-    m_vuHistory.Reset();
+    m_meters.Reset();
     m_clockSubdivider = 6;
-    m_meterTicksLeft = 0;
     UpdateTicking();
 }
 
@@ -139,7 +80,7 @@ void CPlayerEngine::PlayClip(int n) {
     m_pendingClip = n;
     m_core.Command(CORE_CMD_RESUME, 0);
     m_core.Command(CORE_CMD_PLAY_CLIP, n);
-    m_silenceCount = 0;
+    m_progress.silenceReports = 0;
     m_view.UpdateMenus();
     UpdateTicking();
 }
@@ -367,32 +308,6 @@ void CPlayerEngine::FindPlayingEntry(bool startIfAbsent) {
         if (startIfAbsent) Next();
     }
     m_view.UpdateMenus();
-}
-
-void CPlayerEngine::Autosave() {
-    if (!m_keepsFiles) return;
-    if (m_playlist.GetCount() > 0)
-        m_playlist.SaveToFile(m_settings.TempPlaylistPath(), Interaction::Quiet, m_dialogs);
-    if (!m_settings.Write(m_config, SettingsForm::Autosave)) return;
-    m_romList.SaveClipInfo(m_programFolder + "tarvoclips.dat", CROMList::Lines::WithUnsupported,
-                           m_dialogs);
-}
-
-std::string CPlayerEngine::FormatTime(int seconds, bool verbose) {
-    if (seconds < 0) return verbose ? "Time unknown" : "???";
-    char text[64];
-    if (!verbose) {
-        std::snprintf(text, sizeof text, "%02d:%02d", seconds / 60, seconds % 60);
-        return text;
-    }
-    const int hours = seconds / 3600, minutes = seconds % 3600 / 60, secs = seconds % 60;
-    std::string result;
-    if (hours) result += std::to_string(hours) + " hr" + (hours > 1 ? "s " : " ");
-    if (minutes) result += std::to_string(minutes) + " min ";
-    if (secs) result += std::to_string(secs) + " sec";
-    while (!result.empty() && result.back() == ' ')
-        result.pop_back();
-    return result.empty() ? "0 sec" : result;
 }
 
 std::vector<ExportItem> CPlayerEngine::ExportItems(const std::string& extension) {

@@ -2,13 +2,15 @@
 #pragma once
 
 #include "core/ICore.h"
+#include "player/ClipProgress.h"
 #include "player/CoreCalls.h"
+#include "player/CoreSetup.h"
 #include "player/GameExport.h"
 #include "player/IPlayerView.h"
+#include "player/MeterFeed.h"
 #include "player/PersonQueue.h"
 #include "player/PlayerState.h"
 #include "player/RecordingConversion.h"
-#include "player/VUHistory.h"
 #include "playlist/PlaylistMoves.h"
 #include "settings/Config.h"
 
@@ -22,7 +24,6 @@ namespace tarvo {
 
 class CPlaylist;
 class CROMList;
-class CSettingsFile;
 class IDialogs;
 struct CGameEntry;
 
@@ -58,29 +59,13 @@ public:
     static constexpr int kClockPeriodMs = kTimerPeriodMs * kTicksPerClockTick;
     // The files are kept every 189 s, on a timer of the window's own.
     static constexpr int kAutosavePeriodMs = 900 * kClockPeriodMs;
-    // After the last level report, the ticks until the meters show nothing:
-    // the reports' delay, then the longest a meter holds its peak.
-    static constexpr int kMeterSettleTicks = 25 + 47;
 
     CPlayerEngine(ICore& core, CROMList& romList, CPlaylist& playlist, Config& config,
                   CSettingsFile& settings, IDialogs& dialogs, IPlayerView& view,
                   std::string programFolder, EngineClock clock);
 
-    // Starts the core with this engine listening and fills the game list from it.
-    void StartCore();
-    // Takes in the games tarvo-add put in the catalogue since, after the
-    // known ones, with the titles it left; how many there were.
-    int TakeNewGames();
-    // The titles tarvo-add left for this program, merged into the clip
-    // information and kept; the file is removed once they are.
-    void ImportPendingClipData();
-    // The options the core starts with: normalizing as set, no recording.
-    void ApplyStartOptions(bool normalize);
-    void SetNormalize(bool on);
-    // How tunes of known length play, as the settings say.
-    void ApplyListeningOptions();
-    std::string CoreVersion();
-    void ShutdownCore();
+    // The core's life and the files the player keeps.
+    CCoreSetup& Setup() { return m_setup; }
 
     // State at start-up: Idle, nothing pending, no timer; once the timer
     // runs, its first tick runs a clock tick.
@@ -98,13 +83,10 @@ public:
     // A seek keeps the player busy until the core has done it.
     bool Seeking() const { return m_state == PlayerState::Busy && m_seekPending; }
     bool PlaylistMode() const { return m_playlistMode; }
-    bool KeepsFiles() const { return m_keepsFiles; }
     const PlayerFields& Fields() const { return m_fields; }
 
     // What the window asks of the player.
     void SetPlaylistMode(bool on);
-    // A second Tarvo on the same program folder saves nothing of its own.
-    void KeepNoFiles() { m_keepsFiles = false; }
     void SetBrowserTitle(const std::string& title);
     // The clip information changed (an import): the fields show it.
     void ShowClipInformation();
@@ -153,17 +135,12 @@ public:
     int OnCoreMessage(int code, void* first, int second) override;
     void TimerTick();
     void ClockTick();
-    // Keeps the playlist copy, the settings and the clip information.
-    void Autosave();
-
-    static std::string FormatTime(int seconds, bool verbose);
-    int ElapsedSeconds() const { return m_elapsed; }
 
     // Where the clip playing is, moving it, and its voices
     // (PlayerEngineListening.cpp). A clip can be moved while it plays or is
     // paused, when its length is known; never while recording, which keeps
     // a faithful capture from the clip's start.
-    int ClipLengthMs() const { return m_clipLengthMs; }
+    int ClipLengthMs() const { return m_progress.lengthMs; }
     // How far the clip can be moved, known length or not.
     long long SeekRangeMs() const;
     static constexpr long long kUnknownLengthRangeMs = 180000;
@@ -187,9 +164,7 @@ private:
     void OnClipStarted(int clip);
     void OnSeeked(int ms);
     void LearnClipLength(int clip);
-    void StartClock(int seconds);
     void OnStateMessage(PlayerState state);
-    void OnLevels(const int16_t* frames, int frameCount);
     void OnSilenceDetected();
     void ClearGameFields();
     void SilenceCore();
@@ -204,15 +179,13 @@ private:
     RecordingTags RecordingTagsNow() const;
 
     mutable CCoreCalls m_core; // a way to the core, as a reference to it was: queries stay const
+    CCoreSetup m_setup;
     CROMList& m_romList;
     CPlaylist& m_playlist;
     Config& m_config;
-    CSettingsFile& m_settings;
     IDialogs& m_dialogs;
     IPlayerView& m_view;
-    std::string m_programFolder;
     EngineClock m_clock;
-    bool m_coreRunning = false;
 
     int m_currentGame = -1;
     int m_currentClip = -1;
@@ -220,23 +193,15 @@ private:
     int m_pendingClip = -1;
     PlayerState m_state = PlayerState::Idle;
     bool m_playlistMode = false;
-    bool m_keepsFiles = true;
     PlayerFields m_fields;
 
-    int m_audibleCount = -4;
-    int m_silenceCount = 0;
-    long long m_startTime = 0;
-    int m_elapsed = 0;
-    bool m_fading = false;        // the current clip is fading out before the loop limit
-    bool m_endedAtLength = false; // the clip's known length was heard, and acted on
-    int m_clipLengthMs = -1;
+    ClipProgress m_progress;
     bool m_seekPending = false; // asked of the core, not yet told done
     PlayerState m_stateBeforeBusy = PlayerState::Idle;
     bool m_blinkPhase = false;
     int m_clockSubdivider = 6;
-    int m_meterTicksLeft = 0;
     TickNeed m_tickNeed = TickNeed::Timer; // as the window starts, before Start()
-    CVUHistory m_vuHistory;
+    CMeterFeed m_meters;
     std::string m_tempWavPath;
     CGameExport m_export{m_core};
     CPersonQueue m_person{[this] { m_view.PersonNeeded(); }};

@@ -12,7 +12,7 @@ namespace tarvo {
 void CPlayerEngine::LearnClipLength(int clip) {
     const bool tells = m_core.GetInt(CORE_INT_TUNE_TABLE, 0) == 1;
     const int length = tells ? m_core.GetInt(CORE_INT_TUNE_LENGTH, clip) : -1;
-    m_clipLengthMs = length > 0 ? length : -1;
+    m_progress.lengthMs = length > 0 ? length : -1;
 }
 
 // A tune of known length ends when its length has been heard, as its export
@@ -20,22 +20,17 @@ void CPlayerEngine::LearnClipLength(int clip) {
 // detector has heard enough of the quiet after it. A recording ends there.
 void CPlayerEngine::EndAtKnownLength() {
     const bool sounding = m_state == PlayerState::Playing || m_state == PlayerState::Recording;
-    if (!sounding || m_endedAtLength || m_clipLengthMs <= 0 || m_seekPending ||
+    if (!sounding || m_progress.endedAtLength || m_progress.lengthMs <= 0 || m_seekPending ||
         m_pendingClip >= 0 || !m_config.PlayKnownLength)
         return;
-    if (m_core.GetInt(CORE_INT_POSITION_MS, 0) < m_clipLengthMs) return;
-    m_endedAtLength = true;
+    if (m_core.GetInt(CORE_INT_POSITION_MS, 0) < m_progress.lengthMs) return;
+    m_progress.endedAtLength = true;
     if (!IsRecording(m_state)) {
         OnSilenceDetected();
         return;
     }
     StopPlayer(); // keeps the recording
     if (m_config.OnSilence == static_cast<int>(OnSilencePolicy::NextClip)) Next();
-}
-
-void CPlayerEngine::StartClock(int seconds) {
-    m_elapsed = seconds;
-    m_startTime = m_clock.now() - seconds;
 }
 
 bool CPlayerEngine::CanSeek() const {
@@ -48,9 +43,9 @@ bool CPlayerEngine::CanSeek() const {
 // on until the loop limit, that limit; else three minutes, and a minute past
 // wherever the tune has got to beyond them.
 long long CPlayerEngine::SeekRangeMs() const {
-    if (m_clipLengthMs > 0) return m_clipLengthMs;
+    if (m_progress.lengthMs > 0) return m_progress.lengthMs;
     if (m_config.EnforceLoopTime && m_config.MaxLoopTime > 0) return m_config.MaxLoopTime * 1000LL;
-    return std::max<long long>(kUnknownLengthRangeMs, (m_elapsed + 60) * 1000LL);
+    return std::max<long long>(kUnknownLengthRangeMs, (m_progress.elapsed + 60) * 1000LL);
 }
 
 void CPlayerEngine::SeekTo(long long ms) {
@@ -58,12 +53,12 @@ void CPlayerEngine::SeekTo(long long ms) {
     ms = std::clamp<long long>(ms, 0, SeekRangeMs());
     m_core.Command(CORE_CMD_SEEK, static_cast<int>(ms));
     m_seekPending = true;
-    m_silenceCount = 0; // silence before the seek says nothing of the sound after it
-    if (m_fading) {
-        m_fading = false; // the loop limit's fade starts again when it is due
+    m_progress.silenceReports = 0; // silence before the seek says nothing of the sound after it
+    if (m_progress.fading) {
+        m_progress.fading = false; // the loop limit's fade starts again when it is due
         m_core.SetOption(CORE_OPT_FADE_OUT_MS, 0);
     }
-    StartClock(static_cast<int>(ms / 1000));
+    m_progress.StartClock(static_cast<int>(ms / 1000));
     ShowElapsed(true);
     UpdateTicking();
 }
@@ -78,9 +73,9 @@ long long CPlayerEngine::PositionMs() const {
     if (state != PlayerState::Playing && state != PlayerState::Paused && !IsRecording(state))
         return 0;
     const long long position =
-        m_seekPending ? m_elapsed * 1000LL : m_core.GetInt(CORE_INT_POSITION_MS, 0);
+        m_seekPending ? m_progress.elapsed * 1000LL : m_core.GetInt(CORE_INT_POSITION_MS, 0);
     // The sound may run on a little past the length before the clip ends.
-    return m_clipLengthMs > 0 ? std::min<long long>(position, m_clipLengthMs) : position;
+    return m_progress.lengthMs > 0 ? std::min<long long>(position, m_progress.lengthMs) : position;
 }
 
 PlayerState CPlayerEngine::StateOfTheClip() const {
@@ -90,9 +85,9 @@ PlayerState CPlayerEngine::StateOfTheClip() const {
 // The core is done: the clip plays on from there, paused if it was.
 void CPlayerEngine::OnSeeked(int ms) {
     m_seekPending = false;
-    m_endedAtLength = false;
+    m_progress.endedAtLength = false;
     if (m_state == PlayerState::Busy) m_state = m_stateBeforeBusy;
-    StartClock(ms / 1000);
+    m_progress.StartClock(ms / 1000);
     UpdateButtonsAndMenus();
     ShowElapsed(m_state != PlayerState::Paused || m_blinkPhase);
     m_view.ClipSeeked(ms);

@@ -7,20 +7,7 @@
 #include "player/CoreRequests.h"
 #include "player/PlayerEngine.h"
 
-#include <algorithm>
-
 namespace tarvo {
-
-namespace {
-
-int PeakOf(const int16_t* frames, int frameCount, int channel) {
-    int peak = 0;
-    for (int i = 0; i < frameCount; ++i)
-        peak = std::max<int>(peak, frames[2 * i + channel]);
-    return peak;
-}
-
-} // namespace
 
 int CPlayerEngine::OnCoreMessage(int code, void* first, int second) {
     const CPersonQueue::Reacting reacting(m_person);
@@ -53,11 +40,10 @@ int CPlayerEngine::OnCoreMessage(int code, void* first, int second) {
         OnStateMessage(PlayerState::Stopped);
         break;
     case CORE_MSG_SILENCE:
-        if (++m_silenceCount >= 2) OnSilenceDetected();
+        if (++m_progress.silenceReports >= 2) OnSilenceDetected();
         break;
     case CORE_MSG_LEVELS:
-        OnLevels(static_cast<const int16_t*>(first), second);
-        m_meterTicksLeft = kMeterSettleTicks;
+        m_meters.Take(static_cast<const int16_t*>(first), second);
         break;
     case CORE_MSG_ROM_PATH: {
         std::string problem;
@@ -100,10 +86,10 @@ void CPlayerEngine::OnGameGone() {
     m_state = PlayerState::Idle;
     m_view.UpdateTransportButtons();
     m_currentClip = m_pendingClip = -1;
-    m_clipLengthMs = -1;
+    m_progress.lengthMs = -1;
     m_seekPending = false;
     m_view.VoicesChanged();
-    m_vuHistory.Reset();
+    m_meters.Reset();
     m_view.UpdateMenus();
 }
 
@@ -164,15 +150,15 @@ void CPlayerEngine::OnClipStarted(int clip) {
     m_fields.clipTitle = game ? game->clipInfo.GetTitle(clip) : std::string();
     m_seekPending = false;
     LearnClipLength(clip);
-    StartClock(0);
+    m_progress.StartClock(0);
     FillTimeFields(true);
     m_view.ShowFields(m_fields);
     m_view.SelectClipRow(m_playlistPos);
     if (awaited) m_view.SelectIconSequence(m_state == PlayerState::Recording ? 4 : 1);
-    m_audibleCount = -4;
-    m_silenceCount = 0;
-    m_fading = false;
-    m_endedAtLength = false;
+    m_meters.ClipStarted();
+    m_progress.silenceReports = 0;
+    m_progress.fading = false;
+    m_progress.endedAtLength = false;
     m_view.VoicesChanged();
     m_view.UpdateMenus();
 }
@@ -183,16 +169,8 @@ void CPlayerEngine::OnStateMessage(PlayerState state) {
     UpdateButtonsAndMenus();
 }
 
-void CPlayerEngine::OnLevels(const int16_t* frames, int frameCount) {
-    if (!frames || frameCount <= 0) return;
-    const int left = PeakOf(frames, frameCount, 0);
-    const int right = PeakOf(frames, frameCount, 1);
-    if (left > 0 || right > 0) ++m_audibleCount;
-    m_vuHistory.Store(left, right);
-}
-
 void CPlayerEngine::OnSilenceDetected() {
-    if (m_audibleCount <= 0 && m_config.AutoMark) {
+    if (!m_meters.HeardSound() && m_config.AutoMark) {
         CGameEntry* game = LoadedGame();
         if (!game) return;
         if (!game->clipInfo.IsBlank(m_currentClip)) {

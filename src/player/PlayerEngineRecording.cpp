@@ -12,7 +12,7 @@ void CPlayerEngine::SilenceCore() {
     m_pendingClip = CORE_SILENCE_CLIP;
     m_core.Command(CORE_CMD_RESUME, 0);
     m_core.Command(CORE_CMD_PLAY_CLIP, CORE_SILENCE_CLIP);
-    m_silenceCount = 0;
+    m_progress.silenceReports = 0;
 }
 
 // The clip PLAY or REC starts: the current one, or in a game where none has
@@ -31,7 +31,7 @@ void CPlayerEngine::StartRecording() {
     m_pendingClip = clip;
     m_core.Command(CORE_CMD_RESUME, 0);
     m_core.Command(CORE_CMD_PLAY_CLIP, clip);
-    m_silenceCount = 0;
+    m_progress.silenceReports = 0;
     m_view.UpdateMenus();
 }
 
@@ -61,7 +61,7 @@ RecordingTags CPlayerEngine::RecordingTagsNow() const {
 }
 
 std::string CPlayerEngine::MakeTempWavName() const {
-    return CWavRecording::MakeTempWavName(m_programFolder, m_fields.romFile, m_currentClip,
+    return CWavRecording::MakeTempWavName(m_setup.ProgramFolder(), m_fields.romFile, m_currentClip,
                                           m_clock.now());
 }
 

@@ -3,6 +3,7 @@
 // the time fields and the limits on how long a clip plays or records.
 #include "core/TarvoCore.h"
 #include "player/PlayerEngine.h"
+#include "player/TimeText.h"
 #include "settings/Config.h"
 
 #include <algorithm>
@@ -23,9 +24,8 @@ void CPlayerEngine::TimerTick() {
     m_core.Command(CORE_CMD_SERVICE, 0);
     EndAtKnownLength();
     int left = 0, right = 0;
-    m_vuHistory.Advance(left, right);
+    m_meters.Advance(left, right);
     m_view.SetMeterLevels(left, right);
-    if (m_meterTicksLeft > 0) --m_meterTicksLeft;
     m_clockSubdivider = (m_clockSubdivider + 1) % kTicksPerClockTick;
     if (m_clockSubdivider == 0) ClockTick();
     UpdateTicking();
@@ -33,7 +33,7 @@ void CPlayerEngine::TimerTick() {
 
 TickNeed CPlayerEngine::TickNeeded() const {
     const bool sounding = m_state == PlayerState::Playing || m_state == PlayerState::Recording;
-    if (sounding || m_state == PlayerState::Busy || m_pendingClip >= 0 || m_meterTicksLeft > 0 ||
+    if (sounding || m_state == PlayerState::Busy || m_pendingClip >= 0 || m_meters.Settling() ||
         m_seekPending || m_export.Running())
         return TickNeed::Timer;
     if (m_state == PlayerState::Paused || m_state == PlayerState::RecordingPaused)
@@ -60,9 +60,9 @@ void CPlayerEngine::ShowElapsed(bool visible) {
 }
 
 void CPlayerEngine::FillTimeFields(bool visible) {
-    const int length = m_clipLengthMs < 0 ? -1 : (m_clipLengthMs + 500) / 1000;
+    const int length = m_progress.lengthMs < 0 ? -1 : (m_progress.lengthMs + 500) / 1000;
     // The clock counts whole seconds from the start: it never reads past the end.
-    const int elapsed = length >= 0 ? std::min(m_elapsed, length) : m_elapsed;
+    const int elapsed = length >= 0 ? std::min(m_progress.elapsed, length) : m_progress.elapsed;
     m_fields.elapsed.clear();
     if (visible) m_fields.elapsed = FormatTime(elapsed, false);
     if (visible && length >= 0) m_fields.elapsed += " / " + FormatTime(length, false);
@@ -77,14 +77,13 @@ void CPlayerEngine::FillTimeFields(bool visible) {
 void CPlayerEngine::ClockTick() {
     m_blinkPhase = !m_blinkPhase;
     m_view.AdvanceWindowIcon();
-    const long long now = m_clock.now();
     bool timing = true;
     switch (m_state) {
     case PlayerState::Recording:
         m_view.SetRecIcon(m_blinkPhase ? kRecIcon : kEmptyIcon);
         [[fallthrough]];
     case PlayerState::Playing:
-        m_elapsed = static_cast<int>(now - m_startTime);
+        m_progress.RunClock();
         ShowElapsed(true);
         break;
     case PlayerState::RecordingPaused:
@@ -92,7 +91,7 @@ void CPlayerEngine::ClockTick() {
         [[fallthrough]];
     case PlayerState::Paused:
         m_view.SetPlayIcon(m_blinkPhase ? kPauseIcon : kEmptyIcon);
-        m_startTime = now - m_elapsed;
+        m_progress.HoldClock();
         ShowElapsed(m_blinkPhase);
         break;
     case PlayerState::Busy:
@@ -112,13 +111,13 @@ void CPlayerEngine::ApplyTimeLimits() {
     // allows. The clock counts whole seconds, so an elapsed time of n may be
     // as little as n - 1 real seconds: only beyond the limit is it sure to hold
     // all of it.
-    if (m_state == PlayerState::Recording && m_elapsed > m_config.MaxWAVTime) {
+    if (m_state == PlayerState::Recording && m_progress.elapsed > m_config.MaxWAVTime) {
         StopPlayer();
         return;
     }
     if (!m_config.EnforceLoopTime) return;
     FadeBeforeTheLoopLimit();
-    if (m_elapsed <= m_config.MaxLoopTime) return;
+    if (m_progress.elapsed <= m_config.MaxLoopTime) return;
     if (m_config.OnSilence == static_cast<int>(OnSilencePolicy::NextClip))
         Next();
     else
@@ -132,8 +131,10 @@ void CPlayerEngine::ApplyTimeLimits() {
 // half a second less: the ticks' own jitter cannot make the limit cut it short.
 void CPlayerEngine::FadeBeforeTheLoopLimit() {
     const int fadeSeconds = std::min(m_config.FadeSeconds, m_config.MaxLoopTime);
-    if (m_fading || fadeSeconds <= 0 || m_elapsed < m_config.MaxLoopTime + 1 - fadeSeconds) return;
-    m_fading = true;
+    if (m_progress.fading || fadeSeconds <= 0 ||
+        m_progress.elapsed < m_config.MaxLoopTime + 1 - fadeSeconds)
+        return;
+    m_progress.fading = true;
     m_core.SetOption(CORE_OPT_FADE_OUT_MS, fadeSeconds * 1000 - 500);
 }
 

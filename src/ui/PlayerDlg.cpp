@@ -52,7 +52,7 @@ CPlayerDlg::~CPlayerDlg() {
     disconnect(m_focusWatch);
     m_timer.stop();
     m_autosaveTimer.stop();
-    m_engine->ShutdownCore();
+    m_engine->Setup().ShutdownCore();
 }
 
 void CPlayerDlg::BuildWindow() {
@@ -125,22 +125,22 @@ void CPlayerDlg::ConnectCommands() {
         else
             m_engine->TimerTick();
     });
-    connect(&m_autosaveTimer, &QTimer::timeout, this, [this] { m_engine->Autosave(); });
+    connect(&m_autosaveTimer, &QTimer::timeout, this, [this] { m_engine->Setup().Autosave(); });
 }
 
 void CPlayerDlg::StartUp() {
     setWindowIcon(CIconLibrary::Icon(CIconSequences::kProgramIcon));
     m_random.Seed(static_cast<uint32_t>(std::time(nullptr)));
-    m_engine->StartCore();
+    m_engine->Setup().StartCore(*m_engine);
     m_romList.LoadClipInfo(m_programFolder + "tarvoclips.dat");
-    m_engine->ImportPendingClipData();
+    m_engine->Setup().ImportPendingClipData();
     m_playlist.SetROMList(&m_romList);
     m_settings.Read(m_config);
     m_sizing->RestoreKeptSize();
     // Without a settings file nothing has scanned the default folder yet, and
     // a playlist loaded now would find every game missing.
     if (!m_romList.IsScanned()) m_romList.ScanROMFolders();
-    m_engine->ApplyStartOptions(m_config.Normalize != 0);
+    m_engine->Setup().ApplyStartOptions(m_config.Normalize != 0);
     ShowFields(m_engine->Fields());
     SetPlaylistMode(m_config.PlaylistMode != 0);
     if (m_engine->PlaylistMode()) m_playlist.FillList(*m_clipList);
@@ -162,7 +162,7 @@ void CPlayerDlg::StartUp() {
     m_userFocus = m_clipTree;
     m_autosaveTimer.start(CPlayerEngine::kAutosavePeriodMs);
     m_mpris = new CMprisService(*this);
-    if (m_engine->KeepsFiles()) new CTarvoService(*this);
+    if (m_engine->Setup().KeepsFiles()) new CTarvoService(*this);
     setAcceptDrops(true);
 }
 
@@ -181,10 +181,10 @@ bool CPlayerDlg::CloseSequence() {
     // A recording is offered for saving as NEXT would. Unattended, the core
     // completes it as it shuts down and it stays under its temporary name.
     if (IsRecording(m_engine->State()) && !unattended) m_engine->StopPlayer();
-    if (m_engine->KeepsFiles() && !SaveFilesForExit(unattended)) return false; // stays open
+    if (m_engine->Setup().KeepsFiles() && !SaveFilesForExit(unattended)) return false; // stays open
     m_timer.stop();
     m_autosaveTimer.stop();
-    m_engine->ShutdownCore();
+    m_engine->Setup().ShutdownCore();
     return true;
 }
 
@@ -358,7 +358,7 @@ void CPlayerDlg::ToggleSetting(int Config::*setting) {
 }
 
 void CPlayerDlg::ApplyNormalize() {
-    m_engine->SetNormalize(m_config.Normalize != 0);
+    m_engine->Setup().SetNormalize(m_config.Normalize != 0);
 }
 
 // --- Menus --------------------------------------------------------------------

@@ -54,16 +54,16 @@ void CPlayerDlg::OpenOptions() {
         CopyOptionSettings(options.Settings, m_config);
         ApplyMeterSettings();
         ApplyNormalize();
-        m_engine->ApplyListeningOptions();
+        m_engine->Setup().ApplyListeningOptions();
         RefillClipList();
         ShowFields(m_engine->Fields());
-        m_engine->Autosave(); // kept now, as the autosave keeps them: a crash loses nothing
+        m_engine->Setup().Autosave(); // kept now, as the autosave keeps them: a crash loses nothing
     }
     UpdateMenus();
 }
 
 void CPlayerDlg::ShowAbout() {
-    CDlgAbout about(m_engine->CoreVersion(), this);
+    CDlgAbout about(m_engine->Setup().CoreVersion(), this);
     RunModal(m_runModal, about);
 }
 

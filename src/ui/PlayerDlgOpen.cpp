@@ -32,7 +32,7 @@ void CPlayerDlg::OpenMusic(const QByteArrayList& paths) {
 }
 
 void CPlayerDlg::TakeNewGames() {
-    m_engine->TakeNewGames();
+    m_engine->Setup().TakeNewGames();
     UpdateMenus();
 }
 

@@ -23,7 +23,7 @@ void EngineTest::SetUp() {
     };
     engine = std::make_unique<CPlayerEngine>(core, romList, playlist, config, *settings, dialogs,
                                              view, temp.Path(), clock);
-    engine->StartCore();
+    engine->Setup().StartCore(*engine);
     engine->Start();
 }
 

@@ -20,13 +20,13 @@ namespace {
 class EngineWithRealCore : public ::testing::Test {
 protected:
     void SetUp() override {
-        engine.StartCore();
+        engine.Setup().StartCore(engine);
         std::string roms = TARVO_DEMO_ROMS;
         ASSERT_TRUE(romList.AddFolder(roms));
         romList.ScanROMFolders();
         engine.Start();
     }
-    void TearDown() override { engine.ShutdownCore(); }
+    void TearDown() override { engine.Setup().ShutdownCore(); }
 
     // Each tick renders this much sound at once, as a sound device of that
     // period asks for it.
@@ -168,7 +168,7 @@ TEST_F(EngineWithRealCore, TagsWithLineBreaksWriteOnlyTheirOwnClipsTitle) {
 TEST_F(EngineWithRealCore, ATuneEndsAtItsKnownLengthAndTheNextOneStarts) {
     config.OnSilence = static_cast<int>(OnSilencePolicy::NextClip);
     RenderPerTick(30);
-    engine.ApplyStartOptions(false);
+    engine.Setup().ApplyStartOptions(false);
     engine.LoadGame(romList.FindGameIndex("cometminer"), 1);
     int ticks = 0;
     for (; ticks < 1000 && engine.CurrentClip() == 1; ++ticks)

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "player/EngineFixture.h"
+#include "player/TimeText.h"
 #include "soundcore/SoundCoreFixture.h"
 
 #include <filesystem>
@@ -391,7 +392,7 @@ TEST_F(Engine, MetersShowLevelsExactly25TicksLater) {
 TEST_F(Engine, AutosaveKeepsEverythingAndAFailedSettingsWriteSkipsTheRest) {
     playlist.AddEntry(romList.GetEntry(0), 1);
     Clips().SetTitle(1, "Theme");
-    engine->Autosave();
+    engine->Setup().Autosave();
     EXPECT_NE(temp.Read("Tarvo.ini").find("TempPlaylist=" + temp.File("tarvo_temp.tvp")),
               std::string::npos);
     EXPECT_NE(temp.Read("tarvo_temp.tvp").find("Entry=alpha 1"), std::string::npos);
@@ -402,7 +403,7 @@ TEST_F(Engine, AutosaveKeepsEverythingAndAFailedSettingsWriteSkipsTheRest) {
     CSettingsFile broken(other.File("gone/"), romList, playlist, dialogs);
     CPlayerEngine lonely(core, romList, playlist, config, broken, dialogs, view,
                          other.File("gone/"), EngineClock{[this] { return now; }, {}});
-    lonely.Autosave();
+    lonely.Setup().Autosave();
     ASSERT_EQ(dialogs.shown.size(), 1u); // the settings error alone: no clip file error after it
 }
 
@@ -419,7 +420,7 @@ TEST_F(Engine, TheTimerRunsOnlyWhileSomethingNeedsIt) {
     SendLevels(1000);
     engine->StopPlayer();
     EXPECT_EQ(view.tickNeed, TickNeed::Timer); // the meters still show what was heard
-    Tick(CPlayerEngine::kMeterSettleTicks - 1);
+    Tick(CMeterFeed::kSettleTicks - 1);
     EXPECT_EQ(view.tickNeed, TickNeed::Timer);
     EXPECT_EQ(view.leftLevel, 0);
     Tick(1);
@@ -458,8 +459,8 @@ TEST_F(Engine, FormatTime) {
         {3601, "60:01", "1 hr 1 sec"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(CPlayerEngine::FormatTime(c.seconds, false), c.shortForm);
-        EXPECT_EQ(CPlayerEngine::FormatTime(c.seconds, true), c.verbose);
+        EXPECT_EQ(FormatTime(c.seconds, false), c.shortForm);
+        EXPECT_EQ(FormatTime(c.seconds, true), c.verbose);
     }
 }
 
@@ -554,7 +555,7 @@ TEST_F(Engine, TitlesLeftByTarvoAddAreTakenOverAndNoneIsLost) {
     const std::string pending = std::string(kPendingClipDataName);
     temp.Write(pending + ".taken", "alpha:title 1 Left Over\n");
     temp.Write(pending, "alpha:title 2 New One\n");
-    engine->ImportPendingClipData();
+    engine->Setup().ImportPendingClipData();
     EXPECT_EQ(Clips(0).GetTitle(1), "Left Over");
     EXPECT_EQ(Clips(0).GetTitle(2), "New One");
     EXPECT_FALSE(std::filesystem::exists(temp.File(pending)));

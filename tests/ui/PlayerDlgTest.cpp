@@ -408,7 +408,7 @@ TEST_F(Window, ASignalEndsAnOpenDialogAsCancelledThenClosesOnceKeepingEverything
 }
 
 TEST_F(Window, ASecondTarvoOnTheSameFolderSavesNothingOfItsOwn) {
-    window->Engine().KeepNoFiles();
+    window->Engine().Setup().KeepNoFiles();
     window->Playlist().AddEntry(window->ROMList().GetEntry(0), 1);
     EXPECT_TRUE(window->CloseSequence());
     EXPECT_FALSE(std::filesystem::exists(temp.File("Tarvo.ini")));

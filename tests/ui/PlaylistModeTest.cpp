@@ -255,7 +255,7 @@ TEST_F(PlaylistMode, ACrashLeavesACopyThatTheNextStartReloads) {
     window->ToggleMode();
     ASSERT_TRUE(window->AutosaveTimer().isActive());
     EXPECT_EQ(window->AutosaveTimer().interval(), CPlayerEngine::kAutosavePeriodMs);
-    window->Engine().Autosave();           // as the timer does
+    window->Engine().Setup().Autosave();   // as the timer does
     EXPECT_EQ(temp.Read("named.tvp"), ""); // the user's own file is not touched
 
     window.reset(); // no close sequence: the program died
