@@ -25,7 +25,8 @@ FLOORS = {
     "src/kit": 5,
     "src/dialogs": 6,
     "src/ui": 7,
-    "src/app": 8,
+    "src/services": 8,
+    "src/app": 9,
     # The shipped core stands beside the player, on its contract alone: a
     # floor a folder, one library target each.
     "soundcore/common": 1,     # what both processes use

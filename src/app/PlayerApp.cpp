@@ -8,8 +8,9 @@
 #include "core/LibraryCore.h"
 #include "core/UserDataFolder.h"
 #include "kit/QtDialogs.h"
+#include "services/MprisService.h"
+#include "services/TarvoService.h"
 #include "ui/PlayerDlg.h"
-#include "ui/TarvoService.h"
 
 #include <csignal>
 #include <cstdlib>
@@ -121,6 +122,8 @@ int CPlayerApp::Run(int argc, char** argv) {
     }
     CloseOnTermination(window, dialogs, &application);
     window.StartUp();
+    new CMprisService(window); // the window owns the services
+    if (window.Engine().Setup().KeepsFiles()) new CTarvoService(window);
     QTimer::singleShot(0, &window, NotifyReady);
     if (!opened.isEmpty()) window.OpenMusic(opened);
     window.exec();

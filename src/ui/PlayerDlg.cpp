@@ -6,8 +6,6 @@
 #include "kit/MoveButtons.h"
 #include "library/IDialogs.h"
 #include "ui/MainWindowIds.h"
-#include "ui/MprisService.h"
-#include "ui/TarvoService.h"
 
 #include <ctime>
 #include <QApplication>
@@ -161,8 +159,6 @@ void CPlayerDlg::StartUp() {
     m_clipTree->setFocus(Qt::OtherFocusReason);
     m_userFocus = m_clipTree;
     m_autosaveTimer.start(CPlayerEngine::kAutosavePeriodMs);
-    m_mpris = new CMprisService(*this);
-    if (m_engine->Setup().KeepsFiles()) new CTarvoService(*this);
     setAcceptDrops(true);
 }
 
@@ -412,7 +408,7 @@ void CPlayerDlg::UpdateMenus() {
     SetMenuChecked(kMenuShuffle, m_config.Shuffle != 0);
     SetMenuChecked(kMenuNormalize, m_config.Normalize != 0);
     SetMenuEnabled(kPrank, m_prankCount < 3);
-    if (m_mpris) m_mpris->Refresh(); // every change the menus follow, the desktop hears of
+    Q_EMIT PlayerChanged(); // every change the menus follow, the desktop hears of
 }
 
 } // namespace tarvo

@@ -36,7 +36,6 @@ namespace tarvo {
 
 class CDlgPlaylist;
 class CDlgVoices;
-class CMprisService;
 class IDialogs;
 
 // The main window "Tarvo": it owns the settings, the game list, the playlist,
@@ -160,7 +159,6 @@ public:
     CVUMeter& RightMeter() { return m_rightMeter; }
     const CIconSequences& IconSequences() const { return m_icons; }
     int CurrentWindowIcon() const { return m_windowIcon; }
-    CMprisService* Mpris() const { return m_mpris; }
     // Requests from the session bus, held while a modal window is open.
     CModalGate& OutsideRequests() { return m_outsideRequests; }
     CDlgVoices* VoicesWindow() const;
@@ -177,6 +175,12 @@ protected:
 
 public Q_SLOTS:
     void reject() override {} // Escape never closes the window
+
+Q_SIGNALS:
+    // The player changed as the menus show it: for the desktop's controls.
+    void PlayerChanged();
+    // The clip playing moved to `positionMs`, a seek done.
+    void ClipMoved(long long positionMs);
 
 private:
     void BuildWindow();
@@ -242,7 +246,6 @@ private:
     TickNeed m_tickNeed = TickNeed::None;
     QTimer m_autosaveTimer;
     ModalRunner m_runModal;
-    CMprisService* m_mpris = nullptr;
     CModalGate m_outsideRequests{this};
     QPointer<CDlgVoices> m_voices; // while the Voices window is open
     QSlider* m_positionBar = nullptr;

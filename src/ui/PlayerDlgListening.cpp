@@ -4,7 +4,6 @@
 #include "dialogs/DlgVoices.h"
 #include "kit/DialogLayout.h"
 #include "ui/MainWindowIds.h"
-#include "ui/MprisService.h"
 #include "ui/PlayerDlg.h"
 
 #include <QCursor>
@@ -65,7 +64,7 @@ void CPlayerDlg::SeekFromBar(int action) {
 }
 
 void CPlayerDlg::ClipSeeked(long long positionMs) {
-    if (m_mpris) m_mpris->AnnounceSeeked(positionMs);
+    Q_EMIT ClipMoved(positionMs);
 }
 
 void CPlayerDlg::VoicesChanged() {

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Tarvo as an MPRIS player, on a private session bus (dbus-run-session): a
 // desktop's media keys and widgets reach it as a second bus connection would.
-#include "ui/MprisService.h"
+#include "services/MprisService.h"
+#include "services/TarvoService.h"
 #include "ui/WindowFixture.h"
 
 #include <filesystem>
@@ -54,6 +55,7 @@ class Mpris : public WindowTest {
 protected:
     void SetUp() override {
         WindowTest::SetUp();
+        mpris = new CMprisService(*window);
         client = std::make_unique<QDBusConnection>(
             QDBusConnection::connectToBus(QDBusConnection::SessionBus, "desktop"));
         client->connect(CMprisService::kServiceName.toString(),
@@ -98,13 +100,14 @@ protected:
     }
 
     std::unique_ptr<QDBusConnection> client;
+    CMprisService* mpris = nullptr; // the window owns it
     ChangeRecorder recorder;
 };
 
 } // namespace
 
 TEST_F(Mpris, TheDesktopSeesAndDrivesThePlayerAsItsButtonsDo) {
-    ASSERT_TRUE(window->Mpris()->IsRegistered()) << "no session bus: run under dbus-run-session";
+    ASSERT_TRUE(mpris->IsRegistered()) << "no session bus: run under dbus-run-session";
     EXPECT_EQ(Get("org.mpris.MediaPlayer2", "Identity").toString(), "Tarvo");
     EXPECT_EQ(Get("org.mpris.MediaPlayer2", "DesktopEntry").toString(), "org.tarvo.Tarvo");
     EXPECT_EQ(Status().toString(), "Stopped");
@@ -154,7 +157,7 @@ TEST_F(Mpris, TheDesktopSeesAndDrivesThePlayerAsItsButtonsDo) {
 // length, where it is, and seeks by an offset or to a place in that clip,
 // each told back by Seeked once the core has moved.
 TEST_F(Mpris, AClipOfKnownLengthSeeksFromTheDesktop) {
-    ASSERT_TRUE(window->Mpris()->IsRegistered()) << "no session bus: run under dbus-run-session";
+    ASSERT_TRUE(mpris->IsRegistered()) << "no session bus: run under dbus-run-session";
     const char* player = "org.mpris.MediaPlayer2.Player";
     core.tellsTunes = true;
     core.tunes = {"", "", "", "Boss"};
@@ -195,6 +198,7 @@ TEST_F(Mpris, AClipOfKnownLengthSeeksFromTheDesktop) {
 // adds it (here through a stand-in for tarvo-add) and plays what it became;
 // tarvo-add's own word makes it read its catalogue again.
 TEST_F(WindowTest, ASecondStartHandsItsFilesToTheRunningTarvo) {
+    new CTarvoService(*window); // as the program starts it; the window owns it
     temp.Write("add.sh", "#!/bin/sh\ncat > \"$0.in\"\nprintf '%s\\000' game alpha 5\n");
     std::filesystem::permissions(temp.File("add.sh"), std::filesystem::perms::owner_all);
     window->Opener().SetProgram(QString::fromStdString(temp.File("add.sh")));

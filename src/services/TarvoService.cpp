@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/TarvoService.h"
+#include "services/TarvoService.h"
 
 #include "ui/PlayerDlg.h"
 

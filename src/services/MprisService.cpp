@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/MprisService.h"
+#include "services/MprisService.h"
 
 #include "ui/MainWindowIds.h"
 #include "ui/PlayerDlg.h"
@@ -56,6 +56,8 @@ CMprisService::CMprisService(CPlayerDlg& window) : QObject(&window), m_window(wi
         return;
     }
     m_shownPlayer = PlayerProperties();
+    connect(&window, &CPlayerDlg::PlayerChanged, this, &CMprisService::Refresh);
+    connect(&window, &CPlayerDlg::ClipMoved, this, &CMprisService::AnnounceSeeked);
 }
 
 CMprisService::~CMprisService() {
