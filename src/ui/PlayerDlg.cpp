@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSlider>
 #include <QTreeWidget>
 
 using namespace Qt::StringLiterals;
@@ -75,10 +76,10 @@ void CPlayerDlg::BuildWindow() {
     for (QWidget* w : {static_cast<QWidget*>(m_clipNumberEdit),
                        static_cast<QWidget*>(m_clipTitleEdit), static_cast<QWidget*>(m_clipTree)})
         w->installEventFilter(this);
-    SetupPositionBar();
+    m_positionBar = new CPositionBar(Control<QSlider>(m_controls, kPositionBar), this, *m_engine);
     m_focusWatch = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         if (!m_updatingControls && now && isAncestorOf(now)) m_userFocus = now;
-        LetArrowsSeek(now);
+        m_positionBar->LetArrowsSeek(now, m_clipTree);
     });
 }
 

@@ -17,6 +17,7 @@
 #include "settings/Config.h"
 #include "settings/SettingsFile.h"
 #include "ui/MusicOpener.h"
+#include "ui/PositionBar.h"
 #include "widgets/VUMeter.h"
 
 #include <memory>
@@ -49,7 +50,7 @@ class IDialogs;
 //   PlayerDlgPlaylistMode.cpp   playlist mode
 //   PlayerDlgClipData.cpp       clip information import and export
 //   PlayerDlgDialogs.cpp        the commands that open other windows
-//   PlayerDlgListening.cpp      the position bar, seeking and the Voices window
+//   PlayerDlgListening.cpp      news of seeks and the Voices window (the bar: CPositionBar)
 class CPlayerDlg : public QDialog, public IPlayerView {
     Q_OBJECT
 public:
@@ -63,9 +64,6 @@ public:
     // A termination signal: every open dialog ends as cancelled, then the
     // window closes. The dialogs must already be unattended.
     void EndBySignal();
-
-    // How far the arrow keys and the position bar's own steps move a clip.
-    static constexpr int kSeekStepSeconds = 5;
 
     // Commands, by their numbers in the command table.
     void Command(int id);
@@ -184,11 +182,6 @@ Q_SIGNALS:
 
 private:
     void BuildWindow();
-    void SetupPositionBar();
-    void ShowPosition(const PlayerFields& fields);
-    void SeekFromBar(int action);
-    // The arrow keys seek unless the focus is on a control that moves with them.
-    void LetArrowsSeek(QWidget* focus);
     void CloseOnceDialogsHaveEnded();
     void EnableTransportControls(bool active, bool sounding);
     void RestoreUserFocus();
@@ -248,8 +241,7 @@ private:
     ModalRunner m_runModal;
     CModalGate m_outsideRequests{this};
     QPointer<CDlgVoices> m_voices; // while the Voices window is open
-    QSlider* m_positionBar = nullptr;
-    QList<QShortcut*> m_seekKeys;
+    CPositionBar* m_positionBar = nullptr;
     // Where the user left the keyboard focus. A control disabled while the
     // core works hands the focus on; it returns here when it can.
     QPointer<QWidget> m_userFocus;

@@ -59,7 +59,7 @@ void CPlayerDlg::ShowFields(const PlayerFields& fields) {
         m_clipTitleEdit->setModified(false);
     }
     setEdit(kElapsed, fields.elapsed);
-    ShowPosition(fields);
+    m_positionBar->Show(fields);
     Control<QCheckBox>(m_controls, kNormalize)->setChecked(m_config.Normalize != 0);
     Control<QCheckBox>(m_controls, kShowBlanks)->setChecked(m_config.ShowBlanks != 0);
     Control<QCheckBox>(m_controls, kShuffle)->setChecked(m_config.Shuffle != 0);
