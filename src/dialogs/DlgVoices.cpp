@@ -2,7 +2,7 @@
 #include "dialogs/DlgVoices.h"
 
 #include "kit/DialogLayout.h"
-#include "player/PlayerEngine.h"
+#include "player/ClipListening.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -13,15 +13,15 @@ using namespace Qt::StringLiterals;
 
 namespace tarvo {
 
-CDlgVoices::CDlgVoices(CPlayerEngine& engine, QWidget* parent)
-    : QDialog(parent), m_engine(engine),
+CDlgVoices::CDlgVoices(CClipListening& listening, QWidget* parent)
+    : QDialog(parent), m_listening(listening),
       m_controls(CDialogLayout::Build(this, u"Voices.layout"_s)) {
     m_list = Control<QListWidget>(m_controls, kVoiceList);
     m_list->setSortingEnabled(false); // in the chip's order
     m_list->setSelectionMode(QAbstractItemView::NoSelection);
     connect(m_list, &QListWidget::itemChanged, this, &CDlgVoices::Toggled);
     connect(Control<QPushButton>(m_controls, kAll), &QPushButton::clicked, this, [this] {
-        m_engine.SetVoiceMuted(-1, false);
+        m_listening.SetVoiceMuted(-1, false);
         Refresh();
     });
     connect(Control<QPushButton>(m_controls, kClose), &QPushButton::clicked, this, &QDialog::close);
@@ -30,7 +30,7 @@ CDlgVoices::CDlgVoices(CPlayerEngine& engine, QWidget* parent)
 
 void CDlgVoices::Refresh() {
     const QScopedValueRollback filling(m_filling, true);
-    const std::vector<VoiceState> voices = m_engine.Voices();
+    const std::vector<VoiceState> voices = m_listening.Voices();
     m_list->clear();
     for (const VoiceState& voice : voices) {
         auto* item = new QListWidgetItem(QString::fromStdString(voice.name), m_list);
@@ -45,7 +45,7 @@ void CDlgVoices::Refresh() {
 
 void CDlgVoices::Toggled(QListWidgetItem* item) {
     if (m_filling) return;
-    m_engine.SetVoiceMuted(m_list->row(item), item->checkState() != Qt::Checked);
+    m_listening.SetVoiceMuted(m_list->row(item), item->checkState() != Qt::Checked);
 }
 
 } // namespace tarvo

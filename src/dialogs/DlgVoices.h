@@ -9,7 +9,7 @@ class QListWidgetItem;
 
 namespace tarvo {
 
-class CPlayerEngine;
+class CClipListening;
 
 // "Voices": the voices of the clip playing (a chip's channels), each a check
 // box that lets it be heard or mutes it at once. It stays open beside the
@@ -20,7 +20,7 @@ class CDlgVoices : public QDialog {
 public:
     enum ControlId { kClose = 2, kVoiceList = 1001, kAll = 1002, kHeading = 1003 };
 
-    CDlgVoices(CPlayerEngine& engine, QWidget* parent = nullptr);
+    CDlgVoices(CClipListening& listening, QWidget* parent = nullptr);
 
     // The voices again, as the engine knows them now.
     void Refresh();
@@ -29,7 +29,7 @@ public:
 private:
     void Toggled(QListWidgetItem* item);
 
-    CPlayerEngine& m_engine;
+    CClipListening& m_listening;
     QHash<int, QWidget*> m_controls;
     QListWidget* m_list = nullptr;
     bool m_filling = false;

@@ -6,7 +6,7 @@
 
 namespace tarvo {
 
-class CPlayerEngine;
+class CGameExport;
 
 // The progress of a game's export: which file is being written and how much
 // of the whole is done. It closes once the export ends; Cancel ends the export.
@@ -16,13 +16,13 @@ class CExportProgress : public QProgressDialog {
 public:
     static constexpr int kPollMs = 100;
 
-    CExportProgress(CPlayerEngine& engine, QWidget* parent);
+    CExportProgress(CGameExport& gameExport, QWidget* parent);
 
     // Shows where the export stands, and closes when it has ended.
     void Update();
 
 private:
-    CPlayerEngine& m_engine;
+    CGameExport& m_export;
     QTimer m_poll;
 };
 

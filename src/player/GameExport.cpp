@@ -21,8 +21,9 @@ std::string TitleFor(ICore& core, const CClipInfo& clips, int clip) {
 
 } // namespace
 
-std::vector<ExportItem> CGameExport::ItemsOf(ICore& core, const CClipInfo& clips,
-                                             const std::string& extension) {
+std::vector<ExportItem> CGameExport::Items(const CClipInfo& clips,
+                                           const std::string& extension) const {
+    ICore& core = m_core;
     std::vector<int> numbers;
     if (core.GetInt(CORE_INT_TUNE_TABLE, 0) == 1) {
         for (int clip = 0; clip <= core.GetInt(CORE_INT_LAST_TUNE, 0); ++clip)
@@ -61,6 +62,7 @@ void CGameExport::Start(std::string folder, std::vector<ExportItem> items) {
     m_cancelled = false;
     m_next = 0;
     ExportNext();
+    if (m_changed) m_changed();
 }
 
 void CGameExport::ExportNext() {
@@ -76,6 +78,7 @@ void CGameExport::Cancel() {
     m_cancelled = true;
     m_next = -1;
     m_core.Command(CORE_CMD_CANCEL_EXPORT, 0);
+    if (m_changed) m_changed();
 }
 
 void CGameExport::Abandon(const std::string& reason) {

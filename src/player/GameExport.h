@@ -3,6 +3,7 @@
 
 #include "core/ICore.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,15 +27,16 @@ public:
     // A game without a tune table exports at most this many clips of its range.
     static constexpr int kMostClipsWithoutTunes = 100;
 
-    explicit CGameExport(ICore& core) : m_core(core) {}
+    // `changed` hears when an export starts or is cancelled.
+    explicit CGameExport(ICore& core, std::function<void()> changed = {})
+        : m_core(core), m_changed(std::move(changed)) {}
 
     // The loaded game's clips that have a tune and are not marked blank (the
     // range's unmarked clips for a core that lists no tunes), named by their
     // titles with `extension` (".flac").
+    std::vector<ExportItem> Items(const CClipInfo& clips, const std::string& extension) const;
     // True when every item's path in `folder` fits the core's path buffer.
     static bool PathsFit(const std::string& folder, const std::vector<ExportItem>& items);
-    static std::vector<ExportItem> ItemsOf(ICore& core, const CClipInfo& clips,
-                                           const std::string& extension);
 
     // The names among `items` that already exist in `folder` (ending in "/").
     static std::vector<std::string> ExistingFiles(const std::string& folder,
@@ -65,6 +67,7 @@ private:
     void ExportNext();
 
     ICore& m_core;
+    std::function<void()> m_changed;
     std::string m_folder;
     std::vector<ExportItem> m_items;
     int m_next = -1; // the item being written, -1 when none

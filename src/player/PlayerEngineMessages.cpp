@@ -29,7 +29,7 @@ int CPlayerEngine::OnCoreMessage(int code, void* first, int second) {
         OnClipStarted(second);
         break;
     case CORE_MSG_BUSY:
-        if (!m_seekPending)
+        if (!m_status.seekPending)
             m_export.Abandon("another game was loaded before every clip was written");
         OnStateMessage(PlayerState::Busy);
         break;
@@ -40,7 +40,7 @@ int CPlayerEngine::OnCoreMessage(int code, void* first, int second) {
         OnStateMessage(PlayerState::Stopped);
         break;
     case CORE_MSG_SILENCE:
-        if (++m_progress.silenceReports >= 2) OnSilenceDetected();
+        if (++m_status.progress.silenceReports >= 2) OnSilenceDetected();
         break;
     case CORE_MSG_LEVELS:
         m_meters.Take(static_cast<const int16_t*>(first), second);
@@ -53,8 +53,7 @@ int CPlayerEngine::OnCoreMessage(int code, void* first, int second) {
         return answer;
     }
     case CORE_MSG_WAV_PATH:
-        m_tempWavPath = MakeTempWavName();
-        CopyToCoreBuffer(first, m_tempWavPath);
+        m_recorder.AnswerPath(first);
         break;
     case CORE_MSG_EXPORT_PATH:
         m_export.AnswerPath(first);
@@ -75,46 +74,47 @@ int CPlayerEngine::OnCoreMessage(int code, void* first, int second) {
 }
 
 void CPlayerEngine::OnGameGone() {
-    if (!m_playlistMode) {
+    if (!m_status.playlistMode) {
         m_view.ClearClipList();
-        m_fields.browserTitle.clear();
-        m_playlistPos = -1;
+        m_status.fields.browserTitle.clear();
+        m_status.playlistPos = -1;
     }
     ClearGameFields();
-    m_fields.clipNumber = 0;
-    m_view.ShowFields(m_fields);
-    m_state = PlayerState::Idle;
+    m_status.fields.clipNumber = 0;
+    m_view.ShowFields(m_status.fields);
+    m_status.state = PlayerState::Idle;
     m_view.UpdateTransportButtons();
-    m_currentClip = m_pendingClip = -1;
-    m_progress.lengthMs = -1;
-    m_seekPending = false;
+    m_status.currentClip = m_status.pendingClip = -1;
+    m_status.progress.lengthMs = -1;
+    m_status.seekPending = false;
     m_view.VoicesChanged();
     m_meters.Reset();
     m_view.UpdateMenus();
 }
 
 void CPlayerEngine::OnGameLoaded(const char* title) {
-    const int before = m_currentGame;
-    m_currentGame = m_core.GetInt(CORE_INT_LOADED_GAME, 0);
+    const int before = m_status.currentGame;
+    m_status.currentGame = m_core.GetInt(CORE_INT_LOADED_GAME, 0);
     // A clip still awaited of another game, or the silence played around a
     // recording, will never be told started now: nothing waits for it.
-    if (m_currentGame != before || m_pendingClip == CORE_SILENCE_CLIP) m_pendingClip = -1;
+    if (m_status.currentGame != before || m_status.pendingClip == CORE_SILENCE_CLIP)
+        m_status.pendingClip = -1;
     CGameEntry* game = LoadedGame();
     // No clip of the new game has started yet: the clip fields show none, so
     // nothing typed or recorded can land on a clip of the game before.
-    m_currentClip = -1;
-    m_fields.clipNumber = -1;
-    m_fields.clipTitle.clear();
-    if (!m_playlistMode) m_playlistPos = -1;
-    m_fields.gameName = title ? title : "";
-    if (!m_playlistMode) m_fields.browserTitle = m_fields.gameName;
-    m_fields.romFile = game ? game->romName : std::string();
-    m_fields.manufacturer = game ? game->manufacturer : std::string();
-    m_view.ShowFields(m_fields);
+    m_status.currentClip = -1;
+    m_status.fields.clipNumber = -1;
+    m_status.fields.clipTitle.clear();
+    if (!m_status.playlistMode) m_status.playlistPos = -1;
+    m_status.fields.gameName = title ? title : "";
+    if (!m_status.playlistMode) m_status.fields.browserTitle = m_status.fields.gameName;
+    m_status.fields.romFile = game ? game->romName : std::string();
+    m_status.fields.manufacturer = game ? game->manufacturer : std::string();
+    m_view.ShowFields(m_status.fields);
     const bool learned = game && game->clipInfo.SeedFromTunes(AskLoadedGameTunes(m_core));
     if (game && game->clipInfo.lastClip < 0) game->clipInfo.SetDefaultRange();
-    if (game && !m_playlistMode) m_view.FillClipList(*game);
-    if (learned && m_playlistMode) m_view.RefreshPlaylistRows();
+    if (game && !m_status.playlistMode) m_view.FillClipList(*game);
+    if (learned && m_status.playlistMode) m_view.RefreshPlaylistRows();
     m_view.UpdateMenus();
 }
 
@@ -122,14 +122,15 @@ void CPlayerEngine::OnDriverDetails(const char* text) {
     const std::string details = text ? text : "";
     CGameEntry* game = LoadedGame();
     if (game) game->driverDetails = details;
-    m_fields.driverText = "Driver: " + (game ? game->driverName : std::string()) + "\n" + details;
-    m_view.ShowFields(m_fields);
+    m_status.fields.driverText =
+        "Driver: " + (game ? game->driverName : std::string()) + "\n" + details;
+    m_view.ShowFields(m_status.fields);
 }
 
 void CPlayerEngine::OnLoadFailed() {
     Unload();
-    m_state = PlayerState::Idle;
-    m_currentGame = -1;
+    m_status.state = PlayerState::Idle;
+    m_status.currentGame = -1;
     UpdateButtonsAndMenus();
     m_person.Ask([this] {
         m_dialogs.ShowMessage("An error occurred while trying to load the ROM image",
@@ -139,33 +140,34 @@ void CPlayerEngine::OnLoadFailed() {
 
 void CPlayerEngine::OnClipStarted(int clip) {
     if (clip == CORE_SILENCE_CLIP) return;
-    const bool awaited = clip == m_pendingClip;
-    if (awaited) m_pendingClip = -1; // before the fields, which tell whether it can move
-    if (m_state != PlayerState::Recording) m_state = PlayerState::Playing;
+    const bool awaited = clip == m_status.pendingClip;
+    if (awaited) m_status.pendingClip = -1; // before the fields, which tell whether it can move
+    if (m_status.state != PlayerState::Recording) m_status.state = PlayerState::Playing;
     m_view.UpdateTransportButtons();
-    m_fields.clipNumber = clip;
-    m_currentClip = clip;
-    if (!m_playlistMode) m_playlistPos = clip;
+    m_status.fields.clipNumber = clip;
+    m_status.currentClip = clip;
+    if (!m_status.playlistMode) m_status.playlistPos = clip;
     const CGameEntry* game = LoadedGame();
-    m_fields.clipTitle = game ? game->clipInfo.GetTitle(clip) : std::string();
-    m_seekPending = false;
-    LearnClipLength(clip);
-    m_progress.StartClock(0);
+    m_status.fields.clipTitle = game ? game->clipInfo.GetTitle(clip) : std::string();
+    m_status.seekPending = false;
+    m_listening.LearnClipLength(clip);
+    m_status.progress.StartClock(0);
     FillTimeFields(true);
-    m_view.ShowFields(m_fields);
-    m_view.SelectClipRow(m_playlistPos);
-    if (awaited) m_view.SelectIconSequence(m_state == PlayerState::Recording ? 4 : 1);
+    m_view.ShowFields(m_status.fields);
+    m_view.SelectClipRow(m_status.playlistPos);
+    if (awaited) m_view.SelectIconSequence(m_status.state == PlayerState::Recording ? 4 : 1);
     m_meters.ClipStarted();
-    m_progress.silenceReports = 0;
-    m_progress.fading = false;
-    m_progress.endedAtLength = false;
+    m_status.progress.silenceReports = 0;
+    m_status.progress.fading = false;
+    m_status.progress.endedAtLength = false;
     m_view.VoicesChanged();
     m_view.UpdateMenus();
 }
 
 void CPlayerEngine::OnStateMessage(PlayerState state) {
-    if (state == PlayerState::Busy && m_state != PlayerState::Busy) m_stateBeforeBusy = m_state;
-    m_state = state;
+    if (state == PlayerState::Busy && m_status.state != PlayerState::Busy)
+        m_status.stateBeforeBusy = m_status.state;
+    m_status.state = state;
     UpdateButtonsAndMenus();
 }
 
@@ -173,9 +175,9 @@ void CPlayerEngine::OnSilenceDetected() {
     if (!m_meters.HeardSound() && m_config.AutoMark) {
         CGameEntry* game = LoadedGame();
         if (!game) return;
-        if (!game->clipInfo.IsBlank(m_currentClip)) {
-            game->clipInfo.SetBlank(m_currentClip, true);
-            m_view.RefreshClipRow(m_currentClip);
+        if (!game->clipInfo.IsBlank(m_status.currentClip)) {
+            game->clipInfo.SetBlank(m_status.currentClip, true);
+            m_view.RefreshClipRow(m_status.currentClip);
         }
     }
     switch (static_cast<OnSilencePolicy>(m_config.OnSilence)) {
@@ -188,10 +190,22 @@ void CPlayerEngine::OnSilenceDetected() {
         PlayClip(-1);
         break;
     case OnSilencePolicy::NextClip:
-        if (m_pendingClip == -1) Next();
+        if (m_status.pendingClip == -1) Next();
         break;
     }
     m_view.UpdateMenus();
+}
+
+// The core is done: the clip plays on from there, paused if it was.
+void CPlayerEngine::OnSeeked(int ms) {
+    m_status.seekPending = false;
+    m_status.progress.endedAtLength = false;
+    if (m_status.state == PlayerState::Busy) m_status.state = m_status.stateBeforeBusy;
+    m_status.progress.StartClock(ms / 1000);
+    UpdateButtonsAndMenus();
+    ShowElapsed(m_status.state != PlayerState::Paused || m_blinkPhase);
+    m_view.ClipSeeked(ms);
+    UpdateTicking();
 }
 
 } // namespace tarvo

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The engine's timer: the 30 ms service tick, the clock tick every seventh,
-// the time fields and the limits on how long a clip plays or records.
+// the time fields and the limits on how long a clip plays or records, the
+// end at a known length among them.
 #include "core/TarvoCore.h"
 #include "player/PlayerEngine.h"
 #include "player/TimeText.h"
@@ -32,11 +33,12 @@ void CPlayerEngine::TimerTick() {
 }
 
 TickNeed CPlayerEngine::TickNeeded() const {
-    const bool sounding = m_state == PlayerState::Playing || m_state == PlayerState::Recording;
-    if (sounding || m_state == PlayerState::Busy || m_pendingClip >= 0 || m_meters.Settling() ||
-        m_seekPending || m_export.Running())
+    const bool sounding =
+        m_status.state == PlayerState::Playing || m_status.state == PlayerState::Recording;
+    if (sounding || m_status.state == PlayerState::Busy || m_status.pendingClip >= 0 ||
+        m_meters.Settling() || m_status.seekPending || m_export.Running())
         return TickNeed::Timer;
-    if (m_state == PlayerState::Paused || m_state == PlayerState::RecordingPaused)
+    if (m_status.state == PlayerState::Paused || m_status.state == PlayerState::RecordingPaused)
         return TickNeed::Clock;
     return TickNeed::None;
 }
@@ -56,34 +58,38 @@ void CPlayerEngine::UpdateTicking() {
 
 void CPlayerEngine::ShowElapsed(bool visible) {
     FillTimeFields(visible);
-    m_view.ShowFields(m_fields);
+    m_view.ShowFields(m_status.fields);
 }
 
 void CPlayerEngine::FillTimeFields(bool visible) {
-    const int length = m_progress.lengthMs < 0 ? -1 : (m_progress.lengthMs + 500) / 1000;
+    const int length =
+        m_status.progress.lengthMs < 0 ? -1 : (m_status.progress.lengthMs + 500) / 1000;
     // The clock counts whole seconds from the start: it never reads past the end.
-    const int elapsed = length >= 0 ? std::min(m_progress.elapsed, length) : m_progress.elapsed;
-    m_fields.elapsed.clear();
-    if (visible) m_fields.elapsed = FormatTime(elapsed, false);
-    if (visible && length >= 0) m_fields.elapsed += " / " + FormatTime(length, false);
+    const int elapsed =
+        length >= 0 ? std::min(m_status.progress.elapsed, length) : m_status.progress.elapsed;
+    m_status.fields.elapsed.clear();
+    if (visible) m_status.fields.elapsed = FormatTime(elapsed, false);
+    if (visible && length >= 0) m_status.fields.elapsed += " / " + FormatTime(length, false);
     // The field holds about fourteen characters: the length gives way to the word.
-    if (visible && Seeking()) m_fields.elapsed = "seeking " + FormatTime(elapsed, false);
-    m_fields.positionSeconds = visible || IsPaused(m_state) || Seeking() ? elapsed : 0;
-    m_fields.lengthSeconds = length;
-    m_fields.rangeSeconds = static_cast<int>((SeekRangeMs() + 500) / 1000);
-    m_fields.canSeek = CanSeek();
+    if (visible && m_status.Seeking())
+        m_status.fields.elapsed = "seeking " + FormatTime(elapsed, false);
+    m_status.fields.positionSeconds =
+        visible || IsPaused(m_status.state) || m_status.Seeking() ? elapsed : 0;
+    m_status.fields.lengthSeconds = length;
+    m_status.fields.rangeSeconds = static_cast<int>((m_listening.SeekRangeMs() + 500) / 1000);
+    m_status.fields.canSeek = m_listening.CanSeek();
 }
 
 void CPlayerEngine::ClockTick() {
     m_blinkPhase = !m_blinkPhase;
     m_view.AdvanceWindowIcon();
     bool timing = true;
-    switch (m_state) {
+    switch (m_status.state) {
     case PlayerState::Recording:
         m_view.SetRecIcon(m_blinkPhase ? kRecIcon : kEmptyIcon);
         [[fallthrough]];
     case PlayerState::Playing:
-        m_progress.RunClock();
+        m_status.progress.RunClock();
         ShowElapsed(true);
         break;
     case PlayerState::RecordingPaused:
@@ -91,11 +97,11 @@ void CPlayerEngine::ClockTick() {
         [[fallthrough]];
     case PlayerState::Paused:
         m_view.SetPlayIcon(m_blinkPhase ? kPauseIcon : kEmptyIcon);
-        m_progress.HoldClock();
+        m_status.progress.HoldClock();
         ShowElapsed(m_blinkPhase);
         break;
     case PlayerState::Busy:
-        ShowElapsed(m_seekPending); // a seek under way shows where it goes
+        ShowElapsed(m_status.seekPending); // a seek under way shows where it goes
         timing = false;
         break;
     default:
@@ -111,13 +117,14 @@ void CPlayerEngine::ApplyTimeLimits() {
     // allows. The clock counts whole seconds, so an elapsed time of n may be
     // as little as n - 1 real seconds: only beyond the limit is it sure to hold
     // all of it.
-    if (m_state == PlayerState::Recording && m_progress.elapsed > m_config.MaxWAVTime) {
+    if (m_status.state == PlayerState::Recording &&
+        m_status.progress.elapsed > m_config.MaxWAVTime) {
         StopPlayer();
         return;
     }
     if (!m_config.EnforceLoopTime) return;
     FadeBeforeTheLoopLimit();
-    if (m_progress.elapsed <= m_config.MaxLoopTime) return;
+    if (m_status.progress.elapsed <= m_config.MaxLoopTime) return;
     if (m_config.OnSilence == static_cast<int>(OnSilencePolicy::NextClip))
         Next();
     else
@@ -131,11 +138,30 @@ void CPlayerEngine::ApplyTimeLimits() {
 // half a second less: the ticks' own jitter cannot make the limit cut it short.
 void CPlayerEngine::FadeBeforeTheLoopLimit() {
     const int fadeSeconds = std::min(m_config.FadeSeconds, m_config.MaxLoopTime);
-    if (m_progress.fading || fadeSeconds <= 0 ||
-        m_progress.elapsed < m_config.MaxLoopTime + 1 - fadeSeconds)
+    if (m_status.progress.fading || fadeSeconds <= 0 ||
+        m_status.progress.elapsed < m_config.MaxLoopTime + 1 - fadeSeconds)
         return;
-    m_progress.fading = true;
+    m_status.progress.fading = true;
     m_core.SetOption(CORE_OPT_FADE_OUT_MS, fadeSeconds * 1000 - 500);
+}
+
+// A tune of known length ends when its length has been heard, as its export
+// does: the silence policy acts then, not seconds later once the silence
+// detector has heard enough of the quiet after it. A recording ends there.
+void CPlayerEngine::EndAtKnownLength() {
+    const bool sounding =
+        m_status.state == PlayerState::Playing || m_status.state == PlayerState::Recording;
+    if (!sounding || m_status.progress.endedAtLength || m_status.progress.lengthMs <= 0 ||
+        m_status.seekPending || m_status.pendingClip >= 0 || !m_config.PlayKnownLength)
+        return;
+    if (m_core.GetInt(CORE_INT_POSITION_MS, 0) < m_status.progress.lengthMs) return;
+    m_status.progress.endedAtLength = true;
+    if (!IsRecording(m_status.state)) {
+        OnSilenceDetected();
+        return;
+    }
+    StopPlayer(); // keeps the recording
+    if (m_config.OnSilence == static_cast<int>(OnSilencePolicy::NextClip)) Next();
 }
 
 } // namespace tarvo

@@ -70,7 +70,7 @@ CMprisService::~CMprisService() {
 QVariantMap CMprisService::PlayerProperties() const {
     CPlayerEngine& engine = m_window.Engine();
     const CGameEntry* game = engine.LoadedGame();
-    const int clip = engine.CurrentClip();
+    const int clip = engine.Status().currentClip;
     QVariantMap metadata;
     metadata[u"mpris:trackid"_s] = QVariant::fromValue(TrackId());
     if (game && clip >= 0) {
@@ -81,35 +81,38 @@ QVariantMap CMprisService::PlayerProperties() const {
         metadata[u"xesam:artist"_s] = QStringList{QString::fromStdString(game->manufacturer)};
         // The clip's own length, or the loop limit when that ends it sooner.
         const Config& settings = m_window.Settings();
-        qlonglong length = engine.ClipLengthMs() > 0 ? qlonglong(engine.ClipLengthMs()) * 1000 : -1;
+        qlonglong length = engine.Listening().ClipLengthMs() > 0
+                               ? qlonglong(engine.Listening().ClipLengthMs()) * 1000
+                               : -1;
         const qlonglong limit = qlonglong(settings.MaxLoopTime) * 1000000;
         if (settings.EnforceLoopTime && (length < 0 || limit < length)) length = limit;
         if (length > 0) metadata[u"mpris:length"_s] = length;
     }
     auto enabled = [this](int id) { return m_window.ControlById(id)->isEnabled(); };
-    return {{u"PlaybackStatus"_s, StatusOf(engine.StateOfTheClip())},
+    return {{u"PlaybackStatus"_s, StatusOf(engine.Status().StateOfTheClip())},
             {u"Metadata"_s, metadata},
             {u"CanGoNext"_s, enabled(kNext)},
             {u"CanGoPrevious"_s, enabled(kPrev)},
             {u"CanPlay"_s, enabled(kPlay)},
-            {u"CanPause"_s, enabled(kPlay) && IsSounding(engine.State())},
-            {u"CanSeek"_s, engine.CanSeek()},
-            {u"Position"_s, qlonglong(engine.PositionMs()) * 1000}};
+            {u"CanPause"_s, enabled(kPlay) && IsSounding(engine.Status().state)},
+            {u"CanSeek"_s, engine.Listening().CanSeek()},
+            {u"Position"_s, qlonglong(engine.Listening().PositionMs()) * 1000}};
 }
 
 QDBusObjectPath CMprisService::TrackId() const {
     CPlayerEngine& engine = m_window.Engine();
-    if (!engine.LoadedGame() || engine.CurrentClip() < 0)
+    if (!engine.LoadedGame() || engine.Status().currentClip < 0)
         return QDBusObjectPath(u"/org/mpris/MediaPlayer2/TrackList/NoTrack"_s);
     return QDBusObjectPath(QString(u"/org/tarvo/Tarvo/clip/%1/%2"_s)
-                               .arg(engine.CurrentGame())
-                               .arg(engine.CurrentClip()));
+                               .arg(engine.Status().currentGame)
+                               .arg(engine.Status().currentClip));
 }
 
 void CMprisService::SeekBy(qlonglong offset) {
     m_window.OutsideRequests().Run([this, offset] {
         CPlayerEngine& engine = m_window.Engine();
-        engine.SeekTo(std::max<qlonglong>(engine.PositionMs() + offset / 1000, 0));
+        engine.Listening().SeekTo(
+            std::max<qlonglong>(engine.Listening().PositionMs() + offset / 1000, 0));
     });
 }
 
@@ -117,8 +120,10 @@ void CMprisService::SeekBy(qlonglong offset) {
 void CMprisService::SetPosition(const QDBusObjectPath& track, qlonglong position) {
     m_window.OutsideRequests().Run([this, track, position] {
         CPlayerEngine& engine = m_window.Engine();
-        if (track != TrackId() || position < 0 || position / 1000 > engine.ClipLengthMs()) return;
-        engine.SeekTo(position / 1000);
+        if (track != TrackId() || position < 0 ||
+            position / 1000 > engine.Listening().ClipLengthMs())
+            return;
+        engine.Listening().SeekTo(position / 1000);
     });
 }
 
@@ -147,7 +152,7 @@ void CMprisService::Refresh() {
 // when it would play or pause.
 void CMprisService::Press(int button, PressWhen when) {
     m_window.OutsideRequests().Run([this, button, when] {
-        const bool sounding = IsSounding(m_window.Engine().State());
+        const bool sounding = IsSounding(m_window.Engine().Status().state);
         if (!m_window.ControlById(button)->isEnabled()) return;
         if ((when == PressWhen::Sounding && !sounding) || (when == PressWhen::Silent && sounding))
             return;

@@ -140,9 +140,9 @@ void CPlayerDlg::StartUp() {
     // a playlist loaded now would find every game missing.
     if (!m_romList.IsScanned()) m_romList.ScanROMFolders();
     m_engine->Setup().ApplyStartOptions(m_config.Normalize != 0);
-    ShowFields(m_engine->Fields());
+    ShowFields(m_engine->Status().fields);
     SetPlaylistMode(m_config.PlaylistMode != 0);
-    if (m_engine->PlaylistMode()) m_playlist.FillList(*m_clipList);
+    if (m_engine->Status().playlistMode) m_playlist.FillList(*m_clipList);
     UpdateListButtons();
     UpdateMenus();
     m_icons = CIconSequences();
@@ -177,7 +177,7 @@ bool CPlayerDlg::CloseSequence() {
     const bool unattended = m_dialogs.Unattended();
     // A recording is offered for saving as NEXT would. Unattended, the core
     // completes it as it shuts down and it stays under its temporary name.
-    if (IsRecording(m_engine->State()) && !unattended) m_engine->StopPlayer();
+    if (IsRecording(m_engine->Status().state) && !unattended) m_engine->StopPlayer();
     if (m_engine->Setup().KeepsFiles() && !SaveFilesForExit(unattended)) return false; // stays open
     m_timer.stop();
     m_autosaveTimer.stop();
@@ -308,11 +308,11 @@ void CPlayerDlg::Command(int id) {
         {kSwitchMode, [](CPlayerDlg& w) { w.ToggleMode(); }},
         {kMenuRomMode,
          [](CPlayerDlg& w) {
-             if (w.m_engine->PlaylistMode()) w.ToggleMode();
+             if (w.m_engine->Status().playlistMode) w.ToggleMode();
          }},
         {kMenuPlaylistMode,
          [](CPlayerDlg& w) {
-             if (!w.m_engine->PlaylistMode()) w.ToggleMode();
+             if (!w.m_engine->Status().playlistMode) w.ToggleMode();
          }},
         {kPlaylistManager, [](CPlayerDlg& w) { w.OpenPlaylistManager(); }},
         {kMenuPlaylistManager, [](CPlayerDlg& w) { w.OpenPlaylistManager(); }},
@@ -351,7 +351,7 @@ void CPlayerDlg::ReadControls() {
 // A menu item that flips a setting shows the new value in its check box too.
 void CPlayerDlg::ToggleSetting(int Config::*setting) {
     m_config.*setting = !(m_config.*setting);
-    ShowFields(m_engine->Fields());
+    ShowFields(m_engine->Status().fields);
 }
 
 void CPlayerDlg::ApplyNormalize() {
@@ -379,10 +379,10 @@ void CPlayerDlg::SetMenuText(int id, const QString& text) {
 
 void CPlayerDlg::UpdateMenus() {
     const CGameEntry* game = m_engine->LoadedGame();
-    const bool playlistMode = m_engine->PlaylistMode();
+    const bool playlistMode = m_engine->Status().playlistMode;
     const int first = game ? game->clipInfo.firstClip : -1;
     const int last = game ? game->clipInfo.lastClip : -1;
-    const int cur = m_engine->CurrentClip();
+    const int cur = m_engine->Status().currentClip;
 
     SetMenuEnabled(kSavePlaylist, m_playlist.GetCount() > 0);
     const QString suffix =
@@ -404,7 +404,7 @@ void CPlayerDlg::UpdateMenus() {
     SetMenuChecked(kMenuPlaylistMode, playlistMode);
     SetMenuChecked(kToggleBlank, game && cur >= 0 && game->clipInfo.IsBlank(cur));
     SetMenuEnabled(kExportGame, game != nullptr);
-    SetMenuEnabled(kExportAudio, game && m_engine->State() != PlayerState::Busy);
+    SetMenuEnabled(kExportAudio, game && m_engine->Status().state != PlayerState::Busy);
     SetMenuChecked(kMenuShowBlanks, m_config.ShowBlanks != 0);
     SetMenuChecked(kMenuShuffle, m_config.Shuffle != 0);
     SetMenuChecked(kMenuNormalize, m_config.Normalize != 0);

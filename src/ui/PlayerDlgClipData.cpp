@@ -55,7 +55,7 @@ void CPlayerDlg::ImportClipData() {
 }
 
 void CPlayerDlg::ShowImportedClipData() {
-    if (m_engine->PlaylistMode()) m_playlist.FillList(*m_clipList);
+    if (m_engine->Status().playlistMode) m_playlist.FillList(*m_clipList);
     RefillClipList();
     m_engine->ShowClipInformation();
 }

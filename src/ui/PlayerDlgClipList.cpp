@@ -52,7 +52,7 @@ void CPlayerDlg::FillClipList(CGameEntry& game) {
 // selected clip selected when it still has a row.
 void CPlayerDlg::RefillClipList() {
     CGameEntry* game = m_engine->LoadedGame();
-    if (!game || m_engine->PlaylistMode()) return;
+    if (!game || m_engine->Status().playlistMode) return;
     const bool hadSelection = !m_clipTree->selectedItems().isEmpty();
     const int clip = hadSelection ? MarkedClip() : -1;
     FillClipList(*game);
@@ -76,7 +76,7 @@ int CPlayerDlg::MarkedClip() const {
 }
 
 void CPlayerDlg::SelectClipRow(int clipOrPosition) {
-    const int row = m_engine->PlaylistMode() ? clipOrPosition : FindClipRow(clipOrPosition);
+    const int row = m_engine->Status().playlistMode ? clipOrPosition : FindClipRow(clipOrPosition);
     if (row >= 0 && row < m_clipList->RowCount()) {
         m_clipTree->setCurrentItem(m_clipTree->topLevelItem(row));
         m_clipList->EnsureVisible(row);
@@ -89,7 +89,7 @@ void CPlayerDlg::RefreshClipRow(int clip) {
     if (!game || !game->clipInfo.GetRecord(clip)) return;
     const std::string label = game->clipInfo.GetLabel(clip);
     const int row = FindClipRow(clip);
-    if (m_engine->PlaylistMode()) {
+    if (m_engine->Status().playlistMode) {
         for (int i = 0; i < m_playlist.GetCount(); ++i)
             if (m_playlist.GetGame(i) == game && m_playlist.GetClip(i) == clip)
                 m_clipList->SetText(i, 1, label);
@@ -98,7 +98,7 @@ void CPlayerDlg::RefreshClipRow(int clip) {
     } else if (!game->clipInfo.IsBlank(clip)) {
         if (row < 0) {
             // Rows stay in the order NEXT plays them.
-            const int next = m_engine->NextTarget(clip);
+            const int next = m_engine->Order().NextTarget(clip);
             const int nextRow = next < clip ? -1 : FindClipRow(next);
             m_clipList->InsertRow(nextRow < 0 ? m_clipList->RowCount() : nextRow,
                                   FormatClipNumber(clip), label, clip);
@@ -120,7 +120,7 @@ void CPlayerDlg::RefreshClipRow(int clip) {
 void CPlayerDlg::PlaySelected() {
     const int mark = m_clipList->SelectionMark();
     if (mark >= 0)
-        m_engine->PlayChosen(m_engine->PlaylistMode() ? mark : m_clipList->ItemData(mark));
+        m_engine->PlayChosen(m_engine->Status().playlistMode ? mark : m_clipList->ItemData(mark));
     UpdateMenus();
 }
 
@@ -134,7 +134,7 @@ void CPlayerDlg::UpdateListButtons() {
     const bool selected = !m_clipTree->selectedItems().isEmpty();
     SetEnabled(kPlaySelected, selected);
     for (const MoveButton& button : kMoveButtons)
-        SetEnabled(button.id, m_engine->PlaylistMode() && selected);
+        SetEnabled(button.id, m_engine->Status().playlistMode && selected);
 }
 
 void CPlayerDlg::PrepareClipPopup(QMenu&, const CMenuBuilder::Actions& actions) const {
@@ -154,7 +154,8 @@ void CPlayerDlg::PrepareClipPopup(QMenu&, const CMenuBuilder::Actions& actions) 
 }
 
 void CPlayerDlg::ClipPopup(const QPoint& globalPosition) {
-    if (m_engine->PlaylistMode() || !m_engine->LoadedGame() || m_clipList->SelectionMark() < 0)
+    if (m_engine->Status().playlistMode || !m_engine->LoadedGame() ||
+        m_clipList->SelectionMark() < 0)
         return;
     QMenu menu(this);
     const auto actions = CMenuBuilder::BuildPopup(&menu, u"134.menu"_s);

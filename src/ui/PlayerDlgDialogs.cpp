@@ -30,7 +30,7 @@ void CPlayerDlg::StartVolumeControl() {
 }
 
 void CPlayerDlg::OpenBrowser() {
-    CDlgROMBrowser browser(m_romList, m_config.ROMFilter, m_dialogs, m_engine->CurrentGame(),
+    CDlgROMBrowser browser(m_romList, m_config.ROMFilter, m_dialogs, m_engine->Status().currentGame,
                            GameChoice::AvailableOnly, this);
     browser.AllowRenaming(
         [this](int game, const GameNaming& naming, CDlgROMBrowser::Renamed done) {
@@ -38,11 +38,11 @@ void CPlayerDlg::OpenBrowser() {
         },
         m_runModal);
     if (RunModal(m_runModal, browser) == QDialog::Accepted) {
-        if (browser.SelectedGame() != m_engine->CurrentGame()) {
+        if (browser.SelectedGame() != m_engine->Status().currentGame) {
             m_engine->StopPlayer();
             m_engine->LoadGame(browser.SelectedGame(), -1);
         }
-        if (m_engine->PlaylistMode()) ToggleMode();
+        if (m_engine->Status().playlistMode) ToggleMode();
     }
     UpdateMenus();
 }
@@ -56,7 +56,7 @@ void CPlayerDlg::OpenOptions() {
         ApplyNormalize();
         m_engine->Setup().ApplyListeningOptions();
         RefillClipList();
-        ShowFields(m_engine->Fields());
+        ShowFields(m_engine->Status().fields);
         m_engine->Setup().Autosave(); // kept now, as the autosave keeps them: a crash loses nothing
     }
     UpdateMenus();

@@ -30,12 +30,14 @@ std::optional<int> ChooseFormat(IDialogs& dialogs) {
 } // namespace
 
 void CPlayerDlg::ExportGameAudio() {
-    if (!m_engine->LoadedGame()) return;
+    const CGameEntry* game = m_engine->LoadedGame();
+    if (!game) return;
     std::string folder = m_dialogs.BrowseForFolder("Export Game Audio To...");
     if (folder.empty() || !PrepareFolderPath(folder)) return;
     const std::optional<int> format = ChooseFormat(m_dialogs);
     if (!format) return;
-    std::vector<ExportItem> items = m_engine->ExportItems(kFormats[*format].extension);
+    CGameExport& gameExport = m_engine->Export();
+    std::vector<ExportItem> items = gameExport.Items(game->clipInfo, kFormats[*format].extension);
     if (items.empty()) {
         m_dialogs.ShowMessage("This game has no clips to export: every clip is marked blank.",
                               MessageIcon::Information);
@@ -50,11 +52,11 @@ void CPlayerDlg::ExportGameAudio() {
         return;
     }
     if (!ConfirmExport(folder, items)) return;
-    m_engine->StartExport(folder, std::move(items));
-    if (m_engine->Export().Running()) {
-        CExportProgress progress(*m_engine, this);
+    gameExport.Start(folder, std::move(items));
+    if (gameExport.Running()) {
+        CExportProgress progress(gameExport, this);
         RunModal(m_runModal, progress);
-        m_engine->CancelExport(); // a dialog closed some other way ends it too
+        gameExport.Cancel(); // a dialog closed some other way ends it too
     }
     ReportExport();
 }

@@ -70,9 +70,9 @@ void CPlayerDlg::SetEnabled(int id, bool enabled) {
 }
 
 void CPlayerDlg::UpdateTransportButtons() {
-    const PlayerState state = m_engine->State();
+    const PlayerState state = m_engine->Status().state;
     // A long seek (a C64 tune played there unheard) shows the busy cursor.
-    if (m_engine->Seeking())
+    if (m_engine->Status().Seeking())
         setCursor(Qt::BusyCursor);
     else
         unsetCursor();
@@ -91,14 +91,15 @@ void CPlayerDlg::UpdateTransportButtons() {
 
 void CPlayerDlg::EnableTransportControls(bool active, bool sounding) {
     const QScopedValueRollback updating(m_updatingControls, true);
-    const bool playlistMode = m_engine->PlaylistMode();
-    const bool idle = m_engine->State() == PlayerState::Idle;
+    const bool playlistMode = m_engine->Status().playlistMode;
+    const bool idle = m_engine->Status().state == PlayerState::Idle;
     SetEnabled(kNext, active || (idle && playlistMode));
     SetEnabled(kPrev, active);
     m_clipNumberEdit->setEnabled(active && !playlistMode);
     m_clipTitleEdit->setEnabled(active);
     SetEnabled(kPlay, active || playlistMode);
-    SetEnabled(kStop, sounding || m_engine->State() == PlayerState::Busy); // STOP ends a load
+    SetEnabled(kStop,
+               sounding || m_engine->Status().state == PlayerState::Busy); // STOP ends a load
     SetEnabled(kRec, active);
 }
 

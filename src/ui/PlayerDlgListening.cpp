@@ -19,7 +19,7 @@ CDlgVoices* CPlayerDlg::VoicesWindow() const {
 
 void CPlayerDlg::OpenVoices() {
     if (!m_voices) {
-        m_voices = new CDlgVoices(*m_engine, this);
+        m_voices = new CDlgVoices(m_engine->Listening(), this);
         m_voices->setAttribute(Qt::WA_DeleteOnClose);
     }
     m_voices->show();

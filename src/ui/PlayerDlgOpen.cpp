@@ -58,7 +58,7 @@ void CPlayerDlg::MusicAdded(const AddReport& report, const QString& failure) {
     }
     if (!m_romList.GetEntry(game)->clipInfo.HoldsClip(first.clip)) return;
     if (m_openManager) m_openManager->ShowGame(game); // for its clips to be added
-    if (m_engine->PlaylistMode()) ToggleMode();
+    if (m_engine->Status().playlistMode) ToggleMode();
     m_engine->StopPlayer();
     m_engine->LoadGame(game, first.clip);
     UpdateMenus();
@@ -93,7 +93,7 @@ void CPlayerDlg::RenameGame(int game, const GameNaming& naming, std::function<vo
         rename->deleteLater();
         if (renamed) {
             TakeNewGames();
-            if (game == m_engine->CurrentGame()) m_engine->ShowClipInformation();
+            if (game == m_engine->Status().currentGame) m_engine->ShowClipInformation();
         } else {
             m_dialogs.ShowMessage("ERROR: " + romName + " could not be renamed" +
                                       (why.isEmpty() ? std::string(".") : ": " + why.toStdString()),

@@ -48,16 +48,17 @@ void CPlayerDlg::SetPlaylistMode(bool on) {
 }
 
 void CPlayerDlg::RefreshPlaylistRows() {
-    if (m_engine->PlaylistMode()) m_playlist.UpdateRows(*m_clipList, 0, m_playlist.GetCount() - 1);
+    if (m_engine->Status().playlistMode)
+        m_playlist.UpdateRows(*m_clipList, 0, m_playlist.GetCount() - 1);
 }
 
 void CPlayerDlg::ShowGameInList() {
     CGameEntry* game = m_engine->LoadedGame();
     if (game) {
         FillClipList(*game);
-        SelectClipRow(m_engine->CurrentClip());
+        SelectClipRow(m_engine->Status().currentClip);
     }
-    m_engine->SetBrowserTitle(game ? m_engine->Fields().gameName : std::string());
+    m_engine->SetBrowserTitle(game ? m_engine->Status().fields.gameName : std::string());
 }
 
 // Enters playlist mode with the playlist listed and the playing clip found in it.
@@ -69,7 +70,7 @@ void CPlayerDlg::ShowPlaylistInList() {
 }
 
 void CPlayerDlg::ToggleMode() {
-    if (m_engine->PlaylistMode()) {
+    if (m_engine->Status().playlistMode) {
         SetPlaylistMode(false);
         ShowGameInList();
     } else if (m_playlist.GetCount() > 0) {
@@ -87,7 +88,7 @@ void CPlayerDlg::LoadPlaylistCommand() {
         m_playlist.LoadFromFile(path, {.interactive = true, .rememberName = true}, m_dialogs);
         if (m_playlist.GetCount() > 0)
             ShowPlaylistInList();
-        else if (m_engine->PlaylistMode())
+        else if (m_engine->Status().playlistMode)
             ToggleMode();
     }
     UpdateMenus();
@@ -115,7 +116,7 @@ void CPlayerDlg::SavePlaylist() {
 
 void CPlayerDlg::OpenPlaylistManager() {
     CDlgPlaylist manager(m_romList, m_config.ROMFilter, m_dialogs, m_playlist,
-                         m_engine->CurrentGame(), m_runModal, this);
+                         m_engine->Status().currentGame, m_runModal, this);
     manager.KeepSizeIn(m_config.PlaylistManagerSize);
     manager.OpenDroppedFilesWith([this](const QByteArrayList& paths) { OpenMusic(paths); });
     m_openManager = &manager;
@@ -123,7 +124,7 @@ void CPlayerDlg::OpenPlaylistManager() {
     m_openManager = nullptr;
     // Changes made in the manager stay, however it was left.
     m_playlist.CopyFrom(manager.Playlist());
-    if (m_engine->PlaylistMode()) {
+    if (m_engine->Status().playlistMode) {
         if (m_playlist.GetCount() > 0) {
             m_playlist.SetupListColumns(*m_clipList);
             m_playlist.FillList(*m_clipList);
@@ -141,7 +142,7 @@ void CPlayerDlg::OpenPlaylistManager() {
 void CPlayerDlg::MoveClicked(PlaylistMove move) {
     const int index = m_clipList->SelectionMark();
     const int count = m_playlist.GetCount();
-    if (!m_engine->PlaylistMode() || index < 0) return;
+    if (!m_engine->Status().playlistMode || index < 0) return;
     if (!MovePlaylistEntry(m_playlist, move, index, m_clipList.get())) return;
     // The list holds one selected row: the moved one.
     m_clipTree->setCurrentItem(

@@ -18,11 +18,12 @@ CPositionBar::CPositionBar(QSlider* bar, QWidget* window, CPlayerEngine& engine)
     m_bar->setToolTip(tr("Where the clip is; drag or click to move it"));
     connect(m_bar, &QSlider::actionTriggered, this, &CPositionBar::SeekFromBar);
     connect(m_bar, &QSlider::sliderReleased, this,
-            [this] { m_engine.SeekTo(m_bar->sliderPosition() * 1000LL); });
+            [this] { m_engine.Listening().SeekTo(m_bar->sliderPosition() * 1000LL); });
     for (auto [key, step] :
          {std::pair{Qt::Key_Left, -kSeekStepSeconds}, std::pair{Qt::Key_Right, kSeekStepSeconds}}) {
         auto* shortcut = new QShortcut(QKeySequence(key), window);
-        connect(shortcut, &QShortcut::activated, this, [this, step] { m_engine.SeekBy(step); });
+        connect(shortcut, &QShortcut::activated, this,
+                [this, step] { m_engine.Listening().SeekBy(step); });
         m_seekKeys.push_back(shortcut);
     }
 }
@@ -51,7 +52,7 @@ void CPositionBar::SeekFromBar(int action) {
         m_bar->setSliderPosition(
             QStyle::sliderValueFromPosition(m_bar->minimum(), m_bar->maximum(), x, m_bar->width()));
     }
-    m_engine.SeekTo(m_bar->sliderPosition() * 1000LL);
+    m_engine.Listening().SeekTo(m_bar->sliderPosition() * 1000LL);
 }
 
 } // namespace tarvo

@@ -57,8 +57,8 @@ TEST_F(EngineWithRealCore, PlaysMarksBlankMovesOnAndRecords) {
     EXPECT_FALSE(romList.IsAvailable(romList.FindGameIndex("lostcave")));
 
     engine.LoadGame(game, 1);
-    EXPECT_EQ(engine.CurrentGame(), game);
-    EXPECT_EQ(engine.State(), PlayerState::Playing);
+    EXPECT_EQ(engine.Status().currentGame, game);
+    EXPECT_EQ(engine.Status().state, PlayerState::Playing);
     EXPECT_EQ(view.shown.gameName, "Tarvo Quest");
     int loudest = 0;
     for (int tick = 0; tick < 40; ++tick) {
@@ -69,18 +69,18 @@ TEST_F(EngineWithRealCore, PlaysMarksBlankMovesOnAndRecords) {
 
     // Clip 3 has no file: two silence reports mark it blank and NEXT moves on.
     engine.PlayClip(3);
-    for (int tick = 0; tick < 80 && engine.CurrentClip() == 3; ++tick)
+    for (int tick = 0; tick < 80 && engine.Status().currentClip == 3; ++tick)
         engine.TimerTick();
     EXPECT_TRUE(romList.GetEntry(game)->clipInfo.IsBlank(3));
-    EXPECT_EQ(engine.CurrentClip(), 4);
+    EXPECT_EQ(engine.Status().currentClip, 4);
 
     engine.Rec();
-    EXPECT_EQ(engine.State(), PlayerState::Recording);
+    EXPECT_EQ(engine.Status().state, PlayerState::Recording);
     for (int tick = 0; tick < 34; ++tick)
         engine.TimerTick();
     dialogs.paths = {temp.File("fanfare")};
     engine.StopPlayer();
-    EXPECT_EQ(engine.State(), PlayerState::Stopped);
+    EXPECT_EQ(engine.Status().state, PlayerState::Stopped);
     ASSERT_TRUE(std::filesystem::exists(temp.File("fanfare.wav")));
     EXPECT_GT(std::filesystem::file_size(temp.File("fanfare.wav")), 44u + 34u * 1323u * 4u - 1);
     EXPECT_TRUE(dialogs.shown.empty());
@@ -122,7 +122,7 @@ TEST_F(EngineWithRealCore, AShortEffectIsNotMarkedBlankWhateverTheDevicePeriod) 
         SCOPED_TRACE(period);
         RenderPerTick(period);
         engine.LoadGame(game, 20);
-        ASSERT_EQ(engine.CurrentClip(), 20);
+        ASSERT_EQ(engine.Status().currentClip, 20);
         for (int tick = 0; tick < 10000 / period; ++tick) // two silence reports and more
             engine.TimerTick();
         EXPECT_FALSE(romList.GetEntry(game)->clipInfo.IsBlank(20));
@@ -171,9 +171,9 @@ TEST_F(EngineWithRealCore, ATuneEndsAtItsKnownLengthAndTheNextOneStarts) {
     engine.Setup().ApplyStartOptions(false);
     engine.LoadGame(romList.FindGameIndex("cometminer"), 1);
     int ticks = 0;
-    for (; ticks < 1000 && engine.CurrentClip() == 1; ++ticks)
+    for (; ticks < 1000 && engine.Status().currentClip == 1; ++ticks)
         engine.TimerTick();
-    EXPECT_EQ(engine.CurrentClip(), 2);
+    EXPECT_EQ(engine.Status().currentClip, 2);
     // At its length, not once the silence after it has been heard.
     EXPECT_NEAR(ticks * 0.030, 7.68, 0.1);
     EXPECT_EQ(core.CallsFromTheCallback(), 0);

@@ -21,6 +21,9 @@ protected:
         core.TakeActions();
     }
     std::string Folder() { return temp.Path(); }
+    std::vector<ExportItem> Items(const std::string& extension) {
+        return engine->Export().Items(engine->LoadedGame()->clipInfo, extension);
+    }
 };
 
 std::vector<std::string> Names(const std::vector<ExportItem>& items) {
@@ -35,13 +38,13 @@ std::vector<std::string> Names(const std::vector<ExportItem>& items) {
 // The clips with a tune that are not marked blank, by the user's titles where
 // given; a core without a tune table gives the range's unmarked clips, at most 100.
 TEST_F(GameExport, ExportsTheTunesNotMarkedBlank) {
-    EXPECT_EQ(Names(engine->ExportItems(".ogg")),
+    EXPECT_EQ(Names(Items(".ogg")),
               (std::vector<std::string>{"1:01 Overture.ogg", "4:04 My Fanfare.ogg"}));
     core.tellsTunes = false;
     core.tunes.clear();
     engine->LoadGame(1, -1);
     romList.GetEntry(1)->clipInfo.SetBlank(5, true);
-    const std::vector<ExportItem> range = engine->ExportItems(".wav");
+    const std::vector<ExportItem> range = Items(".wav");
     ASSERT_EQ(range.size(), 100u);
     EXPECT_EQ(range[5].clip, 6);
     EXPECT_EQ(range[99].fileName, "100.wav");
@@ -50,8 +53,8 @@ TEST_F(GameExport, ExportsTheTunesNotMarkedBlank) {
 // One clip after the other, each named on the core's request; the first
 // failure ends it, and a cancel tells the core and ignores what comes after.
 TEST_F(GameExport, RunsClipByClipUntilDoneFailedOrCancelled) {
-    const std::vector<ExportItem> items = engine->ExportItems(".flac");
-    engine->StartExport(Folder(), items);
+    const std::vector<ExportItem> items = Items(".flac");
+    engine->Export().Start(Folder(), items);
     EXPECT_EQ(core.TakeActions(), std::vector<std::string>{"Command(EXPORT_CLIP, 1)"});
     EXPECT_EQ(engine->TickNeeded(), TickNeed::Timer); // the service call tells the end
     EXPECT_EQ(core.SendPathRequest(CORE_MSG_EXPORT_PATH, ""), Folder() + "01 Overture.flac");
@@ -66,22 +69,22 @@ TEST_F(GameExport, RunsClipByClipUntilDoneFailedOrCancelled) {
     EXPECT_EQ(engine->Export().Permille(), 1000);
 
     std::string full = "The disk is full";
-    engine->StartExport(Folder(), items);
+    engine->Export().Start(Folder(), items);
     core.Send(CORE_MSG_EXPORTED, full.data(), 1);
     EXPECT_EQ(engine->Export().Error(), "01 Overture.flac: " + full); // names the clip
     EXPECT_EQ(engine->Export().Written(), 0);
     EXPECT_FALSE(engine->Export().Running());
 
-    engine->StartExport(Folder(), items);
+    engine->Export().Start(Folder(), items);
     core.TakeActions();
-    engine->CancelExport();
+    engine->Export().Cancel();
     EXPECT_EQ(core.TakeActions(), std::vector<std::string>{"Command(CANCEL_EXPORT, 0)"});
     core.Send(CORE_MSG_EXPORTED, nullptr, 1); // one finished as the cancel went out
     EXPECT_TRUE(core.TakeActions().empty());
     EXPECT_TRUE(engine->Export().Cancelled());
     EXPECT_EQ(engine->Export().Written(), 0);
 
-    engine->StartExport(Folder(), items); // the next clips would come from another game
+    engine->Export().Start(Folder(), items); // the next clips would come from another game
     engine->LoadGame(1, -1);
     const std::vector<std::string> actions = core.TakeActions();
     EXPECT_EQ(std::count(actions.begin(), actions.end(), "Command(CANCEL_EXPORT, 0)"), 1);

@@ -26,7 +26,7 @@ protected:
 } // namespace
 
 TEST_F(Engine, LoadPlayPauseAndStopSendTheirExactSequences) {
-    EXPECT_EQ(engine->State(), PlayerState::Idle);
+    EXPECT_EQ(engine->Status().state, PlayerState::Idle);
     engine->StopPlayer(); // no game: nothing for the core
     engine->Play();
     EXPECT_TRUE(Actions().empty());
@@ -34,7 +34,7 @@ TEST_F(Engine, LoadPlayPauseAndStopSendTheirExactSequences) {
     engine->LoadGame(1, 4);
     EXPECT_EQ(Actions(),
               (Calls{"SetOption(GAME, 1)", "Command(RESUME, 0)", "Command(START_GAME, 4)"}));
-    EXPECT_EQ(engine->State(), PlayerState::Playing);
+    EXPECT_EQ(engine->Status().state, PlayerState::Playing);
     EXPECT_EQ(view.shown.gameName, "Beta Run");
     EXPECT_EQ(view.shown.driverText, "Driver: Test Driver\nSN76489");
     EXPECT_EQ(Clips(1).lastClip, 512); // the default range on first load
@@ -53,17 +53,17 @@ TEST_F(Engine, LoadPlayPauseAndStopSendTheirExactSequences) {
 
     core.answers = false; // STOP cancels a clip asked for but not yet started
     engine->PlayClip(9);
-    EXPECT_EQ(engine->PendingClip(), 9);
+    EXPECT_EQ(engine->Status().pendingClip, 9);
     engine->StopPlayer();
-    EXPECT_EQ(engine->PendingClip(), -1);
-    EXPECT_EQ(engine->State(), PlayerState::Stopped);
+    EXPECT_EQ(engine->Status().pendingClip, -1);
+    EXPECT_EQ(engine->Status().state, PlayerState::Stopped);
 
     engine->LoadGame(0, 2); // STOP cancels a load the core is still working on
     core.Send(CORE_MSG_BUSY);
     Actions();
     engine->StopPlayer();
     EXPECT_EQ(Actions(), Calls{"Command(UNLOAD, 0)"});
-    EXPECT_EQ(engine->State(), PlayerState::Idle);
+    EXPECT_EQ(engine->Status().state, PlayerState::Idle);
 }
 
 TEST_F(Engine, ANewGameTakesItsTunesFromTheCoreAndAKnownOneOnlyEmptyTitles) {
@@ -122,14 +122,14 @@ TEST_F(Engine, ALoopingTuneFadesOutBeforeTheLimitAndTheLimitActsAsSilence) {
         EXPECT_EQ(fades(), Calls{"SetOption(FADE_OUT_MS, " + std::to_string(c.fadeMs) + ")"});
         now = start + c.limit;
         ClockTicks(1);
-        EXPECT_EQ(engine->CurrentClip(), 3);
-        EXPECT_EQ(engine->State(), PlayerState::Playing);
+        EXPECT_EQ(engine->Status().currentClip, 3);
+        EXPECT_EQ(engine->Status().state, PlayerState::Playing);
         now = start + c.limit + 1;
         ClockTicks(1);
         if (c.policy == 1)
-            EXPECT_EQ(engine->State(), PlayerState::Stopped);
+            EXPECT_EQ(engine->Status().state, PlayerState::Stopped);
         else
-            EXPECT_EQ(engine->CurrentClip(), 4);
+            EXPECT_EQ(engine->Status().currentClip, 4);
     }
 }
 
@@ -137,8 +137,8 @@ TEST_F(Engine, ALoopingTuneFadesOutBeforeTheLimitAndTheLimitActsAsSilence) {
 // they are shown; a search for a clip that is not blank may wrap below the
 // first clip; with every clip blank the plain neighbour is taken.
 TEST_F(Engine, RomModeTargetsSkipBlanksAndWrap) {
-    EXPECT_EQ(engine->NextTarget(-1), -1); // no game
-    EXPECT_EQ(engine->PrevTarget(-1), -1);
+    EXPECT_EQ(engine->Order().NextTarget(-1), -1); // no game
+    EXPECT_EQ(engine->Order().PrevTarget(-1), -1);
     LoadGameAt(0, 0);
     struct Case {
         int first, last;
@@ -168,8 +168,8 @@ TEST_F(Engine, RomModeTargetsSkipBlanksAndWrap) {
         for (int n : c.audible)
             clips.SetBlank(n, false);
         config.ShowBlanks = c.showBlanks;
-        EXPECT_EQ(engine->NextTarget(c.from), c.next);
-        EXPECT_EQ(engine->PrevTarget(c.from), c.prev);
+        EXPECT_EQ(engine->Order().NextTarget(c.from), c.next);
+        EXPECT_EQ(engine->Order().PrevTarget(c.from), c.prev);
     }
 }
 
@@ -177,11 +177,11 @@ TEST_F(Engine, PlaylistModeWrapsPlaysAcrossGamesAndOnlyNextStartsFromIdle) {
     UsePlaylist(4); // alpha 10, beta 11, alpha 12, beta 13
     engine->Prev();
     EXPECT_TRUE(Actions().empty());
-    EXPECT_EQ(engine->PrevTarget(0), 3);
+    EXPECT_EQ(engine->Order().PrevTarget(0), 3);
     engine->Next(); // nothing played yet: the first entry, loaded with its game
     EXPECT_EQ(Actions(),
               (Calls{"SetOption(GAME, 0)", "Command(RESUME, 0)", "Command(START_GAME, 10)"}));
-    EXPECT_EQ(engine->PlaylistPos(), 0);
+    EXPECT_EQ(engine->Status().playlistPos, 0);
 
     engine->PlayClip(2); // the loaded game: only the clip
     EXPECT_EQ(Actions(), (Calls{"Command(RESUME, 0)", "Command(PLAY_CLIP, 12)"}));
@@ -191,25 +191,25 @@ TEST_F(Engine, PlaylistModeWrapsPlaysAcrossGamesAndOnlyNextStartsFromIdle) {
     engine->PlayClip(7); // beyond the playlist
     EXPECT_TRUE(Actions().empty());
     engine->PlayChosen(3);
-    EXPECT_EQ(engine->NextTarget(-1), 0);
-    EXPECT_EQ(engine->PrevTarget(-1), 2);
+    EXPECT_EQ(engine->Order().NextTarget(-1), 0);
+    EXPECT_EQ(engine->Order().PrevTarget(-1), 2);
 }
 
 TEST_F(Engine, ShuffleDrawsUntilThePositionChanges) {
     config.Shuffle = 1;
     UsePlaylist(1);
     engine->PlayChosen(0);
-    EXPECT_EQ(engine->NextTarget(-1), 0); // one entry: stays
+    EXPECT_EQ(engine->Order().NextTarget(-1), 0); // one entry: stays
 
     playlist.AddEntry(romList.GetEntry(1), 3);
     randoms = {0, 0, 20000}; // draws 0 twice (the position itself), then 1
-    EXPECT_EQ(engine->NextTarget(-1), 1);
+    EXPECT_EQ(engine->Order().NextTarget(-1), 1);
 
     UsePlaylist(8); // ten entries in all
     engine->PlayChosen(4);
     randoms = {13107, 32767}; // 13107 * 10 / 32768 = 3
-    EXPECT_EQ(engine->NextTarget(-1), 3);
-    EXPECT_EQ(engine->PrevTarget(-1), 3); // Prev never shuffles
+    EXPECT_EQ(engine->Order().NextTarget(-1), 3);
+    EXPECT_EQ(engine->Order().PrevTarget(-1), 3); // Prev never shuffles
 }
 
 // Two silence reports in a row end a clip: the silence policy acts and the
@@ -233,7 +233,7 @@ TEST_F(Engine, SilenceRunsThePolicyAndMarksOnlyAClipThatNeverSounded) {
         EXPECT_TRUE(Actions().empty()) << c.policy;
         Silence(1);
         EXPECT_EQ(Actions(), c.actions) << c.policy;
-        EXPECT_EQ(engine->State(), c.state) << c.policy;
+        EXPECT_EQ(engine->Status().state, c.state) << c.policy;
         EXPECT_TRUE(Clips().IsBlank(3));
         EXPECT_EQ(view.refreshedRows, std::vector<int>{3});
         Clips().SetBlank(3, false);
@@ -308,31 +308,31 @@ TEST_F(Engine, AClipShowsItsLengthAndMovesKnownLengthOrNot) {
     EXPECT_EQ(view.shown.lengthSeconds, 165);
     EXPECT_TRUE(view.shown.canSeek);
     core.positionMs = 72400;
-    engine->SeekBy(-5);
+    engine->Listening().SeekBy(-5);
     EXPECT_EQ(Actions(), Calls{"Command(SEEK, 67400)"});
     EXPECT_EQ(view.shown.elapsed, "01:07 / 02:45");
     EXPECT_EQ(view.shown.positionSeconds, 67);
     EXPECT_EQ(view.tickNeed, TickNeed::Timer);
     core.Send(CORE_MSG_BUSY);
-    EXPECT_EQ(engine->State(), PlayerState::Busy);
+    EXPECT_EQ(engine->Status().state, PlayerState::Busy);
     core.Send(CORE_MSG_SEEKED, nullptr, 67400);
-    EXPECT_EQ(engine->State(), PlayerState::Playing);
+    EXPECT_EQ(engine->Status().state, PlayerState::Playing);
     EXPECT_EQ(view.seekedTo, std::vector<long long>{67400});
 
-    engine->SeekTo(999999); // past the end: to the end, which ends it
-    engine->SeekTo(115000); // past the fade's start before the 120 s limit
+    engine->Listening().SeekTo(999999); // past the end: to the end, which ends it
+    engine->Listening().SeekTo(115000); // past the fade's start before the 120 s limit
     core.Send(CORE_MSG_SEEKED, nullptr, 115000);
     engine->ClockTick();
-    engine->SeekTo(10000);
+    engine->Listening().SeekTo(10000);
     EXPECT_EQ(Actions(), (Calls{"Command(SEEK, 165000)", "Command(SEEK, 115000)",
                                 "SetOption(FADE_OUT_MS, 7500)", "Command(SEEK, 10000)",
                                 "SetOption(FADE_OUT_MS, 0)"}));
     core.Send(CORE_MSG_SEEKED, nullptr, 10000);
 
     engine->Play(); // paused, it moves and stays paused
-    engine->SeekTo(20000);
+    engine->Listening().SeekTo(20000);
     core.Send(CORE_MSG_SEEKED, nullptr, 20000);
-    EXPECT_EQ(engine->State(), PlayerState::Paused);
+    EXPECT_EQ(engine->Status().state, PlayerState::Paused);
     engine->Play();
 
     // A tune of unknown length moves too, as far as the loop limit, or three
@@ -342,33 +342,34 @@ TEST_F(Engine, AClipShowsItsLengthAndMovesKnownLengthOrNot) {
     EXPECT_TRUE(view.shown.canSeek);
     EXPECT_EQ(view.shown.rangeSeconds, 120);
     Actions();
-    engine->SeekTo(999999);
+    engine->Listening().SeekTo(999999);
     EXPECT_EQ(Actions(), Calls{"Command(SEEK, 120000)"});
     core.Send(CORE_MSG_SEEKED, nullptr, 120000);
     config.EnforceLoopTime = 0;
-    engine->SeekTo(999999);
+    engine->Listening().SeekTo(999999);
     EXPECT_EQ(Actions(), Calls{"Command(SEEK, 180000)"});
     core.Send(CORE_MSG_SEEKED, nullptr, 180000);
-    EXPECT_EQ(engine->SeekRangeMs(), 240000); // at 3:00, a minute more
+    EXPECT_EQ(engine->Listening().SeekRangeMs(), 240000); // at 3:00, a minute more
     engine->PlayClip(3);
     engine->Rec();
-    EXPECT_FALSE(engine->CanSeek());
+    EXPECT_FALSE(engine->Listening().CanSeek());
     Actions();
-    engine->SeekBy(5);
+    engine->Listening().SeekBy(5);
     EXPECT_EQ(Actions(), Calls{});
 }
 
 // The Voices window shows what the core lists, and a mute goes to the core.
 TEST_F(Engine, VoicesAreTheCoresAndAMuteGoesToIt) {
     core.voices = {{"Square 1", false}, {"Noise", true}};
-    EXPECT_TRUE(engine->Voices().empty()); // no game
+    EXPECT_TRUE(engine->Listening().Voices().empty()); // no game
     LoadGameAt(0, 3);
-    EXPECT_EQ(engine->Voices(), (std::vector<VoiceState>{{"Square 1", false}, {"Noise", true}}));
+    EXPECT_EQ(engine->Listening().Voices(),
+              (std::vector<VoiceState>{{"Square 1", false}, {"Noise", true}}));
     const int changes = view.voiceChanges;
     engine->PlayClip(4);
     EXPECT_EQ(view.voiceChanges, changes + 1);
-    engine->SetVoiceMuted(0, true);
-    engine->SetVoiceMuted(-1, false);
+    engine->Listening().SetVoiceMuted(0, true);
+    engine->Listening().SetVoiceMuted(-1, false);
     EXPECT_EQ(Actions(), (Calls{"Command(RESUME, 0)", "Command(PLAY_CLIP, 4)",
                                 "Command(MUTE_VOICE, 0)", "Command(UNMUTE_VOICE, -1)"}));
 }
@@ -441,7 +442,7 @@ TEST_F(Engine, TheTimerRunsOnlyWhileSomethingNeedsIt) {
     engine->Rec();
     EXPECT_EQ(view.tickNeed, TickNeed::Timer);
     engine->Play();
-    EXPECT_EQ(engine->State(), PlayerState::RecordingPaused);
+    EXPECT_EQ(engine->Status().state, PlayerState::RecordingPaused);
     EXPECT_EQ(view.tickNeed, TickNeed::Clock);
 }
 
@@ -467,17 +468,17 @@ TEST_F(Engine, FormatTime) {
 TEST_F(Engine, CoreMessagesThatEndOrRefuseAGame) {
     LoadGameAt(0, 3);
     core.Send(CORE_MSG_CLIP_STARTED, nullptr, CORE_SILENCE_CLIP); // changes nothing
-    EXPECT_EQ(engine->CurrentClip(), 3);
+    EXPECT_EQ(engine->Status().currentClip, 3);
     EXPECT_TRUE(view.calls.empty());
     EXPECT_EQ(core.Send(14), 0); // unknown codes are ignored
     core.SendText(CORE_MSG_ERROR, "disk on fire");
 
     core.Send(CORE_MSG_GAME_GONE);
-    EXPECT_EQ(engine->State(), PlayerState::Idle);
-    EXPECT_EQ(engine->CurrentClip(), -1);
+    EXPECT_EQ(engine->Status().state, PlayerState::Idle);
+    EXPECT_EQ(engine->Status().currentClip, -1);
     EXPECT_EQ(view.shown.gameName, "");
     core.Send(CORE_MSG_LOAD_FAILED);
-    EXPECT_EQ(engine->CurrentGame(), -1);
+    EXPECT_EQ(engine->Status().currentGame, -1);
     // What needs a person waits for the window's event loop, and is told once.
     EXPECT_TRUE(dialogs.shown.empty());
     EXPECT_EQ(view.personNeeded, 2);
@@ -501,10 +502,10 @@ TEST_F(Engine, ATuneOfKnownLengthEndsAtItsLength) {
     now += 9; // whole seconds: the clock may run ahead of the sound
     Tick(7);
     EXPECT_EQ(view.shown.elapsed, "00:08 / 00:08");
-    EXPECT_EQ(engine->CurrentClip(), 1);
+    EXPECT_EQ(engine->Status().currentClip, 1);
     core.positionMs = 7680;
     Tick(1);
-    EXPECT_EQ(engine->CurrentClip(), 2);
+    EXPECT_EQ(engine->Status().currentClip, 2);
 
     config.OnSilence = static_cast<int>(OnSilencePolicy::DoNothing);
     core.positionMs = 20000;
@@ -517,7 +518,7 @@ TEST_F(Engine, ATuneOfKnownLengthEndsAtItsLength) {
     core.SendPathRequest(CORE_MSG_WAV_PATH, "");
     core.positionMs = 7680;
     Tick(1);
-    EXPECT_EQ(engine->State(), PlayerState::Stopped);
+    EXPECT_EQ(engine->Status().state, PlayerState::Stopped);
 }
 
 // While a long seek keeps the player busy, the clip stands at the seek's
@@ -527,16 +528,16 @@ TEST_F(Engine, ASeekUnderWayCountsFromItsTarget) {
     core.tunes = {"", "Long Shaft"};
     core.lengthsMs = {-1, 180000};
     LoadGameAt(0, 1);
-    engine->SeekTo(146000);
+    engine->Listening().SeekTo(146000);
     core.Send(CORE_MSG_BUSY); // a C64 tune is played there unheard
-    EXPECT_EQ(engine->State(), PlayerState::Busy);
-    EXPECT_EQ(engine->StateOfTheClip(), PlayerState::Playing);
-    EXPECT_EQ(engine->PositionMs(), 146000);
+    EXPECT_EQ(engine->Status().state, PlayerState::Busy);
+    EXPECT_EQ(engine->Status().StateOfTheClip(), PlayerState::Playing);
+    EXPECT_EQ(engine->Listening().PositionMs(), 146000);
     ClockTicks(1); // the clock shows where the seek goes, and says so
     EXPECT_EQ(view.shown.elapsed, "seeking 02:26");
     EXPECT_EQ(view.shown.positionSeconds, 146);
     Actions();
-    engine->SeekBy(5);
+    engine->Listening().SeekBy(5);
     EXPECT_EQ(Actions(), Calls{"Command(SEEK, 151000)"});
 
     // After the silence played around a recording, another game's clip can
@@ -546,7 +547,7 @@ TEST_F(Engine, ASeekUnderWayCountsFromItsTarget) {
     core.SendPathRequest(CORE_MSG_WAV_PATH, "");
     engine->Rec(); // kept: the core plays silence, which is never told
     engine->LoadGame(1, 1);
-    EXPECT_TRUE(engine->CanSeek());
+    EXPECT_TRUE(engine->Listening().CanSeek());
 }
 
 // The titles tarvo-add leaves are taken over by a rename before they are
@@ -615,9 +616,9 @@ TEST_F(Recording, StartsAndSavesWithTheirSequencesAndBlinksWhenPaused) {
     EXPECT_EQ(Actions(),
               (Calls{"Command(RESUME, 0)", "Command(PLAY_CLIP, 32000)", "SetOption(RECORD, 1)",
                      "Command(RESUME, 0)", "Command(PLAY_CLIP, 7)"}));
-    EXPECT_EQ(engine->State(), PlayerState::Recording);
+    EXPECT_EQ(engine->Status().state, PlayerState::Recording);
     engine->Play();
-    EXPECT_EQ(engine->State(), PlayerState::RecordingPaused);
+    EXPECT_EQ(engine->Status().state, PlayerState::RecordingPaused);
     std::vector<int> play, rec;
     for (int i = 0; i < 2; ++i) {
         ClockTicks(1);
@@ -632,7 +633,7 @@ TEST_F(Recording, StartsAndSavesWithTheirSequencesAndBlinksWhenPaused) {
     engine->Rec();
     EXPECT_EQ(Actions(), (Calls{"SetOption(RECORD, 0)", "Command(RESUME, 0)",
                                 "Command(PLAY_CLIP, 32000)", "Command(PAUSE, 0)"}));
-    EXPECT_EQ(engine->State(), PlayerState::Stopped);
+    EXPECT_EQ(engine->Status().state, PlayerState::Stopped);
     EXPECT_EQ(dialogs.pickerTitles, Calls{"Save Recorded WAV File..."});
     EXPECT_EQ(dialogs.initialNames, Calls{"alpha-007.wav"});
     EXPECT_EQ(temp.Read("kept.wav"), "RIFF....");
@@ -720,7 +721,7 @@ TEST_F(Recording, NextSavesFirstThenPlaysWithoutRecording) {
     const auto actions = Actions();
     EXPECT_EQ(actions.front(), "SetOption(RECORD, 0)");
     EXPECT_EQ(actions.back(), "Command(PLAY_CLIP, 8)");
-    EXPECT_EQ(engine->State(), PlayerState::Playing);
+    EXPECT_EQ(engine->Status().state, PlayerState::Playing);
     EXPECT_TRUE(std::filesystem::exists(temp.File("first.wav")));
 }
 
@@ -730,10 +731,10 @@ TEST_F(Recording, EndsByItselfAfterTheLongestRecordingTime) {
     dialogs.paths = {temp.File("long.wav")};
     now += 60; // whole seconds: perhaps only 59.01 s of sound so far
     ClockTicks(1);
-    EXPECT_EQ(engine->State(), PlayerState::Recording);
+    EXPECT_EQ(engine->Status().state, PlayerState::Recording);
     now += 1;
     ClockTicks(1);
-    EXPECT_EQ(engine->State(), PlayerState::Stopped);
+    EXPECT_EQ(engine->Status().state, PlayerState::Stopped);
     EXPECT_TRUE(dialogs.paths.size() == 1); // the picker waits for the window's event loop
     engine->ServePerson();
     EXPECT_TRUE(std::filesystem::exists(temp.File("long.wav")));

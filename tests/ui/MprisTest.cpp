@@ -134,8 +134,8 @@ TEST_F(Mpris, TheDesktopSeesAndDrivesThePlayerAsItsButtonsDo) {
     for (const Step& step : steps) {
         SCOPED_TRACE(step.method);
         Player(step.method);
-        EXPECT_EQ(window->Engine().State(), step.state);
-        EXPECT_EQ(window->Engine().CurrentClip(), step.clip);
+        EXPECT_EQ(window->Engine().Status().state, step.state);
+        EXPECT_EQ(window->Engine().Status().currentClip, step.clip);
     }
     EXPECT_EQ(Status().toString(), "Stopped");
 
@@ -212,8 +212,8 @@ TEST_F(WindowTest, ASecondStartHandsItsFilesToTheRunningTarvo) {
     ASSERT_TRUE(ended.wait(20000)); // this loop answers the second start meanwhile
     EXPECT_EQ(second.exitCode(), 0);
     ASSERT_TRUE(added.count() > 0 || added.wait(20000));
-    EXPECT_EQ(window->Engine().CurrentGame(), 0);
-    EXPECT_EQ(window->Engine().CurrentClip(), 5);
+    EXPECT_EQ(window->Engine().Status().currentGame, 0);
+    EXPECT_EQ(window->Engine().Status().currentClip, 5);
     EXPECT_EQ(temp.Read("add.sh.in"),
               roms + "-reverse\xff\xfe.vgm" + '\0'); // its bytes as they were
     const auto calls = core.TakeActions();

@@ -143,7 +143,7 @@ TEST_F(Window, TransportButtonsByState) {
     };
     for (const Row& row : rows) {
         Reach(row.state);
-        ASSERT_EQ(window->Engine().State(), row.state);
+        ASSERT_EQ(window->Engine().Status().state, row.state);
         SCOPED_TRACE(static_cast<int>(row.state));
         EXPECT_EQ(enabled(), row.enabled);
         EXPECT_EQ(window->IconSequences().CurrentSequence(), row.sequence);
@@ -241,11 +241,11 @@ TEST_F(Window, KeyboardFilter) {
     Load(0, 0);
     SelectRow(7);
     Press(List(), Qt::Key_Return);
-    EXPECT_EQ(window->Engine().CurrentClip(), 7);
+    EXPECT_EQ(window->Engine().Status().currentClip, 7);
 
     Find<QLineEdit>(kClipNumber)->setText("12");
     Press(Find<QLineEdit>(kClipNumber), Qt::Key_Return);
-    EXPECT_EQ(window->Engine().CurrentClip(), 12);
+    EXPECT_EQ(window->Engine().Status().currentClip, 12);
 
     window->show();
     Press(window.get(), Qt::Key_Escape);
@@ -301,7 +301,7 @@ TEST_F(Window, ATypedTitleStaysWithTheClipItWasTypedFor) {
     QTest::keyClick(number, Qt::Key_Return);
     EXPECT_EQ(Clips(0), alpha);
     EXPECT_EQ(Clips(1), beta);
-    EXPECT_EQ(window->Engine().State(), PlayerState::Stopped);
+    EXPECT_EQ(window->Engine().Status().state, PlayerState::Stopped);
     core.calls.clear();
     window->Engine().Rec();
     EXPECT_THAT(core.TakeActions(), ::testing::Contains("Command(PLAY_CLIP, " +
@@ -344,7 +344,7 @@ TEST_F(Window, ExitOffersTheRecordingAndThePlaylistThenSavesEverything) {
     window->Settings().Shuffle = 1;
     window->Playlist().AddEntry(window->ROMList().GetEntry(0), 1);
     window->Command(kRec);
-    const std::string recording = window->Engine().TemporaryWavPath();
+    const std::string recording = window->Engine().Recorder().TemporaryWavPath();
     ASSERT_FALSE(recording.empty());
     temp.Write(recording.substr(temp.Path().size()), "RIFF");
     dialogs.answers = {true};
@@ -513,8 +513,8 @@ TEST_F(Window, FilesDroppedOnTheWindowAreOpenedAsMusic) {
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(window.get(), &drop);
     ASSERT_TRUE(added.wait(20000));
-    EXPECT_EQ(window->Engine().CurrentGame(), 1);
-    EXPECT_EQ(window->Engine().CurrentClip(), 2);
+    EXPECT_EQ(window->Engine().Status().currentGame, 1);
+    EXPECT_EQ(window->Engine().Status().currentClip, 2);
 
     // On the Playlist Manager the new game is shown there too, for its clips.
     Load(0, 1);
@@ -538,7 +538,7 @@ TEST_F(Window, FilesDroppedOnTheWindowAreOpenedAsMusic) {
     temp.Write("add.sh", "#!/bin/sh\nprintf '%s\\000' game gone 1\n");
     window->OpenMusic({QByteArray::fromStdString(roms + "tune.vgm")});
     ASSERT_TRUE(added.wait(20000));
-    EXPECT_EQ(window->Engine().CurrentGame(), 1);
+    EXPECT_EQ(window->Engine().Status().currentGame, 1);
     ASSERT_FALSE(dialogs.shown.empty());
     EXPECT_EQ(dialogs.shown.back().text.rfind("The music was added as the game gone, but", 0), 0u);
 
@@ -551,7 +551,7 @@ TEST_F(Window, FilesDroppedOnTheWindowAreOpenedAsMusic) {
                              roms + "tune.vgm '<b>why</b>'\n");
     window->OpenMusic({QByteArray::fromStdString(roms + "tune.vgm")});
     ASSERT_TRUE(added.wait(20000));
-    EXPECT_EQ(window->Engine().State(), PlayerState::Stopped);
+    EXPECT_EQ(window->Engine().Status().state, PlayerState::Stopped);
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text,
               "Tarvo cannot play this file:\n\n" + roms + "tune.vgm: <b>why</b>");
@@ -577,7 +577,8 @@ TEST_F(Window, FilesDroppedOnTheWindowAreOpenedAsMusic) {
         EXPECT_EQ(dialogs.Texts(),
                   (std::vector<std::string>{"Tarvo would add 1208 games from:\n\n" + roms +
                                             "\n\nAdd them all?"}));
-        EXPECT_EQ(window->Engine().State(), agree ? PlayerState::Playing : PlayerState::Stopped);
+        EXPECT_EQ(window->Engine().Status().state,
+                  agree ? PlayerState::Playing : PlayerState::Stopped);
     }
 }
 

@@ -43,11 +43,12 @@ protected:
     }
     CPlaylist& Playlist() { return window->Playlist(); }
     void Add(int game, int clip) { Playlist().AddEntry(Game(game), clip); }
-    bool InPlaylistMode() { return window->Engine().PlaylistMode(); }
+    bool InPlaylistMode() { return window->Engine().Status().playlistMode; }
     // The game, the clip and the playlist entry playing.
     std::tuple<int, int, int> Playing() {
         const CPlayerEngine& engine = window->Engine();
-        return {engine.CurrentGame(), engine.CurrentClip(), engine.PlaylistPos()};
+        return {engine.Status().currentGame, engine.Status().currentClip,
+                engine.Status().playlistPos};
     }
 
     int managerRuns = 0;
@@ -136,7 +137,7 @@ TEST_F(PlaylistMode, PlayingFollowsThePlaylistAcrossGamesAndTheFocusStays) {
     EXPECT_EQ(Row(1, 1), "Quiet Village");
     SelectRow(0);
     window->PlaySelected();
-    EXPECT_EQ(window->Engine().CurrentGame(), 0);
+    EXPECT_EQ(window->Engine().Status().currentGame, 0);
 }
 
 TEST_F(PlaylistMode, EnteringTheModeFindsThePlayingClipOrStartsThePlaylist) {
@@ -144,7 +145,7 @@ TEST_F(PlaylistMode, EnteringTheModeFindsThePlayingClipOrStartsThePlaylist) {
     Add(0, 3);
     Load(0, 3);
     window->ToggleMode();
-    EXPECT_EQ(window->Engine().PlaylistPos(), 1);
+    EXPECT_EQ(window->Engine().Status().playlistPos, 1);
     EXPECT_EQ(List()->currentItem(), List()->topLevelItem(1));
 
     window->ToggleMode(); // back in ROM mode the game's clips and the playing one are shown
@@ -166,20 +167,20 @@ TEST_F(PlaylistMode, MoveButtonsKeepThePlayingPosition) {
     SelectRow(2);
     EXPECT_TRUE(Enabled(kMoveToBottom));
     window->Command(kMoveToBottom);
-    EXPECT_EQ(window->Engine().PlaylistPos(), 3);
+    EXPECT_EQ(window->Engine().Status().playlistPos, 3);
     EXPECT_EQ(Row(4), "alpha:002");
     EXPECT_EQ(List()->selectedItems(), QList<QTreeWidgetItem*>{List()->topLevelItem(4)});
 
     window->Engine().PlayChosen(0);
     SelectRow(2);
     window->Command(kMoveToBottom);
-    EXPECT_EQ(window->Engine().PlaylistPos(), 0);
+    EXPECT_EQ(window->Engine().Status().playlistPos, 0);
 
     SelectRow(0);
     window->Command(kMoveUp); // the first cannot move up
-    EXPECT_EQ(window->Engine().PlaylistPos(), 0);
+    EXPECT_EQ(window->Engine().Status().playlistPos, 0);
     window->Command(kMoveDown);
-    EXPECT_EQ(window->Engine().PlaylistPos(), 1);
+    EXPECT_EQ(window->Engine().Status().playlistPos, 1);
     EXPECT_EQ(Row(1), "alpha:000");
 }
 
@@ -189,7 +190,7 @@ TEST_F(PlaylistMode, ChoosingAGameInTheBrowserLeavesTheMode) {
     browserPick = 1;
     window->OpenBrowser();
     EXPECT_FALSE(InPlaylistMode());
-    EXPECT_EQ(window->Engine().CurrentGame(), 1);
+    EXPECT_EQ(window->Engine().Status().currentGame, 1);
     EXPECT_GT(List()->topLevelItemCount(), 0); // the game's clips
 }
 

@@ -82,7 +82,7 @@ TEST(ProgramEndToEnd, LoadsADemoGamePlaysAndSavesOnClose) {
     const int game = games.FindGameIndex("starmoth");
     ASSERT_TRUE(games.IsAvailable(game));
     window.Engine().LoadGame(game, -1);
-    EXPECT_EQ(window.Engine().State(), PlayerState::Stopped);
+    EXPECT_EQ(window.Engine().Status().state, PlayerState::Stopped);
     EXPECT_EQ(qobject_cast<QLineEdit*>(window.ControlById(kGameTitle))->text(), "Star Moth");
     // A first start knows the game's tunes from its files: their numbers and titles.
     auto* list = qobject_cast<QTreeWidget*>(window.ControlById(kClipList));
@@ -94,7 +94,7 @@ TEST(ProgramEndToEnd, LoadsADemoGamePlaysAndSavesOnClose) {
                                               "005 Stage Clear", "020 Laser", "021 Explosion"}));
 
     window.Engine().Play();
-    EXPECT_EQ(window.Engine().CurrentClip(), 1);
+    EXPECT_EQ(window.Engine().Status().currentClip, 1);
     int loudest = 0;
     for (int tick = 0; tick < 60; ++tick) {
         window.Engine().TimerTick();
@@ -102,7 +102,7 @@ TEST(ProgramEndToEnd, LoadsADemoGamePlaysAndSavesOnClose) {
     }
     EXPECT_GT(loudest, 1000);
     // Moved on by the position bar's engine call, it sounds on from there.
-    window.Engine().SeekTo(12000);
+    window.Engine().Listening().SeekTo(12000);
     loudest = 0;
     for (int tick = 0; tick < 30; ++tick) {
         window.Engine().TimerTick();
@@ -159,26 +159,26 @@ TEST(ProgramEndToEnd, PlaysAPlaylistAcrossTwoGamesAndFindsItAgainAfterARestart) 
             return BuildTwoGamePlaylist(static_cast<CDlgPlaylist&>(dialog), path, dialogs);
         });
         window.Command(kSwitchMode); // an empty playlist: the manager opens, then playlist mode
-        ASSERT_TRUE(window.Engine().PlaylistMode());
+        ASSERT_TRUE(window.Engine().Status().playlistMode);
         ASSERT_EQ(window.Playlist().GetCount(), 3);
         const CROMList& games = window.ROMList();
         std::vector<std::pair<std::string, int>> played;
         for (int step = 0; step < 3; ++step) {
             window.Engine().Next();
-            played.emplace_back(games.GetEntry(window.Engine().CurrentGame())->romName,
-                                window.Engine().CurrentClip());
+            played.emplace_back(games.GetEntry(window.Engine().Status().currentGame)->romName,
+                                window.Engine().Status().currentClip);
         }
         EXPECT_EQ(played, (std::vector<std::pair<std::string, int>>{
                               {"tarvoquest", 1}, {"tarvoquest", 2}, {"starmoth", 1}}));
         window.Settings().Shuffle = 1;
         window.Engine().Next(); // a shuffled pick is never the entry playing
-        EXPECT_NE(window.Engine().PlaylistPos(), 2);
+        EXPECT_NE(window.Engine().Status().playlistPos, 2);
         window.close();
     }
     CPlayerDlg again(folder, core, dialogs);
     again.StartUp();
     EXPECT_TRUE(dialogs.shown.empty()) << dialogs.shown.front().text;
-    EXPECT_TRUE(again.Engine().PlaylistMode());
+    EXPECT_TRUE(again.Engine().Status().playlistMode);
     EXPECT_EQ(again.Playlist().title, "Two games");
     EXPECT_EQ(again.Playlist().fileName, path);
     EXPECT_EQ(qobject_cast<QTreeWidget*>(again.ControlById(kClipList))->topLevelItemCount(), 3);
@@ -237,9 +237,9 @@ TEST(ProgramEndToEnd, OpenedMusicBecomesAGameAndPlaysAtOnce) {
     ASSERT_EQ(window.ROMList().GetCount(), known + 1); // after the known games
     const CGameEntry& added = *window.ROMList().GetEntry(known);
     EXPECT_TRUE(added.addedByUser);
-    EXPECT_EQ(window.Engine().CurrentGame(), known);
-    EXPECT_EQ(window.Engine().CurrentClip(), 3);
-    EXPECT_EQ(window.Engine().State(), PlayerState::Playing);
+    EXPECT_EQ(window.Engine().Status().currentGame, known);
+    EXPECT_EQ(window.Engine().Status().currentClip, 3);
+    EXPECT_EQ(window.Engine().Status().state, PlayerState::Playing);
     EXPECT_EQ(added.clipInfo.GetTitle(3), "Desert Wind");
     EXPECT_FALSE(std::filesystem::exists(folder + kPendingClipDataName));
 
@@ -272,12 +272,12 @@ TEST(ProgramEndToEnd, OpenedMusicBecomesAGameAndPlaysAtOnce) {
     open(temp.File("Oasis"));
     const CGameEntry& folderGame = *window.ROMList().GetEntry(known + 1);
     EXPECT_EQ(folderGame.title, "Oasis");
-    EXPECT_EQ(window.Engine().CurrentGame(), known + 1);
-    EXPECT_EQ(window.Engine().CurrentClip(), 1);
+    EXPECT_EQ(window.Engine().Status().currentGame, known + 1);
+    EXPECT_EQ(window.Engine().Status().currentClip, 1);
     EXPECT_EQ(folderGame.clipInfo.GetTitle(2), "Mirage");
 
     open(folder + "roms/starmoth.zip"); // a known game's archive
-    EXPECT_EQ(window.ROMList().GetEntry(window.Engine().CurrentGame())->romName, "starmoth");
+    EXPECT_EQ(window.ROMList().GetEntry(window.Engine().Status().currentGame)->romName, "starmoth");
     EXPECT_EQ(window.ROMList().GetCount(), known + 2);
 
     open(music + "notes.vgm");
