@@ -125,7 +125,7 @@ int CPlayerApp::Run(int argc, char** argv) {
     new CMprisService(window); // the window owns the services
     if (window.Engine().Setup().KeepsFiles()) new CTarvoService(window);
     QTimer::singleShot(0, &window, NotifyReady);
-    if (!opened.isEmpty()) window.OpenMusic(opened);
+    if (!opened.isEmpty()) window.Opening().OpenMusic(opened);
     window.exec();
     return 0;
 }

@@ -61,8 +61,8 @@ long long CClipListening::PositionMs() const {
     if (state != PlayerState::Playing && state != PlayerState::Paused && !IsRecording(state))
         return 0;
     const ClipProgress& progress = m_status.progress;
-    const long long position = m_status.seekPending ? progress.elapsed * 1000LL
-                                                    : m_core.GetInt(CORE_INT_POSITION_MS, 0);
+    const long long position =
+        m_status.seekPending ? progress.elapsed * 1000LL : m_core.GetInt(CORE_INT_POSITION_MS, 0);
     // The sound may run on a little past the length before the clip ends.
     return progress.lengthMs > 0 ? std::min<long long>(position, progress.lengthMs) : position;
 }

@@ -23,8 +23,7 @@ int FirstAudibleClip(const CClipInfo& info, int target, int direction) {
 } // namespace
 
 CClipOrder::CClipOrder(const PlayerStatus& status, const CROMList& romList,
-                       const CPlaylist& playlist, const Config& config,
-                       std::function<int()> random)
+                       const CPlaylist& playlist, const Config& config, std::function<int()> random)
     : m_status(status), m_romList(romList), m_playlist(playlist), m_config(config),
       m_random(std::move(random)) {}
 
@@ -63,7 +62,8 @@ int CClipOrder::ShufflePick() const {
     const int current = m_status.playlistPos;
     if (count <= 1 || !m_random) return current;
     int pick = current;
-    while (pick == current) pick = static_cast<int>(static_cast<long long>(m_random()) * count / 32768);
+    while (pick == current)
+        pick = static_cast<int>(static_cast<long long>(m_random()) * count / 32768);
     return pick;
 }
 

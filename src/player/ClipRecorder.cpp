@@ -42,11 +42,10 @@ void CClipRecorder::Save(const CGameEntry* game) {
     SilenceCore();
     m_core.Command(CORE_CMD_PAUSE, 0);
     const PlayerFields& fields = m_status.fields;
-    m_person.Ask([this, temporary,
-                  proposed = fields.romFile + "-" + FormatClipNumber(m_status.currentClip) + ".wav",
-                  tags = TagsNow(game)] {
-        CWavRecording::Keep(temporary, proposed, tags, m_dialogs);
-    });
+    m_person.Ask(
+        [this, temporary,
+         proposed = fields.romFile + "-" + FormatClipNumber(m_status.currentClip) + ".wav",
+         tags = TagsNow(game)] { CWavRecording::Keep(temporary, proposed, tags, m_dialogs); });
 }
 
 void CClipRecorder::AnswerPath(void* buffer) {

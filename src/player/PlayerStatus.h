@@ -28,7 +28,9 @@ struct PlayerStatus {
     // The state of the clip for those outside (the desktop's controls): while
     // a seek keeps the player busy, the state the clip had before it.
     PlayerState StateOfTheClip() const { return Seeking() ? stateBeforeBusy : state; }
-    bool Sounding() const { return state == PlayerState::Playing || state == PlayerState::Recording; }
+    bool Sounding() const {
+        return state == PlayerState::Playing || state == PlayerState::Recording;
+    }
 };
 
 } // namespace tarvo

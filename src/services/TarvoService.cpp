@@ -45,7 +45,7 @@ bool CTarvoService::HandOver(const QByteArrayList& paths) {
 }
 
 void CTarvoService::OpenFiles(const QByteArrayList& paths) {
-    m_window.OutsideRequests().Run([this, paths] { m_window.OpenMusic(paths); });
+    m_window.OutsideRequests().Run([this, paths] { m_window.Opening().OpenMusic(paths); });
 }
 
 void CTarvoService::Open(const QStringList& paths) {
@@ -56,7 +56,7 @@ void CTarvoService::Open(const QStringList& paths) {
 }
 
 void CTarvoService::Reload() {
-    m_window.OutsideRequests().Run([this] { m_window.TakeNewGames(); });
+    m_window.OutsideRequests().Run([this] { m_window.Opening().TakeNewGames(); });
 }
 
 } // namespace tarvo

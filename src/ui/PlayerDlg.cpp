@@ -2,6 +2,7 @@
 #include "ui/PlayerDlg.h"
 
 #include "kit/DialogLayout.h"
+#include "kit/DroppedFiles.h"
 #include "kit/IconLibrary.h"
 #include "kit/MoveButtons.h"
 #include "library/IDialogs.h"
@@ -11,6 +12,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QHeaderView>
 #include <QIntValidator>
 #include <QKeyEvent>
@@ -34,74 +37,44 @@ QColor ToQColor(const RgbColor& c) {
 
 CPlayerDlg::CPlayerDlg(std::string programFolder, ICore& core, IDialogs& dialogs, EngineClock clock,
                        QWidget* parent)
-    : QDialog(parent), m_programFolder(std::move(programFolder)), m_dialogs(dialogs),
-      m_settings(m_programFolder, m_romList, m_playlist, m_dialogs) {
+    : QDialog(parent), m_dialogs(dialogs),
+      m_settings(programFolder, m_romList, m_playlist, m_dialogs) {
     if (!clock.random) clock.random = [this] { return m_random.Next(); };
     m_engine = std::make_unique<CPlayerEngine>(core, m_romList, m_playlist, m_config, m_settings,
-                                               m_dialogs, *this, m_programFolder, clock);
+                                               m_dialogs, m_view, std::move(programFolder), clock);
+    m_timers = std::make_unique<CEngineTimers>(*m_engine);
     BuildWindow();
-    ConnectCommands();
-    m_opener.SetConfirmMany(
-        [this](int games, const QByteArrayList& paths) { return ConfirmManyGames(games, paths); });
+    ConnectButtons();
 }
 
 CPlayerDlg::~CPlayerDlg() {
-    // The controls go after this destructor, and the focus moves as they go:
-    // by then there is no window left to note it.
-    disconnect(m_focusWatch);
-    m_timer.stop();
-    m_autosaveTimer.stop();
+    m_focus.reset(); // before the controls go, and the focus with them
+    m_timers->Stop();
     m_engine->Setup().ShutdownCore();
 }
 
 void CPlayerDlg::BuildWindow() {
-    m_menuBar = new QMenuBar(this);
-    m_actions = CMenuBuilder::BuildBar(m_menuBar, u"167.menu"_s);
-    const int menuHeight = m_menuBar->sizeHint().height();
-    m_controls = CDialogLayout::Build(this, u"128.layout"_s, menuHeight);
-    m_menuBar->setGeometry(0, 0, width(), menuHeight);
+    m_menus = std::make_unique<CMainMenus>(*this, [this](int id) { Command(id); });
+    m_controls = CDialogLayout::Build(this, u"128.layout"_s, m_menus->Height());
+    m_menus->FollowWidth(width());
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
     m_sizing = std::make_unique<CWindowSizing>(*this, m_config.MainWindowSize);
-
-    m_clipTree = Control<QTreeWidget>(m_controls, kClipList);
-    m_clipTree->header()->setVisible(false);
-    m_clipTree->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_clipTree->setContextMenuPolicy(Qt::CustomContextMenu);
-    m_clipList = std::make_unique<CQtListView>(m_clipTree);
-    m_clipNumberEdit = Control<QLineEdit>(m_controls, kClipNumber);
-    m_clipNumberEdit->setValidator(
-        new QIntValidator(-1, CClipInfo::kMaxClipNumber, m_clipNumberEdit));
-    m_clipTitleEdit = Control<QLineEdit>(m_controls, kClipTitle);
-    for (QWidget* w : {static_cast<QWidget*>(m_clipNumberEdit),
-                       static_cast<QWidget*>(m_clipTitleEdit), static_cast<QWidget*>(m_clipTree)})
-        w->installEventFilter(this);
+    m_clips = std::make_unique<CClipListPanel>(*this, m_controls);
     m_positionBar = new CPositionBar(Control<QSlider>(m_controls, kPositionBar), this, *m_engine);
-    m_focusWatch = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
-        if (!m_updatingControls && now && isAncestorOf(now)) m_userFocus = now;
-        m_positionBar->LetArrowsSeek(now, m_clipTree);
-    });
-}
-
-void CPlayerDlg::RestoreUserFocus() {
-    if (m_userFocus && m_userFocus->isEnabled() && m_userFocus->isVisible() &&
-        focusWidget() != m_userFocus)
-        m_userFocus->setFocus(Qt::OtherFocusReason);
+    m_focus = std::make_unique<CFocusKeeper>(
+        *this, [this](QWidget* now) { m_positionBar->LetArrowsSeek(now, m_clips->Tree()); });
 }
 
 QPushButton* CPlayerDlg::Button(int id) const {
     return Control<QPushButton>(m_controls, id);
 }
 
-QAction* CPlayerDlg::Action(int id) const {
-    const auto it = m_actions.find(id);
-    return it == m_actions.end() || it->isEmpty() ? nullptr : it->first();
+void CPlayerDlg::SetEnabled(int id, bool enabled) {
+    if (QWidget* control = m_controls.value(id)) control->setEnabled(enabled);
 }
 
-void CPlayerDlg::ConnectCommands() {
-    for (auto it = m_actions.begin(); it != m_actions.end(); ++it)
-        for (QAction* action : it.value())
-            connect(action, &QAction::triggered, this, [this, id = it.key()] { Command(id); });
+void CPlayerDlg::ConnectButtons() {
     for (int id : {kLoad, kPlaySelected, kStop, kVolume, kOptions, kBrowse, kPlay, kRec, kPrev,
                    kNext, kPlaylistManager, kSwitchMode})
         connect(Button(id), &QPushButton::clicked, this, [this, id] { Command(id); });
@@ -111,55 +84,36 @@ void CPlayerDlg::ConnectCommands() {
     for (int id : {kShowBlanks, kShuffle, kNormalize})
         connect(Control<QCheckBox>(m_controls, id), &QCheckBox::clicked, this,
                 [this, id] { Command(id); });
-    connect(m_clipTree, &QTreeWidget::itemDoubleClicked, this, [this] { PlaySelected(); });
-    connect(m_clipTree, &QTreeWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { ClipPopup(m_clipTree->viewport()->mapToGlobal(at)); });
-    connect(m_clipTree, &QTreeWidget::itemSelectionChanged, this, [this] {
-        UpdateListButtons();
-        UpdateMenus();
-    });
-    connect(&m_timer, &QTimer::timeout, this, [this] {
-        if (m_tickNeed == TickNeed::Clock)
-            m_engine->ClockTick();
-        else
-            m_engine->TimerTick();
-    });
-    connect(&m_autosaveTimer, &QTimer::timeout, this, [this] { m_engine->Setup().Autosave(); });
 }
 
 void CPlayerDlg::StartUp() {
-    setWindowIcon(CIconLibrary::Icon(CIconSequences::kProgramIcon));
+    m_icon.Load();
     m_random.Seed(static_cast<uint32_t>(std::time(nullptr)));
-    m_engine->Setup().StartCore(*m_engine);
-    m_romList.LoadClipInfo(m_programFolder + "tarvoclips.dat");
-    m_engine->Setup().ImportPendingClipData();
+    CCoreSetup& setup = m_engine->Setup();
+    setup.StartCore(*m_engine);
+    m_romList.LoadClipInfo(setup.ProgramFolder() + "tarvoclips.dat");
+    setup.ImportPendingClipData();
     m_playlist.SetROMList(&m_romList);
     m_settings.Read(m_config);
     m_sizing->RestoreKeptSize();
     // Without a settings file nothing has scanned the default folder yet, and
     // a playlist loaded now would find every game missing.
     if (!m_romList.IsScanned()) m_romList.ScanROMFolders();
-    m_engine->Setup().ApplyStartOptions(m_config.Normalize != 0);
-    ShowFields(m_engine->Status().fields);
-    SetPlaylistMode(m_config.PlaylistMode != 0);
-    if (m_engine->Status().playlistMode) m_playlist.FillList(*m_clipList);
-    UpdateListButtons();
+    setup.ApplyStartOptions(m_config.Normalize != 0);
+    m_view.ShowFields(m_engine->Status().fields);
+    m_mode.SetPlaylistMode(m_config.PlaylistMode != 0);
+    if (m_engine->Status().playlistMode) m_playlist.FillList(m_clips->View());
+    m_clips->UpdateListButtons();
     UpdateMenus();
-    m_icons = CIconSequences();
-    for (int icon : m_icons.Icons())
-        m_iconFrames.insert(icon, QIcon(CIconLibrary::Pixmap(QString::number(icon), 16)));
     for (auto [id, icon] : {std::pair{kStop, 104}, {kNext, 102}, {kPrev, 103}, {kRec, 101}})
         Button(id)->setIcon(CIconLibrary::Icon(icon));
     for (const MoveButton& button : kMoveButtons)
         Button(button.id)->setIcon(CIconLibrary::Icon(button.icon));
-    m_timer.setTimerType(Qt::PreciseTimer);
-    m_engine->Start();
+    m_timers->Start();
     m_leftMeter.Attach(this, m_controls.value(kLeftMeter));
     m_rightMeter.Attach(this, m_controls.value(kRightMeter), &m_leftMeter);
     ApplyMeterSettings();
-    m_clipTree->setFocus(Qt::OtherFocusReason);
-    m_userFocus = m_clipTree;
-    m_autosaveTimer.start(CPlayerEngine::kAutosavePeriodMs);
+    m_focus->Give(m_clips->Tree());
     setAcceptDrops(true);
 }
 
@@ -179,8 +133,7 @@ bool CPlayerDlg::CloseSequence() {
     // completes it as it shuts down and it stays under its temporary name.
     if (IsRecording(m_engine->Status().state) && !unattended) m_engine->StopPlayer();
     if (m_engine->Setup().KeepsFiles() && !SaveFilesForExit(unattended)) return false; // stays open
-    m_timer.stop();
-    m_autosaveTimer.stop();
+    m_timers->Stop();
     m_engine->Setup().ShutdownCore();
     return true;
 }
@@ -188,7 +141,7 @@ bool CPlayerDlg::CloseSequence() {
 // The playlist, the settings and the clip information, as a close keeps them.
 bool CPlayerDlg::SaveFilesForExit(bool unattended) {
     const bool unnamed = m_playlist.fileName.empty() && m_playlist.GetCount() > 0;
-    if (!unattended || !unnamed) SavePlaylist();
+    if (!unattended || !unnamed) m_mode.SavePlaylist();
     // Only a person's "No" discards an unnamed playlist. When nobody could
     // answer (a signal came before the question or ended it), it is kept as
     // the copy the next start reloads.
@@ -197,8 +150,8 @@ bool CPlayerDlg::SaveFilesForExit(bool unattended) {
         m_playlist.SaveToFile(m_settings.TempPlaylistPath(), Interaction::Quiet, m_dialogs);
     const SettingsForm form = keepAsCopy ? SettingsForm::KeptAtClose : SettingsForm::Exit;
     if (!m_settings.Write(m_config, form) && !m_dialogs.Unattended()) return false;
-    m_romList.SaveClipInfo(m_programFolder + "tarvoclips.dat", CROMList::Lines::WithUnsupported,
-                           m_dialogs);
+    m_romList.SaveClipInfo(m_engine->Setup().ProgramFolder() + "tarvoclips.dat",
+                           CROMList::Lines::WithUnsupported, m_dialogs);
     return true;
 }
 
@@ -227,7 +180,7 @@ void CPlayerDlg::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
     if (!m_sizing) return;
     m_sizing->FollowResize();
-    m_menuBar->resize(width(), m_menuBar->height());
+    m_menus->FollowWidth(width());
     m_leftMeter.MoveTo(m_controls.value(kLeftMeter)->pos());
     m_rightMeter.MoveTo(m_controls.value(kRightMeter)->pos());
 }
@@ -242,26 +195,6 @@ void CPlayerDlg::closeEvent(QCloseEvent* event) {
 }
 
 // --- Keyboard ---------------------------------------------------------------
-
-bool CPlayerDlg::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            if (watched == m_clipNumberEdit) CommitClipNumber();
-            if (watched == m_clipTitleEdit) CommitClipTitle();
-            if (watched == m_clipTree) PlaySelected();
-            return true;
-        }
-        if (key == Qt::Key_Escape) return true;
-    }
-    if (event->type() == QEvent::FocusOut) {
-        if (watched == m_clipNumberEdit) CommitClipNumber();
-        if (watched == m_clipTitleEdit) CommitClipTitle();
-    }
-    if (event->type() == QEvent::FocusIn && watched == m_clipTree)
-        Button(kPlaySelected)->setDefault(true);
-    return QDialog::eventFilter(watched, event);
-}
 
 void CPlayerDlg::keyPressEvent(QKeyEvent* event) {
     // Enter never presses a default button, and Escape never closes the window.
@@ -278,12 +211,16 @@ void CPlayerDlg::keyPressEvent(QKeyEvent* event) {
 void CPlayerDlg::Command(int id) {
     using Handler = void (*)(CPlayerDlg&);
     static const std::pair<int, Handler> kTable[] = {
-        {kLoad, [](CPlayerDlg& w) { w.OpenBrowser(); }},
-        {kBrowse, [](CPlayerDlg& w) { w.OpenBrowser(); }},
-        {kSelectGame, [](CPlayerDlg& w) { w.OpenBrowser(); }},
-        {kMenuBrowser, [](CPlayerDlg& w) { w.OpenBrowser(); }},
-        {kPlaySelected, [](CPlayerDlg& w) { w.PlaySelected(); }},
-        {kShowBlanks, [](CPlayerDlg& w) { w.ShowBlanksClicked(); }},
+        {kLoad, [](CPlayerDlg& w) { w.m_windows.OpenBrowser(); }},
+        {kBrowse, [](CPlayerDlg& w) { w.m_windows.OpenBrowser(); }},
+        {kSelectGame, [](CPlayerDlg& w) { w.m_windows.OpenBrowser(); }},
+        {kMenuBrowser, [](CPlayerDlg& w) { w.m_windows.OpenBrowser(); }},
+        {kPlaySelected, [](CPlayerDlg& w) { w.m_clips->PlaySelected(); }},
+        {kShowBlanks,
+         [](CPlayerDlg& w) {
+             w.ReadControls();
+             w.m_clips->RefillClipList();
+         }},
         {kShuffle, [](CPlayerDlg& w) { w.ReadControls(); }},
         {kNormalize,
          [](CPlayerDlg& w) {
@@ -291,42 +228,42 @@ void CPlayerDlg::Command(int id) {
              w.ApplyNormalize();
          }},
         {kStop, [](CPlayerDlg& w) { w.m_engine->StopPlayer(); }},
-        {kVolume, [](CPlayerDlg& w) { w.StartVolumeControl(); }},
-        {kOptions, [](CPlayerDlg& w) { w.OpenOptions(); }},
-        {kOpenOptions, [](CPlayerDlg& w) { w.OpenOptions(); }},
-        {kImport, [](CPlayerDlg& w) { w.ImportClipData(); }},
-        {kExportGame, [](CPlayerDlg& w) { w.ExportGameClipData(); }},
-        {kExportAll, [](CPlayerDlg& w) { w.ExportAllClipData(); }},
-        {kExportAudio, [](CPlayerDlg& w) { w.ExportGameAudio(); }},
-        {kPrank, [](CPlayerDlg& w) { w.PrankCall(); }},
-        {kAbout, [](CPlayerDlg& w) { w.ShowAbout(); }},
+        {kVolume, [](CPlayerDlg& w) { w.m_windows.StartVolumeControl(); }},
+        {kOptions, [](CPlayerDlg& w) { w.m_windows.OpenOptions(); }},
+        {kOpenOptions, [](CPlayerDlg& w) { w.m_windows.OpenOptions(); }},
+        {kImport, [](CPlayerDlg& w) { w.m_exports.ImportClipData(); }},
+        {kExportGame, [](CPlayerDlg& w) { w.m_exports.ExportGameClipData(); }},
+        {kExportAll, [](CPlayerDlg& w) { w.m_exports.ExportAllClipData(); }},
+        {kExportAudio, [](CPlayerDlg& w) { w.m_exports.ExportGameAudio(); }},
+        {kPrank, [](CPlayerDlg& w) { w.m_windows.PrankCall(); }},
+        {kAbout, [](CPlayerDlg& w) { w.m_windows.ShowAbout(); }},
         {kPlay, [](CPlayerDlg& w) { w.m_engine->Play(); }},
         {kRec, [](CPlayerDlg& w) { w.m_engine->Rec(); }},
         {kPrev, [](CPlayerDlg& w) { w.m_engine->Prev(); }},
         {kNext, [](CPlayerDlg& w) { w.m_engine->Next(); }},
         {kExit, [](CPlayerDlg& w) { w.close(); }},
-        {kSwitchMode, [](CPlayerDlg& w) { w.ToggleMode(); }},
+        {kSwitchMode, [](CPlayerDlg& w) { w.m_mode.ToggleMode(); }},
         {kMenuRomMode,
          [](CPlayerDlg& w) {
-             if (w.m_engine->Status().playlistMode) w.ToggleMode();
+             if (w.m_engine->Status().playlistMode) w.m_mode.ToggleMode();
          }},
         {kMenuPlaylistMode,
          [](CPlayerDlg& w) {
-             if (!w.m_engine->Status().playlistMode) w.ToggleMode();
+             if (!w.m_engine->Status().playlistMode) w.m_mode.ToggleMode();
          }},
-        {kPlaylistManager, [](CPlayerDlg& w) { w.OpenPlaylistManager(); }},
-        {kMenuPlaylistManager, [](CPlayerDlg& w) { w.OpenPlaylistManager(); }},
-        {kMenuVoices, [](CPlayerDlg& w) { w.OpenVoices(); }},
-        {kLoadPlaylist, [](CPlayerDlg& w) { w.LoadPlaylistCommand(); }},
-        {kSavePlaylist, [](CPlayerDlg& w) { w.SavePlaylistCommand(); }},
-        {kToggleBlank, [](CPlayerDlg& w) { w.ToggleBlank(); }},
-        {kSetFirst, [](CPlayerDlg& w) { w.SetAsFirst(); }},
-        {kSetLast, [](CPlayerDlg& w) { w.SetAsLast(); }},
-        {kNewRange, [](CPlayerDlg& w) { w.SetNewRange(); }},
+        {kPlaylistManager, [](CPlayerDlg& w) { w.m_mode.OpenPlaylistManager(); }},
+        {kMenuPlaylistManager, [](CPlayerDlg& w) { w.m_mode.OpenPlaylistManager(); }},
+        {kMenuVoices, [](CPlayerDlg& w) { w.m_windows.OpenVoices(); }},
+        {kLoadPlaylist, [](CPlayerDlg& w) { w.m_mode.LoadPlaylistCommand(); }},
+        {kSavePlaylist, [](CPlayerDlg& w) { w.m_mode.SavePlaylistCommand(); }},
+        {kToggleBlank, [](CPlayerDlg& w) { w.m_clips->ToggleBlank(); }},
+        {kSetFirst, [](CPlayerDlg& w) { w.m_clips->SetAsFirst(); }},
+        {kSetLast, [](CPlayerDlg& w) { w.m_clips->SetAsLast(); }},
+        {kNewRange, [](CPlayerDlg& w) { w.m_clips->SetNewRange(); }},
         {kMenuShowBlanks,
          [](CPlayerDlg& w) {
              w.ToggleSetting(&Config::ShowBlanks);
-             w.RefillClipList();
+             w.m_clips->RefillClipList();
          }},
         {kMenuShuffle, [](CPlayerDlg& w) { w.ToggleSetting(&Config::Shuffle); }},
         {kMenuNormalize,
@@ -336,7 +273,7 @@ void CPlayerDlg::Command(int id) {
          }},
     };
     for (const MoveButton& button : kMoveButtons)
-        if (button.id == id) MoveClicked(button.move);
+        if (button.id == id) m_mode.MoveClicked(button.move);
     for (const auto& [command, handler] : kTable)
         if (command == id) handler(*this);
     UpdateMenus();
@@ -351,7 +288,7 @@ void CPlayerDlg::ReadControls() {
 // A menu item that flips a setting shows the new value in its check box too.
 void CPlayerDlg::ToggleSetting(int Config::*setting) {
     m_config.*setting = !(m_config.*setting);
-    ShowFields(m_engine->Status().fields);
+    m_view.ShowFields(m_engine->Status().fields);
 }
 
 void CPlayerDlg::ApplyNormalize() {
@@ -360,56 +297,20 @@ void CPlayerDlg::ApplyNormalize() {
 
 // --- Menus --------------------------------------------------------------------
 
-void CPlayerDlg::SetMenuEnabled(int id, bool enabled) {
-    for (QAction* action : m_actions.value(id))
-        action->setEnabled(enabled);
-}
-
-void CPlayerDlg::SetMenuChecked(int id, bool checked) {
-    for (QAction* action : m_actions.value(id)) {
-        action->setCheckable(true);
-        action->setChecked(checked);
-    }
-}
-
-void CPlayerDlg::SetMenuText(int id, const QString& text) {
-    for (QAction* action : m_actions.value(id))
-        action->setText(text);
-}
-
 void CPlayerDlg::UpdateMenus() {
-    const CGameEntry* game = m_engine->LoadedGame();
-    const bool playlistMode = m_engine->Status().playlistMode;
-    const int first = game ? game->clipInfo.firstClip : -1;
-    const int last = game ? game->clipInfo.lastClip : -1;
-    const int cur = m_engine->Status().currentClip;
-
-    SetMenuEnabled(kSavePlaylist, m_playlist.GetCount() > 0);
-    const QString suffix =
-        game ? u" For \""_s + QString::fromStdString(game->romName) + u"\""_s : u" (no game)"_s;
-    SetMenuText(kSetFirst, u"Set Selected Clip As &First"_s + suffix);
-    SetMenuText(kSetLast, u"Set Selected Clip as &Last"_s + suffix);
-    SetMenuText(kNewRange, u"Set a New Clip &Range"_s + suffix);
-    SetMenuText(kExportGame, u"&Export Clip Data"_s + suffix);
-    if (playlistMode) {
-        for (int id : {kToggleBlank, kSetFirst, kSetLast, kNewRange})
-            SetMenuEnabled(id, false);
-    } else {
-        SetMenuEnabled(kToggleBlank, game && cur >= 0);
-        SetMenuEnabled(kSetFirst, game && cur > first);
-        SetMenuEnabled(kSetLast, game && cur >= 0 && cur < last);
-        SetMenuEnabled(kNewRange, game != nullptr);
-    }
-    SetMenuChecked(kMenuRomMode, !playlistMode);
-    SetMenuChecked(kMenuPlaylistMode, playlistMode);
-    SetMenuChecked(kToggleBlank, game && cur >= 0 && game->clipInfo.IsBlank(cur));
-    SetMenuEnabled(kExportGame, game != nullptr);
-    SetMenuEnabled(kExportAudio, game && m_engine->Status().state != PlayerState::Busy);
-    SetMenuChecked(kMenuShowBlanks, m_config.ShowBlanks != 0);
-    SetMenuChecked(kMenuShuffle, m_config.Shuffle != 0);
-    SetMenuChecked(kMenuNormalize, m_config.Normalize != 0);
-    SetMenuEnabled(kPrank, m_prankCount < 3);
+    m_menus->Update(*m_engine, m_playlist, m_config, m_windows.PrankAllowed());
     Q_EMIT PlayerChanged(); // every change the menus follow, the desktop hears of
+}
+
+void CPlayerDlg::dragEnterEvent(QDragEnterEvent* event) {
+    if (!DroppedFiles(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void CPlayerDlg::dropEvent(QDropEvent* event) {
+    const QByteArrayList paths = DroppedFiles(event->mimeData());
+    if (paths.isEmpty()) return;
+    event->acceptProposedAction();
+    m_opening.OpenMusic(paths);
 }
 
 } // namespace tarvo

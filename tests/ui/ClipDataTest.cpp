@@ -116,7 +116,7 @@ TEST_F(ClipData, NoAndUnreadableFilesChangeNothingAndSayNothing) {
 
 TEST_F(ClipData, ImportInPlaylistModeRelabelsThePlaylistRows) {
     window->Playlist().AddEntry(window->ROMList().GetEntry(1), 4);
-    window->ToggleMode();
+    window->Mode().ToggleMode();
     EXPECT_EQ(Row(0, 1), "Finale");
     temp.Write("beta.dat", "beta:title 4 Grand Finale\n");
     Import(temp.File("beta.dat"));
@@ -129,7 +129,7 @@ TEST_F(ClipData, ThePrankItemAnswersThreeTimesThenGoesGrey) {
         window->Action(kPrank)->trigger();
     }
     EXPECT_FALSE(MenuEnabled(kPrank));
-    window->PrankCall(); // however it is asked again
+    window->Windows().PrankCall(); // however it is asked again
     EXPECT_EQ(
         dialogs.Texts(),
         (Texts{"Yeah right.",

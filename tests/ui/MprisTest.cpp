@@ -201,8 +201,8 @@ TEST_F(WindowTest, ASecondStartHandsItsFilesToTheRunningTarvo) {
     new CTarvoService(*window); // as the program starts it; the window owns it
     temp.Write("add.sh", "#!/bin/sh\ncat > \"$0.in\"\nprintf '%s\\000' game alpha 5\n");
     std::filesystem::permissions(temp.File("add.sh"), std::filesystem::perms::owner_all);
-    window->Opener().SetProgram(QString::fromStdString(temp.File("add.sh")));
-    QSignalSpy added(&window->Opener().Process(), &QProcess::finished);
+    window->Opening().Opener().SetProgram(QString::fromStdString(temp.File("add.sh")));
+    QSignalSpy added(&window->Opening().Opener().Process(), &QProcess::finished);
     // A name that is not UTF-8 and looks like one of Qt's options, after "--".
     QProcess second;
     second.start(u"/bin/sh"_s, {u"-c"_s, uR"(exec "$0" -- "$1$(printf '\377\376').vgm")"_s,

@@ -118,7 +118,7 @@ TEST_F(Window, MenusFollowTheGameAndTheSelectedClip) {
     EXPECT_EQ(menu.title(), "SoundClip Options");
     for (int row : {0, 512}) {
         SelectRow(row);
-        window->PrepareClipPopup(menu, actions);
+        window->Clips().PrepareClipPopup(menu, actions);
         EXPECT_EQ(actions.value(kSetFirst).first()->isEnabled(), row != 0);
         EXPECT_EQ(actions.value(kSetLast).first()->isEnabled(), row == 0);
     }
@@ -146,9 +146,9 @@ TEST_F(Window, TransportButtonsByState) {
         ASSERT_EQ(window->Engine().Status().state, row.state);
         SCOPED_TRACE(static_cast<int>(row.state));
         EXPECT_EQ(enabled(), row.enabled);
-        EXPECT_EQ(window->IconSequences().CurrentSequence(), row.sequence);
+        EXPECT_EQ(window->Icon().Sequences().CurrentSequence(), row.sequence);
     }
-    window->SetPlaylistMode(true);
+    window->Mode().SetPlaylistMode(true);
     Reach(PlayerState::Idle);
     EXPECT_EQ(enabled(), "101000"); // NEXT and PLAY start the playlist
 }
@@ -180,20 +180,20 @@ TEST_F(Window, RefreshClipRowInsertsAndRemovesRows) {
 
     // Marking the selected row blank removes it; the mark moves to the row in its place.
     SelectRow(1);
-    window->ToggleBlank();
+    window->Clips().ToggleBlank();
     EXPECT_EQ(Column(0), (std::vector<std::string>{"000", "002", "004", "005"}));
-    window->ToggleBlank(); // now acts on 002, the row in its place
+    window->Clips().ToggleBlank(); // now acts on 002, the row in its place
     EXPECT_EQ(Column(0), (std::vector<std::string>{"000", "004", "005"}));
 
     // Unmarking inserts the row before the clip NEXT would play after it.
     Clips().SetBlank(3, false);
-    window->RefreshClipRow(3);
+    window->Clips().RefreshClipRow(3);
     EXPECT_EQ(Column(0), (std::vector<std::string>{"000", "003", "004", "005"}));
 
     // A title typed beyond the last clip extends the range and appends a row.
     window->Engine().PlayClip(9);
     Find<QLineEdit>(kClipTitle)->setText("Hidden Track");
-    window->CommitClipTitle();
+    window->Clips().CommitClipTitle();
     EXPECT_EQ(Column(0).back(), "009");
     EXPECT_EQ(Column(1).back(), "Hidden Track");
 }
@@ -202,11 +202,11 @@ TEST_F(Window, EditingTheRangeAsksFirst) {
     Load(0, 0);
     SelectRow(20);
     dialogs.answers = {false};
-    window->SetAsLast();
+    window->Clips().SetAsLast();
     EXPECT_EQ(Clips().lastClip, 512);
     Clips().SetTitle(30, "Dropped");
     dialogs.answers = {true};
-    window->SetAsLast();
+    window->Clips().SetAsLast();
     EXPECT_EQ(Clips().lastClip, 20);
     EXPECT_EQ(Column(0).back(), "020");
     EXPECT_EQ(dialogs.shown.back().text,
@@ -214,7 +214,7 @@ TEST_F(Window, EditingTheRangeAsksFirst) {
 
     SelectRow(5);
     dialogs.answers = {true};
-    window->SetAsFirst();
+    window->Clips().SetAsFirst();
     EXPECT_TRUE(Clips().IsBlank(4));
     EXPECT_EQ(Column(0).front(), "005");
     EXPECT_EQ(List()->currentItem()->text(0), "005");
@@ -230,7 +230,7 @@ TEST_F(Window, ARangeBeyondTheHighestClipIsCappedAndSaysSo) {
         range.accept();
         return dialog.result();
     });
-    window->SetNewRange();
+    window->Clips().SetNewRange();
     EXPECT_EQ(Clips().lastClip, 31999);
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text,
@@ -258,7 +258,7 @@ TEST_F(Window, KeyboardFilter) {
 TEST_F(Window, ATypedTitleStaysWithTheClipItWasTypedFor) {
     auto* title = Find<QLineEdit>(kClipTitle);
     title->setText("Nothing"); // no clip: undone
-    window->CommitClipTitle();
+    window->Clips().CommitClipTitle();
     EXPECT_EQ(title->text(), "");
 
     config().OnSilence = 3;
@@ -310,7 +310,7 @@ TEST_F(Window, ATypedTitleStaysWithTheClipItWasTypedFor) {
 
 // A box and its menu item are one setting: each shows what the other set.
 TEST_F(Window, BoxesAndTheirMenuItemsStayInStep) {
-    window->SetPlaylistMode(true); // where Shuffle is shown
+    window->Mode().SetPlaylistMode(true); // where Shuffle is shown
     core.calls.clear();
     for (auto [box, item] : {std::pair{kNormalize, kMenuNormalize}, {kShuffle, kMenuShuffle}}) {
         SCOPED_TRACE(box);
@@ -326,14 +326,14 @@ TEST_F(Window, BoxesAndTheirMenuItemsStayInStep) {
 }
 
 TEST_F(Window, WindowIconFollowsTheState) {
-    window->AdvanceWindowIcon();
-    EXPECT_EQ(window->CurrentWindowIcon(), 124); // asleep while Idle
+    window->View().AdvanceWindowIcon();
+    EXPECT_EQ(window->Icon().Current(), 124); // asleep while Idle
     Load(0, 3);
-    window->AdvanceWindowIcon();
-    EXPECT_EQ(window->CurrentWindowIcon(), 114); // running
+    window->View().AdvanceWindowIcon();
+    EXPECT_EQ(window->Icon().Current(), 114); // running
     window->Engine().PlayClip(5);
-    window->AdvanceWindowIcon();
-    EXPECT_EQ(window->CurrentWindowIcon(), 117); // the puff of smoke when the clip asked for starts
+    window->View().AdvanceWindowIcon();
+    EXPECT_EQ(window->Icon().Current(), 117); // the puff of smoke when the clip asked for starts
 }
 
 // Exit closes as the window's close button does: a recording and an unnamed
@@ -368,10 +368,10 @@ TEST_F(Window, ExitOffersTheRecordingAndThePlaylistThenSavesEverything) {
 TEST_F(Window, ASignalEndsAnOpenDialogAsCancelledThenClosesOnceKeepingEverything) {
     struct Case {
         const char* dialog;
-        void (CPlayerDlg::*open)();
-    } cases[] = {{"Game Browser", &CPlayerDlg::OpenBrowser},
-                 {"Playlist Manager", &CPlayerDlg::OpenPlaylistManager},
-                 {"Set Clip Range", &CPlayerDlg::SetNewRange}};
+        int command;
+    } cases[] = {{"Game Browser", kMenuBrowser},
+                 {"Playlist Manager", kMenuPlaylistManager},
+                 {"Set Clip Range", kNewRange}};
     window.reset();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.dialog);
@@ -395,7 +395,7 @@ TEST_F(Window, ASignalEndsAnOpenDialogAsCancelledThenClosesOnceKeepingEverything
             return result;
         });
         core.calls.clear();
-        (ending.get()->*c.open)();
+        ending->Command(c.command);
         EXPECT_TRUE(QTest::qWaitFor([&] { return !ending->isVisible(); }));
         EXPECT_EQ(result, QDialog::Rejected);
         const auto calls = core.TakeCalls();
@@ -485,7 +485,7 @@ TEST_F(Window, BothMetersPaintOnOneOpaqueSurfaceOnceATick) {
     QApplication::processEvents();
     PaintCount count;
     surface->installEventFilter(&count);
-    window->SetMeterLevels(30000, 9000); // painted there and then
+    window->View().SetMeterLevels(30000, 9000); // painted there and then
     EXPECT_EQ(count.paints, 1);
     EXPECT_EQ(count.rectangles, 1);
     QApplication::processEvents(); // and not again
@@ -497,7 +497,7 @@ TEST_F(Window, BothMetersPaintOnOneOpaqueSurfaceOnceATick) {
 TEST_F(Window, FilesDroppedOnTheWindowAreOpenedAsMusic) {
     temp.Write("add.sh", "#!/bin/sh\nprintf '%s\\000' game beta 2\n");
     std::filesystem::permissions(temp.File("add.sh"), std::filesystem::perms::owner_all);
-    window->Opener().SetProgram(QString::fromStdString(temp.File("add.sh")));
+    window->Opening().Opener().SetProgram(QString::fromStdString(temp.File("add.sh")));
     QMimeData text;
     text.setText(u"just words"_s);
     QDragEnterEvent refused(QPoint(10, 10), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
@@ -509,7 +509,7 @@ TEST_F(Window, FilesDroppedOnTheWindowAreOpenedAsMusic) {
     QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(window.get(), &enter);
     EXPECT_TRUE(enter.isAccepted());
-    QSignalSpy added(&window->Opener().Process(), &QProcess::finished);
+    QSignalSpy added(&window->Opening().Opener().Process(), &QProcess::finished);
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(window.get(), &drop);
     ASSERT_TRUE(added.wait(20000));
@@ -531,12 +531,12 @@ TEST_F(Window, FilesDroppedOnTheWindowAreOpenedAsMusic) {
         shown = manager.ShownGame();
         return int(QDialog::Rejected);
     });
-    window->OpenPlaylistManager();
+    window->Mode().OpenPlaylistManager();
     EXPECT_EQ(shown, 1);
 
     // A game whose archive no ROM folder holds is named, not played.
     temp.Write("add.sh", "#!/bin/sh\nprintf '%s\\000' game gone 1\n");
-    window->OpenMusic({QByteArray::fromStdString(roms + "tune.vgm")});
+    window->Opening().OpenMusic({QByteArray::fromStdString(roms + "tune.vgm")});
     ASSERT_TRUE(added.wait(20000));
     EXPECT_EQ(window->Engine().Status().currentGame, 1);
     ASSERT_FALSE(dialogs.shown.empty());
@@ -549,7 +549,7 @@ TEST_F(Window, FilesDroppedOnTheWindowAreOpenedAsMusic) {
     temp.Write("add.sh", "#!/bin/sh\nprintf '%s\\000' refused /etc/passwd '<b>no</b>' "
                          "game beta 40000 refused " +
                              roms + "tune.vgm '<b>why</b>'\n");
-    window->OpenMusic({QByteArray::fromStdString(roms + "tune.vgm")});
+    window->Opening().OpenMusic({QByteArray::fromStdString(roms + "tune.vgm")});
     ASSERT_TRUE(added.wait(20000));
     EXPECT_EQ(window->Engine().Status().state, PlayerState::Stopped);
     ASSERT_EQ(dialogs.shown.size(), 1u);
@@ -558,10 +558,10 @@ TEST_F(Window, FilesDroppedOnTheWindowAreOpenedAsMusic) {
 
     // No name at all is not taken for the current folder.
     dialogs.shown.clear();
-    window->OpenMusic({QByteArray()});
+    window->Opening().OpenMusic({QByteArray()});
     EXPECT_EQ(dialogs.Texts(), std::vector<std::string>{"Tarvo cannot play this file:\n\n(an "
                                                         "empty name): it names no file or folder"});
-    EXPECT_FALSE(window->Opener().Busy());
+    EXPECT_FALSE(window->Opening().Opener().Busy());
 
     // A folder of many games is counted first, and added only when the user agrees.
     temp.Write("add.sh", "#!/bin/sh\n[ \"$1\" = --count ] && { echo 1208; exit 0; }\n"
@@ -570,9 +570,9 @@ TEST_F(Window, FilesDroppedOnTheWindowAreOpenedAsMusic) {
         dialogs = ScriptedDialogs();
         dialogs.answers = {agree};
         window->Engine().StopPlayer();
-        window->OpenMusic({QByteArray::fromStdString(roms)});
+        window->Opening().OpenMusic({QByteArray::fromStdString(roms)});
         ASSERT_TRUE(added.wait(20000));
-        while (window->Opener().Busy()) // the count, then the adding
+        while (window->Opening().Opener().Busy()) // the count, then the adding
             ASSERT_TRUE(added.wait(20000));
         EXPECT_EQ(dialogs.Texts(),
                   (std::vector<std::string>{"Tarvo would add 1208 games from:\n\n" + roms +
@@ -616,15 +616,16 @@ TEST_F(Window, ThePositionBarAndTheArrowsMoveAClipAndTheVoicesWindowMutes) {
     EXPECT_EQ(Find<QLineEdit>(kElapsed)->text(), u"00:00"_s);
 
     window->Command(kMenuVoices);
-    ASSERT_NE(window->VoicesWindow(), nullptr);
-    auto* voices =
-        qobject_cast<QListWidget*>(window->VoicesWindow()->ControlById(CDlgVoices::kVoiceList));
+    ASSERT_NE(window->Windows().VoicesWindow(), nullptr);
+    auto* voices = qobject_cast<QListWidget*>(
+        window->Windows().VoicesWindow()->ControlById(CDlgVoices::kVoiceList));
     ASSERT_EQ(voices->count(), 2);
     EXPECT_EQ(voices->item(1)->text(), u"Noise"_s);
     EXPECT_EQ(voices->item(1)->checkState(), Qt::Checked);
     core.calls.clear();
     voices->item(1)->setCheckState(Qt::Unchecked);
-    qobject_cast<QPushButton*>(window->VoicesWindow()->ControlById(CDlgVoices::kAll))->click();
+    qobject_cast<QPushButton*>(window->Windows().VoicesWindow()->ControlById(CDlgVoices::kAll))
+        ->click();
     EXPECT_EQ(core.TakeActions(),
               (std::vector<std::string>{"Command(MUTE_VOICE, 1)", "Command(UNMUTE_VOICE, -1)"}));
 }
@@ -644,10 +645,10 @@ TEST_F(Window, ACoreErrorIsShownOutsideTheCoresCallWhileTheTickGoesOn) {
     bool tickedWhileShown = false;
     dialogs.onShow = [&](const std::string&) {
         callsUnderWay = core.callsUnderWay;
-        QSignalSpy tick(&window->Timer(), &QTimer::timeout);
+        QSignalSpy tick(&window->Timers().Timer(), &QTimer::timeout);
         tickedWhileShown = tick.wait(2000);
     };
-    QSignalSpy ticks(&window->Timer(), &QTimer::timeout);
+    QSignalSpy ticks(&window->Timers().Timer(), &QTimer::timeout);
     ASSERT_TRUE(ticks.wait(2000));
     EXPECT_TRUE(sent);
     QCoreApplication::processEvents();

@@ -63,7 +63,7 @@ TEST_F(PlaylistMode, SwitchingChangesTheControls) {
     Add(0, 1);
     Add(1, 2);
     Playlist().title = "Mix";
-    window->ToggleMode();
+    window->Mode().ToggleMode();
     EXPECT_TRUE(InPlaylistMode());
     EXPECT_EQ(Find<QPushButton>(kSwitchMode)->text(), "Switch to ROM Mode");
     EXPECT_EQ(Find<QGroupBox>(kBrowserGroup)->title(), "Playlist Browser");
@@ -121,7 +121,7 @@ TEST_F(PlaylistMode, PlayingFollowsThePlaylistAcrossGamesAndTheFocusStays) {
     EXPECT_EQ(QApplication::focusWidget(), List());
     Add(0, 1);
     Add(1, 2);
-    window->ToggleMode();
+    window->Mode().ToggleMode();
     EXPECT_EQ(QApplication::focusWidget(), List());
     EXPECT_EQ(Row(1, 1), "Clip 2");
     Find<QPushButton>(kNext)->setFocus(Qt::TabFocusReason);
@@ -136,7 +136,7 @@ TEST_F(PlaylistMode, PlayingFollowsThePlaylistAcrossGamesAndTheFocusStays) {
     EXPECT_EQ(Find<QLineEdit>(kClipTitle)->text(), "Quiet Village");
     EXPECT_EQ(Row(1, 1), "Quiet Village");
     SelectRow(0);
-    window->PlaySelected();
+    window->Clips().PlaySelected();
     EXPECT_EQ(window->Engine().Status().currentGame, 0);
 }
 
@@ -144,24 +144,24 @@ TEST_F(PlaylistMode, EnteringTheModeFindsThePlayingClipOrStartsThePlaylist) {
     Add(0, 1);
     Add(0, 3);
     Load(0, 3);
-    window->ToggleMode();
+    window->Mode().ToggleMode();
     EXPECT_EQ(window->Engine().Status().playlistPos, 1);
     EXPECT_EQ(List()->currentItem(), List()->topLevelItem(1));
 
-    window->ToggleMode(); // back in ROM mode the game's clips and the playing one are shown
+    window->Mode().ToggleMode(); // back in ROM mode the game's clips and the playing one are shown
     EXPECT_EQ(List()->currentItem()->data(0, Qt::UserRole).toInt(), 3);
     EXPECT_EQ(Find<QLineEdit>(kBrowserTitle)->text(), "Alpha Story");
 
     Playlist().Clear();
     Add(1, 2);
-    window->ToggleMode(); // another clip plays: the playlist starts
+    window->Mode().ToggleMode(); // another clip plays: the playlist starts
     EXPECT_EQ(Playing(), std::tuple(1, 2, 0));
 }
 
 TEST_F(PlaylistMode, MoveButtonsKeepThePlayingPosition) {
     for (int clip = 0; clip < 5; ++clip)
         Add(0, clip);
-    window->ToggleMode();
+    window->Mode().ToggleMode();
     EXPECT_EQ(List()->currentItem(), List()->topLevelItem(0)); // nothing plays: row 0
     window->Engine().PlayChosen(4);
     SelectRow(2);
@@ -186,9 +186,9 @@ TEST_F(PlaylistMode, MoveButtonsKeepThePlayingPosition) {
 
 TEST_F(PlaylistMode, ChoosingAGameInTheBrowserLeavesTheMode) {
     Add(0, 1);
-    window->ToggleMode();
+    window->Mode().ToggleMode();
     browserPick = 1;
-    window->OpenBrowser();
+    window->Windows().OpenBrowser();
     EXPECT_FALSE(InPlaylistMode());
     EXPECT_EQ(window->Engine().Status().currentGame, 1);
     EXPECT_GT(List()->topLevelItemCount(), 0); // the game's clips
@@ -211,7 +211,7 @@ TEST_F(PlaylistMode, LoadingSavesTheNamedPlaylistFirstAndAnEmptyOneLeavesTheMode
 
     temp.Write("empty.tvp", "; Tarvo Playlist File\nTitle=\n\n");
     dialogs.paths = {temp.File("empty.tvp")};
-    window->LoadPlaylistCommand();
+    window->Mode().LoadPlaylistCommand();
     EXPECT_FALSE(InPlaylistMode());
 }
 
@@ -220,7 +220,7 @@ TEST_F(PlaylistMode, TheBadEntryQuestionOnLoad) {
     temp.Write("bad.tvp", "Entry=gone 1\nEntry=alpha 2\nEntry=gone 3\n");
     dialogs.answers = {true};
     dialogs.paths = {temp.File("bad.tvp")};
-    window->LoadPlaylistCommand();
+    window->Mode().LoadPlaylistCommand();
     EXPECT_EQ(dialogs.shown.at(0).text.rfind("WARNING: The Playlist that was just loaded", 0), 0u);
     ASSERT_EQ(List()->topLevelItemCount(), 1);
     EXPECT_EQ(Row(0), "alpha:002");
@@ -253,9 +253,9 @@ TEST_F(PlaylistMode, ACrashLeavesACopyThatTheNextStartReloads) {
     Add(0, 1);
     Add(1, 2);
     Playlist().fileName = temp.File("named.tvp");
-    window->ToggleMode();
-    ASSERT_TRUE(window->AutosaveTimer().isActive());
-    EXPECT_EQ(window->AutosaveTimer().interval(), CPlayerEngine::kAutosavePeriodMs);
+    window->Mode().ToggleMode();
+    ASSERT_TRUE(window->Timers().AutosaveTimer().isActive());
+    EXPECT_EQ(window->Timers().AutosaveTimer().interval(), CPlayerEngine::kAutosavePeriodMs);
     window->Engine().Setup().Autosave();   // as the timer does
     EXPECT_EQ(temp.Read("named.tvp"), ""); // the user's own file is not touched
 
@@ -277,7 +277,7 @@ TEST_F(PlaylistMode, ANormalCloseSavesANamedPlaylistForTheNextStartAndIgnoresAnE
     EXPECT_EQ(temp.Read("Tarvo.ini").find("PlaylistFile"), std::string::npos);
     Add(0, 1);
     Playlist().fileName = temp.File("named.tvp");
-    window->ToggleMode();
+    window->Mode().ToggleMode();
     window->CloseSequence();
     EXPECT_TRUE(dialogs.shown.empty());
     EXPECT_TRUE(dialogs.pickerTitles.empty());

@@ -224,14 +224,14 @@ TEST(ProgramEndToEnd, OpenedMusicBecomesAGameAndPlaysAtOnce) {
     CPlayerDlg window(folder, core, dialogs);
     window.StartUp();
     core.SetOption(CORE_OPT_FIXED_RENDER_MS, 30); // each load is done when its call returns
-    window.Opener().SetProgram(QString::fromStdString(add));
+    window.Opening().Opener().SetProgram(QString::fromStdString(add));
     const int known = window.ROMList().GetCount();
     auto open = [&](const std::string& path) {
-        QSignalSpy finished(&window.Opener().Process(), &QProcess::finished);
-        window.OpenMusic({QByteArray::fromStdString(path)});
+        QSignalSpy finished(&window.Opening().Opener().Process(), &QProcess::finished);
+        window.Opening().OpenMusic({QByteArray::fromStdString(path)});
         do // a folder is counted first
             ASSERT_TRUE(finished.wait(30000));
-        while (window.Opener().Busy());
+        while (window.Opening().Opener().Busy());
     };
     open(music + "03 Desert Wind.vgm");
     ASSERT_EQ(window.ROMList().GetCount(), known + 1); // after the known games
@@ -248,7 +248,7 @@ TEST(ProgramEndToEnd, OpenedMusicBecomesAGameAndPlaysAtOnce) {
     // tarvo-add renames it beside the window, which goes on meanwhile.
     auto rename = [&](int game, const GameNaming& naming) {
         std::optional<bool> renamed;
-        window.RenameGame(game, naming, [&](bool done) { renamed = done; });
+        window.Opening().RenameGame(game, naming, [&](bool done) { renamed = done; });
         QDeadlineTimer deadline(20000);
         while (!renamed && !deadline.hasExpired())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
