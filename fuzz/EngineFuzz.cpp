@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (size_t voice = 0; voice < muted.size(); voice += 2)
             muted[voice] = true;
         engine->MuteVoices(muted);
-        engine->Seek(500);
+        engine->Seek(500, [] { return false; });
         engine->Render(frames.data(), 4410);
     }
     return 0;

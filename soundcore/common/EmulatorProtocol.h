@@ -25,12 +25,19 @@ enum class EmulatorMessage : uint32_t {
     Next = 3,
     // (nothing) -> no answer
     Stop = 4,
-    // milliseconds -> ok; the blocks rendered ahead are dropped, and the
-    // first from there is rendered ahead
+    // milliseconds, seek number -> outcome (SeekOutcome); the blocks
+    // rendered ahead are dropped, and the first from there is rendered ahead
     Seek = 5,
     // muted voices -> ok; from the next block rendered
     Mute = 6,
+    // seek number -> no answer; that seek is given up where it got to, and
+    // answered so, whether it runs or is still to come. Sent from another
+    // thread than the one awaiting the seek's answer, in any order with it.
+    Abandon = 7,
 };
+
+// How a seek ended, as the emulator answers it.
+enum class SeekOutcome : uint32_t { Failed = 0, Done = 1, GivenUp = 2 };
 
 // A tune's first block is short, so it is heard at once even from a slow
 // emulator; each next one is twice as long, up to about 1.5 s of sound, so

@@ -36,6 +36,9 @@ bool CEmulatorServer::Serve(EmulatorMessage type, const Bytes& request) {
         return Seek(request);
     case EmulatorMessage::Mute:
         return Mute(request);
+    case EmulatorMessage::Abandon: // before its seek, or after it ended
+        TakeAbandon(request);
+        return true;
     }
     return false; // not the core speaking
 }
@@ -121,12 +124,39 @@ void CEmulatorServer::RenderFromHere() {
 bool CEmulatorServer::Seek(const Bytes& request) {
     CMessageReader reader(request);
     const int ms = static_cast<int>(reader.Number());
-    const bool done = m_engine && reader.Ok() && m_engine->Seek(ms);
+    const uint32_t number = reader.Number();
+    bool givenUp = !SeekWanted(number);
+    const bool done = !givenUp && m_engine && reader.Ok() &&
+                      m_engine->Seek(ms, [&] { return givenUp = !SeekWanted(number); });
+    const SeekOutcome outcome = done      ? SeekOutcome::Done
+                                : givenUp ? SeekOutcome::GivenUp
+                                          : SeekOutcome::Failed;
     CMessageWriter answer;
-    answer.Number(done ? 1 : 0);
+    answer.Number(static_cast<uint32_t>(outcome));
     if (!Reply(EmulatorMessage::Seek, answer)) return false;
     RenderFromHere();
-    return true;
+    // Nothing is rendered from a place no one wants: the next seek comes.
+    if (outcome == SeekOutcome::GivenUp) m_ended = true;
+    return !m_broken;
+}
+
+// While the core awaits a seek's answer, the only request it may send is the
+// one that gives a seek up (this one, or one that has ended meanwhile).
+bool CEmulatorServer::SeekWanted(uint32_t number) {
+    while (!m_broken && RequestWaiting()) {
+        EmulatorMessage type{};
+        Bytes request;
+        m_broken = !ReceiveMessage(m_socket, type, request, kMaxRequestBytes, std::nullopt) ||
+                   type != EmulatorMessage::Abandon;
+        if (!m_broken) TakeAbandon(request);
+    }
+    return !m_broken && number > m_abandonedSeek;
+}
+
+void CEmulatorServer::TakeAbandon(const Bytes& request) {
+    CMessageReader reader(request);
+    const uint32_t number = reader.Number();
+    if (reader.Ok()) m_abandonedSeek = std::max(m_abandonedSeek, number);
 }
 
 bool CEmulatorServer::Mute(const Bytes& request) {

@@ -22,6 +22,9 @@ private:
     bool Start(const Bytes& request);
     bool Next();
     bool Seek(const Bytes& request);
+    // Reads what came while seek `number` runs; false once it is given up.
+    bool SeekWanted(uint32_t number);
+    void TakeAbandon(const Bytes& request);
     bool Mute(const Bytes& request);
     void RenderFromHere();
     // Renders the next block into its slot, while the core has room for it.
@@ -40,6 +43,8 @@ private:
     int m_frames[kBlockSlots] = {};
     int m_blockFrames = kFirstBlockFrames; // of the next block to render
     bool m_ended = false;
+    uint32_t m_abandonedSeek = 0; // the highest seek number given up
+    bool m_broken = false;        // the core spoke out of turn, or went away
 };
 
 } // namespace tarvocore

@@ -151,8 +151,8 @@ bool CAdPlugEngine::Render(int16_t* frames, int frameCount) {
 
 // The chip's envelopes run on the sound they make, so the song is played
 // there, without being heard: from its start, or on from where it is.
-bool CAdPlugEngine::Seek(int ms) {
-    return PlayUnheardTo(*this, m_track, m_playedFrames, ms);
+bool CAdPlugEngine::Seek(int ms, const SeekGivenUp& givenUp) {
+    return PlayUnheardTo(*this, m_track, m_playedFrames, ms, givenUp);
 }
 
 // The engine emulates one OPL2, so a song has its nine channels.

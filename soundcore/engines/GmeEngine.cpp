@@ -118,16 +118,17 @@ bool CGmeEngine::Render(int16_t* frames, int frameCount) {
 // libgme's own seek mutes the chips while it runs ahead, and a muted chip
 // keeps its oscillators still, so the tune would go on from there with other
 // phases than it had. Played there unheard instead, it sounds as it would.
-bool CGmeEngine::Seek(int ms) {
+bool CGmeEngine::Seek(int ms, const SeekGivenUp& givenUp) {
     const long target = static_cast<long>(std::max(ms, 0)) * 44100 / 1000 * 2; // samples
     long at = gme_tell_samples(m_emu);
     if (target < at) {
         if (gme_start_track(m_emu, m_track) != nullptr) return false;
         at = gme_tell_samples(m_emu);
     }
-    std::vector<short> unheard(8192);
+    std::vector<short> unheard(2 * kUnheardChunkFrames);
     while (at < target && !gme_track_ended(m_emu)) {
-        const int count = static_cast<int>(std::min<long>(target - at, 8192));
+        if (givenUp()) return false;
+        const int count = static_cast<int>(std::min<long>(target - at, 2 * kUnheardChunkFrames));
         if (gme_play(m_emu, count, unheard.data()) != nullptr) return false;
         at += count;
     }

@@ -4,11 +4,16 @@
 #include "common/MusicInfo.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace tarvocore {
+
+// Asked now and then while a seek runs: true once the seek is no longer
+// wanted (another took its place), and the engine stops where it got to.
+using SeekGivenUp = std::function<bool()>;
 
 // One emulator library behind the few things the core asks of it. Engines
 // run only inside the emulator process, never in the program's.
@@ -25,8 +30,8 @@ public:
     // the frames then being silence.
     virtual bool Render(int16_t* frames, int frameCount) = 0;
     // Goes to `ms` into the started tune, as if it had played there from its
-    // start; false when the engine cannot.
-    virtual bool Seek(int ms) = 0;
+    // start; false when the engine cannot, or when `givenUp` said so on the way.
+    virtual bool Seek(int ms, const SeekGivenUp& givenUp) = 0;
     // The started tune's voices (a chip's channels) by the library's names, in
     // the order MuteVoices takes them.
     virtual std::vector<std::string> Voices() = 0;
@@ -37,8 +42,13 @@ public:
 // A seek for an engine whose chips' state rests on every sample played: the
 // tune is played unheard to `ms`, from its start (`track` started again) when
 // the place lies behind `playedFrames`, which the engine's Render counts.
-// False when the tune cannot start or ends on the way.
-bool PlayUnheardTo(IMusicEngine& engine, int track, const long& playedFrames, int ms);
+// False when the tune cannot start or ends on the way, or the seek is given up.
+bool PlayUnheardTo(IMusicEngine& engine, int track, const long& playedFrames, int ms,
+                   const SeekGivenUp& givenUp);
+
+// How much sound a seek plays unheard between two looks at whether it is
+// still wanted: about 0.1 s of the tune, a few milliseconds of work.
+constexpr int kUnheardChunkFrames = 4096;
 
 // The engine for a file, chosen by its content and, where that says
 // nothing, by its name; null when no engine plays it.

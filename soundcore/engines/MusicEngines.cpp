@@ -12,15 +12,17 @@
 
 namespace tarvocore {
 
-bool PlayUnheardTo(IMusicEngine& engine, int track, const long& playedFrames, int ms) {
+bool PlayUnheardTo(IMusicEngine& engine, int track, const long& playedFrames, int ms,
+                   const SeekGivenUp& givenUp) {
     const long target = static_cast<long>(std::max(ms, 0)) * 44100 / 1000;
     std::string error;
     if (target < playedFrames && !engine.Start(track, error)) return false;
-    std::vector<int16_t> unheard(2 * 4096);
-    while (playedFrames < target)
-        if (!engine.Render(unheard.data(),
-                           static_cast<int>(std::min<long>(target - playedFrames, 4096))))
-            return false;
+    std::vector<int16_t> unheard(2 * kUnheardChunkFrames);
+    while (playedFrames < target) {
+        if (givenUp()) return false;
+        const long chunk = std::min<long>(target - playedFrames, kUnheardChunkFrames);
+        if (!engine.Render(unheard.data(), static_cast<int>(chunk))) return false;
+    }
     return true;
 }
 

@@ -114,16 +114,19 @@ bool COpenMptEngine::Render(int16_t* frames, int frameCount) {
 
 // libopenmpt goes to the start of a row, with the notes struck before it
 // sounding on as they would; the rest of the way is played unheard.
-bool COpenMptEngine::Seek(int ms) {
+bool COpenMptEngine::Seek(int ms, const SeekGivenUp& givenUp) {
     m_module->ctl_set_boolean("seek.sync_samples", true);
     const double target = std::max(ms, 0) / 1000.0;
     double at = m_module->set_position_seconds(target);
     for (double back = 0.5; at > target && back < 64; back *= 2)
         at = m_module->set_position_seconds(std::max(target - back, 0.0));
     long frames = std::lround((target - at) * 44100);
-    std::vector<int16_t> unheard(2 * 4096);
-    for (; frames > 0; frames -= 4096)
-        if (!Render(unheard.data(), static_cast<int>(std::min<long>(frames, 4096)))) return false;
+    std::vector<int16_t> unheard(2 * kUnheardChunkFrames);
+    for (; frames > 0; frames -= kUnheardChunkFrames) {
+        if (givenUp()) return false;
+        const long chunk = std::min<long>(frames, kUnheardChunkFrames);
+        if (!Render(unheard.data(), static_cast<int>(chunk))) return false;
+    }
     return true;
 }
 

@@ -24,7 +24,7 @@ public:
     MusicInfo Info() override;
     bool Start(int track, std::string& error) override;
     bool Render(int16_t* frames, int frameCount) override;
-    bool Seek(int ms) override;
+    bool Seek(int ms, const SeekGivenUp& givenUp) override;
     std::vector<std::string> Voices() override;
     void MuteVoices(const std::vector<bool>& muted) override;
 

@@ -120,8 +120,8 @@ bool CSidEngine::Render(int16_t* frames, int frameCount) {
 // A C64 tune is a program: the only way to a place in it is to run it there,
 // from its start or on from where it is, unheard. (libsidplayfp's fast
 // forward would save only the resampling, and loses count of the time.)
-bool CSidEngine::Seek(int ms) {
-    return PlayUnheardTo(*this, m_track, m_playedFrames, ms);
+bool CSidEngine::Seek(int ms, const SeekGivenUp& givenUp) {
+    return PlayUnheardTo(*this, m_track, m_playedFrames, ms, givenUp);
 }
 
 // Three voices a chip; a tune for two or three chips has them all.

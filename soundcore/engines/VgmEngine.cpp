@@ -257,8 +257,8 @@ bool CVgmEngine::Render(int16_t* frames, int frameCount) {
 }
 
 // The chips' state rests on every sample played, so the way is played unheard.
-bool CVgmEngine::Seek(int ms) {
-    return PlayUnheardTo(*this, 0, m_playedFrames, ms) || m_ended;
+bool CVgmEngine::Seek(int ms, const SeekGivenUp& givenUp) {
+    return PlayUnheardTo(*this, 0, m_playedFrames, ms, givenUp) || m_ended;
 }
 
 std::vector<std::string> CVgmEngine::Voices() {

@@ -59,6 +59,7 @@ bool CEmulatorProcess::Launch(std::string& error) {
     if (spawned == 0) {
         const std::lock_guard lock(m_pidLock);
         m_pid = pid;
+        m_socket = sockets[0];
     }
     if (spawned != 0) {
         if (blocks != MAP_FAILED) ::munmap(blocks, kSharedBytes);
@@ -66,7 +67,6 @@ bool CEmulatorProcess::Launch(std::string& error) {
         error = "cannot start the emulator " + m_program + ": " + std::strerror(spawned);
         return false;
     }
-    m_socket = sockets[0];
     m_blocks = static_cast<int16_t*>(blocks);
     return true;
 }
@@ -81,10 +81,10 @@ void CEmulatorProcess::Kill() {
             }
         }
         m_pid = -1;
+        if (m_socket >= 0) ::close(m_socket);
+        m_socket = -1;
     }
-    if (m_socket >= 0) ::close(m_socket);
     if (m_blocks) ::munmap(m_blocks, kSharedBytes);
-    m_socket = -1;
     m_blocks = nullptr;
     m_blockAsked = false;
 }
@@ -97,7 +97,12 @@ void CEmulatorProcess::Interrupt() const {
 bool CEmulatorProcess::Send(EmulatorMessage type, const Bytes& request, int limitMs,
                             std::string& error) {
     if (!Launch(error)) return false;
-    if (SendMessage(m_socket, type, request, After(limitMs))) return true;
+    bool sent = false;
+    {
+        const std::lock_guard lock(m_sendLock);
+        sent = SendMessage(m_socket, type, request, After(limitMs));
+    }
+    if (sent) return true;
     Kill();
     error = kStopped;
     return false;
@@ -186,10 +191,30 @@ bool CEmulatorProcess::Start(const std::string& name, const Bytes& data, const B
     return started && reader.Ok();
 }
 
-bool CEmulatorProcess::Seek(int ms, int limitMs, std::string& error) {
+SeekOutcome CEmulatorProcess::Seek(int ms, uint32_t number, int limitMs, std::string& error) {
     CMessageWriter request;
     request.Number(static_cast<uint32_t>(std::max(ms, 0)));
-    return Confirmed(EmulatorMessage::Seek, request, limitMs, error);
+    request.Number(number);
+    Bytes answer;
+    if (!Exchange(EmulatorMessage::Seek, request.Payload(), answer, limitMs, error))
+        return SeekOutcome::Failed;
+    CMessageReader reader(answer);
+    const uint32_t outcome = reader.Number();
+    if (reader.Ok() && (outcome == static_cast<uint32_t>(SeekOutcome::Done) ||
+                        outcome == static_cast<uint32_t>(SeekOutcome::GivenUp)))
+        return static_cast<SeekOutcome>(outcome);
+    error = "the emulator could not do it";
+    return SeekOutcome::Failed;
+}
+
+void CEmulatorProcess::AbandonSeek(uint32_t number) const {
+    const std::lock_guard lock(m_pidLock);
+    if (m_pid <= 0) return;
+    const std::lock_guard sending(m_sendLock);
+    CMessageWriter request;
+    request.Number(number);
+    constexpr int kAbandonLimitMs = 100; // a few bytes; a full socket means a stuck emulator
+    SendMessage(m_socket, EmulatorMessage::Abandon, request.Payload(), After(kAbandonLimitMs));
 }
 
 bool CEmulatorProcess::Mute(const std::vector<bool>& muted, std::string& error) {

@@ -46,8 +46,14 @@ public:
     bool Start(const std::string& name, const Bytes& data, const Bytes& trackList,
                const StartRequest& start, std::vector<std::string>& voices, std::string& error);
     // Goes to `ms` into the started tune; what was rendered ahead is dropped.
-    // A seek may take long (a tune that can only be run there), hence its limit.
-    bool Seek(int ms, int limitMs, std::string& error);
+    // A seek may take long (a tune that can only be run there), hence its
+    // limit; `error` says why it failed.
+    // `number` names the seek for AbandonSeek; each is higher than the last.
+    SeekOutcome Seek(int ms, uint32_t number, int limitMs, std::string& error);
+    // From another thread than the one awaiting seek `number`: it is given up
+    // where it got to (or at once, if it has not begun), and answered so,
+    // leaving the emulator running for the seek that replaces it.
+    void AbandonSeek(uint32_t number) const;
     bool Mute(const std::vector<bool>& muted, std::string& error);
     // Asks for the next block of the started tune, which the emulator has
     // mostly rendered already; TakeNext waits for it, at most `waitMs` at a
@@ -87,11 +93,13 @@ private:
 
     std::string m_program;
     // Written by the thread working with the process (its start, its end),
-    // read there freely; another thread reads it only under the lock, which
-    // the end holds from the signal to the reaping.
+    // under the lock, and read there freely; another thread reads them only
+    // under the lock, which the end holds from the signal to the closing.
     mutable std::mutex m_pidLock;
     pid_t m_pid = -1;
     int m_socket = -1;
+    // Held while a message is written, so that two threads' never interleave.
+    mutable std::mutex m_sendLock;
     int16_t* m_blocks = nullptr;
     bool m_blockAsked = false;
     std::chrono::steady_clock::time_point m_blockDue{}; // when an asked block is late

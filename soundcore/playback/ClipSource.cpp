@@ -27,13 +27,14 @@ void CClipSource::DropBlock() {
 
 // A seek may run a tune a long way without sound; it is done on a thread of
 // its own, so its limit is generous.
-bool CClipSource::Seek(int ms, std::string& error) {
-    if (!m_started) return false;
+SeekOutcome CClipSource::Seek(int ms, uint32_t number, std::string& error) {
+    if (!m_started) return SeekOutcome::Failed;
     DropBlock();
     constexpr int kSeekLimitMs = 60000;
-    m_playing = m_emulator.Seek(ms, kSeekLimitMs, error);
-    if (!m_playing) StartSilence();
-    return m_playing;
+    const SeekOutcome outcome = m_emulator.Seek(ms, number, kSeekLimitMs, error);
+    m_playing = outcome == SeekOutcome::Done;
+    if (outcome == SeekOutcome::Failed) StartSilence();
+    return outcome;
 }
 
 // The block after this one is asked for at once, so the emulator renders it

@@ -22,8 +22,10 @@ public:
     void StartSilence();
     // Whether a tune is in the emulator (one that ended is still there to seek).
     bool HasTune() const { return m_started; }
-    // Goes to `ms` into the tune; what was taken ahead of it is dropped.
-    bool Seek(int ms, std::string& error);
+    // Goes to `ms` into the tune; what was taken ahead of it is dropped. A
+    // seek that failed leaves the clip silent; one given up leaves the tune
+    // where it got to, for the seek that replaced it.
+    SeekOutcome Seek(int ms, uint32_t number, std::string& error);
     bool Mute(const std::vector<bool>& muted, std::string& error) {
         return m_started && m_emulator.Mute(muted, error);
     }

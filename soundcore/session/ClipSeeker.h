@@ -15,8 +15,9 @@ namespace tarvocore {
 
 // Moves the clip playing: the emulator goes to the place on a thread of its
 // own (a C64 tune is run there, which takes a while) while the caller's
-// thread goes on; a seek asked meanwhile waits, and the latest wins. While a
-// seek runs, the emulator and the clip's source are its own.
+// thread goes on. A seek asked meanwhile replaces it: the one under way is
+// given up where it got to, and the latest goes on from there. While a seek
+// runs, the emulator and the clip's source are its own.
 class CClipSeeker {
 public:
     CClipSeeker(const CCoreMessenger& messenger, CEmulatorProcess& emulator, CClipSource& source,
@@ -41,7 +42,10 @@ public:
     }
 
 private:
+    void Begin(int ms, int clip, bool showBusy, bool wait);
     void Finish();
+    // The seek is done: the player is told where the clip now is.
+    void Tell(int ms);
 
     const CCoreMessenger& m_messenger;
     CEmulatorProcess& m_emulator;
@@ -51,11 +55,14 @@ private:
     std::unique_ptr<CBackgroundJob> m_seek;
     int m_seekMs = 0;
     int m_clip = 0;
-    bool m_seekDone = false;
+    SeekOutcome m_outcome = SeekOutcome::Failed;
+    uint32_t m_seekNumber = 0; // of the last seek begun
     std::string m_seekError;
-    bool m_toldBusy = false;
+    bool m_showsBusy = false; // a mute's seek keeps the player as it was
+    bool m_toldBusy = false;  // since the last seek the player was told done
     bool m_wait = false;
-    int m_nextSeekMs = -1;
+    int m_nextSeekMs = -1; // asked while one runs: it replaces that one
+    bool m_nextShowsBusy = false;
 };
 
 } // namespace tarvocore

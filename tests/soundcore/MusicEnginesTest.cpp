@@ -336,6 +336,62 @@ TEST_F(EnginesTest, EachEngineSeeksAndMutesItsVoices) {
     EXPECT_EQ(core.GetInt(CORE_INT_VOICE_MUTED, 0), 0);
 }
 
+// In every engine a seek asked while another runs takes its place: the one
+// under way is given up where it got to (the first target here lies an hour
+// into the tune, which no engine reaches within the seek's minute), the
+// emulator goes on in the same process, and only the last place is told,
+// with no error; the sound there is the sound of playing there.
+TEST_F(EnginesTest, OverlappingSeeksReplaceEachOtherInEveryEngine) {
+    romFolder = TARVO_DEMO_ROMS;
+    const struct {
+        const char* game;
+        int clip;
+        int seekMs; // a whole number of level reports (30 ms)
+    } cases[] = {{"tarvoquest", 1, 19980},
+                 {"tiderunner", 0, 4980},
+                 {"cometminer", 1, 4980},
+                 {"embercrypt", 1, 6000},
+                 {"neondragon", 1, 4980}};
+    constexpr int kReport = tarvocore::CSoundCore::kLevelReportFrames;
+    auto listen = [this](int reports) {
+        std::vector<int16_t> heard;
+        captured = &heard;
+        for (int i = 0; i < reports; ++i)
+            core.Render(kReport);
+        captured = nullptr;
+        return heard;
+    };
+    core.SetOption(CORE_OPT_END_AT_LENGTH, 0); // every tune plays on, so an hour is a place
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.game);
+        core.SetOption(CORE_OPT_FIXED_RENDER_MS, 30);
+        Load(c.game, c.clip);
+        listen(c.seekMs / 30);
+        const std::vector<int16_t> straight = listen(20);
+
+        Load(c.game, c.clip);
+        listen(10);
+        const pid_t emulator = core.Emulator().Pid();
+        core.SetOption(CORE_OPT_FIXED_RENDER_MS, 0); // the seeks run beside this thread
+        core.Command(CORE_CMD_PAUSE, 0);             // and the service renders nothing
+        messages.clear();
+        core.Command(CORE_CMD_SEEK, 3600 * 1000);
+        core.Command(CORE_CMD_SEEK, 1800 * 1000);
+        core.Command(CORE_CMD_SEEK, c.seekMs);
+        while (Count(CORE_MSG_SEEKED) == 0) {
+            core.WaitForStarts();
+            core.Command(CORE_CMD_SERVICE, 0);
+        }
+        EXPECT_EQ(Count(CORE_MSG_SEEKED), 1);
+        EXPECT_EQ(Last(CORE_MSG_SEEKED)->second, c.seekMs);
+        EXPECT_EQ(Count(CORE_MSG_ERROR), 0) << Last(CORE_MSG_ERROR)->text;
+        EXPECT_EQ(core.Emulator().Pid(), emulator);
+        core.Command(CORE_CMD_RESUME, 0);
+        core.SetOption(CORE_OPT_FIXED_RENDER_MS, 30);
+        EXPECT_LE(DifferenceDb(listen(20), straight), -40);
+    }
+}
+
 // A demo tune of each engine falls silent within 0.1 s of the length the
 // core tells for it; a looping one after its loops and its fade, as many
 // loops as asked.
