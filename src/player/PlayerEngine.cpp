@@ -102,7 +102,7 @@ void CPlayerEngine::Unload() {
 }
 
 void CPlayerEngine::StopPlayer() {
-    switch (m_status.state) {
+    switch (m_status.StateOfTheClip()) {
     case PlayerState::Idle:
         break;
     case PlayerState::Busy: // the game loading is not wanted after all
@@ -126,8 +126,10 @@ void CPlayerEngine::StopPlayer() {
     UpdateButtonsAndMenus();
 }
 
+// During a seek the transport acts on the clip as it was before the seek.
 void CPlayerEngine::Play() {
-    switch (m_status.state) {
+    PlayerState& clipState = m_status.Seeking() ? m_status.stateBeforeBusy : m_status.state;
+    switch (clipState) {
     case PlayerState::Idle:
     case PlayerState::Busy:
         Next();
@@ -140,46 +142,49 @@ void CPlayerEngine::Play() {
         break;
     case PlayerState::Playing:
         m_core.Command(CORE_CMD_PAUSE, 0);
-        m_status.state = PlayerState::Paused;
+        clipState = PlayerState::Paused;
         break;
     case PlayerState::Paused:
         m_core.Command(CORE_CMD_RESUME, 0);
-        m_status.state = PlayerState::Playing;
+        clipState = PlayerState::Playing;
         break;
     case PlayerState::Recording:
         m_core.Command(CORE_CMD_PAUSE, 0);
-        m_status.state = PlayerState::RecordingPaused;
+        clipState = PlayerState::RecordingPaused;
         break;
     case PlayerState::RecordingPaused:
         m_core.Command(CORE_CMD_RESUME, 0);
-        m_status.state = PlayerState::Recording;
+        clipState = PlayerState::Recording;
         break;
     }
     UpdateButtonsAndMenus();
 }
 
 void CPlayerEngine::Rec() {
-    if (m_status.state == PlayerState::Stopped || m_status.state == PlayerState::Playing ||
-        m_status.state == PlayerState::Paused)
+    const PlayerState state = m_status.StateOfTheClip();
+    if (state == PlayerState::Stopped || state == PlayerState::Playing ||
+        state == PlayerState::Paused)
         m_recorder.Start(m_order.ClipToStart());
-    else if (IsRecording(m_status.state))
+    else if (IsRecording(state))
         m_recorder.Save(LoadedGame());
 }
 
 void CPlayerEngine::Next() {
     m_status.playlistPos = m_order.NextTarget(-1);
-    if (m_status.state == PlayerState::Idle || m_status.state == PlayerState::Busy) {
+    const PlayerState state = m_status.StateOfTheClip();
+    if (state == PlayerState::Idle || state == PlayerState::Busy) {
         if (m_status.playlistMode) PlayClip(m_status.playlistPos);
         return;
     }
-    if (IsRecording(m_status.state)) StopPlayer();
+    if (IsRecording(state)) StopPlayer();
     PlayClip(m_status.playlistPos);
 }
 
 void CPlayerEngine::Prev() {
     m_status.playlistPos = m_order.PrevTarget(-1);
-    if (m_status.state == PlayerState::Idle || m_status.state == PlayerState::Busy) return;
-    if (IsRecording(m_status.state)) StopPlayer();
+    const PlayerState state = m_status.StateOfTheClip();
+    if (state == PlayerState::Idle || state == PlayerState::Busy) return;
+    if (IsRecording(state)) StopPlayer();
     PlayClip(m_status.playlistPos);
 }
 
@@ -249,8 +254,9 @@ void CPlayerEngine::FindPlayingEntry(bool startIfAbsent) {
         game && m_status.currentClip >= 0 ? m_playlist.FindEntry(game, m_status.currentClip) : -1;
     if (m_status.playlistPos >= 0) {
         m_view.SelectClipRow(m_status.playlistPos);
-    } else if (m_status.state == PlayerState::Idle || m_status.state == PlayerState::Busy ||
-               m_status.state == PlayerState::Stopped) {
+    } else if (m_status.StateOfTheClip() == PlayerState::Idle ||
+               m_status.StateOfTheClip() == PlayerState::Busy ||
+               m_status.StateOfTheClip() == PlayerState::Stopped) {
         Unload();
         m_view.SelectClipRow(0);
     } else {

@@ -60,7 +60,8 @@ void CMainWindowView::UpdateTransportButtons() {
         m_window.setCursor(Qt::BusyCursor);
     else
         m_window.unsetCursor();
-    const PlayerState state = status.state;
+    // A seek leaves the transport as the clip had it.
+    const PlayerState state = status.StateOfTheClip();
     const bool active = state != PlayerState::Idle && state != PlayerState::Busy;
     const bool sounding = active && state != PlayerState::Stopped;
     EnableTransportControls(active, sounding);
@@ -78,13 +79,14 @@ void CMainWindowView::EnableTransportControls(bool active, bool sounding) {
     const CFocusKeeper::Updating updating(m_window.Focus());
     const PlayerStatus& status = m_window.Engine().Status();
     const bool playlistMode = status.playlistMode;
-    const bool idle = status.state == PlayerState::Idle;
+    const bool idle = status.StateOfTheClip() == PlayerState::Idle;
     m_window.SetEnabled(kNext, active || (idle && playlistMode));
     m_window.SetEnabled(kPrev, active);
     m_window.SetEnabled(kClipNumber, active && !playlistMode);
     m_window.SetEnabled(kClipTitle, active);
     m_window.SetEnabled(kPlay, active || playlistMode);
-    m_window.SetEnabled(kStop, sounding || status.state == PlayerState::Busy); // STOP ends a load
+    m_window.SetEnabled(kStop,
+                        sounding || status.state == PlayerState::Busy); // STOP ends a load too
     m_window.SetEnabled(kRec, active);
 }
 

@@ -522,7 +522,9 @@ TEST_F(Engine, ATuneOfKnownLengthEndsAtItsLength) {
 }
 
 // While a long seek keeps the player busy, the clip stands at the seek's
-// target for the arrows and the desktop, in the state it had.
+// target for the arrows and the desktop, in the state it had, and the
+// transport acts on that state: PLAY pauses it, STOP stops it (and never
+// unloads the game, as STOP during a load does).
 TEST_F(Engine, ASeekUnderWayCountsFromItsTarget) {
     core.tellsTunes = true;
     core.tunes = {"", "Long Shaft"};
@@ -539,10 +541,25 @@ TEST_F(Engine, ASeekUnderWayCountsFromItsTarget) {
     Actions();
     engine->Listening().SeekBy(5);
     EXPECT_EQ(Actions(), Calls{"Command(SEEK, 151000)"});
+    engine->Play();
+    EXPECT_EQ(Actions(), Calls{"Command(PAUSE, 0)"});
+    EXPECT_EQ(engine->Status().StateOfTheClip(), PlayerState::Paused);
+    core.Send(CORE_MSG_SEEKED, nullptr, 151000);
+    EXPECT_EQ(engine->Status().state, PlayerState::Paused);
+    engine->Play();
+    engine->Listening().SeekTo(20000);
+    core.Send(CORE_MSG_BUSY);
+    Actions();
+    engine->StopPlayer();
+    EXPECT_EQ(Actions(), Calls{"Command(PAUSE, 0)"});
+    EXPECT_EQ(engine->Status().state, PlayerState::Stopped);
+    EXPECT_GE(engine->Status().currentGame, 0);
+    core.Send(CORE_MSG_SEEKED, nullptr, 20000);
+    EXPECT_EQ(engine->Status().state, PlayerState::Stopped);
+    engine->Play();
 
     // After the silence played around a recording, another game's clip can
     // be sought at once.
-    core.Send(CORE_MSG_SEEKED, nullptr, 151000);
     engine->Rec();
     core.SendPathRequest(CORE_MSG_WAV_PATH, "");
     engine->Rec(); // kept: the core plays silence, which is never told

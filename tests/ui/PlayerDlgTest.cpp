@@ -148,6 +148,15 @@ TEST_F(Window, TransportButtonsByState) {
         EXPECT_EQ(enabled(), row.enabled);
         EXPECT_EQ(window->Icon().Sequences().CurrentSequence(), row.sequence);
     }
+    // A long seek shows the busy cursor and leaves the transport as it was.
+    Reach(PlayerState::Playing);
+    window->Engine().Listening().SeekTo(20000);
+    core.Send(CORE_MSG_BUSY);
+    EXPECT_EQ(enabled(), "111111");
+    EXPECT_EQ(window->Icon().Sequences().CurrentSequence(), 0);
+    EXPECT_EQ(window->cursor().shape(), Qt::BusyCursor);
+    core.Send(CORE_MSG_SEEKED, nullptr, 20000);
+    EXPECT_EQ(window->cursor().shape(), Qt::ArrowCursor);
     window->Mode().SetPlaylistMode(true);
     Reach(PlayerState::Idle);
     EXPECT_EQ(enabled(), "101000"); // NEXT and PLAY start the playlist
