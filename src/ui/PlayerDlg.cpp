@@ -61,7 +61,8 @@ void CPlayerDlg::BuildWindow() {
                    Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
     m_sizing = std::make_unique<CWindowSizing>(*this, m_config.MainWindowSize);
     m_clips = std::make_unique<CClipListPanel>(*this, m_controls);
-    m_positionBar = new CPositionBar(Control<QSlider>(m_controls, kPositionBar), this, *m_engine);
+    m_positionBar =
+        new CPositionBar(Control<QSlider>(m_controls, kPositionBar), this, m_engine->Listening());
     m_focus = std::make_unique<CFocusKeeper>(
         *this, [this](QWidget* now) { m_positionBar->LetArrowsSeek(now, m_clips->Tree()); });
 }

@@ -1,29 +1,36 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/PositionBar.h"
 
+#include "player/TimeText.h"
+
 #include <algorithm>
 #include <QCursor>
 #include <QLineEdit>
 #include <QShortcut>
 #include <QSlider>
 #include <QStyle>
+#include <QToolTip>
 
 namespace tarvo {
 
-CPositionBar::CPositionBar(QSlider* bar, QWidget* window, CPlayerEngine& engine)
-    : QObject(window), m_bar(bar), m_engine(engine) {
+CPositionBar::CPositionBar(QSlider* bar, QWidget* window, CClipListening& listening)
+    : QObject(window), m_bar(bar), m_listening(listening) {
     m_bar->setSingleStep(kSeekStepSeconds);
     m_bar->setPageStep(kSeekStepSeconds);
     m_bar->setEnabled(false);
     m_bar->setToolTip(tr("Where the clip is; drag or click to move it"));
     connect(m_bar, &QSlider::actionTriggered, this, &CPositionBar::SeekFromBar);
     connect(m_bar, &QSlider::sliderReleased, this,
-            [this] { m_engine.Listening().SeekTo(m_bar->sliderPosition() * 1000LL); });
+            [this] { m_listening.SeekTo(m_bar->sliderPosition() * 1000LL); });
+    // While dragging, the place the clip would go is shown beside the knob.
+    connect(m_bar, &QSlider::sliderMoved, this, [this](int seconds) {
+        QToolTip::showText(QCursor::pos(), QString::fromStdString(FormatTime(seconds, false)),
+                           m_bar);
+    });
     for (auto [key, step] :
          {std::pair{Qt::Key_Left, -kSeekStepSeconds}, std::pair{Qt::Key_Right, kSeekStepSeconds}}) {
         auto* shortcut = new QShortcut(QKeySequence(key), window);
-        connect(shortcut, &QShortcut::activated, this,
-                [this, step] { m_engine.Listening().SeekBy(step); });
+        connect(shortcut, &QShortcut::activated, this, [this, step] { m_listening.SeekBy(step); });
         m_seekKeys.push_back(shortcut);
     }
 }
@@ -52,7 +59,7 @@ void CPositionBar::SeekFromBar(int action) {
         m_bar->setSliderPosition(
             QStyle::sliderValueFromPosition(m_bar->minimum(), m_bar->maximum(), x, m_bar->width()));
     }
-    m_engine.Listening().SeekTo(m_bar->sliderPosition() * 1000LL);
+    m_listening.SeekTo(m_bar->sliderPosition() * 1000LL);
 }
 
 } // namespace tarvo

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "player/PlayerEngine.h"
+#include "player/ClipListening.h"
 
 #include <QList>
 #include <QObject>
@@ -19,7 +19,7 @@ public:
     // How far the arrow keys and the bar's own steps move a clip.
     static constexpr int kSeekStepSeconds = 5;
 
-    CPositionBar(QSlider* bar, QWidget* window, CPlayerEngine& engine);
+    CPositionBar(QSlider* bar, QWidget* window, CClipListening& listening);
     // The bar follows the clip, except while the user holds it.
     void Show(const PlayerFields& fields);
     // The arrows seek unless `focus` moves with them itself: a list its
@@ -30,7 +30,7 @@ private:
     void SeekFromBar(int action);
 
     QSlider* m_bar;
-    CPlayerEngine& m_engine;
+    CClipListening& m_listening;
     QList<QShortcut*> m_seekKeys;
 };
 

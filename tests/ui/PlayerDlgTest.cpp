@@ -14,6 +14,7 @@
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTimer>
+#include <QToolTip>
 #include <QUrl>
 
 using namespace tarvo;
@@ -619,6 +620,11 @@ TEST_F(Window, ThePositionBarAndTheArrowsMoveAClipAndTheVoicesWindowMutes) {
     EXPECT_EQ(core.TakeActions(),
               (std::vector<std::string>{"Command(SEEK, 5000)", "Command(SEEK, 10000)"}));
     EXPECT_EQ(bar->value(), 10);
+    bar->setSliderDown(true); // a drag shows where it would go, and goes there when let go
+    bar->setSliderPosition(42);
+    EXPECT_EQ(QToolTip::text(), u"00:42"_s);
+    bar->setSliderDown(false);
+    EXPECT_EQ(core.TakeActions(), std::vector<std::string>{"Command(SEEK, 42000)"});
     window->Engine().PlayClip(4); // of unknown length: the bar reaches three minutes
     EXPECT_TRUE(bar->isEnabled());
     EXPECT_EQ(bar->maximum(), 180);
