@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "common/MusicData.h"
+#include "chips/SharedRom.h"
 
 #include <array>
 #include <cstdint>
@@ -26,7 +26,7 @@ public:
     // The ROM as the board maps it: `bank` picks which 256 KiB the phrase
     // addresses reach.
     void SetBank(uint32_t bank) { m_bank = bank; }
-    Bytes& Rom() { return m_rom; }
+    CSharedRom& Rom() { return m_rom; }
     void Write(uint8_t value);
     void Mute(int voice, bool muted);
     // The next sample of all voices, 12-bit ADPCM steps added and attenuated.
@@ -53,7 +53,7 @@ private:
     uint8_t RomByte(uint32_t address) const;
     void Start(int phrase, uint8_t voices, int attenuation);
 
-    Bytes m_rom;
+    CSharedRom m_rom;
     uint32_t m_bank = 0;
     uint32_t m_clock = 1000000;
     bool m_pin7High = true;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "common/MusicData.h"
+#include "chips/SharedRom.h"
 
 #include <array>
 #include <cstdint>
@@ -29,7 +29,7 @@ public:
     // The board's interface register: the bank's shift (low byte) and the
     // mask of the bank bits (bits 16 to 23; 0 means 0x70).
     void SetInterface(uint32_t interface);
-    Bytes& Rom() { return m_rom; }
+    CSharedRom& Rom() { return m_rom; }
     void Write(uint16_t address, uint8_t value) { m_ram[address & 0xFF] = value; }
     uint8_t Read(uint16_t address) const { return m_ram[address & 0xFF]; }
     void Mute(int channel, bool muted);
@@ -37,7 +37,7 @@ public:
     void NextSample(int& left, int& right);
 
 private:
-    Bytes m_rom;
+    CSharedRom m_rom;
     uint32_t m_clock = 4000000;
     int m_bankShift = 12;
     uint32_t m_bankMask = 0x70;

@@ -92,6 +92,9 @@ bool CVgmEngine::Start(int track, std::string& error) {
     m_wait = 0;
     m_ended = false;
     m_playedFrames = 0;
+    m_kept.clear();
+    m_keepEvery = kKeepEveryFrames;
+    m_nextKeep = 0;
     StartChips(m_ym2151, kYm2151Chip);
     StartChips(m_segaPcm, kSegaPcmChip);
     StartChips(m_ym2203, kYm2203Chip);
@@ -172,7 +175,8 @@ void CVgmEngine::DataBlock(uint8_t type, size_t at, size_t sizeField) {
     const size_t size = sizeField & 0x7FFFFFFF;
     const size_t chip = (sizeField >> 31) & 1;
     if ((type != kSegaPcmRom && type != kOkiRom) || size < 8) return;
-    Bytes& rom = type == kSegaPcmRom ? m_segaPcm.chips[chip].Rom() : m_oki.chips[chip].Rom();
+    Bytes& rom =
+        (type == kSegaPcmRom ? m_segaPcm.chips[chip].Rom() : m_oki.chips[chip].Rom()).Writable();
     const size_t romSize = std::min<size_t>(Le32(m_data, at), kMaxRomBytes);
     const size_t start = Le32(m_data, at + 4);
     if (rom.size() < romSize) rom.resize(romSize, 0);
@@ -244,6 +248,7 @@ void CVgmEngine::MixFrame(int16_t* frame) {
 
 bool CVgmEngine::Render(int16_t* frames, int frameCount) {
     for (int i = 0; i < frameCount; ++i) {
+        if (m_playedFrames >= m_nextKeep) KeepState();
         RunUntilWait();
         if (m_ended) {
             std::fill(frames + 2 * i, frames + 2 * frameCount, int16_t{0});
@@ -256,8 +261,40 @@ bool CVgmEngine::Render(int16_t* frames, int frameCount) {
     return true;
 }
 
-// The chips' state rests on every sample played, so the way is played unheard.
+void CVgmEngine::KeepState() {
+    if (m_kept.size() >= kMostKeptStates) {
+        std::vector<KeptState> fewer;
+        for (size_t i = 0; i < m_kept.size(); i += 2)
+            fewer.push_back(std::move(m_kept[i]));
+        m_kept = std::move(fewer);
+        m_keepEvery *= 2;
+    }
+    m_kept.push_back({m_playedFrames, m_at, m_wait, m_ended, m_ym2151, m_segaPcm, m_ym2203, m_oki});
+    m_nextKeep = m_playedFrames + m_keepEvery;
+}
+
+void CVgmEngine::RestoreStateBefore(long frame) {
+    const auto after = std::upper_bound(m_kept.begin(), m_kept.end(), frame,
+                                        [](long f, const KeptState& s) { return f < s.frame; });
+    if (after == m_kept.begin()) return;
+    const KeptState& state = *std::prev(after);
+    m_playedFrames = state.frame;
+    m_at = state.at;
+    m_wait = state.wait;
+    m_ended = state.ended;
+    m_ym2151 = state.ym2151;
+    m_segaPcm = state.segaPcm;
+    m_ym2203 = state.ym2203;
+    m_oki = state.oki;
+    MuteVoices(m_muted);
+    m_nextKeep = m_kept.back().frame + m_keepEvery; // the states after it are kept already
+}
+
+// The chips' state rests on every sample played: the way is played unheard,
+// from the nearest state kept before the place when it lies behind.
 bool CVgmEngine::Seek(int ms, const SeekGivenUp& givenUp) {
+    const long target = static_cast<long>(std::max(ms, 0)) * 44100 / 1000;
+    if (target < m_playedFrames) RestoreStateBefore(target);
     return PlayUnheardTo(*this, 0, m_playedFrames, ms, givenUp) || m_ended;
 }
 
@@ -279,6 +316,7 @@ std::vector<std::string> CVgmEngine::Voices() {
 }
 
 void CVgmEngine::MuteVoices(const std::vector<bool>& muted) {
+    m_muted = muted;
     size_t voice = 0;
     const auto flag = [&] { return voice < muted.size() && muted[voice]; };
     for (int c = 0; c < m_ym2151.count; ++c)

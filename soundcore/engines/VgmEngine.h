@@ -18,8 +18,19 @@ namespace tarvocore {
 // core's own emulators of those chips (one or two of each kind). The waits
 // of the stream count samples at 44.1 kHz, the output's rate; each chip runs
 // at its own and is brought to the output's.
+//
+// As a tune plays, the engine keeps the whole state of its chips and stream
+// every few seconds (the chips' ROMs shared between the copies), so a seek
+// back, or a mute heard at once, starts from the nearest state kept before
+// the place rather than replaying the tune from its start.
 class CVgmEngine : public IMusicEngine {
 public:
+    // A state is kept every this many frames at first; when the tune has run
+    // so long that kMostKeptStates are kept, every other one is let go and the
+    // spacing doubles, so the memory they take stays bounded.
+    static constexpr long kKeepEveryFrames = 2 * 44100;
+    static constexpr size_t kMostKeptStates = 512;
+
     // A VGM whose header gives a clock to an arcade chip this engine plays.
     static bool Plays(const Bytes& data);
 
@@ -31,6 +42,10 @@ public:
     std::vector<std::string> Voices() override;
     void MuteVoices(const std::vector<bool>& muted) override;
 
+    // For benchmarks and tests: the states kept so far, and the bytes each takes.
+    size_t KeptStates() const { return m_kept.size(); }
+    static size_t KeptStateBytes() { return sizeof(KeptState); }
+
 private:
     // A chip of the file, and the second of its kind when the clock says so.
     template <typename Chip> struct Pair {
@@ -38,6 +53,21 @@ private:
         std::array<CRateConverter, 2> rates;
         int count = 0;
     };
+    // Everything that playing changes, at the start of frame `frame`.
+    struct KeptState {
+        long frame = 0;
+        size_t at = 0;
+        long wait = 0;
+        bool ended = false;
+        Pair<CYm2151> ym2151;
+        Pair<CSegaPcm> segaPcm;
+        Pair<CYm2203> ym2203;
+        Pair<COkim6295> oki;
+    };
+    void KeepState();
+    // Goes back to the last state kept at or before `frame`, with the voices
+    // muted as they are now.
+    void RestoreStateBefore(long frame);
     uint32_t ChipClock(const VgmChip& chip) const;
     template <typename Chip> void StartChips(Pair<Chip>& pair, const VgmChip& kind);
     void RunUntilWait();
@@ -63,6 +93,11 @@ private:
     Pair<CSegaPcm> m_segaPcm;
     Pair<CYm2203> m_ym2203;
     Pair<COkim6295> m_oki;
+
+    std::vector<KeptState> m_kept; // by frame, the first at the tune's start
+    long m_keepEvery = kKeepEveryFrames;
+    long m_nextKeep = 0;
+    std::vector<bool> m_muted; // as asked last, for the states gone back to
 };
 
 } // namespace tarvocore

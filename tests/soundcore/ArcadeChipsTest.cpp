@@ -9,6 +9,7 @@
 #include "engines/VgmEngine.h"
 #include "game/VgmValidator.h"
 #include "soundcore/SoundCoreFixture.h"
+#include "tools/compose/ArcadeBuilder.h"
 #include "tools/compose/VgmStream.h"
 
 #include <algorithm>
@@ -90,7 +91,7 @@ TEST(Okim6295, DecodesAPhraseSampleForSampleAsTheDataSheetDefinesIt) {
     EXPECT_DOUBLE_EQ(oki.Rate(), 8000);
     oki.SetPin7High(false);
     EXPECT_DOUBLE_EQ(oki.Rate(), 6400);
-    Bytes& rom = oki.Rom();
+    Bytes& rom = oki.Rom().Writable();
     rom.assign(0x40000, 0);
     const uint8_t phrase[] = {0x00, 0x04, 0x00, 0x00, 0x04, 0x01};    // 0x400 to 0x401
     std::copy(std::begin(phrase), std::end(phrase), rom.begin() + 8); // phrase 1
@@ -155,7 +156,7 @@ TEST(SegaPcm, PlaysASampleAtTheDocumentedRateOnEachSideAndEndsAOneShot) {
 
     tarvocore::CSegaPcm pcm;
     pcm.Reset();
-    pcm.Rom() = SquarePage();
+    pcm.Rom().Writable() = SquarePage();
     for (auto [reg, value] : std::initializer_list<std::pair<uint16_t, uint8_t>>{
              {0x02, 0x7F}, {0x06, 0}, {0x07, 0}, {0x84, 0}, {0x85, 0}, {0x86, 0x02}})
         pcm.Write(reg, value);
@@ -215,6 +216,41 @@ TEST(VgmEngine, PlaysTheStreamRoundItsLoopAndListsEachChipsVoices) {
     const tarvocore::CheckedMusic played = tarvocore::CVgmValidator::Check(looping);
     EXPECT_TRUE(played.ok()) << played.error;
     EXPECT_EQ(played.chipSummary, "SegaPCM 4.00 MHz");
+}
+
+// The engine keeps its whole state as a tune plays, so a seek back starts
+// from the nearest state kept before the place, with the ROMs as they were
+// and the voices as muted now, and sounds sample for sample as playing there
+// does; the states kept stay as they were (a replay would start them again).
+TEST(VgmEngine, ASeekBackStartsFromAKeptStateAndSoundsAsPlayingThere) {
+    for (auto board : {compose::ArcadeBoard::Oki, compose::ArcadeBoard::SegaPcm}) {
+        SCOPED_TRACE(static_cast<int>(board));
+        const Bytes vgm = compose::ToArcadeVgm(kTune, board, true, "Kept");
+        std::string error;
+        tarvocore::CVgmEngine straight, sought;
+        for (auto* engine : {&straight, &sought}) {
+            ASSERT_TRUE(engine->Open(vgm, {}, error)) << error;
+            ASSERT_TRUE(engine->Start(0, error));
+        }
+        const std::vector<int16_t> played = RenderAll(straight, 9 * 44100);
+        RenderAll(sought, 9 * 44100);
+        const size_t kept = sought.KeptStates();
+        EXPECT_EQ(kept, 5u);            // at 0, 2, 4, 6 and 8 s
+        const auto from = [&](int ms) { // a second of the straight play
+            const auto start = played.begin() + ms * 441 / 10 * 2;
+            return std::vector<int16_t>(start, start + 2 * 44100);
+        };
+        for (int ms : {5250, 500, 7000}) {
+            ASSERT_TRUE(sought.Seek(ms, [] { return false; }));
+            EXPECT_EQ(RenderAll(sought, 44100), from(ms)) << ms;
+        }
+        EXPECT_EQ(sought.KeptStates(), kept);
+        sought.MuteVoices(std::vector<bool>(sought.Voices().size(), true));
+        ASSERT_TRUE(sought.Seek(3000, [] { return false; }));
+        EXPECT_EQ(RenderAll(sought, 44100), std::vector<int16_t>(2 * 44100, 0));
+    }
+    EXPECT_LE(tarvocore::CVgmEngine::KeptStateBytes() * tarvocore::CVgmEngine::kMostKeptStates,
+              8u << 20); // about 11 KB each
 }
 
 namespace {
