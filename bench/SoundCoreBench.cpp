@@ -267,6 +267,81 @@ BENCHMARK(BM_SeekOneMinute)
     ->Unit(benchmark::kMillisecond)
     ->UseManualTime();
 
+// What a listener does a minute into a tune of each engine, the arcade chips
+// included: a voice muted (heard at once, rendered again from the place
+// heard) and a seek back to a place already heard. Each is timed beside a
+// minute played unheard from the start, what either cost when it replayed
+// the tune: "vs_replay" is that minute's time over the action's.
+struct Listened {
+    const char* romName;
+    int clip;
+};
+constexpr Listened kListened[] = {{"tarvoquest", 1}, {"cometminer", 1}, {"tiderunner", 0},
+                                  {"embercrypt", 1}, {"neondragon", 1}, {"coastrider", 2}};
+
+class ListeningRun {
+public:
+    explicit ListeningRun(const Listened& tune) {
+        m_core.SetOption(CORE_OPT_END_AT_LENGTH, 0);
+        StartGame(m_core, {tune.romName, "", tune.clip, Library::Gme}, &m_unused, tune.clip);
+        m_core.Command(CORE_CMD_RESUME, 0);
+        for (int frames = 0; frames < kFrames; frames += kFramesPerCall)
+            m_core.Render(kFramesPerCall);
+    }
+    ~ListeningRun() { m_core.Shutdown(); }
+    template <typename Action> double Time(Action action) {
+        const auto start = std::chrono::steady_clock::now();
+        action(m_core);
+        return Seconds(start);
+    }
+    // From the start to the minute, unheard.
+    double Replay() {
+        m_core.Command(CORE_CMD_SEEK, 0);
+        return Time([](auto& core) { core.Command(CORE_CMD_SEEK, kSeconds * 1000); });
+    }
+
+private:
+    std::string m_unused;
+    tarvocore::CSoundCore m_core;
+};
+
+template <typename Action, typename Undo>
+void BenchListening(benchmark::State& state, const char* counter, Action action, Undo undo) {
+    const Listened& tune = kListened[state.range(0)];
+    ListeningRun run(tune);
+    double fastest = 1e9, replayFastest = 1e9;
+    for (auto _ : state) {
+        const double took = run.Time(action);
+        state.SetIterationTime(took);
+        fastest = std::min(fastest, took);
+        run.Time(undo);
+        replayFastest = std::min(replayFastest, run.Replay());
+    }
+    state.SetLabel(tune.romName);
+    state.counters[counter] = fastest * 1000;
+    state.counters["vs_replay"] = replayFastest / fastest;
+}
+
+void BM_MuteAtOneMinute(benchmark::State& state) {
+    BenchListening(
+        state, "mute_ms", [](auto& core) { core.Command(CORE_CMD_MUTE_VOICE, 0); },
+        [](auto& core) { core.Command(CORE_CMD_UNMUTE_VOICE, 0); });
+}
+BENCHMARK(BM_MuteAtOneMinute)
+    ->DenseRange(0, std::size(kListened) - 1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime();
+
+void BM_SeekBackHalfAMinute(benchmark::State& state) {
+    BenchListening(
+        state, "seek_ms", [](auto& core) { core.Command(CORE_CMD_SEEK, kSeconds * 500); },
+        [](auto& core) { core.Command(CORE_CMD_SEEK, kSeconds * 1000); });
+}
+BENCHMARK(BM_SeekBackHalfAMinute)
+    ->DenseRange(0, std::size(kListened) - 1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime();
+
 void BM_LibraryAlone(benchmark::State& state) {
     const Tune& tune = kTunes[state.range(0)];
     LibraryRun run(tune);
