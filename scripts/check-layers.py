@@ -23,6 +23,7 @@ FLOORS = {
     "src/settings": 3,
     "src/player": 4,
     "src/kit": 5,
+    "src/addtool": 5,
     "src/dialogs": 6,
     "src/ui": 7,
     "src/services": 8,

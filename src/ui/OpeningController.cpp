@@ -9,7 +9,6 @@
 #include "ui/PlayerDlg.h"
 
 #include <QCoreApplication>
-#include <QProcess>
 
 using namespace Qt::StringLiterals;
 
@@ -87,10 +86,8 @@ void COpeningController::RenameGame(int game, const GameNaming& naming,
         if (done) done(false);
         return;
     }
-    auto* rename = new QProcess(&m_window);
     const std::string romName = entry->romName;
-    auto finish = [this, rename, game, romName, done](bool renamed, const QString& why) {
-        rename->deleteLater();
+    auto finish = [this, game, romName, done](bool renamed, const QString& why) {
         if (renamed) {
             TakeNewGames();
             if (game == m_window.Engine().Status().currentGame)
@@ -103,19 +100,9 @@ void COpeningController::RenameGame(int game, const GameNaming& naming,
         }
         if (done) done(renamed);
     };
-    QObject::connect(rename, &QProcess::finished, &m_window,
-                     [rename, finish](int code, QProcess::ExitStatus status) {
-                         finish(status == QProcess::NormalExit && code == 0,
-                                QString::fromLocal8Bit(rename->readAllStandardError()).trimmed());
-                     });
-    QObject::connect(rename, &QProcess::errorOccurred, &m_window,
-                     [rename, finish](QProcess::ProcessError error) {
-                         if (error == QProcess::FailedToStart) finish(false, rename->errorString());
-                     });
-    rename->start(m_opener.Program(),
-                  {u"--rename"_s, QString::fromStdString(romName),
-                   QString::fromStdString(naming.title), QString::fromStdString(naming.maker),
-                   QString::fromStdString(naming.year)});
+    m_opener.Rename({QString::fromStdString(romName), QString::fromStdString(naming.title),
+                     QString::fromStdString(naming.maker), QString::fromStdString(naming.year)},
+                    finish);
 }
 
 } // namespace tarvo

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "addtool/MusicOpener.h"
 #include "dialogs/DlgRenameGame.h"
-#include "ui/MusicOpener.h"
 
 #include <functional>
 #include <QByteArrayList>

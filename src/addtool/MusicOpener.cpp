@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/MusicOpener.h"
+#include "addtool/MusicOpener.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -20,6 +20,24 @@ CMusicOpener::CMusicOpener(QString addProgram, Done done)
         m_waiting.clear();
         m_done({}, u"Tarvo cannot start "_s + m_addProgram + u" to add the music."_s);
     });
+}
+
+void CMusicOpener::Rename(const Renaming& renaming, Renamed done) {
+    auto* rename = new QProcess(this);
+    auto finish = [rename, done](bool renamed, const QString& why) {
+        rename->deleteLater();
+        done(renamed, why);
+    };
+    connect(rename, &QProcess::finished, this,
+            [rename, finish](int code, QProcess::ExitStatus status) {
+                finish(status == QProcess::NormalExit && code == 0,
+                       QString::fromLocal8Bit(rename->readAllStandardError()).trimmed());
+            });
+    connect(rename, &QProcess::errorOccurred, this, [rename, finish](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart) finish(false, rename->errorString());
+    });
+    rename->start(m_addProgram, {QStringLiteral("--rename"), renaming.romName, renaming.title,
+                                 renaming.maker, renaming.year});
 }
 
 QByteArray CMusicOpener::AbsolutePath(const QByteArray& path) {

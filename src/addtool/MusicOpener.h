@@ -37,6 +37,15 @@ public:
     const QString& Program() const { return m_addProgram; }
     // Opens these paths, after any still being added.
     void Open(const QByteArrayList& paths);
+
+    // A game tarvo-add made, given a new title, maker and year in its
+    // catalogue line by the tool, beside the program; `done` hears whether it
+    // was renamed, and why not.
+    struct Renaming {
+        QString romName, title, maker, year;
+    };
+    using Renamed = std::function<void(bool renamed, const QString& why)>;
+    void Rename(const Renaming& renaming, Renamed done);
     bool Busy() const { return m_process.state() != QProcess::NotRunning; }
     QProcess& Process() { return m_process; }
 
