@@ -104,10 +104,6 @@ bool ReadMember(archive* reader, Bytes& data, size_t& inflated) {
 
 } // namespace
 
-std::string CRomArchive::LowerExtension(const std::string& name) {
-    return tarvocore::LowerExtension(name);
-}
-
 bool CRomArchive::IsMusicFileName(const std::string& name) {
     return FamilyOfName(name) != MusicFamily::None;
 }

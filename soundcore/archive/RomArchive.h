@@ -54,8 +54,6 @@ public:
     const std::string& Problem() const { return m_problem; }
 
     static bool IsMusicFileName(const std::string& name);
-    // "vgz" for "07 Stage.VGZ"; empty without an extension.
-    static std::string LowerExtension(const std::string& name);
 
 private:
     std::vector<ArchiveMember> m_members;

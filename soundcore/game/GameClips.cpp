@@ -104,8 +104,7 @@ bool CGameClips::Build(const CRomArchive& archive, CEmulatorProcess& emulator, s
 
 Bytes CGameClips::TrackListFor(const CRomArchive& archive) const {
     for (const ArchiveMember& member : archive.Members())
-        if (IsTrackList(member) &&
-            (m_multiTrack || CRomArchive::LowerExtension(member.name) == "md5"))
+        if (IsTrackList(member) && (m_multiTrack || LowerExtension(member.name) == "md5"))
             return member.data;
     return {};
 }

@@ -21,18 +21,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Extension(const std::string& name) {
-    return tarvocore::CRomArchive::LowerExtension(name);
-}
-
 using tarvocore::MusicFamily;
 
-MusicFamily FamilyOf(const std::string& name) {
-    return tarvocore::FamilyOfName(name);
-}
-
 bool IsMusic(const std::string& name) {
-    const MusicFamily family = FamilyOf(name);
+    const MusicFamily family = tarvocore::FamilyOfName(name);
     return family != MusicFamily::None && family != MusicFamily::TrackList;
 }
 
@@ -231,10 +223,10 @@ void FromFolder(const fs::path& folder, CVisits& visits, std::vector<SourceGame>
         else if (IsArchive(name))
             here.push_back(FromArchive(path));
         else if (tarvocore::IsConsoleMultiTrackName(name) ||
-                 FamilyOf(name) == MusicFamily::Commodore64)
+                 tarvocore::FamilyOfName(name) == MusicFamily::Commodore64)
             here.push_back(FromMultiTrackFile(path));
         else if (IsMusic(name))
-            loose[FamilyOf(name)].push_back(path);
+            loose[tarvocore::FamilyOfName(name)].push_back(path);
     }
     for (const auto& [family, paths] : loose)
         FromLooseFiles(folder, family, paths, here);
@@ -314,7 +306,7 @@ fs::path FindSongLengths(const fs::path& input) {
 }
 
 bool IsTrackListFile(const SourceFile& file) {
-    return FamilyOf(file.name) == MusicFamily::TrackList;
+    return tarvocore::FamilyOfName(file.name) == MusicFamily::TrackList;
 }
 
 size_t SizeOf(const SourceFile& file) {
@@ -423,7 +415,7 @@ void ReadArchive(SourceGame game, const std::function<void(const SourceGame&)>& 
         return;
     }
     std::error_code sizeError;
-    const bool whole = problem.empty() && Extension(game.archivePath) == "zip" &&
+    const bool whole = problem.empty() && tarvocore::LowerExtension(game.archivePath) == "zip" &&
                        fs::file_size(game.archivePath, sizeError) <=
                            static_cast<uintmax_t>(tarvocore::CRomArchive::kMaxStreamSize);
     parts.Finish(problem.empty() ? "it holds no music the core plays" : "it is damaged",
@@ -461,7 +453,7 @@ void ReadFiles(SourceGame game, const std::function<void(const SourceGame&)>& ta
 } // namespace
 
 bool IsMultiTrackName(const std::string& name) {
-    const MusicFamily family = FamilyOf(name);
+    const MusicFamily family = tarvocore::FamilyOfName(name);
     return tarvocore::IsConsoleMultiTrackName(name) || family == MusicFamily::Commodore64 ||
            family == MusicFamily::Tracker || family == MusicFamily::AdLib;
 }

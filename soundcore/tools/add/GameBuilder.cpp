@@ -55,7 +55,7 @@ std::string MakerOf(const tarvocore::MusicInfo& info) {
 }
 
 std::string DriverOf(const tarvocore::MusicInfo& info, const std::string& fileName) {
-    std::string format = tarvocore::CRomArchive::LowerExtension(fileName);
+    std::string format = tarvocore::LowerExtension(fileName);
     for (char& c : format)
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return info.system.empty() ? format : Field(info.system) + " (" + format + ")";
