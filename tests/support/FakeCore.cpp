@@ -201,6 +201,10 @@ std::string FakeCore::GameText(int code, int game) const {
 
 void FakeCore::Command(int code, int argument) {
     Record("Command", NameOf(kCommandNames, code), argument);
+    if (code == CORE_CMD_PAUSE || code == CORE_CMD_RESUME) paused = code == CORE_CMD_PAUSE;
+    if (code == CORE_CMD_START_GAME ||
+        (code == CORE_CMD_PLAY_CLIP && argument != CORE_SILENCE_CLIP))
+        ++starts;
     ++callsUnderWay;
     if (onCommand) onCommand(code, argument);
     --callsUnderWay;
@@ -208,6 +212,7 @@ void FakeCore::Command(int code, int argument) {
 
 void FakeCore::SetOption(int code, int value) {
     Record("SetOption", NameOf(kOptionNames, code), value);
+    options[code] = value;
     ++callsUnderWay;
     if (onOption) onOption(code, value);
     --callsUnderWay;

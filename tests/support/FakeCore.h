@@ -8,6 +8,7 @@
 #include "core/TarvoCore.h"
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,10 @@ public:
     std::vector<Voice> voices;
 
     int currentClip = 0;
+    // The state the player's calls left the core in, for tests of outcomes.
+    std::map<int, int> options; // each option's last value
+    bool paused = false;        // as PAUSE and RESUME left it
+    int starts = 0;             // games and clips started
     int exportProgress = -1;
     int loadedGame = -1;
     int callsUnderWay = 0; // commands and options whose call has not returned

@@ -29,18 +29,6 @@ QImage Drawn(CVUMeter& meter) {
 
 } // namespace
 
-TEST(VUMeter, Geometry) {
-    CVUMeter meter = Meter(304, 5);
-    EXPECT_EQ(meter.SegmentCount(), 50);
-    EXPECT_EQ(meter.LevelPerSegment(), 655);
-    EXPECT_EQ(meter.FrameRect().width(), 303);
-
-    meter.SetSegmentWidth(25); // behaves as 20
-    EXPECT_EQ(meter.SegmentCount(), 300 / 21);
-    meter.SetSegmentWidth(-3); // one-pixel segments without gaps
-    EXPECT_EQ(meter.SegmentCount(), 300);
-}
-
 TEST(VUMeter, TooSmallForTwoSegmentsShowsAnEmptyFrame) {
     CVUMeter meter = Meter(10, 5);
     EXPECT_EQ(meter.SegmentCount(), 0);
