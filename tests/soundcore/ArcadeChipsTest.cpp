@@ -14,6 +14,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
 
 using namespace tarvo::test;
 using tarvocore::Bytes;
@@ -251,6 +254,86 @@ TEST(VgmEngine, ASeekBackStartsFromAKeptStateAndSoundsAsPlayingThere) {
     }
     EXPECT_LE(tarvocore::CVgmEngine::KeptStateBytes() * tarvocore::CVgmEngine::kMostKeptStates,
               8u << 20); // about 11 KB each
+}
+
+namespace {
+
+// A tenth of a second of sound as the golden renders keep it: its level in
+// dB of full scale (both channels; -99 for silence) and the rising zero
+// crossings of its left channel, which follow its pitches.
+struct Tenth {
+    double level = 0;
+    int crossings = 0;
+};
+
+std::vector<Tenth> Tenths(const std::vector<int16_t>& frames) {
+    std::vector<Tenth> tenths;
+    constexpr size_t kTenth = 4410;
+    for (size_t at = 0; at + kTenth <= frames.size() / 2; at += kTenth) {
+        double sum = 0;
+        Tenth tenth;
+        for (size_t i = at; i < at + kTenth; ++i) {
+            sum += double(frames[2 * i]) * frames[2 * i] +
+                   double(frames[2 * i + 1]) * frames[2 * i + 1];
+            if (i > at && frames[2 * i - 2] < 0 && frames[2 * i] >= 0) ++tenth.crossings;
+        }
+        const double rms = std::sqrt(sum / (2 * kTenth)) / 32768;
+        tenth.level = rms > 0 ? std::round(200 * std::log10(rms)) / 10 : -99;
+        tenths.push_back(tenth);
+    }
+    return tenths;
+}
+
+// The tenths the two boards' renders of the test tune had when the chips
+// were checked against their data sheets.
+std::vector<Tenth> GoldenTenths(const std::string& board) {
+    std::ifstream file(std::string(TARVO_TEST_DATA) + "/golden/arcade-" + board + ".txt");
+    std::vector<Tenth> tenths;
+    for (Tenth tenth; file >> tenth.level >> tenth.crossings;)
+        tenths.push_back(tenth);
+    return tenths;
+}
+
+} // namespace
+
+// The whole chain of a board (FM patches, samples in ROM, the rate brought to
+// 44.1 kHz) renders the test tune as it did when each chip was verified: a
+// tenth of a second at a time, its level within half a decibel and its zero
+// crossings (its pitches) within 5 %.
+TEST(VgmEngine, EachBoardRendersTheTestTuneAsItsGoldenRenderDid) {
+    for (auto [board, name] : {std::pair{compose::ArcadeBoard::Oki, "oki"},
+                               std::pair{compose::ArcadeBoard::SegaPcm, "segapcm"}}) {
+        SCOPED_TRACE(name);
+        tarvocore::CVgmEngine engine;
+        std::string error;
+        ASSERT_TRUE(engine.Open(compose::ToArcadeVgm(kTune, board, true, "Golden"), {}, error));
+        ASSERT_TRUE(engine.Start(0, error));
+        const std::vector<Tenth> tenths = Tenths(RenderAll(engine, 5 * 44100));
+        if (std::getenv("TARVO_PRINT_GOLDEN")) { // to make the files again, knowingly
+            for (const Tenth& tenth : tenths)
+                std::printf("%.1f %d\n", tenth.level, tenth.crossings);
+            continue;
+        }
+        const std::vector<Tenth> golden = GoldenTenths(name);
+        ASSERT_EQ(tenths.size(), golden.size());
+        for (size_t i = 0; i < tenths.size(); ++i) {
+            EXPECT_NEAR(tenths[i].level, golden[i].level, 0.5) << "tenth " << i;
+            EXPECT_NEAR(tenths[i].crossings, golden[i].crossings, 1 + golden[i].crossings / 20)
+                << "tenth " << i;
+        }
+    }
+}
+
+// A ROM shared by copies of a chip is copied only when one copy writes to it.
+TEST(SharedRom, ACopyWritesToARomOfItsOwn) {
+    tarvocore::CSharedRom first;
+    EXPECT_EQ(first.size(), 0u);
+    first.Writable() = {1, 2, 3};
+    tarvocore::CSharedRom second = first;
+    EXPECT_EQ(&second.Data(), &first.Data());
+    second.Writable()[0] = 9;
+    EXPECT_EQ(first[0], 1);
+    EXPECT_EQ(second[0], 9);
 }
 
 namespace {
