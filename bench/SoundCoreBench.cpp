@@ -18,6 +18,7 @@
 #include <adplug/emuopl.h>
 #include <benchmark/benchmark.h>
 #include <chrono>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -177,13 +178,15 @@ double TimeLibraryRun(LibraryRun& run) {
 }
 
 // The core rendering offline, as fast as it goes, with the tune's game
-// loaded and `clip` started (-1: none); `wavPath` answers its file requests.
-void StartGame(tarvocore::CSoundCore& core, const Tune& tune, std::string* wavPath, int clip) {
+// loaded and `clip` started (-1: none); `answer` answers its requests and
+// messages, with `user`.
+void StartGame(tarvocore::CSoundCore& core, const char* romName, void* user,
+               int (*answer)(void*, int, void*, int), int clip) {
     core.SetOption(CORE_OPT_FIXED_RENDER_MS, 30);
     core.SetEmulatorProgram(TARVO_EMULATOR);
-    core.Init(wavPath, Answer, TARVO_CATALOGUE_FOLDER);
+    core.Init(user, answer, TARVO_CATALOGUE_FOLDER);
     for (int g = 0; g < core.GetInt(CORE_INT_GAME_COUNT, 0); ++g)
-        if (std::strcmp(core.GetString(CORE_STR_ROM_NAME, g), tune.romName) == 0)
+        if (std::strcmp(core.GetString(CORE_STR_ROM_NAME, g), romName) == 0)
             core.SetOption(CORE_OPT_GAME, g);
     core.Command(CORE_CMD_START_GAME, clip);
 }
@@ -200,7 +203,7 @@ void BM_CoreServicePath(benchmark::State& state) {
                               ? "/dev/shm/tarvo-bench-" + std::to_string(getpid()) + ".wav"
                               : temp.File("bench.wav");
     tarvocore::CSoundCore core;
-    StartGame(core, tune, &wavPath, -1);
+    StartGame(core, tune.romName, &wavPath, Answer, -1);
     LibraryRun library(tune);
     double fastest = 1e9, libraryFastest = 1e9;
     for (auto _ : state) {
@@ -244,7 +247,7 @@ void BM_SeekOneMinute(benchmark::State& state) {
     std::string unused;
     tarvocore::CSoundCore core;
     core.SetOption(CORE_OPT_END_AT_LENGTH, 0);
-    StartGame(core, tune, &unused, tune.clip);
+    StartGame(core, tune.romName, &unused, Answer, tune.clip);
     core.Command(CORE_CMD_RESUME, 0);
     LibraryRun library(tune);
     double fastest = 1e9, libraryFastest = 1e9;
@@ -268,10 +271,13 @@ BENCHMARK(BM_SeekOneMinute)
     ->UseManualTime();
 
 // What a listener does a minute into a tune of each engine, the arcade chips
-// included: a voice muted (heard at once, rendered again from the place
-// heard) and a seek back to a place already heard. Each is timed beside a
-// minute played unheard from the start, what either cost when it replayed
-// the tune: "vs_replay" is that minute's time over the action's.
+// included: a voice muted, and a seek back to a place already heard. A mute
+// is timed until it is heard: the call, then the sound rendered before every
+// voice falls below -40 dBFS, as long as it would play on a device (an
+// engine that would replay the tune to go back is spared the replay, and
+// plays out what it rendered ahead). Each is timed beside a minute played
+// unheard from the start, what either cost when it replayed the tune:
+// "vs_replay" is that minute's time over the action's.
 struct Listened {
     const char* romName;
     int clip;
@@ -283,26 +289,56 @@ class ListeningRun {
 public:
     explicit ListeningRun(const Listened& tune) {
         m_core.SetOption(CORE_OPT_END_AT_LENGTH, 0);
-        StartGame(m_core, {tune.romName, "", tune.clip, Library::Gme}, &m_unused, tune.clip);
+        StartGame(m_core, tune.romName, this, &ListeningRun::Heard, tune.clip);
         m_core.Command(CORE_CMD_RESUME, 0);
-        for (int frames = 0; frames < kFrames; frames += kFramesPerCall)
-            m_core.Render(kFramesPerCall);
+        Render(kFrames);
     }
     ~ListeningRun() { m_core.Shutdown(); }
+    tarvocore::CSoundCore& Core() { return m_core; }
+    void Render(int frames) {
+        for (int done = 0; done < frames; done += kFramesPerCall)
+            m_core.Render(kFramesPerCall);
+    }
+    // The action's time, and the seconds of sound it says a listener waits
+    // on top (the sound already rendered, played out).
     template <typename Action> double Time(Action action) {
         const auto start = std::chrono::steady_clock::now();
-        action(m_core);
-        return Seconds(start);
+        const double playedOut = action(*this);
+        return Seconds(start) + playedOut;
     }
     // From the start to the minute, unheard.
     double Replay() {
         m_core.Command(CORE_CMD_SEEK, 0);
-        return Time([](auto& core) { core.Command(CORE_CMD_SEEK, kSeconds * 1000); });
+        return Time([](ListeningRun& run) {
+            run.Core().Command(CORE_CMD_SEEK, kSeconds * 1000);
+            return 0.0;
+        });
+    }
+    // Seconds of sound from now until it falls below -40 dBFS, at most `most`.
+    double SoundingFor(double most) {
+        int reports = 0;
+        for (m_loud = true; m_loud && reports * kReportSeconds < most; ++reports)
+            m_core.Render(tarvocore::CSoundCore::kLevelReportFrames);
+        return reports * kReportSeconds;
     }
 
 private:
-    std::string m_unused;
+    static constexpr double kReportSeconds = tarvocore::CSoundCore::kLevelReportFrames / 44100.0;
+    static int Heard(void* user, int code, void* first, int second) {
+        auto& run = *static_cast<ListeningRun*>(user);
+        if (code == CORE_MSG_LEVELS) {
+            const auto* frames = static_cast<const int16_t*>(first);
+            double sum = 0;
+            for (int i = 0; i < 2 * second; ++i)
+                sum += double(frames[i]) * frames[i];
+            run.m_loud = std::sqrt(sum / (2 * second)) >= 328;
+            return 0;
+        }
+        return Answer(nullptr, code, first, second);
+    }
+
     tarvocore::CSoundCore m_core;
+    bool m_loud = false;
 };
 
 template <typename Action, typename Undo>
@@ -324,8 +360,16 @@ void BenchListening(benchmark::State& state, const char* counter, Action action,
 
 void BM_MuteAtOneMinute(benchmark::State& state) {
     BenchListening(
-        state, "mute_ms", [](auto& core) { core.Command(CORE_CMD_MUTE_VOICE, 0); },
-        [](auto& core) { core.Command(CORE_CMD_UNMUTE_VOICE, 0); });
+        state, "heard_ms",
+        [](ListeningRun& run) {
+            run.Core().Command(CORE_CMD_MUTE_VOICE, -1);
+            return run.SoundingFor(5); // what plays on after the call
+        },
+        [](ListeningRun& run) {
+            run.Core().Command(CORE_CMD_UNMUTE_VOICE, -1);
+            run.Render(44100);
+            return 0.0;
+        });
 }
 BENCHMARK(BM_MuteAtOneMinute)
     ->DenseRange(0, std::size(kListened) - 1)
@@ -334,8 +378,15 @@ BENCHMARK(BM_MuteAtOneMinute)
 
 void BM_SeekBackHalfAMinute(benchmark::State& state) {
     BenchListening(
-        state, "seek_ms", [](auto& core) { core.Command(CORE_CMD_SEEK, kSeconds * 500); },
-        [](auto& core) { core.Command(CORE_CMD_SEEK, kSeconds * 1000); });
+        state, "seek_ms",
+        [](ListeningRun& run) {
+            run.Core().Command(CORE_CMD_SEEK, kSeconds * 500);
+            return 0.0;
+        },
+        [](ListeningRun& run) {
+            run.Core().Command(CORE_CMD_SEEK, kSeconds * 1000);
+            return 0.0;
+        });
 }
 BENCHMARK(BM_SeekBackHalfAMinute)
     ->DenseRange(0, std::size(kListened) - 1)

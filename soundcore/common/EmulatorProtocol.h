@@ -18,8 +18,8 @@ enum class EmulatorMessage : uint32_t {
     // name, data, track list -> ok, error, system, game, author, copyright, fingerprint,
     //                           tunes (title, length, intro, loop)
     Info = 1,
-    // name, data, track list, track, muted voices -> ok, error, voice names;
-    // the first block is rendered ahead
+    // name, data, track list, track, muted voices -> ok, error, voice names,
+    // whether the engine goes back cheaply; the first block is rendered ahead
     Start = 2,
     // (nothing) -> slot, frames (0: ended); the next block is rendered ahead
     Next = 3,
@@ -46,6 +46,9 @@ enum class SeekOutcome : uint32_t { Failed = 0, Done = 1, GivenUp = 2 };
 // more ahead, so both processes work at once.
 constexpr int kFirstBlockFrames = 4096;
 constexpr int kBlockFrames = 65536;
+// The longest block of an engine that cannot go back cheaply: what is
+// rendered ahead stays under half a second, so a mute is heard within it.
+constexpr int kShortBlockFrames = 4096;
 constexpr int kBlocksAhead = 2;
 constexpr int kBlockSlots = 2 + kBlocksAhead;
 constexpr size_t kSharedBytes = static_cast<size_t>(kBlockFrames) * 4 * kBlockSlots;

@@ -107,7 +107,9 @@ bool CEmulatorServer::Start(const Bytes& request) {
     answer.Number(static_cast<uint32_t>(std::min<size_t>(voices.size(), kMaxVoices)));
     for (size_t voice = 0; voice < voices.size() && voice < kMaxVoices; ++voice)
         answer.Text(voices[voice].substr(0, 256));
+    answer.Number(m_engine && m_engine->GoesBackCheaply() ? 1 : 0);
     if (m_engine) m_engine->MuteVoices(muted);
+    m_longestBlock = m_engine && !m_engine->GoesBackCheaply() ? kShortBlockFrames : kBlockFrames;
     if (!Reply(EmulatorMessage::Start, answer)) return false;
     RenderFromHere();
     return true;
@@ -177,7 +179,7 @@ void CEmulatorServer::RenderAhead() {
     int16_t* block = m_blocks + static_cast<size_t>(slot) * kBlockFrames * 2;
     m_ended = !m_engine->Render(block, m_blockFrames);
     m_frames[slot] = m_ended ? 0 : m_blockFrames;
-    m_blockFrames = std::min(m_blockFrames * 2, kBlockFrames);
+    m_blockFrames = std::min(m_blockFrames * 2, m_longestBlock);
     ++m_rendered;
 }
 

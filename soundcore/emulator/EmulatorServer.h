@@ -42,6 +42,7 @@ private:
     long m_rendered = 0; // blocks rendered, ready ones included
     int m_frames[kBlockSlots] = {};
     int m_blockFrames = kFirstBlockFrames; // of the next block to render
+    int m_longestBlock = kBlockFrames;
     bool m_ended = false;
     uint32_t m_abandonedSeek = 0; // the highest seek number given up
     bool m_broken = false;        // the core spoke out of turn, or went away

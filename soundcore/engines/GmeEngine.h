@@ -24,6 +24,7 @@ public:
     bool Seek(int ms, const SeekGivenUp& givenUp) override;
     std::vector<std::string> Voices() override;
     void MuteVoices(const std::vector<bool>& muted) override;
+    bool GoesBackCheaply() const override { return true; }
 
     void SetTypeFromName(const std::string& name) { m_name = name; }
 

@@ -37,6 +37,12 @@ public:
     virtual std::vector<std::string> Voices() = 0;
     // Silences the voices marked true from the next frame rendered; the rest sound.
     virtual void MuteVoices(const std::vector<bool>& muted) = 0;
+    // Whether going back in the tune is cheap (a state kept on the way, the
+    // library's own jump, a replay fast enough) rather than a replay that
+    // grows with the place: a mute is then heard at once, rendered again from
+    // the place heard; otherwise it is heard once what was rendered ahead has
+    // played, which the emulator then keeps short.
+    virtual bool GoesBackCheaply() const = 0;
 };
 
 // A seek for an engine whose chips' state rests on every sample played: the

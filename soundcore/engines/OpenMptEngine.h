@@ -27,6 +27,7 @@ public:
     bool Seek(int ms, const SeekGivenUp& givenUp) override;
     std::vector<std::string> Voices() override;
     void MuteVoices(const std::vector<bool>& muted) override;
+    bool GoesBackCheaply() const override { return true; }
 
 private:
     std::unique_ptr<openmpt::module_ext> m_module;

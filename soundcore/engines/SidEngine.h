@@ -28,6 +28,7 @@ public:
     bool Seek(int ms, const SeekGivenUp& givenUp) override;
     std::vector<std::string> Voices() override;
     void MuteVoices(const std::vector<bool>& muted) override;
+    bool GoesBackCheaply() const override { return false; }
 
 private:
     std::unique_ptr<SidTune> m_tune;

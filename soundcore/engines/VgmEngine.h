@@ -41,6 +41,7 @@ public:
     bool Seek(int ms, const SeekGivenUp& givenUp) override;
     std::vector<std::string> Voices() override;
     void MuteVoices(const std::vector<bool>& muted) override;
+    bool GoesBackCheaply() const override { return true; }
 
     // For benchmarks and tests: the states kept so far, and the bytes each takes.
     size_t KeptStates() const { return m_kept.size(); }

@@ -21,6 +21,7 @@ namespace tarvocore {
 namespace {
 
 constexpr const char* kStopped = "stopped the emulator";
+constexpr const char* kCouldNotDoIt = "the emulator could not do it";
 
 std::chrono::steady_clock::time_point After(int milliseconds) {
     return std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
@@ -120,6 +121,7 @@ bool CEmulatorProcess::Receive(EmulatorMessage type, Bytes& answer, int limitMs,
 }
 
 bool CEmulatorProcess::DropAskedBlock(std::string& error) {
+    m_blockHeld = false;
     if (!m_blockAsked) return true;
     m_blockAsked = false;
     Bytes answer;
@@ -174,8 +176,7 @@ bool CEmulatorProcess::Info(const std::string& name, const Bytes& data, const By
 }
 
 bool CEmulatorProcess::Start(const std::string& name, const Bytes& data, const Bytes& trackList,
-                             const StartRequest& start, std::vector<std::string>& voices,
-                             std::string& error) {
+                             const StartRequest& start, Started& started, std::string& error) {
     CMessageWriter request = FileRequest(name, data, trackList);
     request.Number(static_cast<uint32_t>(start.track));
     request.Flags(start.mutedVoices);
@@ -183,12 +184,13 @@ bool CEmulatorProcess::Start(const std::string& name, const Bytes& data, const B
     if (!Exchange(EmulatorMessage::Start, request.Payload(), answer, kOpenLimitMs, error))
         return false;
     CMessageReader reader(answer);
-    const bool started = reader.Number() == 1;
+    const bool ok = reader.Number() == 1;
     error = reader.Text();
-    voices.clear();
+    started.voices.clear();
     for (uint32_t count = std::min<uint32_t>(reader.Number(), kMaxVoices); count > 0; --count)
-        voices.push_back(reader.Text());
-    return started && reader.Ok();
+        started.voices.push_back(reader.Text());
+    started.goesBackCheaply = reader.Number() == 1;
+    return ok && reader.Ok();
 }
 
 SeekOutcome CEmulatorProcess::Seek(int ms, uint32_t number, int limitMs, std::string& error) {
@@ -203,7 +205,7 @@ SeekOutcome CEmulatorProcess::Seek(int ms, uint32_t number, int limitMs, std::st
     if (reader.Ok() && (outcome == static_cast<uint32_t>(SeekOutcome::Done) ||
                         outcome == static_cast<uint32_t>(SeekOutcome::GivenUp)))
         return static_cast<SeekOutcome>(outcome);
-    error = "the emulator could not do it";
+    error = kCouldNotDoIt;
     return SeekOutcome::Failed;
 }
 
@@ -217,19 +219,23 @@ void CEmulatorProcess::AbandonSeek(uint32_t number) const {
     SendMessage(m_socket, EmulatorMessage::Abandon, request.Payload(), After(kAbandonLimitMs));
 }
 
+// The block asked for before the mute is kept for the next TakeNext: the
+// sound goes on without a gap, and the mute is heard from the block after it.
 bool CEmulatorProcess::Mute(const std::vector<bool>& muted, std::string& error) {
     CMessageWriter request;
     request.Flags(muted);
-    return Confirmed(EmulatorMessage::Mute, request, kOpenLimitMs, error);
-}
-
-bool CEmulatorProcess::Confirmed(EmulatorMessage type, const CMessageWriter& request, int limitMs,
-                                 std::string& error) {
+    if (m_blockAsked) {
+        m_blockAsked = false;
+        if (!Receive(EmulatorMessage::Next, m_heldBlock, kBlockLimitMs, error)) return false;
+        m_blockHeld = true;
+    }
     Bytes answer;
-    if (!Exchange(type, request.Payload(), answer, limitMs, error)) return false;
+    if (!Send(EmulatorMessage::Mute, request.Payload(), kOpenLimitMs, error) ||
+        !Receive(EmulatorMessage::Mute, answer, kOpenLimitMs, error))
+        return false;
     CMessageReader reader(answer);
     if (reader.Number() == 1 && reader.Ok()) return true;
-    error = "the emulator could not do it";
+    error = kCouldNotDoIt;
     return false;
 }
 
@@ -243,6 +249,10 @@ bool CEmulatorProcess::AskNext(std::string& error) {
 
 CEmulatorProcess::Block CEmulatorProcess::TakeNext(const int16_t*& frames, int& count,
                                                    std::string& error, int waitMs) {
+    if (m_blockHeld) {
+        m_blockHeld = false;
+        return BlockOf(m_heldBlock, frames, count, error);
+    }
     if (!m_blockAsked && !AskNext(error)) return Block::Failed;
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         m_blockDue - std::chrono::steady_clock::now());
@@ -254,7 +264,12 @@ CEmulatorProcess::Block CEmulatorProcess::TakeNext(const int16_t*& frames, int& 
     if (!Receive(EmulatorMessage::Next, block, std::max<int>(static_cast<int>(left.count()), 1),
                  error))
         return Block::Failed;
-    CMessageReader reader(block);
+    return BlockOf(block, frames, count, error);
+}
+
+CEmulatorProcess::Block CEmulatorProcess::BlockOf(const Bytes& answer, const int16_t*& frames,
+                                                  int& count, std::string& error) {
+    CMessageReader reader(answer);
     const uint32_t slot = reader.Number();
     const uint32_t rendered = reader.Number();
     if (!reader.Ok() || slot >= kBlockSlots || rendered > kBlockFrames) {

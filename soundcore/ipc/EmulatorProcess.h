@@ -38,13 +38,18 @@ public:
     // less time left than the usual limit).
     bool Info(const std::string& name, const Bytes& data, const Bytes& trackList, MusicInfo& info,
               std::string& error, int limitMs = kOpenLimitMs);
-    // Starts a track with these voices muted; `voices` gets the tune's voices.
+    // Starts a track with these voices muted; `started` gets the tune's
+    // voices and whether its engine goes back cheaply (IMusicEngine).
     struct StartRequest {
         int track = 0;
         std::vector<bool> mutedVoices;
     };
+    struct Started {
+        std::vector<std::string> voices;
+        bool goesBackCheaply = false;
+    };
     bool Start(const std::string& name, const Bytes& data, const Bytes& trackList,
-               const StartRequest& start, std::vector<std::string>& voices, std::string& error);
+               const StartRequest& start, Started& started, std::string& error);
     // Goes to `ms` into the started tune; what was rendered ahead is dropped.
     // A seek may take long (a tune that can only be run there), hence its
     // limit; `error` says why it failed.
@@ -85,9 +90,8 @@ private:
     bool Receive(EmulatorMessage type, Bytes& answer, int limitMs, std::string& error);
     // A block asked for and not yet taken is taken and dropped before any other request.
     bool DropAskedBlock(std::string& error);
-    // Sends a request whose answer is only its success.
-    bool Confirmed(EmulatorMessage type, const CMessageWriter& request, int limitMs,
-                   std::string& error);
+    // The frames of a block as the emulator answered it.
+    Block BlockOf(const Bytes& answer, const int16_t*& frames, int& count, std::string& error);
     CMessageWriter FileRequest(const std::string& name, const Bytes& data,
                                const Bytes& trackList) const;
 
@@ -102,6 +106,8 @@ private:
     mutable std::mutex m_sendLock;
     int16_t* m_blocks = nullptr;
     bool m_blockAsked = false;
+    bool m_blockHeld = false; // answered while a mute was asked, and not yet taken
+    Bytes m_heldBlock;
     std::chrono::steady_clock::time_point m_blockDue{}; // when an asked block is late
 };
 

@@ -9,14 +9,14 @@ namespace tarvocore {
 bool CClipSource::Start(const std::string& name, const Bytes& data, const Bytes& trackList,
                         const CEmulatorProcess::StartRequest& start, std::string& error) {
     StartSilence();
-    m_started = m_playing = m_emulator.Start(name, data, trackList, start, m_voices, error);
+    m_started = m_playing = m_emulator.Start(name, data, trackList, start, m_tune, error);
     return m_playing;
 }
 
 void CClipSource::StartSilence() {
     if (m_started) m_emulator.Stop();
     m_started = m_playing = false;
-    m_voices.clear();
+    m_tune = {};
     DropBlock();
 }
 

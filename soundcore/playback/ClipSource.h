@@ -30,7 +30,10 @@ public:
         return m_started && m_emulator.Mute(muted, error);
     }
     // The started tune's voices.
-    const std::vector<std::string>& Voices() const { return m_voices; }
+    const std::vector<std::string>& Voices() const { return m_tune.voices; }
+    // Whether its engine goes back cheaply, so a mute can render again from
+    // the place heard.
+    bool GoesBackCheaply() const { return m_tune.goesBackCheaply; }
     // The next `frameCount` frames: straight from the emulator's block when
     // they lie in one, else gathered in `buffer` (room for them). After the
     // end of a tune they are silence. `stopped` tells, with `error`, that the
@@ -49,7 +52,7 @@ private:
     CEmulatorProcess& m_emulator;
     bool m_started = false;
     bool m_playing = false;
-    std::vector<std::string> m_voices;
+    CEmulatorProcess::Started m_tune;
     int16_t* m_block = nullptr;
     int m_blockFrames = 0;
     int m_read = 0;

@@ -133,10 +133,12 @@ void CClipPlayback::ApplyMutes() {
         return;
     }
     // Not shown as busy: the player goes on as it was, and its clock is set
-    // right when the seek is done.
-    if (!m_output.Recording())
-        m_seeker.Seek(static_cast<int>(m_output.HeardFrame() * 1000 / kSampleRate), m_currentClip,
-                      false, m_offline);
+    // right when the seek is done. An engine that would replay the tune to
+    // go back does so only near the start; further on it is spared the
+    // replay, and the mute is heard once the little rendered ahead has played.
+    const int heardMs = static_cast<int>(m_output.HeardFrame() * 1000 / kSampleRate);
+    if (!m_output.Recording() && (m_source.GoesBackCheaply() || heardMs < kShortReplayMs))
+        m_seeker.Seek(heardMs, m_currentClip, false, m_offline);
 }
 
 int16_t* CClipPlayback::Render(int16_t* buffer, int frameCount) {

@@ -23,6 +23,11 @@ namespace tarvocore {
 // thread: nothing else touches them until the job has been waited for.
 class CClipPlayback {
 public:
+    // How far into a tune a replay to render a mute again is short enough to
+    // be heard at once in any engine (a C64 tune replays about 20 times as
+    // fast as it plays).
+    static constexpr int kShortReplayMs = 2000;
+
     CClipPlayback(const CCoreMessenger& messenger, CEmulatorProcess& emulator,
                   const CGameSession& session, COutputChain& output, const TuneTiming& timing)
         : m_messenger(messenger), m_emulator(emulator), m_session(session), m_output(output),

@@ -4,6 +4,7 @@
 // (so that only the seek meant is given up, whichever message comes first),
 // and an emulator that stops, which the next request starts afresh.
 #include "ipc/EmulatorProcess.h"
+
 #include "soundcore/SoundCoreFixture.h"
 #include "tools/compose/SidBuilder.h"
 
@@ -24,9 +25,9 @@ class Emulator : public testing::Test {
 protected:
     tarvocore::CEmulatorProcess emulator{TARVO_EMULATOR};
     std::string error;
-    std::vector<std::string> voices;
+    tarvocore::CEmulatorProcess::Started started;
 
-    bool StartSid() { return emulator.Start("tune.sid", Sid(), {}, {0, {}}, voices, error); }
+    bool StartSid() { return emulator.Start("tune.sid", Sid(), {}, {0, {}}, started, error); }
     // The frames of the next block, or -1 when none came.
     int NextBlockFrames() {
         const int16_t* frames = nullptr;
@@ -47,9 +48,10 @@ TEST_F(Emulator, TellsAFilesTunesStartsOneAndHandsOnItsSound) {
     EXPECT_EQ(error, "it is not a music file this core plays");
 
     ASSERT_TRUE(StartSid()) << error;
-    EXPECT_EQ(voices, (std::vector<std::string>{"Voice 1", "Voice 2", "Voice 3"}));
+    EXPECT_EQ(started.voices, (std::vector<std::string>{"Voice 1", "Voice 2", "Voice 3"}));
+    EXPECT_FALSE(started.goesBackCheaply); // a C64 tune is replayed to go back
     EXPECT_EQ(NextBlockFrames(), tarvocore::kFirstBlockFrames);
-    EXPECT_EQ(NextBlockFrames(), 2 * tarvocore::kFirstBlockFrames); // each twice the last
+    EXPECT_EQ(NextBlockFrames(), tarvocore::kShortBlockFrames); // short: a mute is heard soon
 }
 
 // An abandon names the seek it gives up: one for a seek that has ended leaves

@@ -392,6 +392,56 @@ TEST_F(EnginesTest, OverlappingSeeksReplaceEachOtherInEveryEngine) {
     }
 }
 
+// In an engine that would replay a tune to go back (a C64 tune, AdLib
+// music), a mute past the tune's first seconds is not rendered again from
+// the place heard: the tune goes on where it was, without a gap, and the
+// voices fall silent once the little rendered ahead has played.
+TEST_F(EnginesTest, AMuteThatWouldReplayTheTuneIsHeardOnceTheLittleRenderedAheadHasPlayed) {
+    romFolder = TARVO_DEMO_ROMS;
+    constexpr int kReport = tarvocore::CSoundCore::kLevelReportFrames;
+    auto listen = [this](int reports) {
+        std::vector<int16_t> heard;
+        captured = &heard;
+        for (int i = 0; i < reports; ++i)
+            core.Render(kReport);
+        captured = nullptr;
+        return heard;
+    };
+    for (auto [game, clip] : {std::pair{"cometminer", 1}, std::pair{"embercrypt", 1}}) {
+        SCOPED_TRACE(game);
+        Load(game, clip);
+        listen(100);
+        const std::vector<int16_t> straight = listen(5);
+        Load(game, clip);
+        listen(100);
+        messages.clear();
+        core.Command(CORE_CMD_MUTE_VOICE, -1);
+        const std::vector<int16_t> heard = listen(60);
+        EXPECT_LE(
+            DifferenceDb(std::vector<int16_t>(heard.begin(), heard.begin() + 4 * kReport),
+                         std::vector<int16_t>(straight.begin(), straight.begin() + 4 * kReport)),
+            -40); // the tune went on, without a gap
+        EXPECT_EQ(Count(CORE_MSG_SEEKED), 0);
+        // The report from which the sound stays below -40 dBFS, its steady
+        // part (a C64's volume register, which no voice mutes) set aside.
+        const auto swing = [&heard](size_t from, size_t to) {
+            double mean = 0, sum = 0;
+            for (size_t i = from; i < to; ++i)
+                mean += heard[i];
+            mean /= double(to - from);
+            for (size_t i = from; i < to; ++i)
+                sum += (heard[i] - mean) * (heard[i] - mean);
+            return std::sqrt(sum / double(to - from));
+        };
+        size_t quietFrom = heard.size();
+        while (quietFrom >= 2 * kReport && swing(quietFrom - 2 * kReport, quietFrom) < 328)
+            quietFrom -= 2 * kReport;
+        const double mutedAfter = double(quietFrom) / 2 / 44100;
+        EXPECT_GT(mutedAfter, 0.0); // what was rendered ahead plays out
+        EXPECT_LT(mutedAfter, 1.0); // libsidplayfp's own buffer included
+    }
+}
+
 // A demo tune of each engine falls silent within 0.1 s of the length the
 // core tells for it; a looping one after its loops and its fade, as many
 // loops as asked.
