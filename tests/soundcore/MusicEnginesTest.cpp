@@ -50,6 +50,18 @@ protected:
                   "coastrider | R | M | 1 | D\n");
     }
 
+    static constexpr int kReport = tarvocore::CSoundCore::kLevelReportFrames;
+
+    // What the core renders in this many level reports (30 ms each).
+    std::vector<int16_t> Listen(int reports) {
+        std::vector<int16_t> heard;
+        captured = &heard;
+        for (int i = 0; i < reports; ++i)
+            core.Render(kReport);
+        captured = nullptr;
+        return heard;
+    }
+
     // The clips the core tells of the loaded game: number, title, length.
     std::map<int, std::pair<std::string, int>> Tunes() {
         std::map<int, std::pair<std::string, int>> told;
@@ -287,29 +299,20 @@ TEST_F(EnginesTest, EachEngineSeeksAndMutesItsVoices) {
         {"neondragon", 1, 4980, {"YM2151 channel 1", "YM2151 channel 2"}},
         {"coastrider", 2, 4980, {"YM2151 channel 1", "YM2151 channel 2"}},
     };
-    constexpr int kReport = tarvocore::CSoundCore::kLevelReportFrames;
-    auto listen = [this](int reports) {
-        std::vector<int16_t> heard;
-        captured = &heard;
-        for (int i = 0; i < reports; ++i)
-            core.Render(kReport);
-        captured = nullptr;
-        return heard;
-    };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.game);
         Load(c.game, c.clip);
-        listen(c.seekMs / 30);
-        const std::vector<int16_t> straight = listen(20);
+        Listen(c.seekMs / 30);
+        const std::vector<int16_t> straight = Listen(20);
         ASSERT_GT(RmsOf(straight, 0), 300);
 
         Load(c.game, c.clip);
-        listen(33);
+        Listen(33);
         core.Command(CORE_CMD_SEEK, c.seekMs); // forward
         EXPECT_EQ(Last(CORE_MSG_SEEKED)->second, c.seekMs);
-        EXPECT_LE(DifferenceDb(listen(20), straight), -40);
+        EXPECT_LE(DifferenceDb(Listen(20), straight), -40);
         core.Command(CORE_CMD_SEEK, c.seekMs); // and back
-        EXPECT_LE(DifferenceDb(listen(20), straight), -40);
+        EXPECT_LE(DifferenceDb(Listen(20), straight), -40);
 
         std::vector<std::string> voices;
         for (int voice = 0; voice < core.GetInt(CORE_INT_VOICE_COUNT, 0); ++voice)
@@ -319,10 +322,10 @@ TEST_F(EnginesTest, EachEngineSeeksAndMutesItsVoices) {
                   c.firstVoices);
         core.Command(CORE_CMD_MUTE_VOICE, -1);
         core.Command(CORE_CMD_SEEK, c.seekMs);
-        EXPECT_LT(RmsOf(listen(20), 2 * 4410), 100) << "every voice muted"; // below -50 dBFS
+        EXPECT_LT(RmsOf(Listen(20), 2 * 4410), 100) << "every voice muted"; // below -50 dBFS
         core.Command(CORE_CMD_UNMUTE_VOICE, -1);
         core.Command(CORE_CMD_SEEK, c.seekMs);
-        EXPECT_LE(DifferenceDb(listen(20), straight), -40) << "every voice back";
+        EXPECT_LE(DifferenceDb(Listen(20), straight), -40) << "every voice back";
         EXPECT_EQ(Count(CORE_MSG_ERROR), 0);
     }
     // Mutes hold for the game, through a new emulator, until another game loads.
@@ -352,25 +355,16 @@ TEST_F(EnginesTest, OverlappingSeeksReplaceEachOtherInEveryEngine) {
                  {"cometminer", 1, 4980},
                  {"embercrypt", 1, 6000},
                  {"neondragon", 1, 4980}};
-    constexpr int kReport = tarvocore::CSoundCore::kLevelReportFrames;
-    auto listen = [this](int reports) {
-        std::vector<int16_t> heard;
-        captured = &heard;
-        for (int i = 0; i < reports; ++i)
-            core.Render(kReport);
-        captured = nullptr;
-        return heard;
-    };
     core.SetOption(CORE_OPT_END_AT_LENGTH, 0); // every tune plays on, so an hour is a place
     for (const auto& c : cases) {
         SCOPED_TRACE(c.game);
         core.SetOption(CORE_OPT_FIXED_RENDER_MS, 30);
         Load(c.game, c.clip);
-        listen(c.seekMs / 30);
-        const std::vector<int16_t> straight = listen(20);
+        Listen(c.seekMs / 30);
+        const std::vector<int16_t> straight = Listen(20);
 
         Load(c.game, c.clip);
-        listen(10);
+        Listen(10);
         const pid_t emulator = core.Emulator().Pid();
         core.SetOption(CORE_OPT_FIXED_RENDER_MS, 0); // the seeks run beside this thread
         core.Command(CORE_CMD_PAUSE, 0);             // and the service renders nothing
@@ -388,7 +382,7 @@ TEST_F(EnginesTest, OverlappingSeeksReplaceEachOtherInEveryEngine) {
         EXPECT_EQ(core.Emulator().Pid(), emulator);
         core.Command(CORE_CMD_RESUME, 0);
         core.SetOption(CORE_OPT_FIXED_RENDER_MS, 30);
-        EXPECT_LE(DifferenceDb(listen(20), straight), -40);
+        EXPECT_LE(DifferenceDb(Listen(20), straight), -40);
     }
 }
 
@@ -398,25 +392,16 @@ TEST_F(EnginesTest, OverlappingSeeksReplaceEachOtherInEveryEngine) {
 // voices fall silent once the little rendered ahead has played.
 TEST_F(EnginesTest, AMuteThatWouldReplayTheTuneIsHeardOnceTheLittleRenderedAheadHasPlayed) {
     romFolder = TARVO_DEMO_ROMS;
-    constexpr int kReport = tarvocore::CSoundCore::kLevelReportFrames;
-    auto listen = [this](int reports) {
-        std::vector<int16_t> heard;
-        captured = &heard;
-        for (int i = 0; i < reports; ++i)
-            core.Render(kReport);
-        captured = nullptr;
-        return heard;
-    };
     for (auto [game, clip] : {std::pair{"cometminer", 1}, std::pair{"embercrypt", 1}}) {
         SCOPED_TRACE(game);
         Load(game, clip);
-        listen(100);
-        const std::vector<int16_t> straight = listen(5);
+        Listen(100);
+        const std::vector<int16_t> straight = Listen(5);
         Load(game, clip);
-        listen(100);
+        Listen(100);
         messages.clear();
         core.Command(CORE_CMD_MUTE_VOICE, -1);
-        const std::vector<int16_t> heard = listen(60);
+        const std::vector<int16_t> heard = Listen(60);
         EXPECT_LE(
             DifferenceDb(std::vector<int16_t>(heard.begin(), heard.begin() + 4 * kReport),
                          std::vector<int16_t>(straight.begin(), straight.begin() + 4 * kReport)),
@@ -457,7 +442,6 @@ TEST_F(EnginesTest, EachEnginesTuneFallsSilentAtItsKnownLength) {
         {"cometminer", 1, 2, 7680},  {"embercrypt", 1, 2, 8960},  {"neondragon", 1, 1, 14400},
         {"coastrider", 5, 2, 2740},
     };
-    constexpr int kReport = tarvocore::CSoundCore::kLevelReportFrames;
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.game) + " " + std::to_string(c.loops));
         core.SetOption(CORE_OPT_LOOP_COUNT, c.loops);
