@@ -11,6 +11,7 @@ namespace {
 
 constexpr char kGame[] = "game";
 constexpr char kRefused[] = "refused";
+constexpr char kClipData[] = "clips";
 
 std::string Record(const std::string& kind, const std::string& what, const std::string& detail) {
     std::string record;
@@ -26,6 +27,10 @@ std::string Record(const std::string& kind, const std::string& what, const std::
 
 std::string AddReport::GameRecord(const std::string& romName, int clip) {
     return Record(kGame, romName, std::to_string(clip));
+}
+
+std::string AddReport::ClipDataRecord(const std::string& romName, const std::string& lines) {
+    return Record(kClipData, romName, lines);
 }
 
 std::string AddReport::RefusalRecord(const std::string& input, const std::string& reason) {
@@ -49,6 +54,8 @@ AddReport AddReport::Read(const std::string& output) {
         if (kind == kGame) {
             const int clip = ParseInt(detail);
             if (clip >= 0 && std::to_string(clip) == detail) report.games.push_back({what, clip});
+        } else if (kind == kClipData) {
+            report.clipData += detail.empty() || detail.back() == '\n' ? detail : detail + "\n";
         } else if (kind == kRefused) {
             report.refused.push_back({what, detail});
         }

@@ -8,8 +8,10 @@
 namespace tarvo {
 
 // What `tarvo-add --report` says of the inputs it was given: the game each
-// became (its short name and the clip to play first), and the inputs it
-// refused, with why.
+// became (its short name and the clip to play first), the clip information
+// of each game it added (its clips' titles and marks, as the clip data file
+// holds them: the one way titles reach the program that asked), and the
+// inputs it refused, with why.
 //
 // The report carries raw paths, archive member names and tags, any byte of
 // which a stranger may choose; so each record is three fields, each ended by
@@ -25,10 +27,12 @@ struct AddReport {
         std::string reason;
     };
     std::vector<Game> games;
+    std::string clipData; // in the clip data file's form, every game's together
     std::vector<Refusal> refused;
 
     // The records as tarvo-add writes them.
     static std::string GameRecord(const std::string& romName, int clip);
+    static std::string ClipDataRecord(const std::string& romName, const std::string& lines);
     static std::string RefusalRecord(const std::string& input, const std::string& reason);
     // Reads the records out of the report channel; a cut or unknown record is
     // passed over.

@@ -9,6 +9,7 @@
 #include "settings/SettingsFile.h"
 
 #include <cstdio>
+#include <sstream>
 
 namespace tarvo {
 
@@ -69,6 +70,15 @@ void CCoreSetup::ImportPendingClipData() {
             return;
         std::remove(taken.c_str());
     }
+}
+
+void CCoreSetup::TakeClipData(const std::string& lines) {
+    if (lines.empty()) return;
+    std::istringstream in(lines);
+    m_romList.ReadClipInfo(in);
+    if (m_keepsFiles)
+        m_romList.SaveClipInfo(m_programFolder + "tarvoclips.dat", CROMList::Lines::WithUnsupported,
+                               m_dialogs);
 }
 
 void CCoreSetup::Autosave() {

@@ -39,6 +39,9 @@ public:
     // The titles tarvo-add left for this program, merged into the clip
     // information and kept; the file is removed once they are.
     void ImportPendingClipData();
+    // Clip information tarvo-add reported for the games it added, in the clip
+    // data file's form: taken in, and kept at once.
+    void TakeClipData(const std::string& lines);
     // Keeps the playlist copy, the settings and the clip information.
     void Autosave();
     void KeepNoFiles() { m_keepsFiles = false; }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/MainMenus.h"
 
+#include "library/GameEntry.h"
 #include "player/PlayerEngine.h"
 #include "playlist/Playlist.h"
 #include "settings/Config.h"

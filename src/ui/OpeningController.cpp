@@ -49,6 +49,7 @@ void COpeningController::TakeNewGames() {
 // read again, and a clip of that game's, or it is passed over.
 void COpeningController::MusicAdded(const AddReport& report, const QString& failure) {
     TakeNewGames();
+    m_window.Engine().Setup().TakeClipData(report.clipData);
     if (!failure.isEmpty())
         m_window.Dialogs().ShowMessage("ERROR: " + failure.toStdString(), MessageIcon::Error);
     if (const std::string refused = report.RefusalText(); !refused.empty())

@@ -337,8 +337,11 @@ void AddGame(Run& run, const SourceGame& source, tarvocore::CEmulatorProcess& em
     run.skipped += static_cast<int>(game.skippedFiles.size());
     ++run.added;
     run.catalogue.Add(game.CatalogueLine(fs::path(source.source).filename().string()));
-    WriteClipData(run.clipData, game);
+    std::ostringstream lines;
+    WriteClipData(lines, game);
+    run.clipData << lines.str();
     run.ReportGame(game.romName, FirstClip(game));
+    run.Report(tarvo::AddReport::ClipDataRecord(game.romName, lines.str()));
     std::printf("%s %-24s %s, %d clip%s, from %s\n", options.dryRun ? "would add" : "added    ",
                 game.romName.c_str(), game.title.c_str(), game.ClipCount(),
                 game.ClipCount() == 1 ? "" : "s", source.source.c_str());
@@ -361,9 +364,9 @@ bool HandOver(Run& run, std::string& problem) {
                     clipFile.c_str());
         return true;
     }
+    if (options.report) return true; // the titles went with the report, to the Tarvo that asked
     if (!AppendClipData(PendingClipDataPath(run.places.programFolder), run.clipData.str(), problem))
         return false;
-    if (options.report) return true;
     std::printf(TellRunningTarvo() ? "Tarvo, which is running, shows them now.\n"
                                    : "Tarvo shows them, with their titles, at its next start.\n");
     return true;
