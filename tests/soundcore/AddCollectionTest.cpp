@@ -189,6 +189,42 @@ TEST_F(AddCollection, EveryKindOfInputBecomesATitledGameAndASecondRunAddsNothing
         again, AllOf(HasSubstr("already in the catalogue as cave-quest"), Not(HasSubstr("added"))));
 }
 
+// Leading numbers that number the files ("01 Start", "05 End") keep them as
+// clip numbers; names that only begin with digits ("2001.vgm" beside
+// "2.vgm") are titles, and the files follow in name order from clip 1,
+// rather than a range of two thousand empty clips.
+TEST_F(AddCollection, OnlyNumbersThatNumberTheFilesBecomeClipNumbers) {
+    temp.MakeFolder("Dense");
+    temp.MakeFolder("Digits");
+    for (auto [file, title] : {std::pair{"Dense/01 A.vgm", "A"},
+                               {"Dense/02 B.vgm", "B"},
+                               {"Dense/05 C.vgm", "C"},
+                               {"Digits/2.vgm", "Two"},
+                               {"Digits/2001.vgm", "Odyssey"},
+                               {"Digits/7.vgm", "Seven"}})
+        WriteBytes(temp, file,
+                   Tune(title, std::string(file).substr(0, std::string(file).find('/'))));
+    int code = -1;
+    Add({temp.File("Dense"), temp.File("Digits")}, &code);
+    ASSERT_EQ(code, 0);
+    tarvo::CROMList list;
+    for (const char* name : {"dense", "digits"}) {
+        tarvo::CGameEntry game;
+        game.romName = name;
+        list.AddGameForTesting(game);
+    }
+    list.LoadClipInfo(temp.File("clips.dat"));
+    const tarvo::CClipInfo& dense = list.FindGame("dense")->clipInfo;
+    EXPECT_EQ(dense.lastClip, 5);
+    EXPECT_EQ(dense.GetTitle(5), "C");
+    EXPECT_TRUE(dense.IsBlank(3));
+    const tarvo::CClipInfo& digits = list.FindGame("digits")->clipInfo;
+    EXPECT_EQ(digits.lastClip, 3);
+    EXPECT_EQ(digits.GetTitle(1), "Two");
+    EXPECT_EQ(digits.GetTitle(2), "Odyssey");
+    EXPECT_EQ(digits.GetTitle(3), "Seven");
+}
+
 // Sets that come as 7z or RAR (".rsn") archives become zip game archives.
 TEST_F(AddCollection, SevenZipAndRarSetsBecomeZipGames) {
     temp.MakeFolder("pack");

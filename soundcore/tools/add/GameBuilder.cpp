@@ -130,21 +130,35 @@ void BuildMultiTrack(const SourceGame& source, const SourceFile& file, const Sou
         game.copyArchive = source.zipPath;
 }
 
-// Numbered files keep their numbers; the others follow, in name order.
+// Whether the files' leading numbers are a numbering of them ("01 Start",
+// "02 Boss"), rather than names that begin with digits ("2001.MKJ" beside
+// "2.CMF"): the highest number no more than about twice the files' count.
+bool NumbersAreANumbering(int highest, size_t files) {
+    return highest <= 2 * static_cast<int>(files) + 8;
+}
+
+// Numbered files keep their numbers; the others follow, in name order. Files
+// whose numbers are no numbering all follow in name order from clip 1.
 void BuildNumbered(const SourceGame& source, tarvocore::CEmulatorProcess& emulator, NewGame& game) {
     std::map<int, const SourceFile*> byClip;
     std::vector<const SourceFile*> unnumbered;
+    std::vector<const SourceFile*> music;
     std::vector<SourceFile> lists; // song lengths stay beside the tunes
     for (const SourceFile& file : source.files) {
         if (IsTrackList(file)) {
             if (tarvocore::LowerExtension(file.name) == "md5") lists.push_back(file);
             continue;
         }
+        music.push_back(&file);
         const int number = CGameClips::NumberOfFile(file.name);
         if (number >= 0 && !byClip.count(number))
             byClip[number] = &file;
         else
             unnumbered.push_back(&file);
+    }
+    if (!byClip.empty() && !NumbersAreANumbering(byClip.rbegin()->first, music.size())) {
+        byClip.clear();
+        unnumbered = music;
     }
     const bool fits = !source.zipPath.empty() && unnumbered.empty();
     int next = byClip.empty() ? 1 : byClip.rbegin()->first + 1;
