@@ -330,9 +330,12 @@ TEST_F(AddCollection, EachKindOfInputThatCannotBeAddedIsNamedForWhatItIs) {
     WriteRar(temp.File("set.part1.rar"), {{"01 Intro.vgm", Tune("Intro", "Set")}}, true);
     fs::create_symlink(temp.File("loop"), temp.File("loop"));
     ASSERT_EQ(::mkfifo(temp.File("pipe.vgm").c_str(), 0600), 0);
+    temp.MakeFolder("Hively");
+    temp.Write("Hively/song.hvl", "THX");
+    temp.Write("Hively/other.ahx", "THX");
     temp.Write("inputs", temp.File("locked.zip") + '\0' + temp.File("set.part1.rar") + '\0' +
                              temp.File("loop") + '\0' + temp.File("pipe.vgm") + '\0' + '\0' +
-                             temp.File("gone.vgm") + '\0');
+                             temp.File("gone.vgm") + '\0' + temp.File("Hively") + '\0');
     int code = -1;
     const std::string output = Add({}, &code, "--inputs-from - <" + temp.File("inputs"), " 2>&1");
     EXPECT_EQ(code, 1);
@@ -340,7 +343,9 @@ TEST_F(AddCollection, EachKindOfInputThatCannotBeAddedIsNamedForWhatItIs) {
                 HasAll({"locked.zip: it is encrypted", "set.part1.rar: it is one volume",
                         "loop: it is a link that leads round in a loop",
                         "pipe.vgm: it is a pipe, not a file",
-                        "skipped   : an empty name names no file", "gone.vgm: it does not exist"}));
+                        "skipped   : an empty name names no file", "gone.vgm: it does not exist",
+                        "Hively: it holds no music file the core plays (2 files of other kinds, "
+                        "such as other.ahx)"}));
     EXPECT_THAT(output, Not(HasSubstr("damaged")));
 }
 

@@ -207,7 +207,9 @@ void FromLooseFiles(const fs::path& folder, MusicFamily family, const std::vecto
     if (!loose.files.empty()) games.push_back(std::move(loose));
 }
 
-void FromFolder(const fs::path& folder, CVisits& visits, std::vector<SourceGame>& games) {
+// `others` gets the names of the files that are neither music nor archives.
+void FromFolder(const fs::path& folder, CVisits& visits, std::vector<SourceGame>& games,
+                std::vector<std::string>& others) {
     std::vector<fs::path> entries;
     std::error_code error;
     for (const auto& entry : fs::directory_iterator(folder, error))
@@ -219,7 +221,7 @@ void FromFolder(const fs::path& folder, CVisits& visits, std::vector<SourceGame>
         if (!visits.Followable(path) || !visits.First(path)) continue;
         const std::string name = path.filename().string();
         if (fs::is_directory(path, error))
-            FromFolder(path, visits, games);
+            FromFolder(path, visits, games, others);
         else if (IsArchive(name))
             here.push_back(FromArchive(path));
         else if (tarvocore::IsConsoleMultiTrackName(name) ||
@@ -227,6 +229,8 @@ void FromFolder(const fs::path& folder, CVisits& visits, std::vector<SourceGame>
             here.push_back(FromMultiTrackFile(path));
         else if (IsMusic(name))
             loose[tarvocore::FamilyOfName(name)].push_back(path);
+        else if (tarvocore::FamilyOfName(name) != MusicFamily::TrackList)
+            others.push_back(name);
     }
     for (const auto& [family, paths] : loose)
         FromLooseFiles(folder, family, paths, here);
@@ -273,14 +277,26 @@ std::string WhyNotAFile(const fs::path& path) {
     }
 }
 
+std::string NoMusicIn(const std::vector<std::string>& others) {
+    std::string why = "it holds no music file the core plays";
+    if (!others.empty())
+        why += " (" + std::to_string(others.size()) + " file" + (others.size() == 1 ? "" : "s") +
+               " of other kinds, such as " + others.front() + ")";
+    return why;
+}
+
 // One input: a folder searched through, an archive, or one music file.
 void AddInput(const std::string& input, CVisits& visits, std::vector<SourceGame>& games) {
     const fs::path path(input);
     std::error_code error;
     if (!visits.First(path)) return; // given twice, or inside another input
-    if (fs::is_directory(path, error))
-        FromFolder(path, visits, games);
-    else if (!fs::is_regular_file(path, error))
+    if (fs::is_directory(path, error)) {
+        const size_t before = games.size();
+        std::vector<std::string> others;
+        FromFolder(path, visits, games, others);
+        // A folder that gives nothing says so, naming what it holds instead.
+        if (games.size() == before) games.push_back(Game(input, {}, Stem(path), NoMusicIn(others)));
+    } else if (!fs::is_regular_file(path, error))
         games.push_back(Game(input, {}, Stem(path), WhyNotAFile(path)));
     else if (IsArchive(input))
         games.push_back(FromArchive(path));
