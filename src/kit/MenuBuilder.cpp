@@ -40,7 +40,11 @@ void AddItem(QMenu* menu, const QString& line, CMenuBuilder::Actions& actions) {
     const QString rest = line.mid(5); // after "item "
     const qsizetype space = rest.indexOf(QChar(0x20));
     const int id = rest.left(space).toInt();
-    QAction* action = menu->addAction(rest.mid(space + 1));
+    const QStringList textAndKeys = rest.mid(space + 1).split(u'\t');
+    QAction* action = menu->addAction(textAndKeys.front());
+    if (textAndKeys.size() > 1)
+        action->setShortcuts(
+            QKeySequence::listFromString(textAndKeys[1], QKeySequence::PortableText));
     action->setData(id);
     actions[id].append(action);
 }

@@ -22,6 +22,27 @@ CMainMenus::CMainMenus(QWidget& window, std::function<void(int id)> command)
         for (QAction* action : it.value())
             QObject::connect(action, &QAction::triggered, &window,
                              [command, id = it.key()] { command(id); });
+    AddMediaKeys();
+}
+
+// A keyboard's media keys reach the window where no desktop service takes
+// them for the player first.
+void CMainMenus::AddMediaKeys() {
+    for (auto [id, key] : {std::pair<int, Qt::Key>{kPlay, Qt::Key_MediaTogglePlayPause},
+                           {kMenuPlay, Qt::Key_MediaPlay},
+                           {kMenuPause, Qt::Key_MediaPause},
+                           {kStop, Qt::Key_MediaStop},
+                           {kPrev, Qt::Key_MediaPrevious},
+                           {kNext, Qt::Key_MediaNext}})
+        if (QAction* action = Action(id))
+            action->setShortcuts(action->shortcuts() << QKeySequence(key));
+}
+
+void CMainMenus::FollowTransport(const std::function<bool(int id)>& buttonEnabled) {
+    for (int id : {kPlay, kStop, kPrev, kNext, kRec})
+        SetEnabled(id, buttonEnabled(id));
+    for (int id : {kMenuPlay, kMenuPause})
+        SetEnabled(id, buttonEnabled(kPlay));
 }
 
 int CMainMenus::Height() const {

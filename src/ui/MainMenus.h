@@ -28,12 +28,15 @@ public:
     // `prankAllowed` while the prank call has not yet been asked three times.
     void Update(const CPlayerEngine& engine, const CPlaylist& playlist, const Config& config,
                 bool prankAllowed);
+    // The transport's items as its buttons stand, by their command numbers.
+    void FollowTransport(const std::function<bool(int id)>& buttonEnabled);
 
 private:
     void SetEnabled(int id, bool enabled);
     void SetChecked(int id, bool checked);
     void SetText(int id, const QString& text);
     void UpdateClipItems(const CPlayerEngine& engine);
+    void AddMediaKeys();
 
     QMenuBar* m_bar;
     CMenuBuilder::Actions m_actions;

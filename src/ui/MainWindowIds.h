@@ -59,6 +59,8 @@ enum MainWindowCommand {
     kMenuPlaylistManager = 190,
     kExportAudio = 191,
     kMenuVoices = 192,
+    kMenuPlay = 1201,  // plays, or goes on from a pause; never pauses
+    kMenuPause = 1202, // pauses, or goes on from a pause
     kLoadPlaylist = 1067,
     kSavePlaylist = 1069,
 };

@@ -64,7 +64,7 @@ void CPlayerDlg::BuildWindow() {
     m_positionBar =
         new CPositionBar(Control<QSlider>(m_controls, kPositionBar), this, m_engine->Listening());
     m_focus = std::make_unique<CFocusKeeper>(
-        *this, [this](QWidget* now) { m_positionBar->LetArrowsSeek(now, m_clips->Tree()); });
+        *this, [this](QWidget* now) { m_positionBar->LetArrowsSeek(now); });
 }
 
 QPushButton* CPlayerDlg::Button(int id) const {
@@ -240,6 +240,19 @@ void CPlayerDlg::Command(int id) {
         {kAbout, [](CPlayerDlg& w) { w.m_windows.ShowAbout(); }},
         {kPlay, [](CPlayerDlg& w) { w.m_engine->Play(); }},
         {kRec, [](CPlayerDlg& w) { w.m_engine->Rec(); }},
+        {kMenuPlay,
+         [](CPlayerDlg& w) {
+             const PlayerState state = w.m_engine->Status().StateOfTheClip();
+             if (state != PlayerState::Playing && state != PlayerState::Recording)
+                 w.m_engine->Play();
+         }},
+        {kMenuPause,
+         [](CPlayerDlg& w) {
+             const PlayerState state = w.m_engine->Status().StateOfTheClip();
+             if (state == PlayerState::Playing || IsPaused(state) ||
+                 state == PlayerState::Recording)
+                 w.m_engine->Play();
+         }},
         {kPrev, [](CPlayerDlg& w) { w.m_engine->Prev(); }},
         {kNext, [](CPlayerDlg& w) { w.m_engine->Next(); }},
         {kExit, [](CPlayerDlg& w) { w.close(); }},
@@ -300,6 +313,7 @@ void CPlayerDlg::ApplyNormalize() {
 
 void CPlayerDlg::UpdateMenus() {
     m_menus->Update(*m_engine, m_playlist, m_config, m_windows.PrankAllowed());
+    m_menus->FollowTransport([this](int id) { return m_controls.value(id)->isEnabled(); });
     Q_EMIT PlayerChanged(); // every change the menus follow, the desktop hears of
 }
 

@@ -35,8 +35,8 @@ CPositionBar::CPositionBar(QSlider* bar, QWidget* window, CClipListening& listen
     }
 }
 
-void CPositionBar::LetArrowsSeek(QWidget* focus, const QWidget* list) {
-    const bool taken = focus == list || focus == m_bar || qobject_cast<QLineEdit*>(focus);
+void CPositionBar::LetArrowsSeek(QWidget* focus) {
+    const bool taken = focus == m_bar || qobject_cast<QLineEdit*>(focus);
     for (QShortcut* shortcut : m_seekKeys)
         shortcut->setEnabled(!taken);
 }

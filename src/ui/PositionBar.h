@@ -22,9 +22,10 @@ public:
     CPositionBar(QSlider* bar, QWidget* window, CClipListening& listening);
     // The bar follows the clip, except while the user holds it.
     void Show(const PlayerFields& fields);
-    // The arrows seek unless `focus` moves with them itself: a list its
-    // selection, a field its cursor, the bar its knob.
-    void LetArrowsSeek(QWidget* focus, const QWidget* list);
+    // The arrows seek unless `focus` moves with them itself: a field its
+    // cursor, the bar its knob. (The clip list, a column of rows, moves with
+    // Up and Down alone.)
+    void LetArrowsSeek(QWidget* focus);
 
 private:
     void SeekFromBar(int action);

@@ -189,16 +189,18 @@ TEST_F(AddCollection, EveryKindOfInputBecomesATitledGameAndASecondRunAddsNothing
         again, AllOf(HasSubstr("already in the catalogue as cave-quest"), Not(HasSubstr("added"))));
 }
 
-// Leading numbers that number the files ("01 Start", "05 End") keep them as
-// clip numbers; names that only begin with digits ("2001.vgm" beside
-// "2.vgm") are titles, and the files follow in name order from clip 1,
-// rather than a range of two thousand empty clips.
+// Leading numbers that number the files keep them as clip numbers: before a
+// title however far apart ("01 A", "40 D", a sound test's codes), or bare
+// and close together; names that are only numbers far apart ("2001.vgm"
+// beside "2.vgm") are titles, and the files follow in name order from clip
+// 1, rather than a range of two thousand empty clips.
 TEST_F(AddCollection, OnlyNumbersThatNumberTheFilesBecomeClipNumbers) {
     temp.MakeFolder("Dense");
     temp.MakeFolder("Digits");
     for (auto [file, title] : {std::pair{"Dense/01 A.vgm", "A"},
                                {"Dense/02 B.vgm", "B"},
                                {"Dense/05 C.vgm", "C"},
+                               {"Dense/40 D.vgm", "D"},
                                {"Digits/2.vgm", "Two"},
                                {"Digits/2001.vgm", "Odyssey"},
                                {"Digits/7.vgm", "Seven"}})
@@ -215,8 +217,9 @@ TEST_F(AddCollection, OnlyNumbersThatNumberTheFilesBecomeClipNumbers) {
     }
     list.LoadClipInfo(temp.File("clips.dat"));
     const tarvo::CClipInfo& dense = list.FindGame("dense")->clipInfo;
-    EXPECT_EQ(dense.lastClip, 5);
+    EXPECT_EQ(dense.lastClip, 40);
     EXPECT_EQ(dense.GetTitle(5), "C");
+    EXPECT_EQ(dense.GetTitle(40), "D");
     EXPECT_TRUE(dense.IsBlank(3));
     const tarvo::CClipInfo& digits = list.FindGame("digits")->clipInfo;
     EXPECT_EQ(digits.lastClip, 3);

@@ -159,6 +159,36 @@ TEST_F(Window, TransportButtonsByState) {
     EXPECT_EQ(enabled(), "101000"); // NEXT and PLAY start the playlist
 }
 
+// The transport is in the Playback menu, each item with its keys: Space
+// plays and pauses, X plays, C pauses, V stops, Z and B go back and on,
+// wherever the focus is but in a field being typed in.
+TEST_F(Window, ThePlaybackMenuAndItsKeysDriveTheTransport) {
+    EXPECT_EQ(window->Action(kPlay)->shortcut(), QKeySequence(Qt::Key_Space));
+    EXPECT_TRUE(
+        window->Action(kPlay)->shortcuts().contains(QKeySequence(Qt::Key_MediaTogglePlayPause)));
+    Load(0, 3);
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    List()->setFocus();
+    const auto press = [this](QWidget* target, Qt::Key key) {
+        QTest::keyClick(target, key);
+        return window->Engine().Status().state;
+    };
+    EXPECT_EQ(press(List(), Qt::Key_Space), PlayerState::Paused);
+    EXPECT_EQ(press(List(), Qt::Key_X), PlayerState::Playing);
+    EXPECT_EQ(press(List(), Qt::Key_X), PlayerState::Playing); // X never pauses
+    EXPECT_EQ(press(List(), Qt::Key_C), PlayerState::Paused);
+    EXPECT_EQ(press(List(), Qt::Key_C), PlayerState::Playing);
+    core.calls.clear();
+    EXPECT_EQ(press(List(), Qt::Key_B), PlayerState::Playing);
+    EXPECT_EQ(window->Engine().Status().currentClip, 4);
+    auto* title = Find<QLineEdit>(kClipTitle);
+    title->setFocus();
+    EXPECT_EQ(press(title, Qt::Key_V), PlayerState::Playing); // typed, not a key of the menu
+    EXPECT_EQ(title->text().right(1), u"v"_s);
+    EXPECT_EQ(press(List(), Qt::Key_V), PlayerState::Stopped);
+}
+
 TEST_F(Window, ClipRowsWithAndWithoutBlanks) {
     Clips().SetRange(0, 4);
     Clips().SetBlank(2, true);

@@ -130,11 +130,26 @@ void BuildMultiTrack(const SourceGame& source, const SourceFile& file, const Sou
         game.copyArchive = source.zipPath;
 }
 
-// Whether the files' leading numbers are a numbering of them ("01 Start",
-// "02 Boss"), rather than names that begin with digits ("2001.MKJ" beside
-// "2.CMF"): the highest number no more than about twice the files' count.
-bool NumbersAreANumbering(int highest, size_t files) {
-    return highest <= 2 * static_cast<int>(files) + 8;
+// "01 Start.vgm", "20-Laser.vgm": a number, a separator, then a title.
+bool IsTitledNumber(const std::string& name) {
+    size_t at = 0;
+    while (at < name.size() && std::isdigit(static_cast<unsigned char>(name[at])))
+        ++at;
+    const size_t dot = name.rfind('.');
+    return at > 0 && at + 1 < name.size() &&
+           (name[at] == ' ' || name[at] == '-' || name[at] == '_') &&
+           (dot == std::string::npos || dot > at + 1);
+}
+
+// Whether the files' leading numbers are a numbering of them: each a number
+// before a title ("01 Start", "20 Laser", a sound test's codes), or bare
+// numbers ("01.vgm") close together; names that are only numbers far apart
+// ("2001.MKJ" beside "2.CMF") are titles.
+bool NumbersAreANumbering(const std::map<int, const SourceFile*>& byClip, size_t files) {
+    const bool titled = std::all_of(byClip.begin(), byClip.end(), [](const auto& clip) {
+        return IsTitledNumber(clip.second->name);
+    });
+    return titled || byClip.rbegin()->first <= 2 * static_cast<int>(files) + 8;
 }
 
 // Numbered files keep their numbers; the others follow, in name order. Files
@@ -156,7 +171,7 @@ void BuildNumbered(const SourceGame& source, tarvocore::CEmulatorProcess& emulat
         else
             unnumbered.push_back(&file);
     }
-    if (!byClip.empty() && !NumbersAreANumbering(byClip.rbegin()->first, music.size())) {
+    if (!byClip.empty() && !NumbersAreANumbering(byClip, music.size())) {
         byClip.clear();
         unnumbered = music;
     }
