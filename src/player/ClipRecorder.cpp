@@ -7,6 +7,8 @@
 #include "player/PersonQueue.h"
 #include "player/WavRecording.h"
 
+#include <filesystem>
+
 namespace tarvo {
 
 CClipRecorder::CClipRecorder(ICore& core, PlayerStatus& status, IPlayerView& view,
@@ -42,10 +44,15 @@ void CClipRecorder::Save(const CGameEntry* game) {
     SilenceCore();
     m_core.Command(CORE_CMD_PAUSE, 0);
     const PlayerFields& fields = m_status.fields;
-    m_person.Ask(
-        [this, temporary,
-         proposed = fields.romFile + "-" + FormatClipNumber(m_status.currentClip) + ".wav",
-         tags = TagsNow(game)] { CWavRecording::Keep(temporary, proposed, tags, m_dialogs); });
+    const std::string name =
+        CWavRecording::ProposedName(fields.clipTitle, fields.romFile, m_status.currentClip);
+    // The picker opens where the last take was kept.
+    m_person.Ask([this, temporary, name, tags = TagsNow(game)] {
+        const std::string kept =
+            CWavRecording::Keep(temporary, m_keptFolder + name, tags, m_dialogs);
+        const std::string folder = std::filesystem::path(kept).parent_path().string();
+        if (!folder.empty()) m_keptFolder = folder + "/";
+    });
 }
 
 void CClipRecorder::AnswerPath(void* buffer) {

@@ -41,6 +41,7 @@ private:
     std::string m_programFolder;
     std::function<long long()> m_now;
     std::string m_tempWavPath;
+    std::string m_keptFolder; // of the last take kept, with its "/"; empty before one
 };
 
 } // namespace tarvo

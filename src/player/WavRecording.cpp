@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "player/WavRecording.h"
 
+#include "library/ClipInfo.h"
+#include "library/ExportName.h"
 #include "library/IDialogs.h"
 #include "library/SavePicker.h"
 #include "library/TextUtils.h"
@@ -37,21 +39,27 @@ bool MoveRecording(const std::string& temporaryPath, const std::string& chosen) 
 
 } // namespace
 
-void CWavRecording::Keep(const std::string& temporaryPath, const std::string& proposedName,
-                         const RecordingTags& tags, IDialogs& dialogs) {
+std::string CWavRecording::ProposedName(const std::string& clipTitle, const std::string& romName,
+                                        int clip) {
+    const std::string titled = SafeFileNamePart(clipTitle);
+    return (titled.empty() ? romName + "-" + FormatClipNumber(clip) : titled) + ".wav";
+}
+
+std::string CWavRecording::Keep(const std::string& temporaryPath, const std::string& proposedName,
+                                const RecordingTags& tags, IDialogs& dialogs) {
     const std::string chosen = AskSavePath(
-        dialogs, "Save Recorded WAV File...",
+        dialogs, "Save Recording...",
         {{"WAV Files", "*.wav"}, {"FLAC Files", "*.flac"}, {"Ogg Vorbis Files", "*.ogg"}},
         proposedName, ".wav");
     if (chosen.empty()) {
-        if (dialogs.Unattended()) return; // the recording stays under its temporary name
+        if (dialogs.Unattended()) return {}; // the recording stays under its temporary name
         std::error_code error;
         if (!std::filesystem::remove(temporaryPath, error) && FileExists(temporaryPath))
             dialogs.ShowMessage("ERROR: Failed to clean up temporary file.  A copy of the "
                                 "recording is saved as:\n\n" +
                                     temporaryPath,
                                 MessageIcon::Error);
-        return;
+        return {};
     }
     std::string reason;
     const bool kept = IsConvertedFormat(chosen)
@@ -59,10 +67,11 @@ void CWavRecording::Keep(const std::string& temporaryPath, const std::string& pr
                           : MoveRecording(temporaryPath, chosen);
     if (!kept) {
         dialogs.ShowMessage(kSaveFailed + temporaryPath, MessageIcon::Error);
-        return;
+        return {};
     }
     std::error_code error;
     std::filesystem::remove(temporaryPath, error);
+    return chosen;
 }
 
 } // namespace tarvo

@@ -17,9 +17,14 @@ public:
                                        int clip, long long now);
     // Asks where to keep the finished recording, proposing `proposedName`, and
     // moves it there, or converts it for a FLAC or Ogg name; cancelling
-    // deletes it, and a failure says where the temporary copy stays.
-    static void Keep(const std::string& temporaryPath, const std::string& proposedName,
-                     const RecordingTags& tags, IDialogs& dialogs);
+    // deletes it, and a failure says where the temporary copy stays. The
+    // path it was kept at, or empty.
+    static std::string Keep(const std::string& temporaryPath, const std::string& proposedName,
+                            const RecordingTags& tags, IDialogs& dialogs);
+    // The name proposed for a take of `clip`: its title, else the game's
+    // short name and the clip's number.
+    static std::string ProposedName(const std::string& clipTitle, const std::string& romName,
+                                    int clip);
 };
 
 } // namespace tarvo

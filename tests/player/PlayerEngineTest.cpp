@@ -665,10 +665,18 @@ TEST_F(Recording, StartsAndSavesWithTheirSequencesAndBlinksWhenPaused) {
     EXPECT_EQ(Actions(), (Calls{"SetOption(RECORD, 0)", "Command(RESUME, 0)",
                                 "Command(PLAY_CLIP, 32000)", "Command(PAUSE, 0)"}));
     EXPECT_EQ(engine->Status().state, PlayerState::Stopped);
-    EXPECT_EQ(dialogs.pickerTitles, Calls{"Save Recorded WAV File..."});
-    EXPECT_EQ(dialogs.initialNames, Calls{"alpha-007.wav"});
+    EXPECT_EQ(dialogs.pickerTitles, Calls{"Save Recording..."});
+    EXPECT_EQ(dialogs.initialNames, Calls{"alpha-007.wav"}); // the clip has no title
     EXPECT_EQ(temp.Read("kept.wav"), "RIFF....");
     EXPECT_FALSE(std::filesystem::exists(TempWav()));
+
+    // The next take is named after its clip's title, in the folder of the last.
+    Clips(0).SetTitle(7, "Boss: Round/2");
+    engine->ShowClipInformation();
+    StartRecordingClip();
+    dialogs.paths = {temp.File("second.wav")};
+    engine->Rec();
+    EXPECT_EQ(dialogs.initialNames.back(), temp.File("Boss_ Round_2.wav"));
 }
 
 // Where the recording goes: a name without an extension gets ".wav" and is

@@ -390,7 +390,7 @@ TEST_F(Window, ExitOffersTheRecordingAndThePlaylistThenSavesEverything) {
     window->Command(kExit);
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(core.TakeCalls().back(), "Shutdown");
-    EXPECT_EQ(dialogs.pickerTitles.front(), "Save Recorded WAV File...");
+    EXPECT_EQ(dialogs.pickerTitles.front(), "Save Recording...");
     EXPECT_EQ(temp.Read("take.wav"), "RIFF");
     EXPECT_EQ(dialogs.Texts(),
               std::vector<std::string>{"Do you want to save your current Playlist?"});
