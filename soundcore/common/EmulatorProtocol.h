@@ -77,6 +77,8 @@ private:
 class CMessageReader {
 public:
     explicit CMessageReader(const Bytes& payload) : m_payload(payload) {}
+    // It reads the payload where it is, so a temporary one cannot be given.
+    explicit CMessageReader(Bytes&&) = delete;
     uint32_t Number();
     std::string Text();
     Bytes Data();

@@ -38,8 +38,9 @@ QTreeWidget* MultiSelectList(const QHash<int, QWidget*>& controls, int id) {
 CDlgPlaylist::CDlgPlaylist(CROMList& romList, int& filter, IDialogs& dialogs,
                            const CPlaylist& playlist, int shownGame, ModalRunner runModal,
                            QWidget* parent)
-    : QDialog(parent), m_romList(romList), m_shownGame(shownGame), m_runModal(std::move(runModal)),
-      m_filter(filter), m_dialogs(dialogs), m_controls(CDialogLayout::Build(this, u"161.layout"_s)),
+    : CResizableDialog(parent), m_romList(romList), m_shownGame(shownGame),
+      m_runModal(std::move(runModal)), m_filter(filter), m_dialogs(dialogs),
+      m_controls(CDialogLayout::Build(this, u"161.layout"_s)),
       m_title(Control<QLineEdit>(m_controls, kTitle)),
       m_find(Control<QLineEdit>(m_controls, kFind)),
       m_clipTree(MultiSelectList(m_controls, kClips)),
@@ -292,16 +293,6 @@ bool CDlgPlaylist::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_title && event->type() == QEvent::FocusOut)
         m_playlist.title = m_title->text().toStdString();
     return QDialog::eventFilter(watched, event);
-}
-
-void CDlgPlaylist::KeepSizeIn(WindowSize& kept) {
-    m_sizing = std::make_unique<CWindowSizing>(*this, kept);
-    m_sizing->RestoreKeptSize();
-}
-
-void CDlgPlaylist::resizeEvent(QResizeEvent* event) {
-    QDialog::resizeEvent(event);
-    if (m_sizing) m_sizing->FollowResize();
 }
 
 void CDlgPlaylist::OpenDroppedFilesWith(std::function<void(const QByteArrayList&)> open) {

@@ -3,7 +3,7 @@
 
 #include "kit/ModalRunner.h"
 #include "kit/QtListView.h"
-#include "kit/WindowSizing.h"
+#include "kit/ResizableDialog.h"
 #include "playlist/Playlist.h"
 #include "playlist/PlaylistMoves.h"
 
@@ -26,7 +26,7 @@ class IDialogs;
 // built on the right. It edits its own copy of `playlist`, which the main
 // window takes back after, whatever the result. `runModal` runs the Game
 // Browser behind "Change ROM".
-class CDlgPlaylist : public QDialog {
+class CDlgPlaylist : public CResizableDialog {
     Q_OBJECT
 public:
     // The controls, by their numbers in the dialog's layout table.
@@ -79,14 +79,11 @@ public:
     QWidget* ControlById(int id) const { return m_controls.value(id); }
     CQtListView& ClipList() { return m_clipList; }
     CQtListView& PlaylistList() { return m_playlistList; }
-    // Lets the user resize the manager, from the size kept in `kept` and into it.
-    void KeepSizeIn(WindowSize& kept);
     // Files dropped on the manager go to `open`, as music to add.
     void OpenDroppedFilesWith(std::function<void(const QByteArrayList&)> open);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -102,7 +99,6 @@ private:
     int& m_filter;
     IDialogs& m_dialogs;
     QHash<int, QWidget*> m_controls;
-    std::unique_ptr<CWindowSizing> m_sizing;
     std::function<void(const QByteArrayList&)> m_openDropped;
     QLineEdit* m_title;
     QLineEdit* m_find;

@@ -21,7 +21,7 @@ namespace tarvo {
 
 CDlgROMBrowser::CDlgROMBrowser(CROMList& romList, int& filter, IDialogs& dialogs, int initialGame,
                                GameChoice choice, QWidget* parent)
-    : QDialog(parent), m_romList(romList), m_filter(filter), m_initialGame(initialGame),
+    : CResizableDialog(parent), m_romList(romList), m_filter(filter), m_initialGame(initialGame),
       m_choice(choice), m_dialogs(dialogs), m_model(romList) {
     m_controls = CDialogLayout::Build(this, u"ROMBrowser.layout"_s);
     m_list = Control<QTableView>(m_controls, kGameTable);

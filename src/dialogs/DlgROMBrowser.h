@@ -4,6 +4,7 @@
 #include "dialogs/DlgRenameGame.h"
 #include "dialogs/GameListModel.h"
 #include "kit/ModalRunner.h"
+#include "kit/ResizableDialog.h"
 
 #include <functional>
 #include <QDialog>
@@ -26,7 +27,7 @@ enum class GameChoice { AvailableOnly, AnyGame };
 // "Tarvo Game Browser": every supported game with whether its archive was
 // found, a filter written straight into the opener's setting, the counts, a
 // rescan and the folder list.
-class CDlgROMBrowser : public QDialog {
+class CDlgROMBrowser : public CResizableDialog {
     Q_OBJECT
 public:
     // The controls, by their numbers in the dialog's layout table.

@@ -45,6 +45,7 @@ struct Config {
     int FadeSeconds = 8;
     WindowSize MainWindowSize;
     WindowSize PlaylistManagerSize;
+    WindowSize GameBrowserSize;
 
     bool operator==(const Config&) const = default;
 };

@@ -35,6 +35,12 @@ int ClampComponent(int value) {
 // "WIDTHxHEIGHT", each from 1 to kLargestWindowSide; anything else is no size.
 constexpr int kLargestWindowSide = 100000;
 
+// The windows the user may resize, by their keys.
+const std::pair<const char*, WindowSize Config::*> kWindowSizes[] = {
+    {"MainWindowSize", &Config::MainWindowSize},
+    {"PlaylistManagerSize", &Config::PlaylistManagerSize},
+    {"GameBrowserSize", &Config::GameBrowserSize}};
+
 WindowSize ParseWindowSize(const std::string& value) {
     const size_t x = value.find_first_of("xX");
     if (x == std::string::npos) return {};
@@ -159,9 +165,8 @@ void CSettingsFile::ApplyLine(const std::string& key, const std::string& value, 
         if (EqualsNoCase(key, name)) config.*field = ParseInt(value);
     for (const auto& [name, field] : colors)
         if (EqualsNoCase(key, name)) config.*field = ParseColor(value);
-    if (EqualsNoCase(key, "MainWindowSize")) config.MainWindowSize = ParseWindowSize(value);
-    if (EqualsNoCase(key, "PlaylistManagerSize"))
-        config.PlaylistManagerSize = ParseWindowSize(value);
+    for (const auto& [name, field] : kWindowSizes)
+        if (EqualsNoCase(key, name)) config.*field = ParseWindowSize(value);
 }
 
 void CSettingsFile::ApplyLimits(Config& config) const {
@@ -213,8 +218,8 @@ void CSettingsFile::WriteTo(std::ostream& out, const Config& config, SettingsFor
     out << "PlayKnownLength=" << config.PlayKnownLength << '\n'
         << "LoopCount=" << config.LoopCount << '\n'
         << "FadeSeconds=" << config.FadeSeconds << '\n';
-    WriteWindowSize(out, "MainWindowSize", config.MainWindowSize);
-    WriteWindowSize(out, "PlaylistManagerSize", config.PlaylistManagerSize);
+    for (const auto& [name, field] : kWindowSizes)
+        WriteWindowSize(out, name, config.*field);
 }
 
 } // namespace tarvo

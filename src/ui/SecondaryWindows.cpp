@@ -35,6 +35,7 @@ void CSecondaryWindows::OpenBrowser() {
     CDlgROMBrowser browser(m_window.ROMList(), m_window.Settings().ROMFilter, m_window.Dialogs(),
                            m_window.Engine().Status().currentGame, GameChoice::AvailableOnly,
                            &m_window);
+    browser.KeepSizeIn(m_window.Settings().GameBrowserSize);
     browser.AllowRenaming(
         [this](int game, const GameNaming& naming, CDlgROMBrowser::Renamed done) {
             m_window.Opening().RenameGame(game, naming, std::move(done));

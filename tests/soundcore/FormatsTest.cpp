@@ -98,7 +98,8 @@ TEST(EmulatorProtocol, PayloadsReadBackAndCutOnesAreNotOk) {
 
     const Bytes whole = writer.Payload();
     for (size_t cut = 0; cut < whole.size(); ++cut) {
-        tarvocore::CMessageReader shorter(Bytes(whole.begin(), whole.begin() + long(cut)));
+        const Bytes cutShort(whole.begin(), whole.begin() + long(cut));
+        tarvocore::CMessageReader shorter(cutShort); // it reads the bytes where they are
         shorter.Number();
         shorter.Text();
         const Bytes data = shorter.Data();

@@ -42,6 +42,27 @@ protected:
 
 } // namespace
 
+// The browser grows: its list takes the room, the buttons keep to the
+// corner, and the size is kept for the next time it opens.
+TEST_F(Browser, GrowsWithItsListAndOpensAgainAtItsSize) {
+    auto browser = Open();
+    browser->KeepSizeIn(window->Settings().GameBrowserSize);
+    browser->show();
+    const QSize layout = browser->size();
+    QWidget* list = browser->GameList();
+    QWidget* load = browser->ControlById(1);
+    const QSize listBefore = list->size();
+    const QPoint loadBefore = load->pos();
+    browser->resize(layout + QSize(200, 120));
+    EXPECT_EQ(list->size(), listBefore + QSize(200, 120));
+    EXPECT_EQ(load->pos(), loadBefore + QPoint(200, 120));
+    EXPECT_EQ(window->Settings().GameBrowserSize.width, layout.width() + 200);
+    browser.reset();
+    auto again = Open();
+    again->KeepSizeIn(window->Settings().GameBrowserSize);
+    EXPECT_EQ(again->size(), layout + QSize(200, 120));
+}
+
 // The main window's browser counts every game, lists the available ones by
 // default and never chooses a missing one; its filter outlives a cancel.
 TEST_F(Browser, CountsWithBothFiltersAndNeverChoosesAMissingGame) {
