@@ -5,6 +5,7 @@
 #include "kit/DialogLayout.h"
 #include "library/ROMList.h"
 
+#include <algorithm>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -47,6 +48,8 @@ CDlgROMBrowser::CDlgROMBrowser(CROMList& romList, int& filter, IDialogs& dialogs
     // it chooses that game again (after a rescan made "Load Game" grey).
     connect(m_list, &QTableView::clicked, this, &CDlgROMBrowser::SelectionChanged);
     connect(m_list, &QTableView::doubleClicked, this, [this] { accept(); });
+    m_find->installEventFilter(this);
+    m_list->installEventFilter(this);
 }
 
 int CDlgROMBrowser::exec() {
@@ -66,6 +69,8 @@ void CDlgROMBrowser::Open() {
     for (int column = 0; column < static_cast<int>(widths.size()); ++column)
         m_list->setColumnWidth(column, widths[column]);
     Refresh();
+    if (m_initialGame >= 0) SelectGame(m_initialGame);
+    m_find->setFocus(Qt::OtherFocusReason);
 }
 
 int CDlgROMBrowser::SelectedRowGame() const {
@@ -76,8 +81,11 @@ int CDlgROMBrowser::SelectedRowGame() const {
 void CDlgROMBrowser::Refresh() {
     const int noted = SelectedRowGame();
     m_model.FillGameList(m_filter);
-    Control<QLineEdit>(m_controls, kGamesFound)
-        ->setText(QString::number(m_romList.CountAvailable()));
+    // The games listed (as Show and Find leave them) whose archives were found.
+    int found = 0;
+    for (int row = 0; row < m_model.rowCount(); ++row)
+        found += m_romList.IsAvailable(m_model.GameAt(row)) ? 1 : 0;
+    Control<QLineEdit>(m_controls, kGamesFound)->setText(QString::number(found));
     const int row = m_model.RowOf(noted);
     if (noted >= 0 && row >= 0) {
         const QModelIndex index = m_model.index(row, 0);
@@ -113,6 +121,27 @@ void CDlgROMBrowser::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+bool CDlgROMBrowser::eventFilter(QObject* watched, QEvent* event) {
+    const bool rows = m_model.rowCount() > 0;
+    if (watched == m_find && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && m_model.rowCount() == 1)
+            SelectGame(m_model.GameAt(0));
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            accept();
+            return true;
+        }
+        if (key == Qt::Key_Down && rows) {
+            if (SelectedRowGame() < 0) SelectGame(m_model.GameAt(0));
+            m_list->setFocus(Qt::TabFocusReason);
+            return true;
+        }
+    }
+    if (watched == m_list && event->type() == QEvent::FocusIn && rows && SelectedRowGame() < 0)
+        SelectGame(m_model.GameAt(std::max(m_list->currentIndex().row(), 0)));
+    return CResizableDialog::eventFilter(watched, event);
 }
 
 void CDlgROMBrowser::AllowRenaming(Renamer rename, ModalRunner runModal) {

@@ -54,7 +54,8 @@ public:
     void SelectGame(int game);
 
     int exec() override;
-    // Opening: scan when needed, counts, the filter, the list; no row selected.
+    // Opening: scan when needed, counts, the filter, the list, with the game
+    // it was opened for selected; the keyboard in Find.
     void Open();
     void Refresh();
     void FilterChanged(int index);
@@ -81,6 +82,9 @@ public:
 protected:
     // Escape in a filter that holds words empties it, and goes no further.
     void keyPressEvent(QKeyEvent* event) override;
+    // Find: Enter loads the one game found (or the one selected), Down goes
+    // to the list. The list, reached by Tab, selects the row it shows.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     int SelectedRowGame() const;

@@ -206,6 +206,36 @@ TEST_F(Browser, TheFilterFindsGamesByEveryWordTyped) {
     EXPECT_FALSE(browser->isVisible());
 }
 
+// By keyboard: the browser opens in Find with the game it was opened for
+// selected; "Games Found" counts the games Find leaves; Enter loads the one
+// game found; Down goes to the list, which selects the row it shows.
+TEST_F(Browser, TheKeyboardFindsAndLoadsAGame) {
+    auto browser = std::make_unique<CDlgROMBrowser>(window->ROMList(), window->Settings().ROMFilter,
+                                                    dialogs, 1, GameChoice::AvailableOnly);
+    browser->Open();
+    browser->show();
+    QApplication::setActiveWindow(browser.get());
+    auto* find = qobject_cast<QLineEdit*>(browser->ControlById(CDlgROMBrowser::kFind));
+    EXPECT_TRUE(find->hasFocus());
+    EXPECT_EQ(browser->SelectedGame(), 1);
+    EXPECT_TRUE(browser->LoadButton()->isEnabled());
+
+    find->setText(u"alpha"_s);
+    EXPECT_EQ(Text(*browser, CDlgROMBrowser::kGamesFound), "1");
+    find->clear();
+    browser->GameList()->selectionModel()->clearSelection();
+    QTest::keyClick(find, Qt::Key_Down);
+    EXPECT_TRUE(browser->GameList()->hasFocus());
+    EXPECT_EQ(browser->SelectedGame(), browser->Model().GameAt(0));
+
+    find->setFocus();
+    find->setText(u"alpha"_s);
+    QTest::keyClick(find, Qt::Key_Return);
+    EXPECT_FALSE(browser->isVisible());
+    EXPECT_EQ(browser->result(), QDialog::Accepted);
+    EXPECT_EQ(browser->SelectedGame(), 0);
+}
+
 // F2 renames a game the user added, through the dialog's fields; the games
 // Tarvo comes with are not offered for it.
 TEST_F(Browser, F2RenamesOnlyAGameTheUserAdded) {
