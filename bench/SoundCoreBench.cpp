@@ -23,7 +23,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gme/gme.h>
-#include <sidplayfp/builders/residfp.h>
+#include <sidplayfp/builders/resid.h>
 #include <sidplayfp/SidConfig.h>
 #include <sidplayfp/SidInfo.h>
 #include <sidplayfp/sidplayfp.h>
@@ -97,7 +97,7 @@ void RenderWithSidPlayFp(const tarvocore::Bytes& data, std::vector<short>& buffe
     SidTune tune(data.data(), static_cast<uint_least32_t>(data.size()));
     tune.selectSong(1);
     sidplayfp player;
-    ReSIDfpBuilder builder("bench");
+    ReSIDBuilder builder("bench");
     builder.create(player.info().maxsids());
     SidConfig config;
     config.frequency = 44100;

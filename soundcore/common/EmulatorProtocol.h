@@ -46,9 +46,10 @@ enum class SeekOutcome : uint32_t { Failed = 0, Done = 1, GivenUp = 2 };
 // more ahead, so both processes work at once.
 constexpr int kFirstBlockFrames = 4096;
 constexpr int kBlockFrames = 65536;
-// The longest block of an engine that cannot go back cheaply: what is
-// rendered ahead stays under half a second, so a mute is heard within it.
-constexpr int kShortBlockFrames = 4096;
+// Every block of an engine that cannot go back cheaply: a mute applies to
+// what is not yet rendered, and the four blocks in flight (two in the core,
+// two ahead) stay under 50 ms of sound. About 90 round trips a second.
+constexpr int kShortBlockFrames = 512;
 constexpr int kBlocksAhead = 2;
 constexpr int kBlockSlots = 2 + kBlocksAhead;
 constexpr size_t kSharedBytes = static_cast<size_t>(kBlockFrames) * 4 * kBlockSlots;

@@ -119,7 +119,7 @@ bool CEmulatorServer::Start(const Bytes& request) {
 // next one asked for starts where the engine now stands.
 void CEmulatorServer::RenderFromHere() {
     m_replied = m_rendered = 0;
-    m_blockFrames = kFirstBlockFrames;
+    m_blockFrames = std::min(kFirstBlockFrames, m_longestBlock);
     m_ended = false;
 }
 

@@ -6,7 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <sidplayfp/builders/residfp.h>
+#include <sidplayfp/builders/resid.h>
 #include <sidplayfp/SidConfig.h>
 #include <sidplayfp/SidInfo.h>
 #include <sidplayfp/sidplayfp.h>
@@ -88,7 +88,7 @@ bool CSidEngine::Start(int track, std::string& error) {
     m_track = track;
     m_playedFrames = 0;
     m_player = std::make_unique<sidplayfp>();
-    m_builder = std::make_unique<ReSIDfpBuilder>("tarvo");
+    m_builder = std::make_unique<ReSIDBuilder>("tarvo");
     m_builder->create(m_player->info().maxsids());
     SidConfig config;
     config.frequency = 44100;

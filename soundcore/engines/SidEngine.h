@@ -7,13 +7,16 @@
 
 class SidTune;
 class sidplayfp;
-class ReSIDfpBuilder;
+class ReSIDBuilder;
 
 namespace tarvocore {
 
 // libsidplayfp: Commodore 64 tunes (PSID and RSID). Clip n is subtune n + 1.
 // The track list handed to Open may be HVSC's Songlengths.md5: its line for
-// the tune gives each subtune's length.
+// the tune gives each subtune's length. The SID chip is reSID's: it takes a
+// muted voice out of the mix at once, still driving the other voices' sync
+// and ring modulation, where reSIDfp silences it only at the voice's next
+// note, which may come seconds later.
 class CSidEngine : public IMusicEngine {
 public:
     CSidEngine();
@@ -33,7 +36,7 @@ public:
 private:
     std::unique_ptr<SidTune> m_tune;
     std::unique_ptr<sidplayfp> m_player;
-    std::unique_ptr<ReSIDfpBuilder> m_builder;
+    std::unique_ptr<ReSIDBuilder> m_builder;
     std::string m_fingerprint;    // the MD5 HVSC knows the tune by
     std::vector<int> m_lengthsMs; // from Songlengths.md5, by subtune
     std::vector<int16_t> m_mono;
