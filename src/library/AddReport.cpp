@@ -10,6 +10,7 @@ namespace tarvo {
 namespace {
 
 constexpr char kGame[] = "game";
+constexpr char kArchive[] = "archive"; // follows its game's record
 constexpr char kRefused[] = "refused";
 constexpr char kClipData[] = "clips";
 
@@ -25,8 +26,9 @@ std::string Record(const std::string& kind, const std::string& what, const std::
 
 } // namespace
 
-std::string AddReport::GameRecord(const std::string& romName, int clip) {
-    return Record(kGame, romName, std::to_string(clip));
+std::string AddReport::GameRecord(const std::string& romName, const std::string& archivePath,
+                                  int clip) {
+    return Record(kGame, romName, std::to_string(clip)) + Record(kArchive, romName, archivePath);
 }
 
 std::string AddReport::ClipDataRecord(const std::string& romName, const std::string& lines) {
@@ -53,7 +55,11 @@ AddReport AddReport::Read(const std::string& output) {
         if (what.empty()) continue;
         if (kind == kGame) {
             const int clip = ParseInt(detail);
-            if (clip >= 0 && std::to_string(clip) == detail) report.games.push_back({what, clip});
+            if (clip >= 0 && std::to_string(clip) == detail)
+                report.games.push_back({what, {}, clip});
+        } else if (kind == kArchive) {
+            if (!report.games.empty() && report.games.back().romName == what)
+                report.games.back().archivePath = detail;
         } else if (kind == kClipData) {
             report.clipData += detail.empty() || detail.back() == '\n' ? detail : detail + "\n";
         } else if (kind == kRefused) {

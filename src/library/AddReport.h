@@ -8,7 +8,8 @@
 namespace tarvo {
 
 // What `tarvo-add --report` says of the inputs it was given: the game each
-// became (its short name and the clip to play first), the clip information
+// became (its short name, the archive that holds it, and the clip to play
+// first), the clip information
 // of each game it added (its clips' titles and marks, as the clip data file
 // holds them: the one way titles reach the program that asked), and the
 // inputs it refused, with why.
@@ -20,6 +21,7 @@ namespace tarvo {
 struct AddReport {
     struct Game {
         std::string romName;
+        std::string archivePath; // "" from a tarvo-add that did not say
         int clip = 0;
     };
     struct Refusal {
@@ -31,7 +33,8 @@ struct AddReport {
     std::vector<Refusal> refused;
 
     // The records as tarvo-add writes them.
-    static std::string GameRecord(const std::string& romName, int clip);
+    static std::string GameRecord(const std::string& romName, const std::string& archivePath,
+                                  int clip);
     static std::string ClipDataRecord(const std::string& romName, const std::string& lines);
     static std::string RefusalRecord(const std::string& input, const std::string& reason);
     // Reads the records out of the report channel; a cut or unknown record is

@@ -8,6 +8,7 @@
 #include "library/TextUtils.h"
 #include "ui/PlayerDlg.h"
 
+#include <filesystem>
 #include <QCoreApplication>
 
 using namespace Qt::StringLiterals;
@@ -65,6 +66,7 @@ void COpeningController::MusicAdded(const AddReport& report, const QString& fail
                                        MessageIcon::Warning);
         return;
     }
+    if (!ArchiveIsTheOneAdded(first, m_window.ROMList().GetRomPath(game))) return;
     if (!m_window.ROMList().GetEntry(game)->clipInfo.HoldsClip(first.clip)) return;
     if (CDlgPlaylist* manager = m_window.Mode().OpenManager())
         manager->ShowGame(game); // for its clips to be added
@@ -72,6 +74,22 @@ void COpeningController::MusicAdded(const AddReport& report, const QString& fail
     m_window.Engine().StopPlayer();
     m_window.Engine().LoadGame(game, first.clip);
     m_window.UpdateMenus();
+}
+
+// An archive of the same name in a ROM folder searched first would play
+// another game's music in its place.
+bool COpeningController::ArchiveIsTheOneAdded(const AddReport::Game& added,
+                                              const std::string& found) {
+    std::error_code error;
+    if (added.archivePath.empty() || std::filesystem::equivalent(added.archivePath, found, error))
+        return true;
+    m_window.Dialogs().ShowMessage("The music was added as the game " + added.romName + " in " +
+                                       added.archivePath +
+                                       ", but Tarvo finds that game's archive "
+                                       "first in " +
+                                       found + ". Check Options > Setup ROM Folder List.",
+                                   MessageIcon::Warning);
+    return false;
 }
 
 QString COpeningController::AddProgramBesideThis() {

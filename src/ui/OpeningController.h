@@ -31,6 +31,7 @@ private:
     // Before folders that would add many games: true to add them.
     bool ConfirmManyGames(int games, const QByteArrayList& paths);
     void MusicAdded(const AddReport& report, const QString& failure);
+    bool ArchiveIsTheOneAdded(const AddReport::Game& added, const std::string& found);
 
     CPlayerDlg& m_window;
     CMusicOpener m_opener;

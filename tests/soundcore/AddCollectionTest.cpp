@@ -316,6 +316,7 @@ TEST_F(AddCollection, NoNameOrTagCanForgeARecordOfTheReport) {
     EXPECT_EQ(read.games[0].romName, "bytes-game");
     EXPECT_EQ(read.games[1].romName, "cool-game");
     EXPECT_EQ(read.games[1].clip, 1);
+    EXPECT_EQ(read.games[1].archivePath, roms + "cool-game.zip");
     ASSERT_EQ(read.refused.size(), 2u);
     EXPECT_EQ(read.refused[0].input, temp.File(forged));
     EXPECT_EQ(read.refused[1].input, temp.File("--report"));

@@ -578,6 +578,20 @@ TEST_F(Window, FilesDroppedOnTheWindowAreOpenedAsMusic) {
     ASSERT_FALSE(dialogs.shown.empty());
     EXPECT_EQ(dialogs.shown.back().text.rfind("The music was added as the game gone, but", 0), 0u);
 
+    // Nor is a game whose archive a ROM folder searched first shadows.
+    dialogs.shown.clear();
+    temp.Write("add.sh",
+               "#!/bin/sh\nprintf '%s\\000' game beta 2 archive beta /elsewhere/beta.zip\n");
+    window->Opening().OpenMusic({QByteArray::fromStdString(roms + "tune.vgm")});
+    ASSERT_TRUE(added.wait(20000));
+    EXPECT_EQ(window->Engine().Status().currentGame, 1);
+    EXPECT_EQ(dialogs.Texts(),
+              std::vector<std::string>{"The music was added as the game beta in "
+                                       "/elsewhere/beta.zip, but Tarvo finds that game's archive "
+                                       "first in " +
+                                       window->ROMList().GetRomPath(1) +
+                                       ". Check Options > Setup ROM Folder List."});
+
     // Records the player did not ask for are passed over: a refusal of an
     // input it never handed over, a clip the game cannot have.
     dialogs.shown.clear();

@@ -288,7 +288,8 @@ struct Run {
     }
     void ReportGame(const std::string& romName, int clip) {
         ++found;
-        Report(tarvo::AddReport::GameRecord(romName, clip));
+        const fs::path archive = fs::absolute(options.roms + romName + ".zip");
+        Report(tarvo::AddReport::GameRecord(romName, archive.string(), clip));
     }
     void Skip(const SourceGame& source, const std::string& why) {
         ++skipped;
