@@ -2,8 +2,12 @@
 // The arcade engine, this core's own, rendering a minute of each chip's
 // music beside libgme rendering a minute of its YM2612, the nearest chip it
 // plays. "realtime" is seconds of sound a second (the engine's target is at
-// least 50); "vs_libgme_ym2612" is libgme's time over the engine's.
+// least 50); "vs_libgme_ym2612" is libgme's time over the engine's. The
+// resampling alone (libsoxr, a minute of a chip's sound at its rate) is
+// measured beside a whole YM2151 + OKIM6295 tune: "share_of_engine" is its
+// time over the tune's, the tune's own resampling included.
 #include "archive/RomArchive.h"
+#include "chips/ChipResampler.h"
 #include "engines/VgmEngine.h"
 #include "game/VgmValidator.h"
 
@@ -117,6 +121,53 @@ void BM_ArcadeEngine(benchmark::State& state) {
     state.counters["vs_libgme_ym2612"] = libgmeFastest / fastest;
 }
 BENCHMARK(BM_ArcadeEngine)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->UseManualTime();
+
+template <typename Work> double SecondsOf(Work work) {
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+void BM_ChipResampler(benchmark::State& state) {
+    const int rate = static_cast<int>(state.range(0));
+    const Bytes tune = DemoTune("neondragon", "01 Dragon Gate.vgm");
+    std::vector<int16_t> frames(kFramesPerCall * 2);
+    double fastest = 1e9, engineFastest = 1e9;
+    for (auto _ : state) {
+        const double took = SecondsOf([rate] {
+            tarvocore::CChipResampler resampler;
+            resampler.Start(rate, 0);
+            for (long done = 0; done < static_cast<long>(kSeconds) * rate; done += 1024) {
+                for (int i = 0; i < 1024; ++i) { // a chord's worth of movement
+                    const float sample = static_cast<float>((done + i) % 97 * 300 - 14000);
+                    resampler.Input().insert(resampler.Input().end(), {sample, sample});
+                }
+                resampler.Process();
+                resampler.Take(resampler.Ready());
+            }
+        });
+        state.SetIterationTime(took);
+        fastest = std::min(fastest, took);
+        engineFastest =
+            std::min(engineFastest, SecondsOf([&] {
+                         tarvocore::CVgmEngine engine;
+                         std::string error;
+                         engine.Open(tune, {}, error);
+                         engine.Start(0, error);
+                         for (int done = 0; done < kSeconds * 44100; done += kFramesPerCall)
+                             engine.Render(frames.data(), kFramesPerCall);
+                     }));
+    }
+    state.SetLabel(std::to_string(rate) + " Hz");
+    state.counters["realtime"] = kSeconds / fastest;
+    state.counters["share_of_engine"] = fastest / engineFastest;
+}
+BENCHMARK(BM_ChipResampler)
+    ->Arg(55930) // YM2151 at 3.58 MHz
+    ->Arg(31250) // SegaPCM at 4 MHz
+    ->Arg(8000)  // OKIM6295 at 1.056 MHz, pin 7 high
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime();
 
 } // namespace
 

@@ -2,6 +2,9 @@
 #include "engines/VgmEngine.h"
 
 #include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdint>
 
 namespace tarvocore {
 
@@ -17,6 +20,9 @@ constexpr size_t kMaxRomBytes = 16u << 20;
 // Commands run without a wait between them before the stream is taken as
 // stuck (a loop that never waits would hold the emulator for ever).
 constexpr long kMostCommandsWithoutWait = 1 << 20;
+// The stream runs on this many frames at a time, then the resamplers take
+// what the chips made.
+constexpr long kStreamChunkFrames = 1024;
 
 } // namespace
 
@@ -55,6 +61,18 @@ bool CVgmEngine::Open(const Bytes& data, const Bytes&, std::string& error) {
     m_segaPcm.count = count(kSegaPcmChip);
     m_ym2203.count = count(kYm2203Chip);
     m_oki.count = count(kOkim6295Chip);
+    m_playing.clear();
+    size_t first = 0;
+    const auto place = [&](auto& pair) {
+        pair.firstResampler = first;
+        for (int i = 0; i < pair.count; ++i)
+            m_playing.push_back(first + static_cast<size_t>(i));
+        first += 2;
+    };
+    place(m_ym2151);
+    place(m_segaPcm);
+    place(m_ym2203);
+    place(m_oki);
     return true;
 }
 
@@ -91,7 +109,9 @@ bool CVgmEngine::Start(int track, std::string& error) {
     m_at = m_layout.dataStart;
     m_wait = 0;
     m_ended = false;
+    m_streamFrame = 0;
     m_playedFrames = 0;
+    m_drained = false;
     m_kept.clear();
     m_keepEvery = kKeepEveryFrames;
     m_nextKeep = 0;
@@ -102,12 +122,16 @@ bool CVgmEngine::Start(int track, std::string& error) {
     for (CSegaPcm& pcm : m_segaPcm.chips)
         pcm.SetInterface(m_layout.dataStart >= 0x40 ? Le32(m_data, 0x3C) : 0);
     const bool pin7High = (ArcadeChipClock(m_data, m_layout, kOkim6295Chip) & 0x80000000u) != 0;
-    for (int i = 0; i < 2; ++i) {
-        m_oki.chips[static_cast<size_t>(i)].SetPin7High(pin7High);
-        m_oki.chips[static_cast<size_t>(i)].SetBank(0);
-        m_oki.rates[static_cast<size_t>(i)].SetRates(m_oki.chips[static_cast<size_t>(i)].Rate(),
-                                                     44100);
+    for (COkim6295& oki : m_oki.chips) {
+        oki.SetPin7High(pin7High);
+        oki.SetBank(0);
     }
+    for (CChipResampler& resampler : m_resamplers)
+        resampler.Clear();
+    StartResamplers(m_ym2151);
+    StartResamplers(m_segaPcm);
+    StartResamplers(m_ym2203);
+    StartResamplers(m_oki);
     return true;
 }
 
@@ -115,9 +139,35 @@ template <typename Chip> void CVgmEngine::StartChips(Pair<Chip>& pair, const Vgm
     for (size_t i = 0; i < 2; ++i) {
         pair.chips[i].Reset();
         pair.chips[i].SetClock(ChipClock(kind));
-        pair.rates[i].SetRates(pair.chips[i].Rate(), 44100);
-        pair.rates[i].Reset();
+        pair.rate[i] = 0;
     }
+}
+
+template <typename Chip> void CVgmEngine::StartResamplers(Pair<Chip>& pair) {
+    for (size_t i = 0; i < static_cast<size_t>(pair.count); ++i)
+        SetRate(pair, i);
+}
+
+// Gone back to a kept state: the resamplers start again, empty, at its frame.
+template <typename Chip> void CVgmEngine::RestartResamplers(Pair<Chip>& pair) {
+    for (size_t i = 0; i < static_cast<size_t>(pair.count); ++i) {
+        CChipResampler& resampler = m_resamplers[pair.firstResampler + i];
+        resampler.Clear();
+        resampler.Start(pair.rate[i], m_streamFrame);
+    }
+}
+
+// The sound made at the old rate comes out whole first. A chip's rate
+// rounded to whole hertz puts its samples on the output's frames at every
+// whole second, where states are kept.
+template <typename Chip> void CVgmEngine::SetRate(Pair<Chip>& pair, size_t chip) {
+    const int rate = std::max(1, static_cast<int>(std::lround(pair.chips[chip].Rate())));
+    if (rate == pair.rate[chip]) return;
+    pair.rate[chip] = rate;
+    pair.rateFrom[chip] = m_streamFrame;
+    CChipResampler& resampler = m_resamplers[pair.firstResampler + chip];
+    resampler.Finish(m_streamFrame);
+    resampler.Start(rate, m_streamFrame);
 }
 
 void CVgmEngine::RunUntilWait() {
@@ -200,7 +250,7 @@ void CVgmEngine::OkiWrite(uint8_t reg, uint8_t value) {
         break;
     case 0x0C:
         oki.SetPin7High(value != 0);
-        m_oki.rates[static_cast<size_t>(chip)].SetRates(oki.Rate(), 44100);
+        SetRate(m_oki, static_cast<size_t>(chip));
         break;
     case 0x0F:
         oki.SetBank(value);
@@ -210,55 +260,104 @@ void CVgmEngine::OkiWrite(uint8_t reg, uint8_t value) {
     }
 }
 
-// Each chip of a kind at its own rate, brought to the output's and added in;
-// `sample` gives a chip's next sample, left and right.
+// Each chip of a kind clocked for one frame of the stream: the samples that
+// fall in it at the chip's rate, to its resampler; `sample` gives a chip's
+// next sample, left and right.
 template <typename Chip, typename Sample>
-void CVgmEngine::MixPair(Pair<Chip>& pair, Sample sample, double& left, double& right) {
+void CVgmEngine::ClockPair(Pair<Chip>& pair, Sample sample) {
     for (size_t i = 0; i < static_cast<size_t>(pair.count); ++i) {
-        double l = 0, r = 0;
-        Chip& chip = pair.chips[i];
-        pair.rates[i].Step([&chip, &sample](double& a, double& b) { sample(chip, a, b); }, l, r);
-        left += l;
-        right += r;
+        const auto samplesBefore = [&](long frame) {
+            return (frame - pair.rateFrom[i]) * static_cast<long>(pair.rate[i]) / 44100;
+        };
+        const long due = samplesBefore(m_streamFrame + 1) - samplesBefore(m_streamFrame);
+        std::vector<float>& input = m_resamplers[pair.firstResampler + i].Input();
+        for (long n = 0; n < due; ++n) {
+            float left = 0, right = 0;
+            sample(pair.chips[i], left, right);
+            input.push_back(left);
+            input.push_back(right);
+        }
     }
 }
 
 // The chips' levels: a full FM carrier 8192, a full PCM channel at full
 // volume about as loud, an ADPCM voice at full scale 8192.
-void CVgmEngine::MixFrame(int16_t* frame) {
-    double left = 0, right = 0;
-    const auto stereo = [](double scale) {
-        return [scale](auto& chip, double& a, double& b) {
+void CVgmEngine::ClockChips() {
+    const auto stereo = [](float scale) {
+        return [scale](auto& chip, float& a, float& b) {
             int sampleLeft = 0, sampleRight = 0;
             chip.NextSample(sampleLeft, sampleRight);
-            a = sampleLeft * scale;
-            b = sampleRight * scale;
+            a = static_cast<float>(sampleLeft) * scale;
+            b = static_cast<float>(sampleRight) * scale;
         };
     };
-    const auto mono = [](double scale) {
-        return [scale](auto& chip, double& a, double& b) { a = b = chip.NextSample() * scale; };
+    const auto mono = [](float scale) {
+        return [scale](auto& chip, float& a, float& b) {
+            a = b = static_cast<float>(chip.NextSample()) * scale;
+        };
     };
-    MixPair(m_ym2151, stereo(1.0), left, right);
-    MixPair(m_segaPcm, stereo(0.5), left, right);
-    MixPair(m_ym2203, mono(1.0), left, right);
-    MixPair(m_oki, mono(4.0), left, right);
-    frame[0] = static_cast<int16_t>(std::clamp(left, -32768.0, 32767.0));
-    frame[1] = static_cast<int16_t>(std::clamp(right, -32768.0, 32767.0));
+    ClockPair(m_ym2151, stereo(1.0f));
+    ClockPair(m_segaPcm, stereo(0.5f));
+    ClockPair(m_ym2203, mono(1.0f));
+    ClockPair(m_oki, mono(4.0f));
+}
+
+void CVgmEngine::RunStream(long frames) {
+    for (long i = 0; i < frames && !m_ended; ++i) {
+        if (m_streamFrame >= m_nextKeep) KeepState();
+        RunUntilWait();
+        if (m_ended) break;
+        ClockChips();
+        --m_wait;
+        ++m_streamFrame;
+    }
+    for (size_t resampler : m_playing) {
+        if (m_ended)
+            m_resamplers[resampler].Finish(m_streamFrame);
+        else
+            m_resamplers[resampler].Process();
+    }
+    m_drained = m_ended;
+}
+
+size_t CVgmEngine::ReadyFrames() const {
+    size_t ready = m_playing.empty() ? 0 : SIZE_MAX;
+    for (size_t resampler : m_playing)
+        ready = std::min(ready, m_resamplers[resampler].Ready());
+    return ready;
+}
+
+void CVgmEngine::MixFrames(int16_t* frames, int frameCount) {
+    for (int i = 0; i < frameCount; ++i) {
+        float left = 0, right = 0;
+        for (size_t resampler : m_playing) {
+            const float* sound = m_resamplers[resampler].Frames() + 2 * i;
+            left += sound[0];
+            right += sound[1];
+        }
+        frames[2 * i] = static_cast<int16_t>(std::clamp(std::lround(left), -32768L, 32767L));
+        frames[2 * i + 1] = static_cast<int16_t>(std::clamp(std::lround(right), -32768L, 32767L));
+    }
+    for (size_t resampler : m_playing)
+        m_resamplers[resampler].Take(static_cast<size_t>(frameCount));
 }
 
 bool CVgmEngine::Render(int16_t* frames, int frameCount) {
-    for (int i = 0; i < frameCount; ++i) {
-        if (m_playedFrames >= m_nextKeep) KeepState();
-        RunUntilWait();
-        if (m_ended) {
-            std::fill(frames + 2 * i, frames + 2 * frameCount, int16_t{0});
-            return i > 0;
+    int given = 0;
+    while (given < frameCount && !m_playing.empty()) {
+        const size_t ready = ReadyFrames();
+        if (ready == 0) {
+            if (m_drained) break;
+            RunStream(kStreamChunkFrames);
+            continue;
         }
-        MixFrame(frames + 2 * i);
-        --m_wait;
-        ++m_playedFrames;
+        const int now = static_cast<int>(std::min<size_t>(ready, frameCount - given));
+        MixFrames(frames + 2 * given, now);
+        given += now;
     }
-    return true;
+    m_playedFrames += given;
+    std::fill(frames + 2 * given, frames + 2 * frameCount, int16_t{0});
+    return given > 0 || given == frameCount;
 }
 
 void CVgmEngine::KeepState() {
@@ -269,24 +368,30 @@ void CVgmEngine::KeepState() {
         m_kept = std::move(fewer);
         m_keepEvery *= 2;
     }
-    m_kept.push_back({m_playedFrames, m_at, m_wait, m_ended, m_ym2151, m_segaPcm, m_ym2203, m_oki});
-    m_nextKeep = m_playedFrames + m_keepEvery;
+    m_kept.push_back({m_streamFrame, m_at, m_wait, m_ended, m_ym2151, m_segaPcm, m_ym2203, m_oki});
+    m_nextKeep = m_streamFrame + m_keepEvery;
 }
 
 void CVgmEngine::RestoreStateBefore(long frame) {
-    const auto after = std::upper_bound(m_kept.begin(), m_kept.end(), frame,
+    const long from = std::max(frame - kWarmUpFrames, 0L);
+    const auto after = std::upper_bound(m_kept.begin(), m_kept.end(), from,
                                         [](long f, const KeptState& s) { return f < s.frame; });
     if (after == m_kept.begin()) return;
     const KeptState& state = *std::prev(after);
-    m_playedFrames = state.frame;
+    m_streamFrame = m_playedFrames = state.frame;
     m_at = state.at;
     m_wait = state.wait;
     m_ended = state.ended;
+    m_drained = false;
     m_ym2151 = state.ym2151;
     m_segaPcm = state.segaPcm;
     m_ym2203 = state.ym2203;
     m_oki = state.oki;
     MuteVoices(m_muted);
+    RestartResamplers(m_ym2151);
+    RestartResamplers(m_segaPcm);
+    RestartResamplers(m_ym2203);
+    RestartResamplers(m_oki);
     m_nextKeep = m_kept.back().frame + m_keepEvery; // the states after it are kept already
 }
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "chips/ChipResampler.h"
 #include "chips/Okim6295.h"
-#include "chips/RateConverter.h"
 #include "chips/SegaPcm.h"
 #include "chips/Ym2151.h"
 #include "chips/Ym2203.h"
@@ -17,12 +17,16 @@ namespace tarvocore {
 // chips, which libgme does not play, interpreted here and played on this
 // core's own emulators of those chips (one or two of each kind). The waits
 // of the stream count samples at 44.1 kHz, the output's rate; each chip runs
-// at its own and is brought to the output's.
+// at its own, rounded to a whole number of hertz (a few millionths, far
+// below a crystal's tolerance), and is brought to the output's by its
+// resampler. The stream runs a few milliseconds ahead of the sound given
+// out, by the resamplers' delay.
 //
 // As a tune plays, the engine keeps the whole state of its chips and stream
 // every few seconds (the chips' ROMs shared between the copies), so a seek
-// back, or a mute heard at once, starts from the nearest state kept before
-// the place rather than replaying the tune from its start.
+// back, or a mute heard at once, starts from the nearest state kept at least
+// kWarmUpFrames before the place (the resamplers, started again there, are
+// in step again by then) rather than replaying the tune from its start.
 class CVgmEngine : public IMusicEngine {
 public:
     // A state is kept every this many frames at first; when the tune has run
@@ -30,6 +34,7 @@ public:
     // spacing doubles, so the memory they take stays bounded.
     static constexpr long kKeepEveryFrames = 2 * 44100;
     static constexpr size_t kMostKeptStates = 512;
+    static constexpr long kWarmUpFrames = 4410;
 
     // A VGM whose header gives a clock to an arcade chip this engine plays.
     static bool Plays(const Bytes& data);
@@ -51,8 +56,10 @@ private:
     // A chip of the file, and the second of its kind when the clock says so.
     template <typename Chip> struct Pair {
         std::array<Chip, 2> chips;
-        std::array<CRateConverter, 2> rates;
+        std::array<int, 2> rate{};      // the chip's samples a second
+        std::array<long, 2> rateFrom{}; // the stream's frame the rate was set at
         int count = 0;
+        size_t firstResampler = 0; // in m_resamplers
     };
     // Everything that playing changes, at the start of frame `frame`.
     struct KeptState {
@@ -66,6 +73,15 @@ private:
         Pair<COkim6295> oki;
     };
     void KeepState();
+    // The chip's rate from the stream's frame on, its resampler started there.
+    template <typename Chip> void SetRate(Pair<Chip>& pair, size_t chip);
+    template <typename Chip> void StartResamplers(Pair<Chip>& pair);
+    template <typename Chip> void RestartResamplers(Pair<Chip>& pair);
+    // Runs the stream on by up to `frames` frames, the chips' sound handed to
+    // their resamplers; at the stream's end their tails come out too.
+    void RunStream(long frames);
+    size_t ReadyFrames() const;
+    void MixFrames(int16_t* frames, int frameCount);
     // Goes back to the last state kept at or before `frame`, with the voices
     // muted as they are now.
     void RestoreStateBefore(long frame);
@@ -76,9 +92,8 @@ private:
     bool Command();
     void DataBlock(uint8_t type, size_t at, size_t size);
     void OkiWrite(uint8_t reg, uint8_t value);
-    template <typename Chip, typename Sample>
-    void MixPair(Pair<Chip>& pair, Sample sample, double& left, double& right);
-    void MixFrame(int16_t* frame);
+    template <typename Chip, typename Sample> void ClockPair(Pair<Chip>& pair, Sample sample);
+    void ClockChips();
 
     Bytes m_data;
     VgmLayout m_layout;
@@ -89,11 +104,15 @@ private:
     size_t m_at = 0;
     long m_wait = 0;
     bool m_ended = false;
-    long m_playedFrames = 0;
+    long m_streamFrame = 0;  // frames the stream has run
+    long m_playedFrames = 0; // frames given out
+    bool m_drained = false;  // the stream ended and the resamplers' tails came out
     Pair<CYm2151> m_ym2151;
     Pair<CSegaPcm> m_segaPcm;
     Pair<CYm2203> m_ym2203;
     Pair<COkim6295> m_oki;
+    std::array<CChipResampler, 8> m_resamplers; // two for each kind of chip
+    std::vector<size_t> m_playing;              // the resamplers of the file's chips
 
     std::vector<KeptState> m_kept; // by frame, the first at the tune's start
     long m_keepEvery = kKeepEveryFrames;

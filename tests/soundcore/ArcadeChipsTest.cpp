@@ -126,8 +126,8 @@ TEST(Okim6295, DecodesAPhraseSampleForSampleAsTheDataSheetDefinesIt) {
     ASSERT_TRUE(engine.Open(vgm.Wait(44100).Finish(), {}, error)) << error;
     ASSERT_TRUE(engine.Start(0, error));
     const std::vector<int16_t> heard = RenderAll(engine, 44100);
-    size_t last = heard.size() / 2;
-    while (last > 0 && heard[2 * (last - 1)] == heard[heard.size() - 2])
+    size_t last = heard.size() / 2; // where the sound settles, the resampler's ringing included
+    while (last > 0 && std::abs(heard[2 * (last - 1)] - heard[heard.size() - 2]) < 64)
         --last;
     EXPECT_NEAR(static_cast<double>(last) / 44100, 1000.0 / 8000, 0.002);
 
@@ -224,7 +224,8 @@ TEST(VgmEngine, PlaysTheStreamRoundItsLoopAndListsEachChipsVoices) {
 // The engine keeps its whole state as a tune plays, so a seek back starts
 // from the nearest state kept before the place, with the ROMs as they were
 // and the voices as muted now, and sounds sample for sample as playing there
-// does; the states kept stay as they were (a replay would start them again).
+// does (to a unit of rounding); the states kept stay as they were (a replay
+// would start them again).
 TEST(VgmEngine, ASeekBackStartsFromAKeptStateAndSoundsAsPlayingThere) {
     for (auto board : {compose::ArcadeBoard::Oki, compose::ArcadeBoard::SegaPcm}) {
         SCOPED_TRACE(static_cast<int>(board));
@@ -245,7 +246,11 @@ TEST(VgmEngine, ASeekBackStartsFromAKeptStateAndSoundsAsPlayingThere) {
         };
         for (int ms : {5250, 500, 7000}) {
             ASSERT_TRUE(sought.Seek(ms, [] { return false; }));
-            EXPECT_EQ(RenderAll(sought, 44100), from(ms)) << ms;
+            const std::vector<int16_t> heard = RenderAll(sought, 44100), there = from(ms);
+            int worst = 0;
+            for (size_t i = 0; i < heard.size(); ++i)
+                worst = std::max(worst, std::abs(heard[i] - there[i]));
+            EXPECT_LE(worst, 1) << ms; // the resamplers' rounding, in blocks of their own
         }
         EXPECT_EQ(sought.KeptStates(), kept);
         sought.MuteVoices(std::vector<bool>(sought.Voices().size(), true));
@@ -321,6 +326,50 @@ TEST(VgmEngine, EachBoardRendersTheTestTuneAsItsGoldenRenderDid) {
             EXPECT_NEAR(tenths[i].crossings, golden[i].crossings, 1 + golden[i].crossings / 20)
                 << "tenth " << i;
         }
+    }
+}
+
+namespace {
+
+// The level of the left channel at `hz`, Hann-windowed over its last half second.
+double LevelAt(const std::vector<int16_t>& frames, double hz) {
+    const size_t count = 22050, from = frames.size() / 2 - count;
+    const double step = 2 * M_PI * hz / 44100, coefficient = 2 * std::cos(step);
+    double previous = 0, before = 0;
+    for (size_t i = 0; i < count; ++i) {
+        const double window = 0.5 - 0.5 * std::cos(2 * M_PI * double(i) / double(count));
+        const double now = frames[2 * (from + i)] * window + coefficient * previous - before;
+        before = previous;
+        previous = now;
+    }
+    return std::sqrt(previous * previous + before * before - coefficient * previous * before);
+}
+
+} // namespace
+
+// A sine of the YM2151's (A6 times 12 or 6, at the chip's 55.93 kHz) brought
+// to 44.1 kHz leaves no image of the chip's rate: a straight line between
+// samples left one 10 dB down at 9.29 kHz, and 24 dB down at 1.27 kHz.
+TEST(VgmEngine, AChipsRateLeavesNoImageAt44kHz) {
+    const struct {
+        uint8_t multiple;
+        double tone, image;
+    } sines[] = {{12, 21120, 9290}, {6, 10560, 1270}};
+    for (const auto& sine : sines) {
+        SCOPED_TRACE(sine.tone);
+        VgmStream vgm({{0x30, 3579545}});
+        vgm.Command({0x54, 0x20, 0xC7}); // connection 7, both outputs
+        vgm.Command({0x54, 0x58, sine.multiple}).Command({0x54, 0x78, 0x00}); // CAR2: full level
+        vgm.Command({0x54, 0x98, 0x1F}).Command({0x54, 0xF8, 0x0F});          // instant attack
+        vgm.Command({0x54, 0x28, 0x6A}).Command({0x54, 0x08, 0x40});          // A6, CAR2 keyed
+        tarvocore::CVgmEngine engine;
+        std::string error;
+        ASSERT_TRUE(engine.Open(vgm.Wait(44100).Finish(), {}, error)) << error;
+        ASSERT_TRUE(engine.Start(0, error));
+        const std::vector<int16_t> heard = RenderAll(engine, 44100);
+        const double tone = LevelAt(heard, sine.tone);
+        EXPECT_GT(20 * std::log10(tone / (22050 * 8192 / 4)), -12); // the tone itself passes
+        EXPECT_LT(20 * std::log10(LevelAt(heard, sine.image) / tone), -90);
     }
 }
 
