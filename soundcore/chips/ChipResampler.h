@@ -48,9 +48,9 @@ private:
     void Run(const float* input, size_t frames);
 
     soxr* m_soxr = nullptr;
-    double m_ratio = 1;     // output frames per chip frame
-    long m_startFrame = 0;  // the output frame the current filter began at
-    long m_madeFrames = 0;  // output frames made since then
+    double m_ratio = 1;    // output frames per chip frame
+    long m_startFrame = 0; // the output frame the current filter began at
+    long m_madeFrames = 0; // output frames made since then
     std::vector<float> m_input;
     std::vector<float> m_output;
     size_t m_read = 0; // in samples

@@ -30,7 +30,10 @@ constexpr VgmChip kSegaPcmChip{0x38, "SegaPCM", 1000000, 20000000};
 constexpr VgmChip kYm2203Chip{0x44, "YM2203", 500000, 6000000};
 // OKIM6295: 1 to 4 MHz (1, 1.056, 1.5, 2 and 4 MHz are common).
 constexpr VgmChip kOkim6295Chip{0x98, "OKIM6295", 500000, 5000000};
-constexpr VgmChip kArcadeChips[] = {kYm2151Chip, kSegaPcmChip, kYm2203Chip, kOkim6295Chip};
+// AY-3-8910: 1.5 to 2 MHz (1.79 MHz, half an NTSC colour crystal, most often).
+constexpr VgmChip kAy8910Chip{0x74, "AY-3-8910", 500000, 4000000};
+constexpr VgmChip kArcadeChips[] = {kYm2151Chip, kSegaPcmChip, kYm2203Chip, kOkim6295Chip,
+                                    kAy8910Chip};
 
 // Bit 30 of a clock: the file drives two chips of the kind.
 constexpr uint32_t kSecondChipBit = 1u << 30;

@@ -61,6 +61,7 @@ bool CVgmEngine::Open(const Bytes& data, const Bytes&, std::string& error) {
     m_segaPcm.count = count(kSegaPcmChip);
     m_ym2203.count = count(kYm2203Chip);
     m_oki.count = count(kOkim6295Chip);
+    m_ay.count = count(kAy8910Chip);
     m_playing.clear();
     size_t first = 0;
     const auto place = [&](auto& pair) {
@@ -73,6 +74,7 @@ bool CVgmEngine::Open(const Bytes& data, const Bytes&, std::string& error) {
     place(m_segaPcm);
     place(m_ym2203);
     place(m_oki);
+    place(m_ay);
     return true;
 }
 
@@ -83,6 +85,7 @@ MusicInfo CVgmEngine::Info() {
     if (m_segaPcm.count) chips.push_back("SegaPCM");
     if (m_ym2203.count) chips.push_back("YM2203");
     if (m_oki.count) chips.push_back("OKIM6295");
+    if (m_ay.count) chips.push_back("AY-3-8910");
     music.system = "Arcade board (";
     for (size_t i = 0; i < chips.size(); ++i)
         music.system += (i ? " + " : "") + chips[i];
@@ -119,6 +122,7 @@ bool CVgmEngine::Start(int track, std::string& error) {
     StartChips(m_segaPcm, kSegaPcmChip);
     StartChips(m_ym2203, kYm2203Chip);
     StartChips(m_oki, kOkim6295Chip);
+    StartChips(m_ay, kAy8910Chip);
     for (CSegaPcm& pcm : m_segaPcm.chips)
         pcm.SetInterface(m_layout.dataStart >= 0x40 ? Le32(m_data, 0x3C) : 0);
     const bool pin7High = (ArcadeChipClock(m_data, m_layout, kOkim6295Chip) & 0x80000000u) != 0;
@@ -132,6 +136,7 @@ bool CVgmEngine::Start(int track, std::string& error) {
     StartResamplers(m_segaPcm);
     StartResamplers(m_ym2203);
     StartResamplers(m_oki);
+    StartResamplers(m_ay);
     return true;
 }
 
@@ -209,6 +214,8 @@ bool CVgmEngine::Command() {
     if ((command == 0x55 || command == 0xA5) && m_ym2203.count > (command == 0xA5 ? 1 : 0))
         m_ym2203.chips[command == 0xA5 ? 1 : 0].Write(arguments[0], arguments[1]);
     if (command == 0xB8) OkiWrite(arguments[0], arguments[1]);
+    if (command == 0xA0 && m_ay.count > (arguments[0] >> 7)) // bit 7: the second chip
+        m_ay.chips[arguments[0] >> 7].Write(arguments[0] & 0x7F, arguments[1]);
     if (command == 0xC0) {
         const int chip = arguments[1] >> 7;
         if (chip < m_segaPcm.count)
@@ -300,6 +307,7 @@ void CVgmEngine::ClockChips() {
     ClockPair(m_segaPcm, stereo(0.5f));
     ClockPair(m_ym2203, mono(1.0f));
     ClockPair(m_oki, mono(4.0f));
+    ClockPair(m_ay, mono(1.0f));
 }
 
 void CVgmEngine::RunStream(long frames) {
@@ -368,7 +376,8 @@ void CVgmEngine::KeepState() {
         m_kept = std::move(fewer);
         m_keepEvery *= 2;
     }
-    m_kept.push_back({m_streamFrame, m_at, m_wait, m_ended, m_ym2151, m_segaPcm, m_ym2203, m_oki});
+    m_kept.push_back(
+        {m_streamFrame, m_at, m_wait, m_ended, m_ym2151, m_segaPcm, m_ym2203, m_oki, m_ay});
     m_nextKeep = m_streamFrame + m_keepEvery;
 }
 
@@ -387,11 +396,13 @@ void CVgmEngine::RestoreStateBefore(long frame) {
     m_segaPcm = state.segaPcm;
     m_ym2203 = state.ym2203;
     m_oki = state.oki;
+    m_ay = state.ay;
     MuteVoices(m_muted);
     RestartResamplers(m_ym2151);
     RestartResamplers(m_segaPcm);
     RestartResamplers(m_ym2203);
     RestartResamplers(m_oki);
+    RestartResamplers(m_ay);
     m_nextKeep = m_kept.back().frame + m_keepEvery; // the states after it are kept already
 }
 
@@ -417,6 +428,7 @@ std::vector<std::string> CVgmEngine::Voices() {
     add("YM2203", m_ym2203.count, CYm2203::kFmChannels, "FM");
     add("YM2203", m_ym2203.count, CYm2203::kSsgChannels, "SSG");
     add("OKIM6295", m_oki.count, COkim6295::kVoices, "voice");
+    add("AY-3-8910", m_ay.count, CAy8910::kChannels, "channel");
     return voices;
 }
 
@@ -437,6 +449,9 @@ void CVgmEngine::MuteVoices(const std::vector<bool>& muted) {
     for (int c = 0; c < m_oki.count; ++c)
         for (int v = 0; v < COkim6295::kVoices; ++v, ++voice)
             m_oki.chips[static_cast<size_t>(c)].Mute(v, flag());
+    for (int c = 0; c < m_ay.count; ++c)
+        for (int v = 0; v < CAy8910::kChannels; ++v, ++voice)
+            m_ay.chips[static_cast<size_t>(c)].Mute(v, flag());
 }
 
 } // namespace tarvocore

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "chips/Ay8910.h"
 #include "chips/ChipResampler.h"
 #include "chips/Okim6295.h"
 #include "chips/SegaPcm.h"
@@ -71,6 +72,7 @@ private:
         Pair<CSegaPcm> segaPcm;
         Pair<CYm2203> ym2203;
         Pair<COkim6295> oki;
+        Pair<CAy8910> ay;
     };
     void KeepState();
     // The chip's rate from the stream's frame on, its resampler started there.
@@ -111,8 +113,9 @@ private:
     Pair<CSegaPcm> m_segaPcm;
     Pair<CYm2203> m_ym2203;
     Pair<COkim6295> m_oki;
-    std::array<CChipResampler, 8> m_resamplers; // two for each kind of chip
-    std::vector<size_t> m_playing;              // the resamplers of the file's chips
+    Pair<CAy8910> m_ay;
+    std::array<CChipResampler, 10> m_resamplers; // two for each kind of chip
+    std::vector<size_t> m_playing;               // the resamplers of the file's chips
 
     std::vector<KeptState> m_kept; // by frame, the first at the tune's start
     long m_keepEvery = kKeepEveryFrames;

@@ -2,6 +2,7 @@
 // The arcade boards' PCM chips and the engine that plays their VGM files,
 // checked by measurement: samples decoded as the data sheet defines them,
 // pitches at the documented rates, and the stream's loops and data blocks.
+#include "chips/Ay8910.h"
 #include "chips/Okim6295.h"
 #include "chips/SegaPcm.h"
 #include "chips/Ym2151.h"
@@ -629,4 +630,72 @@ TEST(Ym2203, TheSsgEnvelopeShapesEndWhereTheyShould) {
         EXPECT_EQ(levelAt(0.0256 * 1.02, elapsed), s.afterOneCycle);
         EXPECT_EQ(levelAt(0.0256 * 1.5, elapsed), s.afterOneAndAHalf);
     }
+}
+
+// The AY-3-8910 alone: its squares at clock / 16 / period (254 at 1.79 MHz:
+// 440.4 Hz); a second chip takes the writes whose register has bit 7 set;
+// each chip's channels are listed and muted apart.
+TEST(Ay8910, SoundsAtItsDocumentedPitchesAloneOrInPairs) {
+    constexpr uint32_t kClock = 1789772;
+    VgmStream vgm({{0x74, kClock | tarvocore::kSecondChipBit}});
+    for (auto [reg, value] : std::initializer_list<std::pair<uint8_t, uint8_t>>{
+             {0x00, 254},
+             {0x07, 0x3E},
+             {0x08, 0x0F}, // chip 1: channel A
+             {0x82, 127},
+             {0x87, 0x3D},
+             {0x89, 0x0F}}) // chip 2: channel B, an octave up
+        vgm.Command({0xA0, reg, value});
+    const Bytes file = vgm.Wait(3 * 44100).Finish();
+    const tarvocore::CheckedMusic checked = tarvocore::CVgmValidator::Check(file);
+    ASSERT_TRUE(checked.ok()) << checked.error;
+    EXPECT_EQ(checked.chipSummary, "AY-3-8910 1.79 MHz");
+    tarvocore::CVgmEngine engine;
+    std::string error;
+    ASSERT_TRUE(engine.Open(file, {}, error)) << error;
+    ASSERT_TRUE(engine.Start(0, error));
+    EXPECT_EQ(engine.Voices(),
+              (std::vector<std::string>{"AY-3-8910 1 channel 1", "AY-3-8910 1 channel 2",
+                                        "AY-3-8910 1 channel 3", "AY-3-8910 2 channel 1",
+                                        "AY-3-8910 2 channel 2", "AY-3-8910 2 channel 3"}));
+    for (int heard = 0; heard < 2; ++heard) {
+        SCOPED_TRACE(heard);
+        std::vector<bool> muted(6, true);
+        std::fill_n(muted.begin() + 3 * heard, 3, false);
+        engine.MuteVoices(muted);
+        RenderAll(engine, 4410); // what was made before the mute
+        const double expected = kClock / 16.0 / (heard ? 127 : 254);
+        EXPECT_NEAR(Cents(FrequencyOf(RenderAll(engine, 22050), 0), expected), 0, 1);
+    }
+
+    VgmStream tooFast({{0x74, 8000000}});
+    EXPECT_NE(tarvocore::CVgmValidator::Check(tooFast.Wait(100).Finish()).error.find("8000000 Hz"),
+              std::string::npos);
+}
+
+// Alone, the chip's envelope cycles through its 16 steps in 256 x period
+// clocks (100 at 1 MHz: 25.6 ms), and its levels lie 3 dB apart.
+TEST(Ay8910, TheEnvelopeCyclesAndTheLevelsStepAsDocumented) {
+    tarvocore::CAy8910 ay;
+    ay.Reset();
+    ay.SetClock(1000000);
+    ay.Write(0x07, 0x3F); // neither tone nor noise: the level is heard
+    ay.Write(0x08, 15);
+    const double full = ay.NextSample();
+    ay.Write(0x08, 12);
+    EXPECT_NEAR(20 * std::log10(ay.NextSample() / full), -9, 0.01);
+
+    ay.Write(0x08, 0x10);
+    ay.Write(0x0B, 100);
+    ay.Write(0x0D, 0x08); // falling, over and over
+    std::vector<double> restarts;
+    double previous = ay.NextSample();
+    for (int i = 1; i < static_cast<int>(ay.Rate() * 0.2); ++i) {
+        const double sample = ay.NextSample();
+        if (sample > previous) restarts.push_back(i / ay.Rate());
+        previous = sample;
+    }
+    ASSERT_GE(restarts.size(), 5u);
+    EXPECT_NEAR((restarts.back() - restarts.front()) / double(restarts.size() - 1), 0.0256,
+                1 / ay.Rate());
 }
