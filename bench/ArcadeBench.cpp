@@ -83,6 +83,19 @@ double LibgmeMinute(const Bytes& ym2612) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
+// Seconds the engine takes to render a minute of `tune`.
+double EngineMinute(const Bytes& tune) {
+    const auto start = std::chrono::steady_clock::now();
+    std::vector<int16_t> frames(kFramesPerCall * 2);
+    tarvocore::CVgmEngine engine;
+    std::string error;
+    engine.Open(tune, {}, error);
+    engine.Start(0, error);
+    for (int done = 0; done < kSeconds * 44100; done += kFramesPerCall)
+        engine.Render(frames.data(), kFramesPerCall);
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
 void BM_ArcadeEngine(benchmark::State& state) {
     const Bytes ym2612 =
         tarvocore::CVgmValidator::Check(FmMinute(0x2C, 7670453, {0x52, 0x53}, 6)).data;
@@ -101,18 +114,9 @@ void BM_ArcadeEngine(benchmark::State& state) {
         state.SetLabel("YM2203");
         break;
     }
-    std::vector<int16_t> frames(kFramesPerCall * 2);
     double fastest = 1e9, libgmeFastest = 1e9;
     for (auto _ : state) {
-        const auto start = std::chrono::steady_clock::now();
-        tarvocore::CVgmEngine engine;
-        std::string error;
-        engine.Open(tune, {}, error);
-        engine.Start(0, error);
-        for (int done = 0; done < kSeconds * 44100; done += kFramesPerCall)
-            engine.Render(frames.data(), kFramesPerCall);
-        const double took =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const double took = EngineMinute(tune);
         state.SetIterationTime(took);
         fastest = std::min(fastest, took);
         libgmeFastest = std::min(libgmeFastest, LibgmeMinute(ym2612));
@@ -131,7 +135,6 @@ template <typename Work> double SecondsOf(Work work) {
 void BM_ChipResampler(benchmark::State& state) {
     const int rate = static_cast<int>(state.range(0));
     const Bytes tune = DemoTune("neondragon", "01 Dragon Gate.vgm");
-    std::vector<int16_t> frames(kFramesPerCall * 2);
     double fastest = 1e9, engineFastest = 1e9;
     for (auto _ : state) {
         const double took = SecondsOf([rate] {
@@ -148,15 +151,7 @@ void BM_ChipResampler(benchmark::State& state) {
         });
         state.SetIterationTime(took);
         fastest = std::min(fastest, took);
-        engineFastest =
-            std::min(engineFastest, SecondsOf([&] {
-                         tarvocore::CVgmEngine engine;
-                         std::string error;
-                         engine.Open(tune, {}, error);
-                         engine.Start(0, error);
-                         for (int done = 0; done < kSeconds * 44100; done += kFramesPerCall)
-                             engine.Render(frames.data(), kFramesPerCall);
-                     }));
+        engineFastest = std::min(engineFastest, EngineMinute(tune));
     }
     state.SetLabel(std::to_string(rate) + " Hz");
     state.counters["realtime"] = kSeconds / fastest;
