@@ -32,8 +32,13 @@ constexpr VgmChip kYm2203Chip{0x44, "YM2203", 500000, 6000000};
 constexpr VgmChip kOkim6295Chip{0x98, "OKIM6295", 500000, 5000000};
 // AY-3-8910: 1.5 to 2 MHz (1.79 MHz, half an NTSC colour crystal, most often).
 constexpr VgmChip kAy8910Chip{0x74, "AY-3-8910", 500000, 4000000};
+// YM3812 (OPL2) and YM3526 (OPL): 3 to 4 MHz (3.58 MHz most often).
+constexpr VgmChip kYm3812Chip{0x50, "YM3812", 1000000, 5000000};
+constexpr VgmChip kYm3526Chip{0x54, "YM3526", 1000000, 5000000};
+// YMF262 (OPL3): 14.32 MHz, four times the NTSC colour crystal.
+constexpr VgmChip kYmf262Chip{0x5C, "YMF262", 8000000, 18000000};
 constexpr VgmChip kArcadeChips[] = {kYm2151Chip, kSegaPcmChip, kYm2203Chip, kOkim6295Chip,
-                                    kAy8910Chip};
+                                    kAy8910Chip, kYm3812Chip,  kYm3526Chip, kYmf262Chip};
 
 // Bit 30 of a clock: the file drives two chips of the kind.
 constexpr uint32_t kSecondChipBit = 1u << 30;

@@ -24,6 +24,59 @@ constexpr long kMostCommandsWithoutWait = 1 << 20;
 // what the chips made.
 constexpr long kStreamChunkFrames = 1024;
 
+// Each chip's next sample, left and right, at the engine's levels: a full
+// FM carrier 8192, a full PCM channel at full volume about as loud, an ADPCM
+// voice at full scale 8192.
+template <typename Chip> void Stereo(Chip& chip, float scale, float& left, float& right) {
+    int sampleLeft = 0, sampleRight = 0;
+    chip.NextSample(sampleLeft, sampleRight);
+    left = static_cast<float>(sampleLeft) * scale;
+    right = static_cast<float>(sampleRight) * scale;
+}
+void SampleOf(CYm2151& chip, float& left, float& right) {
+    Stereo(chip, 1.0f, left, right);
+}
+void SampleOf(CSegaPcm& chip, float& left, float& right) {
+    Stereo(chip, 0.5f, left, right);
+}
+void SampleOf(COplChip& chip, float& left, float& right) {
+    Stereo(chip, 1.0f, left, right);
+}
+void SampleOf(CYm2203& chip, float& left, float& right) {
+    left = right = static_cast<float>(chip.NextSample());
+}
+void SampleOf(COkim6295& chip, float& left, float& right) {
+    left = right = static_cast<float>(chip.NextSample()) * 4.0f;
+}
+void SampleOf(CAy8910& chip, float& left, float& right) {
+    left = right = static_cast<float>(chip.NextSample());
+}
+
+// The voices a chip lists, in groups of a kind.
+struct VoiceGroup {
+    const char* word;
+    int first;
+    int count;
+};
+std::vector<VoiceGroup> VoiceGroupsOf(const CYm2151&) {
+    return {{"channel", 0, CYm2151::kChannels}};
+}
+std::vector<VoiceGroup> VoiceGroupsOf(const CSegaPcm&) {
+    return {{"channel", 0, CSegaPcm::kChannels}};
+}
+std::vector<VoiceGroup> VoiceGroupsOf(const CYm2203&) {
+    return {{"FM", 0, CYm2203::kFmChannels}, {"SSG", CYm2203::kFmChannels, CYm2203::kSsgChannels}};
+}
+std::vector<VoiceGroup> VoiceGroupsOf(const COkim6295&) {
+    return {{"voice", 0, COkim6295::kVoices}};
+}
+std::vector<VoiceGroup> VoiceGroupsOf(const CAy8910&) {
+    return {{"channel", 0, CAy8910::kChannels}};
+}
+std::vector<VoiceGroup> VoiceGroupsOf(const COplChip& chip) {
+    return {{"channel", 0, chip.Channels()}};
+}
+
 } // namespace
 
 bool CVgmEngine::Plays(const Bytes& data) {
@@ -57,35 +110,29 @@ bool CVgmEngine::Open(const Bytes& data, const Bytes&, std::string& error) {
         const uint32_t clock = ArcadeChipClock(m_data, m_layout, chip);
         return clock == 0 ? 0 : (clock & kSecondChipBit) ? 2 : 1;
     };
-    m_ym2151.count = count(kYm2151Chip);
-    m_segaPcm.count = count(kSegaPcmChip);
-    m_ym2203.count = count(kYm2203Chip);
-    m_oki.count = count(kOkim6295Chip);
-    m_ay.count = count(kAy8910Chip);
+    for (auto [pair, kind] : {std::pair{&m_chips.ym3812, COplChip::Kind::Opl2},
+                              std::pair{&m_chips.ym3526, COplChip::Kind::Opl},
+                              std::pair{&m_chips.ymf262, COplChip::Kind::Opl3}})
+        for (COplChip& chip : pair->chips)
+            chip.SetKind(kind);
     m_playing.clear();
     size_t first = 0;
-    const auto place = [&](auto& pair) {
+    m_chips.ForEach([&](auto& pair) {
+        pair.count = count(*pair.kind);
         pair.firstResampler = first;
         for (int i = 0; i < pair.count; ++i)
             m_playing.push_back(first + static_cast<size_t>(i));
         first += 2;
-    };
-    place(m_ym2151);
-    place(m_segaPcm);
-    place(m_ym2203);
-    place(m_oki);
-    place(m_ay);
+    });
     return true;
 }
 
 MusicInfo CVgmEngine::Info() {
     MusicInfo music;
     std::vector<std::string> chips;
-    if (m_ym2151.count) chips.push_back("YM2151");
-    if (m_segaPcm.count) chips.push_back("SegaPCM");
-    if (m_ym2203.count) chips.push_back("YM2203");
-    if (m_oki.count) chips.push_back("OKIM6295");
-    if (m_ay.count) chips.push_back("AY-3-8910");
+    m_chips.ForEach([&chips](auto& pair) {
+        if (pair.count) chips.push_back(pair.kind->name);
+    });
     music.system = "Arcade board (";
     for (size_t i = 0; i < chips.size(); ++i)
         music.system += (i ? " + " : "") + chips[i];
@@ -118,32 +165,24 @@ bool CVgmEngine::Start(int track, std::string& error) {
     m_kept.clear();
     m_keepEvery = kKeepEveryFrames;
     m_nextKeep = 0;
-    StartChips(m_ym2151, kYm2151Chip);
-    StartChips(m_segaPcm, kSegaPcmChip);
-    StartChips(m_ym2203, kYm2203Chip);
-    StartChips(m_oki, kOkim6295Chip);
-    StartChips(m_ay, kAy8910Chip);
-    for (CSegaPcm& pcm : m_segaPcm.chips)
+    m_chips.ForEach([this](auto& pair) { StartChips(pair); });
+    for (CSegaPcm& pcm : m_chips.segaPcm.chips)
         pcm.SetInterface(m_layout.dataStart >= 0x40 ? Le32(m_data, 0x3C) : 0);
     const bool pin7High = (ArcadeChipClock(m_data, m_layout, kOkim6295Chip) & 0x80000000u) != 0;
-    for (COkim6295& oki : m_oki.chips) {
+    for (COkim6295& oki : m_chips.oki.chips) {
         oki.SetPin7High(pin7High);
         oki.SetBank(0);
     }
     for (CChipResampler& resampler : m_resamplers)
         resampler.Clear();
-    StartResamplers(m_ym2151);
-    StartResamplers(m_segaPcm);
-    StartResamplers(m_ym2203);
-    StartResamplers(m_oki);
-    StartResamplers(m_ay);
+    m_chips.ForEach([this](auto& pair) { StartResamplers(pair); });
     return true;
 }
 
-template <typename Chip> void CVgmEngine::StartChips(Pair<Chip>& pair, const VgmChip& kind) {
+template <typename Chip> void CVgmEngine::StartChips(Pair<Chip>& pair) {
     for (size_t i = 0; i < 2; ++i) {
         pair.chips[i].Reset();
-        pair.chips[i].SetClock(ChipClock(kind));
+        pair.chips[i].SetClock(ChipClock(*pair.kind));
         pair.rate[i] = 0;
     }
 }
@@ -209,21 +248,33 @@ bool CVgmEngine::Command() {
     if (command == 0x62) m_wait = 735;
     if (command == 0x63) m_wait = 882;
     if (command >= 0x70 && command <= 0x7F) m_wait = command - 0x6F;
-    if ((command == 0x54 || command == 0xA4) && m_ym2151.count > (command == 0xA4 ? 1 : 0))
-        m_ym2151.chips[command == 0xA4 ? 1 : 0].Write(arguments[0], arguments[1]);
-    if ((command == 0x55 || command == 0xA5) && m_ym2203.count > (command == 0xA5 ? 1 : 0))
-        m_ym2203.chips[command == 0xA5 ? 1 : 0].Write(arguments[0], arguments[1]);
-    if (command == 0xB8) OkiWrite(arguments[0], arguments[1]);
-    if (command == 0xA0 && m_ay.count > (arguments[0] >> 7)) // bit 7: the second chip
-        m_ay.chips[arguments[0] >> 7].Write(arguments[0] & 0x7F, arguments[1]);
-    if (command == 0xC0) {
-        const int chip = arguments[1] >> 7;
-        if (chip < m_segaPcm.count)
-            m_segaPcm.chips[static_cast<size_t>(chip)].Write(
-                static_cast<uint16_t>(arguments[0] | (arguments[1] & 0x7F) << 8), arguments[2]);
-    }
+    ChipCommand(command, arguments);
     m_at += length;
     return true;
+}
+
+// The chip commands: a write to a register of the first chip of a kind, or
+// with 0x50 added of the second; the PCM chips and the AY-3-8910 pick the
+// second by the top bit of their register or address.
+void CVgmEngine::ChipCommand(uint8_t command, const uint8_t* arguments) {
+    const auto write = [&](auto& pair, uint8_t first, auto&& action) {
+        const int chip = command == first ? 0 : command == first + 0x50 ? 1 : -1;
+        if (chip >= 0 && chip < pair.count) action(pair.chips[static_cast<size_t>(chip)]);
+    };
+    const uint8_t reg = arguments[0], value = arguments[1];
+    write(m_chips.ym2151, 0x54, [&](CYm2151& chip) { chip.Write(reg, value); });
+    write(m_chips.ym2203, 0x55, [&](CYm2203& chip) { chip.Write(reg, value); });
+    write(m_chips.ym3812, 0x5A, [&](COplChip& chip) { chip.Write(0, reg, value); });
+    write(m_chips.ym3526, 0x5B, [&](COplChip& chip) { chip.Write(0, reg, value); });
+    write(m_chips.ymf262, 0x5E, [&](COplChip& chip) { chip.Write(0, reg, value); });
+    write(m_chips.ymf262, 0x5F, [&](COplChip& chip) { chip.Write(1, reg, value); });
+    const int high = reg >> 7;
+    if (command == 0xB8) OkiWrite(reg, value);
+    if (command == 0xA0 && high < m_chips.ay.count)
+        m_chips.ay.chips[static_cast<size_t>(high)].Write(reg & 0x7F, value);
+    if (command == 0xC0 && value >> 7 < m_chips.segaPcm.count)
+        m_chips.segaPcm.chips[value >> 7].Write(static_cast<uint16_t>(reg | (value & 0x7F) << 8),
+                                                arguments[2]);
 }
 
 // A piece of a chip's ROM: the whole ROM's size, where the piece goes, then
@@ -233,7 +284,8 @@ void CVgmEngine::DataBlock(uint8_t type, size_t at, size_t sizeField) {
     const size_t chip = (sizeField >> 31) & 1;
     if ((type != kSegaPcmRom && type != kOkiRom) || size < 8) return;
     Bytes& rom =
-        (type == kSegaPcmRom ? m_segaPcm.chips[chip].Rom() : m_oki.chips[chip].Rom()).Writable();
+        (type == kSegaPcmRom ? m_chips.segaPcm.chips[chip].Rom() : m_chips.oki.chips[chip].Rom())
+            .Writable();
     const size_t romSize = std::min<size_t>(Le32(m_data, at), kMaxRomBytes);
     const size_t start = Le32(m_data, at + 4);
     if (rom.size() < romSize) rom.resize(romSize, 0);
@@ -249,15 +301,15 @@ void CVgmEngine::DataBlock(uint8_t type, size_t at, size_t sizeField) {
 // register picks the second chip.
 void CVgmEngine::OkiWrite(uint8_t reg, uint8_t value) {
     const int chip = reg >> 7;
-    if (chip >= m_oki.count) return;
-    COkim6295& oki = m_oki.chips[static_cast<size_t>(chip)];
+    if (chip >= m_chips.oki.count) return;
+    COkim6295& oki = m_chips.oki.chips[static_cast<size_t>(chip)];
     switch (reg & 0x7F) {
     case 0x00:
         oki.Write(value);
         break;
     case 0x0C:
         oki.SetPin7High(value != 0);
-        SetRate(m_oki, static_cast<size_t>(chip));
+        SetRate(m_chips.oki, static_cast<size_t>(chip));
         break;
     case 0x0F:
         oki.SetBank(value);
@@ -268,10 +320,8 @@ void CVgmEngine::OkiWrite(uint8_t reg, uint8_t value) {
 }
 
 // Each chip of a kind clocked for one frame of the stream: the samples that
-// fall in it at the chip's rate, to its resampler; `sample` gives a chip's
-// next sample, left and right.
-template <typename Chip, typename Sample>
-void CVgmEngine::ClockPair(Pair<Chip>& pair, Sample sample) {
+// fall in it at the chip's rate, to its resampler.
+template <typename Chip> void CVgmEngine::ClockPair(Pair<Chip>& pair) {
     for (size_t i = 0; i < static_cast<size_t>(pair.count); ++i) {
         const auto samplesBefore = [&](long frame) {
             return (frame - pair.rateFrom[i]) * static_cast<long>(pair.rate[i]) / 44100;
@@ -280,34 +330,15 @@ void CVgmEngine::ClockPair(Pair<Chip>& pair, Sample sample) {
         std::vector<float>& input = m_resamplers[pair.firstResampler + i].Input();
         for (long n = 0; n < due; ++n) {
             float left = 0, right = 0;
-            sample(pair.chips[i], left, right);
+            SampleOf(pair.chips[i], left, right);
             input.push_back(left);
             input.push_back(right);
         }
     }
 }
 
-// The chips' levels: a full FM carrier 8192, a full PCM channel at full
-// volume about as loud, an ADPCM voice at full scale 8192.
 void CVgmEngine::ClockChips() {
-    const auto stereo = [](float scale) {
-        return [scale](auto& chip, float& a, float& b) {
-            int sampleLeft = 0, sampleRight = 0;
-            chip.NextSample(sampleLeft, sampleRight);
-            a = static_cast<float>(sampleLeft) * scale;
-            b = static_cast<float>(sampleRight) * scale;
-        };
-    };
-    const auto mono = [](float scale) {
-        return [scale](auto& chip, float& a, float& b) {
-            a = b = static_cast<float>(chip.NextSample()) * scale;
-        };
-    };
-    ClockPair(m_ym2151, stereo(1.0f));
-    ClockPair(m_segaPcm, stereo(0.5f));
-    ClockPair(m_ym2203, mono(1.0f));
-    ClockPair(m_oki, mono(4.0f));
-    ClockPair(m_ay, mono(1.0f));
+    m_chips.ForEach([this](auto& pair) { ClockPair(pair); });
 }
 
 void CVgmEngine::RunStream(long frames) {
@@ -376,8 +407,7 @@ void CVgmEngine::KeepState() {
         m_kept = std::move(fewer);
         m_keepEvery *= 2;
     }
-    m_kept.push_back(
-        {m_streamFrame, m_at, m_wait, m_ended, m_ym2151, m_segaPcm, m_ym2203, m_oki, m_ay});
+    m_kept.push_back({m_streamFrame, m_at, m_wait, m_ended, m_chips});
     m_nextKeep = m_streamFrame + m_keepEvery;
 }
 
@@ -392,17 +422,9 @@ void CVgmEngine::RestoreStateBefore(long frame) {
     m_wait = state.wait;
     m_ended = state.ended;
     m_drained = false;
-    m_ym2151 = state.ym2151;
-    m_segaPcm = state.segaPcm;
-    m_ym2203 = state.ym2203;
-    m_oki = state.oki;
-    m_ay = state.ay;
+    m_chips = state.chips;
     MuteVoices(m_muted);
-    RestartResamplers(m_ym2151);
-    RestartResamplers(m_segaPcm);
-    RestartResamplers(m_ym2203);
-    RestartResamplers(m_oki);
-    RestartResamplers(m_ay);
+    m_chips.ForEach([this](auto& pair) { RestartResamplers(pair); });
     m_nextKeep = m_kept.back().frame + m_keepEvery; // the states after it are kept already
 }
 
@@ -414,44 +436,33 @@ bool CVgmEngine::Seek(int ms, const SeekGivenUp& givenUp) {
     return PlayUnheardTo(*this, 0, m_playedFrames, ms, givenUp) || m_ended;
 }
 
+// Each kind's voices, chip by chip within each group (a YM2203's FM
+// channels, then its SSG's), each named by its chip when there are two.
+template <typename Visit> void CVgmEngine::ForEachVoice(Visit&& visit) {
+    m_chips.ForEach([&visit](auto& pair) {
+        for (const VoiceGroup& group : VoiceGroupsOf(pair.chips[0]))
+            for (int c = 0; c < pair.count; ++c)
+                for (int v = 0; v < group.count; ++v) {
+                    const std::string chip = pair.count > 1 ? " " + std::to_string(c + 1) : "";
+                    visit(pair.chips[static_cast<size_t>(c)], group.first + v,
+                          pair.kind->name + chip + " " + group.word + " " + std::to_string(v + 1));
+                }
+    });
+}
+
 std::vector<std::string> CVgmEngine::Voices() {
     std::vector<std::string> voices;
-    const auto add = [&voices](const char* chip, int chips, int each, const char* what) {
-        for (int c = 0; c < chips; ++c)
-            for (int v = 1; v <= each; ++v)
-                voices.push_back(std::string(chip) +
-                                 (chips > 1 ? " " + std::to_string(c + 1) : "") + " " + what + " " +
-                                 std::to_string(v));
-    };
-    add("YM2151", m_ym2151.count, CYm2151::kChannels, "channel");
-    add("SegaPCM", m_segaPcm.count, CSegaPcm::kChannels, "channel");
-    add("YM2203", m_ym2203.count, CYm2203::kFmChannels, "FM");
-    add("YM2203", m_ym2203.count, CYm2203::kSsgChannels, "SSG");
-    add("OKIM6295", m_oki.count, COkim6295::kVoices, "voice");
-    add("AY-3-8910", m_ay.count, CAy8910::kChannels, "channel");
+    ForEachVoice([&voices](auto&, int, std::string name) { voices.push_back(std::move(name)); });
     return voices;
 }
 
 void CVgmEngine::MuteVoices(const std::vector<bool>& muted) {
     m_muted = muted;
     size_t voice = 0;
-    const auto flag = [&] { return voice < muted.size() && muted[voice]; };
-    for (int c = 0; c < m_ym2151.count; ++c)
-        for (int v = 0; v < CYm2151::kChannels; ++v, ++voice)
-            m_ym2151.chips[static_cast<size_t>(c)].Mute(v, flag());
-    for (int c = 0; c < m_segaPcm.count; ++c)
-        for (int v = 0; v < CSegaPcm::kChannels; ++v, ++voice)
-            m_segaPcm.chips[static_cast<size_t>(c)].Mute(v, flag());
-    for (int part = 0; part < 2; ++part) // the FM channels of each chip, then the SSG's
-        for (int c = 0; c < m_ym2203.count; ++c)
-            for (int v = 0; v < 3; ++v, ++voice)
-                m_ym2203.chips[static_cast<size_t>(c)].Mute(3 * part + v, flag());
-    for (int c = 0; c < m_oki.count; ++c)
-        for (int v = 0; v < COkim6295::kVoices; ++v, ++voice)
-            m_oki.chips[static_cast<size_t>(c)].Mute(v, flag());
-    for (int c = 0; c < m_ay.count; ++c)
-        for (int v = 0; v < CAy8910::kChannels; ++v, ++voice)
-            m_ay.chips[static_cast<size_t>(c)].Mute(v, flag());
+    ForEachVoice([&](auto& chip, int channel, const std::string&) {
+        chip.Mute(channel, voice < muted.size() && muted[voice]);
+        ++voice;
+    });
 }
 
 } // namespace tarvocore

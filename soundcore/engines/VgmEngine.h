@@ -4,6 +4,7 @@
 #include "chips/Ay8910.h"
 #include "chips/ChipResampler.h"
 #include "chips/Okim6295.h"
+#include "chips/OplChip.h"
 #include "chips/SegaPcm.h"
 #include "chips/Ym2151.h"
 #include "chips/Ym2203.h"
@@ -56,23 +57,44 @@ public:
 private:
     // A chip of the file, and the second of its kind when the clock says so.
     template <typename Chip> struct Pair {
+        Pair() = default;
+        explicit Pair(const VgmChip* of) : kind(of) {}
+        const VgmChip* kind = nullptr;
         std::array<Chip, 2> chips;
         std::array<int, 2> rate{};      // the chip's samples a second
         std::array<long, 2> rateFrom{}; // the stream's frame the rate was set at
         int count = 0;
         size_t firstResampler = 0; // in m_resamplers
     };
+    // Every chip the engine plays, in the order their voices are listed.
+    struct Chips {
+        Pair<CYm2151> ym2151{&kYm2151Chip};
+        Pair<CSegaPcm> segaPcm{&kSegaPcmChip};
+        Pair<CYm2203> ym2203{&kYm2203Chip};
+        Pair<COkim6295> oki{&kOkim6295Chip};
+        Pair<CAy8910> ay{&kAy8910Chip};
+        Pair<COplChip> ym3812{&kYm3812Chip};
+        Pair<COplChip> ym3526{&kYm3526Chip};
+        Pair<COplChip> ymf262{&kYmf262Chip};
+        template <typename Visit> void ForEach(Visit&& visit) {
+            visit(ym2151);
+            visit(segaPcm);
+            visit(ym2203);
+            visit(oki);
+            visit(ay);
+            visit(ym3812);
+            visit(ym3526);
+            visit(ymf262);
+        }
+    };
+    static constexpr size_t kKinds = 8;
     // Everything that playing changes, at the start of frame `frame`.
     struct KeptState {
         long frame = 0;
         size_t at = 0;
         long wait = 0;
         bool ended = false;
-        Pair<CYm2151> ym2151;
-        Pair<CSegaPcm> segaPcm;
-        Pair<CYm2203> ym2203;
-        Pair<COkim6295> oki;
-        Pair<CAy8910> ay;
+        Chips chips;
     };
     void KeepState();
     // The chip's rate from the stream's frame on, its resampler started there.
@@ -88,13 +110,16 @@ private:
     // muted as they are now.
     void RestoreStateBefore(long frame);
     uint32_t ChipClock(const VgmChip& chip) const;
-    template <typename Chip> void StartChips(Pair<Chip>& pair, const VgmChip& kind);
+    template <typename Chip> void StartChips(Pair<Chip>& pair);
     void RunUntilWait();
     // Runs the command at m_at; false at the stream's end.
     bool Command();
     void DataBlock(uint8_t type, size_t at, size_t size);
+    void ChipCommand(uint8_t command, const uint8_t* arguments);
     void OkiWrite(uint8_t reg, uint8_t value);
-    template <typename Chip, typename Sample> void ClockPair(Pair<Chip>& pair, Sample sample);
+    // Calls `visit(chip, its voice, the voice's name)` for each voice listed.
+    template <typename Visit> void ForEachVoice(Visit&& visit);
+    template <typename Chip> void ClockPair(Pair<Chip>& pair);
     void ClockChips();
 
     Bytes m_data;
@@ -109,13 +134,9 @@ private:
     long m_streamFrame = 0;  // frames the stream has run
     long m_playedFrames = 0; // frames given out
     bool m_drained = false;  // the stream ended and the resamplers' tails came out
-    Pair<CYm2151> m_ym2151;
-    Pair<CSegaPcm> m_segaPcm;
-    Pair<CYm2203> m_ym2203;
-    Pair<COkim6295> m_oki;
-    Pair<CAy8910> m_ay;
-    std::array<CChipResampler, 10> m_resamplers; // two for each kind of chip
-    std::vector<size_t> m_playing;               // the resamplers of the file's chips
+    Chips m_chips;
+    std::array<CChipResampler, 2 * kKinds> m_resamplers; // two for each kind of chip
+    std::vector<size_t> m_playing;                       // the resamplers of the file's chips
 
     std::vector<KeptState> m_kept; // by frame, the first at the tune's start
     long m_keepEvery = kKeepEveryFrames;

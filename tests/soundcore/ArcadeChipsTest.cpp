@@ -699,3 +699,113 @@ TEST(Ay8910, TheEnvelopeCyclesAndTheLevelsStepAsDocumented) {
     EXPECT_NEAR((restarts.back() - restarts.front()) / double(restarts.size() - 1), 0.0256,
                 1 / ay.Rate());
 }
+
+namespace {
+
+// An OPL channel (0 to 8 of a bank) set up as a plain sine: its modulator
+// silent, its carrier at full level with instant attack and no decay, then
+// keyed at `fnum` in `block`; written with `command` (0x5A the YM3812, 0x5B
+// the YM3526, 0x5E and 0x5F the YMF262's two banks, 0xAA a second YM3812).
+void OplSine(VgmStream& vgm, uint8_t command, int channel, int fnum, int block,
+             uint8_t waveform = 0) {
+    const uint8_t slot = static_cast<uint8_t>(channel / 3 * 8 + channel % 3);
+    for (auto [reg, value] : std::initializer_list<std::pair<int, int>>{
+             {0x20 + slot, 0x21},
+             {0x23 + slot, 0x21}, // sustained, multiple 1
+             {0x40 + slot, 0x3F},
+             {0x43 + slot, 0x00}, // modulator silent, carrier full
+             {0x60 + slot, 0xF0},
+             {0x63 + slot, 0xF0},
+             {0x80 + slot, 0x00},
+             {0x83 + slot, 0x00},
+             {0xE3 + slot, waveform},
+             {0xC0 + channel, 0x30},
+             {0xA0 + channel, fnum & 0xFF},
+             {0xB0 + channel, 0x20 | block << 2 | fnum >> 8}})
+        vgm.Command({command, static_cast<uint8_t>(reg), static_cast<uint8_t>(value)});
+}
+
+double LowestOf(const std::vector<int16_t>& frames) {
+    return *std::min_element(frames.begin() + static_cast<long>(frames.size() / 2), frames.end());
+}
+
+} // namespace
+
+// The OPL family on AdPlug's OPL3 emulator: a frequency number counts
+// 2^-20 of the sample rate (clock / 72; the OPL3's clock / 288) at block 0,
+// doubling each block (580 in block 4 at 3.58 MHz: 439.96 Hz). The OPL2
+// selects waveforms only once register 1 allows it and the OPL never does;
+// the OPL3's second bank holds channels 10 to 18; each channel is listed
+// and muted.
+TEST(OplChips, SoundAtTheirDocumentedPitchesWithTheWaveformsEachHas) {
+    const double ym3812Rate = 3579545 / 72.0;
+    const double expected = 580 * ym3812Rate / (1 << 16);
+    const auto play = [](const Bytes& file, std::vector<bool> muted = {}) {
+        tarvocore::CVgmEngine engine;
+        std::string error;
+        EXPECT_TRUE(engine.Open(file, {}, error)) << error;
+        EXPECT_TRUE(engine.Start(0, error));
+        if (!muted.empty()) engine.MuteVoices(muted);
+        return RenderAll(engine, 22050);
+    };
+    for (auto [clockAt, command, waveformsAllowed] :
+         {std::tuple{0x50, uint8_t{0x5A}, true}, std::tuple{0x54, uint8_t{0x5B}, false}}) {
+        SCOPED_TRACE(command);
+        VgmStream plain({{static_cast<size_t>(clockAt), 3579545}});
+        OplSine(plain, command, 0, 580, 4);
+        EXPECT_NEAR(Cents(FrequencyOf(play(plain.Wait(44100).Finish()), 0), expected), 0, 2);
+
+        VgmStream halfSine({{static_cast<size_t>(clockAt), 3579545}});
+        OplSine(halfSine, command, 0, 580, 4, 1);
+        EXPECT_LT(LowestOf(play(halfSine.Wait(44100).Finish())), -1000); // not yet allowed
+        VgmStream allowed({{static_cast<size_t>(clockAt), 3579545}});
+        OplSine(allowed, command, 0, 580, 4, 1);
+        allowed.Command({command, 0x01, 0x20});
+        const double lowest = LowestOf(play(allowed.Wait(44100).Finish()));
+        if (waveformsAllowed)
+            EXPECT_GT(lowest, -200); // the half sine, its resampling ringing aside
+        else
+            EXPECT_LT(lowest, -1000);
+    }
+
+    VgmStream opl3({{0x5C, 14318180}});
+    OplSine(opl3, 0x5F, 0, 580, 4); // channel 10
+    const Bytes file = opl3.Wait(44100).Finish();
+    EXPECT_NEAR(Cents(FrequencyOf(play(file), 0), 580 * (14318180 / 288.0) / (1 << 16)), 0, 2);
+    std::vector<bool> muted(18, false);
+    muted[9] = true;
+    EXPECT_EQ(PeakOf(play(file, muted), 4410, 22050), 0);
+    tarvocore::CVgmEngine engine;
+    std::string error;
+    ASSERT_TRUE(engine.Open(file, {}, error));
+    ASSERT_EQ(engine.Voices().size(), 18u);
+    EXPECT_EQ(engine.Voices()[9], "YMF262 channel 10");
+}
+
+// A kept state holds the OPL emulator's whole state, whose pointers point
+// into itself: a seek back to a place after a change of notes sounds as
+// playing there did.
+TEST(OplChips, ASeekBackFromAKeptStateSoundsAsPlayingThere) {
+    VgmStream vgm({{0x50, 3579545 | tarvocore::kSecondChipBit}});
+    for (int note = 0; note < 8; ++note) {
+        OplSine(vgm, 0x5A, note % 9, 400 + 40 * note, 4);
+        OplSine(vgm, 0xAA, 0, 700 - 30 * note, 3);
+        vgm.Wait(22050);
+    }
+    const Bytes file = vgm.Finish();
+    std::string error;
+    tarvocore::CVgmEngine straight, sought;
+    for (auto* engine : {&straight, &sought}) {
+        ASSERT_TRUE(engine->Open(file, {}, error)) << error;
+        ASSERT_TRUE(engine->Start(0, error));
+    }
+    const std::vector<int16_t> played = RenderAll(straight, 4 * 44100);
+    RenderAll(sought, 4 * 44100);
+    ASSERT_TRUE(sought.Seek(2500, [] { return false; }));
+    const std::vector<int16_t> heard = RenderAll(sought, 44100);
+    int worst = 0;
+    for (size_t i = 0; i < heard.size(); ++i)
+        worst = std::max(worst, std::abs(heard[i] - played[2 * 110250 + i]));
+    EXPECT_LE(worst, 1);
+    EXPECT_GT(PeakOf(heard, 0, 44100), 1000);
+}
