@@ -60,6 +60,10 @@ size_t VgmCommandLength(uint8_t command) {
 
 uint32_t ArcadeChipClock(const Bytes& data, const VgmLayout& layout, const VgmChip& chip) {
     if (!layout.dataStart) return 0;
+    if (chip.clockOffset == kSn76489Chip.clockOffset) {
+        const uint32_t clock = Le32(data, chip.clockOffset);
+        return (clock & kClockMask) ? clock : 0;
+    }
     if (layout.version < 0x110) {
         const bool shared = chip.clockOffset == kYm2151Chip.clockOffset &&
                             (Le32(data, 0x10) & kClockMask) != 0 && FirstChipIsYm2151(data, layout);

@@ -40,6 +40,11 @@ constexpr VgmChip kYmf262Chip{0x5C, "YMF262", 8000000, 18000000};
 constexpr VgmChip kArcadeChips[] = {kYm2151Chip, kSegaPcmChip, kYm2203Chip, kOkim6295Chip,
                                     kAy8910Chip, kYm3812Chip,  kYm3526Chip, kYmf262Chip};
 
+// SN76489: 3.58 or 4 MHz on the boards. Played beside an arcade chip; alone
+// (a console's music), libgme plays it.
+constexpr VgmChip kSn76489Chip{0x0C, "SN76489", 500000, 6000000};
+constexpr VgmChip kCompanionChips[] = {kSn76489Chip};
+
 // Bit 30 of a clock: the file drives two chips of the kind.
 constexpr uint32_t kSecondChipBit = 1u << 30;
 constexpr uint32_t kClockMask = 0x3FFFFFFF;
@@ -56,7 +61,8 @@ VgmLayout ReadVgmLayout(const Bytes& data);
 size_t VgmCommandLength(uint8_t command);
 // A chip's clock field (bits 30 and 31 included), 0 when the file does not
 // use it. Files before 1.10 give the YM2151 the YM2413's clock; such a file
-// is for the YM2151 when its first chip command writes to one.
+// is for the YM2151 when its first chip command writes to one. The
+// SN76489's clock is in every version's header.
 uint32_t ArcadeChipClock(const Bytes& data, const VgmLayout& layout, const VgmChip& chip);
 
 } // namespace tarvocore

@@ -48,6 +48,9 @@ void SampleOf(CYm2203& chip, float& left, float& right) {
 void SampleOf(COkim6295& chip, float& left, float& right) {
     left = right = static_cast<float>(chip.NextSample()) * 4.0f;
 }
+void SampleOf(CSn76489& chip, float& left, float& right) {
+    Stereo(chip, 1.0f, left, right);
+}
 void SampleOf(CAy8910& chip, float& left, float& right) {
     left = right = static_cast<float>(chip.NextSample());
 }
@@ -72,6 +75,9 @@ std::vector<VoiceGroup> VoiceGroupsOf(const COkim6295&) {
 }
 std::vector<VoiceGroup> VoiceGroupsOf(const CAy8910&) {
     return {{"channel", 0, CAy8910::kChannels}};
+}
+std::vector<VoiceGroup> VoiceGroupsOf(const CSn76489&) {
+    return {{"square", 0, 3}, {"noise", 3, 1}};
 }
 std::vector<VoiceGroup> VoiceGroupsOf(const COplChip& chip) {
     return {{"channel", 0, chip.Channels()}};
@@ -169,6 +175,12 @@ bool CVgmEngine::Start(int track, std::string& error) {
     for (CSegaPcm& pcm : m_chips.segaPcm.chips)
         pcm.SetInterface(m_layout.dataStart >= 0x40 ? Le32(m_data, 0x3C) : 0);
     const bool pin7High = (ArcadeChipClock(m_data, m_layout, kOkim6295Chip) & 0x80000000u) != 0;
+    // Before 1.10 the header does not say: Sega's 16-bit register, taps 0x0009.
+    const bool noiseGiven = m_layout.version >= 0x110 && m_layout.dataStart > 0x2B;
+    const CSn76489::Noise noise{noiseGiven && m_data[0x2A] ? m_data[0x2A] : 16,
+                                noiseGiven ? (m_data[0x28] | m_data[0x29] << 8u) : 0x0009u};
+    for (CSn76489& sn : m_chips.sn76489.chips)
+        sn.SetNoise(noise);
     for (COkim6295& oki : m_chips.oki.chips) {
         oki.SetPin7High(pin7High);
         oki.SetBank(0);
@@ -269,6 +281,18 @@ void CVgmEngine::ChipCommand(uint8_t command, const uint8_t* arguments) {
     write(m_chips.ymf262, 0x5E, [&](COplChip& chip) { chip.Write(0, reg, value); });
     write(m_chips.ymf262, 0x5F, [&](COplChip& chip) { chip.Write(1, reg, value); });
     const int high = reg >> 7;
+    // The SN76489s take a byte each: 0x50 the first, 0x30 the second; 0x4F
+    // and 0x3F their Game Gear stereo.
+    const int sn = command == 0x50 || command == 0x4F   ? 0
+                   : command == 0x30 || command == 0x3F ? 1
+                                                        : -1;
+    if (sn >= 0 && sn < m_chips.sn76489.count) {
+        CSn76489& chip = m_chips.sn76489.chips[static_cast<size_t>(sn)];
+        if (command == 0x50 || command == 0x30)
+            chip.Write(reg);
+        else
+            chip.WriteStereo(reg);
+    }
     if (command == 0xB8) OkiWrite(reg, value);
     if (command == 0xA0 && high < m_chips.ay.count)
         m_chips.ay.chips[static_cast<size_t>(high)].Write(reg & 0x7F, value);

@@ -6,6 +6,7 @@
 #include "chips/Okim6295.h"
 #include "chips/OplChip.h"
 #include "chips/SegaPcm.h"
+#include "chips/Sn76489.h"
 #include "chips/Ym2151.h"
 #include "chips/Ym2203.h"
 #include "common/VgmLayout.h"
@@ -76,6 +77,7 @@ private:
         Pair<COplChip> ym3812{&kYm3812Chip};
         Pair<COplChip> ym3526{&kYm3526Chip};
         Pair<COplChip> ymf262{&kYmf262Chip};
+        Pair<CSn76489> sn76489{&kSn76489Chip};
         template <typename Visit> void ForEach(Visit&& visit) {
             visit(ym2151);
             visit(segaPcm);
@@ -85,9 +87,10 @@ private:
             visit(ym3812);
             visit(ym3526);
             visit(ymf262);
+            visit(sn76489);
         }
     };
-    static constexpr size_t kKinds = 8;
+    static constexpr size_t kKinds = 9;
     // Everything that playing changes, at the start of frame `frame`.
     struct KeptState {
         long frame = 0;

@@ -88,14 +88,21 @@ std::string ReadHeader(const Bytes& data, Header& h) {
 
     h.snClock = Le32(data, 0x0C) & 0x3FFFFFFF;
     const VgmLayout layout = ReadVgmLayout(data);
-    for (const VgmChip& chip : kArcadeChips) {
+    const auto take = [&](const VgmChip& chip) -> std::string {
         const uint32_t clock = ArcadeChipClock(data, layout, chip) & kClockMask;
-        if (clock == 0) continue;
+        if (clock == 0) return {};
         if (clock < chip.minClock || clock > chip.maxClock)
             return "a chip clock of " + std::to_string(clock) + " Hz is out of range";
         h.arcadeChips +=
             (h.arcadeChips.empty() ? "" : ", ") + std::string(chip.name) + " " + MegaHertz(clock);
-    }
+        return {};
+    };
+    for (const VgmChip& chip : kArcadeChips)
+        if (std::string problem = take(chip); !problem.empty()) return problem;
+    // Beside an arcade chip the engine plays these too.
+    for (const VgmChip& chip : kCompanionChips)
+        if (std::string problem = h.arcadeChips.empty() ? "" : take(chip); !problem.empty())
+            return problem;
     // Before 1.10 the YM2151 shares this clock; the arcade engine has it then.
     const bool sharedWithYm2151 = h.version < 0x110 && !h.arcadeChips.empty();
     if (Le32(data, 0x10) != 0 && !sharedWithYm2151)
@@ -110,9 +117,8 @@ std::string ReadHeader(const Bytes& data, Header& h) {
             return std::string("it needs the ") + chip.name +
                    " sound chip, which this core does not emulate";
     // The arcade engine plays its own chips, and libgme only its own.
-    if (!h.arcadeChips.empty() && (h.snClock || h.ym2612Clock))
-        return std::string("it needs the ") + (h.snClock ? "SN76489" : "YM2612") +
-               " beside arcade chips, which this core does not play together";
+    if (!h.arcadeChips.empty() && h.ym2612Clock)
+        return "it needs the YM2612 beside arcade chips, which this core does not play together";
     if (!h.arcadeChips.empty()) return {};
     if (!h.snClock && !h.ym2612Clock) return "it uses no sound chip this core emulates";
     for (auto [clock, limit] :

@@ -86,10 +86,13 @@ Bytes Dro() {
 }
 
 // A VGM for the SN76489 and the YM2151, which no engine of the core plays together.
-Bytes ArcadeVgm() {
+// A YM2151's tune that needs a YM2612 beside it, which no engine here plays.
+Bytes ArcadeVgmWithYm2612() {
     Bytes vgm = Tune("Arcade", "Arcade");
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
         vgm[0x30 + i] = static_cast<uint8_t>(3579545 >> (8 * i));
+        vgm[0x2C + i] = static_cast<uint8_t>(7670453 >> (8 * i));
+    }
     return vgm;
 }
 
@@ -446,7 +449,7 @@ TEST_F(AddCollection, SidTunesModulesAndAdLibMusicBecomeGamesAndArcadeChipsAreNa
     WriteBytes(temp, "mixed/Comet.sid", Sid("Comet", 1));
     WriteBytes(temp, "mixed/Calm.mod", Module("Calm Waters"));
     WriteBytes(temp, "mixed/Cave Organ.dro", Dro());
-    WriteBytes(temp, "mixed/arcade.vgm", ArcadeVgm());
+    WriteBytes(temp, "mixed/arcade.vgm", ArcadeVgmWithYm2612());
 
     int code = -1;
     const std::string output = Add(
@@ -458,7 +461,7 @@ TEST_F(AddCollection, SidTunesModulesAndAdLibMusicBecomeGamesAndArcadeChipsAreNa
                                 "added     comet                    Comet, 1 clip",
                                 "added     calm                     Calm, 1 clip",
                                 "added     cave-organ               Cave Organ, 1 clip",
-                                "it needs the SN76489 beside arcade chips", "1 skipped."}));
+                                "it needs the YM2612 beside arcade chips", "1 skipped."}));
     EXPECT_THAT(output, Not(HasSubstr("tester"))); // no composer folder names
 
     tarvocore::CRomArchive archive;

@@ -203,7 +203,7 @@ TEST(VgmEngine, PlaysTheStreamRoundItsLoopAndListsEachChipsVoices) {
     for (auto [clocks, refusal] :
          {std::pair<std::vector<std::pair<size_t, uint32_t>>, std::string>{
               {{0x48, 7987200}, {0x38, kSegaPcmClock}}, "it needs the YM2608 sound chip"},
-          {{{0x0C, 3579545}, {0x98, kOkiClock}}, "it needs the SN76489 beside arcade chips"},
+          {{{0x2C, 7670453}, {0x98, kOkiClock}}, "it needs the YM2612 beside arcade chips"},
           {{{0x98, 5}}, "a chip clock of 5 Hz is out of range"},
           // Two YM2151s at 50 MHz would take the emulator fourteen times a board's work.
           {{{0x30, 50000000 | 1u << 30}}, "a chip clock of 50000000 Hz is out of range"}}) {
@@ -808,4 +808,64 @@ TEST(OplChips, ASeekBackFromAKeptStateSoundsAsPlayingThere) {
         worst = std::max(worst, std::abs(heard[i] - played[2 * 110250 + i]));
     EXPECT_LE(worst, 1);
     EXPECT_GT(PeakOf(heard, 0, 44100), 1000);
+}
+
+// The SN76489 beside an arcade chip plays in the arcade engine (alone it is
+// libgme's): its squares at clock / 32 / period (254 at 3.58 MHz: 440.4 Hz),
+// its attenuation 2 dB a step, its periodic noise one pulse a pass of the
+// shift register, whose width the header gives (Sega's 16 bits, TI's 15).
+TEST(Sn76489, PlaysBesideAnArcadeChipAsItsDataSheetSays) {
+    constexpr uint32_t kClock = 3579545;
+    const auto play = [](VgmStream& vgm) {
+        const Bytes file = vgm.Wait(44100).Finish();
+        const tarvocore::CheckedMusic checked = tarvocore::CVgmValidator::Check(file);
+        EXPECT_EQ(checked.chipSummary, "YM2151 3.58 MHz, SN76489 3.58 MHz");
+        tarvocore::CVgmEngine engine;
+        std::string error;
+        EXPECT_TRUE(engine.Open(file, {}, error)) << error;
+        EXPECT_TRUE(engine.Start(0, error));
+        return RenderAll(engine, 22050);
+    };
+    VgmStream square({{0x0C, kClock}, {0x30, kClock}});
+    square.Command({0x50, 0x80 | (254 & 15)}).Command({0x50, 254 >> 4}).Command({0x50, 0x90});
+    EXPECT_NEAR(Cents(FrequencyOf(play(square), 0), kClock / 32.0 / 254), 0, 1);
+
+    for (auto [width, taps] : {std::pair{16, 0x0009}, std::pair{15, 0x0003}}) {
+        SCOPED_TRACE(width);
+        VgmStream noise({{0x0C, kClock}, {0x30, kClock}, {0x28, static_cast<uint32_t>(taps)}});
+        noise.Command({0x50, 0xE0}).Command({0x50, 0xF0}); // periodic, clock / 512, loudest
+        Bytes file = noise.Wait(44100).Finish();
+        file[0x2A] = static_cast<uint8_t>(width);
+        tarvocore::CVgmEngine engine;
+        std::string error;
+        ASSERT_TRUE(engine.Open(file, {}, error)) << error;
+        ASSERT_TRUE(engine.Start(0, error));
+        EXPECT_NEAR(Cents(FrequencyOf(RenderAll(engine, 22050), 0), kClock / 512.0 / width), 0, 5);
+    }
+
+    tarvocore::CSn76489 chip;
+    chip.Reset();
+    chip.SetClock(kClock);
+    chip.Write(0x81); // a period of 1 holds the square high: the attenuation is heard
+    int loud = 0, soft = 0, right = 0;
+    chip.Write(0x90);
+    chip.NextSample(loud, right);
+    chip.Write(0x93);
+    chip.NextSample(soft, right);
+    EXPECT_NEAR(20 * std::log10(double(soft) / loud), -6, 0.01);
+    chip.WriteStereo(0x0F); // the Game Gear's: the squares to the right only
+    chip.NextSample(soft, right);
+    EXPECT_EQ(soft, 0);
+    EXPECT_GT(right, 0);
+
+    tarvocore::CVgmEngine engine;
+    std::string error;
+    ASSERT_TRUE(
+        engine.Open(VgmStream({{0x0C, kClock}, {0x30, kClock}}).Wait(10).Finish(), {}, error));
+    const std::vector<std::string> voices = engine.Voices();
+    EXPECT_EQ(std::vector(voices.end() - 4, voices.end()),
+              (std::vector<std::string>{"SN76489 square 1", "SN76489 square 2", "SN76489 square 3",
+                                        "SN76489 noise 1"}));
+    EXPECT_FALSE(
+        tarvocore::CVgmEngine::Plays(VgmStream({{0x0C, kClock}}).Wait(10).Finish())); // libgme's
 }
