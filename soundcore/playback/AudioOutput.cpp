@@ -113,8 +113,9 @@ void CAudioOutput::Queue(const int16_t* frames, int frameCount) {
         m_clockQueued += frameCount;
         return;
     }
-    SDL_QueueAudio(m_device, frames, static_cast<uint32_t>(frameCount) * 4);
-    Remember(frames, frameCount);
+    const int16_t* heard = m_volume.Apply(frames, frameCount);
+    SDL_QueueAudio(m_device, heard, static_cast<uint32_t>(frameCount) * 4);
+    Remember(heard, frameCount);
 }
 
 // On every tick: at most two block copies into the ring.

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "playback/Volume.h"
+
 #include <chrono>
 #include <cstdint>
 #include <string>
@@ -34,6 +36,8 @@ public:
     bool IsOpen() const { return m_opened; }
 
     void SetPaused(bool paused);
+    // The listener's volume, 0 to 100: on the device's sound alone.
+    void SetVolume(int percent) { m_volume.SetPercent(percent); }
     bool HoldsDevice() const { return m_device != 0; }
     // Drops what is queued, so a new clip is heard at once.
     void Flush();
@@ -58,6 +62,7 @@ private:
     bool m_paused = false;
     int m_offlineFrames = 0;
     double m_clockQueued = 0;
+    CVolume m_volume;
     std::chrono::steady_clock::time_point m_lastDrain{};
 };
 

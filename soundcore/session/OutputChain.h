@@ -37,6 +37,7 @@ public:
     void Flush() { m_output.Flush(); }
 
     void SetNormalize(bool on);
+    void SetVolume(int percent) { m_output.SetVolume(percent); }
     // The player's fade-out over `ms`; 0 or less cancels it.
     void FadeOut(int ms);
     void SetRecording(bool on);

@@ -167,6 +167,9 @@ void CSoundCore::SetOption(int code, int value) {
     case CORE_OPT_NORMALIZE:
         m_output.SetNormalize(value != 0);
         break;
+    case CORE_OPT_VOLUME:
+        m_output.SetVolume(value);
+        break;
     case CORE_OPT_FIXED_RENDER_MS:
         m_output.SetOffline(value);
         m_offline = value > 0;

@@ -30,12 +30,17 @@ std::string CCoreSetup::CoreVersion() {
 
 void CCoreSetup::ApplyStartOptions(bool normalize) {
     SetNormalize(normalize);
+    SetVolume(m_config.Volume);
     ApplyListeningOptions();
     m_core.SetOption(CORE_OPT_RECORD, 0);
 }
 
 void CCoreSetup::SetNormalize(bool on) {
     m_core.SetOption(CORE_OPT_NORMALIZE, on ? 1 : 0);
+}
+
+void CCoreSetup::SetVolume(int percent) {
+    m_core.SetOption(CORE_OPT_VOLUME, percent);
 }
 
 void CCoreSetup::ApplyListeningOptions() {

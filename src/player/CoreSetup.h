@@ -30,6 +30,8 @@ public:
     // The options the core starts with: normalizing as set, no recording.
     void ApplyStartOptions(bool normalize);
     void SetNormalize(bool on);
+    // The listener's volume, 0 to 100, on what the device plays.
+    void SetVolume(int percent);
     // How tunes of known length play, as the settings say.
     void ApplyListeningOptions();
 

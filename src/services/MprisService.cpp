@@ -4,6 +4,8 @@
 #include "ui/MainWindowIds.h"
 #include "ui/PlayerDlg.h"
 
+#include <algorithm>
+#include <cmath>
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -96,6 +98,7 @@ QVariantMap CMprisService::PlayerProperties() const {
             {u"CanPlay"_s, enabled(kPlay)},
             {u"CanPause"_s, enabled(kPlay) && IsSounding(engine.Status().state)},
             {u"CanSeek"_s, engine.Listening().CanSeek()},
+            {u"Volume"_s, m_window.Volume().Percent() / 100.0},
             {u"Position"_s, qlonglong(engine.Listening().PositionMs()) * 1000}};
 }
 
@@ -158,6 +161,12 @@ void CMprisService::Press(int button, PressWhen when) {
             return;
         m_window.Command(button);
     });
+}
+
+void CMprisService::SetVolume(double volume) {
+    if (std::isfinite(volume))
+        m_window.Volume().SetPercent(
+            static_cast<int>(std::lround(std::clamp(volume, 0.0, 1.0) * 100)));
 }
 
 void CMprisService::Raise() {

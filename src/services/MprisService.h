@@ -40,6 +40,8 @@ public:
     void SetPosition(const QDBusObjectPath& track, qlonglong position);
     // The clip went elsewhere than playing on would have taken it.
     void AnnounceSeeked(long long positionMs);
+    // The window's volume, 0.0 to 1.0 for 0 to 100 %.
+    void SetVolume(double volume);
 
 private:
     QDBusObjectPath TrackId() const;
@@ -103,8 +105,8 @@ public:
     double Rate() const { return 1.0; }
     void SetRate(double) {}
     QVariantMap Metadata() const { return Property("Metadata").toMap(); }
-    double Volume() const { return 1.0; }
-    void SetVolume(double) {}
+    double Volume() const { return Property("Volume").toDouble(); }
+    void SetVolume(double volume) { m_service->SetVolume(volume); }
     qlonglong Position() const { return Property("Position").toLongLong(); }
     bool CanGoNext() const { return Property("CanGoNext").toBool(); }
     bool CanGoPrevious() const { return Property("CanGoPrevious").toBool(); }

@@ -43,6 +43,8 @@ struct Config {
     int PlayKnownLength = 1;
     int LoopCount = 2;
     int FadeSeconds = 8;
+    // The listener's volume on what the device plays, 0 to 100 %.
+    int Volume = 100;
     WindowSize MainWindowSize;
     WindowSize PlaylistManagerSize;
     WindowSize GameBrowserSize;

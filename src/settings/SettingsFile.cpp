@@ -159,6 +159,11 @@ void CSettingsFile::ApplyLine(const std::string& key, const std::string& value, 
         if (!m_keptAtClose) m_dialogs.ShowMessage(kCrashRecoveredMessage, MessageIcon::Information);
         return;
     }
+    // A volume no one can read stays as it was rather than falling silent.
+    if (EqualsNoCase(key, "Volume")) {
+        if (value.find_first_of("0123456789") != std::string::npos) config.Volume = ParseInt(value);
+        return;
+    }
     for (const auto& [name, field] : flags)
         if (EqualsNoCase(key, name)) config.*field = AsFlag(value);
     for (const auto& [name, field] : numbers)
@@ -177,6 +182,7 @@ void CSettingsFile::ApplyLimits(Config& config) const {
     if (config.VUSegmentWidth < 0 || config.VUSegmentWidth > 20) config.VUSegmentWidth = 5;
     if (config.LoopCount < 1 || config.LoopCount > kMostLoops) config.LoopCount = 2;
     if (config.FadeSeconds < 0 || config.FadeSeconds > kLongestFadeSeconds) config.FadeSeconds = 8;
+    config.Volume = std::clamp(config.Volume, 0, 100);
     if (m_playlist.GetCount() == 0) config.PlaylistMode = 0;
 }
 
@@ -217,7 +223,8 @@ void CSettingsFile::WriteTo(std::ostream& out, const Config& config, SettingsFor
     }
     out << "PlayKnownLength=" << config.PlayKnownLength << '\n'
         << "LoopCount=" << config.LoopCount << '\n'
-        << "FadeSeconds=" << config.FadeSeconds << '\n';
+        << "FadeSeconds=" << config.FadeSeconds << '\n'
+        << "Volume=" << config.Volume << '\n';
     for (const auto& [name, field] : kWindowSizes)
         WriteWindowSize(out, name, config.*field);
 }

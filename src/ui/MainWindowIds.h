@@ -34,6 +34,7 @@ enum MainWindowControl {
     kRightMeter = 1061,
     kBrowserGroup = 1073,
     kPositionBar = 1074,
+    kVolumeSlider = 1075,
 };
 
 // The menu commands, by the numbers their items carry.
@@ -61,6 +62,8 @@ enum MainWindowCommand {
     kMenuVoices = 192,
     kMenuPlay = 1201,  // plays, or goes on from a pause; never pauses
     kMenuPause = 1202, // pauses, or goes on from a pause
+    kVolumeUp = 1203,
+    kVolumeDown = 1204,
     kLoadPlaylist = 1067,
     kSavePlaylist = 1069,
 };

@@ -131,7 +131,7 @@ void CMainWindowView::SetRecIcon(int icon) {
 }
 
 void CMainWindowView::SetMeterLevels(int left, int right) {
-    CVUMeter::SetLevels(m_window.LeftMeter(), left, m_window.RightMeter(), right);
+    m_window.Meters().SetLevels(left, right);
 }
 
 void CMainWindowView::SetTickNeed(TickNeed need) {

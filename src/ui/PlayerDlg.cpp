@@ -22,18 +22,11 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QTreeWidget>
+#include <QWheelEvent>
 
 using namespace Qt::StringLiterals;
 
 namespace tarvo {
-
-namespace {
-
-QColor ToQColor(const RgbColor& c) {
-    return QColor(c.red, c.green, c.blue);
-}
-
-} // namespace
 
 CPlayerDlg::CPlayerDlg(std::string programFolder, ICore& core, IDialogs& dialogs, EngineClock clock,
                        QWidget* parent)
@@ -111,19 +104,21 @@ void CPlayerDlg::StartUp() {
     for (const MoveButton& button : kMoveButtons)
         Button(button.id)->setIcon(CIconLibrary::Icon(button.icon));
     m_timers->Start();
-    m_leftMeter.Attach(this, m_controls.value(kLeftMeter));
-    m_rightMeter.Attach(this, m_controls.value(kRightMeter), &m_leftMeter);
+    m_meters.Attach(this, m_controls.value(kLeftMeter), m_controls.value(kRightMeter));
     ApplyMeterSettings();
+    m_volume =
+        new CVolumeSlider(Control<QSlider>(m_controls, kVolumeSlider), m_config.Volume, this);
+    connect(m_volume, &CVolumeSlider::Changed, this, [this](int percent) {
+        m_config.Volume = percent;
+        m_engine->Setup().SetVolume(percent);
+        Q_EMIT PlayerChanged();
+    });
     m_focus->Give(m_clips->Tree());
     setAcceptDrops(true);
 }
 
 void CPlayerDlg::ApplyMeterSettings() {
-    for (CVUMeter* meter : {&m_leftMeter, &m_rightMeter}) {
-        meter->SetSegmentWidth(m_config.VUSegmentWidth);
-        meter->SetColors(m_config.UseVUGradient != 0, ToQColor(m_config.VULeftColor),
-                         ToQColor(m_config.VUMidColor), ToQColor(m_config.VURightColor));
-    }
+    m_meters.Apply(m_config);
 }
 
 // --- Close ----------------------------------------------------------------
@@ -182,8 +177,7 @@ void CPlayerDlg::resizeEvent(QResizeEvent* event) {
     if (!m_sizing) return;
     m_sizing->FollowResize();
     m_menus->FollowWidth(width());
-    m_leftMeter.MoveTo(m_controls.value(kLeftMeter)->pos());
-    m_rightMeter.MoveTo(m_controls.value(kRightMeter)->pos());
+    m_meters.Follow(m_controls.value(kLeftMeter), m_controls.value(kRightMeter));
 }
 
 void CPlayerDlg::closeEvent(QCloseEvent* event) {
@@ -193,6 +187,17 @@ void CPlayerDlg::closeEvent(QCloseEvent* event) {
     }
     event->accept();
     done(QDialog::Accepted);
+}
+
+// The wheel over the meters turns the volume.
+void CPlayerDlg::wheelEvent(QWheelEvent* event) {
+    const int notches = event->angleDelta().y();
+    if (notches == 0 || !m_meters.Contains(event->position().toPoint())) {
+        QDialog::wheelEvent(event);
+        return;
+    }
+    m_volume->Step(notches > 0 ? 1 : -1);
+    event->accept();
 }
 
 // --- Keyboard ---------------------------------------------------------------
@@ -268,6 +273,8 @@ void CPlayerDlg::Command(int id) {
         {kPlaylistManager, [](CPlayerDlg& w) { w.m_mode.OpenPlaylistManager(); }},
         {kMenuPlaylistManager, [](CPlayerDlg& w) { w.m_mode.OpenPlaylistManager(); }},
         {kMenuVoices, [](CPlayerDlg& w) { w.m_windows.OpenVoices(); }},
+        {kVolumeUp, [](CPlayerDlg& w) { w.m_volume->Step(1); }},
+        {kVolumeDown, [](CPlayerDlg& w) { w.m_volume->Step(-1); }},
         {kLoadPlaylist, [](CPlayerDlg& w) { w.m_mode.LoadPlaylistCommand(); }},
         {kSavePlaylist, [](CPlayerDlg& w) { w.m_mode.SavePlaylistCommand(); }},
         {kToggleBlank, [](CPlayerDlg& w) { w.m_clips->ToggleBlank(); }},

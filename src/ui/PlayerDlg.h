@@ -17,11 +17,12 @@
 #include "ui/MainMenus.h"
 #include "ui/MainWindowView.h"
 #include "ui/OpeningController.h"
+#include "ui/PlayerMeters.h"
 #include "ui/PlaylistModeController.h"
 #include "ui/PositionBar.h"
 #include "ui/SecondaryWindows.h"
+#include "ui/VolumeSlider.h"
 #include "ui/WindowIcon.h"
-#include "widgets/VUMeter.h"
 
 #include <memory>
 #include <QDialog>
@@ -78,8 +79,10 @@ public:
     CEngineTimers& Timers() { return *m_timers; }
     CFocusKeeper& Focus() { return *m_focus; }
     CPositionBar& PositionBar() { return *m_positionBar; }
-    CVUMeter& LeftMeter() { return m_leftMeter; }
-    CVUMeter& RightMeter() { return m_rightMeter; }
+    CVUMeter& LeftMeter() { return m_meters.Left(); }
+    CVUMeter& RightMeter() { return m_meters.Right(); }
+    CPlayerMeters& Meters() { return m_meters; }
+    CVolumeSlider& Volume() { return *m_volume; }
     QWidget* ControlById(int id) const { return m_controls.value(id); }
     QAction* Action(int id) const { return m_menus->Action(id); }
     void SetEnabled(int id, bool enabled);
@@ -92,6 +95,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -136,8 +140,8 @@ private:
     CExportController m_exports{*this};
     CSecondaryWindows m_windows{*this};
     CWindowIcon m_icon{*this};
-    CVUMeter m_leftMeter;
-    CVUMeter m_rightMeter;
+    CPlayerMeters m_meters;
+    CVolumeSlider* m_volume = nullptr;
     ModalRunner m_runModal;
     CModalGate m_outsideRequests{this};
 };

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "playback/AudioOutput.h"
 #include "playback/OutputAnalysis.h"
+#include "playback/Volume.h"
 #include "soundcore/SoundCoreFixture.h"
 
 #include <cmath>
@@ -96,4 +97,29 @@ TEST(AudioOutput, KeepsItsLeadOnADeviceOrOnTheClockAndAsksNothingWhilePaused) {
         EXPECT_GT(output.FramesWanted(), CAudioOutput::kLeadFrames - CAudioOutput::kDeviceFrames);
     }
     setenv("SDL_AUDIODRIVER", "dummy", 1);
+}
+
+// The volume follows the cubic curve of desktop mixers, within 0 to 100 %,
+// and leaves the frames it is given as they were.
+TEST(Volume, ScalesACopyOnTheMixersCurve) {
+    const std::vector<int16_t> frames = Sine(100, 20000);
+    const struct {
+        int asked, kept;
+        double decibels; // of the peak, against the music's own
+    } cases[] = {{100, 100, 0}, {50, 50, -18.06}, {10, 10, -60}, {150, 100, 0}, {-5, 0, -999}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.asked);
+        tarvocore::CVolume volume;
+        volume.SetPercent(c.asked);
+        EXPECT_EQ(volume.Percent(), c.kept);
+        const int16_t* heard = volume.Apply(frames.data(), 100);
+        EXPECT_EQ(heard == frames.data(), c.kept == 100); // no copy at full volume
+        int peak = 0;
+        for (int i = 0; i < 200; ++i)
+            peak = std::max(peak, std::abs(static_cast<int>(heard[i])));
+        if (c.kept == 0)
+            EXPECT_EQ(peak, 0);
+        else
+            EXPECT_NEAR(20 * std::log10(peak / 19999.0), c.decibels, 0.2);
+    }
 }

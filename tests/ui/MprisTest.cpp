@@ -6,6 +6,7 @@
 #include "ui/WindowFixture.h"
 
 #include <filesystem>
+#include <limits>
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusInterface>
@@ -192,6 +193,25 @@ TEST_F(Mpris, AClipOfKnownLengthSeeksFromTheDesktop) {
     core.Send(CORE_MSG_SEEKED, nullptr, 165000);
     core.positionMs = 166500;
     EXPECT_EQ(Get(player, "Position").toLongLong(), 165000000);
+}
+
+// The desktop's volume is the window's slider: read as 0.0 to 1.0, written
+// back to it (and so to the core), what cannot be a volume left aside.
+TEST_F(Mpris, TheDesktopsVolumeIsTheWindowsSlider) {
+    ASSERT_TRUE(mpris->IsRegistered()) << "no session bus: run under dbus-run-session";
+    const char* player = "org.mpris.MediaPlayer2.Player";
+    EXPECT_DOUBLE_EQ(Get(player, "Volume").toDouble(), 1.0);
+    for (auto [asked, percent] : {std::pair{0.3, 30},
+                                  {7.0, 100},
+                                  {-1.0, 0},
+                                  {std::numeric_limits<double>::quiet_NaN(), 0}}) {
+        Call("org.freedesktop.DBus.Properties", "Set",
+             {player, "Volume", QVariant::fromValue(QDBusVariant(asked))});
+        EXPECT_EQ(window->Volume().Percent(), percent) << asked;
+        EXPECT_EQ(core.options[CORE_OPT_VOLUME], percent) << asked;
+    }
+    window->Volume().SetPercent(45);
+    EXPECT_DOUBLE_EQ(Get(player, "Volume").toDouble(), 0.45);
 }
 
 // A second start given a file hands it to the Tarvo already running, which

@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <QToolTip>
 #include <QUrl>
+#include <QWheelEvent>
 
 using namespace tarvo;
 using namespace Qt::StringLiterals;
@@ -187,6 +188,32 @@ TEST_F(Window, ThePlaybackMenuAndItsKeysDriveTheTransport) {
     EXPECT_EQ(press(title, Qt::Key_V), PlayerState::Playing); // typed, not a key of the menu
     EXPECT_EQ(title->text().right(1), u"v"_s);
     EXPECT_EQ(press(List(), Qt::Key_V), PlayerState::Stopped);
+}
+
+// The volume slider, its keys and the wheel over the meters agree, reach the
+// core and stay within 0 to 100 %; the wheel elsewhere leaves it alone.
+TEST_F(Window, TheVolumeSliderItsKeysAndTheWheelOverTheMetersAgree) {
+    EXPECT_EQ(core.options[CORE_OPT_VOLUME], 100); // as the settings start it
+    EXPECT_EQ(window->Action(kVolumeUp)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Up));
+    auto* slider = Find<QSlider>(kVolumeSlider);
+    window->Command(kVolumeDown);
+    window->Command(kVolumeDown);
+    EXPECT_EQ(slider->value(), 90);
+    EXPECT_EQ(core.options[CORE_OPT_VOLUME], 90);
+    EXPECT_EQ(window->Settings().Volume, 90);
+    const auto wheel = [this](QPoint at, int delta) {
+        QWheelEvent event(at, window->mapToGlobal(at), {}, {0, delta}, Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(window.get(), &event);
+        return window->Volume().Percent();
+    };
+    EXPECT_EQ(wheel(window->LeftMeter().FrameRect().center(), 120), 95);
+    EXPECT_EQ(wheel(window->RightMeter().FrameRect().center(), -120), 90);
+    EXPECT_EQ(wheel(window->ControlById(kBrowse)->geometry().center(), 120), 90);
+    for (int press = 0; press < 5; ++press)
+        window->Command(kVolumeUp);
+    EXPECT_EQ(slider->value(), 100);
+    EXPECT_EQ(slider->toolTip(), u"Volume: 100 %"_s);
 }
 
 TEST_F(Window, ClipRowsWithAndWithoutBlanks) {
