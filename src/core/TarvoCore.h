@@ -135,7 +135,7 @@ enum {
      * start) a clip ends at its length, a looping one fading out over its
      * last CORE_OPT_TUNE_FADE_MS; with 0 it plays on (a loop for ever). */
     CORE_OPT_END_AT_LENGTH = 103,
-    CORE_OPT_LOOP_COUNT = 104,  /* passes of a tune's loop, 1 to 100 (2 at start) */
+    CORE_OPT_LOOP_COUNT = 104,   /* passes of a tune's loop, 1 to 100 (2 at start) */
     CORE_OPT_TUNE_FADE_MS = 105, /* 0 to 60000 (8000 at start) */
     /* Shipped core only: the listener's volume, 0 to 100 (100 at start), on
      * the sound sent to the device alone: the level reports, recordings and

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "kit/QtDialogs.h"
 
+#include "library/TextUtils.h"
+
 #include <cstdio>
+#include <filesystem>
 #include <QColorDialog>
 #include <QDialogButtonBox>
 #include <QFile>
@@ -121,7 +124,12 @@ std::string CQtDialogs::SaveFileDialog(const std::string& title,
                                        const std::vector<FileFilter>& filters,
                                        const std::string& initialName) {
     if (m_unattended) return {};
+    // The picker starts on the filter of the name it proposes.
     QString selected;
+    const std::string extension = std::filesystem::path(initialName).extension().string();
+    for (const FileFilter& filter : filters)
+        if (!extension.empty() && EqualsNoCase(filter.pattern, "*" + extension))
+            selected = FilterText({filter});
     const QString chosen = QFileDialog::getSaveFileName(Owner(), QString::fromStdString(title),
                                                         QFile::decodeName(initialName.c_str()),
                                                         FilterText(filters), &selected);

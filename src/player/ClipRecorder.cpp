@@ -3,19 +3,21 @@
 
 #include "core/TarvoCore.h"
 #include "library/GameEntry.h"
+#include "library/TextUtils.h"
 #include "player/CoreRequests.h"
 #include "player/PersonQueue.h"
 #include "player/WavRecording.h"
+#include "settings/Config.h"
 
 #include <filesystem>
 
 namespace tarvo {
 
 CClipRecorder::CClipRecorder(ICore& core, PlayerStatus& status, IPlayerView& view,
-                             CPersonQueue& person, IDialogs& dialogs, std::string programFolder,
-                             std::function<long long()> now)
+                             CPersonQueue& person, IDialogs& dialogs, Config& settings,
+                             std::string programFolder, std::function<long long()> now)
     : m_core(core), m_status(status), m_view(view), m_person(person), m_dialogs(dialogs),
-      m_programFolder(std::move(programFolder)), m_now(std::move(now)) {}
+      m_programFolder(std::move(programFolder)), m_now(std::move(now)), m_settings(settings) {}
 
 void CClipRecorder::SilenceCore() {
     m_status.pendingClip = CORE_SILENCE_CLIP;
@@ -44,14 +46,19 @@ void CClipRecorder::Save(const CGameEntry* game) {
     SilenceCore();
     m_core.Command(CORE_CMD_PAUSE, 0);
     const PlayerFields& fields = m_status.fields;
-    const std::string name =
-        CWavRecording::ProposedName(fields.clipTitle, fields.romFile, m_status.currentClip);
-    // The picker opens where the last take was kept.
+    const std::string name = CWavRecording::ProposedName(
+        fields.clipTitle, fields.romFile, m_status.currentClip, "." + m_settings.RecordingFormat);
+    // The picker opens where the last take was kept, in its format.
     m_person.Ask([this, temporary, name, tags = TagsNow(game)] {
-        const std::string kept =
-            CWavRecording::Keep(temporary, m_keptFolder + name, tags, m_dialogs);
-        const std::string folder = std::filesystem::path(kept).parent_path().string();
-        if (!folder.empty()) m_keptFolder = folder + "/";
+        const std::string folder =
+            m_settings.RecordingFolder.empty() ? "" : m_settings.RecordingFolder + "/";
+        const std::filesystem::path kept =
+            CWavRecording::Keep(temporary, folder + name, tags, m_dialogs);
+        if (kept.empty()) return;
+        m_settings.RecordingFolder = kept.parent_path().string();
+        const std::string format = ToLowerAscii(kept.extension().string());
+        if (format == ".wav" || format == ".flac" || format == ".ogg")
+            m_settings.RecordingFormat = format.substr(1);
     });
 }
 

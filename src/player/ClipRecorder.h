@@ -12,6 +12,7 @@ namespace tarvo {
 
 class CPersonQueue;
 class IDialogs;
+struct Config;
 struct CGameEntry;
 
 // The player's recording: a take starts with the core silent, so the file
@@ -19,8 +20,10 @@ struct CGameEntry;
 // where to keep it, once the window's event loop runs.
 class CClipRecorder {
 public:
+    // The folder and format of the last take kept are `settings`' too.
     CClipRecorder(ICore& core, PlayerStatus& status, IPlayerView& view, CPersonQueue& person,
-                  IDialogs& dialogs, std::string programFolder, std::function<long long()> now);
+                  IDialogs& dialogs, Config& settings, std::string programFolder,
+                  std::function<long long()> now);
 
     void Start(int clip);
     // Ends the take; `game` is the loaded one, whose details tag the file.
@@ -41,7 +44,7 @@ private:
     std::string m_programFolder;
     std::function<long long()> m_now;
     std::string m_tempWavPath;
-    std::string m_keptFolder; // of the last take kept, with its "/"; empty before one
+    Config& m_settings;
 };
 
 } // namespace tarvo

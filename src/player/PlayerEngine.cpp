@@ -24,7 +24,8 @@ CPlayerEngine::CPlayerEngine(ICore& core, CROMList& romList, CPlaylist& playlist
                       ShowElapsed(true);
                       UpdateTicking();
                   }),
-      m_recorder(m_core, m_status, view, m_person, dialogs, m_setup.ProgramFolder(), m_clock.now) {
+      m_recorder(m_core, m_status, view, m_person, dialogs, config, m_setup.ProgramFolder(),
+                 m_clock.now) {
     m_status.progress.now = m_clock.now;
 }
 

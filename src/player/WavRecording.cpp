@@ -40,15 +40,17 @@ bool MoveRecording(const std::string& temporaryPath, const std::string& chosen) 
 } // namespace
 
 std::string CWavRecording::ProposedName(const std::string& clipTitle, const std::string& romName,
-                                        int clip) {
+                                        int clip, const std::string& extension) {
     const std::string titled = SafeFileNamePart(clipTitle);
-    return (titled.empty() ? romName + "-" + FormatClipNumber(clip) : titled) + ".wav";
+    char number[16];
+    std::snprintf(number, sizeof number, "%02d ", clip);
+    return number + (titled.empty() ? romName : titled) + extension;
 }
 
 std::string CWavRecording::Keep(const std::string& temporaryPath, const std::string& proposedName,
                                 const RecordingTags& tags, IDialogs& dialogs) {
     const std::string chosen = AskSavePath(
-        dialogs, "Save Recording...",
+        dialogs, "Save Recording",
         {{"WAV Files", "*.wav"}, {"FLAC Files", "*.flac"}, {"Ogg Vorbis Files", "*.ogg"}},
         proposedName, ".wav");
     if (chosen.empty()) {

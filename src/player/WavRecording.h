@@ -21,10 +21,10 @@ public:
     // path it was kept at, or empty.
     static std::string Keep(const std::string& temporaryPath, const std::string& proposedName,
                             const RecordingTags& tags, IDialogs& dialogs);
-    // The name proposed for a take of `clip`: its title, else the game's
-    // short name and the clip's number.
+    // The name proposed for a take of `clip`: its number and its title (the
+    // game's short name for a clip without one), with `extension` (".flac").
     static std::string ProposedName(const std::string& clipTitle, const std::string& romName,
-                                    int clip);
+                                    int clip, const std::string& extension);
 };
 
 } // namespace tarvo

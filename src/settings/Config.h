@@ -45,6 +45,9 @@ struct Config {
     int FadeSeconds = 8;
     // The listener's volume on what the device plays, 0 to 100 %.
     int Volume = 100;
+    // Where the last recording was kept, and its format ("wav", "flac", "ogg").
+    std::string RecordingFolder;
+    std::string RecordingFormat = "wav";
     WindowSize MainWindowSize;
     WindowSize PlaylistManagerSize;
     WindowSize GameBrowserSize;

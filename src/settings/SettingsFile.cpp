@@ -159,6 +159,15 @@ void CSettingsFile::ApplyLine(const std::string& key, const std::string& value, 
         if (!m_keptAtClose) m_dialogs.ShowMessage(kCrashRecoveredMessage, MessageIcon::Information);
         return;
     }
+    if (EqualsNoCase(key, "RecordingFolder")) {
+        config.RecordingFolder = value;
+        return;
+    }
+    if (EqualsNoCase(key, "RecordingFormat")) {
+        const std::string format = ToLowerAscii(value);
+        if (format == "wav" || format == "flac" || format == "ogg") config.RecordingFormat = format;
+        return;
+    }
     // A volume no one can read stays as it was rather than falling silent.
     if (EqualsNoCase(key, "Volume")) {
         if (value.find_first_of("0123456789") != std::string::npos) config.Volume = ParseInt(value);
@@ -225,6 +234,11 @@ void CSettingsFile::WriteTo(std::ostream& out, const Config& config, SettingsFor
         << "LoopCount=" << config.LoopCount << '\n'
         << "FadeSeconds=" << config.FadeSeconds << '\n'
         << "Volume=" << config.Volume << '\n';
+    // A folder whose name breaks the line is not kept: it could not be read back.
+    if (!config.RecordingFolder.empty() &&
+        OneLine(config.RecordingFolder) == config.RecordingFolder)
+        out << "RecordingFolder=" << config.RecordingFolder << '\n';
+    out << "RecordingFormat=" << config.RecordingFormat << '\n';
     for (const auto& [name, field] : kWindowSizes)
         WriteWindowSize(out, name, config.*field);
 }

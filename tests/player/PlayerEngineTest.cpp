@@ -665,18 +665,27 @@ TEST_F(Recording, StartsAndSavesWithTheirSequencesAndBlinksWhenPaused) {
     EXPECT_EQ(Actions(), (Calls{"SetOption(RECORD, 0)", "Command(RESUME, 0)",
                                 "Command(PLAY_CLIP, 32000)", "Command(PAUSE, 0)"}));
     EXPECT_EQ(engine->Status().state, PlayerState::Stopped);
-    EXPECT_EQ(dialogs.pickerTitles, Calls{"Save Recording..."});
-    EXPECT_EQ(dialogs.initialNames, Calls{"alpha-007.wav"}); // the clip has no title
+    EXPECT_EQ(dialogs.pickerTitles, Calls{"Save Recording"});
+    EXPECT_EQ(dialogs.initialNames, Calls{"07 alpha.wav"}); // the clip has no title
     EXPECT_EQ(temp.Read("kept.wav"), "RIFF....");
     EXPECT_FALSE(std::filesystem::exists(TempWav()));
 
-    // The next take is named after its clip's title, in the folder of the last.
+    // The next take is named after its clip's title, in the folder and the
+    // format of the last, which the settings keep for the next start.
     Clips(0).SetTitle(7, "Boss: Round/2");
     engine->ShowClipInformation();
+    const std::string elsewhere = temp.MakeFolder("takes");
     StartRecordingClip();
-    dialogs.paths = {temp.File("second.wav")};
+    dialogs.paths = {elsewhere + "second.wav"};
     engine->Rec();
-    EXPECT_EQ(dialogs.initialNames.back(), temp.File("Boss_ Round_2.wav"));
+    EXPECT_EQ(dialogs.initialNames.back(), temp.File("07 Boss_ Round_2.wav"));
+    EXPECT_EQ(config.RecordingFolder + "/", elsewhere);
+    config.RecordingFormat = "ogg"; // as the last start left it
+    StartRecordingClip();
+    dialogs.paths = {};
+    engine->Rec(); // cancelled: the folder and format stay
+    EXPECT_EQ(dialogs.initialNames.back(), elsewhere + "07 Boss_ Round_2.ogg");
+    EXPECT_EQ(config.RecordingFolder + "/", elsewhere);
 }
 
 // Where the recording goes: a name without an extension gets ".wav" and is

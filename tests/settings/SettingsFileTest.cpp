@@ -96,8 +96,10 @@ TEST_F(SettingsFileTest, NumbersFlagsLimitsAndFolders) {
     EXPECT_EQ(ReadText("VUSegmentWidth=0\nOnSilence=3\nMaxLoopTime=5\nMaxLoopTime=6\n").MaxLoopTime,
               6);
     EXPECT_EQ(ReadText("VUSegmentWidth=0\n").VUSegmentWidth, 0);
-    for (auto [line, volume] : {std::pair{"Volume=40", 40}, {"Volume=250", 100}, {"Volume=-3", 0},
-                                {"Volume=loud", 100}})
+    EXPECT_EQ(ReadText("RecordingFormat=FLAC\n").RecordingFormat, "flac");
+    EXPECT_EQ(ReadText("RecordingFormat=mp3\n").RecordingFormat, "wav");
+    for (auto [line, volume] :
+         {std::pair{"Volume=40", 40}, {"Volume=250", 100}, {"Volume=-3", 0}, {"Volume=loud", 100}})
         EXPECT_EQ(ReadText(line).Volume, volume) << line;
     for (const char* size : {"640", "0x400", "-5x400", "640x", "200000x400", "axb"})
         EXPECT_FALSE(ReadText(std::string("MainWindowSize=") + size).MainWindowSize.IsSet())
@@ -133,7 +135,7 @@ TEST_F(SettingsFileTest, WrittenFileReadsBackToTheSameRecord) {
         0u);
     EXPECT_NE(text.find("AutoMark=5\n"), std::string::npos);
     EXPECT_NE(text.find("PlaylistMode=0\nPlayKnownLength=1\nLoopCount=2\nFadeSeconds=8\n"
-                        "Volume=35\nMainWindowSize=800x520\n"),
+                        "Volume=35\nRecordingFormat=wav\nMainWindowSize=800x520\n"),
               std::string::npos);
     EXPECT_EQ(text.find("PlaylistManagerSize"), std::string::npos); // never sized: no line
 

@@ -417,7 +417,7 @@ TEST_F(Window, ExitOffersTheRecordingAndThePlaylistThenSavesEverything) {
     window->Command(kExit);
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(core.TakeCalls().back(), "Shutdown");
-    EXPECT_EQ(dialogs.pickerTitles.front(), "Save Recording...");
+    EXPECT_EQ(dialogs.pickerTitles.front(), "Save Recording");
     EXPECT_EQ(temp.Read("take.wav"), "RIFF");
     EXPECT_EQ(dialogs.Texts(),
               std::vector<std::string>{"Do you want to save your current Playlist?"});
@@ -425,6 +425,9 @@ TEST_F(Window, ExitOffersTheRecordingAndThePlaylistThenSavesEverything) {
     const std::string ini = temp.Read("Tarvo.ini");
     EXPECT_NE(ini.find("PlaylistFile=" + temp.File("mine.tvp")), std::string::npos);
     EXPECT_NE(ini.find("Shuffle=1"), std::string::npos);
+    EXPECT_NE(ini.find("RecordingFolder=" + temp.Path().substr(0, temp.Path().size() - 1) + "\n"
+                       "RecordingFormat=wav\n"),
+              std::string::npos);
     EXPECT_NE(temp.Read("tarvoclips.dat").find("alpha:title 3 Stage 3"), std::string::npos);
 }
 
