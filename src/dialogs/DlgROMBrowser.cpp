@@ -34,6 +34,9 @@ CDlgROMBrowser::CDlgROMBrowser(CROMList& romList, int& filter, IDialogs& dialogs
     m_show->addItems({u"All supported games"_s, u"Available games only"_s});
     m_list->setModel(&m_model);
     m_list->verticalHeader()->setDefaultSectionSize(m_list->fontMetrics().height() + 4);
+    // The catalogue's order until a header is clicked.
+    m_list->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    m_list->setSortingEnabled(true);
     connect(m_show, &QComboBox::activated, this, &CDlgROMBrowser::FilterChanged);
     connect(Control<QPushButton>(m_controls, kRescan), &QPushButton::clicked, this,
             &CDlgROMBrowser::Rescan);
@@ -63,14 +66,38 @@ void CDlgROMBrowser::Open() {
     m_selectedGame = m_initialGame;
     Control<QLineEdit>(m_controls, kTotalGames)->setText(QString::number(m_romList.GetCount()));
     m_show->setCurrentIndex(m_filter == 0 ? 0 : 1);
+    ShowView();
     m_model.FillGameList(m_filter);
-    // Widths come from the texts alone: no row is laid out to measure them.
-    const auto widths = m_model.ColumnWidths(m_list->fontMetrics());
-    for (int column = 0; column < static_cast<int>(widths.size()); ++column)
-        m_list->setColumnWidth(column, widths[column]);
     Refresh();
     if (m_initialGame >= 0) SelectGame(m_initialGame);
     m_find->setFocus(Qt::OtherFocusReason);
+}
+
+// The widths the user left, or, the first time, as wide as the texts
+// (measured from the texts alone: no row is laid out to measure them).
+void CDlgROMBrowser::ShowView() {
+    QHeaderView* header = m_list->horizontalHeader();
+    const int columns = m_model.columnCount();
+    const bool kept = m_view && static_cast<int>(m_view->widths.size()) == columns;
+    const auto widths = kept ? m_view->widths : m_model.ColumnWidths(m_list->fontMetrics());
+    for (int column = 0; column < columns; ++column)
+        m_list->setColumnWidth(column, widths[static_cast<size_t>(column)]);
+    if (!m_view) return;
+    if (m_view->sortColumn < columns)
+        header->setSortIndicator(m_view->sortColumn,
+                                 m_view->descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+    connect(header, &QHeaderView::sortIndicatorChanged, this,
+            [this](int column, Qt::SortOrder order) {
+                m_view->sortColumn = column;
+                m_view->descending = order == Qt::DescendingOrder;
+            });
+    connect(header, &QHeaderView::sectionResized, this, &CDlgROMBrowser::KeepWidths);
+}
+
+void CDlgROMBrowser::KeepWidths() {
+    m_view->widths.clear();
+    for (int column = 0; column < m_model.columnCount(); ++column)
+        m_view->widths.push_back(m_list->columnWidth(column));
 }
 
 int CDlgROMBrowser::SelectedRowGame() const {

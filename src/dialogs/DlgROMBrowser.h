@@ -5,6 +5,7 @@
 #include "dialogs/GameListModel.h"
 #include "kit/ModalRunner.h"
 #include "kit/ResizableDialog.h"
+#include "settings/Config.h"
 
 #include <functional>
 #include <QDialog>
@@ -47,6 +48,10 @@ public:
     CDlgROMBrowser(CROMList& romList, int& filter, IDialogs& dialogs, int initialGame,
                    GameChoice choice, QWidget* parent = nullptr);
 
+    // The columns' widths and the order the user leaves, kept in `view`
+    // and found there on opening.
+    void KeepViewIn(TableView& view) { m_view = &view; }
+
     int InitialGame() const { return m_initialGame; }
     bool AllowsMissing() const { return m_choice == GameChoice::AnyGame; }
     int SelectedGame() const { return m_selectedGame; }
@@ -88,6 +93,8 @@ protected:
 
 private:
     int SelectedRowGame() const;
+    void ShowView();
+    void KeepWidths();
     void ShowGameMenu(const QPoint& at);
 
     CROMList& m_romList;
@@ -105,6 +112,7 @@ private:
     QLineEdit* m_find;
     QPushButton* m_load;
     bool m_opened = false;
+    TableView* m_view = nullptr;
 };
 
 } // namespace tarvo

@@ -3,6 +3,7 @@
 
 #include "kit/IconLibrary.h"
 #include "library/ROMList.h"
+#include "library/TextUtils.h"
 
 #include <algorithm>
 #include <QFontMetrics>
@@ -15,6 +16,7 @@ namespace {
 
 const QString kHeadings[] = {u"Title"_s, u"Filename"_s, u"Manufacturer"_s, u"Year"_s, u"System"_s};
 constexpr int kColumns = static_cast<int>(std::size(kHeadings));
+constexpr int kYearColumn = 3;
 
 QString Q(const std::string& text) {
     return QString::fromStdString(text);
@@ -64,12 +66,63 @@ void CGameListModel::FillGameList(int filter) {
     beginResetModel();
     m_rows.clear();
     m_rowOfGame.assign(static_cast<size_t>(m_romList.GetCount()), -1);
-    for (int game = 0; game < m_romList.GetCount(); ++game) {
-        if ((filter != 0 && !m_romList.IsAvailable(game)) || !Matches(game)) continue;
-        m_rowOfGame[game] = static_cast<int>(m_rows.size());
-        m_rows.push_back(game);
-    }
+    for (int game = 0; game < m_romList.GetCount(); ++game)
+        if ((filter == 0 || m_romList.IsAvailable(game)) && Matches(game)) m_rows.push_back(game);
+    SortRows();
     endResetModel();
+}
+
+void CGameListModel::sort(int column, Qt::SortOrder order) {
+    m_sortColumn = column >= 0 && column < kColumns ? column : -1;
+    m_sortOrder = order;
+    Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const QModelIndexList before = persistentIndexList();
+    std::vector<int> games;
+    for (const QModelIndex& index : before)
+        games.push_back(GameAt(index.row()));
+    SortRows();
+    QModelIndexList after;
+    for (size_t i = 0; i < games.size(); ++i)
+        after.push_back(index(RowOf(games[i]), before[static_cast<int>(i)].column()));
+    changePersistentIndexList(before, after);
+    Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void CGameListModel::SortRows() {
+    std::sort(m_rows.begin(), m_rows.end());
+    if (m_sortColumn >= 0) {
+        const std::vector<QString>& keys = SortKeys(m_sortColumn);
+        const bool down = m_sortOrder == Qt::DescendingOrder;
+        std::stable_sort(m_rows.begin(), m_rows.end(), [&keys, down](int a, int b) {
+            const QString& first = keys[static_cast<size_t>(a)];
+            const QString& second = keys[static_cast<size_t>(b)];
+            if (first.isEmpty() || second.isEmpty()) return second.isEmpty() && !first.isEmpty();
+            const int order = first.compare(second);
+            return down ? order > 0 : order < 0;
+        });
+    }
+    for (size_t row = 0; row < m_rows.size(); ++row)
+        m_rowOfGame[static_cast<size_t>(m_rows[row])] = static_cast<int>(row);
+}
+
+// A year sorts as its number; texts sort folded, so "Émile" stands beside
+// "emile". What is not known (an empty key) comes after everything known,
+// whichever the way.
+const std::vector<QString>& CGameListModel::SortKeys(int column) {
+    m_sortKeys.resize(kColumns);
+    std::vector<QString>& keys = m_sortKeys[static_cast<size_t>(column)];
+    if (keys.size() == static_cast<size_t>(m_romList.GetCount())) return keys;
+    keys.clear();
+    for (int game = 0; game < m_romList.GetCount(); ++game) {
+        const std::string text = ColumnText(*m_romList.GetEntry(game), column);
+        if (column == kYearColumn) {
+            const int year = ParseInt(text);
+            keys.push_back(year > 0 ? QString::number(year).rightJustified(10, u'0') : QString());
+        } else {
+            keys.push_back(CSearchWords::Folded(Q(text)));
+        }
+    }
+    return keys;
 }
 
 int CGameListModel::GameAt(int row) const {

@@ -25,6 +25,10 @@ public:
     void SetSearch(const QString& words);
     int GameAt(int row) const;
     int RowOf(int game) const;
+    // The rows in the order of a column (year as a number, texts by their
+    // words, case and accents aside, ties in the catalogue's order), or in
+    // the catalogue's with a column of -1. A fill keeps the order.
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
     // Each column as wide as its widest text over every game, plus 20.
     std::vector<int> ColumnWidths(const QFontMetrics& metrics) const;
     static QString ToolTip(const CROMList& romList, int game);
@@ -36,12 +40,18 @@ public:
 
 private:
     bool Matches(int game);
+    void SortRows();
+    // The key a column sorts a game by, made once for every game.
+    const std::vector<QString>& SortKeys(int column);
 
     const CROMList& m_romList;
     std::vector<int> m_rows;
     std::vector<int> m_rowOfGame;
     CSearchWords m_words;
-    std::vector<QString> m_searched; // each game's searched texts, folded, made once
+    std::vector<QString> m_searched;              // each game's searched texts, folded, made once
+    std::vector<std::vector<QString>> m_sortKeys; // by column, then game
+    int m_sortColumn = -1;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
 };
 
 } // namespace tarvo

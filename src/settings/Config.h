@@ -4,6 +4,7 @@
 #include "library/IDialogs.h"
 
 #include <string>
+#include <vector>
 
 namespace tarvo {
 
@@ -13,6 +14,15 @@ struct WindowSize {
     int height = 0;
     bool IsSet() const { return width > 0 && height > 0; }
     bool operator==(const WindowSize&) const = default;
+};
+
+// How a table was left: its columns' widths (none until the user widens
+// one) and the column its rows are sorted by (-1: none), downwards or not.
+struct TableView {
+    std::vector<int> widths;
+    int sortColumn = -1;
+    bool descending = false;
+    bool operator==(const TableView&) const = default;
 };
 
 // The bounds of the listening settings, as Options and Tarvo.ini keep them.
@@ -51,6 +61,7 @@ struct Config {
     WindowSize MainWindowSize;
     WindowSize PlaylistManagerSize;
     WindowSize GameBrowserSize;
+    TableView GameBrowserView;
 
     bool operator==(const Config&) const = default;
 };

@@ -54,6 +54,40 @@ void WriteWindowSize(std::ostream& out, const char* key, const WindowSize& size)
     if (size.IsSet()) out << key << '=' << size.width << 'x' << size.height << '\n';
 }
 
+// "220,90,140": each width a sane number of pixels, else no widths at all.
+std::vector<int> ParseWidths(std::string value) {
+    constexpr int kMostColumns = 32, kWidest = 10000;
+    std::vector<int> widths;
+    while (!value.empty() && widths.size() <= kMostColumns) {
+        const std::string part = SplitToken(value, ',');
+        const int width = ParseInt(part);
+        if (width <= 0 || width > kWidest || std::to_string(width) != part) return {};
+        widths.push_back(width);
+    }
+    return widths.size() <= kMostColumns ? widths : std::vector<int>{};
+}
+
+// "3 descending": a column, and which way; anything else is no order.
+void ParseSortOrder(std::string value, TableView& view) {
+    const std::string column = SplitToken(value, ' ');
+    const int number = ParseInt(column);
+    if (std::to_string(number) != column || number < 0 || number > 31) return;
+    view.sortColumn = number;
+    view.descending = EqualsNoCase(value, "descending");
+}
+
+void WriteTableView(std::ostream& out, const char* name, const TableView& view) {
+    if (!view.widths.empty()) {
+        out << name << "Columns=";
+        for (size_t i = 0; i < view.widths.size(); ++i)
+            out << (i ? "," : "") << view.widths[i];
+        out << '\n';
+    }
+    if (view.sortColumn >= 0)
+        out << name << "Sort=" << view.sortColumn
+            << (view.descending ? " descending" : " ascending") << '\n';
+}
+
 // "R G B": split at the first space, then the next; the remainder is blue.
 RgbColor ParseColor(std::string value) {
     const int red = ParseInt(SplitToken(value, ' '));
@@ -181,6 +215,8 @@ void CSettingsFile::ApplyLine(const std::string& key, const std::string& value, 
         if (EqualsNoCase(key, name)) config.*field = ParseColor(value);
     for (const auto& [name, field] : kWindowSizes)
         if (EqualsNoCase(key, name)) config.*field = ParseWindowSize(value);
+    if (EqualsNoCase(key, "GameBrowserColumns")) config.GameBrowserView.widths = ParseWidths(value);
+    if (EqualsNoCase(key, "GameBrowserSort")) ParseSortOrder(value, config.GameBrowserView);
 }
 
 void CSettingsFile::ApplyLimits(Config& config) const {
@@ -241,6 +277,7 @@ void CSettingsFile::WriteTo(std::ostream& out, const Config& config, SettingsFor
     out << "RecordingFormat=" << config.RecordingFormat << '\n';
     for (const auto& [name, field] : kWindowSizes)
         WriteWindowSize(out, name, config.*field);
+    WriteTableView(out, "GameBrowser", config.GameBrowserView);
 }
 
 } // namespace tarvo

@@ -36,6 +36,7 @@ void CSecondaryWindows::OpenBrowser() {
                            m_window.Engine().Status().currentGame, GameChoice::AvailableOnly,
                            &m_window);
     browser.KeepSizeIn(m_window.Settings().GameBrowserSize);
+    browser.KeepViewIn(m_window.Settings().GameBrowserView);
     browser.AllowRenaming(
         [this](int game, const GameNaming& naming, CDlgROMBrowser::Renamed done) {
             m_window.Opening().RenameGame(game, naming, std::move(done));

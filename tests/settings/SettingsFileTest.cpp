@@ -96,6 +96,13 @@ TEST_F(SettingsFileTest, NumbersFlagsLimitsAndFolders) {
     EXPECT_EQ(ReadText("VUSegmentWidth=0\nOnSilence=3\nMaxLoopTime=5\nMaxLoopTime=6\n").MaxLoopTime,
               6);
     EXPECT_EQ(ReadText("VUSegmentWidth=0\n").VUSegmentWidth, 0);
+    const Config browser =
+        ReadText("GameBrowserColumns=220,90,1,40,140\nGameBrowserSort=3 descending\n");
+    EXPECT_EQ(browser.GameBrowserView, (TableView{{220, 90, 1, 40, 140}, 3, true}));
+    for (const char* damaged :
+         {"GameBrowserColumns=220,x,40", "GameBrowserColumns=0,5", "GameBrowserColumns=99999",
+          "GameBrowserSort=99 up", "GameBrowserSort=-1 descending", "GameBrowserSort=three"})
+        EXPECT_EQ(ReadText(damaged).GameBrowserView, TableView{}) << damaged;
     EXPECT_EQ(ReadText("RecordingFormat=FLAC\n").RecordingFormat, "flac");
     EXPECT_EQ(ReadText("RecordingFormat=mp3\n").RecordingFormat, "wav");
     for (auto [line, volume] :
@@ -127,6 +134,7 @@ TEST_F(SettingsFileTest, WrittenFileReadsBackToTheSameRecord) {
     config.Shuffle = 1;
     config.MainWindowSize = {800, 520};
     config.Volume = 35;
+    config.GameBrowserView = {{200, 80}, 4, false};
     const std::string text = WriteText(config, SettingsForm::Exit);
     EXPECT_EQ(
         text.rfind("; Tarvo for Windows configuration file.\n\n\n[General options]\nROMFolder=" +
@@ -138,6 +146,8 @@ TEST_F(SettingsFileTest, WrittenFileReadsBackToTheSameRecord) {
                         "Volume=35\nRecordingFormat=wav\nMainWindowSize=800x520\n"),
               std::string::npos);
     EXPECT_EQ(text.find("PlaylistManagerSize"), std::string::npos); // never sized: no line
+    EXPECT_NE(text.find("GameBrowserColumns=200,80\nGameBrowserSort=4 ascending\n"),
+              std::string::npos);
 
     CROMList other;
     CPlaylist otherPlaylist;

@@ -425,7 +425,8 @@ TEST_F(Window, ExitOffersTheRecordingAndThePlaylistThenSavesEverything) {
     const std::string ini = temp.Read("Tarvo.ini");
     EXPECT_NE(ini.find("PlaylistFile=" + temp.File("mine.tvp")), std::string::npos);
     EXPECT_NE(ini.find("Shuffle=1"), std::string::npos);
-    EXPECT_NE(ini.find("RecordingFolder=" + temp.Path().substr(0, temp.Path().size() - 1) + "\n"
+    EXPECT_NE(ini.find("RecordingFolder=" + temp.Path().substr(0, temp.Path().size() - 1) +
+                       "\n"
                        "RecordingFormat=wav\n"),
               std::string::npos);
     EXPECT_NE(temp.Read("tarvoclips.dat").find("alpha:title 3 Stage 3"), std::string::npos);

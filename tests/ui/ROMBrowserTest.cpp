@@ -5,6 +5,7 @@
 #include "ui/WindowFixture.h"
 
 #include <QComboBox>
+#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QListWidget>
 #include <QTableView>
@@ -161,6 +162,59 @@ TEST_F(Browser, ColumnsAreAsWideAsTheirWidestTextWithoutLayingOutRows) {
     EXPECT_GE(widths[1], metrics.horizontalAdvance("Filename") + 20);
     EXPECT_GE(widths[2], metrics.horizontalAdvance("Manufacturer") + 20);
     EXPECT_LE(widths[2], metrics.horizontalAdvance("Manufacturer") + 24);
+}
+
+// A header click sorts by its column (a year as a number, an unknown one
+// last whichever the way; texts case and accents aside), the selected game
+// stays selected, and the next opening finds the order and the widths the
+// user left.
+TEST_F(Browser, HeadersSortAndTheOrderAndWidthsAreKept) {
+    TableView view;
+    const auto open = [&] {
+        auto browser = std::make_unique<CDlgROMBrowser>(
+            window->ROMList(), window->Settings().ROMFilter, dialogs, -1, GameChoice::AnyGame);
+        browser->KeepViewIn(view);
+        browser->Open();
+        browser->FilterChanged(0);
+        return browser;
+    };
+    auto browser = open();
+    const auto listed = [](CDlgROMBrowser& b) {
+        std::vector<int> games;
+        for (int row = 0; row < b.Model().rowCount(); ++row)
+            games.push_back(b.Model().GameAt(row));
+        return games;
+    };
+    EXPECT_EQ(listed(*browser), (std::vector<int>{0, 1, 2})); // the catalogue's order
+    Click(*browser, 1);
+    QHeaderView* header = browser->GameList()->horizontalHeader();
+    const struct {
+        int column;
+        Qt::SortOrder order;
+        std::vector<int> games;
+    } sorts[] = {{0, Qt::DescendingOrder, {2, 1, 0}},
+                 {3, Qt::AscendingOrder, {1, 0, 2}},
+                 {3, Qt::DescendingOrder, {1, 0, 2}},
+                 {2, Qt::AscendingOrder, {2, 0, 1}}};
+    for (const auto& sort : sorts) {
+        SCOPED_TRACE(sort.column);
+        header->setSortIndicator(sort.column, sort.order);
+        EXPECT_EQ(listed(*browser), sort.games);
+        EXPECT_EQ(browser->SelectedGame(), 1);
+        EXPECT_EQ(browser->GameList()->selectionModel()->selectedRows().first().row(),
+                  browser->Model().RowOf(1));
+    }
+    header->resizeSection(0, 333);
+    EXPECT_EQ(view.sortColumn, 2);
+    EXPECT_FALSE(view.descending);
+    ASSERT_EQ(view.widths.size(), 5u);
+    EXPECT_EQ(view.widths[0], 333);
+
+    browser.reset();
+    auto again = open();
+    EXPECT_EQ(listed(*again), (std::vector<int>{2, 0, 1}));
+    EXPECT_EQ(again->GameList()->columnWidth(0), 333);
+    EXPECT_EQ(again->GameList()->horizontalHeader()->sortIndicatorSection(), 2);
 }
 
 // Typing narrows the list at once to the games holding every word typed in
