@@ -46,19 +46,20 @@ void CClipRecorder::Save(const CGameEntry* game) {
     SilenceCore();
     m_core.Command(CORE_CMD_PAUSE, 0);
     const PlayerFields& fields = m_status.fields;
-    const std::string name = CWavRecording::ProposedName(
-        fields.clipTitle, fields.romFile, m_status.currentClip, "." + m_settings.RecordingFormat);
+    const std::string name =
+        CWavRecording::ProposedName(fields.clipTitle, fields.romFile, m_status.currentClip,
+                                    "." + m_settings.LastRecording.format);
     // The picker opens where the last take was kept, in its format.
     m_person.Ask([this, temporary, name, tags = TagsNow(game)] {
         const std::string folder =
-            m_settings.RecordingFolder.empty() ? "" : m_settings.RecordingFolder + "/";
+            m_settings.LastRecording.folder.empty() ? "" : m_settings.LastRecording.folder + "/";
         const std::filesystem::path kept =
             CWavRecording::Keep(temporary, folder + name, tags, m_dialogs);
         if (kept.empty()) return;
-        m_settings.RecordingFolder = kept.parent_path().string();
+        m_settings.LastRecording.folder = kept.parent_path().string();
         const std::string format = ToLowerAscii(kept.extension().string());
         if (format == ".wav" || format == ".flac" || format == ".ogg")
-            m_settings.RecordingFormat = format.substr(1);
+            m_settings.LastRecording.format = format.substr(1);
     });
 }
 

@@ -25,6 +25,21 @@ struct TableView {
     bool operator==(const TableView&) const = default;
 };
 
+// The playlist files the settings named when read: the user's own, and the
+// one kept when Tarvo was stopped before it could ask.
+struct PlaylistPaths {
+    std::string named;
+    std::string temporary;
+    bool operator==(const PlaylistPaths&) const = default;
+};
+
+// Where the last recording was kept, and its format ("wav", "flac", "ogg").
+struct RecordingPlace {
+    std::string folder;
+    std::string format = "wav";
+    bool operator==(const RecordingPlace&) const = default;
+};
+
 // The bounds of the listening settings, as Options and Tarvo.ini keep them.
 inline constexpr int kMostLoops = 100;
 inline constexpr int kLongestFadeSeconds = 60;
@@ -46,8 +61,7 @@ struct Config {
     RgbColor VURightColor{255, 0, 0};
     int Shuffle = 0;
     int PlaylistMode = 0;
-    std::string PlaylistFile;
-    std::string TempPlaylist;
+    PlaylistPaths Playlists;
     // How a tune of known length plays: to its end (a loop this many times,
     // then a fade of so many seconds), or on until the user or a limit stops it.
     int PlayKnownLength = 1;
@@ -55,9 +69,7 @@ struct Config {
     int FadeSeconds = 8;
     // The listener's volume on what the device plays, 0 to 100 %.
     int Volume = 100;
-    // Where the last recording was kept, and its format ("wav", "flac", "ogg").
-    std::string RecordingFolder;
-    std::string RecordingFormat = "wav";
+    RecordingPlace LastRecording;
     WindowSize MainWindowSize;
     WindowSize PlaylistManagerSize;
     WindowSize GameBrowserSize;

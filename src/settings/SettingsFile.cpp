@@ -183,23 +183,24 @@ void CSettingsFile::ApplyLine(const std::string& key, const std::string& value, 
         return;
     }
     if (EqualsNoCase(key, "PlaylistFile")) {
-        config.PlaylistFile = value;
+        config.Playlists.named = value;
         m_playlist.LoadFromFile(value, {.rememberName = true}, m_dialogs);
         return;
     }
     if (EqualsNoCase(key, "TempPlaylist")) {
-        config.TempPlaylist = value;
+        config.Playlists.temporary = value;
         m_playlist.LoadFromFile(value, {}, m_dialogs);
         if (!m_keptAtClose) m_dialogs.ShowMessage(kCrashRecoveredMessage, MessageIcon::Information);
         return;
     }
     if (EqualsNoCase(key, "RecordingFolder")) {
-        config.RecordingFolder = value;
+        config.LastRecording.folder = value;
         return;
     }
     if (EqualsNoCase(key, "RecordingFormat")) {
         const std::string format = ToLowerAscii(value);
-        if (format == "wav" || format == "flac" || format == "ogg") config.RecordingFormat = format;
+        if (format == "wav" || format == "flac" || format == "ogg")
+            config.LastRecording.format = format;
         return;
     }
     // A volume no one can read stays as it was rather than falling silent.
@@ -271,10 +272,10 @@ void CSettingsFile::WriteTo(std::ostream& out, const Config& config, SettingsFor
         << "FadeSeconds=" << config.FadeSeconds << '\n'
         << "Volume=" << config.Volume << '\n';
     // A folder whose name breaks the line is not kept: it could not be read back.
-    if (!config.RecordingFolder.empty() &&
-        OneLine(config.RecordingFolder) == config.RecordingFolder)
-        out << "RecordingFolder=" << config.RecordingFolder << '\n';
-    out << "RecordingFormat=" << config.RecordingFormat << '\n';
+    if (!config.LastRecording.folder.empty() &&
+        OneLine(config.LastRecording.folder) == config.LastRecording.folder)
+        out << "RecordingFolder=" << config.LastRecording.folder << '\n';
+    out << "RecordingFormat=" << config.LastRecording.format << '\n';
     for (const auto& [name, field] : kWindowSizes)
         WriteWindowSize(out, name, config.*field);
     WriteTableView(out, "GameBrowser", config.GameBrowserView);

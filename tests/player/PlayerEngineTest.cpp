@@ -679,13 +679,13 @@ TEST_F(Recording, StartsAndSavesWithTheirSequencesAndBlinksWhenPaused) {
     dialogs.paths = {elsewhere + "second.wav"};
     engine->Rec();
     EXPECT_EQ(dialogs.initialNames.back(), temp.File("07 Boss_ Round_2.wav"));
-    EXPECT_EQ(config.RecordingFolder + "/", elsewhere);
-    config.RecordingFormat = "ogg"; // as the last start left it
+    EXPECT_EQ(config.LastRecording.folder + "/", elsewhere);
+    config.LastRecording.format = "ogg"; // as the last start left it
     StartRecordingClip();
     dialogs.paths = {};
     engine->Rec(); // cancelled: the folder and format stay
     EXPECT_EQ(dialogs.initialNames.back(), elsewhere + "07 Boss_ Round_2.ogg");
-    EXPECT_EQ(config.RecordingFolder + "/", elsewhere);
+    EXPECT_EQ(config.LastRecording.folder + "/", elsewhere);
 }
 
 // Where the recording goes: a name without an extension gets ".wav" and is

@@ -29,7 +29,7 @@ TEST(OptionRules, ResetTouchesOnlyTheMeterAndCopyOnlyTheDialogsSettings) {
     edited.UseVUGradient = 0;
     edited.VULeftColor = {1, 2, 3};
     edited.ROMFilter = 0;
-    edited.PlaylistFile = "elsewhere.tvp";
+    edited.Playlists.named = "elsewhere.tvp";
     ResetVUDefaults(edited);
     EXPECT_EQ(edited.Normalize, 1);
     EXPECT_EQ(edited.VUSegmentWidth, 5);
@@ -46,5 +46,5 @@ TEST(OptionRules, ResetTouchesOnlyTheMeterAndCopyOnlyTheDialogsSettings) {
     EXPECT_EQ(window.MaxLoopTime, 150);
     EXPECT_EQ(window.VURightColor, (RgbColor{9, 9, 9}));
     EXPECT_EQ(window.ROMFilter, 1); // not an option of the dialog
-    EXPECT_EQ(window.PlaylistFile, "");
+    EXPECT_EQ(window.Playlists.named, "");
 }

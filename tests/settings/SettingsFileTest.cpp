@@ -103,8 +103,8 @@ TEST_F(SettingsFileTest, NumbersFlagsLimitsAndFolders) {
          {"GameBrowserColumns=220,x,40", "GameBrowserColumns=0,5", "GameBrowserColumns=99999",
           "GameBrowserSort=99 up", "GameBrowserSort=-1 descending", "GameBrowserSort=three"})
         EXPECT_EQ(ReadText(damaged).GameBrowserView, TableView{}) << damaged;
-    EXPECT_EQ(ReadText("RecordingFormat=FLAC\n").RecordingFormat, "flac");
-    EXPECT_EQ(ReadText("RecordingFormat=mp3\n").RecordingFormat, "wav");
+    EXPECT_EQ(ReadText("RecordingFormat=FLAC\n").LastRecording.format, "flac");
+    EXPECT_EQ(ReadText("RecordingFormat=mp3\n").LastRecording.format, "wav");
     for (auto [line, volume] :
          {std::pair{"Volume=40", 40}, {"Volume=250", 100}, {"Volume=-3", 0}, {"Volume=loud", 100}})
         EXPECT_EQ(ReadText(line).Volume, volume) << line;
