@@ -109,7 +109,7 @@ void CDlgPlaylist::ShowGame(int game) {
         return;
     }
     m_shownGame = game;
-    entry->clipInfo.FillClipList(m_clipList, false);
+    entry->clipInfo.FillClipList(m_clipList, false, entry->knownLengthsMs);
     shown->setText(QString::fromStdString(entry->romName) +
                    (entry->IsAvailable() ? u""_s : u" (missing)"_s));
     FindClips(m_find->text());

@@ -53,9 +53,12 @@ int CQtListView::InsertRow(int row, const std::string& column0, const std::strin
     return row;
 }
 
+// Columns after the second hold figures (a length): aligned right.
 void CQtListView::SetText(int row, int column, const std::string& text) {
-    if (QTreeWidgetItem* item = m_tree->topLevelItem(row))
-        item->setText(column, QString::fromStdString(text));
+    QTreeWidgetItem* item = m_tree->topLevelItem(row);
+    if (!item) return;
+    item->setText(column, QString::fromStdString(text));
+    if (column >= 2) item->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
 }
 
 std::string CQtListView::Text(int row, int column) const {
@@ -91,9 +94,15 @@ void CQtListView::DeleteAllColumns() {
     m_tree->setColumnCount(0);
 }
 
+// The second column (the titles) takes what the others leave, as the list
+// grows or shrinks.
 void CQtListView::InsertColumn(int column, int width) {
     m_tree->setColumnCount(column + 1);
-    m_tree->header()->resizeSection(column, width);
+    QHeaderView* header = m_tree->header();
+    header->setStretchLastSection(column == 0); // a list of one column fills the width
+    header->setSectionResizeMode(column,
+                                 column == 1 ? QHeaderView::Stretch : QHeaderView::Interactive);
+    header->resizeSection(column, width);
 }
 
 int CQtListView::ClientWidth() const {

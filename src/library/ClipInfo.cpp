@@ -101,12 +101,13 @@ void CClipInfo::WriteClipInfo(std::ostream& out, const std::string& romName) con
     }
 }
 
-void CClipInfo::FillClipList(IListView& list, bool showBlanks) {
+void CClipInfo::FillClipList(IListView& list, bool showBlanks, const std::vector<int>& lengthsMs) {
     if (lastClip < 0) SetDefaultRange();
     list.DeleteAllRows();
     for (int n = firstClip; n <= lastClip; ++n) {
         if (clips[n].blank && !showBlanks) continue;
-        list.InsertRow(list.RowCount(), FormatClipNumber(n), GetLabel(n), n);
+        const int row = list.InsertRow(list.RowCount(), FormatClipNumber(n), GetLabel(n), n);
+        list.SetText(row, 2, LengthTextOf(lengthsMs, n));
     }
 }
 
@@ -116,12 +117,36 @@ std::string FormatClipNumber(int clip) {
     return text;
 }
 
+std::string FormatLength(int milliseconds) {
+    if (milliseconds <= 0) return {};
+    const int seconds = (milliseconds + 500) / 1000;
+    char text[32];
+    if (seconds >= 3600)
+        std::snprintf(text, sizeof text, "%d:%02d:%02d", seconds / 3600, seconds / 60 % 60,
+                      seconds % 60);
+    else
+        std::snprintf(text, sizeof text, "%d:%02d", seconds / 60, seconds % 60);
+    return text;
+}
+
+std::string LengthTextOf(const std::vector<int>& lengthsMs, int clip) {
+    return clip >= 0 && static_cast<size_t>(clip) < lengthsMs.size()
+               ? FormatLength(lengthsMs[static_cast<size_t>(clip)])
+               : std::string();
+}
+
+int LengthColumnWidth(const IListView& list) {
+    return list.TextWidth("00:00") + 12;
+}
+
 void SetupClipColumns(IListView& list) {
     list.DeleteAllColumns();
     const int width = list.ClientWidth();
     const int numberWidth = list.TextWidth("00500");
+    const int lengthWidth = LengthColumnWidth(list);
     list.InsertColumn(0, numberWidth);
-    list.InsertColumn(1, width - numberWidth - 20);
+    list.InsertColumn(1, width - numberWidth - lengthWidth - 20);
+    list.InsertColumn(2, lengthWidth);
 }
 
 } // namespace tarvo

@@ -23,6 +23,7 @@ struct ClipRecord {
 struct FoundTune {
     bool present = false;
     std::string title;
+    int lengthMs = -1; // -1: not known
 };
 
 // A game's clip information: the range of clips worth offering, and a title
@@ -70,7 +71,8 @@ public:
     bool SeedFromTunes(const std::vector<FoundTune>& tunes);
 
     void WriteClipInfo(std::ostream& out, const std::string& romName) const;
-    void FillClipList(IListView& list, bool showBlanks);
+    // Rows of number, title and length (from `lengthsMs` by clip, where known).
+    void FillClipList(IListView& list, bool showBlanks, const std::vector<int>& lengthsMs = {});
 
     bool operator==(const CClipInfo&) const = default;
 
@@ -83,8 +85,16 @@ private:
 // "%03d": at least three digits, zero-filled.
 std::string FormatClipNumber(int clip);
 
-// A game's clip list: an empty list with a number column as wide as "00500"
-// and a title column taking the rest.
+// A length as "m:ss" ("h:mm:ss" from an hour), or "" when it is not known (0
+// or less).
+std::string FormatLength(int milliseconds);
+// The length of `clip` in `lengthsMs`, as FormatLength writes it.
+std::string LengthTextOf(const std::vector<int>& lengthsMs, int clip);
+
+// A game's clip list: an empty list with a number column as wide as "00500",
+// a length column as wide as "00:00" and a title column taking the rest.
 void SetupClipColumns(IListView& list);
+// The width of a list's length column.
+int LengthColumnWidth(const IListView& list);
 
 } // namespace tarvo

@@ -4,6 +4,7 @@
 #include "library/ClipInfo.h"
 
 #include <string>
+#include <vector>
 
 namespace tarvo {
 
@@ -19,8 +20,13 @@ struct CGameEntry {
     std::string romPath;       // empty: missing
     bool addedByUser = false;  // added by tarvo-add: its name, maker and year may change
     CClipInfo clipInfo;
+    // The tunes' lengths in ms, by clip, as the core told them when the game
+    // last loaded this run (-1 where unknown); empty before it loaded.
+    std::vector<int> knownLengthsMs;
 
     bool IsAvailable() const { return !romPath.empty(); }
+    // A clip's known length as "m:ss", or "" when it is not known.
+    std::string LengthText(int clip) const { return LengthTextOf(knownLengthsMs, clip); }
 };
 
 } // namespace tarvo

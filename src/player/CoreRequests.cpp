@@ -43,7 +43,9 @@ std::vector<FoundTune> AskLoadedGameTunes(ICore& core) {
     tunes.resize(static_cast<size_t>(last) + 1);
     for (int clip = 0; clip <= last; ++clip) {
         tunes[clip].present = core.GetInt(CORE_INT_HAS_TUNE, clip) == 1;
-        if (tunes[clip].present) tunes[clip].title = core.GetString(CORE_STR_TUNE_TITLE, clip);
+        if (!tunes[clip].present) continue;
+        tunes[clip].title = core.GetString(CORE_STR_TUNE_TITLE, clip);
+        tunes[clip].lengthMs = core.GetInt(CORE_INT_TUNE_LENGTH, clip);
     }
     return tunes;
 }

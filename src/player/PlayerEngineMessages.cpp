@@ -111,10 +111,17 @@ void CPlayerEngine::OnGameLoaded(const char* title) {
     m_status.fields.romFile = game ? game->romName : std::string();
     m_status.fields.manufacturer = game ? game->manufacturer : std::string();
     m_view.ShowFields(m_status.fields);
-    const bool learned = game && game->clipInfo.SeedFromTunes(AskLoadedGameTunes(m_core));
+    const std::vector<FoundTune> tunes = AskLoadedGameTunes(m_core);
+    const bool learned = game && game->clipInfo.SeedFromTunes(tunes);
+    if (game) {
+        game->knownLengthsMs.clear();
+        for (const FoundTune& tune : tunes)
+            game->knownLengthsMs.push_back(tune.lengthMs);
+    }
     if (game && game->clipInfo.lastClip < 0) game->clipInfo.SetDefaultRange();
     if (game && !m_status.playlistMode) m_view.FillClipList(*game);
-    if (learned && m_status.playlistMode) m_view.RefreshPlaylistRows();
+    // Titles learned, or lengths now known, show in the playlist's rows.
+    if (game && (learned || !tunes.empty()) && m_status.playlistMode) m_view.RefreshPlaylistRows();
     m_view.UpdateMenus();
 }
 

@@ -187,6 +187,7 @@ void CPlaylist::InsertRow(IListView& list, int index) const {
     if (!ValidIndex(index, GetCount())) return;
     const PlaylistEntry& entry = m_entries[index];
     list.InsertRow(index, entry.GetLabel(), entry.GetTitleText(), IListView::kNoData);
+    list.SetText(index, 2, entry.game ? entry.game->LengthText(entry.clip) : std::string());
 }
 
 void CPlaylist::FillList(IListView& list) const {
@@ -199,6 +200,9 @@ void CPlaylist::UpdateRows(IListView& list, int first, int last) const {
     for (int i = std::max(first, 0); i <= last && i < GetCount(); ++i) {
         list.SetText(i, 0, m_entries[i].GetLabel());
         list.SetText(i, 1, m_entries[i].GetTitleText());
+        list.SetText(i, 2,
+                     m_entries[i].game ? m_entries[i].game->LengthText(m_entries[i].clip)
+                                       : std::string());
     }
 }
 
@@ -210,8 +214,10 @@ void CPlaylist::SetupListColumns(IListView& list) const {
     if (m_entries.empty()) labelWidth = list.TextWidth("wwwwwwww:999");
     for (const PlaylistEntry& entry : m_entries)
         labelWidth = std::max(labelWidth, list.TextWidth(entry.GetLabel()));
+    const int lengthWidth = LengthColumnWidth(list);
     list.InsertColumn(0, labelWidth + 10);
-    list.InsertColumn(1, clientWidth - labelWidth - 27);
+    list.InsertColumn(1, clientWidth - labelWidth - lengthWidth - 27);
+    list.InsertColumn(2, lengthWidth);
 }
 
 } // namespace tarvo

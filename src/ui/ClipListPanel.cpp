@@ -111,7 +111,7 @@ void CClipListPanel::SetupClipColumns() {
 }
 
 void CClipListPanel::FillClipList(CGameEntry& game) {
-    game.clipInfo.FillClipList(*m_list, m_window.Settings().ShowBlanks != 0);
+    game.clipInfo.FillClipList(*m_list, m_window.Settings().ShowBlanks != 0, game.knownLengthsMs);
     UpdateListButtons();
 }
 
@@ -168,8 +168,9 @@ void CClipListPanel::RefreshClipRow(int clip) {
             // Rows stay in the order NEXT plays them.
             const int next = m_window.Engine().Order().NextTarget(clip);
             const int nextRow = next < clip ? -1 : FindClipRow(next);
-            m_list->InsertRow(nextRow < 0 ? m_list->RowCount() : nextRow, FormatClipNumber(clip),
-                              label, clip);
+            const int inserted = m_list->InsertRow(nextRow < 0 ? m_list->RowCount() : nextRow,
+                                                   FormatClipNumber(clip), label, clip);
+            m_list->SetText(inserted, 2, game->LengthText(clip));
         } else {
             m_list->SetText(row, 1, label);
         }

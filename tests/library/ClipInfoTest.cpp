@@ -85,6 +85,27 @@ TEST(ClipInfo, FillClipListWithAndWithoutBlanks) {
     info.FillClipList(list, true);
     EXPECT_EQ(list.Column(1),
               (std::vector<std::string>{"Clip 0", "-- blank --", "Theme", "Clip 3"}));
+    info.FillClipList(list, true, {7680, -1, 165000}); // the lengths the core told
+    EXPECT_EQ(list.Column(2), (std::vector<std::string>{"0:08", "", "2:45", ""}));
+}
+
+TEST(ClipInfo, LengthsReadAsMinutesAndSecondsAndNothingWhenUnknown) {
+    for (auto [ms, text] : {std::pair{0, ""},
+                            {-1, ""},
+                            {499, "0:00"},
+                            {7680, "0:08"},
+                            {65000, "1:05"},
+                            {599499, "9:59"},
+                            {599500, "10:00"},
+                            {3600000, "1:00:00"},
+                            {3723000, "1:02:03"}})
+        EXPECT_EQ(FormatLength(ms), text) << ms;
+    EXPECT_EQ(LengthTextOf({1000}, 1), "");
+    EXPECT_EQ(LengthTextOf({1000}, -1), "");
+    test::FakeListView list;
+    SetupClipColumns(list);
+    ASSERT_EQ(list.columnWidths.size(), 3u); // number, title, length
+    EXPECT_EQ(list.columnWidths[2], LengthColumnWidth(list));
 }
 
 TEST(ClipRange, NormalizesAndSaysWhenItCappedANumber) {

@@ -83,7 +83,12 @@ TEST_F(Engine, TheTransportLeavesTheCoreAsThePlayerShowsIt) {
 TEST_F(Engine, ANewGameTakesItsTunesFromTheCoreAndAKnownOneOnlyEmptyTitles) {
     core.tellsTunes = true;
     core.tunes = {"", "Overture", "Village", "", "", "Fanfare"};
+    core.lengthsMs = {-1, 38000, -1, -1, -1, 7680};
     engine->LoadGame(0, -1);
+    // The lengths stay with the game for the run, for its clips in any list.
+    EXPECT_EQ(romList.GetEntry(0)->LengthText(1), "0:38");
+    EXPECT_EQ(romList.GetEntry(0)->LengthText(5), "0:08");
+    EXPECT_EQ(romList.GetEntry(0)->LengthText(2), "");
     const CClipInfo& fresh = Clips(0);
     EXPECT_EQ(fresh.lastClip, 5);
     for (int clip : {0, 3, 4})

@@ -187,7 +187,8 @@ TEST_F(PlaylistTest, Moves) {
 }
 
 // The label column is wide enough for the widest label (or a wide one when
-// there is none), and the two columns fill the list without a scroll bar.
+// there is none), the length column for "00:00", and the columns fill the
+// list without a scroll bar; a length shows once its game has told it.
 TEST_F(PlaylistTest, RowsAndColumns) {
     test::FakeListView view;
     playlist.SetupListColumns(view);
@@ -200,10 +201,17 @@ TEST_F(PlaylistTest, RowsAndColumns) {
     EXPECT_EQ(view.Column(0), (std::vector<std::string>{"abc:005", "abc:006", "xyz:1234", ""}));
     EXPECT_EQ(view.Column(1),
               (std::vector<std::string>{"Theme", "-- blank --", "-- blank --", "-- blank --"}));
+    EXPECT_EQ(view.Column(2), (std::vector<std::string>{"", "", "", ""}));
+    list.GetEntry(0)->knownLengthsMs = {-1, -1, -1, -1, -1, 125000};
+    playlist.UpdateRows(view, 0, 3);
+    EXPECT_EQ(view.Column(2), (std::vector<std::string>{"2:05", "", "", ""}));
     playlist.SetupListColumns(view);
     EXPECT_GE(view.columnWidths.at(0), view.TextWidth("xyz:1234"));
     EXPECT_LT(view.columnWidths.at(0), view.TextWidth("wwwwwwww:999"));
-    EXPECT_LE(view.columnWidths.at(0) + view.columnWidths.at(1), view.ClientWidth());
+    ASSERT_EQ(view.columnWidths.size(), 3u);
+    EXPECT_GE(view.columnWidths.at(2), view.TextWidth("00:00"));
+    EXPECT_LE(view.columnWidths.at(0) + view.columnWidths.at(1) + view.columnWidths.at(2),
+              view.ClientWidth());
 }
 
 TEST_F(PlaylistTest, FindEntryAndRemove) {

@@ -10,18 +10,18 @@ void FakeListView::DeleteRow(int row) {
 int FakeListView::InsertRow(int row, const std::string& column0, const std::string& column1,
                             int itemData) {
     if (row < 0 || row > RowCount()) row = RowCount();
-    rows.insert(rows.begin() + row, Row{column0, column1, itemData, false});
+    rows.insert(rows.begin() + row, Row{column0, column1, {}, itemData, false});
     return row;
 }
 
 void FakeListView::SetText(int row, int column, const std::string& text) {
     if (row < 0 || row >= RowCount()) return;
-    (column == 0 ? rows[row].column0 : rows[row].column1) = text;
+    (column == 0 ? rows[row].column0 : column == 1 ? rows[row].column1 : rows[row].column2) = text;
 }
 
 std::string FakeListView::Text(int row, int column) const {
     if (row < 0 || row >= RowCount()) return {};
-    return column == 0 ? rows[row].column0 : rows[row].column1;
+    return column == 0 ? rows[row].column0 : column == 1 ? rows[row].column1 : rows[row].column2;
 }
 
 int FakeListView::ItemData(int row) const {

@@ -14,6 +14,7 @@ public:
     struct Row {
         std::string column0;
         std::string column1;
+        std::string column2;
         int data = kNoData;
         bool selected = false;
     };
