@@ -260,20 +260,21 @@ bool CVgmEngine::Command() {
     if (command == 0x62) m_wait = 735;
     if (command == 0x63) m_wait = 882;
     if (command >= 0x70 && command <= 0x7F) m_wait = command - 0x6F;
-    ChipCommand(command, arguments);
+    if (length > 1) ChipCommand(command, arguments, length - 1);
     m_at += length;
     return true;
 }
 
 // The chip commands: a write to a register of the first chip of a kind, or
 // with 0x50 added of the second; the PCM chips and the AY-3-8910 pick the
-// second by the top bit of their register or address.
-void CVgmEngine::ChipCommand(uint8_t command, const uint8_t* arguments) {
+// second by the top bit of their register or address. Only the command's own
+// `count` bytes of arguments are read: it may end the stream.
+void CVgmEngine::ChipCommand(uint8_t command, const uint8_t* arguments, size_t count) {
     const auto write = [&](auto& pair, uint8_t first, auto&& action) {
         const int chip = command == first ? 0 : command == first + 0x50 ? 1 : -1;
         if (chip >= 0 && chip < pair.count) action(pair.chips[static_cast<size_t>(chip)]);
     };
-    const uint8_t reg = arguments[0], value = arguments[1];
+    const uint8_t reg = arguments[0], value = count > 1 ? arguments[1] : 0;
     write(m_chips.ym2151, 0x54, [&](CYm2151& chip) { chip.Write(reg, value); });
     write(m_chips.ym2203, 0x55, [&](CYm2203& chip) { chip.Write(reg, value); });
     write(m_chips.ym3812, 0x5A, [&](COplChip& chip) { chip.Write(0, reg, value); });
@@ -296,7 +297,7 @@ void CVgmEngine::ChipCommand(uint8_t command, const uint8_t* arguments) {
     if (command == 0xB8) OkiWrite(reg, value);
     if (command == 0xA0 && high < m_chips.ay.count)
         m_chips.ay.chips[static_cast<size_t>(high)].Write(reg & 0x7F, value);
-    if (command == 0xC0 && value >> 7 < m_chips.segaPcm.count)
+    if (command == 0xC0 && count > 2 && value >> 7 < m_chips.segaPcm.count)
         m_chips.segaPcm.chips[value >> 7].Write(static_cast<uint16_t>(reg | (value & 0x7F) << 8),
                                                 arguments[2]);
 }

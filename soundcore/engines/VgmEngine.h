@@ -118,7 +118,7 @@ private:
     // Runs the command at m_at; false at the stream's end.
     bool Command();
     void DataBlock(uint8_t type, size_t at, size_t size);
-    void ChipCommand(uint8_t command, const uint8_t* arguments);
+    void ChipCommand(uint8_t command, const uint8_t* arguments, size_t count);
     void OkiWrite(uint8_t reg, uint8_t value);
     // Calls `visit(chip, its voice, the voice's name)` for each voice listed.
     template <typename Visit> void ForEachVoice(Visit&& visit);
