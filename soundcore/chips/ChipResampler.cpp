@@ -19,20 +19,23 @@ CChipResampler::~CChipResampler() {
 // libsoxr's medium quality: 16-bit precision, more than the 16-bit output
 // keeps, at about a tenth of what the chips themselves cost. One thread: the
 // emulator's process starts none.
-bool CChipResampler::Start(int chipRate, long frame) {
+void CChipResampler::Start(int chipRate, long frame) {
     soxr_delete(m_soxr);
     m_soxr = nullptr;
     m_input.clear();
     m_startFrame = frame;
     m_madeFrames = 0;
-    if (chipRate <= 0) return false;
+    if (chipRate <= 0) return;
     m_ratio = kOutputRate / chipRate;
     const soxr_io_spec_t io = soxr_io_spec(SOXR_FLOAT32_I, SOXR_FLOAT32_I);
     const soxr_quality_spec_t quality = soxr_quality_spec(SOXR_MQ, 0);
     const soxr_runtime_spec_t runtime = soxr_runtime_spec(1);
     soxr_error_t error = nullptr;
     m_soxr = soxr_create(chipRate, kOutputRate, 2, &error, &io, &quality, &runtime);
-    return m_soxr && !error;
+    if (error) {
+        soxr_delete(m_soxr);
+        m_soxr = nullptr;
+    }
 }
 
 void CChipResampler::Process() {

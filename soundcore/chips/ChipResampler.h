@@ -27,8 +27,9 @@ public:
     CChipResampler& operator=(const CChipResampler&) = delete;
 
     // Takes the chip's sound from output frame `frame` on, at `chipRate` Hz;
-    // what waits to be mixed stays. False when libsoxr cannot.
-    bool Start(int chipRate, long frame);
+    // what waits to be mixed stays. Where libsoxr cannot, the chip is
+    // silence, in step with the others.
+    void Start(int chipRate, long frame);
     // Where the chip's next samples go: left and right, at its rate.
     std::vector<float>& Input() { return m_input; }
     // Resamples what was put in.
