@@ -2,6 +2,7 @@
 #include "session/ClipPlayback.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace tarvocore {
 
@@ -12,15 +13,20 @@ void CClipPlayback::SetOffline(bool offline) {
 }
 
 void CClipPlayback::Play(int clip) {
-    m_seeker.Cancel();
-    // A start no longer wanted is given up by ending its emulator, so the
-    // wait is for the file's unpacking at most; it is never told.
-    if (m_start && !m_start->Done()) m_emulator.Interrupt();
-    WaitForStart();
     m_currentClip = clip;
-    m_source.StartSilence();
     m_output.FadeOut(0);
     m_output.Restart();
+    const bool seekWindsDown = m_seeker.Cancel();
+    if (GiveUpStart() || seekWindsDown) {
+        m_nextClip = clip;
+        return;
+    }
+    m_nextClip.reset();
+    Begin(clip);
+}
+
+void CClipPlayback::Begin(int clip) {
+    m_source.StartSilence();
     const ClipLocation* location = clip == CORE_SILENCE_CLIP ? nullptr : m_session.FindClip(clip);
     StartClipEnd(location);
     if (!location) {
@@ -67,10 +73,27 @@ void CClipPlayback::WaitForStart() {
     if (!m_start) return;
     m_start->Wait();
     m_start.reset();
+    m_startGivenUp = false;
 }
 
+bool CClipPlayback::GiveUpStart() {
+    if (!m_start) return false;
+    if (m_start->Done()) {
+        WaitForStart(); // done, and superseded before it was told
+        return false;
+    }
+    m_startGivenUp = true;
+    m_emulator.Interrupt();
+    return true;
+}
+
+// The game's files go with it, so what still reads them is waited for: since
+// its emulator is ended, no longer than a file's unpacking.
 void CClipPlayback::Stop() {
+    m_nextClip.reset();
     m_seeker.Cancel();
+    m_seeker.Forget();
+    GiveUpStart();
     WaitForStart();
     m_source.StartSilence();
     m_voices.clear();
@@ -79,9 +102,16 @@ void CClipPlayback::Stop() {
 bool CClipPlayback::Ready() {
     if (m_start) {
         if (!m_start->Done()) return false; // nothing plays until the clip has started
-        FinishStart();
+        if (m_startGivenUp)
+            WaitForStart();
+        else
+            FinishStart();
     }
     if (m_seeker.Busy()) return false;
+    if (m_nextClip) {
+        Begin(*std::exchange(m_nextClip, std::nullopt));
+        return Ready();
+    }
     if (m_mutesPending) ApplyMutes();
     return !m_seeker.Running();
 }
@@ -92,7 +122,7 @@ void CClipPlayback::WaitForJobs() {
 }
 
 void CClipPlayback::Seek(int ms) {
-    if (!m_session.HasGame() || m_start) return;
+    if (!m_session.HasGame() || m_start || m_nextClip) return;
     m_seeker.Seek(ms, m_currentClip, true, m_offline);
 }
 
@@ -115,7 +145,7 @@ void CClipPlayback::SetVoiceMuted(int voice, bool muted) {
     else
         m_mutedVoices[static_cast<size_t>(voice)] = muted;
     m_mutesPending = true;
-    if (!m_seeker.Running() && !m_start) ApplyMutes();
+    if (!m_seeker.Running() && !m_start && !m_nextClip) ApplyMutes();
 }
 
 bool CClipPlayback::VoiceMuted(int voice) const {

@@ -11,6 +11,7 @@
 #include "session/TuneTiming.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,7 +21,9 @@ namespace tarvocore {
 // a thread of its own (a large file takes a while), its voices and their
 // mutes, and its seeks. The emulator and the clip's source belong to the job
 // under way (a clip start or a seek) while one runs, else to the caller's
-// thread: nothing else touches them until the job has been waited for.
+// thread: nothing else touches them until the job has ended. A job a new
+// clip supersedes is given up by ending its emulator and left to wind down
+// on its own thread; the new clip starts when the caller next looks in.
 class CClipPlayback {
 public:
     // How far into a tune a replay to render a mute again is short enough to
@@ -57,8 +60,11 @@ public:
     int16_t* Render(int16_t* buffer, int frameCount);
 
 private:
+    void Begin(int clip);
     bool Start(const ClipLocation& location, const std::vector<bool>& muted, std::string& error);
     void FinishStart();
+    // True while the start given up winds down.
+    bool GiveUpStart();
     void WaitForStart();
     void StartClipEnd(const ClipLocation* clip);
     // The emulator hears of the mutes, then renders again from the sound heard.
@@ -76,6 +82,8 @@ private:
     int m_currentClip = 0;
     std::string m_sourceName; // the file the clip plays, for messages
     std::unique_ptr<CBackgroundJob> m_start;
+    bool m_startGivenUp = false;   // superseded: its outcome is never told
+    std::optional<int> m_nextClip; // begun once the jobs given up have ended
     bool m_started = false;
     std::string m_startError;
     // The loaded game's muted voices, and whether the emulator has yet to hear of them.

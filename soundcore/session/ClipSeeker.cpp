@@ -44,6 +44,11 @@ void CClipSeeker::Begin(int ms, int clip, bool showBusy, bool wait) {
 
 bool CClipSeeker::Busy() {
     if (!m_seek) return false;
+    if (m_cancelled) {
+        if (!m_seek->Done()) return true;
+        Forget();
+        return false;
+    }
     if (!m_seek->Done()) {
         if (m_showsBusy && !m_toldBusy) m_messenger.Send(CORE_MSG_BUSY); // a long seek is shown
         m_toldBusy = m_toldBusy || m_showsBusy;
@@ -77,15 +82,25 @@ void CClipSeeker::Tell(int ms) {
     m_messenger.Send(CORE_MSG_SEEKED, nullptr, ms);
 }
 
-void CClipSeeker::Cancel() {
+bool CClipSeeker::Cancel() {
     m_nextSeekMs = -1;
     m_nextShowsBusy = false;
     m_toldBusy = false;
+    if (!m_seek) return false;
+    m_cancelled = true;
+    if (m_seek->Done()) {
+        Forget();
+        return false;
+    }
+    m_emulator.Interrupt();
+    return true;
+}
+
+void CClipSeeker::Forget() {
     if (!m_seek) return;
-    if (!m_seek->Done()) m_emulator.Interrupt();
     m_seek->Wait();
     m_seek.reset();
-    m_voices = m_source.Voices();
+    m_cancelled = false;
 }
 
 } // namespace tarvocore

@@ -34,12 +34,15 @@ public:
     // starts.
     bool Busy();
     // A new clip, or no game: a seek still running is given up by ending the
-    // emulator (the next request starts a fresh one).
-    void Cancel();
+    // emulator (the next request starts a fresh one). True while its thread
+    // winds down, which takes moments; Busy() drops it, untold, once ended.
+    bool Cancel();
     // For tools and tests: the seek under way is done (and not yet told).
     void WaitForJob() {
         if (m_seek) m_seek->Wait();
     }
+    // Waits for a seek given up to end (a game going, or the core).
+    void Forget();
 
 private:
     void Begin(int ms, int clip, bool showBusy, bool wait);
@@ -61,7 +64,8 @@ private:
     bool m_showsBusy = false; // a mute's seek keeps the player as it was
     bool m_toldBusy = false;  // since the last seek the player was told done
     bool m_wait = false;
-    int m_nextSeekMs = -1; // asked while one runs: it replaces that one
+    bool m_cancelled = false; // the seek under way is given up, and never told
+    int m_nextSeekMs = -1;    // asked while one runs: it replaces that one
     bool m_nextShowsBusy = false;
 };
 
