@@ -23,6 +23,10 @@ constexpr size_t kMaxTagCharacters = 255;
 
 bool IsValidUtf8(std::string_view text);
 
+// A copyright field that holds only a date ("1999-10-29T16:35:36Z",
+// "1991/05/03", "29.10.1999"): it names a year and no maker.
+bool IsDateText(const std::string& text);
+
 // The tags of a VGM's GD3 block, read from its UTF-16 text (English first,
 // else Japanese); empty fields where the file has none.
 struct Gd3Tags {

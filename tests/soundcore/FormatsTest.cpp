@@ -80,6 +80,16 @@ TEST(Gd3, TagsWrittenAreReadBackAndABrokenBlockGivesNone) {
     EXPECT_EQ(tarvocore::ReadGd3(pointing).title, "");
 }
 
+// A module's save date or a GD3 date is a date, never a maker's name.
+TEST(TagText, DatesAreToldFromMakers) {
+    for (const char* date : {"1999-10-29T16:35:36Z", "1991/05/03", "29.10.1999", "1994",
+                             "2003-07-01 12:30", "2011-02-03T04:05:06.789+02:00"})
+        EXPECT_TRUE(tarvocore::IsDateText(date)) << date;
+    for (const char* maker : {"1986 Nintendo", "(c) 1991 Sega", "Capcom", "", "12345",
+                              "1999-10-29 Team17"})
+        EXPECT_FALSE(tarvocore::IsDateText(maker)) << maker;
+}
+
 // The emulator protocol's payloads read back as written; a payload cut short
 // or claiming more than it holds reads as not Ok, with zeros and empty texts
 // rather than bytes from beyond it.

@@ -41,9 +41,10 @@ std::string YearOf(const std::string& copyright) {
     return at == std::string::npos ? std::string() : copyright.substr(at, 4);
 }
 
-// "1986 Nintendo" gives "Nintendo"; without a maker there, the composer.
+// "1986 Nintendo" gives "Nintendo"; without a maker there (a date is none),
+// the composer.
 std::string MakerOf(const tarvocore::MusicInfo& info) {
-    std::string maker = info.copyright;
+    std::string maker = tarvocore::IsDateText(info.copyright) ? "" : info.copyright;
     if (const size_t at = YearAt(maker); at != std::string::npos) maker.erase(at, 4);
     maker = Field(maker);
     while (!maker.empty() && std::strchr(",.-/ ", maker.front()))
