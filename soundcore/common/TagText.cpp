@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/TagText.h"
 
-#include <regex>
 #include <cerrno>
 #include <cstring>
 #include <iconv.h>
+#include <regex>
 
 namespace tarvocore {
 
@@ -140,8 +140,9 @@ std::string CleanTagText(std::string_view raw, TagEncoding encoding) {
 
 bool IsDateText(const std::string& text) {
     // Year first or last, the time and zone of a timestamp optional.
-    static const std::regex date(R"(\s*(\d{4}([-/.]\d{1,2}){0,2}|\d{1,2}[-/.]\d{1,2}[-/.]\d{4}))"
-                                 R"(([T ]\d{1,2}:\d{2}(:\d{2}(\.\d+)?)?\s*(Z|[+-]\d{2}:?\d{2})?)?\s*)");
+    static const std::regex date(
+        R"(\s*(\d{4}([-/.]\d{1,2}){0,2}|\d{1,2}[-/.]\d{1,2}[-/.]\d{4}))"
+        R"(([T ]\d{1,2}:\d{2}(:\d{2}(\.\d+)?)?\s*(Z|[+-]\d{2}:?\d{2})?)?\s*)");
     return text.size() < 64 && std::regex_match(text, date);
 }
 

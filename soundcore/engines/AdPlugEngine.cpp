@@ -2,10 +2,9 @@
 #include "engines/AdPlugEngine.h"
 
 #include "common/MusicFormats.h"
-#include "engines/OplVoiceFilter.h"
+#include "engines/AdPlugOpl.h"
 
 #include <adplug/adplug.h>
-#include <adplug/emuopl.h>
 #include <adplug/fprovide.h>
 #include <algorithm>
 #include <chrono>
@@ -16,7 +15,9 @@ namespace tarvocore {
 
 namespace {
 
-constexpr int kRate = 44100;
+constexpr int kRate = CAdPlugOpl::kOutputRate;
+// The song is run ahead of what is taken by this much at a time.
+constexpr int kRunAheadFrames = 256;
 
 // AdPlug opens files by name; here its only file is the data it was handed,
 // so no player reads anything else.
@@ -84,7 +85,7 @@ bool CAdPlugEngine::Open(const Bytes& data, const Bytes&, std::string& error) {
                  : HasMagic(data, "_A2module_") ? "tune.a2m"
                                                 : "tune.rad";
     }
-    m_opl = std::make_unique<COplVoiceFilter>(std::make_unique<CEmuopl>(kRate, true, false));
+    m_opl = std::make_unique<CAdPlugOpl>();
     const CMemoryProvider provider(m_name, m_data);
     m_player.reset(CAdPlug::factory(m_name, m_opl.get(), CAdPlug::players, provider));
     if (!m_player) {
@@ -132,21 +133,23 @@ bool CAdPlugEngine::Start(int track, std::string& error) {
 // driver started its music over, so the song plays on from its start.
 bool CAdPlugEngine::Render(int16_t* frames, int frameCount) {
     m_playedFrames += frameCount;
-    while (frameCount > 0) {
+    while (m_opl->Ready() < static_cast<size_t>(frameCount))
+        RunAhead(kRunAheadFrames);
+    m_opl->Take(frames, frameCount);
+    return true;
+}
+
+void CAdPlugEngine::RunAhead(int frames) {
+    while (frames > 0) {
         if (m_untilUpdate <= 0) {
             m_player->update();
             m_untilUpdate += kRate / TicksPerSecond(*m_player);
         }
-        const int now = std::min(frameCount, std::max(1, static_cast<int>(m_untilUpdate)));
-        m_mono.resize(static_cast<size_t>(now));
-        m_opl->update(m_mono.data(), now);
-        for (int i = 0; i < now; ++i)
-            frames[2 * i] = frames[2 * i + 1] = m_mono[static_cast<size_t>(i)];
-        frames += 2 * now;
-        frameCount -= now;
+        const int now = std::min(frames, std::max(1, static_cast<int>(m_untilUpdate)));
+        m_opl->Run(now);
+        frames -= now;
         m_untilUpdate -= now;
     }
-    return true;
 }
 
 // The chip's envelopes run on the sound they make, so the song is played
@@ -155,10 +158,11 @@ bool CAdPlugEngine::Seek(int ms, const SeekGivenUp& givenUp) {
     return PlayUnheardTo(*this, m_track, m_playedFrames, ms, givenUp);
 }
 
-// The engine emulates one OPL2, so a song has its nine channels.
+// A song has the OPL2's nine channels (an OPL3 song's second half is muted
+// with its first).
 std::vector<std::string> CAdPlugEngine::Voices() {
     std::vector<std::string> voices;
-    for (int channel = 1; channel <= COplVoiceFilter::kChannels; ++channel)
+    for (int channel = 1; channel <= CAdPlugOpl::kChannels; ++channel)
         voices.push_back("OPL channel " + std::to_string(channel));
     return voices;
 }

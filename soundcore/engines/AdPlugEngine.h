@@ -9,7 +9,7 @@ class CPlayer;
 
 namespace tarvocore {
 
-class COplVoiceFilter;
+class CAdPlugOpl;
 
 // AdPlug: the AdLib (OPL2/OPL3) music of DOS games (IMF, DRO, RAD, HSC, A2M,
 // CMF, D00, ...). Clip n is subsong n. Chosen by the file's name, as AdPlug
@@ -34,8 +34,10 @@ public:
 private:
     std::string m_name;
     Bytes m_data;
-    std::unique_ptr<COplVoiceFilter> m_opl;
-    std::vector<int16_t> m_mono; // the OPL2 sounds in one channel
+    // Runs the song and its chip for about `frames` frames more.
+    void RunAhead(int frames);
+
+    std::unique_ptr<CAdPlugOpl> m_opl;
     std::unique_ptr<CPlayer> m_player;
     double m_untilUpdate = 0; // frames before the player's next tick
     int m_track = 0;

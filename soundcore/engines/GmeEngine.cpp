@@ -6,6 +6,10 @@
 #include <gme/gme.h>
 #include <vector>
 
+// gme.h leaves a macro of its own named "byte", which would rename std::byte
+// in whatever is compiled after it.
+#undef byte
+
 namespace tarvocore {
 
 namespace {

@@ -85,8 +85,8 @@ TEST(TagText, DatesAreToldFromMakers) {
     for (const char* date : {"1999-10-29T16:35:36Z", "1991/05/03", "29.10.1999", "1994",
                              "2003-07-01 12:30", "2011-02-03T04:05:06.789+02:00"})
         EXPECT_TRUE(tarvocore::IsDateText(date)) << date;
-    for (const char* maker : {"1986 Nintendo", "(c) 1991 Sega", "Capcom", "", "12345",
-                              "1999-10-29 Team17"})
+    for (const char* maker :
+         {"1986 Nintendo", "(c) 1991 Sega", "Capcom", "", "12345", "1999-10-29 Team17"})
         EXPECT_FALSE(tarvocore::IsDateText(maker)) << maker;
 }
 

@@ -1,0 +1,72 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The AdLib engine as real collections meet it: loud songs keep their
+// peaks, companion files are found, and each format's timing is as AdPlug
+// reckons it from a file on disk.
+#include "engines/AdPlugEngine.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+using Bytes = std::vector<uint8_t>;
+
+namespace {
+
+// An IMF (type 1) whose nine channels strike pure sines at the carrier's
+// full level at once, in nine pitches, and hold them for a second.
+Bytes LoudImf() {
+    Bytes writes;
+    auto write = [&writes](int reg, int value, int wait = 0) {
+        writes.insert(writes.end(), {static_cast<uint8_t>(reg), static_cast<uint8_t>(value),
+                                     static_cast<uint8_t>(wait), static_cast<uint8_t>(wait >> 8)});
+    };
+    write(0x01, 0x20);
+    for (int channel = 0; channel < 9; ++channel) {
+        const int modulator = channel % 3 + 8 * (channel / 3);
+        for (int op : {modulator, modulator + 3}) {
+            write(0x20 + op, 0x21); // held, multiple 1
+            write(0x60 + op, 0xF0); // the fastest attack, no decay
+            write(0x80 + op, 0x00);
+        }
+        write(0x40 + modulator, 0x3F); // the modulator silent: a sine
+        write(0x40 + modulator + 3, 0x00);
+        write(0xC0 + channel, 0x01); // both operators to the output
+        const int number = 345 + 41 * channel;
+        write(0xA0 + channel, number & 0xFF);
+        write(0xB0 + channel, 0x20 | 4 << 2 | number >> 8);
+    }
+    write(0, 0, 560);
+    Bytes imf = {static_cast<uint8_t>(writes.size()), static_cast<uint8_t>(writes.size() >> 8)};
+    imf.insert(imf.end(), writes.begin(), writes.end());
+    for (char c : std::string("\x1A" "Loud\0Tester\0Tests", 18))
+        imf.push_back(static_cast<uint8_t>(c));
+    imf.push_back(0);
+    return imf;
+}
+
+std::vector<int16_t> Render(tarvocore::CAdPlugEngine& engine, int frames) {
+    std::vector<int16_t> sound(2 * static_cast<size_t>(frames));
+    engine.Render(sound.data(), frames);
+    return sound;
+}
+
+} // namespace
+
+// Nine channels at full level are louder than any song; they still sound
+// above half scale, where a 16-bit emulator flattened them, and below full
+// scale, where the mix would.
+TEST(AdPlugEngine, TheLoudestPassageKeepsItsPeaks) {
+    tarvocore::CAdPlugEngine engine;
+    engine.SetName("loud.imf");
+    std::string error;
+    ASSERT_TRUE(engine.Open(LoudImf(), {}, error)) << error;
+    ASSERT_TRUE(engine.Start(0, error)) << error;
+    const std::vector<int16_t> sound = Render(engine, 44100);
+    const auto [low, high] = std::minmax_element(sound.begin(), sound.end());
+    const int peak = std::max(-*low, static_cast<int>(*high));
+    EXPECT_GT(peak, 16384 * 5 / 4);
+    EXPECT_LE(std::count(sound.begin(), sound.end(), *high), 4) << "a flat top"; // both sides
+    EXPECT_LT(peak, 32767);
+}
