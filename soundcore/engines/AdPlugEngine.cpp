@@ -2,14 +2,13 @@
 #include "engines/AdPlugEngine.h"
 
 #include "common/MusicFormats.h"
+#include "engines/AdPlugFiles.h"
 #include "engines/AdPlugOpl.h"
 
 #include <adplug/adplug.h>
-#include <adplug/fprovide.h>
 #include <algorithm>
 #include <chrono>
 #include <cstring>
-#include <libbinio/binstr.h>
 
 namespace tarvocore {
 
@@ -18,25 +17,6 @@ namespace {
 constexpr int kRate = CAdPlugOpl::kOutputRate;
 // The song is run ahead of what is taken by this much at a time.
 constexpr int kRunAheadFrames = 256;
-
-// AdPlug opens files by name; here its only file is the data it was handed,
-// so no player reads anything else.
-class CMemoryProvider : public CFileProvider {
-public:
-    CMemoryProvider(const std::string& name, const Bytes& data) : m_name(name), m_data(data) {}
-    binistream* open(std::string name) const override {
-        if (name != m_name) return nullptr;
-        auto* stream = new binisstream(const_cast<uint8_t*>(m_data.data()), m_data.size());
-        stream->setFlag(binio::BigEndian, false);
-        stream->setFlag(binio::FloatIEEE);
-        return stream;
-    }
-    void close(binistream* stream) const override { delete stream; }
-
-private:
-    std::string m_name;
-    const Bytes& m_data;
-};
 
 bool HasMagic(const Bytes& data, const char* magic) {
     const size_t size = std::strlen(magic);
@@ -58,9 +38,9 @@ int LengthOf(CPlayer& player, int song, std::chrono::steady_clock::time_point de
     double ms = 0;
     while (ms < 10 * 60 * 1000) {
         if (std::chrono::steady_clock::now() > deadline) return -1;
-        const bool more = player.update();
+        // The tick that ends the song adds nothing, as AdPlug reckons it.
+        if (!player.update()) return static_cast<int>(ms);
         ms += 1000.0 / TicksPerSecond(player);
-        if (!more) return static_cast<int>(ms);
     }
     return -1;
 }
@@ -86,7 +66,7 @@ bool CAdPlugEngine::Open(const Bytes& data, const Bytes&, std::string& error) {
                                                 : "tune.rad";
     }
     m_opl = std::make_unique<CAdPlugOpl>();
-    const CMemoryProvider provider(m_name, m_data);
+    const CAdPlugFiles provider(m_name, m_data);
     m_player.reset(CAdPlug::factory(m_name, m_opl.get(), CAdPlug::players, provider));
     if (!m_player) {
         error = "AdPlug knows no player for it";

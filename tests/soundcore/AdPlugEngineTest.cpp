@@ -4,9 +4,16 @@
 // reckons it from a file on disk.
 #include "engines/AdPlugEngine.h"
 
+#include "engines/AdPlugFiles.h"
+#include "support/TempFolder.h"
+
+#include <adplug/adplug.h>
+#include <adplug/database.h>
+#include <adplug/silentopl.h>
 #include <algorithm>
 #include <cstdint>
 #include <gtest/gtest.h>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -40,10 +47,23 @@ Bytes LoudImf() {
     write(0, 0, 560);
     Bytes imf = {static_cast<uint8_t>(writes.size()), static_cast<uint8_t>(writes.size() >> 8)};
     imf.insert(imf.end(), writes.begin(), writes.end());
-    for (char c : std::string("\x1A" "Loud\0Tester\0Tests", 18))
+    for (char c : std::string("\x1A"
+                              "Loud\0Tester\0Tests",
+                              18))
         imf.push_back(static_cast<uint8_t>(c));
     imf.push_back(0);
     return imf;
+}
+
+// A God of Thunder song: a word 1, then (wait, register, value) at 120 or
+// 140 ticks a second, then four zeros.
+Bytes GotSong() {
+    Bytes got = {1, 0};
+    for (int note = 0; note < 40; ++note)
+        got.insert(got.end(),
+                   {static_cast<uint8_t>(7 + note % 5), 0xA0, static_cast<uint8_t>(note)});
+    got.insert(got.end(), {0, 0, 0, 0});
+    return got;
 }
 
 std::vector<int16_t> Render(tarvocore::CAdPlugEngine& engine, int frames) {
@@ -69,4 +89,34 @@ TEST(AdPlugEngine, TheLoudestPassageKeepsItsPeaks) {
     EXPECT_GT(peak, 16384 * 5 / 4);
     EXPECT_LE(std::count(sound.begin(), sound.end(), *high), 4) << "a flat top"; // both sides
     EXPECT_LT(peak, 32767);
+}
+
+// AdPlug picks some songs' tempo by a checksum of the file (God of Thunder's
+// 140 Hz songs): the engine's files read as AdPlug reads them from disk, so
+// the checksum, and the song's length, come out the same.
+TEST(AdPlugEngine, FilesReadAsFromDiskAndSongsLastWhatAdPlugReckons) {
+    tarvo::test::TempFolder temp;
+    const Bytes got = GotSong();
+    const std::string path = temp.File("song.got");
+    temp.Write("song.got", std::string(got.begin(), got.end()));
+
+    const CProvider_Filesystem disk;
+    const tarvocore::CAdPlugFiles memory("song.got", got);
+    binistream* fromDisk = disk.open(path);
+    binistream* fromMemory = memory.open("song.got");
+    ASSERT_TRUE(fromDisk && fromMemory);
+    EXPECT_TRUE(CAdPlugDatabase::CKey(*fromDisk) == CAdPlugDatabase::CKey(*fromMemory));
+    disk.close(fromDisk);
+    memory.close(fromMemory);
+
+    CSilentopl silent;
+    std::unique_ptr<CPlayer> adplug(CAdPlug::factory(path, &silent, CAdPlug::players, disk));
+    ASSERT_NE(adplug, nullptr);
+    tarvocore::CAdPlugEngine engine;
+    engine.SetName("song.got");
+    std::string error;
+    ASSERT_TRUE(engine.Open(got, {}, error)) << error;
+    const int ms = engine.Info().tunes.at(0).lengthMs;
+    EXPECT_NEAR(ms, static_cast<int>(adplug->songlength(0)), 10);
+    EXPECT_GT(ms, 1000);
 }
