@@ -19,6 +19,17 @@ inline uint32_t Le32(const Bytes& data, size_t at) {
            static_cast<uint32_t>(data[at + 2]) << 16 | static_cast<uint32_t>(data[at + 3]) << 24;
 }
 
+// A file a game holds beside its music, which some formats open by name
+// (an AdLib song's instrument bank). The emulator is sent at most
+// kMaxCompanions of them, each at most kMaxCompanionSize.
+struct CompanionFile {
+    std::string name;
+    Bytes data;
+};
+using CompanionFiles = std::vector<CompanionFile>;
+constexpr size_t kMaxCompanions = 16;
+constexpr size_t kMaxCompanionSize = 1u << 20;
+
 // A music file checked and made safe to hand to the emulator, or the reason
 // why it was refused.
 struct CheckedMusic {

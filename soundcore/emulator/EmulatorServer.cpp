@@ -57,11 +57,16 @@ std::unique_ptr<IMusicEngine> CEmulatorServer::OpenEngine(CMessageReader& reques
     const std::string name = request.Text();
     const Bytes data = request.Data();
     const Bytes trackList = request.Data();
+    CompanionFiles companions(std::min<size_t>(request.Number(), kMaxCompanions));
+    for (CompanionFile& companion : companions) {
+        companion.name = request.Text();
+        companion.data = request.Data();
+    }
     if (!request.Ok()) {
         error = "the request was damaged";
         return nullptr;
     }
-    auto engine = MakeMusicEngine(data, name);
+    auto engine = MakeMusicEngine(data, name, std::move(companions));
     if (!engine) {
         error = "it is not a music file this core plays";
         return nullptr;

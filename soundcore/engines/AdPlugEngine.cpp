@@ -66,10 +66,12 @@ bool CAdPlugEngine::Open(const Bytes& data, const Bytes&, std::string& error) {
                                                 : "tune.rad";
     }
     m_opl = std::make_unique<CAdPlugOpl>();
-    const CAdPlugFiles provider(m_name, m_data);
+    const CAdPlugFiles provider(m_name, m_data, m_companions);
     m_player.reset(CAdPlug::factory(m_name, m_opl.get(), CAdPlug::players, provider));
     if (!m_player) {
-        error = "AdPlug knows no player for it";
+        const std::string needed = provider.MissingCompanion(m_name);
+        error = needed.empty() ? "AdPlug knows no player for it"
+                               : "it needs " + needed + " beside it, which the game lacks";
         return false;
     }
     return true;

@@ -22,6 +22,8 @@ public:
     static bool Plays(const Bytes& data, const std::string& name);
 
     void SetName(const std::string& name) { m_name = name; }
+    // The game's files that songs open by name (banks, instruments, patches).
+    void SetCompanions(CompanionFiles companions) { m_companions = std::move(companions); }
     bool Open(const Bytes& data, const Bytes& trackList, std::string& error) override;
     MusicInfo Info() override;
     bool Start(int track, std::string& error) override;
@@ -34,6 +36,7 @@ public:
 private:
     std::string m_name;
     Bytes m_data;
+    CompanionFiles m_companions;
     // Runs the song and its chip for about `frames` frames more.
     void RunAhead(int frames);
 

@@ -57,7 +57,9 @@ bool PlayUnheardTo(IMusicEngine& engine, int track, const long& playedFrames, in
 constexpr int kUnheardChunkFrames = 4096;
 
 // The engine for a file, chosen by its content and, where that says
-// nothing, by its name; null when no engine plays it.
-std::unique_ptr<IMusicEngine> MakeMusicEngine(const Bytes& data, const std::string& name);
+// nothing, by its name; null when no engine plays it. `companions`: the
+// files beside it that its format may open by name.
+std::unique_ptr<IMusicEngine> MakeMusicEngine(const Bytes& data, const std::string& name,
+                                              CompanionFiles companions = {});
 
 } // namespace tarvocore

@@ -26,7 +26,8 @@ bool PlayUnheardTo(IMusicEngine& engine, int track, const long& playedFrames, in
     return true;
 }
 
-std::unique_ptr<IMusicEngine> MakeMusicEngine(const Bytes& data, const std::string& name) {
+std::unique_ptr<IMusicEngine> MakeMusicEngine(const Bytes& data, const std::string& name,
+                                              CompanionFiles companions) {
     auto gme = [&] {
         auto engine = std::make_unique<CGmeEngine>();
         engine->SetTypeFromName(name);
@@ -35,6 +36,7 @@ std::unique_ptr<IMusicEngine> MakeMusicEngine(const Bytes& data, const std::stri
     auto adplug = [&] {
         auto engine = std::make_unique<CAdPlugEngine>();
         engine->SetName(name);
+        engine->SetCompanions(std::move(companions));
         return engine;
     };
     if (CVgmEngine::Plays(data)) return std::make_unique<CVgmEngine>();

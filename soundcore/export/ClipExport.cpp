@@ -39,7 +39,8 @@ void CClipExport::Run() {
     Bytes data;
     std::string error;
     if (!CGameClips::PrepareData(member, data, error) ||
-        !source.Start(member.name, data, m_request.trackList, {m_request.track, {}}, error)) {
+        !source.Start(member.name, data, m_request.trackList,
+                      CGameClips::CompanionsIn(*m_request.archive), {m_request.track, {}}, error)) {
         m_error = member.name + ": " + error;
     } else {
         WriteFile(source);

@@ -16,10 +16,16 @@ namespace tarvocore {
 
 namespace {
 
-// What goes beside a music file rather than being one: an .m3u track list,
-// or HVSC's song lengths.
+// An .m3u track list, or HVSC's song lengths.
 bool IsTrackList(const ArchiveMember& member) {
     return FamilyOfName(member.name) == MusicFamily::TrackList;
+}
+
+// What goes beside a music file rather than being one: a track list, or a
+// file songs open by name.
+bool IsBesideMusic(const ArchiveMember& member) {
+    const MusicFamily family = FamilyOfName(member.name);
+    return family == MusicFamily::TrackList || family == MusicFamily::AdLibCompanion;
 }
 
 // VGM by its content: plain, or gzip-compressed (VGZ) whatever it is called.
@@ -89,7 +95,7 @@ bool CGameClips::Build(const CRomArchive& archive, CEmulatorProcess& emulator, s
     m_multiTrack = false;
     std::vector<const ArchiveMember*> music;
     for (const ArchiveMember& member : archive.Members())
-        if (!IsTrackList(member)) music.push_back(&member);
+        if (!IsBesideMusic(member)) music.push_back(&member);
     // One music file holds the game's songs, unless its name numbers it.
     if (music.size() == 1 &&
         (IsConsoleMultiTrackName(music[0]->name) || NumberOfFile(music[0]->name) < 0))
@@ -100,6 +106,15 @@ bool CGameClips::Build(const CRomArchive& archive, CEmulatorProcess& emulator, s
         return false;
     }
     return true;
+}
+
+CompanionFiles CGameClips::CompanionsIn(const CRomArchive& archive) {
+    CompanionFiles companions;
+    for (const ArchiveMember& member : archive.Members())
+        if (FamilyOfName(member.name) == MusicFamily::AdLibCompanion &&
+            companions.size() < kMaxCompanions && member.data.size() <= kMaxCompanionSize)
+            companions.push_back({member.name, member.data});
+    return companions;
 }
 
 Bytes CGameClips::TrackListFor(const CRomArchive& archive) const {
@@ -117,7 +132,8 @@ bool CGameClips::BuildMultiTrack(const CRomArchive& archive, const ArchiveMember
     std::string reason;
     Bytes data;
     if (!PrepareData(member, data, reason) ||
-        !emulator.Info(member.name, data, trackList, info, reason) || info.tunes.empty()) {
+        !emulator.Info(member.name, data, trackList, CompanionsIn(archive), info, reason) ||
+        info.tunes.empty()) {
         error = member.name + (reason.empty() ? " holds no tune" : ": " + reason);
         m_multiTrack = false;
         return false;
@@ -144,10 +160,11 @@ void CGameClips::BuildNumbered(const CRomArchive& archive, CEmulatorProcess& emu
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(kLoadBudgetMs);
     std::set<std::string> systems;
     const Bytes songLengths = TrackListFor(archive);
+    const CompanionFiles companions = CompanionsIn(archive);
     int failedInARow = 0, unread = 0, files = 0;
     for (const ArchiveMember& member : archive.Members()) {
         const int number = NumberOfFile(member.name);
-        if (number < 0 || m_clips.count(number) || IsTrackList(member)) continue;
+        if (number < 0 || m_clips.count(number) || IsBesideMusic(member)) continue;
         ClipLocation& clip = m_clips[number] = {&member, 0, TitleOfFile(member.name), -1};
         ++files;
         const auto left =
@@ -166,7 +183,7 @@ void CGameClips::BuildNumbered(const CRomArchive& archive, CEmulatorProcess& emu
             ++unread;
             continue;
         }
-        if (!emulator.Info(member.name, data, songLengths, info, reason, limitMs)) {
+        if (!emulator.Info(member.name, data, songLengths, companions, info, reason, limitMs)) {
             ++failedInARow;
             ++unread;
             continue;

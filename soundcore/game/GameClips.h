@@ -58,6 +58,8 @@ public:
     // What the engine reads beside a clip's file: the game's .m3u or song
     // lengths for its one music file; for numbered files, song lengths alone.
     Bytes TrackListFor(const CRomArchive& archive) const;
+    // The files of the archive that songs open by name, as the emulator is sent them.
+    static CompanionFiles CompanionsIn(const CRomArchive& archive);
     // The clip number a file name starts with, or -1.
     static int NumberOfFile(const std::string& name);
     // "007 Stage Clear.vgz" gives "Stage Clear".

@@ -135,19 +135,28 @@ bool CEmulatorProcess::Exchange(EmulatorMessage type, const Bytes& request, Byte
 }
 
 CMessageWriter CEmulatorProcess::FileRequest(const std::string& name, const Bytes& data,
-                                             const Bytes& trackList) const {
+                                             const Bytes& trackList,
+                                             const CompanionFiles& companions) const {
     CMessageWriter request;
     request.Text(name);
     request.Data(data);
     request.Data(trackList);
+    const size_t count = std::min(companions.size(), kMaxCompanions);
+    request.Number(static_cast<uint32_t>(count));
+    for (size_t i = 0; i < count; ++i) {
+        const CompanionFile& file = companions[i];
+        request.Text(file.name);
+        request.Data(file.data.size() <= kMaxCompanionSize ? file.data : Bytes{});
+    }
     return request;
 }
 
 bool CEmulatorProcess::Info(const std::string& name, const Bytes& data, const Bytes& trackList,
-                            MusicInfo& info, std::string& error, int limitMs) {
+                            const CompanionFiles& companions, MusicInfo& info, std::string& error,
+                            int limitMs) {
     Bytes answer;
-    if (!Exchange(EmulatorMessage::Info, FileRequest(name, data, trackList).Payload(), answer,
-                  limitMs, error))
+    if (!Exchange(EmulatorMessage::Info, FileRequest(name, data, trackList, companions).Payload(),
+                  answer, limitMs, error))
         return false;
     CMessageReader reader(answer);
     const bool opened = reader.Number() == 1;
@@ -176,8 +185,9 @@ bool CEmulatorProcess::Info(const std::string& name, const Bytes& data, const By
 }
 
 bool CEmulatorProcess::Start(const std::string& name, const Bytes& data, const Bytes& trackList,
-                             const StartRequest& start, Started& started, std::string& error) {
-    CMessageWriter request = FileRequest(name, data, trackList);
+                             const CompanionFiles& companions, const StartRequest& start,
+                             Started& started, std::string& error) {
+    CMessageWriter request = FileRequest(name, data, trackList, companions);
     request.Number(static_cast<uint32_t>(start.track));
     request.Flags(start.mutedVoices);
     Bytes answer;

@@ -36,8 +36,10 @@ public:
     // Each is false with the reason: the engine's, or that the emulator stopped.
     // `limitMs` bounds the reading of the file's tags (a game's load may have
     // less time left than the usual limit).
-    bool Info(const std::string& name, const Bytes& data, const Bytes& trackList, MusicInfo& info,
-              std::string& error, int limitMs = kOpenLimitMs);
+    // `companions`: the files beside it that its format may open.
+    bool Info(const std::string& name, const Bytes& data, const Bytes& trackList,
+              const CompanionFiles& companions, MusicInfo& info, std::string& error,
+              int limitMs = kOpenLimitMs);
     // Starts a track with these voices muted; `started` gets the tune's
     // voices and whether its engine goes back cheaply (IMusicEngine).
     struct StartRequest {
@@ -49,7 +51,8 @@ public:
         bool goesBackCheaply = false;
     };
     bool Start(const std::string& name, const Bytes& data, const Bytes& trackList,
-               const StartRequest& start, Started& started, std::string& error);
+               const CompanionFiles& companions, const StartRequest& start, Started& started,
+               std::string& error);
     // Goes to `ms` into the started tune; what was rendered ahead is dropped.
     // A seek may take long (a tune that can only be run there), hence its
     // limit; `error` says why it failed.
@@ -92,8 +95,8 @@ private:
     bool DropAskedBlock(std::string& error);
     // The frames of a block as the emulator answered it.
     Block BlockOf(const Bytes& answer, const int16_t*& frames, int& count, std::string& error);
-    CMessageWriter FileRequest(const std::string& name, const Bytes& data,
-                               const Bytes& trackList) const;
+    CMessageWriter FileRequest(const std::string& name, const Bytes& data, const Bytes& trackList,
+                               const CompanionFiles& companions) const;
 
     std::string m_program;
     // Written by the thread working with the process (its start, its end),

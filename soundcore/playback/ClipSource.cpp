@@ -7,9 +7,11 @@
 namespace tarvocore {
 
 bool CClipSource::Start(const std::string& name, const Bytes& data, const Bytes& trackList,
+                        const CompanionFiles& companions,
                         const CEmulatorProcess::StartRequest& start, std::string& error) {
     StartSilence();
-    m_started = m_playing = m_emulator.Start(name, data, trackList, start, m_tune, error);
+    m_started = m_playing =
+        m_emulator.Start(name, data, trackList, companions, start, m_tune, error);
     return m_playing;
 }
 

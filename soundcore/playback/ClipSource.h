@@ -18,7 +18,8 @@ public:
 
     // `data` must already be checked; false with the reason.
     bool Start(const std::string& name, const Bytes& data, const Bytes& trackList,
-               const CEmulatorProcess::StartRequest& start, std::string& error);
+               const CompanionFiles& companions, const CEmulatorProcess::StartRequest& start,
+               std::string& error);
     void StartSilence();
     // Whether a tune is in the emulator (one that ended is still there to seek).
     bool HasTune() const { return m_started; }

@@ -50,7 +50,8 @@ bool CClipPlayback::Start(const ClipLocation& location, const std::vector<bool>&
     const ArchiveMember& member = *location.member;
     Bytes data;
     if (!CGameClips::PrepareData(member, data, error) ||
-        !m_source.Start(member.name, data, m_session.TrackList(), {location.track, muted}, error)) {
+        !m_source.Start(member.name, data, m_session.TrackList(), m_session.Companions(),
+                        {location.track, muted}, error)) {
         error = member.name + ": " + error;
         return false;
     }

@@ -59,6 +59,7 @@ public:
     // The loaded game's clip, null without a game or a tune.
     const ClipLocation* FindClip(int clip) const;
     Bytes TrackList() const { return m_clips.TrackListFor(*m_archive); }
+    CompanionFiles Companions() const { return CGameClips::CompanionsIn(*m_archive); }
 
 private:
     CCatalogue Read() const;

@@ -4,11 +4,13 @@
 // reckons it from a file on disk.
 #include "engines/AdPlugEngine.h"
 
+#include "common/MusicFormats.h"
 #include "engines/AdPlugFiles.h"
 #include "support/TempFolder.h"
 
 #include <adplug/adplug.h>
 #include <adplug/database.h>
+#include <adplug/players.h>
 #include <adplug/silentopl.h>
 #include <algorithm>
 #include <cstdint>
@@ -101,7 +103,7 @@ TEST(AdPlugEngine, FilesReadAsFromDiskAndSongsLastWhatAdPlugReckons) {
     temp.Write("song.got", std::string(got.begin(), got.end()));
 
     const CProvider_Filesystem disk;
-    const tarvocore::CAdPlugFiles memory("song.got", got);
+    const tarvocore::CAdPlugFiles memory("song.got", got, {});
     binistream* fromDisk = disk.open(path);
     binistream* fromMemory = memory.open("song.got");
     ASSERT_TRUE(fromDisk && fromMemory);
@@ -119,4 +121,60 @@ TEST(AdPlugEngine, FilesReadAsFromDiskAndSongsLastWhatAdPlugReckons) {
     const int ms = engine.Info().tunes.at(0).lengthMs;
     EXPECT_NEAR(ms, static_cast<int>(adplug->songlength(0)), 10);
     EXPECT_GT(ms, 1000);
+}
+
+// Players open the files beside their song by names built from its own path
+// ("C:\\SONGS\\standard.bnk", "SONG1.INS" for "song1.sng"): they are found
+// case and folders aside, through a song renamed as a numbered clip, or as
+// the game's only file of the kind; a ROL without its bank says so.
+TEST(AdPlugEngine, CompanionFilesAreFoundAsPlayersNameThem) {
+    const Bytes song = {1, 2, 3};
+    const tarvocore::CompanionFiles companions = {{"STANDARD.BNK", {4}},
+                                                  {"insts.dat", {5}},
+                                                  {"Song1.ins", {6}},
+                                                  {"Song2.ins", {7}},
+                                                  {"icepatch.003", {8}}};
+    const tarvocore::CAdPlugFiles files("03 Song2.sng", song, companions);
+    struct Case {
+        const char* asked;
+        int firstByte; // 0: not found
+    } cases[] = {{"03 song2.sng", 1}, {"C:\\SONGS\\standard.bnk", 4},
+                 {"/x/INSTS.DAT", 5}, {"03 Song2.ins", 7},
+                 {"song1.ins", 6},    {"03 patch.003", 8},
+                 {"other.ins", 0},    {"missing.dat", 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.asked);
+        binistream* stream = files.open(c.asked);
+        EXPECT_EQ(stream ? static_cast<int>(stream->readInt(1)) : 0, c.firstByte);
+        if (stream) files.close(stream);
+    }
+    EXPECT_EQ(files.MissingCompanion("01 Tune.rol"), "");
+    EXPECT_EQ(tarvocore::CAdPlugFiles("01 Tune.rol", song, {}).MissingCompanion("01 Tune.rol"),
+              "an instrument bank (standard.bnk)");
+
+    tarvocore::CAdPlugEngine engine;
+    engine.SetName("01 Tune.rol");
+    std::string error;
+    EXPECT_FALSE(engine.Open(Bytes(200, 0), {}, error));
+    EXPECT_EQ(error, "it needs an instrument bank (standard.bnk) beside it, which the game lacks");
+}
+
+// Every extension AdPlug's own player list names is taken as AdLib music,
+// but those whose files other engines play.
+TEST(AdPlugEngine, EveryFormatAdPlugPlaysIsTaken) {
+    int extensions = 0;
+    for (const CPlayerDesc* player : CAdPlug::players)
+        for (unsigned i = 0; const char* extension = player->get_extension(i); ++i) {
+            SCOPED_TRACE(player->filetype + " " + extension);
+            const std::string name = std::string("song") + extension;
+            const tarvocore::MusicFamily family = tarvocore::FamilyOfName(name);
+            if (std::string(extension) == ".s3m")
+                EXPECT_EQ(family, tarvocore::MusicFamily::Tracker);
+            else if (std::string(extension) == ".vgm" || std::string(extension) == ".vgz")
+                EXPECT_EQ(family, tarvocore::MusicFamily::Console);
+            else
+                EXPECT_EQ(family, tarvocore::MusicFamily::AdLib);
+            ++extensions;
+        }
+    EXPECT_GT(extensions, 50);
 }

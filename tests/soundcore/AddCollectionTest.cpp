@@ -475,6 +475,40 @@ TEST_F(AddCollection, SidTunesModulesAndAdLibMusicBecomeGamesAndArcadeChipsAreNa
                 HasSubstr("twin-peaks | Twin Peaks | Tarvo Labs | 1987 | MOS 6581"));
 }
 
+// An AdLib song's bank goes into its game's archive beside it, not as a
+// clip; every other file of a folder left out is named with its reason, also
+// where the folder gives no game at all.
+TEST_F(AddCollection, CompanionFilesGoWithTheirSongsAndEveryFileLeftOutIsNamed) {
+    temp.MakeFolder("Organ");
+    WriteBytes(temp, "Organ/Cave Organ.dro", Dro());
+    temp.Write("Organ/STANDARD.BNK", "bank");
+    temp.Write("Organ/cover.jpg", "jpeg");
+    temp.MakeFolder("Banks");
+    temp.Write("Banks/insts.dat", "instruments");
+    temp.Write("Banks/tune.hvl", "THX");
+    temp.MakeFolder("Goat"); // songs of another tracker, named as AdLib ones
+    temp.Write("Goat/a.sng", "GTS5 a");
+    temp.Write("Goat/b.sng", "GTS5 b");
+
+    int code = -1;
+    const std::string output =
+        Add({temp.File("Organ"), temp.File("Banks"), temp.File("Goat")}, &code, "", " 2>&1");
+    EXPECT_THAT(output,
+                HasAll({"added     organ                    Organ, 1 clip",
+                        "Organ/cover.jpg: it is not a music file the core plays",
+                        "Banks/insts.dat: it goes with AdLib songs, and this folder holds none",
+                        "Banks/tune.hvl: it is a HivelyTracker or AHX song",
+                        "Banks: it holds no music file the core plays",
+                        "Goat/a.sng: ", "Goat/b.sng: ", "7 skipped."}));
+    tarvocore::CRomArchive archive;
+    std::string error;
+    ASSERT_TRUE(archive.Open(roms + "organ.zip", error)) << error;
+    std::vector<std::string> names;
+    for (const auto& member : archive.Members())
+        names.push_back(member.name);
+    EXPECT_THAT(names, testing::UnorderedElementsAre("Cave Organ.dro", "STANDARD.BNK"));
+}
+
 // Games are named as a person would: a folder that says nothing of the game
 // ("musics", "data") gives way to the one above it, and a file given alone is
 // named after its folder.

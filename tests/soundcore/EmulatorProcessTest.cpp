@@ -27,7 +27,7 @@ protected:
     std::string error;
     tarvocore::CEmulatorProcess::Started started;
 
-    bool StartSid() { return emulator.Start("tune.sid", Sid(), {}, {0, {}}, started, error); }
+    bool StartSid() { return emulator.Start("tune.sid", Sid(), {}, {}, {0, {}}, started, error); }
     // The frames of the next block, or -1 when none came.
     int NextBlockFrames() {
         const int16_t* frames = nullptr;
@@ -41,10 +41,10 @@ protected:
 
 TEST_F(Emulator, TellsAFilesTunesStartsOneAndHandsOnItsSound) {
     tarvocore::MusicInfo info;
-    ASSERT_TRUE(emulator.Info("tune.sid", Sid(), {}, info, error)) << error;
+    ASSERT_TRUE(emulator.Info("tune.sid", Sid(), {}, {}, info, error)) << error;
     EXPECT_EQ(info.game, "Numbered");
     ASSERT_EQ(info.tunes.size(), 1u);
-    EXPECT_FALSE(emulator.Info("noise.bin", RandomBytes(4096, 3), {}, info, error));
+    EXPECT_FALSE(emulator.Info("noise.bin", RandomBytes(4096, 3), {}, {}, info, error));
     EXPECT_EQ(error, "it is not a music file this core plays");
 
     ASSERT_TRUE(StartSid()) << error;

@@ -298,6 +298,12 @@ struct Run {
     }
 };
 
+void NameSkippedFiles(Run& run, const SourceGame& source, const NewGame& game) {
+    for (const std::string& file : game.skippedFiles)
+        std::fprintf(stderr, "skipped   %s/%s\n", source.source.c_str(), file.c_str());
+    run.skipped += static_cast<int>(game.skippedFiles.size());
+}
+
 void AddGame(Run& run, const SourceGame& source, tarvocore::CEmulatorProcess& emulator) {
     const Options& options = run.options;
     for (const std::string& file : source.leftOut)
@@ -327,15 +333,15 @@ void AddGame(Run& run, const SourceGame& source, tarvocore::CEmulatorProcess& em
             game.skipped = path + ": " + why;
     }
     if (!game.skipped.empty()) {
+        if (game.skippedFiles.size() > 1)
+            NameSkippedFiles(run, source, game); // each, not the first alone
         if (known.empty())
             run.Skip(source, game.skipped);
         else
             std::fprintf(stderr, "skipped   %s: %s\n", source.source.c_str(), game.skipped.c_str());
         return;
     }
-    for (const std::string& file : game.skippedFiles)
-        std::fprintf(stderr, "skipped   %s/%s\n", source.source.c_str(), file.c_str());
-    run.skipped += static_cast<int>(game.skippedFiles.size());
+    NameSkippedFiles(run, source, game);
     ++run.added;
     run.catalogue.Add(game.CatalogueLine(fs::path(source.source).filename().string()));
     std::ostringstream lines;

@@ -25,7 +25,8 @@ using tarvocore::MusicFamily;
 
 bool IsMusic(const std::string& name) {
     const MusicFamily family = tarvocore::FamilyOfName(name);
-    return family != MusicFamily::None && family != MusicFamily::TrackList;
+    return family != MusicFamily::None && family != MusicFamily::TrackList &&
+           family != MusicFamily::AdLibCompanion;
 }
 
 std::string Stem(const fs::path& path) {
@@ -207,7 +208,36 @@ void FromLooseFiles(const fs::path& folder, MusicFamily family, const std::vecto
     if (!loose.files.empty()) games.push_back(std::move(loose));
 }
 
-// `others` gets the names of the files that are neither music nor archives.
+// Why a file of a folder that is neither music, nor an archive, nor a file
+// that goes beside music, is left out.
+std::string WhyNotMusic(const std::string& name) {
+    const std::string extension = tarvocore::LowerExtension(name);
+    if (extension == "hvl" || extension == "ahx")
+        return "it is a HivelyTracker or AHX song, which the core does not play";
+    return "it is not a music file the core plays";
+}
+
+// The AdLib songs' banks and patches go with the games this folder's AdLib
+// files make; without one, they are left out.
+void AddCompanions(const std::vector<fs::path>& companions, std::vector<SourceGame>& adlibGames,
+                   SourceGame& leftOut) {
+    for (const fs::path& path : companions) {
+        SourceFile file;
+        std::string problem;
+        if (adlibGames.empty() || !FindFile(path, file, problem)) {
+            leftOut.leftOut.push_back(path.filename().string() + ": " +
+                                      (problem.empty() ? "it goes with AdLib songs, and this "
+                                                         "folder holds none"
+                                                       : problem));
+            continue;
+        }
+        for (SourceGame& game : adlibGames)
+            if (game.problem.empty()) game.files.push_back(file);
+    }
+}
+
+// `others` gets the names of the files that are neither music nor archives;
+// each is named as left out, with its reason.
 void FromFolder(const fs::path& folder, CVisits& visits, std::vector<SourceGame>& games,
                 std::vector<std::string>& others) {
     std::vector<fs::path> entries;
@@ -217,6 +247,8 @@ void FromFolder(const fs::path& folder, CVisits& visits, std::vector<SourceGame>
     std::sort(entries.begin(), entries.end());
     std::map<MusicFamily, std::vector<fs::path>> loose;
     std::vector<SourceGame> here; // the games of this folder's own files
+    SourceGame leftOut = Game(folder.string(), {}, Stem(folder));
+    std::vector<fs::path> companions;
     for (const fs::path& path : entries) {
         if (!visits.Followable(path) || !visits.First(path)) continue;
         const std::string name = path.filename().string();
@@ -229,17 +261,25 @@ void FromFolder(const fs::path& folder, CVisits& visits, std::vector<SourceGame>
             here.push_back(FromMultiTrackFile(path));
         else if (IsMusic(name))
             loose[tarvocore::FamilyOfName(name)].push_back(path);
-        else if (tarvocore::FamilyOfName(name) != MusicFamily::TrackList)
+        else if (tarvocore::FamilyOfName(name) == MusicFamily::AdLibCompanion)
+            companions.push_back(path);
+        else if (tarvocore::FamilyOfName(name) != MusicFamily::TrackList) {
             others.push_back(name);
+            leftOut.leftOut.push_back(name + ": " + WhyNotMusic(name));
+        }
     }
+    std::vector<SourceGame> adlibGames;
     for (const auto& [family, paths] : loose)
-        FromLooseFiles(folder, family, paths, here);
+        FromLooseFiles(folder, family, paths, family == MusicFamily::AdLib ? adlibGames : here);
+    AddCompanions(companions, adlibGames, leftOut);
+    std::move(adlibGames.begin(), adlibGames.end(), std::back_inserter(here));
     // A folder of one game's files names that game (where its tags do not);
     // in a folder of several, each keeps its own file's name.
     if (here.size() == 1 && here.front().zipPath.empty() && !IsArchive(here.front().source))
         if (const std::string named = GameNameOfFolder(folder); !named.empty())
             here.front().folderName = named;
     std::move(here.begin(), here.end(), std::back_inserter(games));
+    if (!leftOut.leftOut.empty()) games.push_back(std::move(leftOut));
 }
 
 // One music file given alone: a game named after its folder where the
@@ -295,7 +335,10 @@ void AddInput(const std::string& input, CVisits& visits, std::vector<SourceGame>
         std::vector<std::string> others;
         FromFolder(path, visits, games, others);
         // A folder that gives nothing says so, naming what it holds instead.
-        if (games.size() == before) games.push_back(Game(input, {}, Stem(path), NoMusicIn(others)));
+        const bool nothing = std::all_of(
+            games.begin() + static_cast<long>(before), games.end(),
+            [](const SourceGame& game) { return game.files.empty() && game.problem.empty(); });
+        if (nothing) games.push_back(Game(input, {}, Stem(path), NoMusicIn(others)));
     } else if (!fs::is_regular_file(path, error))
         games.push_back(Game(input, {}, Stem(path), WhyNotAFile(path)));
     else if (IsArchive(input))
@@ -495,8 +538,8 @@ std::vector<SourceGame> FindGames(const std::vector<std::string>& inputs) {
 }
 
 void ReadGame(SourceGame found, const std::function<void(const SourceGame& part)>& take) {
-    if (!found.problem.empty())
-        take(found);
+    if (!found.problem.empty() || (found.files.empty() && found.archivePath.empty()))
+        take(found); // a refusal, or the files of a folder left out
     else if (!found.archivePath.empty())
         ReadArchive(std::move(found), take);
     else

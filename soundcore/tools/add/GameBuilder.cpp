@@ -67,6 +67,24 @@ bool IsTrackList(const SourceFile& file) {
     return tarvocore::FamilyOfName(file.name) == tarvocore::MusicFamily::TrackList;
 }
 
+// A bank or patch file AdLib songs open by name: kept in the game's archive
+// beside them, never a clip.
+bool IsCompanion(const SourceFile& file) {
+    return tarvocore::FamilyOfName(file.name) == tarvocore::MusicFamily::AdLibCompanion;
+}
+
+tarvocore::CompanionFiles CompanionsOf(const SourceGame& source) {
+    tarvocore::CompanionFiles companions;
+    for (const SourceFile& file : source.files)
+        if (IsCompanion(file)) companions.push_back({file.name, file.data});
+    return companions;
+}
+
+void AddCompanions(const SourceGame& source, NewGame& game) {
+    for (const SourceFile& file : source.files)
+        if (IsCompanion(file)) game.members.push_back(file);
+}
+
 // The collection's song lengths for the tunes read, as a file for the game's
 // archive; the clips' lengths then come from it each time the game loads.
 void AddSongLengths(const SourceGame& source, const std::vector<std::string>& fingerprints,
@@ -83,13 +101,14 @@ void AddSongLengths(const SourceGame& source, const std::vector<std::string>& fi
 }
 
 // What the emulator reads of a file, after the checks: false with the reason.
-bool ReadTags(const SourceFile& file, const tarvocore::Bytes& trackList,
+bool ReadTags(const SourceFile& file, const tarvocore::Bytes& trackList, const SourceGame& source,
               tarvocore::CEmulatorProcess& emulator, tarvocore::MusicInfo& info,
               std::string& reason) {
     tarvocore::ArchiveMember member{file.name, file.data};
     tarvocore::Bytes data;
     return CGameClips::PrepareData(member, data, reason) &&
-           emulator.Info(file.name, data, trackList, info, reason) && !info.tunes.empty();
+           emulator.Info(file.name, data, trackList, CompanionsOf(source), info, reason) &&
+           !info.tunes.empty();
 }
 
 // A module's or an AdLib file's title names its song, never its game: only
@@ -113,7 +132,7 @@ void BuildMultiTrack(const SourceGame& source, const SourceFile& file, const Sou
                      tarvocore::CEmulatorProcess& emulator, NewGame& game) {
     tarvocore::MusicInfo info;
     std::string reason;
-    if (!ReadTags(file, list ? list->data : tarvocore::Bytes(), emulator, info, reason)) {
+    if (!ReadTags(file, list ? list->data : tarvocore::Bytes(), source, emulator, info, reason)) {
         game.skipped = file.name + " is damaged (" + reason + ")";
         return;
     }
@@ -123,6 +142,7 @@ void BuildMultiTrack(const SourceGame& source, const SourceFile& file, const Sou
     for (const tarvocore::TuneInfo& tune : info.tunes)
         game.tunes.push_back({true, tune.title});
     game.members.push_back(file);
+    AddCompanions(source, game);
     if (list)
         game.members.push_back(*list);
     else
@@ -165,6 +185,7 @@ void BuildNumbered(const SourceGame& source, tarvocore::CEmulatorProcess& emulat
             if (tarvocore::LowerExtension(file.name) == "md5") lists.push_back(file);
             continue;
         }
+        if (IsCompanion(file)) continue;
         music.push_back(&file);
         const int number = CGameClips::NumberOfFile(file.name);
         if (number >= 0 && !byClip.count(number))
@@ -186,7 +207,7 @@ void BuildNumbered(const SourceGame& source, tarvocore::CEmulatorProcess& emulat
     for (const auto& [clip, file] : byClip) {
         tarvocore::MusicInfo info;
         std::string reason;
-        if (!ReadTags(*file, {}, emulator, info, reason)) {
+        if (!ReadTags(*file, {}, source, emulator, info, reason)) {
             game.skippedFiles.push_back(file->name + ": " + reason);
             if (firstProblem.empty()) firstProblem = game.skippedFiles.back();
             continue;
@@ -210,6 +231,7 @@ void BuildNumbered(const SourceGame& source, tarvocore::CEmulatorProcess& emulat
     if (lists.empty()) AddSongLengths(source, fingerprints, game);
     const bool added = game.members.size() > tunes; // the archive as it is lacks them
     game.members.insert(game.members.end(), lists.begin(), lists.end());
+    AddCompanions(source, game);
     if (fits && firstProblem.empty() && !added) game.copyArchive = source.zipPath;
 }
 
@@ -258,7 +280,7 @@ NewGame BuildGame(const SourceGame& source, tarvocore::CEmulatorProcess& emulato
     for (const SourceFile& file : source.files) {
         if (IsTrackList(file))
             list = &file;
-        else
+        else if (!IsCompanion(file))
             music.push_back(&file);
     }
     if (music.size() == 1 && IsMultiTrackName(music.front()->name))
