@@ -3,8 +3,11 @@
 
 #include "common/VgmLayout.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <map>
+#include <vector>
 #include <zlib.h>
 
 namespace tarvocore {
@@ -149,6 +152,9 @@ size_t CommandLength(uint8_t command) {
     if (command == 0x62 || command == 0x63 || command == kEndOfSound) return 1;
     if (command >= 0x70 && command <= 0x8F) return 1;
     if (command == 0xE0) return 5;
+    // The DAC streams of VGM 1.60: set up, data, frequency, start, stop, start a block.
+    static constexpr size_t kStreamCommand[] = {5, 5, 6, 11, 2, 5};
+    if (command >= 0x90 && command <= 0x95) return kStreamCommand[command - 0x90];
     return 0;
 }
 
@@ -205,7 +211,59 @@ struct PcmState {
     size_t bankSize = 0;
     size_t position = 0;
     bool seekedInLoop = false;
+    // The data blocks by type, each block's size; the DAC streams set up,
+    // with the type of the data each plays (-1 for none yet) and its step.
+    std::map<uint8_t, std::vector<size_t>> blocks;
+    std::map<uint8_t, std::pair<int, size_t>> streams;
 };
+
+size_t TotalOf(const std::vector<size_t>& sizes) {
+    size_t total = 0;
+    for (size_t size : sizes)
+        total += size;
+    return total;
+}
+
+// A DAC stream command (0x90 to 0x95): its stream set up before use, its
+// chip one the header clocks, its data blocks there and its reads within them.
+// libgme leaves the streams out and plays the rest.
+std::string CheckStream(const Bytes& data, size_t at, const Header& h, PcmState& pcm) {
+    const uint8_t command = data[at];
+    const uint8_t stream = data[at + 1];
+    if (command == 0x90) {
+        const uint8_t chip = data[at + 2] & 0x7F;
+        if (stream == 0xFF || (chip != 0x00 && chip != 0x02) ||
+            !(chip == 0x00 ? h.snClock : h.ym2612Clock))
+            return "a DAC stream is set up for a chip the file does not clock";
+        pcm.streams[stream] = {-1, 1};
+        return {};
+    }
+    if (command == 0x94 && stream == 0xFF) return {}; // every stream stops
+    const auto it = pcm.streams.find(stream);
+    if (it == pcm.streams.end()) return "a DAC stream is used before it is set up";
+    auto& [type, step] = it->second;
+    if (command == 0x91) {
+        if (!pcm.blocks.count(data[at + 2])) return "a DAC stream plays data the file lacks";
+        type = data[at + 2];
+        step = std::max<size_t>(data[at + 3], 1);
+        return {};
+    }
+    if (command != 0x93 && command != 0x95) return {};
+    if (type < 0) return "a DAC stream starts without its data";
+    const std::vector<size_t>& sizes = pcm.blocks[static_cast<uint8_t>(type)];
+    if (command == 0x95)
+        return data[at + 2] + 256u * data[at + 3] < sizes.size()
+                   ? ""
+                   : "a DAC stream starts a data block the file lacks";
+    const uint32_t start = Le32(data, at + 2);
+    const uint32_t length = Le32(data, at + 7);
+    const size_t total = TotalOf(sizes);
+    if (start != 0xFFFFFFFF && start > total) return "a DAC stream starts past its data";
+    const size_t from = start == 0xFFFFFFFF ? 0 : start;
+    if ((data[at + 6] & 0x03) == 1 && static_cast<uint64_t>(length) * step > total - from)
+        return "a DAC stream plays past its data";
+    return {};
+}
 
 // Walks the whole command stream once: every command complete and known,
 // every PCM read inside the data bank. Returns where the stream ends.
@@ -229,6 +287,7 @@ std::string WalkCommands(const Bytes& data, const Header& h, size_t& streamEnd, 
                 pcm.haveBank = true;
                 pcm.bankSize = size;
             }
+            pcm.blocks[data[at + 2]].push_back(size);
             at += 7 + size;
             continue;
         }
@@ -251,6 +310,9 @@ std::string WalkCommands(const Bytes& data, const Header& h, size_t& streamEnd, 
             at += 1;
             break;
         }
+        if (command >= 0x90 && command <= 0x95)
+            if (std::string problem = CheckStream(data, at, h, pcm); !problem.empty())
+                return problem;
         if (command == 0xE0) {
             const size_t target = Le32(data, at + 1);
             if (!pcm.haveBank || target > pcm.bankSize)

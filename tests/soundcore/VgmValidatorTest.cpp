@@ -20,6 +20,24 @@ Bytes WithCommands(std::vector<uint8_t> commands, uint32_t ym2612Clock = 7670453
     return file;
 }
 
+// A DAC stream of VGM 1.60 over a 16-byte data block: set up for the YM2612,
+// its data, its frequency, started on 12 bytes from byte 4, then stopped;
+// `more` comes before the end.
+std::vector<uint8_t> StreamCommands(std::vector<uint8_t> more = {}) {
+    std::vector<uint8_t> commands = {0x67, 0x66, 0x00, 16, 0, 0, 0};
+    commands.insert(commands.end(), 16, 0x80);
+    commands.insert(commands.end(), {0x52, 0x2B, 0x80,                   // the DAC on
+                                     0x90, 0x00, 0x02, 0x00, 0x2A,       // set up
+                                     0x91, 0x00, 0x00, 0x01, 0x00,       // its data
+                                     0x92, 0x00, 0x40, 0x1F, 0x00, 0x00, // 8 kHz
+                                     0x93, 0x00, 4,    0,    0,    0,    0x01, 12, 0, 0, 0, // start
+                                     0x62, 0x95, 0x00, 0x00, 0x00, 0x00, // block 0
+                                     0x62, 0x94, 0x00, 0x94, 0xFF});     // stop
+    commands.insert(commands.end(), more.begin(), more.end());
+    commands.push_back(0x66);
+    return commands;
+}
+
 // A looping tone with one thing damaged.
 Bytes Damaged(const std::function<void(Bytes&)>& damage) {
     Bytes file = ToneVgm(10, true);
@@ -34,6 +52,8 @@ TEST(VgmValidator, AcceptsWhatTheComposerWrites) {
     EXPECT_TRUE(checked.ok()) << checked.error;
     EXPECT_EQ(checked.chipSummary, "SN76489 3.58 MHz");
     EXPECT_TRUE(CVgmValidator::Check(compose::Gzip(ToneVgm(120, false))).ok());
+    const auto streamed = CVgmValidator::Check(WithCommands(StreamCommands()));
+    EXPECT_TRUE(streamed.ok()) << streamed.error;
 }
 
 // Whatever would read out of bounds, in the header or the commands, or
@@ -85,6 +105,21 @@ TEST(VgmValidator, RefusesWhatWouldReadOutOfBoundsOrHarmThePlayer) {
         {"YM2612 writes without its clock", WithCommands({0x52, 0x28, 0xF0, 0x62, 0x66}, 0),
          "YM2612, whose clock"},
         {"a PCM block inside the loop", pcmInLoop, "inside its loop"},
+        {"a stream for a chip without a clock",
+         WithCommands({0x90, 0x00, 0x02, 0x00, 0x2A, 0x66}, 0), "chip the file does not clock"},
+        {"a stream used before it is set up", WithCommands({0x92, 0x03, 1, 0, 0, 0, 0x66}),
+         "before it is set up"},
+        {"a stream of data the file lacks",
+         WithCommands(StreamCommands({0x91, 0x00, 0x07, 0x01, 0x00})), "data the file lacks"},
+        {"a stream started past its data",
+         WithCommands(StreamCommands({0x93, 0x00, 17, 0, 0, 0, 0x01, 1, 0, 0, 0})),
+         "starts past its data"},
+        {"a stream read past its data",
+         WithCommands(StreamCommands({0x93, 0x00, 8, 0, 0, 0, 0x01, 9, 0, 0, 0})),
+         "plays past its data"},
+        {"a stream's block the file lacks",
+         WithCommands(StreamCommands({0x95, 0x00, 0x01, 0x00, 0x00})), "data block the file lacks"},
+        {"a stream command cut short", WithCommands({0x90, 0x00, 0x02}), "truncated"},
         {"a loop of one-sample waits", denseLoop, "real time"},
     };
     for (const Case& c : cases) {
