@@ -29,4 +29,18 @@ struct MusicInfo {
     std::vector<TuneInfo> tunes;
 };
 
+// The songs of a file that are clips: every song of a file of one, else
+// each but those known to last less than half a second (AdLib files hold
+// empty songs, Westwood's ADL files first of all). A console's multi-track
+// file keeps every track, as its sound effects are among them.
+constexpr int kShortestSongMs = 500;
+inline std::vector<int> SongsOf(const MusicInfo& info, bool everyTrack) {
+    std::vector<int> songs;
+    for (size_t song = 0; song < info.tunes.size(); ++song)
+        if (everyTrack || info.tunes.size() == 1 || info.tunes[song].lengthMs < 0 ||
+            info.tunes[song].lengthMs >= kShortestSongMs)
+            songs.push_back(static_cast<int>(song));
+    return songs;
+}
+
 } // namespace tarvocore

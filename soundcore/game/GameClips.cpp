@@ -138,15 +138,15 @@ bool CGameClips::BuildMultiTrack(const CRomArchive& archive, const ArchiveMember
         m_multiTrack = false;
         return false;
     }
-    const int tracks = std::min<int>(static_cast<int>(info.tunes.size()), kMaxClipNumber + 1);
-    for (int track = 0; track < tracks; ++track)
-        m_clips[track] = {&member,
-                          track,
-                          info.tunes[track].title,
-                          info.tunes[track].lengthMs,
-                          info.tunes[track].introMs,
-                          info.tunes[track].loopMs};
-    m_details = info.system + "; " + Plural(tracks, "clip");
+    for (int track : SongsOf(info, IsConsoleMultiTrackName(member.name)))
+        if (track <= kMaxClipNumber)
+            m_clips[track] = ClipOf(member, track, info.tunes[track], info.tunes[track].title);
+    if (m_clips.empty()) {
+        error = member.name + " holds no song of half a second or more";
+        m_multiTrack = false;
+        return false;
+    }
+    m_details = info.system + "; " + Plural(Count(), "clip");
     return true;
 }
 
@@ -161,11 +161,13 @@ void CGameClips::BuildNumbered(const CRomArchive& archive, CEmulatorProcess& emu
     std::set<std::string> systems;
     const Bytes songLengths = TrackListFor(archive);
     const CompanionFiles companions = CompanionsIn(archive);
+    std::map<int, std::vector<int>> songsOf; // by the file's number, of the files read
+    std::map<int, std::vector<TuneInfo>> tunesOf;
     int failedInARow = 0, unread = 0, files = 0;
     for (const ArchiveMember& member : archive.Members()) {
         const int number = NumberOfFile(member.name);
         if (number < 0 || m_clips.count(number) || IsBesideMusic(member)) continue;
-        ClipLocation& clip = m_clips[number] = {&member, 0, TitleOfFile(member.name), -1};
+        m_clips[number] = {&member, 0, TitleOfFile(member.name), -1};
         ++files;
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
@@ -189,20 +191,51 @@ void CGameClips::BuildNumbered(const CRomArchive& archive, CEmulatorProcess& emu
             continue;
         }
         failedInARow = 0;
-        if (!info.tunes.empty()) {
-            if (!info.tunes[0].title.empty()) clip.title = info.tunes[0].title;
-            clip.lengthMs = info.tunes[0].lengthMs;
-            clip.introMs = info.tunes[0].introMs;
-            clip.loopMs = info.tunes[0].loopMs;
-        }
+        songsOf[number] = SongsOf(info, false);
+        tunesOf[number] = std::move(info.tunes);
         systems.insert(chips.empty() ? info.system : chips);
     }
+    PlaceSongs(songsOf, tunesOf);
     if (unread > 0)
         m_unread = std::to_string(unread) + " of the game's " + std::to_string(files) +
                    " files could not be read; they are listed by their names";
     for (const std::string& system : systems)
         m_details += (m_details.empty() ? "" : "; ") + system;
     m_details += (m_details.empty() ? "" : "; ") + Plural(Count(), "clip");
+}
+
+std::string CGameClips::TitleOfSong(const std::string& fileName, const TuneInfo& tune, int song,
+                                    int songs) {
+    if (!tune.title.empty()) return tune.title;
+    const std::string file = TitleOfFile(fileName);
+    return songs == 1 ? file : file + ", song " + std::to_string(song + 1);
+}
+
+ClipLocation CGameClips::ClipOf(const ArchiveMember& member, int track, const TuneInfo& tune,
+                                const std::string& title) {
+    return {&member, track, title, tune.lengthMs, tune.introMs, tune.loopMs};
+}
+
+// A file numbered N holds its songs as clips N, N + 1, ... up to the next
+// file's number: song k is clip N + k, and a song too short to be one leaves
+// its number empty, so the numbers do not depend on how each was measured.
+void CGameClips::PlaceSongs(const std::map<int, std::vector<int>>& songsOf,
+                            const std::map<int, std::vector<TuneInfo>>& tunesOf) {
+    std::set<int> numbered;
+    for (const auto& [number, clip] : m_clips)
+        numbered.insert(number);
+    for (const auto& [number, songs] : songsOf) {
+        const ArchiveMember& member = *m_clips.at(number).member;
+        const std::vector<TuneInfo>& tunes = tunesOf.at(number);
+        m_clips.erase(number);
+        const auto next = numbered.upper_bound(number);
+        const int end = next == numbered.end() ? kMaxClipNumber + 1 : *next;
+        const int count = static_cast<int>(tunes.size());
+        for (int song : songs)
+            if (number + song < end)
+                m_clips[number + song] = ClipOf(member, song, tunes[song],
+                                                TitleOfSong(member.name, tunes[song], song, count));
+    }
 }
 
 const ClipLocation* CGameClips::Find(int clip) const {

@@ -64,10 +64,18 @@ public:
     static int NumberOfFile(const std::string& name);
     // "007 Stage Clear.vgz" gives "Stage Clear".
     static std::string TitleOfFile(const std::string& name);
+    // Song `song` of `songs` of a file: its tagged title, else the file's,
+    // "Title, song 2" where the file has several.
+    static std::string TitleOfSong(const std::string& fileName, const TuneInfo& tune, int song,
+                                   int songs);
 
 private:
     bool BuildMultiTrack(const CRomArchive& archive, const ArchiveMember& member,
                          CEmulatorProcess& emulator, std::string& error);
+    static ClipLocation ClipOf(const ArchiveMember& member, int track, const TuneInfo& tune,
+                               const std::string& title);
+    void PlaceSongs(const std::map<int, std::vector<int>>& songsOf,
+                    const std::map<int, std::vector<TuneInfo>>& tunesOf);
     void BuildNumbered(const CRomArchive& archive, CEmulatorProcess& emulator,
                        const std::atomic<bool>* cancelled);
 

@@ -100,9 +100,10 @@ void WriteBytes(const TempFolder& temp, const std::string& name, const Bytes& da
     temp.Write(name, std::string(data.begin(), data.end()));
 }
 
-Bytes Module(const std::string& title) {
+Bytes Module(const std::string& title, int songs = 1) {
     compose::ModuleBuilder module(title);
-    module.AddTune(kTune);
+    for (int song = 0; song < songs; ++song)
+        module.AddTune(kTune);
     return module.Finish("Tester");
 }
 
@@ -473,6 +474,26 @@ TEST_F(AddCollection, SidTunesModulesAndAdLibMusicBecomeGamesAndArcadeChipsAreNa
     EXPECT_EQ(kept, "[Database]\n" + lengths + "\n");
     EXPECT_THAT(temp.Read("games.txt"),
                 HasSubstr("twin-peaks | Twin Peaks | Tarvo Labs | 1987 | MOS 6581"));
+}
+
+// Modules sharing a folder give every song: each file is numbered after the
+// songs of the one before, and the core finds them where tarvo-add put them.
+TEST_F(AddCollection, EverySongOfFilesSharingAFolderIsAClip) {
+    temp.MakeFolder("Ball Game/musics");
+    WriteBytes(temp, "Ball Game/musics/area1.xm", Module("Area 1", 3));
+    WriteBytes(temp, "Ball Game/musics/area2.xm", Module("Area 2", 2));
+    WriteBytes(temp, "Ball Game/musics/menu.xm", Module("Menu"));
+    const std::string output = Add({temp.File("Ball Game/musics")});
+    EXPECT_THAT(output, HasSubstr(", 6 clips"));
+    tarvocore::CRomArchive archive;
+    std::string error;
+    ASSERT_TRUE(archive.Open(roms + "ball-game.zip", error)) << error;
+    std::vector<std::string> names;
+    for (const auto& member : archive.Members())
+        names.push_back(member.name);
+    EXPECT_THAT(names, testing::ElementsAre("01 area1.xm", "04 area2.xm", "06 menu.xm"));
+    EXPECT_THAT(temp.Read("clips.dat"), HasAll({":title 1 Tune\n", ":title 3 Tune\n",
+                                                ":title 5 Tune\n", ":title 6 Tune\n"}));
 }
 
 // An AdLib song's bank goes into its game's archive beside it, not as a

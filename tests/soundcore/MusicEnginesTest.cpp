@@ -194,32 +194,54 @@ TEST_F(EnginesTest, TheDemoGamesOfEachEngineTellTheirTunesAndSound) {
     }
 }
 
-TEST_F(EnginesTest, OneFileWithSeveralSongsMapsClipNToSongN) {
+// A file's songs are clips wherever it stands: alone, clip n is song n;
+// numbered among others, its songs follow its own number up to the next
+// file's.
+TEST_F(EnginesTest, EverySongOfAFileIsAClipAloneOrSharingAGame) {
+    const compose::LeadAndBass other{"Other", "A4/16", "A2/16", 3};
     struct Case {
         const char* what;
-        ZipMember file;
+        std::vector<ZipMember> files;
         std::map<int, std::pair<std::string, int>> tunes;
     } cases[] = {
         {"SID subtunes, without song lengths",
-         {"twin.sid", TwoTuneSid()},
+         {{"twin.sid", TwoTuneSid()}},
          {{0, {"Twin Peaks, tune 1", -1}}, {1, {"Twin Peaks, tune 2", -1}}}},
         {"a module with one song",
-         {"solo.mod", Module("Solo", {kTune})},
+         {{"solo.mod", Module("Solo", {kTune})}},
          {{0, {"Tune", 7680}}}}, // a whole pattern
         {"a module with two songs, whatever its name says",
-         {"pair.xm", Module("Pair", {kTune, {"Other", "A4/16", "A2/16", 3}})},
+         {{"pair.xm", Module("Pair", {kTune, other})}},
          {{0, {"Tune", 7680}}, {1, {"Other", 3840}}}},
+        {"modules sharing a game",
+         {{"01 a.xm", Module("A", {kTune, other, kTune})},
+          {"03 b.xm", Module("B", {other, kTune})},
+          {"04 c.xm", Module("C", {kTune})}},
+         {{1, {"Tune", 7680}}, {2, {"Other", 3840}}, {3, {"Other", 3840}}, {4, {"Tune", 7680}}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        WriteZip(romFolder + "mine.zip", {c.file});
+        WriteZip(romFolder + "mine.zip", c.files);
         Load("mine", -1);
         EXPECT_EQ(Tunes(), c.tunes);
-        Load("mine", static_cast<int>(c.tunes.size()) - 1);
+        Load("mine", c.tunes.rbegin()->first);
         lastPeak = 0;
         Service(10);
         EXPECT_GT(lastPeak, 1000);
     }
+}
+
+// Songs that last less than half a second are no clips, but in a console's
+// file of tracks, where they are its sound effects, and in a file of one.
+TEST(SongsOf, ShortSongsAreLeftOutButConsoleTracksAndOnlySongs) {
+    tarvocore::MusicInfo adl;
+    for (int ms : {0, 80000, 499, 500, -1})
+        adl.tunes.push_back({"", ms});
+    EXPECT_EQ(tarvocore::SongsOf(adl, false), (std::vector<int>{1, 3, 4}));
+    EXPECT_EQ(tarvocore::SongsOf(adl, true), (std::vector<int>{0, 1, 2, 3, 4}));
+    tarvocore::MusicInfo blip;
+    blip.tunes.push_back({"", 120});
+    EXPECT_EQ(tarvocore::SongsOf(blip, false), std::vector<int>{0});
 }
 
 TEST_F(EnginesTest, DamagedFilesEndWithAMessageAndTheCoreGoesOn) {

@@ -173,6 +173,33 @@ bool NumbersAreANumbering(const std::map<int, const SourceFile*>& byClip, size_t
     return titled || byClip.rbegin()->first <= 2 * static_cast<int>(files) + 8;
 }
 
+// A file read, on its way to the clips.
+struct ReadFile {
+    const SourceFile* file = nullptr;
+    tarvocore::MusicInfo info;
+};
+
+// The file's songs as clips `first`, `first` + 1, ... below `end`, the short
+// ones left out; the file goes into the archive named by its first clip.
+void PlaceSongs(int first, int end, const ReadFile& read, NewGame& game) {
+    const tarvocore::MusicInfo& info = read.info;
+    const std::string& fileName = read.file->name;
+    TakeGameTags(game, info, fileName);
+    const int songs = static_cast<int>(info.tunes.size());
+    for (int song : tarvocore::SongsOf(info, false)) {
+        const int clip = first + song;
+        if (clip >= end) break;
+        if (game.tunes.size() <= static_cast<size_t>(clip)) game.tunes.resize(clip + 1);
+        game.tunes[clip] = {true, CGameClips::TitleOfSong(fileName, info.tunes[song], song, songs),
+                            info.tunes[song].lengthMs};
+    }
+    char number[16];
+    std::snprintf(number, sizeof number, "%02d ", first);
+    const std::string name =
+        CGameClips::NumberOfFile(fileName) == first ? fileName : number + fileName;
+    game.members.push_back({name, read.file->data, {}, 0});
+}
+
 // Numbered files keep their numbers; the others follow, in name order. Files
 // whose numbers are no numbering all follow in name order from clip 1.
 void BuildNumbered(const SourceGame& source, tarvocore::CEmulatorProcess& emulator, NewGame& game) {
@@ -198,30 +225,33 @@ void BuildNumbered(const SourceGame& source, tarvocore::CEmulatorProcess& emulat
         unnumbered = music;
     }
     const bool fits = !source.zipPath.empty() && unnumbered.empty();
+    // Read first, placed after: an unnumbered file is numbered after every
+    // song of the one before it, and each file's songs run up to the next
+    // file's number, as the core places them.
+    std::string firstProblem;
+    std::map<int, ReadFile> placed;
+    const auto read = [&](const SourceFile* file, tarvocore::MusicInfo& info) {
+        std::string reason;
+        if (ReadTags(*file, {}, source, emulator, info, reason)) return true;
+        game.skippedFiles.push_back(file->name + ": " + reason);
+        if (firstProblem.empty()) firstProblem = game.skippedFiles.back();
+        return false;
+    };
+    for (const auto& [number, file] : byClip)
+        if (tarvocore::MusicInfo info; read(file, info)) placed[number] = {file, std::move(info)};
     int next = byClip.empty() ? 1 : byClip.rbegin()->first + 1;
     for (const SourceFile* file : unnumbered)
-        if (next <= CGameClips::kMaxClipNumber) byClip[next++] = file;
-
-    std::string firstProblem;
-    std::vector<std::string> fingerprints;
-    for (const auto& [clip, file] : byClip) {
-        tarvocore::MusicInfo info;
-        std::string reason;
-        if (!ReadTags(*file, {}, source, emulator, info, reason)) {
-            game.skippedFiles.push_back(file->name + ": " + reason);
-            if (firstProblem.empty()) firstProblem = game.skippedFiles.back();
-            continue;
+        if (tarvocore::MusicInfo info; next <= CGameClips::kMaxClipNumber && read(file, info)) {
+            const int songs = std::max<int>(static_cast<int>(info.tunes.size()), 1);
+            placed[next] = {file, std::move(info)};
+            next += songs;
         }
-        TakeGameTags(game, info, file->name);
-        fingerprints.push_back(info.fingerprint);
-        if (game.tunes.size() <= static_cast<size_t>(clip)) game.tunes.resize(clip + 1);
-        const std::string& tagged = info.tunes.front().title;
-        game.tunes[clip] = {true, tagged.empty() ? CGameClips::TitleOfFile(file->name) : tagged};
-        char number[16];
-        std::snprintf(number, sizeof number, "%02d ", clip);
-        const std::string name =
-            CGameClips::NumberOfFile(file->name) == clip ? file->name : number + file->name;
-        game.members.push_back({name, file->data, {}, 0});
+    std::vector<std::string> fingerprints;
+    for (auto it = placed.begin(); it != placed.end(); ++it) {
+        const auto after = std::next(it);
+        PlaceSongs(it->first, after == placed.end() ? CGameClips::kMaxClipNumber + 1 : after->first,
+                   it->second, game);
+        fingerprints.push_back(it->second.info.fingerprint);
     }
     if (game.members.empty()) {
         game.skipped = "nothing playable" + (firstProblem.empty() ? "" : " (" + firstProblem + ")");
