@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/VgmLayout.h"
 
+#include <cmath>
 #include <cstring>
 
 namespace tarvocore {
@@ -38,6 +39,11 @@ VgmLayout ReadVgmLayout(const Bytes& data) {
     const size_t eof = static_cast<size_t>(Le32(data, 0x04)) + 4;
     layout.end = eof > start && eof <= data.size() ? eof : data.size();
     layout.dataStart = start < layout.end ? start : 0;
+    if (layout.version >= 0x160 && start > 0x7C && layout.dataStart) {
+        int steps = data[0x7C] > 0xC0 ? data[0x7C] - 256 : data[0x7C];
+        if (steps == -63) steps = -64;
+        layout.volume = std::pow(2.0, steps / 32.0);
+    }
     return layout;
 }
 

@@ -53,6 +53,9 @@ struct VgmLayout {
     uint32_t version = 0;
     size_t dataStart = 0; // 0: not a VGM file, or its header points outside it
     size_t end = 0;
+    // The header's volume modifier (1.60): the mix's gain, 2^(n/32) for n
+    // from -64 to 192 (0xC1 counts as -64, as the format's own player has it).
+    double volume = 1.0;
 };
 
 VgmLayout ReadVgmLayout(const Bytes& data);

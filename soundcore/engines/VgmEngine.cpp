@@ -392,6 +392,7 @@ size_t CVgmEngine::ReadyFrames() const {
 }
 
 void CVgmEngine::MixFrames(int16_t* frames, int frameCount) {
+    const auto volume = static_cast<float>(m_layout.volume);
     for (int i = 0; i < frameCount; ++i) {
         float left = 0, right = 0;
         for (size_t resampler : m_playing) {
@@ -399,6 +400,8 @@ void CVgmEngine::MixFrames(int16_t* frames, int frameCount) {
             left += sound[0];
             right += sound[1];
         }
+        left *= volume;
+        right *= volume;
         frames[2 * i] = static_cast<int16_t>(std::clamp(std::lround(left), -32768L, 32767L));
         frames[2 * i + 1] = static_cast<int16_t>(std::clamp(std::lround(right), -32768L, 32767L));
     }

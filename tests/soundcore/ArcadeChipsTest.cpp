@@ -222,6 +222,30 @@ TEST(VgmEngine, PlaysTheStreamRoundItsLoopAndListsEachChipsVoices) {
     EXPECT_EQ(played.chipSummary, "SegaPCM 4.00 MHz");
 }
 
+// The header's volume modifier scales the whole mix by 2^(n/32); 0xC1 counts
+// as -64, as the format's own player has it.
+TEST(VgmEngine, TheMixFollowsTheHeadersVolumeModifier) {
+    const auto rms = [](uint32_t modifier) {
+        VgmStream vgm = SegaPcmSquare();
+        const Bytes plain = vgm.Wait(44100).Finish();
+        Bytes file = plain;
+        file[0x7C] = static_cast<uint8_t>(modifier);
+        tarvocore::CVgmEngine engine;
+        std::string error;
+        EXPECT_TRUE(engine.Open(file, {}, error)) << error;
+        EXPECT_TRUE(engine.Start(0, error)) << error;
+        double sum = 0;
+        const std::vector<int16_t> heard = RenderAll(engine, 22050);
+        for (int16_t sample : heard)
+            sum += double(sample) * sample;
+        return std::sqrt(sum / double(heard.size()));
+    };
+    const double unity = rms(0x00);
+    ASSERT_GT(unity, 300);
+    for (auto [modifier, gain] : {std::pair{0x20u, 2.0}, {0xE0u, 0.5}, {0xC1u, 0.25}})
+        EXPECT_NEAR(rms(modifier) / unity, gain, 0.01 * gain) << modifier;
+}
+
 // The engine keeps its whole state as a tune plays, so a seek back starts
 // from the nearest state kept before the place, with the ROMs as they were
 // and the voices as muted now, and sounds sample for sample as playing there
