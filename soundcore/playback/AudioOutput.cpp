@@ -19,7 +19,7 @@ bool CAudioOutput::Open(std::string& error) {
     }
     m_wantsDevice = true;
     if (m_paused) return true; // opened at the first resume
-    if (OpenDevice(error)) return true;
+    if (OpenChosenDevice(error)) return true;
     error = "no audio device (" + error + "); playing silently";
     Close();
     m_opened = true;
@@ -32,7 +32,8 @@ bool CAudioOutput::OpenDevice(std::string& error) {
     wanted.format = AUDIO_S16SYS;
     wanted.channels = 2;
     wanted.samples = kDeviceFrames;
-    m_device = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
+    m_device = SDL_OpenAudioDevice(m_deviceName.empty() ? nullptr : m_deviceName.c_str(), 0,
+                                   &wanted, nullptr, 0);
     if (m_device == 0) {
         error = SDL_GetError();
         return false;
@@ -43,6 +44,44 @@ bool CAudioOutput::OpenDevice(std::string& error) {
     m_unplayed.clear();
     SDL_PauseAudioDevice(m_device, 0);
     return true;
+}
+
+bool CAudioOutput::OpenChosenDevice(std::string& error) {
+    if (OpenDevice(error) || m_deviceName.empty()) return m_device != 0;
+    m_deviceProblem = "The sound device \"" + m_deviceName + "\" cannot be opened (" + error +
+                      "); the sound goes to the system's default.";
+    m_deviceName.clear();
+    return OpenDevice(error);
+}
+
+std::vector<std::string> CAudioOutput::DeviceNames() {
+    std::vector<std::string> names;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return names;
+    const int count = SDL_GetNumAudioDevices(0);
+    for (int i = 0; i < count; ++i)
+        if (const char* name = SDL_GetAudioDeviceName(i, 0)) names.emplace_back(name);
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    return names;
+}
+
+void CAudioOutput::SetDevice(const std::string& name) {
+    if (name == m_deviceName) return;
+    m_deviceName = name;
+    if (!m_device) return; // opened there when it is next wanted
+    ReleaseDevice();
+    std::string error;
+    if (!OpenChosenDevice(error)) m_unplayed.clear(); // no device: the clock paces the sound
+}
+
+void CAudioOutput::CheckDevice() {
+    if (!m_device || SDL_GetAudioDeviceStatus(m_device) != SDL_AUDIO_STOPPED) return;
+    m_deviceProblem = "The sound device \"" +
+                      (m_deviceName.empty() ? std::string("system default") : m_deviceName) +
+                      "\" went away; the sound goes to the system's default.";
+    m_deviceName.clear();
+    ReleaseDevice();
+    std::string error;
+    if (!OpenDevice(error)) m_unplayed.clear();
 }
 
 // Keeps what the device had not played, then closes it.
@@ -78,7 +117,7 @@ void CAudioOutput::SetPaused(bool paused) {
     std::string error;
     if (paused)
         ReleaseDevice();
-    else if (m_wantsDevice && !OpenDevice(error))
+    else if (m_wantsDevice && !OpenChosenDevice(error))
         m_unplayed.clear(); // the device went away: the clock paces the sound, silently
 }
 
@@ -103,6 +142,7 @@ double CAudioOutput::QueuedFrames() {
 int CAudioOutput::FramesWanted() {
     if (!m_opened || m_paused) return 0;
     if (m_offlineFrames > 0) return m_offlineFrames;
+    CheckDevice();
     const double wanted = kLeadFrames - QueuedFrames();
     return std::clamp(static_cast<int>(wanted), 0, kMaxFramesPerCall);
 }
@@ -113,9 +153,9 @@ void CAudioOutput::Queue(const int16_t* frames, int frameCount) {
         m_clockQueued += frameCount;
         return;
     }
+    Remember(frames, frameCount); // as rendered: queued again, it gets the volume once
     const int16_t* heard = m_volume.Apply(frames, frameCount);
     SDL_QueueAudio(m_device, heard, static_cast<uint32_t>(frameCount) * 4);
-    Remember(heard, frameCount);
 }
 
 // On every tick: at most two block copies into the ring.

@@ -10,7 +10,8 @@
 
 namespace tarvocore {
 
-// Where the rendered sound goes: the default SDL audio device kept about
+// Where the rendered sound goes: an SDL audio device (the system's default,
+// or the one the listener chose) kept about
 // 140 ms ahead, or, without a device, a clock that consumes sound at the same
 // rate so everything else behaves the same, silently. In offline mode each
 // service call asks for a fixed amount of sound (rendering tools and tests).
@@ -39,6 +40,15 @@ public:
     // The listener's volume, 0 to 100: on the device's sound alone.
     void SetVolume(int percent) { m_volume.SetPercent(percent); }
     bool HoldsDevice() const { return m_device != 0; }
+    // The output devices the system has, by the names it gives them.
+    static std::vector<std::string> DeviceNames();
+    // Sends the sound to the device of this name from now on (empty: the
+    // system's default); what was queued goes on there.
+    void SetDevice(const std::string& name);
+    // What befell the chosen device since last asked, in words, once: it
+    // could not be opened, or it went away while playing. The sound then goes
+    // on through the system's default.
+    std::string TakeDeviceProblem() { return std::move(m_deviceProblem); }
     // Drops what is queued, so a new clip is heard at once.
     void Flush();
     int FramesWanted();
@@ -48,7 +58,11 @@ public:
 
 private:
     bool OpenDevice(std::string& error);
+    // The chosen device, else the default, told when it is not the chosen one.
+    bool OpenChosenDevice(std::string& error);
     void ReleaseDevice();
+    // A device unplugged stops: the sound goes to the default instead.
+    void CheckDevice();
     void Remember(const int16_t* frames, int frameCount);
 
     // The last frames queued, at least as many as the device can hold.
@@ -58,7 +72,9 @@ private:
     std::vector<int16_t> m_unplayed; // taken from the device at a pause
     bool m_wantsDevice = false;      // a device was opened, to open again on resume
     bool m_opened = false;
-    uint32_t m_device = 0; // 0: no device, paced by the clock
+    uint32_t m_device = 0;    // 0: no device, paced by the clock
+    std::string m_deviceName; // chosen; empty for the system's default
+    std::string m_deviceProblem;
     bool m_paused = false;
     int m_offlineFrames = 0;
     double m_clockQueued = 0;

@@ -31,6 +31,28 @@ void COutputChain::Restart() {
     m_levelFill = 0;
 }
 
+int COutputChain::FramesWanted() {
+    const int wanted = m_output.FramesWanted();
+    if (const std::string problem = m_output.TakeDeviceProblem(); !problem.empty())
+        m_messenger.SendError(problem);
+    return wanted;
+}
+
+int COutputChain::CountDevices() const {
+    m_deviceNames = CAudioOutput::DeviceNames();
+    return static_cast<int>(m_deviceNames.size());
+}
+
+const char* COutputChain::DeviceName(int n) const {
+    return n >= 0 && static_cast<size_t>(n) < m_deviceNames.size()
+               ? m_deviceNames[static_cast<size_t>(n)].c_str()
+               : "";
+}
+
+void COutputChain::SetDevice(int n) {
+    m_output.SetDevice(DeviceName(n));
+}
+
 void COutputChain::SetNormalize(bool on) {
     m_normalizer.SetEnabled(on);
     m_normalizer.Reset();

@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace tarvocore {
 
@@ -30,7 +31,8 @@ public:
     bool Paused() const { return m_paused; }
     bool HoldsDevice() const { return m_output.HoldsDevice(); }
     void SetOffline(int millisecondsPerCall) { m_output.SetOffline(millisecondsPerCall); }
-    int FramesWanted() { return m_output.FramesWanted(); }
+    // What the device wants now; a device that failed or went away is told.
+    int FramesWanted();
     // What was rendered for the old place is dropped, and neither the meters
     // nor the silence count see the part skipped.
     void Restart();
@@ -38,6 +40,11 @@ public:
 
     void SetNormalize(bool on);
     void SetVolume(int percent) { m_output.SetVolume(percent); }
+    // The system's output devices, counted afresh; DeviceName(n) names them.
+    int CountDevices() const;
+    const char* DeviceName(int n) const;
+    // n < 0: the system's default; else device n as last counted.
+    void SetDevice(int n);
     // The player's fade-out over `ms`; 0 or less cancels it.
     void FadeOut(int ms);
     void SetRecording(bool on);
@@ -57,6 +64,7 @@ private:
 
     const CCoreMessenger& m_messenger;
     CAudioOutput m_output;
+    mutable std::vector<std::string> m_deviceNames; // as last counted
     bool m_outputTried = false;
     bool m_paused = false;
     CClipTimeline m_timeline;

@@ -67,6 +67,8 @@ int CSoundCore::GetInt(int code, int argument) const {
         return static_cast<int>(m_playback.Voices().size());
     case CORE_INT_VOICE_MUTED:
         return m_playback.VoiceMuted(argument) ? 1 : 0;
+    case CORE_INT_OUTPUT_DEVICE_COUNT:
+        return m_output.CountDevices();
     case CORE_INT_GAME_IS_ADDED:
         return isGame && games[argument].added ? 1 : 0;
     case CORE_INT_DRIVER_OF_GAME:
@@ -90,6 +92,8 @@ const char* CSoundCore::GetString(int code, int argument) {
         return argument >= 0 && static_cast<size_t>(argument) < voices.size()
                    ? voices[static_cast<size_t>(argument)].c_str()
                    : "";
+    case CORE_STR_OUTPUT_DEVICE:
+        return m_output.DeviceName(argument);
     case CORE_STR_DRIVER_NAME:
         return argument >= 0 && argument < static_cast<int>(drivers.size())
                    ? drivers[argument].c_str()
@@ -169,6 +173,9 @@ void CSoundCore::SetOption(int code, int value) {
         break;
     case CORE_OPT_VOLUME:
         m_output.SetVolume(value);
+        break;
+    case CORE_OPT_OUTPUT_DEVICE:
+        m_output.SetDevice(value);
         break;
     case CORE_OPT_FIXED_RENDER_MS:
         m_output.SetOffline(value);

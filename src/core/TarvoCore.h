@@ -65,7 +65,10 @@ enum {
     CORE_INT_POSITION_MS = 25,
     /* argument 0: the voices (a chip's channels) of the clip last started */
     CORE_INT_VOICE_COUNT = 26,
-    CORE_INT_VOICE_MUTED = 27 /* argument voice: 1 when muted, else 0 */
+    CORE_INT_VOICE_MUTED = 27, /* argument voice: 1 when muted, else 0 */
+    /* Shipped core only, argument 0: the sound output devices the system has
+     * now, named by CORE_STR_OUTPUT_DEVICE and chosen by CORE_OPT_OUTPUT_DEVICE */
+    CORE_INT_OUTPUT_DEVICE_COUNT = 28
 };
 
 /* CoreGetString codes */
@@ -77,7 +80,9 @@ enum {
     CORE_STR_MANUFACTURER = 4, /* argument game */
     CORE_STR_DRIVER_NAME = 5,  /* argument driver number */
     CORE_STR_TUNE_TITLE = 20,  /* argument clip: its title from the file's tags or name, or "" */
-    CORE_STR_VOICE_NAME = 21   /* argument voice: its name in the emulator's library */
+    CORE_STR_VOICE_NAME = 21,  /* argument voice: its name in the emulator's library */
+    /* argument n: the name of output device n as last counted, or "" */
+    CORE_STR_OUTPUT_DEVICE = 22
 };
 
 /* CoreCommand codes */
@@ -140,7 +145,13 @@ enum {
     /* Shipped core only: the listener's volume, 0 to 100 (100 at start), on
      * the sound sent to the device alone: the level reports, recordings and
      * exports keep the music's own level. */
-    CORE_OPT_VOLUME = 106
+    CORE_OPT_VOLUME = 106,
+    /* Shipped core only: the device the sound goes to, n as last counted by
+     * CORE_INT_OUTPUT_DEVICE_COUNT, -1 the system's default (at start). It
+     * switches at once; a device that cannot be opened, or goes away while
+     * playing, is told once by CORE_MSG_ERROR, and the sound goes on through
+     * the default. */
+    CORE_OPT_OUTPUT_DEVICE = 107
 };
 
 /* Message codes sent through the callback */

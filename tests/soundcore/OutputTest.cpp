@@ -5,6 +5,7 @@
 #include "soundcore/SoundCoreFixture.h"
 
 #include <cmath>
+#include <gmock/gmock.h>
 
 using tarvocore::CNormalizer;
 using tarvocore::CSilenceDetector;
@@ -97,6 +98,35 @@ TEST(AudioOutput, KeepsItsLeadOnADeviceOrOnTheClockAndAsksNothingWhilePaused) {
         EXPECT_GT(output.FramesWanted(), CAudioOutput::kLeadFrames - CAudioOutput::kDeviceFrames);
     }
     setenv("SDL_AUDIODRIVER", "dummy", 1);
+}
+
+// The device chosen by name takes the sound at once, what was queued going
+// on there; one that cannot be opened is told once, and the sound goes on
+// through the system's default.
+TEST(AudioOutput, SwitchesToTheDeviceChosenAndFallsBackToTheDefaultSayingSo) {
+    using tarvocore::CAudioOutput;
+    const std::vector<std::string> names = CAudioOutput::DeviceNames();
+    ASSERT_FALSE(names.empty()); // SDL's dummy driver has one
+    CAudioOutput output;
+    std::string error;
+    ASSERT_TRUE(output.Open(error)) << error;
+    const std::vector<int16_t> sound(CAudioOutput::kDeviceFrames * 2, 100);
+    output.Queue(sound.data(), CAudioOutput::kDeviceFrames);
+    output.SetDevice(names.front());
+    EXPECT_TRUE(output.HoldsDevice());
+    EXPECT_EQ(output.TakeDeviceProblem(), "");
+    EXPECT_LT(output.FramesWanted(), CAudioOutput::kLeadFrames); // the queue came along
+
+    output.SetDevice("Headphones that were unplugged");
+    EXPECT_TRUE(output.HoldsDevice());
+    EXPECT_THAT(output.TakeDeviceProblem(),
+                testing::StartsWith("The sound device \"Headphones that were unplugged\" cannot "
+                                    "be opened ("));
+    EXPECT_EQ(output.TakeDeviceProblem(), ""); // once
+    output.SetPaused(true);
+    output.SetPaused(false); // the default again, without a word
+    EXPECT_TRUE(output.HoldsDevice());
+    EXPECT_EQ(output.TakeDeviceProblem(), "");
 }
 
 // The volume follows the cubic curve of desktop mixers, within 0 to 100 %,
