@@ -9,6 +9,7 @@
 #include "player/TimeText.h"
 #include "settings/OptionRules.h"
 
+#include <algorithm>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
@@ -88,6 +89,10 @@ void CDlgOptions::ConnectControls() {
                 });
     connect(Control<QComboBox>(m_controls, kOnSilence), &QComboBox::currentIndexChanged, this,
             [this](int index) { Settings.OnSilence = index; });
+    QComboBox* devices = Control<QComboBox>(m_controls, kOutputDevice);
+    connect(devices, &QComboBox::activated, this, [this, devices](int index) {
+        Settings.Output.device = devices->itemData(index).toString().toStdString();
+    });
     connect(m_slider, &QSlider::actionTriggered, this, &CDlgOptions::SliderAction);
     connect(Control<QPushButton>(m_controls, kResetVU), &QPushButton::clicked, this,
             &CDlgOptions::ResetVUDefaults);
@@ -115,6 +120,7 @@ void CDlgOptions::Open() {
     m_loopCount->setText(QString::number(Settings.LoopCount));
     m_fadeSeconds->setText(QString::number(Settings.FadeSeconds));
     Control<QComboBox>(m_controls, kOnSilence)->setCurrentIndex(Settings.OnSilence);
+    ShowDevices();
     m_lit.Attach(this, m_controls.value(kLeftPreview));
     m_dim.Attach(this, m_controls.value(kRightPreview));
     ShowSegmentWidth();
@@ -125,6 +131,20 @@ void CDlgOptions::Open() {
         const QWidget* place = m_controls.value(kFirstSwatch + i);
         m_swatches[i] = QRect(place->mapTo(this, QPoint(0, 0)), place->size());
     }
+}
+
+// The chosen device stays listed while it is unplugged, so choosing again
+// is the listener's to do.
+void CDlgOptions::ShowDevices() {
+    QComboBox* devices = Control<QComboBox>(m_controls, kOutputDevice);
+    devices->clear();
+    devices->addItem(u"System default"_s, QString());
+    for (const std::string& name : Devices)
+        devices->addItem(QString::fromStdString(name), QString::fromStdString(name));
+    const QString chosen = QString::fromStdString(Settings.Output.device);
+    if (!chosen.isEmpty() && devices->findData(chosen) < 0)
+        devices->addItem(chosen + u" (not connected)"_s, chosen);
+    devices->setCurrentIndex(std::max(devices->findData(chosen), 0));
 }
 
 // --- General options -------------------------------------------------------------

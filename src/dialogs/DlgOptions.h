@@ -7,6 +7,8 @@
 #include <array>
 #include <QDialog>
 #include <QHash>
+#include <string>
+#include <vector>
 
 class QLineEdit;
 class QSlider;
@@ -44,11 +46,14 @@ public:
         kPlayKnownLength = 1062,
         kLoopCount = 1065,
         kFadeSeconds = 1066,
+        kOutputDevice = 1067,
     };
 
     CDlgOptions(CROMList& romList, IDialogs& dialogs, QWidget* parent = nullptr);
 
     Config Settings;
+    // The sound output devices the system has, listed after "System default".
+    std::vector<std::string> Devices;
 
     int exec() override;
     // The dialog's start: fields, previews, swatches and slider from Settings.
@@ -73,6 +78,7 @@ protected:
 
 private:
     void ConnectControls();
+    void ShowDevices();
     void CommitTime(QLineEdit* field, int Config::*setting);
     // A whole number within its bounds; anything else keeps the setting.
     void CommitNumber(QLineEdit* field, int Config::*setting, int most);

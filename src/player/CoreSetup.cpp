@@ -8,6 +8,7 @@
 #include "playlist/Playlist.h"
 #include "settings/SettingsFile.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
 
@@ -30,7 +31,8 @@ std::string CCoreSetup::CoreVersion() {
 
 void CCoreSetup::ApplyStartOptions(bool normalize) {
     SetNormalize(normalize);
-    SetVolume(m_config.Volume);
+    SetVolume(m_config.Output.volume);
+    SetOutputDevice(m_config.Output.device);
     ApplyListeningOptions();
     m_core.SetOption(CORE_OPT_RECORD, 0);
 }
@@ -41,6 +43,23 @@ void CCoreSetup::SetNormalize(bool on) {
 
 void CCoreSetup::SetVolume(int percent) {
     m_core.SetOption(CORE_OPT_VOLUME, percent);
+}
+
+std::vector<std::string> CCoreSetup::OutputDevices() {
+    std::vector<std::string> names;
+    const int count = m_core.GetInt(CORE_INT_OUTPUT_DEVICE_COUNT, 0);
+    for (int n = 0; n < count; ++n)
+        names.emplace_back(m_core.GetString(CORE_STR_OUTPUT_DEVICE, n));
+    return names;
+}
+
+bool CCoreSetup::SetOutputDevice(const std::string& name) {
+    const std::vector<std::string> names =
+        name.empty() ? std::vector<std::string>{} : OutputDevices();
+    const auto found = std::find(names.begin(), names.end(), name);
+    m_core.SetOption(CORE_OPT_OUTPUT_DEVICE,
+                     found == names.end() ? -1 : static_cast<int>(found - names.begin()));
+    return name.empty() || found != names.end();
 }
 
 void CCoreSetup::ApplyListeningOptions() {

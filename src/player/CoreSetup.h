@@ -4,6 +4,7 @@
 #include "core/ICore.h"
 
 #include <string>
+#include <vector>
 
 namespace tarvo {
 
@@ -32,6 +33,11 @@ public:
     void SetNormalize(bool on);
     // The listener's volume, 0 to 100, on what the device plays.
     void SetVolume(int percent);
+    // The sound output devices the system has now, by name.
+    std::vector<std::string> OutputDevices();
+    // The sound goes to the device of this name (empty: the system's
+    // default); false when it is not there, and the default plays.
+    bool SetOutputDevice(const std::string& name);
     // How tunes of known length play, as the settings say.
     void ApplyListeningOptions();
 

@@ -34,6 +34,15 @@ struct PlaylistPaths {
 };
 
 // Where the last recording was kept, and its format ("wav", "flac", "ogg").
+// Where the sound goes and how loud: the listener's volume, 0 to 100 (on the
+// device's sound alone), and the output device by the name the system gives
+// it (empty: the system's default).
+struct SoundOutput {
+    int volume = 100;
+    std::string device;
+    bool operator==(const SoundOutput&) const = default;
+};
+
 struct RecordingPlace {
     std::string folder;
     std::string format = "wav";
@@ -68,7 +77,7 @@ struct Config {
     int LoopCount = 2;
     int FadeSeconds = 8;
     // The listener's volume on what the device plays, 0 to 100 %.
-    int Volume = 100;
+    SoundOutput Output;
     RecordingPlace LastRecording;
     WindowSize MainWindowSize;
     WindowSize PlaylistManagerSize;

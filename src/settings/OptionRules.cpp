@@ -23,6 +23,7 @@ void CopyOptionSettings(const Config& from, Config& to) {
     for (RgbColor Config::*color :
          {&Config::VULeftColor, &Config::VUMidColor, &Config::VURightColor})
         to.*color = from.*color;
+    to.Output.device = from.Output.device;
 }
 
 int TimeFromText(const std::string& text) {

@@ -205,7 +205,12 @@ void CSettingsFile::ApplyLine(const std::string& key, const std::string& value, 
     }
     // A volume no one can read stays as it was rather than falling silent.
     if (EqualsNoCase(key, "Volume")) {
-        if (value.find_first_of("0123456789") != std::string::npos) config.Volume = ParseInt(value);
+        if (value.find_first_of("0123456789") != std::string::npos)
+            config.Output.volume = ParseInt(value);
+        return;
+    }
+    if (EqualsNoCase(key, "OutputDevice")) {
+        config.Output.device = value;
         return;
     }
     for (const auto& [name, field] : flags)
@@ -228,7 +233,7 @@ void CSettingsFile::ApplyLimits(Config& config) const {
     if (config.VUSegmentWidth < 0 || config.VUSegmentWidth > 20) config.VUSegmentWidth = 5;
     if (config.LoopCount < 1 || config.LoopCount > kMostLoops) config.LoopCount = 2;
     if (config.FadeSeconds < 0 || config.FadeSeconds > kLongestFadeSeconds) config.FadeSeconds = 8;
-    config.Volume = std::clamp(config.Volume, 0, 100);
+    config.Output.volume = std::clamp(config.Output.volume, 0, 100);
     if (m_playlist.GetCount() == 0) config.PlaylistMode = 0;
 }
 
@@ -270,7 +275,10 @@ void CSettingsFile::WriteTo(std::ostream& out, const Config& config, SettingsFor
     out << "PlayKnownLength=" << config.PlayKnownLength << '\n'
         << "LoopCount=" << config.LoopCount << '\n'
         << "FadeSeconds=" << config.FadeSeconds << '\n'
-        << "Volume=" << config.Volume << '\n';
+        << "Volume=" << config.Output.volume << '\n';
+    // A name that breaks the line is not kept: it could not be read back.
+    if (!config.Output.device.empty() && OneLine(config.Output.device) == config.Output.device)
+        out << "OutputDevice=" << config.Output.device << '\n';
     // A folder whose name breaks the line is not kept: it could not be read back.
     if (!config.LastRecording.folder.empty() &&
         OneLine(config.LastRecording.folder) == config.LastRecording.folder)

@@ -106,10 +106,10 @@ void CPlayerDlg::StartUp() {
     m_timers->Start();
     m_meters.Attach(this, m_controls.value(kLeftMeter), m_controls.value(kRightMeter));
     ApplyMeterSettings();
-    m_volume =
-        new CVolumeSlider(Control<QSlider>(m_controls, kVolumeSlider), m_config.Volume, this);
+    m_volume = new CVolumeSlider(Control<QSlider>(m_controls, kVolumeSlider),
+                                 m_config.Output.volume, this);
     connect(m_volume, &CVolumeSlider::Changed, this, [this](int percent) {
-        m_config.Volume = percent;
+        m_config.Output.volume = percent;
         m_engine->Setup().SetVolume(percent);
         Q_EMIT PlayerChanged();
     });

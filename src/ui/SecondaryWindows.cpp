@@ -55,8 +55,11 @@ void CSecondaryWindows::OpenBrowser() {
 void CSecondaryWindows::OpenOptions() {
     CDlgOptions options(m_window.ROMList(), m_window.Dialogs(), &m_window);
     options.Settings = m_window.Settings();
+    options.Devices = m_window.Engine().Setup().OutputDevices();
     if (m_window.RunModal(options) == QDialog::Accepted) {
+        const bool newDevice = options.Settings.Output.device != m_window.Settings().Output.device;
         CopyOptionSettings(options.Settings, m_window.Settings());
+        if (newDevice) m_window.Engine().Setup().SetOutputDevice(options.Settings.Output.device);
         m_window.ApplyMeterSettings();
         m_window.ApplyNormalize();
         m_window.Engine().Setup().ApplyListeningOptions();

@@ -107,7 +107,7 @@ TEST_F(SettingsFileTest, NumbersFlagsLimitsAndFolders) {
     EXPECT_EQ(ReadText("RecordingFormat=mp3\n").LastRecording.format, "wav");
     for (auto [line, volume] :
          {std::pair{"Volume=40", 40}, {"Volume=250", 100}, {"Volume=-3", 0}, {"Volume=loud", 100}})
-        EXPECT_EQ(ReadText(line).Volume, volume) << line;
+        EXPECT_EQ(ReadText(line).Output.volume, volume) << line;
     for (const char* size : {"640", "0x400", "-5x400", "640x", "200000x400", "axb"})
         EXPECT_FALSE(ReadText(std::string("MainWindowSize=") + size).MainWindowSize.IsSet())
             << size;
@@ -133,7 +133,7 @@ TEST_F(SettingsFileTest, WrittenFileReadsBackToTheSameRecord) {
     config.VULeftColor = {1, 2, 3};
     config.Shuffle = 1;
     config.MainWindowSize = {800, 520};
-    config.Volume = 35;
+    config.Output = {35, "USB DAC, Analog Stereo"};
     config.GameBrowserView = {{200, 80}, 4, false};
     const std::string text = WriteText(config, SettingsForm::Exit);
     EXPECT_EQ(
@@ -143,7 +143,8 @@ TEST_F(SettingsFileTest, WrittenFileReadsBackToTheSameRecord) {
         0u);
     EXPECT_NE(text.find("AutoMark=5\n"), std::string::npos);
     EXPECT_NE(text.find("PlaylistMode=0\nPlayKnownLength=1\nLoopCount=2\nFadeSeconds=8\n"
-                        "Volume=35\nRecordingFormat=wav\nMainWindowSize=800x520\n"),
+                        "Volume=35\nOutputDevice=USB DAC, Analog Stereo\nRecordingFormat=wav\n"
+                        "MainWindowSize=800x520\n"),
               std::string::npos);
     EXPECT_EQ(text.find("PlaylistManagerSize"), std::string::npos); // never sized: no line
     EXPECT_NE(text.find("GameBrowserColumns=200,80\nGameBrowserSort=4 ascending\n"),

@@ -19,12 +19,13 @@ const std::map<int, std::string_view> kIntNames{
     TARVO_NAMED(CORE_INT_HAS_TUNE),        TARVO_NAMED(CORE_INT_TUNE_LENGTH),
     TARVO_NAMED(CORE_INT_EXPORT_PROGRESS), TARVO_NAMED(CORE_INT_GAME_IS_ADDED),
     TARVO_NAMED(CORE_INT_POSITION_MS),     TARVO_NAMED(CORE_INT_VOICE_COUNT),
-    TARVO_NAMED(CORE_INT_VOICE_MUTED)};
+    TARVO_NAMED(CORE_INT_VOICE_MUTED),     TARVO_NAMED(CORE_INT_OUTPUT_DEVICE_COUNT)};
 const std::map<int, std::string_view> kStringNames{
     TARVO_NAMED(CORE_STR_ROM_NAME),     TARVO_NAMED(CORE_STR_TITLE),
     TARVO_NAMED(CORE_STR_EXTRA_INFO),   TARVO_NAMED(CORE_STR_VERSION),
     TARVO_NAMED(CORE_STR_MANUFACTURER), TARVO_NAMED(CORE_STR_DRIVER_NAME),
-    TARVO_NAMED(CORE_STR_TUNE_TITLE),   TARVO_NAMED(CORE_STR_VOICE_NAME)};
+    TARVO_NAMED(CORE_STR_TUNE_TITLE),   TARVO_NAMED(CORE_STR_VOICE_NAME),
+    TARVO_NAMED(CORE_STR_OUTPUT_DEVICE)};
 const std::map<int, std::string_view> kCommandNames{
     TARVO_NAMED(CORE_CMD_PLAY_CLIP),        TARVO_NAMED(CORE_CMD_START_GAME),
     TARVO_NAMED(CORE_CMD_UNLOAD),           TARVO_NAMED(CORE_CMD_PAUSE),
@@ -37,7 +38,8 @@ const std::map<int, std::string_view> kOptionNames{
     TARVO_NAMED(CORE_OPT_NORMALIZE),     TARVO_NAMED(CORE_OPT_FIXED_RENDER_MS),
     TARVO_NAMED(CORE_OPT_FADE_OUT_MS),   TARVO_NAMED(CORE_OPT_EXPORT_MS),
     TARVO_NAMED(CORE_OPT_END_AT_LENGTH), TARVO_NAMED(CORE_OPT_LOOP_COUNT),
-    TARVO_NAMED(CORE_OPT_TUNE_FADE_MS)};
+    TARVO_NAMED(CORE_OPT_TUNE_FADE_MS),  TARVO_NAMED(CORE_OPT_VOLUME),
+    TARVO_NAMED(CORE_OPT_OUTPUT_DEVICE)};
 #undef TARVO_NAMED
 
 std::string NameOf(const std::map<int, std::string_view>& names, int code) {
@@ -161,6 +163,8 @@ int FakeCore::GetInt(int code, int argument) {
         return static_cast<int>(voices.size());
     case CORE_INT_VOICE_MUTED:
         return At(voices, argument) && voices[argument].muted ? 1 : 0;
+    case CORE_INT_OUTPUT_DEVICE_COUNT:
+        return static_cast<int>(outputDevices.size());
     default:
         return 0;
     }
@@ -177,6 +181,8 @@ std::string FakeCore::GetString(int code, int argument) {
         return At(drivers, argument) ? drivers[argument] : "";
     case CORE_STR_VOICE_NAME:
         return At(voices, argument) ? voices[argument].name : "";
+    case CORE_STR_OUTPUT_DEVICE:
+        return At(outputDevices, argument) ? outputDevices[argument] : "";
     default:
         return GameText(code, argument);
     }

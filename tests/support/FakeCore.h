@@ -48,6 +48,7 @@ public:
         bool muted = false;
     };
     std::vector<Voice> voices;
+    std::vector<std::string> outputDevices; // the system's, by name
 
     int currentClip = 0;
     // The state the player's calls left the core in, for tests of outcomes.

@@ -148,3 +148,30 @@ TEST_F(Options, OkAppliesEverywhereAndCancelChangesNothing) {
               std::string::npos);
     EXPECT_NE(temp.Read("Tarvo.ini").find("VULeftColor=1 2 3\n"), std::string::npos);
 }
+
+// The devices the system has are listed after "System default"; the one
+// chosen takes the sound at once and is kept by name, and a kept one that is
+// unplugged stays listed as such.
+TEST_F(Options, TheOutputDeviceChosenTakesTheSoundAndIsKeptByName) {
+    core.outputDevices = {"Built-in Audio", "USB DAC"};
+    window->Settings().Output.device = "Bluetooth Headphones";
+    QStringList listed;
+    window->SetModalRunner([&](QDialog& dialog) {
+        static_cast<CDlgOptions&>(dialog).Open();
+        auto* devices =
+            dialog.findChild<QComboBox*>(CDialogLayout::ObjectName(CDlgOptions::kOutputDevice));
+        for (int i = 0; i < devices->count(); ++i)
+            listed << devices->itemText(i);
+        EXPECT_EQ(devices->currentIndex(), 3);
+        devices->setCurrentIndex(2);
+        emit devices->activated(2);
+        static_cast<CDlgOptions&>(dialog).accept();
+        return dialog.result();
+    });
+    core.calls.clear();
+    window->Command(kOptions);
+    EXPECT_EQ(listed, (QStringList{u"System default"_s, u"Built-in Audio"_s, u"USB DAC"_s,
+                                   u"Bluetooth Headphones (not connected)"_s}));
+    EXPECT_EQ(window->Settings().Output.device, "USB DAC");
+    EXPECT_EQ(core.options[CORE_OPT_OUTPUT_DEVICE], 1);
+}

@@ -200,7 +200,7 @@ TEST_F(Window, TheVolumeSliderItsKeysAndTheWheelOverTheMetersAgree) {
     window->Command(kVolumeDown);
     EXPECT_EQ(slider->value(), 90);
     EXPECT_EQ(core.options[CORE_OPT_VOLUME], 90);
-    EXPECT_EQ(window->Settings().Volume, 90);
+    EXPECT_EQ(window->Settings().Output.volume, 90);
     const auto wheel = [this](QPoint at, int delta) {
         QWheelEvent event(at, window->mapToGlobal(at), {}, {0, delta}, Qt::NoButton, Qt::NoModifier,
                           Qt::NoScrollPhase, false);
