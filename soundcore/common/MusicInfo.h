@@ -29,6 +29,11 @@ struct MusicInfo {
     std::vector<TuneInfo> tunes;
 };
 
+// Which songs an engine that measures songs by playing them plays through
+// for Info: every song, none (their count and titles alone), or song n.
+constexpr int kEverySong = -1;
+constexpr int kNoSong = -2;
+
 // The songs of a file that are clips: every song of a file of one, else
 // each but those known to last less than half a second (AdLib files hold
 // empty songs, Westwood's ADL files first of all). A console's multi-track

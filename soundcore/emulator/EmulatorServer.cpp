@@ -79,6 +79,8 @@ bool CEmulatorServer::Info(const Bytes& request) {
     CMessageReader reader(request);
     std::string error;
     const auto engine = OpenEngine(reader, error);
+    const int measured = static_cast<int>(reader.Number()) + kNoSong;
+    if (engine && reader.Ok()) engine->MeasureOnly(measured);
     CMessageWriter answer;
     answer.Number(engine ? 1 : 0);
     answer.Text(error);

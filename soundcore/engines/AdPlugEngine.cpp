@@ -91,7 +91,8 @@ MusicInfo CAdPlugEngine::Info() {
         TuneInfo tune;
         tune.title =
             songs == 1 || title.empty() ? title : title + ", song " + std::to_string(song + 1);
-        tune.lengthMs = LengthOf(*m_player, static_cast<int>(song), deadline);
+        if (m_measured == kEverySong || m_measured == static_cast<int>(song))
+            tune.lengthMs = LengthOf(*m_player, static_cast<int>(song), deadline);
         music.tunes.push_back(tune);
     }
     return music;

@@ -26,6 +26,7 @@ public:
     void SetCompanions(CompanionFiles companions) { m_companions = std::move(companions); }
     bool Open(const Bytes& data, const Bytes& trackList, std::string& error) override;
     MusicInfo Info() override;
+    void MeasureOnly(int song) override { m_measured = song; }
     bool Start(int track, std::string& error) override;
     bool Render(int16_t* frames, int frameCount) override;
     bool Seek(int ms, const SeekGivenUp& givenUp) override;
@@ -44,6 +45,7 @@ private:
     std::unique_ptr<CPlayer> m_player;
     double m_untilUpdate = 0; // frames before the player's next tick
     int m_track = 0;
+    int m_measured = kEverySong;
     long m_playedFrames = 0; // of the song started
 };
 

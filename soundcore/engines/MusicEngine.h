@@ -25,6 +25,10 @@ public:
     // false with the reason.
     virtual bool Open(const Bytes& data, const Bytes& trackList, std::string& error) = 0;
     virtual MusicInfo Info() = 0;
+    // Which songs Info plays through, for an engine that measures its songs
+    // by playing them (kEverySong, kNoSong, or one song): a song that stops
+    // the emulator can then be found alone. The others measure nothing so.
+    virtual void MeasureOnly(int song) { (void)song; }
     virtual bool Start(int track, std::string& error) = 0;
     // Fills every frame (stereo, 44100 Hz); false once the tune has ended,
     // the frames then being silence.

@@ -131,8 +131,13 @@ bool CGameClips::BuildMultiTrack(const CRomArchive& archive, const ArchiveMember
     MusicInfo info;
     std::string reason;
     Bytes data;
-    if (!PrepareData(member, data, reason) ||
-        !emulator.Info(member.name, data, trackList, CompanionsIn(archive), info, reason) ||
+    const CompanionFiles companions = CompanionsIn(archive);
+    std::vector<int> stopped; // those songs are no clips
+    const SongReader read = [&](int measured, MusicInfo& found, std::string& why) {
+        return emulator.Info(member.name, data, trackList, companions, found, why,
+                             CEmulatorProcess::kOpenLimitMs, measured);
+    };
+    if (!PrepareData(member, data, reason) || !ReadSongs(read, info, stopped, reason) ||
         info.tunes.empty()) {
         error = member.name + (reason.empty() ? " holds no tune" : ": " + reason);
         m_multiTrack = false;
@@ -185,7 +190,11 @@ void CGameClips::BuildNumbered(const CRomArchive& archive, CEmulatorProcess& emu
             ++unread;
             continue;
         }
-        if (!emulator.Info(member.name, data, songLengths, companions, info, reason, limitMs)) {
+        const SongReader read = [&](int measured, MusicInfo& found, std::string& why) {
+            return emulator.Info(member.name, data, songLengths, companions, found, why, limitMs,
+                                 measured);
+        };
+        if (std::vector<int> stopped; !ReadSongs(read, info, stopped, reason)) {
             ++failedInARow;
             ++unread;
             continue;
@@ -202,6 +211,29 @@ void CGameClips::BuildNumbered(const CRomArchive& archive, CEmulatorProcess& emu
     for (const std::string& system : systems)
         m_details += (m_details.empty() ? "" : "; ") + system;
     m_details += (m_details.empty() ? "" : "; ") + Plural(Count(), "clip");
+}
+
+bool CGameClips::ReadSongs(const SongReader& read, MusicInfo& info, std::vector<int>& stopped,
+                           std::string& error) {
+    stopped.clear();
+    if (read(kEverySong, info, error)) return true;
+    if (error != CEmulatorProcess::kStoppedReason) return false;
+    MusicInfo songs;
+    std::string why;
+    if (!read(kNoSong, songs, why) || songs.tunes.size() < 2) return false;
+    for (size_t song = 0; song < songs.tunes.size(); ++song) {
+        MusicInfo one;
+        if (read(static_cast<int>(song), one, why) && song < one.tunes.size()) {
+            songs.tunes[song] = one.tunes[song];
+            continue;
+        }
+        stopped.push_back(static_cast<int>(song));
+        songs.tunes[song].lengthMs = 0;
+    }
+    if (stopped.size() == songs.tunes.size()) return false;
+    info = std::move(songs);
+    error.clear();
+    return true;
 }
 
 std::string CGameClips::TitleOfSong(const std::string& fileName, const TuneInfo& tune, int song,

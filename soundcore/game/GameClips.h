@@ -5,6 +5,7 @@
 #include "ipc/EmulatorProcess.h"
 
 #include <atomic>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -64,6 +65,13 @@ public:
     static int NumberOfFile(const std::string& name);
     // "007 Stage Clear.vgz" gives "Stage Clear".
     static std::string TitleOfFile(const std::string& name);
+    // A file's tunes, read by `read` (which songs it plays through to measure
+    // them, as IMusicEngine::MeasureOnly): where measuring every song stops
+    // the emulator, song by song, so that a song that stops it is left out
+    // (a length of 0: no clip) and named in `stopped`, the others kept.
+    using SongReader = std::function<bool(int measured, MusicInfo& info, std::string& error)>;
+    static bool ReadSongs(const SongReader& read, MusicInfo& info, std::vector<int>& stopped,
+                          std::string& error);
     // Song `song` of `songs` of a file: its tagged title, else the file's,
     // "Title, song 2" where the file has several.
     static std::string TitleOfSong(const std::string& fileName, const TuneInfo& tune, int song,

@@ -151,13 +151,15 @@ CMessageWriter CEmulatorProcess::FileRequest(const std::string& name, const Byte
     return request;
 }
 
+const char* const CEmulatorProcess::kStoppedReason = kStopped;
+
 bool CEmulatorProcess::Info(const std::string& name, const Bytes& data, const Bytes& trackList,
                             const CompanionFiles& companions, MusicInfo& info, std::string& error,
-                            int limitMs) {
+                            int limitMs, int measured) {
+    CMessageWriter request = FileRequest(name, data, trackList, companions);
+    request.Number(static_cast<uint32_t>(measured - kNoSong)); // 0 for none, 1 for every song
     Bytes answer;
-    if (!Exchange(EmulatorMessage::Info, FileRequest(name, data, trackList, companions).Payload(),
-                  answer, limitMs, error))
-        return false;
+    if (!Exchange(EmulatorMessage::Info, request.Payload(), answer, limitMs, error)) return false;
     CMessageReader reader(answer);
     const bool opened = reader.Number() == 1;
     error = reader.Text();

@@ -36,10 +36,13 @@ public:
     // Each is false with the reason: the engine's, or that the emulator stopped.
     // `limitMs` bounds the reading of the file's tags (a game's load may have
     // less time left than the usual limit).
-    // `companions`: the files beside it that its format may open.
+    // `companions`: the files beside it that its format may open;
+    // `measured`: the songs played through to measure them (IMusicEngine::MeasureOnly).
     bool Info(const std::string& name, const Bytes& data, const Bytes& trackList,
               const CompanionFiles& companions, MusicInfo& info, std::string& error,
-              int limitMs = kOpenLimitMs);
+              int limitMs = kOpenLimitMs, int measured = kEverySong);
+    // The reason a request gives when the emulator stopped on it.
+    static const char* const kStoppedReason;
     // Starts a track with these voices muted; `started` gets the tune's
     // voices and whether its engine goes back cheaply (IMusicEngine).
     struct StartRequest {

@@ -121,6 +121,8 @@ TEST(AdPlugEngine, FilesReadAsFromDiskAndSongsLastWhatAdPlugReckons) {
     const int ms = engine.Info().tunes.at(0).lengthMs;
     EXPECT_NEAR(ms, static_cast<int>(adplug->songlength(0)), 10);
     EXPECT_GT(ms, 1000);
+    engine.MeasureOnly(tarvocore::kNoSong); // its songs counted, none played through
+    EXPECT_EQ(engine.Info().tunes.at(0).lengthMs, -1);
 }
 
 // Players open the files beside their song by names built from its own path

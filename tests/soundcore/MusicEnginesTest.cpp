@@ -5,6 +5,7 @@
 #include "engines/GmeEngine.h"
 #include "engines/OpenMptEngine.h"
 #include "engines/SidEngine.h"
+#include "game/GameClips.h"
 #include "soundcore/SoundCoreFixture.h"
 #include "tools/compose/ImfBuilder.h"
 #include "tools/compose/ModuleBuilder.h"
@@ -13,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <set>
 #include <typeinfo>
 
 using namespace tarvo::test;
@@ -242,6 +244,40 @@ TEST(SongsOf, ShortSongsAreLeftOutButConsoleTracksAndOnlySongs) {
     tarvocore::MusicInfo blip;
     blip.tunes.push_back({"", 120});
     EXPECT_EQ(tarvocore::SongsOf(blip, false), std::vector<int>{0});
+}
+
+// Where measuring every song stops the emulator, the songs are measured one
+// by one: those that stop it are left out and named, the others kept.
+TEST(ReadSongs, ASongThatStopsTheEmulatorIsLeftOutAndTheOthersKept) {
+    const std::string stopped = tarvocore::CEmulatorProcess::kStoppedReason;
+    const auto reader = [&](std::set<int> crashing, std::vector<int>& asked) {
+        return [&asked, crashing, stopped](int measured, tarvocore::MusicInfo& info,
+                                           std::string& error) {
+            asked.push_back(measured);
+            if (measured == tarvocore::kEverySong ? !crashing.empty() : crashing.count(measured)) {
+                error = stopped;
+                return false;
+            }
+            info.tunes.assign(4, {"Song", -1});
+            for (int song = 0; song < 4; ++song)
+                if (measured == tarvocore::kEverySong || measured == song)
+                    info.tunes[static_cast<size_t>(song)].lengthMs = 60000;
+            return true;
+        };
+    };
+    std::vector<int> asked, left;
+    tarvocore::MusicInfo info;
+    std::string error;
+    ASSERT_TRUE(tarvocore::CGameClips::ReadSongs(reader({}, asked), info, left, error));
+    EXPECT_EQ(asked, std::vector<int>{tarvocore::kEverySong}); // one read when none stops it
+    asked.clear();
+    ASSERT_TRUE(tarvocore::CGameClips::ReadSongs(reader({2}, asked), info, left, error));
+    EXPECT_EQ(asked, (std::vector<int>{tarvocore::kEverySong, tarvocore::kNoSong, 0, 1, 2, 3}));
+    EXPECT_EQ(left, std::vector<int>{2});
+    EXPECT_EQ(tarvocore::SongsOf(info, false), (std::vector<int>{0, 1, 3}));
+    EXPECT_EQ(error, "");
+    EXPECT_FALSE(tarvocore::CGameClips::ReadSongs(reader({0, 1, 2, 3}, asked), info, left, error));
+    EXPECT_EQ(error, stopped);
 }
 
 TEST_F(EnginesTest, DamagedFilesEndWithAMessageAndTheCoreGoesOn) {

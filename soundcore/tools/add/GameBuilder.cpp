@@ -101,14 +101,26 @@ void AddSongLengths(const SourceGame& source, const std::vector<std::string>& fi
 }
 
 // What the emulator reads of a file, after the checks: false with the reason.
+// Songs that stop the emulator are left out, each named in `game`.
 bool ReadTags(const SourceFile& file, const tarvocore::Bytes& trackList, const SourceGame& source,
               tarvocore::CEmulatorProcess& emulator, tarvocore::MusicInfo& info,
-              std::string& reason) {
+              std::string& reason, NewGame& game) {
     tarvocore::ArchiveMember member{file.name, file.data};
     tarvocore::Bytes data;
-    return CGameClips::PrepareData(member, data, reason) &&
-           emulator.Info(file.name, data, trackList, CompanionsOf(source), info, reason) &&
-           !info.tunes.empty();
+    const tarvocore::CompanionFiles companions = CompanionsOf(source);
+    const CGameClips::SongReader read = [&](int measured, tarvocore::MusicInfo& found,
+                                            std::string& why) {
+        return emulator.Info(file.name, data, trackList, companions, found, why,
+                             tarvocore::CEmulatorProcess::kOpenLimitMs, measured);
+    };
+    std::vector<int> stopped;
+    if (!CGameClips::PrepareData(member, data, reason) ||
+        !CGameClips::ReadSongs(read, info, stopped, reason) || info.tunes.empty())
+        return false;
+    for (int song : stopped)
+        game.skippedFiles.push_back(file.name + ", song " + std::to_string(song + 1) + ": " +
+                                    tarvocore::CEmulatorProcess::kStoppedReason);
+    return true;
 }
 
 // A module's or an AdLib file's title names its song, never its game: only
@@ -132,7 +144,8 @@ void BuildMultiTrack(const SourceGame& source, const SourceFile& file, const Sou
                      tarvocore::CEmulatorProcess& emulator, NewGame& game) {
     tarvocore::MusicInfo info;
     std::string reason;
-    if (!ReadTags(file, list ? list->data : tarvocore::Bytes(), source, emulator, info, reason)) {
+    if (!ReadTags(file, list ? list->data : tarvocore::Bytes(), source, emulator, info, reason,
+                  game)) {
         game.skipped = file.name + " is damaged (" + reason + ")";
         return;
     }
@@ -232,7 +245,7 @@ void BuildNumbered(const SourceGame& source, tarvocore::CEmulatorProcess& emulat
     std::map<int, ReadFile> placed;
     const auto read = [&](const SourceFile* file, tarvocore::MusicInfo& info) {
         std::string reason;
-        if (ReadTags(*file, {}, source, emulator, info, reason)) return true;
+        if (ReadTags(*file, {}, source, emulator, info, reason, game)) return true;
         game.skippedFiles.push_back(file->name + ": " + reason);
         if (firstProblem.empty()) firstProblem = game.skippedFiles.back();
         return false;
