@@ -238,4 +238,10 @@ double CFmVoice::Render(double channelHz, int keyCode, double rate, int tremolo,
     }
 }
 
+OpnPitch OpnPitchOf(int frequencyNumber, int block, double rate) {
+    static constexpr int kNoteBits[16] = {0, 0, 0, 0, 0, 0, 0, 1, 2, 3, 3, 3, 3, 3, 3, 3};
+    return {frequencyNumber * std::ldexp(rate, block - 21),
+            block << 2 | kNoteBits[(frequencyNumber >> 7) & 15]};
+}
+
 } // namespace tarvocore

@@ -68,4 +68,13 @@ private:
     double m_history[2] = {0, 0}; // MOD1's last two outputs
 };
 
+// The OPN family's pitch (YM2203, YM2612): the frequency number counts 2^-21
+// of the sample rate at block 0, doubling each block; the key code is the
+// block and the number's top bits.
+struct OpnPitch {
+    double frequency = 0;
+    int keyCode = 0;
+};
+OpnPitch OpnPitchOf(int frequencyNumber, int block, double rate);
+
 } // namespace tarvocore

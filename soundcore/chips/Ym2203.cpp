@@ -6,13 +6,6 @@
 
 namespace tarvocore {
 
-namespace {
-
-// The key code's two low bits from the frequency number's top four.
-constexpr int kNoteBits[16] = {0, 0, 0, 0, 0, 0, 0, 1, 2, 3, 3, 3, 3, 3, 3, 3};
-
-} // namespace
-
 void CYm2203::Reset() {
     for (FmChannel& channel : m_fm) {
         const bool muted = channel.muted;
@@ -71,11 +64,10 @@ void CYm2203::WriteFm(uint8_t reg, uint8_t value) {
     if (reg < 0x90) op.Write(((reg & 0xF0) - 0x30) / 0x10, value, false);
 }
 
-// The frequency number counts 2^-21 of the sample rate at block 0, doubling
-// each block; the key code is the block and the number's top bits.
 void CYm2203::SetPitch(FmChannel& channel) const {
-    channel.frequency = channel.frequencyNumber * std::ldexp(Rate(), channel.block - 21);
-    channel.keyCode = channel.block << 2 | kNoteBits[channel.frequencyNumber >> 7];
+    const OpnPitch pitch = OpnPitchOf(channel.frequencyNumber, channel.block, Rate());
+    channel.frequency = pitch.frequency;
+    channel.keyCode = pitch.keyCode;
 }
 
 int CYm2203::NextSample() {

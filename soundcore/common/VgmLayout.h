@@ -43,7 +43,9 @@ constexpr VgmChip kArcadeChips[] = {kYm2151Chip, kSegaPcmChip, kYm2203Chip, kOki
 // SN76489: 3.58 or 4 MHz on the boards. Played beside an arcade chip; alone
 // (a console's music), libgme plays it.
 constexpr VgmChip kSn76489Chip{0x0C, "SN76489", 500000, 6000000};
-constexpr VgmChip kCompanionChips[] = {kSn76489Chip};
+// YM2612 and YM3438: 7.67 MHz (NTSC), 7.6 MHz (PAL), 8 MHz on Sega's boards.
+constexpr VgmChip kYm2612Chip{0x2C, "YM2612", 1000000, 10000000};
+constexpr VgmChip kCompanionChips[] = {kSn76489Chip, kYm2612Chip};
 
 // Bit 30 of a clock: the file drives two chips of the kind.
 constexpr uint32_t kSecondChipBit = 1u << 30;

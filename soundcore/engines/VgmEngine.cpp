@@ -14,6 +14,7 @@ constexpr uint8_t kEndOfSound = 0x66;
 constexpr uint8_t kDataBlock = 0x67;
 constexpr uint8_t kSegaPcmRom = 0x80;
 constexpr uint8_t kOkiRom = 0x8B;
+constexpr uint8_t kYm2612Pcm = 0x00;
 // A ROM image larger than any board's is refused, so a file cannot make the
 // emulator take more memory than its limit.
 constexpr size_t kMaxRomBytes = 16u << 20;
@@ -51,6 +52,9 @@ void SampleOf(COkim6295& chip, float& left, float& right) {
 void SampleOf(CSn76489& chip, float& left, float& right) {
     Stereo(chip, 1.0f, left, right);
 }
+void SampleOf(CYm2612& chip, float& left, float& right) {
+    Stereo(chip, 1.0f, left, right);
+}
 void SampleOf(CAy8910& chip, float& left, float& right) {
     left = right = static_cast<float>(chip.NextSample());
 }
@@ -78,6 +82,9 @@ std::vector<VoiceGroup> VoiceGroupsOf(const CAy8910&) {
 }
 std::vector<VoiceGroup> VoiceGroupsOf(const CSn76489&) {
     return {{"square", 0, 3}, {"noise", 3, 1}};
+}
+std::vector<VoiceGroup> VoiceGroupsOf(const CYm2612&) {
+    return {{"channel", 0, CYm2612::kChannels}};
 }
 std::vector<VoiceGroup> VoiceGroupsOf(const COplChip& chip) {
     return {{"channel", 0, chip.Channels()}};
@@ -260,6 +267,10 @@ bool CVgmEngine::Command() {
     if (command == 0x62) m_wait = 735;
     if (command == 0x63) m_wait = 882;
     if (command >= 0x70 && command <= 0x7F) m_wait = command - 0x6F;
+    if (command >= 0x80 && command <= 0x8F) { // a DAC byte from the PCM bank, then a wait
+        if (m_chips.ym2612.count > 0) m_chips.ym2612.chips[0].PlayPcmByte();
+        m_wait = command - 0x80;
+    }
     if (length > 1) ChipCommand(command, arguments, length - 1);
     m_at += length;
     return true;
@@ -277,6 +288,12 @@ void CVgmEngine::ChipCommand(uint8_t command, const uint8_t* arguments, size_t c
     const uint8_t reg = arguments[0], value = count > 1 ? arguments[1] : 0;
     write(m_chips.ym2151, 0x54, [&](CYm2151& chip) { chip.Write(reg, value); });
     write(m_chips.ym2203, 0x55, [&](CYm2203& chip) { chip.Write(reg, value); });
+    write(m_chips.ym2612, 0x52, [&](CYm2612& chip) { chip.Write(0, reg, value); });
+    write(m_chips.ym2612, 0x53, [&](CYm2612& chip) { chip.Write(1, reg, value); });
+    if (command == 0xE0 && count >= 4 && m_chips.ym2612.count > 0)
+        m_chips.ym2612.chips[0].SeekPcm(
+            static_cast<uint32_t>(arguments[0] | arguments[1] << 8 | arguments[2] << 16) |
+            static_cast<uint32_t>(arguments[3]) << 24);
     write(m_chips.ym3812, 0x5A, [&](COplChip& chip) { chip.Write(0, reg, value); });
     write(m_chips.ym3526, 0x5B, [&](COplChip& chip) { chip.Write(0, reg, value); });
     write(m_chips.ymf262, 0x5E, [&](COplChip& chip) { chip.Write(0, reg, value); });
@@ -307,6 +324,13 @@ void CVgmEngine::ChipCommand(uint8_t command, const uint8_t* arguments, size_t c
 void CVgmEngine::DataBlock(uint8_t type, size_t at, size_t sizeField) {
     const size_t size = sizeField & 0x7FFFFFFF;
     const size_t chip = (sizeField >> 31) & 1;
+    if (type == kYm2612Pcm) { // the YM2612's PCM bank: the blocks one after another
+        Bytes& bank = m_chips.ym2612.chips[0].Pcm().Writable();
+        const size_t bytes = std::min(size, kMaxRomBytes - std::min(bank.size(), kMaxRomBytes));
+        bank.insert(bank.end(), m_data.begin() + static_cast<long>(at),
+                    m_data.begin() + static_cast<long>(at + bytes));
+        return;
+    }
     if ((type != kSegaPcmRom && type != kOkiRom) || size < 8) return;
     Bytes& rom =
         (type == kSegaPcmRom ? m_chips.segaPcm.chips[chip].Rom() : m_chips.oki.chips[chip].Rom())

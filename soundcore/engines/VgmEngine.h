@@ -9,6 +9,7 @@
 #include "chips/Sn76489.h"
 #include "chips/Ym2151.h"
 #include "chips/Ym2203.h"
+#include "chips/Ym2612.h"
 #include "common/VgmLayout.h"
 #include "engines/MusicEngine.h"
 
@@ -36,7 +37,7 @@ public:
     // so long that kMostKeptStates are kept, every other one is let go and the
     // spacing doubles, so the memory they take stays bounded.
     static constexpr long kKeepEveryFrames = 2 * 44100;
-    static constexpr size_t kMostKeptStates = 512;
+    static constexpr size_t kMostKeptStates = 384;
     static constexpr long kWarmUpFrames = 4410;
 
     // A VGM whose header gives a clock to an arcade chip this engine plays.
@@ -78,6 +79,7 @@ private:
         Pair<COplChip> ym3526{&kYm3526Chip};
         Pair<COplChip> ymf262{&kYmf262Chip};
         Pair<CSn76489> sn76489{&kSn76489Chip};
+        Pair<CYm2612> ym2612{&kYm2612Chip};
         template <typename Visit> void ForEach(Visit&& visit) {
             visit(ym2151);
             visit(segaPcm);
@@ -88,9 +90,10 @@ private:
             visit(ym3526);
             visit(ymf262);
             visit(sn76489);
+            visit(ym2612);
         }
     };
-    static constexpr size_t kKinds = 9;
+    static constexpr size_t kKinds = 10;
     // Everything that playing changes, at the start of frame `frame`.
     struct KeptState {
         long frame = 0;

@@ -119,9 +119,8 @@ std::string ReadHeader(const Bytes& data, Header& h) {
             !IsArcadeChip(chip.offset))
             return std::string("it needs the ") + chip.name +
                    " sound chip, which this core does not emulate";
-    // The arcade engine plays its own chips, and libgme only its own.
-    if (!h.arcadeChips.empty() && h.ym2612Clock)
-        return "it needs the YM2612 beside arcade chips, which this core does not play together";
+    // The arcade engine plays its own chips (the SN76489 and YM2612 beside
+    // them), and libgme the consoles'.
     if (!h.arcadeChips.empty()) return {};
     if (!h.snClock && !h.ym2612Clock) return "it uses no sound chip this core emulates";
     for (auto [clock, limit] :

@@ -87,11 +87,11 @@ Bytes Dro() {
 
 // A VGM for the SN76489 and the YM2151, which no engine of the core plays together.
 // A YM2151's tune that needs a YM2612 beside it, which no engine here plays.
-Bytes ArcadeVgmWithYm2612() {
+Bytes ArcadeVgmWithYm2413() {
     Bytes vgm = Tune("Arcade", "Arcade");
     for (int i = 0; i < 4; ++i) {
         vgm[0x30 + i] = static_cast<uint8_t>(3579545 >> (8 * i));
-        vgm[0x2C + i] = static_cast<uint8_t>(7670453 >> (8 * i));
+        vgm[0x10 + i] = static_cast<uint8_t>(3579545 >> (8 * i));
     }
     return vgm;
 }
@@ -461,7 +461,7 @@ TEST_F(AddCollection, SidTunesModulesAndAdLibMusicBecomeGamesAndArcadeChipsAreNa
     WriteBytes(temp, "mixed/Comet.sid", Sid("Comet", 1));
     WriteBytes(temp, "mixed/Calm.mod", Module("Calm Waters"));
     WriteBytes(temp, "mixed/Cave Organ.dro", Dro());
-    WriteBytes(temp, "mixed/arcade.vgm", ArcadeVgmWithYm2612());
+    WriteBytes(temp, "mixed/arcade.vgm", ArcadeVgmWithYm2413());
 
     int code = -1;
     const std::string output = Add(
@@ -473,7 +473,7 @@ TEST_F(AddCollection, SidTunesModulesAndAdLibMusicBecomeGamesAndArcadeChipsAreNa
                                 "added     comet                    Comet, 1 clip",
                                 "added     calm                     Calm, 1 clip",
                                 "added     cave-organ               Cave Organ, 1 clip",
-                                "it needs the YM2612 beside arcade chips", "1 skipped."}));
+                                "it needs the YM2413 sound chip", "1 skipped."}));
     EXPECT_THAT(output, Not(HasSubstr("tester"))); // no composer folder names
 
     tarvocore::CRomArchive archive;

@@ -203,7 +203,7 @@ TEST(VgmEngine, PlaysTheStreamRoundItsLoopAndListsEachChipsVoices) {
     for (auto [clocks, refusal] :
          {std::pair<std::vector<std::pair<size_t, uint32_t>>, std::string>{
               {{0x48, 7987200}, {0x38, kSegaPcmClock}}, "it needs the YM2608 sound chip"},
-          {{{0x2C, 7670453}, {0x98, kOkiClock}}, "it needs the YM2612 beside arcade chips"},
+          {{{0x4C, 8000000}, {0x98, kOkiClock}}, "it needs the YM2610 sound chip"},
           {{{0x98, 5}}, "a chip clock of 5 Hz is out of range"},
           // Two YM2151s at 50 MHz would take the emulator fourteen times a board's work.
           {{{0x30, 50000000 | 1u << 30}}, "a chip clock of 50000000 Hz is out of range"}}) {
@@ -283,7 +283,7 @@ TEST(VgmEngine, ASeekBackStartsFromAKeptStateAndSoundsAsPlayingThere) {
         EXPECT_EQ(RenderAll(sought, 44100), std::vector<int16_t>(2 * 44100, 0));
     }
     EXPECT_LE(tarvocore::CVgmEngine::KeptStateBytes() * tarvocore::CVgmEngine::kMostKeptStates,
-              8u << 20); // about 11 KB each
+              8u << 20); // about 20 KB each
 }
 
 namespace {
@@ -892,4 +892,71 @@ TEST(Sn76489, PlaysBesideAnArcadeChipAsItsDataSheetSays) {
                                         "SN76489 noise 1"}));
     EXPECT_FALSE(
         tarvocore::CVgmEngine::Plays(VgmStream({{0x0C, kClock}}).Wait(10).Finish())); // libgme's
+}
+
+// The YM2612 beside an arcade chip: its FM channels on the OPN's frequency
+// number and block at clock / 144 (1084 in block 4 at 7.67 MHz: 440.53 Hz), the second bank's
+// channels on port 1, each sent to the sides register 0xB4 names; its DAC playing the PCM bank a
+// byte a command (0x80 to 0x8F) from the place 0xE0 seeks, in place of channel 6.
+TEST(Ym2612, SoundsAtItsDocumentedPitchAndPlaysItsPcmBankThroughTheDac) {
+    tarvocore::CYm2612 chip;
+    chip.Reset();
+    chip.SetClock(7670453);
+    const auto sine = [&chip](int port, int channel, bool left, bool right) {
+        for (uint8_t reg = 0x30; reg < 0x90; reg += 4) {
+            const uint8_t value = reg < 0x40                  ? 0x01
+                                  : reg >= 0x50 && reg < 0x60 ? 0x1F
+                                  : reg >= 0x80               ? 0x0F
+                                  : reg == 0x4C               ? 0x00 // S4 at full level
+                                  : reg >= 0x40 && reg < 0x50 ? 0x7F
+                                                              : 0x00;
+            chip.Write(port, static_cast<uint8_t>(reg + channel), value);
+        }
+        chip.Write(port, static_cast<uint8_t>(0xB0 + channel), 0x07);
+        chip.Write(port, static_cast<uint8_t>(0xB4 + channel),
+                   (left ? 0x80 : 0) | (right ? 0x40 : 0));
+        chip.Write(port, static_cast<uint8_t>(0xA4 + channel), 4 << 3 | 1084 >> 8);
+        chip.Write(port, static_cast<uint8_t>(0xA0 + channel), 1084 & 0xFF);
+        chip.Write(0, 0x28, static_cast<uint8_t>(0xF0 | (port * 4 + channel)));
+    };
+    const auto render = [&chip](double seconds) {
+        std::vector<int16_t> frames;
+        for (int i = 0; i < static_cast<int>(seconds * chip.Rate()); ++i) {
+            int left = 0, right = 0;
+            chip.NextSample(left, right);
+            frames.push_back(static_cast<int16_t>(std::clamp(left, -32768, 32767)));
+            frames.push_back(static_cast<int16_t>(std::clamp(right, -32768, 32767)));
+        }
+        return frames;
+    };
+    sine(1, 1, false, true); // channel 5, right only
+    const std::vector<int16_t> heard = render(0.5);
+    EXPECT_NEAR(Cents(FrequencyOf(heard, 1) * chip.Rate() / 44100, 440.53), 0, 1);
+    EXPECT_EQ(PeakOf(heard, 0, heard.size() / 2, 0), 0);
+    EXPECT_GT(PeakOf(heard, 0, heard.size() / 2, 1), 6000);
+    chip.Mute(4, true);
+    EXPECT_EQ(PeakOf(render(0.05), 0, 2000, 1), 0);
+
+    // Through the engine, beside a silent YM2151: the DAC plays a square of
+    // 8 bytes up and 8 down, one byte every 4 samples (689 Hz).
+    Bytes square(16, 0xC0);
+    std::fill(square.begin() + 8, square.end(), 0x40);
+    VgmStream vgm({{0x2C, 7670453}, {0x30, 3579545}});
+    vgm.Command({0x67, 0x66, 0x00, 16, 0, 0, 0});
+    for (uint8_t byte : square)
+        vgm.Command({byte});
+    vgm.Command({0x52, 0x2B, 0x80, 0x52, 0xB6, 0xC0});
+    for (int pass = 0; pass < 700; ++pass) {
+        vgm.Command({0xE0, 0, 0, 0, 0});
+        for (int i = 0; i < 16; ++i)
+            vgm.Command({0x84});
+    }
+    tarvocore::CVgmEngine engine;
+    std::string error;
+    ASSERT_TRUE(engine.Open(vgm.Finish(), {}, error)) << error;
+    ASSERT_TRUE(engine.Start(0, error)) << error;
+    const std::vector<int16_t> dac = RenderAll(engine, 22050);
+    EXPECT_NEAR(FrequencyOf(dac, 0), 44100.0 / 64, 1);
+    EXPECT_GT(PeakOf(dac, 2000, dac.size() / 2, 1), 3000);
+    EXPECT_EQ(engine.Voices().back(), "YM2612 channel 6");
 }
