@@ -6,6 +6,7 @@
 
 #include "common/MusicFormats.h"
 #include "engines/AdPlugFiles.h"
+#include "soundcore/SoundCoreFixture.h"
 #include "support/TempFolder.h"
 
 #include <adplug/adplug.h>
@@ -67,77 +68,6 @@ Bytes GotSong() {
                    {static_cast<uint8_t>(7 + note % 5), 0xA0, static_cast<uint8_t>(note)});
     got.insert(got.end(), {0, 0, 0, 0});
     return got;
-}
-
-// Little-endian numbers and floats, and names in fields of a fixed width.
-void Put16(Bytes& out, int value) {
-    out.insert(out.end(), {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8)});
-}
-void PutFloat(Bytes& out, float value) {
-    uint8_t bytes[4];
-    std::memcpy(bytes, &value, 4);
-    out.insert(out.end(), bytes, bytes + 4);
-}
-void PutName(Bytes& out, const std::string& name, size_t width) {
-    for (size_t i = 0; i < width; ++i)
-        out.push_back(i < name.size() ? static_cast<uint8_t>(name[i]) : 0);
-}
-
-// An AdLib Visual Composer song (version 0.4, nine melodic voices): four
-// notes of 16 ticks on the first voice, at 4 ticks a beat and 120 beats a
-// minute (8 s), each voice playing the bank's "piano1".
-Bytes RolSong() {
-    Bytes rol;
-    Put16(rol, 0);
-    Put16(rol, 4);
-    PutName(rol, "", 40);
-    for (int field : {4, 4, 10, 10})
-        Put16(rol, field);
-    rol.insert(rol.end(), {0, 1}); // melodic
-    PutName(rol, "", 90 + 38 + 15);
-    PutFloat(rol, 120.0f);
-    Put16(rol, 1); // one tempo event: as it is
-    Put16(rol, 0);
-    PutFloat(rol, 1.0f);
-    for (int voice = 0; voice < 9; ++voice) {
-        PutName(rol, "", 15);
-        Put16(rol, voice == 0 ? 64 : 0);
-        for (int note = 0; voice == 0 && note < 4; ++note) {
-            Put16(rol, 60 + 2 * note);
-            Put16(rol, 16);
-        }
-        PutName(rol, "", 15);
-        Put16(rol, 1);
-        Put16(rol, 0);
-        PutName(rol, "piano1", 9);
-        rol.push_back(0);
-        Put16(rol, 0);
-        for (int track = 0; track < 2; ++track) { // volume, then pitch: as they are
-            PutName(rol, "", 15);
-            Put16(rol, 1);
-            Put16(rol, 0);
-            PutFloat(rol, 1.0f);
-        }
-    }
-    return rol;
-}
-
-// Its bank: one instrument, "piano1", a plain FM tone.
-Bytes StandardBank() {
-    Bytes bank = {1, 0, 'A', 'D', 'L', 'I', 'B', '-'};
-    Put16(bank, 1);
-    Put16(bank, 1);
-    for (int offset : {28, 40}) { // the names, then the instruments' data
-        Put16(bank, offset);
-        Put16(bank, 0);
-    }
-    PutName(bank, "", 8);
-    Put16(bank, 0);
-    bank.push_back(1);
-    PutName(bank, "piano1", 9);
-    bank.insert(bank.end(), {0, 0, 0, 1,  0, 15, 0, 1, 4, 4, 20, 0, 0, 0, 0,   // modulator
-                             0, 1, 0, 15, 0, 1,  4, 4, 0, 0, 0,  0, 0, 0, 0}); // carrier, waves
-    return bank;
 }
 
 std::vector<int16_t> Render(tarvocore::CAdPlugEngine& engine, int frames) {
@@ -252,9 +182,9 @@ TEST(AdPlugEngine, EveryFormatAdPlugPlaysIsTaken) {
 TEST(AdPlugEngine, ARolSongPlaysWithTheBankBesideIt) {
     tarvocore::CAdPlugEngine engine;
     engine.SetName("01 Tune.rol");
-    engine.SetCompanions({{"STANDARD.BNK", StandardBank()}});
+    engine.SetCompanions({{"STANDARD.BNK", tarvo::test::StandardBank()}});
     std::string error;
-    ASSERT_TRUE(engine.Open(RolSong(), {}, error)) << error;
+    ASSERT_TRUE(engine.Open(tarvo::test::RolSong(), {}, error)) << error;
     EXPECT_EQ(engine.Info().tunes.at(0).lengthMs, 8000);
     ASSERT_TRUE(engine.Start(0, error)) << error;
     const std::vector<int16_t> sound = Render(engine, 22050);
@@ -262,6 +192,6 @@ TEST(AdPlugEngine, ARolSongPlaysWithTheBankBesideIt) {
 
     tarvocore::CAdPlugEngine bankless;
     bankless.SetName("01 Tune.rol");
-    EXPECT_FALSE(bankless.Open(RolSong(), {}, error));
+    EXPECT_FALSE(bankless.Open(tarvo::test::RolSong(), {}, error));
     EXPECT_EQ(error, "it needs an instrument bank (standard.bnk) beside it, which the game lacks");
 }

@@ -186,4 +186,79 @@ SoundFileContent ReadSoundFile(const std::string& path) {
     return content;
 }
 
+namespace {
+
+// Little-endian numbers and floats, and names in fields of a fixed width.
+void Put16(Bytes& out, int value) {
+    out.insert(out.end(), {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8)});
+}
+void PutFloat(Bytes& out, float value) {
+    uint8_t bytes[4];
+    std::memcpy(bytes, &value, 4);
+    out.insert(out.end(), bytes, bytes + 4);
+}
+void PutName(Bytes& out, const std::string& name, size_t width) {
+    for (size_t i = 0; i < width; ++i)
+        out.push_back(i < name.size() ? static_cast<uint8_t>(name[i]) : 0);
+}
+
+} // namespace
+
+// An AdLib Visual Composer song (version 0.4, nine melodic voices): four
+// notes of 16 ticks on the first voice, at 4 ticks a beat and 120 beats a
+// minute (8 s), each voice playing the bank's "piano1".
+Bytes RolSong() {
+    Bytes rol;
+    Put16(rol, 0);
+    Put16(rol, 4);
+    PutName(rol, "", 40);
+    for (int field : {4, 4, 10, 10})
+        Put16(rol, field);
+    rol.insert(rol.end(), {0, 1}); // melodic
+    PutName(rol, "", 90 + 38 + 15);
+    PutFloat(rol, 120.0f);
+    Put16(rol, 1); // one tempo event: as it is
+    Put16(rol, 0);
+    PutFloat(rol, 1.0f);
+    for (int voice = 0; voice < 9; ++voice) {
+        PutName(rol, "", 15);
+        Put16(rol, voice == 0 ? 64 : 0);
+        for (int note = 0; voice == 0 && note < 4; ++note) {
+            Put16(rol, 60 + 2 * note);
+            Put16(rol, 16);
+        }
+        PutName(rol, "", 15);
+        Put16(rol, 1);
+        Put16(rol, 0);
+        PutName(rol, "piano1", 9);
+        rol.push_back(0);
+        Put16(rol, 0);
+        for (int track = 0; track < 2; ++track) { // volume, then pitch: as they are
+            PutName(rol, "", 15);
+            Put16(rol, 1);
+            Put16(rol, 0);
+            PutFloat(rol, 1.0f);
+        }
+    }
+    return rol;
+}
+
+// Its bank: one instrument, "piano1", a plain FM tone.
+Bytes StandardBank() {
+    Bytes bank = {1, 0, 'A', 'D', 'L', 'I', 'B', '-'};
+    Put16(bank, 1);
+    Put16(bank, 1);
+    for (int offset : {28, 40}) { // the names, then the instruments' data
+        Put16(bank, offset);
+        Put16(bank, 0);
+    }
+    PutName(bank, "", 8);
+    Put16(bank, 0);
+    bank.push_back(1);
+    PutName(bank, "piano1", 9);
+    bank.insert(bank.end(), {0, 0, 0, 1,  0, 15, 0, 1, 4, 4, 20, 0, 0, 0, 0,   // modulator
+                             0, 1, 0, 15, 0, 1,  4, 4, 0, 0, 0,  0, 0, 0, 0}); // carrier, waves
+    return bank;
+}
+
 } // namespace tarvo::test

@@ -36,6 +36,9 @@ Bytes ToneVgm(int frames, bool loops, int attenuation = 2);
 Bytes RandomBytes(size_t size, unsigned seed);
 // A file of the test data's hostile inputs, as it is.
 Bytes HostileFile(const std::string& name);
+// An AdLib Visual Composer song of 8 s, and the bank ("standard.bnk") it needs.
+Bytes RolSong();
+Bytes StandardBank();
 
 // A sound file as libsndfile reads it back: its format, every sample it
 // holds (a file cut short may not know its length) and its tags.
