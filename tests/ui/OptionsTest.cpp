@@ -3,6 +3,10 @@
 #include "kit/DialogLayout.h"
 #include "ui/WindowFixture.h"
 
+#include <QComboBox>
+#include <QStringList>
+
+using namespace Qt::StringLiterals;
 using namespace tarvo;
 using namespace tarvo::test;
 namespace {
