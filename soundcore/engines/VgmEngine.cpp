@@ -325,6 +325,7 @@ void CVgmEngine::DataBlock(uint8_t type, size_t at, size_t sizeField) {
     const size_t size = sizeField & 0x7FFFFFFF;
     const size_t chip = (sizeField >> 31) & 1;
     if (type == kYm2612Pcm) { // the YM2612's PCM bank: the blocks one after another
+        if (m_chips.ym2612.count == 0) return;
         Bytes& bank = m_chips.ym2612.chips[0].Pcm().Writable();
         const size_t bytes = std::min(size, kMaxRomBytes - std::min(bank.size(), kMaxRomBytes));
         bank.insert(bank.end(), m_data.begin() + static_cast<long>(at),
