@@ -412,6 +412,18 @@ TEST(SharedRom, ACopyWritesToARomOfItsOwn) {
 
 namespace {
 
+// `seconds` of a stereo chip's output at its own rate, as frames.
+template <typename Chip> std::vector<int16_t> RenderStereo(Chip& chip, double seconds) {
+    std::vector<int16_t> frames;
+    for (int i = 0; i < static_cast<int>(seconds * chip.Rate()); ++i) {
+        int left = 0, right = 0;
+        chip.NextSample(left, right);
+        frames.push_back(static_cast<int16_t>(std::clamp(left, -32768, 32767)));
+        frames.push_back(static_cast<int16_t>(std::clamp(right, -32768, 32767)));
+    }
+    return frames;
+}
+
 // A YM2151 at 3.58 MHz with channel 0 set up as one plain sine on the
 // operators `keyed` (bits: MOD1, CAR1, MOD2, CAR2), connection `connection`, every
 // operator at full level, multiple 1, instant attack and no decay.
@@ -435,16 +447,7 @@ struct Opm {
         chip.Write(0x08, static_cast<uint8_t>(keyed << 3));
     }
     // `seconds` of output at the chip's own rate, as frames.
-    std::vector<int16_t> Render(double seconds) {
-        std::vector<int16_t> frames;
-        for (int i = 0; i < static_cast<int>(seconds * chip.Rate()); ++i) {
-            int left = 0, right = 0;
-            chip.NextSample(left, right);
-            frames.push_back(static_cast<int16_t>(std::clamp(left, -32768, 32767)));
-            frames.push_back(static_cast<int16_t>(std::clamp(right, -32768, 32767)));
-        }
-        return frames;
-    }
+    std::vector<int16_t> Render(double seconds) { return RenderStereo(chip, seconds); }
     double Hz(const std::vector<int16_t>& frames) {
         return FrequencyOf(frames, 0) * chip.Rate() / 44100;
     }
@@ -919,16 +922,7 @@ TEST(Ym2612, SoundsAtItsDocumentedPitchAndPlaysItsPcmBankThroughTheDac) {
         chip.Write(port, static_cast<uint8_t>(0xA0 + channel), 1084 & 0xFF);
         chip.Write(0, 0x28, static_cast<uint8_t>(0xF0 | (port * 4 + channel)));
     };
-    const auto render = [&chip](double seconds) {
-        std::vector<int16_t> frames;
-        for (int i = 0; i < static_cast<int>(seconds * chip.Rate()); ++i) {
-            int left = 0, right = 0;
-            chip.NextSample(left, right);
-            frames.push_back(static_cast<int16_t>(std::clamp(left, -32768, 32767)));
-            frames.push_back(static_cast<int16_t>(std::clamp(right, -32768, 32767)));
-        }
-        return frames;
-    };
+    const auto render = [&chip](double seconds) { return RenderStereo(chip, seconds); };
     sine(1, 1, false, true); // channel 5, right only
     const std::vector<int16_t> heard = render(0.5);
     EXPECT_NEAR(Cents(FrequencyOf(heard, 1) * chip.Rate() / 44100, 440.53), 0, 1);
