@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/TagText.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <iconv.h>
-#include <regex>
+#include <string_view>
 
 namespace tarvocore {
 
@@ -138,12 +139,75 @@ std::string CleanTagText(std::string_view raw, TagEncoding encoding) {
     return out;
 }
 
+namespace {
+
+// Steps `at` over `least` to `most` digits; false, not moving, when fewer.
+bool Digits(std::string_view text, size_t& at, size_t least, size_t most) {
+    size_t count = 0;
+    while (at + count < text.size() && count < most &&
+           std::isdigit(static_cast<unsigned char>(text[at + count])))
+        ++count;
+    if (count < least) return false;
+    at += count;
+    return true;
+}
+
+bool OneOf(std::string_view text, size_t& at, std::string_view characters) {
+    if (at >= text.size() || characters.find(text[at]) == std::string_view::npos) return false;
+    ++at;
+    return true;
+}
+
+// Steps over what `part` reads, or leaves `at` where it was.
+template <typename Part> bool Optional(size_t& at, Part part) {
+    const size_t before = at;
+    if (!part()) at = before;
+    return true;
+}
+
+// "1999-10-29", "1991/05/03", "1994", or the year last: "29.10.1999".
+bool DatePart(std::string_view text, size_t& at) {
+    const size_t start = at;
+    if (Digits(text, at, 4, 4)) {
+        for (int field = 0; field < 2; ++field)
+            Optional(at, [&] { return OneOf(text, at, "-/.") && Digits(text, at, 1, 2); });
+        return true;
+    }
+    at = start;
+    return Digits(text, at, 1, 2) && OneOf(text, at, "-/.") && Digits(text, at, 1, 2) &&
+           OneOf(text, at, "-/.") && Digits(text, at, 4, 4);
+}
+
+// "T16:35:36.5Z", " 12:30", "T04:05:06+02:00": all optional.
+void TimePart(std::string_view text, size_t& at) {
+    Optional(at, [&] {
+        if (!(OneOf(text, at, "T ") && Digits(text, at, 1, 2) && OneOf(text, at, ":") &&
+              Digits(text, at, 2, 2)))
+            return false;
+        Optional(at, [&] {
+            return OneOf(text, at, ":") && Digits(text, at, 2, 2) &&
+                   Optional(at, [&] { return OneOf(text, at, ".") && Digits(text, at, 1, 9); });
+        });
+        Optional(at, [&] {
+            if (OneOf(text, at, "Z")) return true;
+            return OneOf(text, at, "+-") && Digits(text, at, 2, 2) &&
+                   Optional(at, [&] { return OneOf(text, at, ":"); }) && Digits(text, at, 2, 2);
+        });
+        return true;
+    });
+}
+
+} // namespace
+
 bool IsDateText(const std::string& text) {
-    // Year first or last, the time and zone of a timestamp optional.
-    static const std::regex date(
-        R"(\s*(\d{4}([-/.]\d{1,2}){0,2}|\d{1,2}[-/.]\d{1,2}[-/.]\d{4}))"
-        R"(([T ]\d{1,2}:\d{2}(:\d{2}(\.\d+)?)?\s*(Z|[+-]\d{2}:?\d{2})?)?\s*)");
-    return text.size() < 64 && std::regex_match(text, date);
+    const size_t first = text.find_first_not_of(' ');
+    const size_t last = text.find_last_not_of(' ');
+    if (first == std::string::npos || text.size() > 64) return false;
+    const std::string_view trimmed = std::string_view(text).substr(first, last - first + 1);
+    size_t at = 0;
+    if (!DatePart(trimmed, at)) return false;
+    TimePart(trimmed, at);
+    return at == trimmed.size();
 }
 
 Gd3Tags ReadGd3(const Bytes& vgm) {
