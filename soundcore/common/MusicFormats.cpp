@@ -7,14 +7,17 @@
 
 namespace tarvocore {
 
+std::string LowerAscii(std::string text) {
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
 std::string LowerExtension(const std::string& name) {
     const size_t dot = name.rfind('.');
     const size_t slash = name.rfind('/');
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
-    std::string ext = name.substr(dot + 1);
-    for (char& c : ext)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return ext;
+    return LowerAscii(name.substr(dot + 1));
 }
 
 MusicFamily FamilyOfName(const std::string& name) {
@@ -111,9 +114,9 @@ MusicFamily FamilyOfName(const std::string& name) {
 }
 
 bool IsAdLibCompanionName(const std::string& name) {
-    std::string lower = name.substr(name.rfind('/') == std::string::npos ? 0 : name.rfind('/') + 1);
-    for (char& c : lower)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const size_t slash = name.rfind('/');
+    const std::string lower =
+        LowerAscii(slash == std::string::npos ? name : name.substr(slash + 1));
     // Ken Silverman's instruments, and the patches of Sierra's songs ("icepatch.003").
     const std::string patch = "patch.003";
     return lower == "insts.dat" ||

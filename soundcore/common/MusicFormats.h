@@ -29,6 +29,9 @@ bool IsAdLibCompanionName(const std::string& name);
 // every track.
 bool IsConsoleMultiTrackName(const std::string& name);
 
+// The text with its ASCII letters in lower case, the rest as they are.
+std::string LowerAscii(std::string text);
+
 // "Song.VGZ" gives "vgz"; "" without a dot.
 std::string LowerExtension(const std::string& name);
 

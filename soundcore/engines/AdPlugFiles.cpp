@@ -35,10 +35,7 @@ protected:
 // from their song's, with either kind of slash.
 std::string BareName(const std::string& path) {
     const size_t slash = path.find_last_of("/\\");
-    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    for (char& c : name)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return name;
+    return LowerAscii(slash == std::string::npos ? path : path.substr(slash + 1));
 }
 
 // "03 song1.ins" gives "song1.ins": a clip's number before a name.
