@@ -9,6 +9,7 @@
 #include "tools/add/CatalogueFile.h"
 #include "tools/add/Collection.h"
 #include "tools/add/GameBuilder.h"
+#include "tools/add/GameReader.h"
 #include "tools/add/Handover.h"
 
 #include <cerrno>

@@ -49,11 +49,6 @@ struct SourceGame {
 // DOCUMENTS.
 std::vector<SourceGame> FindGames(const std::vector<std::string>& inputs);
 
-// Reads a found game and hands it to `take` in parts, each within what the
-// core reads of one archive (members and bytes), each let go before the
-// next is read.
-void ReadGame(SourceGame found, const std::function<void(const SourceGame& part)>& take);
-
 // A file that holds a whole game's songs when it is the only one.
 bool IsMultiTrackName(const std::string& name);
 
