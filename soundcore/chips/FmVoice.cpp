@@ -238,10 +238,36 @@ double CFmVoice::Render(double channelHz, int keyCode, double rate, int tremolo,
     }
 }
 
-OpnPitch OpnPitchOf(int frequencyNumber, int block, double rate) {
+void OpnChannel::Key(uint8_t value) {
+    for (int place = 0; place < 4; ++place)
+        voice.ops[static_cast<size_t>(place)].Key((value >> (4 + place)) & 1);
+}
+
+// The frequency number counts 2^-21 of the sample rate at block 0, doubling
+// each block; the key code is the block and the number's top bits.
+void OpnChannel::Write(uint8_t reg, uint8_t value, int& latch, double rate) {
     static constexpr int kNoteBits[16] = {0, 0, 0, 0, 0, 0, 0, 1, 2, 3, 3, 3, 3, 3, 3, 3};
-    return {frequencyNumber * std::ldexp(rate, block - 21),
-            block << 2 | kNoteBits[(frequencyNumber >> 7) & 15]};
+    switch (reg & 0xFC) {
+    case 0xA4:
+        latch = value & 0x3F;
+        return;
+    case 0xA0:
+        frequencyNumber = (latch & 7) << 8 | value;
+        block = latch >> 3;
+        frequency = frequencyNumber * std::ldexp(rate, block - 21);
+        keyCode = block << 2 | kNoteBits[frequencyNumber >> 7];
+        return;
+    case 0xB0:
+        voice.feedback = (value >> 3) & 7;
+        voice.connection = value & 7;
+        return;
+    default:
+        break;
+    }
+    static constexpr int kChainPlace[4] = {0, 2, 1, 3}; // S1, S3, S2, S4 -> S1, S2, S3, S4
+    if (reg >= 0x30 && reg < 0x90)
+        voice.ops[static_cast<size_t>(kChainPlace[(reg >> 2) & 3])].Write(
+            ((reg & 0xF0) - 0x30) / 0x10, value, false);
 }
 
 } // namespace tarvocore

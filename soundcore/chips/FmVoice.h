@@ -68,13 +68,30 @@ private:
     double m_history[2] = {0, 0}; // MOD1's last two outputs
 };
 
-// The OPN family's pitch (YM2203, YM2612): the frequency number counts 2^-21
-// of the sample rate at block 0, doubling each block; the key code is the
-// block and the number's top bits.
-struct OpnPitch {
+// A channel of the OPN family (YM2203, YM2612): its voice, its pitch as the
+// frequency number and block set it, and its registers.
+struct OpnChannel {
+    CFmVoice voice;
+    int frequencyNumber = 0, block = 0, keyCode = 0;
     double frequency = 0;
-    int keyCode = 0;
+    bool muted = false;
+
+    // Key on (register 0x28): its four operator bits.
+    void Key(uint8_t value);
+    // The channel's registers: the operators' (0x30 to 0x8F; bits 2 and 3
+    // the operator: S1, S3, S2, S4), the frequency (0xA4 to 0xA6 first, into
+    // the chip's one `latch`, then 0xA0 to 0xA2), feedback and connection
+    // (0xB0 to 0xB2). The SSG-type envelope (0x90) is left out.
+    void Write(uint8_t reg, uint8_t value, int& latch, double rate);
 };
-OpnPitch OpnPitchOf(int frequencyNumber, int block, double rate);
+
+// Resets a chip's channels, each keeping whether it is muted.
+template <typename Channels> void ResetKeepingMutes(Channels& channels) {
+    for (auto& channel : channels) {
+        const bool muted = channel.muted;
+        channel = {};
+        channel.muted = muted;
+    }
+}
 
 } // namespace tarvocore

@@ -22,11 +22,7 @@ int TopFiveBits(int keyCode) {
 } // namespace
 
 void CYm2151::Reset() {
-    for (Channel& channel : m_channels) {
-        const bool muted = channel.muted;
-        channel = Channel{};
-        channel.muted = muted;
-    }
+    ResetKeepingMutes(m_channels);
     m_envelopeDivider = 0;
     m_envelopeCounter = 0;
     m_lfoFrequency = m_lfoWave = m_amDepth = m_pmDepth = 0;

@@ -32,17 +32,10 @@ public:
     int NextSample();
 
 private:
-    struct FmChannel {
-        CFmVoice voice;
-        int frequencyNumber = 0, block = 0, keyCode = 0;
-        double frequency = 0;
-        bool muted = false;
-    };
     void WriteFm(uint8_t reg, uint8_t value);
-    void SetPitch(FmChannel& channel) const;
 
     uint32_t m_clock = 0;
-    std::array<FmChannel, kFmChannels> m_fm{};
+    std::array<OpnChannel, kFmChannels> m_fm{};
     int m_latchedHigh = 0; // block and the top of the frequency number, written first
     int m_envelopeDivider = 0;
     uint32_t m_envelopeCounter = 0;

@@ -12,11 +12,7 @@ constexpr int kDacChannel = 5;
 } // namespace
 
 void CYm2612::Reset() {
-    for (Channel& channel : m_channels) {
-        const bool muted = channel.muted;
-        channel = Channel{};
-        channel.muted = muted;
-    }
+    ResetKeepingMutes(m_channels);
     m_latchedHigh = 0;
     m_envelopeDivider = 0;
     m_envelopeCounter = 0;
@@ -36,9 +32,7 @@ void CYm2612::Write(int port, uint8_t reg, uint8_t value) {
     if (port == 0 && reg == 0x28) {
         const int which = value & 7;
         if ((which & 3) == 3) return;
-        auto& ops = m_channels[static_cast<size_t>(which - (which >> 2))].voice.ops;
-        for (int place = 0; place < 4; ++place)
-            ops[static_cast<size_t>(place)].Key((value >> (4 + place)) & 1);
+        m_channels[static_cast<size_t>(which - (which >> 2))].Key(value);
         return;
     }
     if (port == 0 && reg == 0x2A) m_dac = value;
@@ -48,39 +42,14 @@ void CYm2612::Write(int port, uint8_t reg, uint8_t value) {
     WriteChannel(m_channels[static_cast<size_t>(port * 3 + index)], reg, value);
 }
 
-// The channel's registers: the operators' (0x30 to 0x8F; bits 2 and 3 the
-// operator: S1, S3, S2, S4), the frequency (0xA4 to 0xA6 first, then 0xA0
-// to 0xA2), feedback and connection (0xB0), and the sides (0xB4, bits 7 and 6).
+// The channel's registers of the OPN family, and its sides (0xB4: bits 7 and 6).
 void CYm2612::WriteChannel(Channel& channel, uint8_t reg, uint8_t value) {
-    switch (reg & 0xFC) {
-    case 0xA4:
-        m_latchedHigh = value & 0x3F;
+    if ((reg & 0xFC) != 0xB4) {
+        channel.Write(reg, value, m_latchedHigh, Rate());
         return;
-    case 0xA0:
-        channel.frequencyNumber = (m_latchedHigh & 7) << 8 | value;
-        channel.block = m_latchedHigh >> 3;
-        SetPitch(channel);
-        return;
-    case 0xB0:
-        channel.voice.feedback = (value >> 3) & 7;
-        channel.voice.connection = value & 7;
-        return;
-    case 0xB4:
-        channel.left = (value & 0x80) != 0;
-        channel.right = (value & 0x40) != 0;
-        return;
-    default:
-        break;
     }
-    static constexpr int kChainPlace[4] = {0, 2, 1, 3}; // S1, S3, S2, S4 -> S1, S2, S3, S4
-    CFmOperator& op = channel.voice.ops[static_cast<size_t>(kChainPlace[(reg >> 2) & 3])];
-    if (reg < 0x90) op.Write(((reg & 0xF0) - 0x30) / 0x10, value, false);
-}
-
-void CYm2612::SetPitch(Channel& channel) const {
-    const OpnPitch pitch = OpnPitchOf(channel.frequencyNumber, channel.block, Rate());
-    channel.frequency = pitch.frequency;
-    channel.keyCode = pitch.keyCode;
+    channel.left = (value & 0x80) != 0;
+    channel.right = (value & 0x40) != 0;
 }
 
 void CYm2612::PlayPcmByte() {

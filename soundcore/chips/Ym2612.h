@@ -40,15 +40,10 @@ public:
     void PlayPcmByte();
 
 private:
-    struct Channel {
-        CFmVoice voice;
-        int frequencyNumber = 0, block = 0, keyCode = 0;
-        double frequency = 0;
+    struct Channel : OpnChannel {
         bool left = true, right = true;
-        bool muted = false;
     };
     void WriteChannel(Channel& channel, uint8_t reg, uint8_t value);
-    void SetPitch(Channel& channel) const;
 
     uint32_t m_clock = 0;
     std::array<Channel, kChannels> m_channels{};
