@@ -189,7 +189,9 @@ TEST_F(Mpris, AClipOfKnownLengthSeeksFromTheDesktop) {
     // The farthest seek goes to the end, and no position is told past it,
     // whatever the sound runs on to before the clip ends.
     Call(player, "Seek", {qlonglong(INT64_MAX)});
-    EXPECT_EQ(core.TakeActions(), std::vector<std::string>{"Command(SEEK, 165000)"});
+    actions = core.TakeActions();
+    std::erase(actions, "Command(SERVICE, 0)");
+    EXPECT_EQ(actions, std::vector<std::string>{"Command(SEEK, 165000)"});
     core.Send(CORE_MSG_SEEKED, nullptr, 165000);
     core.positionMs = 166500;
     EXPECT_EQ(Get(player, "Position").toLongLong(), 165000000);
