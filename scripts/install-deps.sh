@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config python3 clang-format git
   qt6-base-dev qt6-svg-dev
-  libgme-dev libsidplayfp-dev libopenmpt-dev libadplug-dev libarchive-dev libsndfile1-dev libsdl2-dev libsoxr-dev zlib1g-dev
+  libgme-dev libsidplayfp-dev libopenmpt-dev libadplug-dev libarchive-dev libsndfile1-dev libsdl2-dev libsoxr-dev libebur128-dev libflac-dev libogg-dev libvorbis-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev libarchive-tools
   dbus-daemon dbus-bin desktop-file-utils appstream shared-mime-info
 )

@@ -79,6 +79,10 @@ bool CSoundFileWriter::WritesName(const std::string& path) {
     return extension == "wav" || extension == "flac" || extension == "ogg";
 }
 
+bool CSoundFileWriter::CarriesTags(const std::string& path) {
+    return (FormatOfName(path) & SF_FORMAT_TYPEMASK) != SF_FORMAT_WAV;
+}
+
 bool CSoundFileWriter::Open(const std::string& path, const SoundTags& tags, std::string& error) {
     Close();
     m_target = {};

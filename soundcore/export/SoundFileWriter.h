@@ -33,6 +33,8 @@ public:
     // True when the name asks for a format this writer makes (".wav",
     // ".flac", ".ogg", in any case).
     static bool WritesName(const std::string& path);
+    // True for the names written as FLAC or Ogg, which carry tags.
+    static bool CarriesTags(const std::string& path);
 
     // Messages name this file in place of the one written, which its writer
     // removes on a failure: a file written under a name of its own until whole.

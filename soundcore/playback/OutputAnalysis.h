@@ -21,24 +21,6 @@ private:
     long long m_silentFrames = 0;
 };
 
-// An automatic gain that raises quiet clips and never clips: the gain follows
-// the recent peak slowly upward and drops at once when a peak would overflow.
-class CNormalizer {
-public:
-    static constexpr double kTargetPeak = 0.89 * 32767;
-    static constexpr double kMaxGain = 4.0;
-
-    void SetEnabled(bool enabled) { m_enabled = enabled; }
-    bool IsEnabled() const { return m_enabled; }
-    void Reset();
-    void Process(int16_t* frames, int frameCount);
-
-private:
-    bool m_enabled = false;
-    double m_gain = 1.0;
-    double m_peak = 0.0;
-};
-
 // A fade to silence over a given stretch of sound, then silence until it is
 // cancelled. Its gain follows half a cosine: it leaves full volume and
 // reaches silence without a step, so there is no click at either end.

@@ -3,7 +3,7 @@
 
 namespace tarvocore {
 
-void CCoreExport::Start(int clip, const std::string& emulatorProgram, bool wait) {
+void CCoreExport::Start(int clip, const std::string& emulatorProgram, bool normalize, bool wait) {
     const ClipLocation* location = m_session.FindClip(clip);
     std::string problem;
     if (m_export)
@@ -19,14 +19,14 @@ void CCoreExport::Start(int clip, const std::string& emulatorProgram, bool wait)
     }
     const int lengthMs = m_lengthMs > 0 ? m_lengthMs : m_timing.LengthOf(*location);
     const int fadeMs = m_lengthMs > 0 ? 0 : m_timing.FadeOf(*location);
-    ExportRequest request{m_session.Archive(),
-                          location->member,
-                          m_session.TrackList(),
-                          location->track,
-                          lengthMs,
-                          fadeMs,
-                          path,
-                          TagsOf(clip)};
+    m_key = m_loudness.KeyOf(clip);
+    ExportRequest request{m_session.RenderRequest(*location, lengthMs, fadeMs), path, TagsOf(clip),
+                          normalize, std::nullopt};
+    // A measure is of the clip as it plays, not of a length chosen for the export.
+    if (m_lengthMs > 0)
+        m_key.reset();
+    else if (normalize && m_key)
+        request.loudness = m_loudness.Find(*m_key);
     m_export = std::make_unique<CClipExport>(std::move(request), emulatorProgram);
     m_clip = clip;
     if (wait) Finish();
@@ -46,6 +46,7 @@ void CCoreExport::Service() {
 void CCoreExport::Finish() {
     m_export->Wait();
     std::string error = m_export->Error();
+    if (m_key && m_export->Measured()) m_loudness.Keep(*m_key, *m_export->Measured());
     m_export.reset();
     m_messenger.Send(CORE_MSG_EXPORTED, error.empty() ? nullptr : error.data(), m_clip);
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "export/ClipExport.h"
+#include "session/ClipLoudness.h"
 #include "session/CoreMessenger.h"
 #include "session/GameSession.h"
 #include "session/TuneTiming.h"
@@ -18,13 +19,14 @@ namespace tarvocore {
 class CCoreExport {
 public:
     CCoreExport(const CCoreMessenger& messenger, const CGameSession& session,
-                const TuneTiming& timing)
-        : m_messenger(messenger), m_session(session), m_timing(timing) {}
+                const TuneTiming& timing, CClipLoudness& loudness)
+        : m_messenger(messenger), m_session(session), m_timing(timing), m_loudness(loudness) {}
 
     // 0: each clip's known length.
     void SetLength(int ms) { m_lengthMs = std::max(ms, 0); }
-    // Asks the player for the file; `wait`: done before this returns.
-    void Start(int clip, const std::string& emulatorProgram, bool wait);
+    // Asks the player for the file; `normalize`: brought to the loudness
+    // the player normalizes to; `wait`: done before this returns.
+    void Start(int clip, const std::string& emulatorProgram, bool normalize, bool wait);
     // The export ends on its own thread: its partial file goes, and the
     // window that asked goes on at once.
     void Cancel();
@@ -44,7 +46,9 @@ private:
     const CCoreMessenger& m_messenger;
     const CGameSession& m_session;
     const TuneTiming& m_timing;
+    CClipLoudness& m_loudness;
     std::unique_ptr<CClipExport> m_export;
+    std::optional<TuneKey> m_key; // of the clip exported, whose measure is kept
     // Cancelled exports end by themselves on their threads; nothing waits for them.
     std::vector<std::unique_ptr<CClipExport>> m_cancelled;
     int m_clip = -1;

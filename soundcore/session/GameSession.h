@@ -2,6 +2,7 @@
 #pragma once
 
 #include "archive/RomArchive.h"
+#include "export/ClipRendering.h"
 #include "game/Catalogue.h"
 #include "game/GameClips.h"
 #include "game/GameLoad.h"
@@ -59,6 +60,10 @@ public:
     // The loaded game's clip, null without a game or a tune.
     const ClipLocation* FindClip(int clip) const;
     Bytes TrackList() const { return m_clips.TrackListFor(*m_archive); }
+    // What renders a clip of the loaded game whole, for so long.
+    ClipRenderRequest RenderRequest(const ClipLocation& clip, int lengthMs, int fadeMs) const {
+        return {m_archive, clip.member, TrackList(), clip.track, lengthMs, fadeMs};
+    }
     CompanionFiles Companions() const { return CGameClips::CompanionsIn(*m_archive); }
 
 private:

@@ -53,11 +53,6 @@ void COutputChain::SetDevice(int n) {
     m_output.SetDevice(DeviceName(n));
 }
 
-void COutputChain::SetNormalize(bool on) {
-    m_normalizer.SetEnabled(on);
-    m_normalizer.Reset();
-}
-
 void COutputChain::FadeOut(int ms) {
     if (ms > 0)
         m_fade.Start(static_cast<long>(ms) * kSampleRate / 1000);

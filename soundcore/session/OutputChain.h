@@ -4,6 +4,7 @@
 #include "export/SoundFileWriter.h"
 #include "playback/AudioOutput.h"
 #include "playback/ClipTimeline.h"
+#include "playback/Normalizer.h"
 #include "playback/OutputAnalysis.h"
 #include "session/CoreMessenger.h"
 
@@ -15,7 +16,7 @@
 namespace tarvocore {
 
 // Where the clip's sound goes once rendered: its timeline (the end at its
-// length and the fade), the normalizer, the player's fade-out, the device,
+// length and the fade), the loudness normalizing, the player's fade-out, the device,
 // the recording, and the level and silence reports. Caller's thread only.
 class COutputChain {
 public:
@@ -38,7 +39,8 @@ public:
     void Restart();
     void Flush() { m_output.Flush(); }
 
-    void SetNormalize(bool on);
+    void SetNormalize(bool on) { m_normalizer.SetEnabled(on); }
+    CNormalizer& Normalizer() { return m_normalizer; }
     void SetVolume(int percent) { m_output.SetVolume(percent); }
     // The system's output devices, counted afresh; DeviceName(n) names them.
     int CountDevices() const;

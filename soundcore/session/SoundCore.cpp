@@ -5,9 +5,14 @@
 
 namespace tarvocore {
 
+void CSoundCore::SetEmulatorProgram(const std::string& path) {
+    m_emulator.SetProgram(path);
+    m_loudness.SetEmulatorProgram(path);
+}
+
 void CSoundCore::Init(void* user, CoreMessageCallback callback, const std::string& coreFolder) {
     m_messenger.Connect(user, callback);
-    if (m_emulator.Program().empty()) m_emulator.SetProgram(coreFolder + kEmulatorProgram);
+    if (m_emulator.Program().empty()) SetEmulatorProgram(coreFolder + kEmulatorProgram);
     m_session.ReadCatalogues(coreFolder);
     std::string openmpt = TARVO_OPENMPT_VERSION;
     openmpt = openmpt.substr(0, openmpt.find('+'));
@@ -18,6 +23,7 @@ void CSoundCore::Init(void* user, CoreMessageCallback callback, const std::strin
 
 void CSoundCore::Shutdown() {
     m_playback.Stop();
+    m_loudness.Shutdown();
     m_session.CancelLoad();
     m_session.DropCancelledLoads(true);
     m_export.Shutdown();
@@ -30,6 +36,7 @@ void CSoundCore::Shutdown() {
 void CSoundCore::WaitForStarts() {
     m_session.WaitForLoad();
     m_playback.WaitForJobs();
+    m_loudness.WaitForScan();
     m_export.WaitForJob();
 }
 
@@ -140,7 +147,8 @@ void CSoundCore::Command(int code, int argument) {
         Service();
         break;
     case CORE_CMD_EXPORT_CLIP:
-        m_export.Start(argument, m_emulator.Program(), m_offline);
+        m_export.Start(argument, m_emulator.Program(), m_output.Normalizer().IsEnabled(),
+                       m_offline);
         break;
     case CORE_CMD_CANCEL_EXPORT:
         m_export.Cancel();
@@ -170,6 +178,7 @@ void CSoundCore::SetOption(int code, int value) {
         break;
     case CORE_OPT_NORMALIZE:
         m_output.SetNormalize(value != 0);
+        m_loudness.SetEnabled(value != 0, m_playback.CurrentClip());
         break;
     case CORE_OPT_VOLUME:
         m_output.SetVolume(value);
@@ -243,10 +252,12 @@ void CSoundCore::PlayClip(int clip) {
     if (m_session.Loading()) m_session.PlayAfterLoad(clip); // played once the game is loaded
     if (!m_session.HasGame()) return;
     m_playback.Play(clip);
+    m_loudness.Begin(clip, m_offline);
 }
 
 void CSoundCore::ForgetGame() {
     m_playback.Stop();
+    m_loudness.Stop();
     m_session.Forget();
     m_playback.SetCurrentClip(0);
     m_output.Flush();
@@ -262,8 +273,10 @@ void CSoundCore::Unload() {
 void CSoundCore::Service() {
     m_session.DropCancelledLoads();
     m_export.Service();
+    m_loudness.Service();
     if (m_session.LoadDone()) FinishLoad();
-    if (!m_playback.Ready() || !m_session.HasGame() || m_output.Paused()) return;
+    if (!m_playback.Ready() || !m_loudness.Ready() || !m_session.HasGame() || m_output.Paused())
+        return;
     Render(m_output.FramesWanted());
 }
 

@@ -3,6 +3,7 @@
 
 #include "core/TarvoCore.h"
 #include "ipc/EmulatorProcess.h"
+#include "session/ClipLoudness.h"
 #include "session/ClipPlayback.h"
 #include "session/CoreExport.h"
 #include "session/CoreMessenger.h"
@@ -17,7 +18,8 @@ namespace tarvocore {
 
 // The whole core behind the C entry points, handing each call to the part
 // that does it: the game session (catalogue and loaded game), the clip's
-// playback with its seeks and voices, the output chain, and the export.
+// playback with its seeks and voices, its loudness, the output chain, and
+// the export.
 // Every message is sent from inside one of these calls, on the caller's
 // thread: work on threads of their own is told by the next service call
 // after it is done.
@@ -31,7 +33,7 @@ public:
     // too unless SetEmulatorProgram said otherwise; CORE_MSG_ERROR reports a
     // missing file and malformed lines.
     void Init(void* user, CoreMessageCallback callback, const std::string& coreFolder);
-    void SetEmulatorProgram(const std::string& path) { m_emulator.SetProgram(path); }
+    void SetEmulatorProgram(const std::string& path);
     // The user's own catalogue, read after the shipped one when it exists.
     void SetUserCatalogue(const std::string& path) { m_session.SetUserCatalogue(path); }
     CEmulatorProcess& Emulator() { return m_emulator; }
@@ -67,7 +69,8 @@ private:
     TuneTiming m_timing;
     COutputChain m_output{m_messenger};
     CClipPlayback m_playback{m_messenger, m_emulator, m_session, m_output, m_timing};
-    CCoreExport m_export{m_messenger, m_session, m_timing};
+    CClipLoudness m_loudness{m_messenger, m_session, m_timing, m_output};
+    CCoreExport m_export{m_messenger, m_session, m_timing, m_loudness};
     std::string m_versionText;
     bool m_offline = false; // rendering offline: every job is waited for
     std::vector<int16_t> m_buffer;

@@ -11,7 +11,8 @@
  * The callback runs inside the core's own call, so it must not call the core
  * again, open a window or run an event loop: a player copies the message and
  * acts on it once the operation that caused it has returned. The requests
- * for a path (CORE_MSG_ROM_PATH, CORE_MSG_WAV_PATH, CORE_MSG_EXPORT_PATH)
+ * for a path (CORE_MSG_ROM_PATH, CORE_MSG_WAV_PATH, CORE_MSG_EXPORT_PATH,
+ * CORE_MSG_LOUDNESS_PATH)
  * are answered within the callback, from what the player knows.
  */
 #ifndef TARVO_CORE_H
@@ -172,7 +173,11 @@ enum {
     CORE_MSG_ERROR = 13,       /* first: error text */
     CORE_MSG_EXPORT_PATH = 14, /* first: buffer to receive the exported file's name */
     CORE_MSG_EXPORTED = 15,    /* first: NULL when written, else why not; second: the clip */
-    CORE_MSG_SEEKED = 16       /* second: the position in ms the clip now plays from */
+    CORE_MSG_SEEKED = 16,      /* second: the position in ms the clip now plays from */
+    /* Shipped core only. first: buffer to receive the name of the file in
+     * which the core keeps the tunes' measured loudness, so each is measured
+     * once; answer 1 with it, or 0 to have nothing kept. Asked once a run. */
+    CORE_MSG_LOUDNESS_PATH = 17
 };
 
 /* The clip number played to silence the core around a recording. */

@@ -44,7 +44,8 @@ void CCoreCalls::SetOption(int code, int value) {
 }
 
 bool CCoreCalls::WantsAnswer(int code) {
-    return code == CORE_MSG_ROM_PATH || code == CORE_MSG_WAV_PATH || code == CORE_MSG_EXPORT_PATH;
+    return code == CORE_MSG_ROM_PATH || code == CORE_MSG_WAV_PATH || code == CORE_MSG_EXPORT_PATH ||
+           code == CORE_MSG_LOUDNESS_PATH;
 }
 
 int CCoreCalls::OnCoreMessage(int code, void* first, int second) {

@@ -68,6 +68,10 @@ void CCoreSetup::ApplyListeningOptions() {
     m_core.SetOption(CORE_OPT_TUNE_FADE_MS, m_config.FadeSeconds * 1000);
 }
 
+int CCoreSetup::AnswerLoudnessPath(void* buffer) const {
+    return m_keepsFiles && CopyToCoreBuffer(buffer, m_programFolder + kLoudnessFileName) ? 1 : 0;
+}
+
 int CCoreSetup::TakeNewGames() {
     m_core.Command(CORE_CMD_RELOAD_CATALOGUE, 0);
     const int added = m_romList.UpdateFromCore(m_core);

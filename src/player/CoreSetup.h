@@ -19,6 +19,9 @@ struct Config;
 // autosave. A second Tarvo on the same program folder keeps no files.
 class CCoreSetup {
 public:
+    // Where the core keeps each tune's measured loudness, beside the clip information.
+    static constexpr char kLoudnessFileName[] = "tarvoloudness.dat";
+
     CCoreSetup(ICore& core, CROMList& romList, CPlaylist& playlist, Config& config,
                CSettingsFile& settings, IDialogs& dialogs, std::string programFolder)
         : m_core(core), m_romList(romList), m_playlist(playlist), m_config(config),
@@ -55,6 +58,8 @@ public:
     void KeepNoFiles() { m_keepsFiles = false; }
     bool KeepsFiles() const { return m_keepsFiles; }
     const std::string& ProgramFolder() const { return m_programFolder; }
+    // CORE_MSG_LOUDNESS_PATH: the file of measures, or none while files are not kept.
+    int AnswerLoudnessPath(void* buffer) const;
 
 private:
     ICore& m_core;

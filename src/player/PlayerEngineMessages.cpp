@@ -58,6 +58,8 @@ int CPlayerEngine::OnCoreMessage(int code, void* first, int second) {
     case CORE_MSG_EXPORT_PATH:
         m_export.AnswerPath(first);
         break;
+    case CORE_MSG_LOUDNESS_PATH:
+        return m_setup.AnswerLoudnessPath(first);
     case CORE_MSG_EXPORTED:
         m_export.OnExported(static_cast<const char*>(first), second);
         break;

@@ -114,6 +114,10 @@ void SoundCoreTest::Service(int calls) {
 
 int SoundCoreTest::OnMessage(void* user, int code, void* first, int second) {
     auto& test = *static_cast<SoundCoreTest*>(user);
+    if (code == CORE_MSG_LOUDNESS_PATH) { // a question of the core's own, not an event
+        std::memcpy(first, test.loudnessPath.c_str(), test.loudnessPath.size() + 1);
+        return test.loudnessPath.empty() ? 0 : 1;
+    }
     std::string text;
     if (code == CORE_MSG_GAME_LOADED || code == CORE_MSG_DRIVER_INFO || code == CORE_MSG_ERROR ||
         (code == CORE_MSG_EXPORTED && first))

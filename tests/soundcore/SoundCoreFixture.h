@@ -76,9 +76,10 @@ protected:
     std::string romFolder;
     tarvocore::CSoundCore core;
     std::vector<Message> messages;
-    int romAnswer = 1;   // what message 11 returns
-    std::string romFile; // the file it names in the ROM folder, when not the one asked for
-    std::string wavPath; // the answer to messages 12 and 14
+    int romAnswer = 1;        // what message 11 returns
+    std::string romFile;      // the file it names in the ROM folder, when not the one asked for
+    std::string wavPath;      // the answer to messages 12 and 14
+    std::string loudnessPath; // the answer to message 17, empty: none
     long framesReported = 0;
     int lastPeak = 0;
     std::vector<int16_t>* captured = nullptr; // every sample heard, when set

@@ -24,11 +24,14 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: tarvo-render [--help] ROMFOLDER ROMNAME CLIP [SECONDS] OUT\n"
-    "       tarvo-render [--format flac|ogg|wav] [--replace] --all ROMFOLDER ROMNAME OUTFOLDER\n"
+    "usage: tarvo-render [--help] [--normalize] ROMFOLDER ROMNAME CLIP [SECONDS] OUT\n"
+    "       tarvo-render [--normalize] [--format flac|ogg|wav] [--replace] --all ROMFOLDER\n"
+    "                    ROMNAME OUTFOLDER\n"
     "Renders a clip of a game to OUT, a .wav, .flac or .ogg file (FLAC and Ogg files are\n"
-    "tagged): for SECONDS, else for the clip's known length, else for 3 minutes that fade\n"
-    "out over their last 8 seconds. With --all, every clip of the game goes into OUTFOLDER\n"
+    "tagged, with their ReplayGain): for SECONDS, else for the clip's known length, else for\n"
+    "3 minutes that fade out over their last 8 seconds. With --normalize, each clip is\n"
+    "brought to -18 LUFS, its true peak kept below -1 dBTP, as Tarvo plays it with\n"
+    "\"Normalize Output Volume\". With --all, every clip of the game goes into OUTFOLDER\n"
     "as \"NN Title.flac\" (or the --format given); files already there are replaced only\n"
     "with --replace.\n";
 constexpr int kMillisecondsPerCall = 30;
@@ -38,6 +41,7 @@ constexpr double kLongestSeconds = 24 * 3600;
 struct Request {
     bool all = false;
     bool replace = false;
+    bool normalize = false;
     std::string format = "flac";
     std::string romFolder, romName, out;
     int clip = 0;
@@ -208,6 +212,7 @@ int Render(const Request& request, Session& session) {
         return 1;
     }
     CoreSetOption(CORE_OPT_FIXED_RENDER_MS, kMillisecondsPerCall);
+    CoreSetOption(CORE_OPT_NORMALIZE, request.normalize ? 1 : 0);
     CoreSetOption(CORE_OPT_GAME, game);
     CoreCommand(CORE_CMD_START_GAME, -1);
     if (session.loadFailed) {
@@ -227,8 +232,10 @@ int ReadOptions(int argc, char** argv, Request& request, std::vector<std::string
             std::fputs(kUsage, stdout);
             return 0;
         }
-        if (word == "--all" || word == "--replace") {
-            (word == "--all" ? request.all : request.replace) = true;
+        if (word == "--all" || word == "--replace" || word == "--normalize") {
+            (word == "--all"       ? request.all
+             : word == "--replace" ? request.replace
+                                   : request.normalize) = true;
         } else if (word == "--format" && i + 1 < argc) {
             request.format = tarvo::ToLowerAscii(argv[++i]);
         } else if (word.size() > 1 && word[0] == '-' &&
