@@ -20,6 +20,7 @@ declare -A inputs=(
   [clipinfo]="$seeds/clipinfo"
   [playlist]="$seeds/playlist"
   [catalogue]="$seeds/catalogue"
+  [loudness]="$seeds/loudness"
   [vgm]="$seeds/vgm $seeds/hostile"
   [archive]="$seeds/archive $seeds/hostile"
   [load_render]="$seeds/load_render"
@@ -55,7 +56,7 @@ own=0
 printf '%-12s %12s %10s %8s %9s %5s\n' harness executions per-second crashes time-outs own
 harnesses=("${@:3}")
 [ ${#harnesses[@]} -gt 0 ] ||
-  harnesses=(settings clipinfo playlist catalogue vgm archive load_render sid module adplug arcade)
+  harnesses=(settings clipinfo playlist catalogue loudness vgm archive load_render sid module adplug arcade)
 for name in "${harnesses[@]}"; do
   corpus=$build/fuzz/corpus/$name
   findings=$build/fuzz/findings/$name

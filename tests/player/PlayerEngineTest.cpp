@@ -627,6 +627,16 @@ TEST_F(Engine, PathRequestsFindArchivesInAnyCaseAndNameRecordings) {
     LoadGameAt(0, 7);
     now = 1700000000;
     EXPECT_EQ(core.SendPathRequest(CORE_MSG_WAV_PATH, ""), temp.Path() + "alpha-7-1700000000.wav");
+
+    // The measures of loudness are kept beside the clip information, by the
+    // Tarvo that keeps its files.
+    int result = -1;
+    EXPECT_EQ(core.SendPathRequest(CORE_MSG_LOUDNESS_PATH, "", &result),
+              temp.Path() + "tarvoloudness.dat");
+    EXPECT_EQ(result, 1);
+    engine->Setup().KeepNoFiles();
+    EXPECT_EQ(core.SendPathRequest(CORE_MSG_LOUDNESS_PATH, "", &result), "");
+    EXPECT_EQ(result, 0);
 }
 
 namespace {

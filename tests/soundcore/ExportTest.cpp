@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "playback/LoudnessMeter.h"
 #include "soundcore/SoundCoreFixture.h"
 #include "support/FileSizeLimit.h"
 
@@ -163,6 +164,13 @@ TEST(RenderTool, SpeaksPlainlyFailsLoudlyAndRendersAWholeGame) {
     EXPECT_EQ(render(clip({"--all", "--format", "ogg", album})), 1);
     EXPECT_EQ(std::filesystem::last_write_time(album + "/01 Overture.ogg"), written);
     EXPECT_EQ(render(clip({"--all", "--replace", "--format", "OGG", album})), 0);
+
+    // Normalized, the tune is as loud as every other (it measures -16.3 LUFS as it is).
+    EXPECT_EQ(render(clip({"--normalize", "1", temp.File("even.wav")})), 0);
+    const std::vector<int16_t> even = ReadSoundFile(temp.File("even.wav")).samples;
+    tarvocore::CLoudnessMeter meter;
+    meter.Add(even.data(), static_cast<int>(even.size() / 2));
+    EXPECT_NEAR(meter.Measure().lufs, -18.0, 0.05);
 }
 
 } // namespace
