@@ -54,10 +54,14 @@ void CClipLoudness::SetEnabled(bool on, int clipPlaying) {
 }
 
 void CClipLoudness::Begin(int clip, bool wait) {
-    Stop();
-    if (!m_output.Normalizer().IsEnabled()) return;
-    const std::optional<TuneLoudness> kept = Measure(clip);
-    m_output.Normalizer().Start(kept ? CNormalizer::GainDbFor(*kept) : 0.0);
+    const bool enabled = m_output.Normalizer().IsEnabled();
+    // The same tune again (played anew, or Prev) goes on with its scan.
+    if (!enabled || !m_scan || KeyOf(clip) != m_scanKey) {
+        Stop();
+        if (!enabled) return;
+        const std::optional<TuneLoudness> kept = Measure(clip);
+        m_output.Normalizer().Start(kept ? CNormalizer::GainDbFor(*kept) : 0.0);
+    }
     m_holding = m_scan != nullptr;
     if (wait && m_scan) {
         m_scan->Wait();
