@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "chips/FmVoice.h"
+#include "chips/OpnFm.h"
 #include "chips/SharedRom.h"
 
-#include <array>
 #include <cstdint>
 
 namespace tarvocore {
@@ -13,22 +12,21 @@ namespace tarvocore {
 // four operators on the OPN's frequency number and block, in two banks of
 // three (port 0 and port 1), each sent left, right or both, and an 8-bit DAC
 // that takes the sixth channel's place. A sample every 144 clocks (53.3 kHz
-// at 7.67 MHz). Left out: the LFO, the third channel's own frequencies for
-// each operator, and the SSG-type envelopes.
+// at 7.67 MHz).
 //
 // A VGM plays samples through the DAC from its PCM bank, a byte at a time at
 // a place the stream moves: the bank and the place are part of the chip's
 // state here, so a kept state holds them.
 class CYm2612 {
 public:
-    static constexpr int kChannels = 6;
+    static constexpr int kChannels = COpnFm::kChannels;
 
     CYm2612() { SetClock(7670453); }
     void Reset();
     void SetClock(uint32_t clock) { m_clock = clock; }
     double Rate() const { return m_clock / 144.0; }
     void Write(int port, uint8_t reg, uint8_t value);
-    void Mute(int channel, bool muted);
+    void Mute(int channel, bool muted) { m_fm.Mute(channel, muted); }
     // The next sample, left and right: a carrier at full level gives 8192,
     // and so does the DAC at either end of its range.
     void NextSample(int& left, int& right);
@@ -40,16 +38,8 @@ public:
     void PlayPcmByte();
 
 private:
-    struct Channel : OpnChannel {
-        bool left = true, right = true;
-    };
-    void WriteChannel(Channel& channel, uint8_t reg, uint8_t value);
-
     uint32_t m_clock = 0;
-    std::array<Channel, kChannels> m_channels{};
-    int m_latchedHigh = 0; // block and the top of the frequency number, written first
-    int m_envelopeDivider = 0;
-    uint32_t m_envelopeCounter = 0;
+    COpnFm m_fm;
     bool m_dacOn = false;
     int m_dac = 0x80;
     CSharedRom m_pcm;

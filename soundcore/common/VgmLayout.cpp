@@ -80,4 +80,9 @@ uint32_t ArcadeChipClock(const Bytes& data, const VgmLayout& layout, const VgmCh
     return (clock & kClockMask) ? clock : 0;
 }
 
+std::string ArcadeChipName(const VgmChip& chip, uint32_t clockField) {
+    const bool modelB = chip.clockOffset == kYm2610Chip.clockOffset && (clockField & kYm2610BBit);
+    return std::string(chip.name) + (modelB ? "B" : "");
+}
+
 } // namespace tarvocore

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace tarvocore {
 
@@ -37,8 +38,12 @@ constexpr VgmChip kYm3812Chip{0x50, "YM3812", 1000000, 5000000};
 constexpr VgmChip kYm3526Chip{0x54, "YM3526", 1000000, 5000000};
 // YMF262 (OPL3): 14.32 MHz, four times the NTSC colour crystal.
 constexpr VgmChip kYmf262Chip{0x5C, "YMF262", 8000000, 18000000};
-constexpr VgmChip kArcadeChips[] = {kYm2151Chip, kSegaPcmChip, kYm2203Chip, kOkim6295Chip,
-                                    kAy8910Chip, kYm3812Chip,  kYm3526Chip, kYmf262Chip};
+// YM2610 and YM2610B (bit 31 of the clock): 8 MHz on the Neo Geo and Taito's boards.
+constexpr VgmChip kYm2610Chip{0x4C, "YM2610", 4000000, 10000000};
+constexpr uint32_t kYm2610BBit = 1u << 31;
+constexpr VgmChip kArcadeChips[] = {kYm2151Chip,   kSegaPcmChip, kYm2203Chip,
+                                    kOkim6295Chip, kAy8910Chip,  kYm3812Chip,
+                                    kYm3526Chip,   kYmf262Chip,  kYm2610Chip};
 
 // SN76489: 3.58 or 4 MHz on the boards. Played beside an arcade chip; alone
 // (a console's music), libgme plays it.
@@ -69,5 +74,7 @@ size_t VgmCommandLength(uint8_t command);
 // is for the YM2151 when its first chip command writes to one. The
 // SN76489's clock is in every version's header.
 uint32_t ArcadeChipClock(const Bytes& data, const VgmLayout& layout, const VgmChip& chip);
+// The chip's name as its clock field says it ("YM2610B" for the B).
+std::string ArcadeChipName(const VgmChip& chip, uint32_t clockField);
 
 } // namespace tarvocore

@@ -15,6 +15,8 @@ constexpr uint8_t kDataBlock = 0x67;
 constexpr uint8_t kSegaPcmRom = 0x80;
 constexpr uint8_t kOkiRom = 0x8B;
 constexpr uint8_t kYm2612Pcm = 0x00;
+constexpr uint8_t kAdpcmARom = 0x82;
+constexpr uint8_t kAdpcmBRom = 0x83;
 // A ROM image larger than any board's is refused, so a file cannot make the
 // emulator take more memory than its limit.
 constexpr size_t kMaxRomBytes = 16u << 20;
@@ -55,6 +57,9 @@ void SampleOf(CSn76489& chip, float& left, float& right) {
 void SampleOf(CYm2612& chip, float& left, float& right) {
     Stereo(chip, 1.0f, left, right);
 }
+void SampleOf(CYm2610& chip, float& left, float& right) {
+    Stereo(chip, 1.0f, left, right);
+}
 void SampleOf(CAy8910& chip, float& left, float& right) {
     left = right = static_cast<float>(chip.NextSample());
 }
@@ -85,6 +90,13 @@ std::vector<VoiceGroup> VoiceGroupsOf(const CSn76489&) {
 }
 std::vector<VoiceGroup> VoiceGroupsOf(const CYm2612&) {
     return {{"channel", 0, CYm2612::kChannels}};
+}
+std::vector<VoiceGroup> VoiceGroupsOf(const CYm2610& chip) {
+    const int fm = chip.FmChannels();
+    return {{"FM", 0, fm},
+            {"SSG", fm, CYm2610::kSsgChannels},
+            {"ADPCM-A", fm + CYm2610::kSsgChannels, CYm2610::kAdpcmAChannels},
+            {"ADPCM-B", fm + CYm2610::kSsgChannels + CYm2610::kAdpcmAChannels, 1}};
 }
 std::vector<VoiceGroup> VoiceGroupsOf(const COplChip& chip) {
     return {{"channel", 0, chip.Channels()}};
@@ -123,28 +135,45 @@ bool CVgmEngine::Open(const Bytes& data, const Bytes&, std::string& error) {
         const uint32_t clock = ArcadeChipClock(m_data, m_layout, chip);
         return clock == 0 ? 0 : (clock & kSecondChipBit) ? 2 : 1;
     };
-    for (auto [pair, kind] : {std::pair{&m_chips.ym3812, COplChip::Kind::Opl2},
-                              std::pair{&m_chips.ym3526, COplChip::Kind::Opl},
-                              std::pair{&m_chips.ymf262, COplChip::Kind::Opl3}})
-        for (COplChip& chip : pair->chips)
-            chip.SetKind(kind);
     m_playing.clear();
     size_t first = 0;
     m_chips.ForEach([&](auto& pair) {
         pair.count = count(*pair.kind);
+        pair.chips.assign(static_cast<size_t>(pair.count), {});
         pair.firstResampler = first;
         for (int i = 0; i < pair.count; ++i)
             m_playing.push_back(first + static_cast<size_t>(i));
         first += 2;
     });
+    for (auto [pair, kind] : {std::pair{&m_chips.ym3812, COplChip::Kind::Opl2},
+                              std::pair{&m_chips.ym3526, COplChip::Kind::Opl},
+                              std::pair{&m_chips.ymf262, COplChip::Kind::Opl3}})
+        for (COplChip& chip : pair->chips)
+            chip.SetKind(kind);
+    const bool modelB = (ArcadeChipClock(m_data, m_layout, kYm2610Chip) & kYm2610BBit) != 0;
+    for (CYm2610& chip : m_chips.ym2610.chips)
+        chip.SetModelB(modelB);
     return true;
+}
+
+size_t CVgmEngine::StateBytes() const {
+    size_t bytes = sizeof(KeptState);
+    m_chips.ForEach(
+        [&bytes](const auto& pair) { bytes += pair.chips.size() * sizeof(pair.chips[0]); });
+    return bytes;
+}
+
+size_t CVgmEngine::MostKeptStates() const {
+    return std::clamp<size_t>(kMostKeptBytes / StateBytes(), kFewestKeptStates, kMostKeptStates);
 }
 
 MusicInfo CVgmEngine::Info() {
     MusicInfo music;
     std::vector<std::string> chips;
-    m_chips.ForEach([&chips](auto& pair) {
-        if (pair.count) chips.push_back(pair.kind->name);
+    m_chips.ForEach([this, &chips](auto& pair) {
+        if (pair.count)
+            chips.push_back(
+                ArcadeChipName(*pair.kind, ArcadeChipClock(m_data, m_layout, *pair.kind)));
     });
     music.system = "Arcade board (";
     for (size_t i = 0; i < chips.size(); ++i)
@@ -199,7 +228,7 @@ bool CVgmEngine::Start(int track, std::string& error) {
 }
 
 template <typename Chip> void CVgmEngine::StartChips(Pair<Chip>& pair) {
-    for (size_t i = 0; i < 2; ++i) {
+    for (size_t i = 0; i < pair.chips.size(); ++i) {
         pair.chips[i].Reset();
         pair.chips[i].SetClock(ChipClock(*pair.kind));
         pair.rate[i] = 0;
@@ -294,6 +323,8 @@ void CVgmEngine::ChipCommand(uint8_t command, const uint8_t* arguments, size_t c
         m_chips.ym2612.chips[0].SeekPcm(
             static_cast<uint32_t>(arguments[0] | arguments[1] << 8 | arguments[2] << 16) |
             static_cast<uint32_t>(arguments[3]) << 24);
+    write(m_chips.ym2610, 0x58, [&](CYm2610& chip) { chip.Write(0, reg, value); });
+    write(m_chips.ym2610, 0x59, [&](CYm2610& chip) { chip.Write(1, reg, value); });
     write(m_chips.ym3812, 0x5A, [&](COplChip& chip) { chip.Write(0, reg, value); });
     write(m_chips.ym3526, 0x5B, [&](COplChip& chip) { chip.Write(0, reg, value); });
     write(m_chips.ymf262, 0x5E, [&](COplChip& chip) { chip.Write(0, reg, value); });
@@ -332,10 +363,15 @@ void CVgmEngine::DataBlock(uint8_t type, size_t at, size_t sizeField) {
                     m_data.begin() + static_cast<long>(at + bytes));
         return;
     }
-    if ((type != kSegaPcmRom && type != kOkiRom) || size < 8) return;
-    Bytes& rom =
-        (type == kSegaPcmRom ? m_chips.segaPcm.chips[chip].Rom() : m_chips.oki.chips[chip].Rom())
-            .Writable();
+    const auto has = [chip](const auto& pair) { return chip < pair.chips.size(); };
+    CSharedRom* target =
+        type == kSegaPcmRom && has(m_chips.segaPcm) ? &m_chips.segaPcm.chips[chip].Rom()
+        : type == kOkiRom && has(m_chips.oki)       ? &m_chips.oki.chips[chip].Rom()
+        : type == kAdpcmARom && has(m_chips.ym2610) ? &m_chips.ym2610.chips[chip].AdpcmARom()
+        : type == kAdpcmBRom && has(m_chips.ym2610) ? &m_chips.ym2610.chips[chip].AdpcmBRom()
+                                                    : nullptr;
+    if (!target || size < 8) return;
+    Bytes& rom = target->Writable();
     const size_t romSize = std::min<size_t>(Le32(m_data, at), kMaxRomBytes);
     const size_t start = Le32(m_data, at + 4);
     if (rom.size() < romSize) rom.resize(romSize, 0);
@@ -453,7 +489,7 @@ bool CVgmEngine::Render(int16_t* frames, int frameCount) {
 }
 
 void CVgmEngine::KeepState() {
-    if (m_kept.size() >= kMostKeptStates) {
+    if (m_kept.size() >= MostKeptStates()) {
         std::vector<KeptState> fewer;
         for (size_t i = 0; i < m_kept.size(); i += 2)
             fewer.push_back(std::move(m_kept[i]));
@@ -493,6 +529,7 @@ bool CVgmEngine::Seek(int ms, const SeekGivenUp& givenUp) {
 // channels, then its SSG's), each named by its chip when there are two.
 template <typename Visit> void CVgmEngine::ForEachVoice(Visit&& visit) {
     m_chips.ForEach([&visit](auto& pair) {
+        if (pair.chips.empty()) return;
         for (const VoiceGroup& group : VoiceGroupsOf(pair.chips[0]))
             for (int c = 0; c < pair.count; ++c)
                 for (int v = 0; v < group.count; ++v) {

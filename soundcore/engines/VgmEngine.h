@@ -9,6 +9,7 @@
 #include "chips/Sn76489.h"
 #include "chips/Ym2151.h"
 #include "chips/Ym2203.h"
+#include "chips/Ym2610.h"
 #include "chips/Ym2612.h"
 #include "common/VgmLayout.h"
 #include "engines/MusicEngine.h"
@@ -34,10 +35,13 @@ namespace tarvocore {
 class CVgmEngine : public IMusicEngine {
 public:
     // A state is kept every this many frames at first; when the tune has run
-    // so long that kMostKeptStates are kept, every other one is let go and the
-    // spacing doubles, so the memory they take stays bounded.
+    // so long that MostKeptStates() are kept, every other one is let go and
+    // the spacing doubles, so the memory they take stays bounded: within
+    // kMostKeptBytes, as many as the file's chips allow up to kMostKeptStates.
     static constexpr long kKeepEveryFrames = 2 * 44100;
     static constexpr size_t kMostKeptStates = 384;
+    static constexpr size_t kFewestKeptStates = 64;
+    static constexpr size_t kMostKeptBytes = 8u << 20;
     static constexpr long kWarmUpFrames = 4410;
 
     // A VGM whose header gives a clock to an arcade chip this engine plays.
@@ -52,9 +56,11 @@ public:
     void MuteVoices(const std::vector<bool>& muted) override;
     bool GoesBackCheaply() const override { return true; }
 
-    // For benchmarks and tests: the states kept so far, and the bytes each takes.
+    // For benchmarks and tests: the states kept so far, the bytes each takes
+    // with the file's chips, and how many may be kept.
     size_t KeptStates() const { return m_kept.size(); }
-    static size_t KeptStateBytes() { return sizeof(KeptState); }
+    size_t StateBytes() const;
+    size_t MostKeptStates() const;
 
 private:
     // A chip of the file, and the second of its kind when the clock says so.
@@ -62,7 +68,8 @@ private:
         Pair() = default;
         explicit Pair(const VgmChip* of) : kind(of) {}
         const VgmChip* kind = nullptr;
-        std::array<Chip, 2> chips;
+        std::vector<Chip> chips; // the file's: none, one or two
+
         std::array<int, 2> rate{};      // the chip's samples a second
         std::array<long, 2> rateFrom{}; // the stream's frame the rate was set at
         int count = 0;
@@ -80,20 +87,24 @@ private:
         Pair<COplChip> ymf262{&kYmf262Chip};
         Pair<CSn76489> sn76489{&kSn76489Chip};
         Pair<CYm2612> ym2612{&kYm2612Chip};
-        template <typename Visit> void ForEach(Visit&& visit) {
-            visit(ym2151);
-            visit(segaPcm);
-            visit(ym2203);
-            visit(oki);
-            visit(ay);
-            visit(ym3812);
-            visit(ym3526);
-            visit(ymf262);
-            visit(sn76489);
-            visit(ym2612);
+        Pair<CYm2610> ym2610{&kYm2610Chip};
+        template <typename Visit> void ForEach(Visit&& visit) { ForEachOf(*this, visit); }
+        template <typename Visit> void ForEach(Visit&& visit) const { ForEachOf(*this, visit); }
+        template <typename Self, typename Visit> static void ForEachOf(Self& self, Visit& visit) {
+            visit(self.ym2151);
+            visit(self.segaPcm);
+            visit(self.ym2203);
+            visit(self.oki);
+            visit(self.ay);
+            visit(self.ym3812);
+            visit(self.ym3526);
+            visit(self.ymf262);
+            visit(self.sn76489);
+            visit(self.ym2612);
+            visit(self.ym2610);
         }
     };
-    static constexpr size_t kKinds = 10;
+    static constexpr size_t kKinds = 11;
     // Everything that playing changes, at the start of frame `frame`.
     struct KeptState {
         long frame = 0;

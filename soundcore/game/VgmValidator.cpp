@@ -96,8 +96,9 @@ std::string ReadHeader(const Bytes& data, Header& h) {
         if (clock == 0) return {};
         if (clock < chip.minClock || clock > chip.maxClock)
             return "a chip clock of " + std::to_string(clock) + " Hz is out of range";
-        h.arcadeChips +=
-            (h.arcadeChips.empty() ? "" : ", ") + std::string(chip.name) + " " + MegaHertz(clock);
+        h.arcadeChips += (h.arcadeChips.empty() ? "" : ", ") +
+                         ArcadeChipName(chip, ArcadeChipClock(data, layout, chip)) + " " +
+                         MegaHertz(clock);
         return {};
     };
     for (const VgmChip& chip : kArcadeChips)
