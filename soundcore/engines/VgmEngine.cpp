@@ -17,6 +17,7 @@ constexpr uint8_t kOkiRom = 0x8B;
 constexpr uint8_t kYm2612Pcm = 0x00;
 constexpr uint8_t kAdpcmARom = 0x82;
 constexpr uint8_t kAdpcmBRom = 0x83;
+constexpr uint8_t kY8950Rom = 0x88;
 // A ROM image larger than any board's is refused, so a file cannot make the
 // emulator take more memory than its limit.
 constexpr size_t kMaxRomBytes = 16u << 20;
@@ -60,6 +61,9 @@ void SampleOf(CYm2612& chip, float& left, float& right) {
 void SampleOf(CYm2610& chip, float& left, float& right) {
     Stereo(chip, 1.0f, left, right);
 }
+void SampleOf(CY8950& chip, float& left, float& right) {
+    Stereo(chip, 1.0f, left, right);
+}
 void SampleOf(CAy8910& chip, float& left, float& right) {
     left = right = static_cast<float>(chip.NextSample());
 }
@@ -97,6 +101,9 @@ std::vector<VoiceGroup> VoiceGroupsOf(const CYm2610& chip) {
             {"SSG", fm, CYm2610::kSsgChannels},
             {"ADPCM-A", fm + CYm2610::kSsgChannels, CYm2610::kAdpcmAChannels},
             {"ADPCM-B", fm + CYm2610::kSsgChannels + CYm2610::kAdpcmAChannels, 1}};
+}
+std::vector<VoiceGroup> VoiceGroupsOf(const CY8950&) {
+    return {{"channel", 0, CY8950::kFmChannels}, {"ADPCM", CY8950::kFmChannels, 1}};
 }
 std::vector<VoiceGroup> VoiceGroupsOf(const COplChip& chip) {
     return {{"channel", 0, chip.Channels()}};
@@ -325,6 +332,7 @@ void CVgmEngine::ChipCommand(uint8_t command, const uint8_t* arguments, size_t c
             static_cast<uint32_t>(arguments[3]) << 24);
     write(m_chips.ym2610, 0x58, [&](CYm2610& chip) { chip.Write(0, reg, value); });
     write(m_chips.ym2610, 0x59, [&](CYm2610& chip) { chip.Write(1, reg, value); });
+    write(m_chips.y8950, 0x5C, [&](CY8950& chip) { chip.Write(reg, value); });
     write(m_chips.ym3812, 0x5A, [&](COplChip& chip) { chip.Write(0, reg, value); });
     write(m_chips.ym3526, 0x5B, [&](COplChip& chip) { chip.Write(0, reg, value); });
     write(m_chips.ymf262, 0x5E, [&](COplChip& chip) { chip.Write(0, reg, value); });
@@ -363,13 +371,7 @@ void CVgmEngine::DataBlock(uint8_t type, size_t at, size_t sizeField) {
                     m_data.begin() + static_cast<long>(at + bytes));
         return;
     }
-    const auto has = [chip](const auto& pair) { return chip < pair.chips.size(); };
-    CSharedRom* target =
-        type == kSegaPcmRom && has(m_chips.segaPcm) ? &m_chips.segaPcm.chips[chip].Rom()
-        : type == kOkiRom && has(m_chips.oki)       ? &m_chips.oki.chips[chip].Rom()
-        : type == kAdpcmARom && has(m_chips.ym2610) ? &m_chips.ym2610.chips[chip].AdpcmARom()
-        : type == kAdpcmBRom && has(m_chips.ym2610) ? &m_chips.ym2610.chips[chip].AdpcmBRom()
-                                                    : nullptr;
+    CSharedRom* target = RomOfBlock(type, chip);
     if (!target || size < 8) return;
     Bytes& rom = target->Writable();
     const size_t romSize = std::min<size_t>(Le32(m_data, at), kMaxRomBytes);
@@ -380,6 +382,28 @@ void CVgmEngine::DataBlock(uint8_t type, size_t at, size_t sizeField) {
     if (rom.size() < start + bytes) rom.resize(start + bytes, 0);
     std::copy_n(m_data.begin() + static_cast<long>(at + 8), bytes,
                 rom.begin() + static_cast<long>(start));
+}
+
+// The ROM a data block of this type fills, of the first chip or the second;
+// null for a type or a chip the file does not have.
+CSharedRom* CVgmEngine::RomOfBlock(uint8_t type, size_t chip) {
+    const auto rom = [chip](auto& pair, auto&& of) -> CSharedRom* {
+        return chip < pair.chips.size() ? &of(pair.chips[chip]) : nullptr;
+    };
+    switch (type) {
+    case kSegaPcmRom:
+        return rom(m_chips.segaPcm, [](CSegaPcm& c) -> CSharedRom& { return c.Rom(); });
+    case kOkiRom:
+        return rom(m_chips.oki, [](COkim6295& c) -> CSharedRom& { return c.Rom(); });
+    case kAdpcmARom:
+        return rom(m_chips.ym2610, [](CYm2610& c) -> CSharedRom& { return c.AdpcmARom(); });
+    case kAdpcmBRom:
+        return rom(m_chips.ym2610, [](CYm2610& c) -> CSharedRom& { return c.AdpcmBRom(); });
+    case kY8950Rom:
+        return rom(m_chips.y8950, [](CY8950& c) -> CSharedRom& { return c.AdpcmRom(); });
+    default:
+        return nullptr;
+    }
 }
 
 // The OKIM6295's registers as the format gives them: 0 the chip's own port,

@@ -7,6 +7,7 @@
 #include "chips/OplChip.h"
 #include "chips/SegaPcm.h"
 #include "chips/Sn76489.h"
+#include "chips/Y8950.h"
 #include "chips/Ym2151.h"
 #include "chips/Ym2203.h"
 #include "chips/Ym2610.h"
@@ -88,6 +89,7 @@ private:
         Pair<CSn76489> sn76489{&kSn76489Chip};
         Pair<CYm2612> ym2612{&kYm2612Chip};
         Pair<CYm2610> ym2610{&kYm2610Chip};
+        Pair<CY8950> y8950{&kY8950Chip};
         template <typename Visit> void ForEach(Visit&& visit) { ForEachOf(*this, visit); }
         template <typename Visit> void ForEach(Visit&& visit) const { ForEachOf(*this, visit); }
         template <typename Self, typename Visit> static void ForEachOf(Self& self, Visit& visit) {
@@ -102,9 +104,10 @@ private:
             visit(self.sn76489);
             visit(self.ym2612);
             visit(self.ym2610);
+            visit(self.y8950);
         }
     };
-    static constexpr size_t kKinds = 11;
+    static constexpr size_t kKinds = 12;
     // Everything that playing changes, at the start of frame `frame`.
     struct KeptState {
         long frame = 0;
@@ -132,6 +135,7 @@ private:
     // Runs the command at m_at; false at the stream's end.
     bool Command();
     void DataBlock(uint8_t type, size_t at, size_t size);
+    CSharedRom* RomOfBlock(uint8_t type, size_t chip);
     void ChipCommand(uint8_t command, const uint8_t* arguments, size_t count);
     void OkiWrite(uint8_t reg, uint8_t value);
     // Calls `visit(chip, its voice, the voice's name)` for each voice listed.

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The YM2610 and YM2610B, checked by measurement: FM and SSG pitches by the
-// data sheet's formulas, ADPCM-A and ADPCM-B samples against a hand decode,
-// levels, sides and keys, and a VGM of the chip through the engine.
+// Yamaha's chips with ADPCM, the YM2610, YM2610B and Y8950, checked by
+// measurement: FM and SSG pitches by the data sheet's formulas, ADPCM-A and
+// ADPCM-B samples against a hand decode, levels, sides and keys, and VGMs of
+// the chips through the engine.
+#include "chips/Y8950.h"
 #include "chips/Ym2610.h"
-
 #include "engines/VgmEngine.h"
 #include "game/VgmValidator.h"
 #include "soundcore/ChipMeasures.h"
@@ -186,4 +187,59 @@ TEST(Ym2610, AVgmOfTheChipPlaysItsAdpcmThroughTheEngine) {
     ASSERT_TRUE(engine.Open(vgm(kClock | 1u << 31), {}, error)) << error;
     EXPECT_EQ(engine.Voices().size(), 6u + 3 + 6 + 1);
     EXPECT_EQ(engine.Info().system, "Arcade board (YM2610B)");
+}
+
+// The Y8950: the YM3526's FM (fnum * clock / 72 / 2^(20 - block): 0x244 in
+// block 4 at 3.58 MHz is 440.0 Hz) and the same ADPCM-B decode, its
+// addresses in 32-byte units (start 8 is byte 256), from data block 0x88.
+TEST(Y8950, PlaysItsFmAndItsAdpcmFromTheRomTheStreamGives) {
+    constexpr uint32_t kOplClock = 3579545;
+    VgmStream stream({{0x58, kOplClock}});
+    stream.Rom(0x88, 512, 0, AdpcmRom());
+    for (auto [reg, value] : std::initializer_list<std::pair<uint8_t, uint8_t>>{{0x20, 0x01},
+                                                                                {0x23, 0x01},
+                                                                                {0x40, 0x3F},
+                                                                                {0x43, 0x00},
+                                                                                {0x60, 0xF0},
+                                                                                {0x63, 0xF0},
+                                                                                {0x80, 0x0F},
+                                                                                {0x83, 0x0F},
+                                                                                {0xC0, 0x01},
+                                                                                {0xA0, 0x44},
+                                                                                {0xB0, 0x32}})
+        stream.Command({0x5C, reg, value});
+    std::string error;
+    tarvocore::CVgmEngine engine;
+    ASSERT_TRUE(engine.Open(stream.Wait(22050).Finish(), {}, error)) << error;
+    ASSERT_TRUE(engine.Start(0, error)) << error;
+    EXPECT_NEAR(Cents(FrequencyOf(RenderAll(engine, 22050), 0), 440.0), 0, 2);
+    EXPECT_EQ(engine.Voices().back(), "Y8950 ADPCM 1");
+    EXPECT_EQ(engine.Voices().size(), 10u);
+
+    tarvocore::CY8950 chip;
+    chip.Reset();
+    chip.SetClock(kOplClock);
+    chip.AdpcmRom().Writable() = AdpcmRom();
+    for (auto [reg, value] : std::initializer_list<std::pair<uint8_t, uint8_t>>{{0x09, 0x08},
+                                                                                {0x0A, 0x00},
+                                                                                {0x0B, 0x0F},
+                                                                                {0x0C, 0x00},
+                                                                                {0x10, 0x00},
+                                                                                {0x11, 0x80},
+                                                                                {0x12, 0xFF},
+                                                                                {0x07, 0x80}})
+        chip.Write(reg, value);
+    std::vector<int> lefts;
+    for (int i = 0; i < 9; ++i) {
+        int left = 0, right = 0;
+        chip.NextSample(left, right);
+        lefts.push_back(left);
+    }
+    const std::vector<double> signal{0, 0, 119, 238, 522, 806, 851, 896, 856};
+    for (size_t i = 0; i < signal.size(); ++i)
+        EXPECT_NEAR(lefts[i], signal[i] * 255 / 256 / 4, 1) << i;
+    chip.Mute(9, true);
+    int left = 1, right = 1;
+    chip.NextSample(left, right);
+    EXPECT_EQ(left, 0);
 }
