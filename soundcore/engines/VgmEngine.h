@@ -76,35 +76,36 @@ private:
         int count = 0;
         size_t firstResampler = 0; // in m_resamplers
     };
-    // Every chip the engine plays, in the order their voices are listed.
+    // Every chip the engine plays, in the order their voices are listed:
+    // the FM chips first, as the chips are named.
     struct Chips {
         Pair<CYm2151> ym2151{&kYm2151Chip};
-        Pair<CSegaPcm> segaPcm{&kSegaPcmChip};
         Pair<CYm2203> ym2203{&kYm2203Chip};
-        Pair<COkim6295> oki{&kOkim6295Chip};
-        Pair<CAy8910> ay{&kAy8910Chip};
+        Pair<CYm2610> ym2610{&kYm2610Chip};
         Pair<COplChip> ym3812{&kYm3812Chip};
         Pair<COplChip> ym3526{&kYm3526Chip};
         Pair<COplChip> ymf262{&kYmf262Chip};
-        Pair<CSn76489> sn76489{&kSn76489Chip};
-        Pair<CYm2612> ym2612{&kYm2612Chip};
-        Pair<CYm2610> ym2610{&kYm2610Chip};
         Pair<CY8950> y8950{&kY8950Chip};
+        Pair<CYm2612> ym2612{&kYm2612Chip};
+        Pair<CSegaPcm> segaPcm{&kSegaPcmChip};
+        Pair<COkim6295> oki{&kOkim6295Chip};
+        Pair<CAy8910> ay{&kAy8910Chip};
+        Pair<CSn76489> sn76489{&kSn76489Chip};
         template <typename Visit> void ForEach(Visit&& visit) { ForEachOf(*this, visit); }
         template <typename Visit> void ForEach(Visit&& visit) const { ForEachOf(*this, visit); }
         template <typename Self, typename Visit> static void ForEachOf(Self& self, Visit& visit) {
             visit(self.ym2151);
-            visit(self.segaPcm);
             visit(self.ym2203);
-            visit(self.oki);
-            visit(self.ay);
+            visit(self.ym2610);
             visit(self.ym3812);
             visit(self.ym3526);
             visit(self.ymf262);
-            visit(self.sn76489);
-            visit(self.ym2612);
-            visit(self.ym2610);
             visit(self.y8950);
+            visit(self.ym2612);
+            visit(self.segaPcm);
+            visit(self.oki);
+            visit(self.ay);
+            visit(self.sn76489);
         }
     };
     static constexpr size_t kKinds = 12;

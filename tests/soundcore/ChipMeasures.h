@@ -36,6 +36,31 @@ inline double FrequencyOf(const std::vector<int16_t>& frames, int channel) {
     return crossings > 1 ? (crossings - 1) * 44100.0 / (last - first) : 0;
 }
 
+// The pitch of a channel's tone, however many partials it has: the shortest
+// period (from 50 Hz to 2 kHz) at which the sound repeats nearly as well as
+// at its best, placed between samples by a parabola.
+inline double PitchOf(const std::vector<int16_t>& frames, int channel) {
+    const size_t count = frames.size() / 2;
+    const auto correlation = [&](size_t lag) {
+        double sum = 0;
+        for (size_t i = 0; i + lag < count; ++i)
+            sum += static_cast<double>(frames[2 * i + static_cast<size_t>(channel)]) *
+                   frames[2 * (i + lag) + static_cast<size_t>(channel)];
+        return sum / static_cast<double>(count - lag);
+    };
+    std::vector<double> byLag(44100 / 50 + 2, 0.0);
+    double best = 0;
+    for (size_t lag = 44100 / 2000; lag < byLag.size(); ++lag)
+        best = std::max(best, byLag[lag] = correlation(lag));
+    for (size_t lag = 44100 / 2000 + 1; lag + 1 < byLag.size(); ++lag) {
+        const double a = byLag[lag - 1], b = byLag[lag], c = byLag[lag + 1];
+        if (b < 0.95 * best || b < a || b < c) continue;
+        const double shift = (a - c) / (2 * (a - 2 * b + c));
+        return 44100.0 / (static_cast<double>(lag) + shift);
+    }
+    return 0;
+}
+
 inline double Cents(double frequency, double expected) {
     return 1200 * std::log2(frequency / expected);
 }

@@ -49,7 +49,8 @@ protected:
                   "embercrypt | E | M | 1 | D\nmine | Mine | M | 1 | D\n"
                   "tarvoquest | Q | M | 1 | D\npixelracer | P | M | 1 | D\n"
                   "starmoth | S | M | 1 | D\nneondragon | N | M | 1 | D\n"
-                  "coastrider | R | M | 1 | D\n");
+                  "coastrider | R | M | 1 | D\nstormblade | B | M | 1 | D\n"
+                  "ironwing | I | M | 1 | D\n");
     }
 
     static constexpr int kReport = tarvocore::CSoundCore::kLevelReportFrames;
@@ -168,6 +169,20 @@ TEST_F(EnginesTest, TheDemoGamesOfEachEngineTellTheirTunesAndSound) {
          {{1, {"Sunset Boulevard", 20800}},
           {2, {"Palm Highway", 20800}},
           {5, {"Checkpoint", 2740}},
+          {20, {"Laser", 583}},
+          {21, {"Power Up", 750}}}},
+        {"stormblade",
+         "YM2610 8.00 MHz; 5 clips",
+         {{1, {"Thunder Pass", 20800}},
+          {2, {"Steel Harbour", 23360}},
+          {5, {"Mission Clear", 3300}},
+          {20, {"Laser", 583}},
+          {21, {"Power Up", 750}}}},
+        {"ironwing",
+         "YM3812 3.58 MHz, OKIM6295 1.00 MHz; 5 clips",
+         {{1, {"Sky Fortress", 20800}},
+          {2, {"Cloud Base", 23360}},
+          {5, {"Area Clear", 3300}},
           {20, {"Laser", 583}},
           {21, {"Power Up", 750}}}},
     };

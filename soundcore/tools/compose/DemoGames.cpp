@@ -256,7 +256,7 @@ DemoGame EmberCrypt() {
     return game;
 }
 
-// Two arcade games: the YM2151 with a board's sample chip for its drums.
+// An arcade game of a board: three tunes (the last a jingle) and two effects.
 DemoGame ArcadeGame(const std::string& romName, const std::string& title, ArcadeBoard board,
                     const std::vector<std::pair<std::string, LeadAndBass>>& tunes) {
     DemoGame game{romName, {}};
@@ -298,11 +298,41 @@ DemoGame CoastRider() {
          {"05", {"Checkpoint", "A5/2 C#6/2 E6/2 A6/6 E6/2 A6/8 r/4", "A2/8 E3/8 A2/8 r/4", 4}}});
 }
 
+// A Neo Geo-style board: the YM2610's FM, its SSG and its ADPCM-A drums.
+DemoGame StormBlade() {
+    return ArcadeGame(
+        "stormblade", "Storm Blade", ArcadeBoard::Ym2610,
+        {{"01",
+          {"Thunder Pass",
+           "A4/2 C5/2 E5/4 D5/2 C5/2 B4/4  C5/2 E5/2 A5/4 G5/4 E5/4  "
+           "F5/2 E5/2 D5/2 C5/2 B4/4 G#4/4  A4/8 r/8",
+           "A2/4 A3/4 A2/4 A3/4 F2/4 F3/4 F2/4 F3/4 D2/4 D3/4 E2/4 E3/4 A2/4 A3/4 A2/4 A3/4", 5}},
+         {"02",
+          {"Steel Harbour", "E5/4 G5/4 B5/4 G5/4  C6/4 B5/4 A5/8  G5/4 F#5/4 E5/4 F#5/4  G5/16",
+           "E3/8 B2/8 C3/8 D3/8 E3/8 B2/8 E3/16", 6}},
+         {"05", {"Mission Clear", "E5/2 G#5/2 B5/2 E6/6 B5/2 E6/8 r/4", "E3/8 B2/8 E3/8 r/4", 5}}});
+}
+
+// A Toaplan- or Data East-style board: the YM3812's FM and an OKIM6295's drums.
+DemoGame IronWing() {
+    return ArcadeGame(
+        "ironwing", "Iron Wing", ArcadeBoard::Ym3812,
+        {{"01",
+          {"Sky Fortress",
+           "G4/2 B4/2 D5/4 C5/2 B4/2 A4/4  B4/2 D5/2 G5/4 F#5/4 D5/4  "
+           "E5/2 D5/2 C5/2 B4/2 A4/4 F#4/4  G4/8 r/8",
+           "G2/4 G3/4 G2/4 G3/4 E2/4 E3/4 C2/4 C3/4 A2/4 A3/4 D2/4 D3/4 G2/4 G3/4 G2/4 G3/4", 5}},
+         {"02",
+          {"Cloud Base", "D5/4 F5/4 A5/4 F5/4  Bb5/4 A5/4 G5/8  F5/4 E5/4 D5/4 E5/4  F5/16",
+           "D3/8 A2/8 Bb2/8 C3/8 D3/8 A2/8 D3/16", 6}},
+         {"05", {"Area Clear", "D5/2 F#5/2 A5/2 D6/6 A5/2 D6/8 r/4", "D3/8 A2/8 D3/8 r/4", 5}}});
+}
+
 } // namespace
 
 std::vector<DemoGame> ComposeDemoGames() {
-    return {TarvoQuest(), PixelRacer(), StarMoth(),   TideRunner(),
-            CometMiner(), EmberCrypt(), NeonDragon(), CoastRider()};
+    return {TarvoQuest(), PixelRacer(), StarMoth(),   TideRunner(), CometMiner(),
+            EmberCrypt(), NeonDragon(), CoastRider(), StormBlade(), IronWing()};
 }
 
 } // namespace compose
