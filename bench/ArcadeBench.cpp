@@ -29,7 +29,7 @@ void PutLe(Bytes& data, size_t at, uint32_t value) {
 
 // A minute of chords on an FM chip: every channel keyed with a plain patch,
 // written with `write` (0x52 and 0x53 for the YM2612's two ports, 0x55 for
-// the YM2203), its clock at `clockAt`.
+// the YM2203, 0x58 and 0x59 the YM2610's), its clock at `clockAt`.
 Bytes FmMinute(size_t clockAt, uint32_t clock, std::initializer_list<uint8_t> ports, int keyOn) {
     Bytes vgm(0x100, 0);
     std::copy_n("Vgm ", 4, vgm.begin());
@@ -113,10 +113,22 @@ void BM_ArcadeEngine(benchmark::State& state) {
         tune = FmMinute(0x44, 4000000, {0x55}, 3);
         state.SetLabel("YM2203");
         break;
-    default: // the same minute as libgme's, the engine's YM2612 beside a silent YM2151
+    case 3: // the same minute as libgme's, the engine's YM2612 beside a silent YM2151
         tune = FmMinute(0x2C, 7670453, {0x52, 0x53}, 6);
         PutLe(tune, 0x30, 3579545);
         state.SetLabel("YM2612");
+        break;
+    case 4:
+        tune = FmMinute(0x4C, 8000000u | 1u << 31, {0x58, 0x59}, 6);
+        state.SetLabel("YM2610B, six FM channels");
+        break;
+    case 5:
+        tune = DemoTune("stormblade", "01 Thunder Pass.vgm");
+        state.SetLabel("YM2610 (FM, SSG, ADPCM-A)");
+        break;
+    default:
+        tune = DemoTune("ironwing", "01 Sky Fortress.vgm");
+        state.SetLabel("YM3812 + OKIM6295");
         break;
     }
     double fastest = 1e9, libgmeFastest = 1e9;
@@ -129,7 +141,7 @@ void BM_ArcadeEngine(benchmark::State& state) {
     state.counters["realtime"] = kSeconds / fastest;
     state.counters["vs_libgme_ym2612"] = libgmeFastest / fastest;
 }
-BENCHMARK(BM_ArcadeEngine)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_ArcadeEngine)->DenseRange(0, 6)->Unit(benchmark::kMillisecond)->UseManualTime();
 
 template <typename Work> double SecondsOf(Work work) {
     const auto start = std::chrono::steady_clock::now();

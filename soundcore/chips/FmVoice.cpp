@@ -44,10 +44,8 @@ struct Tables {
             gain[i] = i == kSilent ? 0 : std::pow(10.0, -i * 0.09375 / 20);
     }
 };
-const Tables& TheTables() {
-    static const Tables tables;
-    return tables;
-}
+// Made before main, so reading them costs no check of a guard each sample.
+const Tables kTables;
 
 // The step an envelope at `rate` (0 to 63) takes at this clock.
 int StepAt(int rate, uint32_t counter) {
@@ -166,11 +164,10 @@ double CFmOperator::Output(double channelHz, int keyCode, double rate, double mo
     m_phase += Increment(channelHz, keyCode, rate);
     const int attenuation = m_attenuation + tl * 8 + (amOn ? extra : 0);
     if (m_stage == Stage::Off || attenuation >= kSilent) return 0;
-    const Tables& tables = TheTables();
     const auto offset =
         static_cast<uint32_t>(static_cast<int64_t>(modulation * kModulationCycles * 4294967296.0));
-    const double wave = noise ? *noise : tables.sine[(m_phase + offset) >> 20];
-    return wave * tables.gain[attenuation];
+    const double wave = noise ? *noise : kTables.sine[(m_phase + offset) >> 20];
+    return wave * kTables.gain[attenuation];
 }
 
 void CFmVoice::StepEnvelopes(int keyCode, uint32_t counter) {
@@ -193,8 +190,10 @@ double CFmVoice::Operator(int place, double channelHz, int keyCode, double rate,
 double CFmVoice::Render(double channelHz, int keyCode, double rate, int tremolo,
                         const double* noise) {
     if (Silent()) return 0;
-    const double feedbackIn =
-        feedback ? (m_history[0] + m_history[1]) / 2 * std::ldexp(1.0, feedback - 5) / 8 : 0.0;
+    // pi/16 to 4 pi: 2^(feedback - 8) of the four cycles a full-level operator moves.
+    static constexpr double kFeedbackScale[8] = {0, 1 / 128.0, 1 / 64.0, 1 / 32.0, 1 / 16.0,
+                                                 1 / 8.0, 1 / 4.0, 1 / 2.0};
+    const double feedbackIn = (m_history[0] + m_history[1]) / 2 * kFeedbackScale[feedback & 7];
     const auto op = [&](int place, double modulation) {
         return Operator(place, channelHz, keyCode, rate, modulation, tremolo, noise);
     };
