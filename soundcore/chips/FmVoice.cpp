@@ -191,8 +191,8 @@ double CFmVoice::Render(double channelHz, int keyCode, double rate, int tremolo,
                         const double* noise) {
     if (Silent()) return 0;
     // pi/16 to 4 pi: 2^(feedback - 8) of the four cycles a full-level operator moves.
-    static constexpr double kFeedbackScale[8] = {0, 1 / 128.0, 1 / 64.0, 1 / 32.0, 1 / 16.0,
-                                                 1 / 8.0, 1 / 4.0, 1 / 2.0};
+    static constexpr double kFeedbackScale[8] = {0,        1 / 128.0, 1 / 64.0, 1 / 32.0,
+                                                 1 / 16.0, 1 / 8.0,   1 / 4.0,  1 / 2.0};
     const double feedbackIn = (m_history[0] + m_history[1]) / 2 * kFeedbackScale[feedback & 7];
     const auto op = [&](int place, double modulation) {
         return Operator(place, channelHz, keyCode, rate, modulation, tremolo, noise);

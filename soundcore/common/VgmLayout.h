@@ -44,8 +44,8 @@ constexpr uint32_t kYm2610BBit = 1u << 31;
 // Y8950: 3.58 MHz, as the YM3526 it contains.
 constexpr VgmChip kY8950Chip{0x58, "Y8950", 1000000, 5000000};
 // In the order the chips are named: the FM chips first, then the PCM and the SSG.
-constexpr VgmChip kArcadeChips[] = {kYm2151Chip, kYm2203Chip,  kYm2610Chip,   kYm3812Chip,
-                                    kYm3526Chip, kYmf262Chip,  kY8950Chip,    kSegaPcmChip,
+constexpr VgmChip kArcadeChips[] = {kYm2151Chip,   kYm2203Chip, kYm2610Chip, kYm3812Chip,
+                                    kYm3526Chip,   kYmf262Chip, kY8950Chip,  kSegaPcmChip,
                                     kOkim6295Chip, kAy8910Chip};
 
 // SN76489: 3.58 or 4 MHz on the boards. Played beside an arcade chip; alone

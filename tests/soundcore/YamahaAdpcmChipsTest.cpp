@@ -49,7 +49,7 @@ CYm2610 Chip(bool modelB) {
 }
 
 // Left samples of the chip's next `count` samples.
-std::vector<int> Lefts(CYm2610& chip, int count) {
+template <typename Chip> std::vector<int> Lefts(Chip& chip, int count) {
     std::vector<int> lefts;
     for (int i = 0; i < count; ++i) {
         int left = 0, right = 0;
@@ -229,12 +229,7 @@ TEST(Y8950, PlaysItsFmAndItsAdpcmFromTheRomTheStreamGives) {
                                                                                 {0x12, 0xFF},
                                                                                 {0x07, 0x80}})
         chip.Write(reg, value);
-    std::vector<int> lefts;
-    for (int i = 0; i < 9; ++i) {
-        int left = 0, right = 0;
-        chip.NextSample(left, right);
-        lefts.push_back(left);
-    }
+    const std::vector<int> lefts = Lefts(chip, 9);
     const std::vector<double> signal{0, 0, 119, 238, 522, 806, 851, 896, 856};
     for (size_t i = 0; i < signal.size(); ++i)
         EXPECT_NEAR(lefts[i], signal[i] * 255 / 256 / 4, 1) << i;
