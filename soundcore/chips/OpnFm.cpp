@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "chips/OpnFm.h"
 
+#include <cstddef>
+
 namespace tarvocore {
 
 void COpnFm::Reset() {
