@@ -20,9 +20,9 @@ CLoudnessTable& CClipLoudness::Table() {
 }
 
 uint32_t CClipLoudness::FileCrc(const ArchiveMember& member) {
-    if (m_crcArchive != m_session.Archive().get()) {
+    if (m_crcArchive.lock() != m_session.Archive()) {
         m_crcs.clear();
-        m_crcArchive = m_session.Archive().get();
+        m_crcArchive = m_session.Archive();
     }
     const auto known = m_crcs.find(&member);
     if (known != m_crcs.end()) return known->second;

@@ -65,8 +65,9 @@ private:
     COutputChain& m_output;
     std::string m_emulatorProgram;
     CLoudnessTable m_table;
-    // The loaded game's files' CRCs, worked out once each.
-    const CRomArchive* m_crcArchive = nullptr;
+    // The loaded game's files' CRCs, worked out once each. The archive is
+    // watched, not kept: another game's, even at the same address, is another.
+    std::weak_ptr<const CRomArchive> m_crcArchive;
     std::map<const ArchiveMember*, uint32_t> m_crcs;
     std::unique_ptr<CLoudnessScan> m_scan;
     TuneKey m_scanKey;
