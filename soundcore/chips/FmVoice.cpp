@@ -65,6 +65,7 @@ void CFmOperator::Write(int which, uint8_t value, bool withDetune2) {
     case 0:
         dt1 = (value >> 4) & 7;
         mul = value & 15;
+        m_step.stale = true;
         break;
     case 1:
         tl = value & 0x7F;
@@ -80,6 +81,7 @@ void CFmOperator::Write(int which, uint8_t value, bool withDetune2) {
     case 4:
         dt2 = withDetune2 ? value >> 6 : 0;
         d2r = value & 0x1F;
+        m_step.stale = true;
         break;
     default:
         d1l = value >> 4;
@@ -102,6 +104,10 @@ void CFmOperator::Key(bool on) {
 // scaling says (its top bits over 8, 4, 2 or 1); the release counts four
 // times and two more.
 void CFmOperator::StepEnvelope(int keyCode, uint32_t counter) {
+    if (Silent()) {
+        if (m_stage == Stage::Release) m_stage = Stage::Off;
+        return;
+    }
     int registerRate = 0;
     switch (m_stage) {
     case Stage::Attack:
@@ -144,23 +150,9 @@ double CFmOperator::Frequency(double channelHz, int keyCode, double rate) const 
     return frequency * (mul ? mul : 0.5);
 }
 
-// Worked out again only when the pitch or a register it rests on changes.
-uint32_t CFmOperator::Increment(double channelHz, int keyCode, double rate) {
-    Step& step = m_step;
-    if (step.channelHz != channelHz || step.keyCode != keyCode || step.dt1 != dt1 ||
-        step.dt2 != dt2 || step.mul != mul) {
-        step = {channelHz,
-                keyCode,
-                dt1,
-                dt2,
-                mul,
-                static_cast<uint32_t>(Frequency(channelHz, keyCode, rate) / rate * 4294967296.0)};
-    }
-    return step.increment;
-}
-
 double CFmOperator::Output(double channelHz, int keyCode, double rate, double modulation, int extra,
                            const double* noise) {
+    if (Silent()) return 0; // its phase starts again at its key on
     m_phase += Increment(channelHz, keyCode, rate);
     const int attenuation = m_attenuation + tl * 8 + (amOn ? extra : 0);
     if (m_stage == Stage::Off || attenuation >= kSilent) return 0;

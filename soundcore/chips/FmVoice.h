@@ -21,7 +21,11 @@ public:
     // second decay (with detune 2 on the OPM), sustain level and release.
     void Write(int which, uint8_t value, bool withDetune2);
     void Key(bool on);
-    bool Silent() const { return m_stage == Stage::Off; }
+    // Off, or faded out past hearing: only a key on brings it back (from
+    // the phase's start), so it need not be rendered or stepped meanwhile.
+    bool Silent() const {
+        return m_stage == Stage::Off || (m_stage != Stage::Attack && m_attenuation >= 1023);
+    }
     // One step of the envelope clock; `keyCode` is the channel's five-bit key code.
     void StepEnvelope(int keyCode, uint32_t counter);
     // The next sample, -1 to 1: the pitch `channelHz` at `rate` samples a
@@ -34,15 +38,23 @@ public:
 private:
     enum class Stage { Attack, Decay, Sustain, Release, Off };
     double Frequency(double channelHz, int keyCode, double rate) const;
-    uint32_t Increment(double channelHz, int keyCode, double rate);
+    // The phase's step a sample, worked out again only when the pitch or a
+    // register it rests on changes.
+    uint32_t Increment(double channelHz, int keyCode, double rate) {
+        if (channelHz != m_step.channelHz || keyCode != m_step.keyCode || m_step.stale)
+            m_step = {
+                channelHz, keyCode, false,
+                static_cast<uint32_t>(Frequency(channelHz, keyCode, rate) / rate * 4294967296.0)};
+        return m_step.increment;
+    }
 
     Stage m_stage = Stage::Off;
     int m_attenuation = 1023;
     uint32_t m_phase = 0; // a cycle is 2^32
-    // The phase's step a sample, and what it was worked out from.
     struct Step {
         double channelHz = -1;
-        int keyCode = -1, dt1 = -1, dt2 = -1, mul = -1;
+        int keyCode = -1;
+        bool stale = true; // detune or multiple written since
         uint32_t increment = 0;
     } m_step;
 };
