@@ -43,10 +43,12 @@ constexpr VgmChip kYm2610Chip{0x4C, "YM2610", 4000000, 10000000};
 constexpr uint32_t kYm2610BBit = 1u << 31;
 // Y8950: 3.58 MHz, as the YM3526 it contains.
 constexpr VgmChip kY8950Chip{0x58, "Y8950", 1000000, 5000000};
+// K053260: 3.58 MHz on Konami's boards.
+constexpr VgmChip kK053260Chip{0xAC, "K053260", 1000000, 5000000};
 // In the order the chips are named: the FM chips first, then the PCM and the SSG.
-constexpr VgmChip kArcadeChips[] = {kYm2151Chip,   kYm2203Chip, kYm2610Chip, kYm3812Chip,
-                                    kYm3526Chip,   kYmf262Chip, kY8950Chip,  kSegaPcmChip,
-                                    kOkim6295Chip, kAy8910Chip};
+constexpr VgmChip kArcadeChips[] = {kYm2151Chip,   kYm2203Chip,  kYm2610Chip, kYm3812Chip,
+                                    kYm3526Chip,   kYmf262Chip,  kY8950Chip,  kSegaPcmChip,
+                                    kOkim6295Chip, kK053260Chip, kAy8910Chip};
 
 // SN76489: 3.58 or 4 MHz on the boards. Played beside an arcade chip; alone
 // (a console's music), libgme plays it.

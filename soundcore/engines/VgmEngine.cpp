@@ -55,6 +55,9 @@ void SampleOf(CYm2610& chip, float& left, float& right) {
 void SampleOf(CY8950& chip, float& left, float& right) {
     Stereo(chip, 1.0f, left, right);
 }
+void SampleOf(CK053260& chip, float& left, float& right) {
+    Stereo(chip, 1.0f, left, right);
+}
 void SampleOf(CAy8910& chip, float& left, float& right) {
     left = right = static_cast<float>(chip.NextSample());
 }
@@ -76,6 +79,9 @@ std::vector<VoiceGroup> VoiceGroupsOf(const CYm2203&) {
 }
 std::vector<VoiceGroup> VoiceGroupsOf(const COkim6295&) {
     return {{"voice", 0, COkim6295::kVoices}};
+}
+std::vector<VoiceGroup> VoiceGroupsOf(const CK053260&) {
+    return {{"voice", 0, CK053260::kVoices}};
 }
 std::vector<VoiceGroup> VoiceGroupsOf(const CAy8910&) {
     return {{"channel", 0, CAy8910::kChannels}};

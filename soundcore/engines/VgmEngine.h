@@ -3,6 +3,7 @@
 
 #include "chips/Ay8910.h"
 #include "chips/ChipResampler.h"
+#include "chips/K053260.h"
 #include "chips/Okim6295.h"
 #include "chips/OplChip.h"
 #include "chips/SegaPcm.h"
@@ -89,6 +90,7 @@ private:
         Pair<CYm2612> ym2612{&kYm2612Chip};
         Pair<CSegaPcm> segaPcm{&kSegaPcmChip};
         Pair<COkim6295> oki{&kOkim6295Chip};
+        Pair<CK053260> k053260{&kK053260Chip};
         Pair<CAy8910> ay{&kAy8910Chip};
         Pair<CSn76489> sn76489{&kSn76489Chip};
         template <typename Visit> void ForEach(Visit&& visit) { ForEachOf(*this, visit); }
@@ -104,11 +106,12 @@ private:
             visit(self.ym2612);
             visit(self.segaPcm);
             visit(self.oki);
+            visit(self.k053260);
             visit(self.ay);
             visit(self.sn76489);
         }
     };
-    static constexpr size_t kKinds = 12;
+    static constexpr size_t kKinds = 13;
     // Everything that playing changes, at the start of frame `frame`.
     struct KeptState {
         long frame = 0;

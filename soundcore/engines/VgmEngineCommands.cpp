@@ -14,6 +14,7 @@ constexpr uint8_t kYm2612Pcm = 0x00;
 constexpr uint8_t kAdpcmARom = 0x82;
 constexpr uint8_t kAdpcmBRom = 0x83;
 constexpr uint8_t kY8950Rom = 0x88;
+constexpr uint8_t kK053260Rom = 0x8E;
 // A ROM image larger than any board's is refused, so a file cannot make the
 // emulator take more memory than its limit.
 constexpr size_t kMaxRomBytes = 16u << 20;
@@ -59,6 +60,8 @@ void CVgmEngine::ChipCommand(uint8_t command, const uint8_t* arguments, size_t c
             chip.WriteStereo(reg);
     }
     if (command == 0xB8) OkiWrite(reg, value);
+    if (command == 0xBA && high < m_chips.k053260.count)
+        m_chips.k053260.chips[static_cast<size_t>(high)].Write(reg & 0x7F, value);
     if (command == 0xA0 && high < m_chips.ay.count)
         m_chips.ay.chips[static_cast<size_t>(high)].Write(reg & 0x7F, value);
     if (command == 0xC0 && count > 2 && value >> 7 < m_chips.segaPcm.count)
@@ -109,6 +112,8 @@ CSharedRom* CVgmEngine::RomOfBlock(uint8_t type, size_t chip) {
         return rom(m_chips.ym2610, [](CYm2610& c) -> CSharedRom& { return c.AdpcmBRom(); });
     case kY8950Rom:
         return rom(m_chips.y8950, [](CY8950& c) -> CSharedRom& { return c.AdpcmRom(); });
+    case kK053260Rom:
+        return rom(m_chips.k053260, [](CK053260& c) -> CSharedRom& { return c.Rom(); });
     default:
         return nullptr;
     }
