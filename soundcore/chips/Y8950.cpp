@@ -59,8 +59,8 @@ void CY8950::NextSample(int& left, int& right) {
     m_fm.NextSample(left, right);
     double adpcmLeft = 0, adpcmRight = 0;
     m_adpcm.NextSample(adpcmLeft, adpcmRight);
-    left += static_cast<int>(adpcmLeft);
-    right += static_cast<int>(adpcmRight);
+    left = 2 * left + static_cast<int>(adpcmLeft);
+    right = 2 * right + static_cast<int>(adpcmRight);
 }
 
 } // namespace tarvocore

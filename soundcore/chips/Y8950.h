@@ -24,8 +24,8 @@ public:
     void Write(uint8_t reg, uint8_t value);
     // Voices: the nine FM channels, then the ADPCM.
     void Mute(int voice, bool muted);
-    // The next sample, left and right: the FM as the OPL gives it, the
-    // ADPCM at full scale and level 8192.
+    // The next sample, left and right: a full FM carrier gives 8192 (twice
+    // the OPL emulator's own), and so does the ADPCM at full scale and level.
     void NextSample(int& left, int& right);
     CSharedRom& AdpcmRom() { return m_adpcm.Rom(); }
 

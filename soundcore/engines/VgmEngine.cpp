@@ -34,8 +34,9 @@ void SampleOf(CYm2151& chip, float& left, float& right) {
 void SampleOf(CSegaPcm& chip, float& left, float& right) {
     Stereo(chip, 0.5f, left, right);
 }
+// The OPL emulator's full carrier is 4085: brought to the others' 8192.
 void SampleOf(COplChip& chip, float& left, float& right) {
-    Stereo(chip, 1.0f, left, right);
+    Stereo(chip, 2.0f, left, right);
 }
 void SampleOf(CYm2203& chip, float& left, float& right) {
     left = right = static_cast<float>(chip.NextSample());
