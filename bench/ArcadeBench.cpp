@@ -11,6 +11,7 @@
 #include "engines/VgmEngine.h"
 #include "game/VgmValidator.h"
 
+#include <array>
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <gme/gme.h>
@@ -59,6 +60,73 @@ Bytes FmMinute(size_t clockAt, uint32_t clock, std::initializer_list<uint8_t> po
     PutLe(vgm, 0x04, static_cast<uint32_t>(vgm.size() - 4));
     PutLe(vgm, 0x18, kSeconds * 44100);
     return vgm;
+}
+
+// A VGM of a minute from its header's clock, a ROM in one data block, and
+// register writes (command, register, value).
+Bytes RomMinute(size_t clockAt, uint32_t clock, uint8_t romType, const Bytes& rom,
+                const std::vector<std::array<uint8_t, 3>>& writes) {
+    Bytes vgm(0x100, 0);
+    std::copy_n("Vgm ", 4, vgm.begin());
+    PutLe(vgm, 0x08, 0x171);
+    PutLe(vgm, 0x34, 0x100 - 0x34);
+    PutLe(vgm, clockAt, clock);
+    vgm.insert(vgm.end(), {0x67, 0x66, romType});
+    const size_t sizeAt = vgm.size();
+    vgm.resize(vgm.size() + 12);
+    PutLe(vgm, sizeAt, static_cast<uint32_t>(8 + rom.size()));
+    PutLe(vgm, sizeAt + 4, static_cast<uint32_t>(rom.size()));
+    vgm.insert(vgm.end(), rom.begin(), rom.end());
+    for (const auto& write : writes)
+        vgm.insert(vgm.end(), write.begin(), write.end());
+    for (int second = 0; second < kSeconds; ++second)
+        vgm.insert(vgm.end(), {0x61, 0x44, 0xAC});
+    vgm.push_back(0x66);
+    PutLe(vgm, 0x04, static_cast<uint32_t>(vgm.size() - 4));
+    PutLe(vgm, 0x18, kSeconds * 44100);
+    return vgm;
+}
+
+// The K053260's four voices looping ADPCM.
+Bytes K053260Minute() {
+    std::vector<std::array<uint8_t, 3>> writes;
+    for (uint8_t voice = 0; voice < 4; ++voice)
+        for (auto [reg, value] :
+             {std::pair<uint8_t, uint8_t>{0, 0x00}, {1, 0x0C}, {2, 0xFF}, {3, 0x0F}, {7, 0x7F}})
+            writes.push_back({0xBA, static_cast<uint8_t>(0x08 + 8 * voice + reg),
+                              static_cast<uint8_t>(value + 16 * voice * (reg == 0))});
+    for (auto [reg, value] : {std::pair<uint8_t, uint8_t>{0x2A, 0xFF},
+                              {0x2C, 0x24},
+                              {0x2D, 0x24},
+                              {0x2F, 0x02},
+                              {0x28, 0x0F}})
+        writes.push_back({0xBA, reg, value});
+    return RomMinute(0xAC, 3579545, 0x8E, Bytes(0x1000, 0x1F), writes);
+}
+
+// The Y8950's nine FM channels keyed and its ADPCM looping.
+Bytes Y8950Minute() {
+    std::vector<std::array<uint8_t, 3>> writes;
+    for (uint8_t channel = 0; channel < 9; ++channel) {
+        const auto slot = static_cast<uint8_t>(channel / 3 * 8 + channel % 3);
+        for (auto [reg, value] : {std::pair<uint8_t, uint8_t>{0x20, 0x21},
+                                  {0x23, 0x21},
+                                  {0x40, 0x10},
+                                  {0x43, 0x00},
+                                  {0x60, 0xF0},
+                                  {0x63, 0xF0}})
+            writes.push_back({0x5C, static_cast<uint8_t>(reg + slot), value});
+        writes.push_back({0x5C, static_cast<uint8_t>(0xA0 + channel),
+                          static_cast<uint8_t>(0x44 + 20 * channel)});
+        writes.push_back({0x5C, static_cast<uint8_t>(0xB0 + channel), 0x32});
+    }
+    for (auto [reg, value] : {std::pair<uint8_t, uint8_t>{0x0B, 0x7F},
+                              {0x0C, 0x00},
+                              {0x11, 0x40},
+                              {0x12, 0xFF},
+                              {0x07, 0x90}})
+        writes.push_back({0x5C, reg, value});
+    return RomMinute(0x58, 3579545, 0x88, Bytes(0x1000, 0x17), writes);
 }
 
 Bytes DemoTune(const char* romName, const char* file) {
@@ -126,9 +194,17 @@ void BM_ArcadeEngine(benchmark::State& state) {
         tune = DemoTune("stormblade", "01 Thunder Pass.vgm");
         state.SetLabel("YM2610 (FM, SSG, ADPCM-A)");
         break;
-    default:
+    case 6:
         tune = DemoTune("ironwing", "01 Sky Fortress.vgm");
         state.SetLabel("YM3812 + OKIM6295");
+        break;
+    case 7:
+        tune = Y8950Minute();
+        state.SetLabel("Y8950, nine FM channels and its ADPCM");
+        break;
+    default:
+        tune = K053260Minute();
+        state.SetLabel("K053260, four ADPCM voices");
         break;
     }
     double fastest = 1e9, libgmeFastest = 1e9;
@@ -141,7 +217,7 @@ void BM_ArcadeEngine(benchmark::State& state) {
     state.counters["realtime"] = kSeconds / fastest;
     state.counters["vs_libgme_ym2612"] = libgmeFastest / fastest;
 }
-BENCHMARK(BM_ArcadeEngine)->DenseRange(0, 6)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_ArcadeEngine)->DenseRange(0, 8)->Unit(benchmark::kMillisecond)->UseManualTime();
 
 template <typename Work> double SecondsOf(Work work) {
     const auto start = std::chrono::steady_clock::now();
