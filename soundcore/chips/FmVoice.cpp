@@ -102,8 +102,9 @@ void CFmOperator::Key(bool on) {
 
 // Each rate register counts double, raised by the key code as far as key
 // scaling says (its top bits over 8, 4, 2 or 1); the release counts four
-// times and two more.
-void CFmOperator::StepEnvelope(int keyCode, uint32_t counter) {
+// times and two more. Inline, as Output is: stepped for every operator, from
+// this file alone.
+inline void CFmOperator::StepEnvelope(int keyCode, uint32_t counter) {
     if (Silent()) {
         if (m_stage == Stage::Release) m_stage = Stage::Off;
         return;
@@ -150,8 +151,9 @@ double CFmOperator::Frequency(double channelHz, int keyCode, double rate) const 
     return frequency * (mul ? mul : 0.5);
 }
 
-double CFmOperator::Output(double channelHz, int keyCode, double rate, double modulation, int extra,
-                           const double* noise) {
+// Inline: called for every operator every sample, from this file alone.
+inline double CFmOperator::Output(double channelHz, int keyCode, double rate, double modulation,
+                                  int extra, const double* noise) {
     if (Silent()) return 0; // its phase starts again at its key on
     m_phase += Increment(channelHz, keyCode, rate);
     const int attenuation = m_attenuation + tl * 8 + (amOn ? extra : 0);
@@ -171,8 +173,8 @@ bool CFmVoice::Silent() const {
     return std::all_of(ops.begin(), ops.end(), [](const CFmOperator& op) { return op.Silent(); });
 }
 
-double CFmVoice::Operator(int place, double channelHz, int keyCode, double rate, double modulation,
-                          int tremolo, const double* noise) {
+inline double CFmVoice::Operator(int place, double channelHz, int keyCode, double rate,
+                                 double modulation, int tremolo, const double* noise) {
     return ops[static_cast<size_t>(place)].Output(channelHz, keyCode, rate, modulation, tremolo,
                                                   place == 3 ? noise : nullptr);
 }
