@@ -28,15 +28,31 @@ void PutLe(Bytes& data, size_t at, uint32_t value) {
         data[at + static_cast<size_t>(i)] = static_cast<uint8_t>(value >> (8 * i));
 }
 
-// A minute of chords on an FM chip: every channel keyed with a plain patch,
-// written with `write` (0x52 and 0x53 for the YM2612's two ports, 0x55 for
-// the YM2203, 0x58 and 0x59 the YM2610's), its clock at `clockAt`.
-Bytes FmMinute(size_t clockAt, uint32_t clock, std::initializer_list<uint8_t> ports, int keyOn) {
+// A VGM 1.71 header giving a chip its clock, the commands to follow.
+Bytes Header(size_t clockAt, uint32_t clock) {
     Bytes vgm(0x100, 0);
     std::copy_n("Vgm ", 4, vgm.begin());
     PutLe(vgm, 0x08, 0x171);
     PutLe(vgm, 0x34, 0x100 - 0x34);
     PutLe(vgm, clockAt, clock);
+    return vgm;
+}
+
+// The commands so far held for a minute, then the end and the sizes.
+Bytes HeldForAMinute(Bytes vgm) {
+    for (int second = 0; second < kSeconds; ++second)
+        vgm.insert(vgm.end(), {0x61, 0x44, 0xAC});
+    vgm.push_back(0x66);
+    PutLe(vgm, 0x04, static_cast<uint32_t>(vgm.size() - 4));
+    PutLe(vgm, 0x18, kSeconds * 44100);
+    return vgm;
+}
+
+// A minute of chords on an FM chip: every channel keyed with a plain patch,
+// written with `write` (0x52 and 0x53 for the YM2612's two ports, 0x55 for
+// the YM2203, 0x58 and 0x59 the YM2610's), its clock at `clockAt`.
+Bytes FmMinute(size_t clockAt, uint32_t clock, std::initializer_list<uint8_t> ports, int keyOn) {
+    Bytes vgm = Header(clockAt, clock);
     for (uint8_t port : ports) {
         for (uint8_t reg = 0x30; reg < 0x90; ++reg)
             vgm.insert(vgm.end(), {port, reg,
@@ -54,23 +70,14 @@ Bytes FmMinute(size_t clockAt, uint32_t clock, std::initializer_list<uint8_t> po
     for (int channel = 0; channel < keyOn; ++channel)
         vgm.insert(vgm.end(),
                    {*ports.begin(), 0x28, static_cast<uint8_t>(0xF0 | (channel + channel / 3))});
-    for (int second = 0; second < kSeconds; ++second)
-        vgm.insert(vgm.end(), {0x61, 0x44, 0xAC});
-    vgm.push_back(0x66);
-    PutLe(vgm, 0x04, static_cast<uint32_t>(vgm.size() - 4));
-    PutLe(vgm, 0x18, kSeconds * 44100);
-    return vgm;
+    return HeldForAMinute(std::move(vgm));
 }
 
 // A VGM of a minute from its header's clock, a ROM in one data block, and
 // register writes (command, register, value).
 Bytes RomMinute(size_t clockAt, uint32_t clock, uint8_t romType, const Bytes& rom,
                 const std::vector<std::array<uint8_t, 3>>& writes) {
-    Bytes vgm(0x100, 0);
-    std::copy_n("Vgm ", 4, vgm.begin());
-    PutLe(vgm, 0x08, 0x171);
-    PutLe(vgm, 0x34, 0x100 - 0x34);
-    PutLe(vgm, clockAt, clock);
+    Bytes vgm = Header(clockAt, clock);
     vgm.insert(vgm.end(), {0x67, 0x66, romType});
     const size_t sizeAt = vgm.size();
     vgm.resize(vgm.size() + 12);
@@ -79,12 +86,7 @@ Bytes RomMinute(size_t clockAt, uint32_t clock, uint8_t romType, const Bytes& ro
     vgm.insert(vgm.end(), rom.begin(), rom.end());
     for (const auto& write : writes)
         vgm.insert(vgm.end(), write.begin(), write.end());
-    for (int second = 0; second < kSeconds; ++second)
-        vgm.insert(vgm.end(), {0x61, 0x44, 0xAC});
-    vgm.push_back(0x66);
-    PutLe(vgm, 0x04, static_cast<uint32_t>(vgm.size() - 4));
-    PutLe(vgm, 0x18, kSeconds * 44100);
-    return vgm;
+    return HeldForAMinute(std::move(vgm));
 }
 
 // The K053260's four voices looping ADPCM.

@@ -9,7 +9,7 @@ namespace tarvocore {
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-constexpr int kSilent = 1023;
+constexpr int kSilent = CFmOperator::kSilent;
 // A full-level operator moves the phase of the one it modulates by 8 pi:
 // four cycles.
 constexpr double kModulationCycles = 4;

@@ -12,6 +12,9 @@ namespace tarvocore {
 // the total level on top.
 class CFmOperator {
 public:
+    // Attenuation steps (3/32 dB) from full level to silence.
+    static constexpr int kSilent = 1023;
+
     // Registers.
     int dt1 = 0, mul = 0, tl = 0, ks = 0, ar = 0, amOn = 0, d1r = 0, dt2 = 0, d2r = 0, d1l = 0,
         rr = 0;
@@ -24,7 +27,7 @@ public:
     // Off, or faded out past hearing: only a key on brings it back (from
     // the phase's start), so it need not be rendered or stepped meanwhile.
     bool Silent() const {
-        return m_stage == Stage::Off || (m_stage != Stage::Attack && m_attenuation >= 1023);
+        return m_stage == Stage::Off || (m_stage != Stage::Attack && m_attenuation >= kSilent);
     }
     // One step of the envelope clock; `keyCode` is the channel's five-bit key code.
     void StepEnvelope(int keyCode, uint32_t counter);
@@ -49,7 +52,7 @@ private:
     }
 
     Stage m_stage = Stage::Off;
-    int m_attenuation = 1023;
+    int m_attenuation = kSilent;
     uint32_t m_phase = 0; // a cycle is 2^32
     struct Step {
         double channelHz = -1;

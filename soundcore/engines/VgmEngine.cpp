@@ -28,7 +28,9 @@ template <typename Chip> void Stereo(Chip& chip, float scale, float& left, float
     left = static_cast<float>(sampleLeft) * scale;
     right = static_cast<float>(sampleRight) * scale;
 }
-void SampleOf(CYm2151& chip, float& left, float& right) {
+// A stereo chip at its own level (the YM2151, YM2610, YM2612, Y8950, SN76489
+// and K053260); the overloads below are the chips that differ.
+template <typename Chip> void SampleOf(Chip& chip, float& left, float& right) {
     Stereo(chip, 1.0f, left, right);
 }
 void SampleOf(CSegaPcm& chip, float& left, float& right) {
@@ -43,21 +45,6 @@ void SampleOf(CYm2203& chip, float& left, float& right) {
 }
 void SampleOf(COkim6295& chip, float& left, float& right) {
     left = right = static_cast<float>(chip.NextSample()) * 4.0f;
-}
-void SampleOf(CSn76489& chip, float& left, float& right) {
-    Stereo(chip, 1.0f, left, right);
-}
-void SampleOf(CYm2612& chip, float& left, float& right) {
-    Stereo(chip, 1.0f, left, right);
-}
-void SampleOf(CYm2610& chip, float& left, float& right) {
-    Stereo(chip, 1.0f, left, right);
-}
-void SampleOf(CY8950& chip, float& left, float& right) {
-    Stereo(chip, 1.0f, left, right);
-}
-void SampleOf(CK053260& chip, float& left, float& right) {
-    Stereo(chip, 1.0f, left, right);
 }
 void SampleOf(CAy8910& chip, float& left, float& right) {
     left = right = static_cast<float>(chip.NextSample());
