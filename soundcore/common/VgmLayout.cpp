@@ -85,4 +85,11 @@ std::string ArcadeChipName(const VgmChip& chip, uint32_t clockField) {
     return std::string(chip.name) + (modelB ? "B" : "");
 }
 
+std::string UnplayedChipVariant(const Bytes& data, const VgmLayout& layout) {
+    const bool c140 = ArcadeChipClock(data, layout, kC140Chip) != 0;
+    if (c140 && layout.dataStart > kC140TypeOffset && data[kC140TypeOffset] > 1)
+        return "it needs Namco's C219 sound chip, which this core does not emulate";
+    return {};
+}
+
 } // namespace tarvocore

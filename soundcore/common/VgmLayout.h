@@ -45,10 +45,19 @@ constexpr uint32_t kYm2610BBit = 1u << 31;
 constexpr VgmChip kY8950Chip{0x58, "Y8950", 1000000, 5000000};
 // K053260: 3.58 MHz on Konami's boards.
 constexpr VgmChip kK053260Chip{0xAC, "K053260", 1000000, 5000000};
+// C140: its clock is its sample rate, about 21.4 kHz (8 MHz / 374) on
+// Namco's System 2 and System 21. The byte at 0x96 says how the board banks
+// its ROM: 0 System 2, 1 System 21, 2 the C219 of the NA-1 and NA-2 (not played).
+constexpr VgmChip kC140Chip{0xA8, "C140", 8000, 100000};
+constexpr size_t kC140TypeOffset = 0x96;
+// uPD7759: 640 kHz on the boards. Bit 31 of the clock: slave mode, the
+// board handing the chip its bytes through its port.
+constexpr VgmChip kUpd7759Chip{0x8C, "uPD7759", 200000, 2000000};
+constexpr uint32_t kUpd7759SlaveBit = 1u << 31;
 // In the order the chips are named: the FM chips first, then the PCM and the SSG.
-constexpr VgmChip kArcadeChips[] = {kYm2151Chip,   kYm2203Chip,  kYm2610Chip, kYm3812Chip,
-                                    kYm3526Chip,   kYmf262Chip,  kY8950Chip,  kSegaPcmChip,
-                                    kOkim6295Chip, kK053260Chip, kAy8910Chip};
+constexpr VgmChip kArcadeChips[] = {
+    kYm2151Chip,  kYm2203Chip,   kYm2610Chip,  kYm3812Chip, kYm3526Chip,  kYmf262Chip, kY8950Chip,
+    kSegaPcmChip, kOkim6295Chip, kK053260Chip, kC140Chip,   kUpd7759Chip, kAy8910Chip};
 
 // SN76489: 3.58 or 4 MHz on the boards. Played beside an arcade chip; alone
 // (a console's music), libgme plays it.
@@ -81,5 +90,8 @@ size_t VgmCommandLength(uint8_t command);
 uint32_t ArcadeChipClock(const Bytes& data, const VgmLayout& layout, const VgmChip& chip);
 // The chip's name as its clock field says it ("YM2610B" for the B).
 std::string ArcadeChipName(const VgmChip& chip, uint32_t clockField);
+// Why the file's arcade chips cannot play, though their kinds can: a
+// variant this core does not emulate. Empty when they can.
+std::string UnplayedChipVariant(const Bytes& data, const VgmLayout& layout);
 
 } // namespace tarvocore

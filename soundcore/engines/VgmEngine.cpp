@@ -46,6 +46,9 @@ void SampleOf(CYm2203& chip, float& left, float& right) {
 void SampleOf(COkim6295& chip, float& left, float& right) {
     left = right = static_cast<float>(chip.NextSample()) * 4.0f;
 }
+void SampleOf(CUpd7759& chip, float& left, float& right) {
+    left = right = static_cast<float>(chip.NextSample());
+}
 void SampleOf(CAy8910& chip, float& left, float& right) {
     left = right = static_cast<float>(chip.NextSample());
 }
@@ -70,6 +73,12 @@ std::vector<VoiceGroup> VoiceGroupsOf(const COkim6295&) {
 }
 std::vector<VoiceGroup> VoiceGroupsOf(const CK053260&) {
     return {{"voice", 0, CK053260::kVoices}};
+}
+std::vector<VoiceGroup> VoiceGroupsOf(const CC140&) {
+    return {{"voice", 0, CC140::kVoices}};
+}
+std::vector<VoiceGroup> VoiceGroupsOf(const CUpd7759&) {
+    return {{"voice", 0, 1}};
 }
 std::vector<VoiceGroup> VoiceGroupsOf(const CAy8910&) {
     return {{"channel", 0, CAy8910::kChannels}};
@@ -115,6 +124,8 @@ bool CVgmEngine::Open(const Bytes& data, const Bytes&, std::string& error) {
         error = "it is not a VGM file for the arcade chips";
         return false;
     }
+    error = UnplayedChipVariant(data, ReadVgmLayout(data));
+    if (!error.empty()) return false;
     m_data = data;
     m_layout = ReadVgmLayout(m_data);
     const uint32_t loopField = Le32(m_data, 0x1C);
@@ -145,6 +156,12 @@ bool CVgmEngine::Open(const Bytes& data, const Bytes&, std::string& error) {
     const bool modelB = (ArcadeChipClock(m_data, m_layout, kYm2610Chip) & kYm2610BBit) != 0;
     for (CYm2610& chip : m_chips.ym2610.chips)
         chip.SetModelB(modelB);
+    const uint8_t c140Type = m_layout.dataStart > kC140TypeOffset ? m_data[kC140TypeOffset] : 0;
+    for (CC140& chip : m_chips.c140.chips)
+        chip.SetBanking(c140Type == 1 ? CC140::Banking::System21 : CC140::Banking::System2);
+    const bool slave = (ArcadeChipClock(m_data, m_layout, kUpd7759Chip) & kUpd7759SlaveBit) != 0;
+    for (CUpd7759& chip : m_chips.upd7759.chips)
+        chip.SetSlaveMode(slave);
     return true;
 }
 

@@ -2,12 +2,14 @@
 #pragma once
 
 #include "chips/Ay8910.h"
+#include "chips/C140.h"
 #include "chips/ChipResampler.h"
 #include "chips/K053260.h"
 #include "chips/Okim6295.h"
 #include "chips/OplChip.h"
 #include "chips/SegaPcm.h"
 #include "chips/Sn76489.h"
+#include "chips/Upd7759.h"
 #include "chips/Y8950.h"
 #include "chips/Ym2151.h"
 #include "chips/Ym2203.h"
@@ -91,6 +93,8 @@ private:
         Pair<CSegaPcm> segaPcm{&kSegaPcmChip};
         Pair<COkim6295> oki{&kOkim6295Chip};
         Pair<CK053260> k053260{&kK053260Chip};
+        Pair<CC140> c140{&kC140Chip};
+        Pair<CUpd7759> upd7759{&kUpd7759Chip};
         Pair<CAy8910> ay{&kAy8910Chip};
         Pair<CSn76489> sn76489{&kSn76489Chip};
         template <typename Visit> void ForEach(Visit&& visit) { ForEachOf(*this, visit); }
@@ -107,11 +111,13 @@ private:
             visit(self.segaPcm);
             visit(self.oki);
             visit(self.k053260);
+            visit(self.c140);
+            visit(self.upd7759);
             visit(self.ay);
             visit(self.sn76489);
         }
     };
-    static constexpr size_t kKinds = 13;
+    static constexpr size_t kKinds = 15;
     // Everything that playing changes, at the start of frame `frame`.
     struct KeptState {
         long frame = 0;

@@ -15,6 +15,8 @@ constexpr uint8_t kAdpcmARom = 0x82;
 constexpr uint8_t kAdpcmBRom = 0x83;
 constexpr uint8_t kY8950Rom = 0x88;
 constexpr uint8_t kK053260Rom = 0x8E;
+constexpr uint8_t kUpd7759Rom = 0x8A;
+constexpr uint8_t kC140Rom = 0x8D;
 // A ROM image larger than any board's is refused, so a file cannot make the
 // emulator take more memory than its limit.
 constexpr size_t kMaxRomBytes = 16u << 20;
@@ -62,6 +64,12 @@ void CVgmEngine::ChipCommand(uint8_t command, const uint8_t* arguments, size_t c
     if (command == 0xB8) OkiWrite(reg, value);
     if (command == 0xBA && high < m_chips.k053260.count)
         m_chips.k053260.chips[static_cast<size_t>(high)].Write(reg & 0x7F, value);
+    if (command == 0xB6 && high < m_chips.upd7759.count)
+        m_chips.upd7759.chips[static_cast<size_t>(high)].Write(reg & 0x7F, value);
+    // The C140's register is nine bits, high byte first.
+    if (command == 0xD4 && count > 2 && high < m_chips.c140.count)
+        m_chips.c140.chips[static_cast<size_t>(high)].Write(
+            static_cast<uint16_t>((reg & 0x7F) << 8 | value), arguments[2]);
     if (command == 0xA0 && high < m_chips.ay.count)
         m_chips.ay.chips[static_cast<size_t>(high)].Write(reg & 0x7F, value);
     if (command == 0xC0 && count > 2 && value >> 7 < m_chips.segaPcm.count)
@@ -114,6 +122,10 @@ CSharedRom* CVgmEngine::RomOfBlock(uint8_t type, size_t chip) {
         return rom(m_chips.y8950, [](CY8950& c) -> CSharedRom& { return c.AdpcmRom(); });
     case kK053260Rom:
         return rom(m_chips.k053260, [](CK053260& c) -> CSharedRom& { return c.Rom(); });
+    case kC140Rom:
+        return rom(m_chips.c140, [](CC140& c) -> CSharedRom& { return c.Rom(); });
+    case kUpd7759Rom:
+        return rom(m_chips.upd7759, [](CUpd7759& c) -> CSharedRom& { return c.Rom(); });
     default:
         return nullptr;
     }

@@ -49,9 +49,13 @@ constexpr ChipClock kForeignChips[] = {
     {0xDC, "C352"},         {0xE0, "GA20"},
 };
 
-std::string MegaHertz(uint32_t clock) {
+// "3.58 MHz"; a slower clock (the C140's is its sample rate) "21.39 kHz".
+std::string ClockText(uint32_t clock) {
     char text[32];
-    std::snprintf(text, sizeof text, "%.2f MHz", clock / 1e6);
+    if (clock >= 1000000)
+        std::snprintf(text, sizeof text, "%.2f MHz", clock / 1e6);
+    else
+        std::snprintf(text, sizeof text, "%.4g kHz", clock / 1e3);
     return text;
 }
 
@@ -98,7 +102,7 @@ std::string ReadHeader(const Bytes& data, Header& h) {
             return "a chip clock of " + std::to_string(clock) + " Hz is out of range";
         h.arcadeChips += (h.arcadeChips.empty() ? "" : ", ") +
                          ArcadeChipName(chip, ArcadeChipClock(data, layout, chip)) + " " +
-                         MegaHertz(clock);
+                         ClockText(clock);
         return {};
     };
     for (const VgmChip& chip : kArcadeChips)
@@ -107,6 +111,7 @@ std::string ReadHeader(const Bytes& data, Header& h) {
     for (const VgmChip& chip : kCompanionChips)
         if (std::string problem = h.arcadeChips.empty() ? "" : take(chip); !problem.empty())
             return problem;
+    if (std::string problem = UnplayedChipVariant(data, layout); !problem.empty()) return problem;
     // Before 1.10 the YM2151 shares this clock; the arcade engine has it then.
     const bool sharedWithYm2151 = h.version < 0x110 && !h.arcadeChips.empty();
     if (Le32(data, 0x10) != 0 && !sharedWithYm2151)
@@ -416,10 +421,10 @@ CheckedMusic CVgmValidator::Check(const Bytes& file) {
     PutLe32(safe, 0x04, static_cast<uint32_t>(safe.size() - 4));
     result.data = std::move(safe);
 
-    if (h.snClock) result.chipSummary = "SN76489 " + MegaHertz(h.snClock);
+    if (h.snClock) result.chipSummary = "SN76489 " + ClockText(h.snClock);
     if (h.ym2612Clock)
         result.chipSummary += (result.chipSummary.empty() ? "" : ", ") + std::string("YM2612 ") +
-                              MegaHertz(h.ym2612Clock);
+                              ClockText(h.ym2612Clock);
     return result;
 }
 

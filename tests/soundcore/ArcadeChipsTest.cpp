@@ -177,7 +177,8 @@ TEST(VgmEngine, PlaysTheStreamRoundItsLoopAndListsEachChipsVoices) {
     for (auto [clocks, refusal] :
          {std::pair<std::vector<std::pair<size_t, uint32_t>>, std::string>{
               {{0x48, 7987200}, {0x38, kSegaPcmClock}}, "it needs the YM2608 sound chip"},
-          {{{0xA8, 21390}, {0x98, kOkiClock}}, "it needs the C140 sound chip"},
+          {{{0xB4, 4000000}, {0x98, kOkiClock}}, "it needs the QSound sound chip"},
+          {{{0xA8, 44100}, {0x94, 2u << 16}}, "it needs Namco's C219 sound chip"},
           {{{0x98, 5}}, "a chip clock of 5 Hz is out of range"},
           // Two YM2151s at 50 MHz would take the emulator fourteen times a board's work.
           {{{0x30, 50000000 | 1u << 30}}, "a chip clock of 50000000 Hz is out of range"}}) {
