@@ -76,7 +76,7 @@ Bytes FmMinute(size_t clockAt, uint32_t clock, std::initializer_list<uint8_t> po
 // A VGM of a minute from its header's clock, a ROM in one data block, and
 // register writes (command, register, value).
 Bytes RomMinute(size_t clockAt, uint32_t clock, uint8_t romType, const Bytes& rom,
-                const std::vector<std::array<uint8_t, 3>>& writes) {
+                const std::vector<Bytes>& writes) {
     Bytes vgm = Header(clockAt, clock);
     vgm.insert(vgm.end(), {0x67, 0x66, romType});
     const size_t sizeAt = vgm.size();
@@ -91,7 +91,7 @@ Bytes RomMinute(size_t clockAt, uint32_t clock, uint8_t romType, const Bytes& ro
 
 // The K053260's four voices looping ADPCM.
 Bytes K053260Minute() {
-    std::vector<std::array<uint8_t, 3>> writes;
+    std::vector<Bytes> writes;
     for (uint8_t voice = 0; voice < 4; ++voice)
         for (auto [reg, value] :
              {std::pair<uint8_t, uint8_t>{0, 0x00}, {1, 0x0C}, {2, 0xFF}, {3, 0x0F}, {7, 0x7F}})
@@ -106,9 +106,39 @@ Bytes K053260Minute() {
     return RomMinute(0xAC, 3579545, 0x8E, Bytes(0x1000, 0x1F), writes);
 }
 
+// The C140's 24 voices looping compressed bytes, each at its own rate.
+Bytes C140Minute() {
+    Bytes rom(0x1000);
+    for (size_t i = 0; i < rom.size(); ++i)
+        rom[i] = static_cast<uint8_t>(i * 37);
+    std::vector<Bytes> writes;
+    for (uint8_t voice = 0; voice < 24; ++voice) {
+        const uint8_t values[12] = {0x80, 0x80, static_cast<uint8_t>(0x20 + voice), 0, 0, 0,
+                                    0x00, 0x00, 0x0F, 0xFF, 0x00, 0x00};
+        const auto high = static_cast<uint8_t>(voice >> 4);
+        for (uint8_t reg = 0; reg < 12; ++reg)
+            writes.push_back({0xD4, high, static_cast<uint8_t>(voice << 4 | reg), values[reg]});
+        writes.push_back({0xD4, high, static_cast<uint8_t>(voice << 4 | 5), 0x98});
+    }
+    return RomMinute(0xA8, 21390, 0x8D, rom, writes);
+}
+
+// The uPD7759 speaking one long phrase of 256-nibble blocks at 4 kHz.
+Bytes Upd7759Minute() {
+    Bytes rom(0x11, 0);
+    rom[6] = 0x08; // phrase 0 at word 8; its first byte is passed over
+    while (rom.size() + 129 < 0x20000) {
+        rom.push_back(0x40 | 39);
+        for (int i = 0; i < 128; ++i)
+            rom.push_back(static_cast<uint8_t>(0x17 + rom.size() * 13));
+    }
+    return RomMinute(0x8C, 640000, 0x8A, rom,
+                     {{0xB6, 0x02, 0x00}, {0xB6, 0x01, 0x01}, {0xB6, 0x01, 0x00}});
+}
+
 // The Y8950's nine FM channels keyed and its ADPCM looping.
 Bytes Y8950Minute() {
-    std::vector<std::array<uint8_t, 3>> writes;
+    std::vector<Bytes> writes;
     for (uint8_t channel = 0; channel < 9; ++channel) {
         const auto slot = static_cast<uint8_t>(channel / 3 * 8 + channel % 3);
         for (auto [reg, value] : {std::pair<uint8_t, uint8_t>{0x20, 0x21},
@@ -204,9 +234,17 @@ void BM_ArcadeEngine(benchmark::State& state) {
         tune = Y8950Minute();
         state.SetLabel("Y8950, nine FM channels and its ADPCM");
         break;
-    default:
+    case 8:
         tune = K053260Minute();
         state.SetLabel("K053260, four ADPCM voices");
+        break;
+    case 9:
+        tune = C140Minute();
+        state.SetLabel("C140, 24 compressed voices");
+        break;
+    default:
+        tune = Upd7759Minute();
+        state.SetLabel("uPD7759, ADPCM at 4 kHz");
         break;
     }
     double fastest = 1e9, libgmeFastest = 1e9;
@@ -219,7 +257,7 @@ void BM_ArcadeEngine(benchmark::State& state) {
     state.counters["realtime"] = kSeconds / fastest;
     state.counters["vs_libgme_ym2612"] = libgmeFastest / fastest;
 }
-BENCHMARK(BM_ArcadeEngine)->DenseRange(0, 8)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_ArcadeEngine)->DenseRange(0, 10)->Unit(benchmark::kMillisecond)->UseManualTime();
 
 template <typename Work> double SecondsOf(Work work) {
     const auto start = std::chrono::steady_clock::now();
