@@ -73,17 +73,19 @@ Bytes FmMinute(size_t clockAt, uint32_t clock, std::initializer_list<uint8_t> po
     return HeldForAMinute(std::move(vgm));
 }
 
-// A VGM of a minute from its header's clock, a ROM in one data block, and
-// register writes (command, register, value).
+// A VGM of a minute from its header's clock, a ROM in one data block (none
+// when empty), and chip commands.
 Bytes RomMinute(size_t clockAt, uint32_t clock, uint8_t romType, const Bytes& rom,
                 const std::vector<Bytes>& writes) {
     Bytes vgm = Header(clockAt, clock);
-    vgm.insert(vgm.end(), {0x67, 0x66, romType});
-    const size_t sizeAt = vgm.size();
-    vgm.resize(vgm.size() + 12);
-    PutLe(vgm, sizeAt, static_cast<uint32_t>(8 + rom.size()));
-    PutLe(vgm, sizeAt + 4, static_cast<uint32_t>(rom.size()));
-    vgm.insert(vgm.end(), rom.begin(), rom.end());
+    if (!rom.empty()) {
+        vgm.insert(vgm.end(), {0x67, 0x66, romType});
+        const size_t sizeAt = vgm.size();
+        vgm.resize(vgm.size() + 12);
+        PutLe(vgm, sizeAt, static_cast<uint32_t>(8 + rom.size()));
+        PutLe(vgm, sizeAt + 4, static_cast<uint32_t>(rom.size()));
+        vgm.insert(vgm.end(), rom.begin(), rom.end());
+    }
     for (const auto& write : writes)
         vgm.insert(vgm.end(), write.begin(), write.end());
     return HeldForAMinute(std::move(vgm));
@@ -113,8 +115,9 @@ Bytes C140Minute() {
         rom[i] = static_cast<uint8_t>(i * 37);
     std::vector<Bytes> writes;
     for (uint8_t voice = 0; voice < 24; ++voice) {
-        const uint8_t values[12] = {0x80, 0x80, static_cast<uint8_t>(0x20 + voice), 0, 0, 0,
-                                    0x00, 0x00, 0x0F, 0xFF, 0x00, 0x00};
+        const uint8_t values[12] = {
+            0x80, 0x80, static_cast<uint8_t>(0x20 + voice), 0, 0, 0, 0x00, 0x00, 0x0F, 0xFF,
+            0x00, 0x00};
         const auto high = static_cast<uint8_t>(voice >> 4);
         for (uint8_t reg = 0; reg < 12; ++reg)
             writes.push_back({0xD4, high, static_cast<uint8_t>(voice << 4 | reg), values[reg]});
@@ -136,8 +139,9 @@ Bytes Upd7759Minute() {
                      {{0xB6, 0x02, 0x00}, {0xB6, 0x01, 0x01}, {0xB6, 0x01, 0x00}});
 }
 
-// The Y8950's nine FM channels keyed and its ADPCM looping.
-Bytes Y8950Minute() {
+// Nine OPL channels keyed with a plain patch through `command`, sounding on
+// both sides of an OPL3.
+std::vector<Bytes> OplChords(uint8_t command) {
     std::vector<Bytes> writes;
     for (uint8_t channel = 0; channel < 9; ++channel) {
         const auto slot = static_cast<uint8_t>(channel / 3 * 8 + channel % 3);
@@ -147,11 +151,18 @@ Bytes Y8950Minute() {
                                   {0x43, 0x00},
                                   {0x60, 0xF0},
                                   {0x63, 0xF0}})
-            writes.push_back({0x5C, static_cast<uint8_t>(reg + slot), value});
-        writes.push_back({0x5C, static_cast<uint8_t>(0xA0 + channel),
+            writes.push_back({command, static_cast<uint8_t>(reg + slot), value});
+        writes.push_back({command, static_cast<uint8_t>(0xC0 + channel), 0x30});
+        writes.push_back({command, static_cast<uint8_t>(0xA0 + channel),
                           static_cast<uint8_t>(0x44 + 20 * channel)});
-        writes.push_back({0x5C, static_cast<uint8_t>(0xB0 + channel), 0x32});
+        writes.push_back({command, static_cast<uint8_t>(0xB0 + channel), 0x32});
     }
+    return writes;
+}
+
+// The Y8950's nine FM channels keyed and its ADPCM looping.
+Bytes Y8950Minute() {
+    std::vector<Bytes> writes = OplChords(0x5C);
     for (auto [reg, value] : {std::pair<uint8_t, uint8_t>{0x0B, 0x7F},
                               {0x0C, 0x00},
                               {0x11, 0x40},
@@ -159,6 +170,26 @@ Bytes Y8950Minute() {
                               {0x07, 0x90}})
         writes.push_back({0x5C, reg, value});
     return RomMinute(0x58, 3579545, 0x88, Bytes(0x1000, 0x17), writes);
+}
+
+// The YMF262's eighteen channels keyed, its OPL3 mode on.
+Bytes Ymf262Minute() {
+    std::vector<Bytes> writes = {{0x5F, 0x05, 0x01}};
+    for (uint8_t port : {uint8_t{0x5E}, uint8_t{0x5F}})
+        for (Bytes& write : OplChords(port))
+            writes.push_back(std::move(write));
+    return RomMinute(0x5C, 14318180, 0x00, {}, writes);
+}
+
+// The AY-3-8910's three squares.
+Bytes Ay8910Minute() {
+    std::vector<Bytes> writes = {{0xA0, 0x07, 0x38}};
+    for (uint8_t channel = 0; channel < 3; ++channel) {
+        writes.push_back(
+            {0xA0, static_cast<uint8_t>(2 * channel), static_cast<uint8_t>(200 + 20 * channel)});
+        writes.push_back({0xA0, static_cast<uint8_t>(8 + channel), 0x0F});
+    }
+    return RomMinute(0x74, 1789772, 0x00, {}, writes);
 }
 
 Bytes DemoTune(const char* romName, const char* file) {
@@ -239,6 +270,14 @@ void BM_ArcadeEngine(benchmark::State& state) {
         state.SetLabel("K053260, four ADPCM voices");
         break;
     case 9:
+        tune = Ymf262Minute();
+        state.SetLabel("YMF262, eighteen FM channels");
+        break;
+    case 10:
+        tune = Ay8910Minute();
+        state.SetLabel("AY-3-8910, three squares");
+        break;
+    case 11:
         tune = C140Minute();
         state.SetLabel("C140, 24 compressed voices");
         break;
@@ -257,7 +296,7 @@ void BM_ArcadeEngine(benchmark::State& state) {
     state.counters["realtime"] = kSeconds / fastest;
     state.counters["vs_libgme_ym2612"] = libgmeFastest / fastest;
 }
-BENCHMARK(BM_ArcadeEngine)->DenseRange(0, 10)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_ArcadeEngine)->DenseRange(0, 12)->Unit(benchmark::kMillisecond)->UseManualTime();
 
 template <typename Work> double SecondsOf(Work work) {
     const auto start = std::chrono::steady_clock::now();
