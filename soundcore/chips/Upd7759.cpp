@@ -48,6 +48,7 @@ void CUpd7759::Write(uint8_t reg, uint8_t value) {
             m_state = State::Idle;
             m_signal = 0;
             m_handed.clear();
+            m_taken = 0;
         }
         m_resetLine = high;
         break;
@@ -57,7 +58,7 @@ void CUpd7759::Write(uint8_t reg, uint8_t value) {
         break;
     case kUpdPort:
         m_port = value;
-        if (m_slave && m_state != State::Idle && m_handed.size() < kMostHanded)
+        if (m_slave && m_state != State::Idle && m_handed.size() - m_taken < kMostHanded)
             m_handed.push_back(value);
         break;
     case kUpdBank:
@@ -71,6 +72,7 @@ void CUpd7759::Write(uint8_t reg, uint8_t value) {
 void CUpd7759::Start() {
     m_phrase = m_port;
     m_handed.clear();
+    m_taken = 0;
     m_state = State::LastPhrase;
     m_clocksLeft = kByteClocks;
     m_signal = 0;
@@ -83,9 +85,14 @@ void CUpd7759::Start() {
 // while it has handed none).
 bool CUpd7759::NextByte(uint8_t& byte) {
     if (m_slave) {
-        if (m_handed.empty()) return false;
-        byte = m_handed.front();
-        m_handed.pop_front();
+        if (m_taken == m_handed.size()) return false;
+        byte = m_handed[m_taken++];
+        // What was taken is let go, at once when all was, so the buffer
+        // never grows past twice the most a board may hand ahead.
+        if (m_taken == m_handed.size() || m_taken >= kMostHanded) {
+            m_handed.erase(m_handed.begin(), m_handed.begin() + static_cast<long>(m_taken));
+            m_taken = 0;
+        }
         return true;
     }
     const uint32_t at = m_bank + (m_offset & (kBankBytes - 1));
@@ -141,7 +148,7 @@ bool CUpd7759::Advance() {
         Decode(state == State::HighNibble ? m_byte >> 4 : m_byte & 0x0F);
         m_clocksLeft += m_period - kByteClocks;
         --m_nibblesLeft;
-        m_state = m_nibblesLeft == 0 ? State::BlockHeader
+        m_state = m_nibblesLeft == 0           ? State::BlockHeader
                   : state == State::HighNibble ? State::LowNibble
                                                : State::HighNibble;
         break;

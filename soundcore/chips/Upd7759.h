@@ -4,7 +4,7 @@
 #include "chips/SharedRom.h"
 
 #include <cstdint>
-#include <deque>
+#include <vector>
 
 namespace tarvocore {
 
@@ -64,15 +64,17 @@ private:
     bool m_resetLine = true, m_startLine = false;
     uint8_t m_port = 0;
     uint32_t m_bank = 0;
-    std::deque<uint8_t> m_handed; // slave mode: the board's bytes not yet taken
+    // Slave mode: the board's bytes, those before m_taken taken already.
+    std::vector<uint8_t> m_handed;
+    size_t m_taken = 0;
 
     State m_state = State::Idle;
     int m_clocksLeft = 0;
     uint32_t m_offset = 0; // of the ROM byte read next, within the bank
     uint8_t m_phrase = 0;
     uint32_t m_phraseAt = 0; // the phrase's first byte, as its address is read
-    uint8_t m_byte = 0;  // whose nibbles are played
-    int m_period = 4;    // clocks a nibble
+    uint8_t m_byte = 0;      // whose nibbles are played
+    int m_period = 4;        // clocks a nibble
     int m_nibblesLeft = 0;
     int m_repeats = 0;
     uint32_t m_repeatAt = 0;
