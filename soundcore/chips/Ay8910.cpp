@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "chips/Ay8910.h"
 
+#include "chips/ChipVoices.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -19,11 +21,7 @@ double Gain(int level) {
 } // namespace
 
 void CAy8910::Reset() {
-    for (Channel& channel : m_channels) {
-        const bool muted = channel.muted;
-        channel = Channel{};
-        channel.muted = muted;
-    }
+    ResetKeepingMutes(m_channels);
     m_noisePeriod = 1;
     m_noisePhase = 0;
     m_noiseShift = 1;
@@ -42,7 +40,7 @@ void CAy8910::SetClock(double clock, double sampleRate) {
 }
 
 void CAy8910::Mute(int channel, bool muted) {
-    if (channel >= 0 && channel < kChannels) m_channels[static_cast<size_t>(channel)].muted = muted;
+    MuteVoice(m_channels, channel, muted);
 }
 
 // Tone periods (0 to 5), the noise period (6), the mixer (7: a set bit

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "chips/C140.h"
 
+#include "chips/ChipVoices.h"
+
 namespace tarvocore {
 
 namespace {
@@ -32,16 +34,12 @@ uint16_t Word(const std::array<uint8_t, 16>& regs, int high) {
 } // namespace
 
 void CC140::Reset() {
-    for (Voice& voice : m_voices) {
-        const bool muted = voice.muted;
-        voice = {};
-        voice.muted = muted;
-    }
+    ResetKeepingMutes(m_voices);
     m_rom = CSharedRom{}; // the stream's data blocks fill it again
 }
 
 void CC140::Mute(int voice, bool muted) {
-    if (voice >= 0 && voice < kVoices) m_voices[static_cast<size_t>(voice)].muted = muted;
+    MuteVoice(m_voices, voice, muted);
 }
 
 // The voices' registers; the timer and interrupt registers above them are

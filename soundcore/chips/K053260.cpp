@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "chips/K053260.h"
 
+#include "chips/ChipVoices.h"
+
 namespace tarvocore {
 
 namespace {
@@ -18,16 +20,12 @@ constexpr int kAdpcmSteps[16] = {0, 1, 2, 4, 8, 16, 32, 64, -128, -64, -32, -16,
 void CK053260::Reset() {
     m_keys = 0;
     m_soundOn = false;
-    for (Voice& voice : m_voices) {
-        const bool muted = voice.muted;
-        voice = {};
-        voice.muted = muted;
-    }
+    ResetKeepingMutes(m_voices);
     m_rom = CSharedRom{}; // the stream's data blocks fill it again
 }
 
 void CK053260::Mute(int voice, bool muted) {
-    if (voice >= 0 && voice < kVoices) m_voices[static_cast<size_t>(voice)].muted = muted;
+    MuteVoice(m_voices, voice, muted);
 }
 
 void CK053260::Write(uint8_t reg, uint8_t value) {

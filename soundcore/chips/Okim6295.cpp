@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "chips/Okim6295.h"
 
+#include "chips/ChipVoices.h"
+
 #include <algorithm>
 
 namespace tarvocore {
@@ -79,7 +81,7 @@ void COkim6295::Start(int phrase, uint8_t voices, int attenuation) {
 }
 
 void COkim6295::Mute(int voice, bool muted) {
-    if (voice >= 0 && voice < kVoices) m_voices[static_cast<size_t>(voice)].muted = muted;
+    MuteVoice(m_voices, voice, muted);
 }
 
 int COkim6295::NextSample() {

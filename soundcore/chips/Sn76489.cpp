@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "chips/Sn76489.h"
 
+#include "chips/ChipVoices.h"
+
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -18,11 +20,7 @@ double AttenuationGain(int attenuation) {
 } // namespace
 
 void CSn76489::Reset() {
-    for (Voice& voice : m_voices) {
-        const bool muted = voice.muted;
-        voice = Voice{};
-        voice.muted = muted;
-    }
+    ResetKeepingMutes(m_voices);
     m_latched = 0;
     m_shift = 1u << (m_noise.width - 1);
     m_noisePhase = 0;
@@ -36,7 +34,7 @@ void CSn76489::SetNoise(Noise noise) {
 }
 
 void CSn76489::Mute(int voice, bool muted) {
-    if (voice >= 0 && voice < kVoices) m_voices[static_cast<size_t>(voice)].muted = muted;
+    MuteVoice(m_voices, voice, muted);
 }
 
 // A latch byte names a channel (bits 5 and 6) and its tone or its
