@@ -85,9 +85,12 @@ std::string ArcadeChipName(const VgmChip& chip, uint32_t clockField) {
     return std::string(chip.name) + (modelB ? "B" : "");
 }
 
+uint8_t C140Type(const Bytes& data, const VgmLayout& layout) {
+    return layout.dataStart > kC140TypeOffset ? data[kC140TypeOffset] : 0;
+}
+
 std::string UnplayedChipVariant(const Bytes& data, const VgmLayout& layout) {
-    const bool c140 = ArcadeChipClock(data, layout, kC140Chip) != 0;
-    if (c140 && layout.dataStart > kC140TypeOffset && data[kC140TypeOffset] > 1)
+    if (ArcadeChipClock(data, layout, kC140Chip) != 0 && C140Type(data, layout) > 1)
         return "it needs Namco's C219 sound chip, which this core does not emulate";
     return {};
 }

@@ -90,6 +90,8 @@ size_t VgmCommandLength(uint8_t command);
 uint32_t ArcadeChipClock(const Bytes& data, const VgmLayout& layout, const VgmChip& chip);
 // The chip's name as its clock field says it ("YM2610B" for the B).
 std::string ArcadeChipName(const VgmChip& chip, uint32_t clockField);
+// The C140's banking type (0 when the header has no such byte).
+uint8_t C140Type(const Bytes& data, const VgmLayout& layout);
 // Why the file's arcade chips cannot play, though their kinds can: a
 // variant this core does not emulate. Empty when they can.
 std::string UnplayedChipVariant(const Bytes& data, const VgmLayout& layout);

@@ -156,9 +156,9 @@ bool CVgmEngine::Open(const Bytes& data, const Bytes&, std::string& error) {
     const bool modelB = (ArcadeChipClock(m_data, m_layout, kYm2610Chip) & kYm2610BBit) != 0;
     for (CYm2610& chip : m_chips.ym2610.chips)
         chip.SetModelB(modelB);
-    const uint8_t c140Type = m_layout.dataStart > kC140TypeOffset ? m_data[kC140TypeOffset] : 0;
+    const bool system21 = C140Type(m_data, m_layout) == 1;
     for (CC140& chip : m_chips.c140.chips)
-        chip.SetBanking(c140Type == 1 ? CC140::Banking::System21 : CC140::Banking::System2);
+        chip.SetBanking(system21 ? CC140::Banking::System21 : CC140::Banking::System2);
     const bool slave = (ArcadeChipClock(m_data, m_layout, kUpd7759Chip) & kUpd7759SlaveBit) != 0;
     for (CUpd7759& chip : m_chips.upd7759.chips)
         chip.SetSlaveMode(slave);

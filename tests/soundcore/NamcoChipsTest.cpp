@@ -101,8 +101,8 @@ TEST(C140, ExpandsCompressedBytesByHand) {
     const struct {
         uint8_t byte;
         int value;
-    } cases[] = {{0x00, 0},     {0x08, 1},       {0x11, 2 * 2 + 16},    {0x7F, 15 * 128 + 2032},
-                 {0x80, -16},   {0xF9, -2 - 16}, {0xFF, -1 * 128 - 2032}, {0x2B, 5 * 8 + 112}};
+    } cases[] = {{0x00, 0},   {0x08, 1},       {0x11, 2 * 2 + 16},      {0x7F, 15 * 128 + 2032},
+                 {0x80, -16}, {0xF9, -2 - 16}, {0xFF, -1 * 128 - 2032}, {0x2B, 5 * 8 + 112}};
     for (const auto& c : cases)
         EXPECT_EQ(CC140::Expand(static_cast<int8_t>(c.byte)), c.value) << int{c.byte};
     Bytes rom(0x20, 0);
@@ -162,4 +162,22 @@ TEST(C140, AVgmOfTheChipSoundsAtItsPitch) {
     engine.MuteVoices(muted);
     ASSERT_TRUE(engine.Seek(0, [] { return false; }));
     EXPECT_EQ(PeakOf(RenderAll(engine, 4410), 0, 4410), 0);
+}
+
+// The header's byte 0x96 picks the board's banking: the same bank and start
+// find a System 21 sample that a System 2 board would not reach.
+TEST(C140, TheHeaderSaysHowTheBoardBanksItsRom) {
+    for (auto [type, heard] : {std::pair{0u, false}, {1u, true}}) {
+        compose::VgmStream stream({{0xA8, kNamcoClock}, {0x94, type << 16}});
+        stream.Rom(0x8D, 0x100000, 0x80100, Bytes(16, 0x40));
+        const uint8_t voice0[12] = {255, 255, 0x80, 0x00, 0x10, 0, 0x01, 0x00, 0x01, 0x10, 0, 0};
+        for (uint8_t r = 0; r < 12; ++r)
+            stream.Command({0xD4, 0x00, r, voice0[r]});
+        stream.Command({0xD4, 0x00, 0x05, 0x80});
+        tarvocore::CVgmEngine engine;
+        std::string error;
+        ASSERT_TRUE(engine.Open(stream.Wait(4410).Finish(), {}, error)) << error;
+        ASSERT_TRUE(engine.Start(0, error)) << error;
+        EXPECT_EQ(PeakOf(RenderAll(engine, 2000), 0, 2000) > 1000, heard) << type;
+    }
 }
