@@ -41,9 +41,9 @@ private:
     struct Voice {
         std::array<uint8_t, 16> regs{};
         bool playing = false, muted = false;
-        uint32_t base = 0;        // where in the ROM its sample starts
-        uint32_t position = 0;    // in bytes from the start
-        uint32_t fraction = 0;    // of 65536 a byte
+        uint32_t base = 0;     // where in the ROM its sample starts
+        uint32_t position = 0; // in bytes from the start
+        uint32_t fraction = 0; // of 65536 a byte
         uint32_t length = 0, loopAt = 0;
         int value = 0;
     };
