@@ -11,7 +11,6 @@
 #include "engines/VgmEngine.h"
 #include "game/VgmValidator.h"
 
-#include <array>
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <gme/gme.h>
